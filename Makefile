@@ -1,0 +1,57 @@
+# Korvid — the two commands a new user needs are `make run` and `make test`.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 120
+CMAKE_FLAGS ?=
+SAMPLE     := samples/bracket.hpgl
+
+.PHONY: all deps build run test test-unit test-sanitize bench fuzz format lint clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	cmake --build $(BUILD)
+
+run: build
+	$(BUILD)/src/cli/korvid-convert --dump $(SAMPLE)
+
+test: lint test-unit test-sanitize
+
+test-unit: build
+	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+# The core again with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVID_SANITIZE=ON \
+	  -DKORVID_CORE_ONLY=ON -DKORVID_BUILD_BENCH=OFF
+	cmake --build $(ASAN_BUILD)
+	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j2
+
+bench: deps
+	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVID_BUILD_TESTS=OFF
+	cmake --build $(BENCH_BUILD)
+	$(BENCH_BUILD)/bench/korvid_bench --benchmark_repetitions=5 \
+	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
+
+fuzz: deps
+	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DKORVID_BUILD_FUZZ=ON -DKORVID_CORE_ONLY=ON -DKORVID_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) --target fuzz_reader
+	mkdir -p tests/fuzz/corpus-work
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_reader -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+	  -timeout=10 tests/fuzz/corpus-work tests/fuzz/seeds
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+lint:
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+
+// The value semantics every part of Korvid relies on: integer conversions round half
+// to even and fail on overflow, 32-bit floats fail beyond their range, and a 64-bit
+// intermediate that is not finite is an overflow. All failures are RuntimeError.
+namespace korvid {
+
+inline constexpr double kLargestSingle = 3.4028234663852886e38;
+
+// Nearest 16-bit integer, halves to the even neighbour; error 6 when it does not fit.
+std::int16_t RoundToInt16(double value);
+
+// Nearest 32-bit integer, halves to the even neighbour; error 6 when it does not fit.
+std::int32_t RoundToInt32(double value);
+
+// Nearest 32-bit float; error 6 when the magnitude exceeds the largest 32-bit float,
+// even if it would round down to it, and for NaN.
+float ToSingle(double value);
+
+// The value itself; error 6 when it is infinite or NaN.
+double CheckFinite(double value);
+
+// numerator / denominator; error 11 on division by zero, error 6 on 0/0 or a result
+// that is not finite.
+double CheckedDivide(double numerator, double denominator);
+
+}  // namespace korvid

@@ -1,0 +1,86 @@
+#include "reader/PlotFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace korvid {
+
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+[[noreturn]] void ThrowFileError(int errnoValue, const std::string& path) {
+  throw PlotFileError(ErrorNumberFromErrno(errnoValue),
+                      std::error_code(errnoValue, std::generic_category()), path);
+}
+
+}  // namespace
+
+PlotFileError::PlotFileError(int number, std::error_code reason, const std::string& path)
+    : RuntimeError(number, path + ": " + reason.message()), reason_(reason) {}
+
+std::string LoadPlotFileBytes(const std::string& path) {
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (file.get() < 0) ThrowFileError(errno, path);
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0) ThrowFileError(errno, path);
+  if (S_ISDIR(status.st_mode)) ThrowFileError(EISDIR, path);
+  if (!S_ISREG(status.st_mode)) return {};
+
+  std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+  std::size_t filled = 0;
+  while (filled < bytes.size()) {
+    const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) ThrowFileError(errno, path);
+    if (got == 0) {
+      throw PlotFileError(err::kInputPastEndOfFile,
+                          std::make_error_code(std::errc::io_error), path);
+    }
+    filled += static_cast<std::size_t>(got);
+  }
+  return bytes;
+}
+
+void RemoveCrLf(std::string& text) {
+  char* data = text.data();
+  const std::size_t size = text.size();
+  const void* firstCr = std::memchr(data, '\r', size);
+  if (!firstCr) return;
+  std::size_t in = static_cast<std::size_t>(static_cast<const char*>(firstCr) - data);
+  std::size_t out = in;
+  while (in < size) {
+    // Here data[in] is a CR.
+    if (in + 1 < size && data[in + 1] == '\n') {
+      in += 2;
+    } else {
+      data[out++] = '\r';
+      ++in;
+    }
+    const void* nextCr = std::memchr(data + in, '\r', size - in);
+    const std::size_t stop =
+        nextCr ? static_cast<std::size_t>(static_cast<const char*>(nextCr) - data) : size;
+    std::memmove(data + out, data + in, stop - in);
+    out += stop - in;
+    in = stop;
+  }
+  text.resize(out);
+}
+
+}  // namespace korvid

@@ -1,0 +1,233 @@
+#include "reader/PlotReader.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "model/NumberText.h"
+#include "reader/CommandText.h"
+#include "reader/Extents.h"
+#include "reader/PlotFile.h"
+#include "reader/ReadContext.h"
+
+namespace korvid {
+
+namespace {
+
+constexpr char kSemicolon = ';';
+constexpr char kLineFeed = '\n';
+constexpr char kNoTerminator = 0;
+
+// ";" splits the file when it holds one anywhere; otherwise line feeds do.
+char ChooseTerminator(std::string_view text) {
+  if (std::memchr(text.data(), kSemicolon, text.size())) return kSemicolon;
+  if (std::memchr(text.data(), kLineFeed, text.size())) return kLineFeed;
+  return kNoTerminator;
+}
+
+std::size_t FindTerminator(std::string_view text, char terminator, std::size_t from) {
+  if (from >= text.size()) return std::string_view::npos;
+  const void* hit = std::memchr(text.data() + from, terminator, text.size() - from);
+  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
+             : std::string_view::npos;
+}
+
+// A PG ends the plot; the next plot does not fit the model, so the read ends there.
+struct PageAdvance {};
+
+}  // namespace
+
+PlotReader::PlotReader(PlotModel& model, ReaderMessenger& messenger)
+    : model_(model), messenger_(messenger) {}
+
+ReadOutcome PlotReader::ReadPlotFile(std::int16_t& status) {
+  const std::string path = model_.PlotDir + model_.PlotFileName;
+  return Read(status, [&path] { return LoadPlotFileBytes(path); });
+}
+
+ReadOutcome PlotReader::ReadPlotBytes(std::string bytes, std::int16_t& status) {
+  return Read(status, [&bytes] { return std::move(bytes); });
+}
+
+void PlotReader::ResetOpenSegment() {
+  Segment& first = model_.Segments(1, model_.PlotCount);
+  first = Segment{0, 0, 0, 0, state_.CurPen, state_.CurLineStyle};
+}
+
+void PlotReader::StartRead() {
+  state_.Reset();
+  model_.PlotCount = 1;
+  ResetOpenSegment();
+  ResetExtents(model_, model_.PlotCount);
+  skipped_.Clear();
+}
+
+ReadOutcome PlotReader::Read(std::int16_t& status, const std::function<std::string()>& load) {
+  ReadOutcome outcome;
+  StartRead();
+  try {
+    std::string text = load();
+    RemoveCrLf(text);
+    const char terminator = ChooseTerminator(text);
+    if (terminator == kNoTerminator) {
+      // The counts of the previous read stay as they are.
+      messenger_.ShowMessage(kNoTerminatorMessage);
+      status = 1;
+      outcome.status = 1;
+      outcome.end = ReadEnd::NoTerminator;
+      return outcome;
+    }
+    RunCommands(text, terminator, outcome);
+  } catch (const PageAdvance&) {
+    outcome.end = ReadEnd::PageAdvance;
+    outcome.errorNumber = err::kSubscriptOutOfRange;
+  } catch (const PlotFileError& failure) {
+    outcome.end = ReadEnd::Failure;
+    outcome.errorNumber = failure.number();
+    outcome.fileError = failure.reason();
+  } catch (const RuntimeError& failure) {
+    outcome.end = ReadEnd::Failure;
+    outcome.errorNumber = failure.number();
+  } catch (const std::bad_alloc&) {
+    outcome.end = ReadEnd::Failure;
+    outcome.errorNumber = err::kOutOfMemory;
+  }
+  if (outcome.end != ReadEnd::Completed) outcome.commandIndex = outcome.commandCount;
+  EndRead(outcome);
+  return outcome;
+}
+
+void PlotReader::RunCommands(std::string_view text, char terminator, ReadOutcome& outcome) {
+  std::size_t readPos = 0;
+  std::size_t terminatorPos = FindTerminator(text, terminator, readPos);
+  while (terminatorPos != std::string_view::npos) {
+    Interpret(text.substr(readPos, terminatorPos - readPos), outcome);
+    readPos = terminatorPos + 1;
+    terminatorPos = FindTerminator(text, terminator, readPos);
+    // A last command without a terminator counts when at least two characters are left.
+    if (terminatorPos == std::string_view::npos && readPos + 1 < text.size()) {
+      Interpret(text.substr(readPos), outcome);
+      break;
+    }
+  }
+}
+
+void PlotReader::Interpret(std::string_view commandText, ReadOutcome& outcome) {
+  ++outcome.commandCount;
+  CommandText command(commandText);
+  ReadContext context{model_, state_, command, outcome};
+
+  // Reads the coordinate list from `position`; true when the rest of the command must be
+  // interpreted again as a command of its own.
+  auto coordinatesFrom = [&](std::size_t position) {
+    state_.ParsePos = position;
+    state_.ParseBreak = 0;
+    ParseCoordPairs(context);
+    if (state_.ParseBreak != 1) return false;
+    command.Restart(state_.ParsePos);
+    return true;
+  };
+
+  for (;;) {
+    const std::string_view mnemonic = command.Left(2);
+    const std::string_view form = command.Left(4);
+    if (mnemonic == "IN") {
+      state_.PenDown = 0;
+      state_.RelMode = 0;
+      state_.RelOrgX = state_.RelOrgY = 0;
+      state_.PenX = state_.PenY = 0;
+      state_.SegIndex = 1;
+      state_.CurPen = 1;
+      ResetOpenSegment();
+      return;
+    }
+    if (mnemonic == "DF") {
+      state_.PenDown = 0;
+      state_.RelMode = 0;
+      state_.CurPen = 1;
+      state_.RelOrgX = state_.RelOrgY = 0;
+      state_.PenX = state_.PenY = 0;
+      return;
+    }
+    if (mnemonic == "PG") AdvancePage();
+    if (mnemonic == "SP") {
+      state_.CurPen = IntegerValue(command.Slice(2));
+      return;
+    }
+    if (mnemonic == "PA") {
+      state_.RelMode = 0;
+      if (coordinatesFrom(2)) continue;
+      return;
+    }
+    if (mnemonic == "PR") {
+      state_.RelMode = 1;
+      if (form == "PRSP") {
+        state_.CurPen = IntegerValue(command.Slice(4));
+        return;
+      }
+      if (form == "PRPG") AdvancePage();
+      if (form == "PRPU") state_.PenDown = 0;
+      if (form == "PRPD") state_.PenDown = 1;
+      if (coordinatesFrom(form == "PRPU" || form == "PRPD" ? 4 : 2)) continue;
+      return;
+    }
+    if (mnemonic == "PU") {
+      state_.PenDown = 0;
+      if (coordinatesFrom(2)) continue;
+      return;
+    }
+    if (mnemonic == "PD") {
+      state_.PenDown = 1;
+      if (form == "PDPU") state_.PenDown = 0;
+      if (coordinatesFrom(form == "PDPD" || form == "PDPU" ? 4 : 2)) continue;
+      return;
+    }
+    if (mnemonic == "CI") {
+      state_.ParsePos = 2;
+      AddCircle(context);
+      return;
+    }
+    if (mnemonic == "AA" || mnemonic == "AR") {
+      state_.ParsePos = 2;
+      AddArc(context);
+      return;
+    }
+    if (mnemonic == "LT") {
+      SetLineType(context);
+      return;
+    }
+    skipped_.Count(mnemonic);
+    return;
+  }
+}
+
+void PlotReader::AdvancePage() {
+  --state_.SegIndex;
+  model_.SegCount[model_.PlotCount] = state_.SegIndex;
+  ++model_.PlotCount;
+  throw PageAdvance{};
+}
+
+void PlotReader::EndRead(ReadOutcome& outcome) {
+  --model_.PlotCount;
+  if (model_.PlotCount == 0 && state_.SegIndex != 0) {
+    model_.PlotCount = 1;
+    model_.SegCount[1] = state_.SegIndex - 1;
+  }
+  for (std::int16_t plot = 1; plot <= model_.PlotCount; ++plot) {
+    try {
+      SquareDegenerateExtents(model_, plot);
+    } catch (const RuntimeError& failure) {
+      // The counts below must still be brought up to date; the extents stay as they were.
+      if (outcome.end == ReadEnd::Completed) {
+        outcome.end = ReadEnd::Failure;
+        outcome.errorNumber = failure.number();
+        outcome.commandIndex = outcome.commandCount;
+      }
+    }
+  }
+  model_.ArcCount[model_.PlotCount] = std::min(state_.ArcIndex, PlotModel::MaxArcs);
+  outcome.skipped = skipped_.Entries();
+}
+
+}  // namespace korvid
