@@ -71,7 +71,8 @@ void WriteModelDump(std::FILE* out, const PlotModel& model, std::int16_t status)
   for (std::int32_t i = 1; i <= model.SegCount[plot]; ++i) {
     const Segment& s = model.Segments(i, plot);
     dump.Text("S");
-    for (float value : {s.X1, s.Y1, s.X2, s.Y2}) dump.Number(value);
+    for (float value : {s.X1, s.Y1, s.X2, s.Y2})
+      dump.Number(value);
     dump.Integer(s.Pen);
     dump.Integer(s.LineStyle);
     dump.EndLine();
@@ -113,8 +114,8 @@ std::string DescribeOutcome(const ReadOutcome& outcome) {
   std::string text;
   const std::string at = " at command " + std::to_string(outcome.commandIndex);
   if (outcome.segmentCapacityReached) {
-    text += "segment table full (" + std::to_string(PlotModel::MaxSegments) +
-            " segments)" + at + "; the rest of the file was not read\n";
+    text += "segment table full (" + std::to_string(PlotModel::MaxSegments) + " segments)" + at +
+            "; the rest of the file was not read\n";
   } else if (outcome.arcCapacityReached) {
     text += "arc table full (" + std::to_string(PlotModel::MaxArcs) + " circles and arcs)" + at +
             "; the rest of the file was not read\n";

@@ -14,13 +14,21 @@ namespace {
 
 constexpr int kEnd = -1;
 
-bool IsIgnorable(int c) { return c == ' ' || c == '\t' || c == '\n'; }
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
-bool IsOctalDigit(int c) { return c >= '0' && c <= '7'; }
+bool IsIgnorable(int c) {
+  return c == ' ' || c == '\t' || c == '\n';
+}
+bool IsDigit(int c) {
+  return c >= '0' && c <= '9';
+}
+bool IsOctalDigit(int c) {
+  return c >= '0' && c <= '7';
+}
 bool IsHexDigit(int c) {
   return IsDigit(c) || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
-bool IsExponentLetter(int c) { return c == 'E' || c == 'e' || c == 'D' || c == 'd'; }
+bool IsExponentLetter(int c) {
+  return c == 'E' || c == 'e' || c == 'D' || c == 'd';
+}
 
 // Walks a text the way the leading-number rule sees it: ignorable characters simply
 // are not there.
@@ -29,7 +37,8 @@ class Cursor {
   explicit Cursor(std::string_view text) : at_(text.data()), end_(text.data() + text.size()) {}
 
   int Peek() {
-    while (at_ != end_ && IsIgnorable(*at_)) ++at_;
+    while (at_ != end_ && IsIgnorable(*at_))
+      ++at_;
     return at_ == end_ ? kEnd : static_cast<unsigned char>(*at_);
   }
   void Advance() { ++at_; }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -35,6 +36,19 @@ struct ArcRec {
   std::int16_t Pen = 0;
   std::int16_t LineStyle = 0;
 };
+
+// The tables' field order is part of the model: X1, X2, Y1, Y2.
+static_assert(offsetof(Segment, X1) < offsetof(Segment, X2) &&
+              offsetof(Segment, X2) < offsetof(Segment, Y1) &&
+              offsetof(Segment, Y1) < offsetof(Segment, Y2) &&
+              offsetof(Segment, Y2) < offsetof(Segment, Pen) &&
+              offsetof(Segment, Pen) < offsetof(Segment, LineStyle));
+static_assert(offsetof(ArcRec, Left) < offsetof(ArcRec, Top) &&
+              offsetof(ArcRec, Top) < offsetof(ArcRec, Right) &&
+              offsetof(ArcRec, Right) < offsetof(ArcRec, Bottom) &&
+              offsetof(ArcRec, Bottom) < offsetof(ArcRec, StartX) &&
+              offsetof(ArcRec, EndY) < offsetof(ArcRec, Pen) &&
+              offsetof(ArcRec, Pen) < offsetof(ArcRec, LineStyle));
 
 // Line-style codes, numbered like the standard pen styles; consumers use the absolute
 // value. A negative code marks the one element stored first after a negative LT.

@@ -38,7 +38,7 @@ double CheckFinite(double value) {
 double CheckedDivide(double numerator, double denominator) {
   if (denominator == 0.0) {
     throw RuntimeError(numerator == 0.0 || std::isnan(numerator) ? err::kOverflow
-                                                                  : err::kDivisionByZero);
+                                                                 : err::kDivisionByZero);
   }
   return CheckFinite(numerator / denominator);
 }

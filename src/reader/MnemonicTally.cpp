@@ -17,7 +17,8 @@ std::size_t MnemonicTally::Slot(std::string_view mnemonic) {
 }
 
 void MnemonicTally::Clear() {
-  for (std::uint32_t slot : seenInOrder_) counts_[slot] = 0;
+  for (std::uint32_t slot : seenInOrder_)
+    counts_[slot] = 0;
   seenInOrder_.clear();
 }
 

@@ -50,8 +50,8 @@ std::string LoadPlotFileBytes(const std::string& path) {
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) ThrowFileError(errno, path);
     if (got == 0) {
-      throw PlotFileError(err::kInputPastEndOfFile,
-                          std::make_error_code(std::errc::io_error), path);
+      throw PlotFileError(err::kInputPastEndOfFile, std::make_error_code(std::errc::io_error),
+                          path);
     }
     filled += static_cast<std::size_t>(got);
   }

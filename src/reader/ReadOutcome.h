@@ -19,9 +19,9 @@ struct SkippedMnemonic {
 
 // What a read tells beyond the model, so that nothing is left out silently.
 struct ReadOutcome {
-  std::int16_t status = 0;   // 1 when the file holds no terminator
+  std::int16_t status = 0;  // 1 when the file holds no terminator
   ReadEnd end = ReadEnd::Completed;
-  int errorNumber = 0;       // the run-time error that ended the read, if any
+  int errorNumber = 0;            // the run-time error that ended the read, if any
   std::int64_t commandIndex = 0;  // 1-based command where it stopped; 0 = before the first
   bool segmentCapacityReached = false;
   bool arcCapacityReached = false;
@@ -29,7 +29,9 @@ struct ReadOutcome {
   std::vector<SkippedMnemonic> skipped;  // in order of first appearance
   std::int64_t commandCount = 0;         // commands interpreted, the last one included
 
-  bool EndedThroughFailure() const { return end == ReadEnd::PageAdvance || end == ReadEnd::Failure; }
+  bool EndedThroughFailure() const {
+    return end == ReadEnd::PageAdvance || end == ReadEnd::Failure;
+  }
   bool CapacityReached() const { return segmentCapacityReached || arcCapacityReached; }
 };
 

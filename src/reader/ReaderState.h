@@ -18,7 +18,7 @@ struct ReaderState {
   float PenY = 0;
   float RelOrgX = 0;  // origin to which relative coordinates are added
   float RelOrgY = 0;
-  std::size_t ParsePos = 0;  // 0-based offset in the command where scanning continues
+  std::size_t ParsePos = 0;     // 0-based offset in the command where scanning continues
   std::int16_t ParseBreak = 0;  // 1 = a parameter parser met text that is not a number
 
   void Reset() { *this = ReaderState{}; }
