@@ -1,0 +1,293 @@
+// libFuzzer target: any bytes at all go through the HPGL reader the way the viewer feeds
+// a file to it, into one model that every run reuses. Beyond the sanitizers, each run
+// checks what the rest of the program relies on after a read.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/PlotModel.h"
+#include "model/RuntimeError.h"
+#include "reader/PlotReader.h"
+
+// A report of undefined behaviour must end the run, or the fuzzer never keeps the input.
+extern "C" const char* __ubsan_default_options() {
+  return "halt_on_error=1:print_stacktrace=1";
+}
+
+namespace {
+
+using korvid::ArcRec;
+using korvid::PlotModel;
+using korvid::ReadEnd;
+using korvid::ReadOutcome;
+using korvid::Segment;
+
+[[noreturn]] void Violated(const char* condition, int line) {
+  std::fprintf(stderr, "fuzz_reader: invariant violated (line %d): %s\n", line, condition);
+  std::abort();
+}
+
+#define EXPECT_THAT(condition)                        \
+  do {                                                \
+    if (!(condition)) Violated(#condition, __LINE__); \
+  } while (false)
+
+class CountingMessenger : public korvid::ReaderMessenger {
+ public:
+  void ShowMessage(const std::string&) override { ++shown; }
+  int shown = 0;
+};
+
+struct Reading {
+  PlotModel& model;
+  CountingMessenger& messenger;
+  korvid::PlotReader& reader;
+};
+
+Reading& TheReading() {
+  static auto* model = new PlotModel();
+  static auto* messenger = new CountingMessenger();
+  static auto* reader = new korvid::PlotReader(*model, *messenger);
+  static Reading reading{*model, *messenger, *reader};
+  return reading;
+}
+
+// The file as the command splitter sees it: every CR LF pair gone, in one pass from the
+// left, so that CR CR LF LF leaves CR LF.
+std::string WithoutCrLf(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+      ++i;
+      continue;
+    }
+    text.push_back(bytes[i]);
+  }
+  return text;
+}
+
+// How many commands the text splits into: one per terminator, and a last one without a
+// terminator when at least two characters follow the last terminator.
+std::int64_t CommandsIn(std::string_view text, char terminator) {
+  std::int64_t commands = 0;
+  std::size_t afterLast = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == terminator) {
+      ++commands;
+      afterLast = i + 1;
+    }
+  }
+  if (text.size() - afterLast >= 2) ++commands;
+  return commands;
+}
+
+bool IsStyle(std::int16_t style) {
+  return style >= -4 && style <= 5;
+}
+
+bool Finite(std::initializer_list<float> values) {
+  for (float value : values) {
+    if (!std::isfinite(value)) return false;
+  }
+  return true;
+}
+
+struct Extents {
+  float minX, minY, maxX, maxY;
+  bool Contain(float x, float y) const { return x >= minX && x <= maxX && y >= minY && y <= maxY; }
+};
+
+void CheckModel(const PlotModel& model) {
+  EXPECT_THAT(model.PlotCount == 1);
+  const std::int32_t segments = model.SegCount[1];
+  const std::int32_t arcs = model.ArcCount[1];
+  EXPECT_THAT(segments >= 0 && segments <= PlotModel::MaxSegments);
+  EXPECT_THAT(arcs >= 0 && arcs <= PlotModel::MaxArcs);
+
+  const Extents extents{model.MinX[1], model.MinY[1], model.MaxX[1], model.MaxY[1]};
+  EXPECT_THAT(Finite({extents.minX, extents.minY, extents.maxX, extents.maxY}));
+  // Extents are widened by whole points only, X and Y together: either nothing widened
+  // them, or they enclose at least one point.
+  const bool untouched =
+      extents.minX == korvid::kInitialMinExtent && extents.minY == korvid::kInitialMinExtent &&
+      extents.maxX == korvid::kInitialMaxExtent && extents.maxY == korvid::kInitialMaxExtent;
+  if (untouched) {
+    EXPECT_THAT(segments == 0 && arcs == 0);
+  } else {
+    EXPECT_THAT(extents.minX <= extents.maxX && extents.minY <= extents.maxY);
+  }
+
+  for (std::int32_t i = 1; i <= segments; ++i) {
+    const Segment& s = model.Segments(i, 1);
+    EXPECT_THAT(Finite({s.X1, s.X2, s.Y1, s.Y2}));
+    EXPECT_THAT(IsStyle(s.LineStyle));
+    // Drawing the plot fitted to its extents must not leave anything outside.
+    EXPECT_THAT(extents.Contain(s.X1, s.Y1) && extents.Contain(s.X2, s.Y2));
+  }
+  for (std::int32_t i = 1; i <= arcs; ++i) {
+    const ArcRec& a = model.Arcs(i, 1);
+    EXPECT_THAT(Finite({a.Left, a.Top, a.Right, a.Bottom, a.StartX, a.StartY, a.EndX, a.EndY}));
+    EXPECT_THAT(IsStyle(a.LineStyle));
+    EXPECT_THAT(a.Left <= a.Right && a.Bottom <= a.Top);
+    EXPECT_THAT(extents.Contain(a.Left, a.Bottom) && extents.Contain(a.Right, a.Top));
+  }
+}
+
+void CheckOutcome(const ReadOutcome& outcome, const PlotModel& model, std::string_view text,
+                  char terminator) {
+  EXPECT_THAT(!outcome.fileError);
+  EXPECT_THAT(!(outcome.segmentCapacityReached && outcome.arcCapacityReached));
+  // Only the segment that overflows the table can fill it: a read that stops anywhere
+  // else leaves its open segment uncounted.
+  EXPECT_THAT(outcome.segmentCapacityReached == (model.SegCount[1] == PlotModel::MaxSegments));
+  if (outcome.arcCapacityReached) EXPECT_THAT(model.ArcCount[1] == PlotModel::MaxArcs);
+
+  const std::int64_t commands = CommandsIn(text, terminator);
+  switch (outcome.end) {
+    case ReadEnd::Completed:
+      EXPECT_THAT(outcome.errorNumber == 0 && outcome.commandIndex == 0);
+      EXPECT_THAT(!outcome.CapacityReached());
+      EXPECT_THAT(outcome.commandCount == commands);
+      break;
+    case ReadEnd::PageAdvance:
+      EXPECT_THAT(outcome.errorNumber == korvid::err::kSubscriptOutOfRange);
+      EXPECT_THAT(!outcome.CapacityReached());
+      break;
+    case ReadEnd::Failure:
+      EXPECT_THAT(outcome.errorNumber == korvid::err::kOverflow ||
+                  outcome.errorNumber == korvid::err::kDivisionByZero ||
+                  outcome.errorNumber == korvid::err::kTypeMismatch ||
+                  outcome.errorNumber == korvid::err::kSubscriptOutOfRange);
+      // A subscript error is a full table and nothing else: any other one is an index
+      // the reader computed wrongly.
+      EXPECT_THAT((outcome.errorNumber == korvid::err::kSubscriptOutOfRange) ==
+                  outcome.CapacityReached());
+      break;
+    case ReadEnd::NoTerminator:
+      Violated("NoTerminator in a text with a terminator", __LINE__);
+  }
+  if (outcome.end != ReadEnd::Completed) {
+    EXPECT_THAT(outcome.commandIndex == outcome.commandCount);
+    EXPECT_THAT(outcome.commandCount >= 1 && outcome.commandCount <= commands);
+  }
+
+  std::int64_t skipped = 0;
+  std::set<std::string> mnemonics;
+  for (const korvid::SkippedMnemonic& entry : outcome.skipped) {
+    EXPECT_THAT(entry.mnemonic.size() == 1 || entry.mnemonic.size() == 2);
+    EXPECT_THAT(entry.count >= 1);
+    EXPECT_THAT(mnemonics.insert(entry.mnemonic).second);
+    skipped += entry.count;
+  }
+  EXPECT_THAT(skipped <= outcome.commandCount);
+}
+
+// What one read leaves behind, to compare a second read of the same bytes with.
+struct Snapshot {
+  std::int32_t segments, arcs;
+  float extents[4];
+  std::vector<Segment> segmentRecords;
+  std::vector<ArcRec> arcRecords;
+  ReadOutcome outcome;
+};
+
+Snapshot Take(const PlotModel& model, const ReadOutcome& outcome) {
+  Snapshot snapshot{model.SegCount[1],
+                    model.ArcCount[1],
+                    {model.MinX[1], model.MinY[1], model.MaxX[1], model.MaxY[1]},
+                    {},
+                    {},
+                    outcome};
+  for (std::int32_t i = 1; i <= snapshot.segments; ++i) {
+    snapshot.segmentRecords.push_back(model.Segments(i, 1));
+  }
+  for (std::int32_t i = 1; i <= snapshot.arcs; ++i)
+    snapshot.arcRecords.push_back(model.Arcs(i, 1));
+  return snapshot;
+}
+
+bool SameBits(const void* a, const void* b, std::size_t size) {
+  return std::memcmp(a, b, size) == 0;
+}
+
+bool SameSegment(const Segment& a, const Segment& b) {
+  return SameBits(&a.X1, &b.X1, sizeof a.X1) && SameBits(&a.X2, &b.X2, sizeof a.X2) &&
+         SameBits(&a.Y1, &b.Y1, sizeof a.Y1) && SameBits(&a.Y2, &b.Y2, sizeof a.Y2) &&
+         a.Pen == b.Pen && a.LineStyle == b.LineStyle;
+}
+
+bool SameArc(const ArcRec& a, const ArcRec& b) {
+  const float first[] = {a.Left, a.Top, a.Right, a.Bottom, a.StartX, a.StartY, a.EndX, a.EndY};
+  const float second[] = {b.Left, b.Top, b.Right, b.Bottom, b.StartX, b.StartY, b.EndX, b.EndY};
+  return SameBits(first, second, sizeof first) && a.Pen == b.Pen && a.LineStyle == b.LineStyle;
+}
+
+// Nothing of an earlier read may leak into the next one.
+void CheckSameRead(const Snapshot& first, const Snapshot& second) {
+  EXPECT_THAT(first.segments == second.segments && first.arcs == second.arcs);
+  EXPECT_THAT(SameBits(first.extents, second.extents, sizeof first.extents));
+  for (std::size_t i = 0; i < first.segmentRecords.size(); ++i) {
+    EXPECT_THAT(SameSegment(first.segmentRecords[i], second.segmentRecords[i]));
+  }
+  for (std::size_t i = 0; i < first.arcRecords.size(); ++i) {
+    EXPECT_THAT(SameArc(first.arcRecords[i], second.arcRecords[i]));
+  }
+  const ReadOutcome& a = first.outcome;
+  const ReadOutcome& b = second.outcome;
+  EXPECT_THAT(a.status == b.status && a.end == b.end && a.errorNumber == b.errorNumber &&
+              a.commandIndex == b.commandIndex && a.commandCount == b.commandCount &&
+              a.segmentCapacityReached == b.segmentCapacityReached &&
+              a.arcCapacityReached == b.arcCapacityReached);
+  EXPECT_THAT(a.skipped.size() == b.skipped.size());
+  for (std::size_t i = 0; i < a.skipped.size(); ++i) {
+    EXPECT_THAT(a.skipped[i].mnemonic == b.skipped[i].mnemonic &&
+                a.skipped[i].count == b.skipped[i].count);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Reading& reading = TheReading();
+  PlotModel& model = reading.model;
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  const std::string text = WithoutCrLf(bytes);
+  const bool hasSemicolon = text.find(';') != std::string::npos;
+  const bool hasLineFeed = text.find('\n') != std::string::npos;
+
+  const std::int32_t segmentsBefore = model.SegCount[1];
+  const std::int32_t arcsBefore = model.ArcCount[1];
+  reading.messenger.shown = 0;
+  std::int16_t status = 0;
+  const ReadOutcome outcome = reading.reader.ReadPlotBytes(bytes, status);
+
+  EXPECT_THAT(status == outcome.status);
+  if (!hasSemicolon && !hasLineFeed) {
+    // Nothing is read, the user is told so, and the previous plot's counts stay.
+    EXPECT_THAT(status == 1 && outcome.end == ReadEnd::NoTerminator);
+    EXPECT_THAT(reading.messenger.shown == 1);
+    EXPECT_THAT(outcome.commandCount == 0 && outcome.skipped.empty() && !outcome.CapacityReached());
+    EXPECT_THAT(model.PlotCount == 1);
+    EXPECT_THAT(model.SegCount[1] == segmentsBefore && model.ArcCount[1] == arcsBefore);
+    EXPECT_THAT(
+        model.MinX[1] == korvid::kInitialMinExtent && model.MaxX[1] == korvid::kInitialMaxExtent &&
+        model.MinY[1] == korvid::kInitialMinExtent && model.MaxY[1] == korvid::kInitialMaxExtent);
+    return 0;
+  }
+  EXPECT_THAT(status == 0 && reading.messenger.shown == 0);
+  CheckModel(model);
+  CheckOutcome(outcome, model, text, hasSemicolon ? ';' : '\n');
+
+  const Snapshot first = Take(model, outcome);
+  std::int16_t again = 0;
+  const ReadOutcome second = reading.reader.ReadPlotBytes(bytes, again);
+  CheckSameRead(first, Take(model, second));
+  return 0;
+}
