@@ -19,13 +19,19 @@ int ErrorOf(auto&& call) {
   return 0;
 }
 
+// Long texts are shortened so that test names stay readable.
+std::string Shown(const std::string& text) {
+  if (text.size() <= 24) return '"' + text + '"';
+  return '"' + text.substr(0, 12) + "..." + '"' + " (" + std::to_string(text.size()) + " chars)";
+}
+
 struct LeadingCase {
   std::string text;
   double value;
 };
 
 void PrintTo(const LeadingCase& c, std::ostream* os) {
-  *os << '"' << c.text << '"';
+  *os << Shown(c.text);
 }
 
 class LeadingNumbers : public ::testing::TestWithParam<LeadingCase> {};
@@ -77,7 +83,7 @@ struct IntegerCase {
 };
 
 void PrintTo(const IntegerCase& c, std::ostream* os) {
-  *os << '"' << c.text << '"';
+  *os << Shown(c.text);
 }
 
 class IntegerValues : public ::testing::TestWithParam<IntegerCase> {};
