@@ -1,0 +1,207 @@
+#include "render/DrawPlot.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+
+#include "model/ValueConversion.h"
+#include "render/EmfWriter.h"
+
+namespace korvid {
+
+namespace {
+
+constexpr double kLongestSide = 32767;  // 0.01 mm: 327.67 mm
+constexpr double kMarginPlotterUnits = 100;
+constexpr std::int16_t kPointsOnly = line_style::kPointsOnly;
+constexpr int kProgressStarted = 15;
+constexpr int kProgressDone = 40;
+
+// Pen numbers 0 to 8 have colours; any other pen keeps the colour in force. 0x00BBGGRR.
+std::uint32_t PenColour(std::int16_t pen, std::uint32_t current) {
+  static constexpr std::uint32_t kColours[] = {
+      0x000000,  // 0 black
+      0xFF0000,  // 1 blue
+      0x00FF00,  // 2 green
+      0xFFFF00,  // 3 cyan
+      0x0000FF,  // 4 red
+      0xFF00FF,  // 5 magenta
+      0x00FFFF,  // 6 yellow
+      0x000000,  // 7 black
+      0x808080,  // 8 grey
+  };
+  return pen >= 0 && pen <= 8 ? kColours[pen] : current;
+}
+
+struct Offset {
+  double u;
+  double v;
+};
+
+// One call of the drawing routine: the scale, the turn and the metafile being written.
+class PlotDrawing {
+ public:
+  PlotDrawing(const DrawContext& context, std::int16_t angle, double cosA, double sinA)
+      : context_(context), plot_(context.model.CurPlot), angle_(angle), cosA_(cosA), sinA_(sinA) {
+    PlotModel::CheckPlot(plot_);
+    const PlotModel& model = context.model;
+    width_ = ToSingle(static_cast<double>(model.MaxX[plot_]) - model.MinX[plot_]);
+    height_ = ToSingle(static_cast<double>(model.MaxY[plot_]) - model.MinY[plot_]);
+    scale_ = ToSingle(std::min(CheckedDivide(kLongestSide, width_ + kMarginPlotterUnits),
+                               CheckedDivide(kLongestSide, height_ + kMarginPlotterUnits)));
+    scaledWidth_ = ToSingle(static_cast<double>(scale_) * width_);
+    scaledHeight_ = ToSingle(static_cast<double>(scale_) * height_);
+    markerArm_ = std::max(width_ * 0.01 * scale_, height_ * 0.01 * scale_);
+  }
+
+  void Draw() {
+    const bool quarterTurn = angle_ == 90 || angle_ == 270;
+    const std::int32_t frameWidth = FrameSide(quarterTurn ? height_ : width_);
+    const std::int32_t frameHeight = FrameSide(quarterTurn ? width_ : height_);
+
+    std::error_code ignored;
+    std::filesystem::remove(context_.metafilePath, ignored);
+    EmfWriter metafile({0, 0, frameWidth, frameHeight}, PlotMetafileDescription(),
+                       ExpectedRecordBytes());
+    metafile_ = &metafile;
+    Progress(kProgressStarted);
+    metafile.SetMapMode(EmfWriter::kMapModeHimetric);
+    colour_ = EmfWriter::kColourBlack;
+    DrawSegments();
+    DrawArcs();
+    Progress(kProgressDone);
+    metafile.WriteFile(context_.metafilePath);
+  }
+
+ private:
+  std::int32_t FrameSide(float side) const {
+    return RoundToInt32(ToSingle(static_cast<double>(scale_) * (side + kMarginPlotterUnits)));
+  }
+
+  std::size_t ExpectedRecordBytes() const {
+    const PlotModel& model = context_.model;
+    const std::size_t perSegment = context_.settings.Colour() ? 84 : 32;
+    const std::size_t perArc = context_.settings.Colour() ? 92 : 40;
+    return perSegment * static_cast<std::size_t>(std::max(model.SegCount[plot_], 0)) +
+           perArc * static_cast<std::size_t>(std::max(model.ArcCount[plot_], 0));
+  }
+
+  void Progress(int widthMm) const {
+    if (context_.progress) context_.progress->ShowProgress(widthMm);
+  }
+
+  // Right and down from the plot's top-left corner, in metafile units; each difference
+  // is a 32-bit value before it is scaled.
+  Offset Scaled(float x, float y) const {
+    const PlotModel& model = context_.model;
+    const float dx = ToSingle(static_cast<double>(x) - model.MinX[plot_]);
+    const float dy = ToSingle(static_cast<double>(model.MaxY[plot_]) - y);
+    return {ToSingle(static_cast<double>(dx) * scale_), ToSingle(static_cast<double>(dy) * scale_)};
+  }
+
+  Offset Rotated(Offset p) const {
+    switch (angle_) {
+      case 90:
+        return {scaledHeight_ + cosA_ * p.u - sinA_ * p.v, sinA_ * p.u + cosA_ * p.v};
+      case 180:
+        return {scaledWidth_ + cosA_ * p.u - sinA_ * p.v,
+                scaledHeight_ + sinA_ * p.u + cosA_ * p.v};
+      case 270:
+        return {cosA_ * p.u - sinA_ * p.v, scaledWidth_ + sinA_ * p.u + cosA_ * p.v};
+      default:
+        return p;
+    }
+  }
+
+  Offset Place(float x, float y) const { return Rotated(Scaled(x, y)); }
+
+  static std::int32_t X(Offset p) { return RoundToInt32(p.u); }
+  static std::int32_t Y(Offset p) { return RoundToInt32(-p.v); }
+
+  // In colour mode every element has a pen of its own; in black and white the surface's
+  // default pen draws everything.
+  std::uint32_t SelectPen(std::int16_t pen, std::uint32_t style) {
+    colour_ = PenColour(pen, colour_);
+    const std::uint32_t handle = metafile_->CreatePen(style, 1, colour_);
+    metafile_->SelectObject(handle);
+    return handle;
+  }
+
+  // An upright cross of arm length d, not turned with the plot.
+  void PointMarker(Offset p) {
+    metafile_->MoveTo(RoundToInt32(p.u - markerArm_), Y(p));
+    metafile_->LineTo(RoundToInt32(p.u + markerArm_), Y(p));
+    metafile_->MoveTo(X(p), RoundToInt32(-p.v - markerArm_));
+    metafile_->LineTo(X(p), RoundToInt32(-p.v + markerArm_));
+  }
+
+  void DrawSegments() {
+    const bool colour = context_.settings.Colour();
+    for (std::int32_t i = 1; i <= context_.model.SegCount[plot_]; ++i) {
+      const Segment& segment = context_.model.Segments(i, plot_);
+      const Offset start = Place(segment.X1, segment.Y1);
+      const Offset end = Place(segment.X2, segment.Y2);
+      const bool pointsOnly = segment.LineStyle == kPointsOnly;
+      std::uint32_t pen = 0;
+      if (colour) pen = SelectPen(segment.Pen, pointsOnly ? 0 : std::abs(segment.LineStyle));
+      if (pointsOnly) {
+        PointMarker(start);
+        PointMarker(end);
+      } else {
+        metafile_->MoveTo(X(start), Y(start));
+        metafile_->LineTo(X(end), Y(end));
+      }
+      if (colour) metafile_->DeleteObject(pen);
+    }
+  }
+
+  void DrawArcs() {
+    const bool colour = context_.settings.Colour();
+    for (std::int32_t i = 1; i <= context_.model.ArcCount[plot_]; ++i) {
+      const ArcRec& arc = context_.model.Arcs(i, plot_);
+      const Offset corner1 = Place(arc.Left, arc.Top);
+      const Offset corner2 = Place(arc.Right, arc.Bottom);
+      const Offset start = Place(arc.StartX, arc.StartY);
+      Offset end = Place(arc.EndX, arc.EndY);
+      end = {ToSingle(end.u), ToSingle(end.v)};
+      const bool pointsOnly = arc.LineStyle == kPointsOnly;
+      std::uint32_t pen = 0;
+      if (colour) pen = SelectPen(arc.Pen, pointsOnly ? 0 : std::abs(arc.LineStyle));
+      if (pointsOnly) {
+        PointMarker(start);
+        PointMarker(end);
+      } else {
+        metafile_->Arc({X(corner1), Y(corner1), X(corner2), Y(corner2)}, X(start), Y(start), X(end),
+                       Y(end));
+      }
+      if (colour) metafile_->DeleteObject(pen);
+    }
+  }
+
+  const DrawContext& context_;
+  const std::int16_t plot_;
+  const std::int16_t angle_;
+  const double cosA_;
+  const double sinA_;
+  float width_ = 0;
+  float height_ = 0;
+  float scale_ = 0;
+  float scaledWidth_ = 0;
+  float scaledHeight_ = 0;
+  double markerArm_ = 0;
+  EmfWriter* metafile_ = nullptr;
+  std::uint32_t colour_ = EmfWriter::kColourBlack;
+};
+
+}  // namespace
+
+std::u16string PlotMetafileDescription() {
+  return std::u16string(u"***** ") + u'\0' + u"HPGL Data Drawing" + u'\0' + u'\0';
+}
+
+void DrawPlot(const DrawContext& context, std::int16_t angle, double cosA, double sinA) {
+  PlotDrawing drawing(context, angle, cosA, sinA);
+  drawing.Draw();
+}
+
+}  // namespace korvid

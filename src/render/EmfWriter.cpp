@@ -1,0 +1,161 @@
+#include "render/EmfWriter.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include "model/RuntimeError.h"
+
+// libuemf defines many unprefixed macros: it stays inside this file.
+#include <uemf.h>
+
+namespace korvid {
+
+namespace {
+
+U_RECTL ToRectl(const EmfWriter::Rect& r) {
+  return U_RECTL{r.left, r.top, r.right, r.bottom};
+}
+
+std::int32_t ToDevicePixels(std::int32_t himetric, std::int32_t pixels, std::int32_t millimetres) {
+  return static_cast<std::int32_t>(static_cast<std::int64_t>(himetric) * pixels /
+                                   (static_cast<std::int64_t>(millimetres) * 100));
+}
+
+// The header as libuemf lays it out, copied into our buffer; the totals are filled in
+// when the metafile is finished.
+std::vector<std::uint8_t> HeaderBytes(const EmfWriter::Rect& frame,
+                                      const std::u16string& description) {
+  const U_RECTL bounds{
+      ToDevicePixels(frame.left, EmfWriter::kDevicePixelsX, EmfWriter::kDeviceMillimetresX),
+      ToDevicePixels(frame.top, EmfWriter::kDevicePixelsY, EmfWriter::kDeviceMillimetresY),
+      ToDevicePixels(frame.right, EmfWriter::kDevicePixelsX, EmfWriter::kDeviceMillimetresX),
+      ToDevicePixels(frame.bottom, EmfWriter::kDevicePixelsY, EmfWriter::kDeviceMillimetresY)};
+  std::u16string text = description;
+  const U_SIZEL device{EmfWriter::kDevicePixelsX, EmfWriter::kDevicePixelsY};
+  const U_SIZEL millimetres{EmfWriter::kDeviceMillimetresX, EmfWriter::kDeviceMillimetresY};
+  std::unique_ptr<char, decltype(&std::free)> record(
+      U_EMRHEADER_set(bounds, ToRectl(frame), nullptr, static_cast<U_CBSTR>(text.size()),
+                      reinterpret_cast<uint16_t*>(text.data()), device, millimetres, 0),
+      &std::free);
+  if (!record) throw RuntimeError(err::kOutOfMemory);
+  const auto* header = reinterpret_cast<const U_EMRHEADER*>(record.get());
+  const auto* begin = reinterpret_cast<const std::uint8_t*>(record.get());
+  return std::vector<std::uint8_t>(begin, begin + header->emr.nSize);
+}
+
+}  // namespace
+
+EmfWriter::EmfWriter(const Rect& frameHimetric, const std::u16string& description,
+                     std::size_t expectedRecordBytes)
+    : bytes_(HeaderBytes(frameHimetric, description)), records_(1), handleInUse_(1, true) {
+  bytes_.reserve(bytes_.size() + expectedRecordBytes + 32);
+}
+
+EmfWriter::~EmfWriter() = default;
+
+template <typename Record>
+void EmfWriter::Append(const Record& record) {
+  static_assert(sizeof(Record) % 4 == 0, "records are whole 32-bit words");
+  const auto* begin = reinterpret_cast<const std::uint8_t*>(&record);
+  bytes_.insert(bytes_.end(), begin, begin + sizeof(Record));
+  ++records_;
+}
+
+void EmfWriter::SetMapMode(std::uint32_t mode) {
+  Append(U_EMRSETMAPMODE{{U_EMR_SETMAPMODE, sizeof(U_EMRSETMAPMODE)}, mode});
+}
+
+std::uint32_t EmfWriter::CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t colour) {
+  std::uint32_t handle = 1;
+  while (handle < handleInUse_.size() && handleInUse_[handle])
+    ++handle;
+  if (handle == handleInUse_.size()) handleInUse_.push_back(false);
+  handleInUse_[handle] = true;
+  if (handle > handlesHighWater_) handlesHighWater_ = handle;
+
+  U_EMRCREATEPEN record{};
+  record.emr = {U_EMR_CREATEPEN, sizeof(U_EMRCREATEPEN)};
+  record.ihPen = handle;
+  record.lopn.lopnStyle = style;
+  record.lopn.lopnWidth = U_POINT{width, 0};
+  std::memcpy(&record.lopn.lopnColor, &colour, sizeof colour);
+  Append(record);
+  return handle;
+}
+
+void EmfWriter::SelectObject(std::uint32_t handle) {
+  Append(U_EMRSELECTOBJECT{{U_EMR_SELECTOBJECT, sizeof(U_EMRSELECTOBJECT)}, handle});
+}
+
+void EmfWriter::DeleteObject(std::uint32_t handle) {
+  if (handle < handleInUse_.size()) handleInUse_[handle] = false;
+  Append(U_EMRDELETEOBJECT{{U_EMR_DELETEOBJECT, sizeof(U_EMRDELETEOBJECT)}, handle});
+}
+
+void EmfWriter::MoveTo(std::int32_t x, std::int32_t y) {
+  Append(U_EMRMOVETOEX{{U_EMR_MOVETOEX, sizeof(U_EMRMOVETOEX)}, U_POINTL{x, y}});
+}
+
+void EmfWriter::LineTo(std::int32_t x, std::int32_t y) {
+  Append(U_EMRLINETO{{U_EMR_LINETO, sizeof(U_EMRLINETO)}, U_POINTL{x, y}});
+}
+
+void EmfWriter::Arc(const Rect& box, std::int32_t startX, std::int32_t startY, std::int32_t endX,
+                    std::int32_t endY) {
+  Append(U_EMRARC{
+      {U_EMR_ARC, sizeof(U_EMRARC)}, ToRectl(box), U_POINTL{startX, startY}, U_POINTL{endX, endY}});
+}
+
+const std::vector<std::uint8_t>& EmfWriter::Finish() {
+  if (finished_) return bytes_;
+  // The end record carries no palette; its last word repeats its size, as every reader
+  // walking the file backwards expects.
+  struct EndRecord {
+    U_EMREOF eof;
+    std::uint32_t nSizeLast;
+  };
+  EndRecord end{};
+  end.eof.emr = {U_EMR_EOF, sizeof(EndRecord)};
+  end.eof.cbPalEntries = 0;
+  end.eof.offPalEntries = sizeof(U_EMREOF);
+  end.nSizeLast = sizeof(EndRecord);
+  Append(end);
+
+  U_EMRHEADER header;
+  std::memcpy(&header, bytes_.data(), sizeof header);
+  header.nBytes = static_cast<std::uint32_t>(bytes_.size());
+  header.nRecords = records_;
+  header.nHandles = static_cast<std::uint16_t>(handlesHighWater_ + 1);
+  std::memcpy(bytes_.data(), &header, sizeof header);
+  finished_ = true;
+  return bytes_;
+}
+
+void EmfWriter::WriteFile(const std::string& path) {
+  const std::vector<std::uint8_t>& bytes = Finish();
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) throw RuntimeError(ErrorNumberFromErrno(errno), path);
+  std::size_t written = 0;
+  int failure = 0;
+  while (written < bytes.size()) {
+    const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      failure = n < 0 ? errno : ENOSPC;
+      break;
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  if (::close(fd) != 0 && failure == 0) failure = errno;
+  if (failure != 0) {
+    ::unlink(path.c_str());
+    throw RuntimeError(ErrorNumberFromErrno(failure), path);
+  }
+}
+
+}  // namespace korvid

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvid {
+
+// Builds an enhanced metafile ([MS-EMF]) in memory, record by record, and writes it to a
+// file in one go. Only the records the plot drawing needs exist here. Object handles are
+// assigned as GDI does: the lowest free index from 1.
+class EmfWriter {
+ public:
+  struct Rect {
+    std::int32_t left, top, right, bottom;
+  };
+
+  static constexpr std::uint32_t kMapModeHimetric = 3;
+  static constexpr std::uint32_t kColourBlack = 0x000000;
+
+  // frameHimetric: the picture's frame in 0.01 mm. description: UTF-16 code units,
+  // NULs included.
+  EmfWriter(const Rect& frameHimetric, const std::u16string& description,
+            std::size_t expectedRecordBytes = 0);
+  ~EmfWriter();
+  EmfWriter(const EmfWriter&) = delete;
+  EmfWriter& operator=(const EmfWriter&) = delete;
+
+  void SetMapMode(std::uint32_t mode);
+  // Returns the handle of the new pen. colour: 0x00BBGGRR.
+  std::uint32_t CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t colour);
+  void SelectObject(std::uint32_t handle);
+  void DeleteObject(std::uint32_t handle);
+  void MoveTo(std::int32_t x, std::int32_t y);
+  void LineTo(std::int32_t x, std::int32_t y);
+  void Arc(const Rect& box, std::int32_t startX, std::int32_t startY, std::int32_t endX,
+           std::int32_t endY);
+
+  // Ends the metafile (EOF record, header totals) and returns its bytes.
+  const std::vector<std::uint8_t>& Finish();
+
+  // Writes the finished bytes to `path`; a failure is the run-time error of the file
+  // system's reason (61 disk full, 70 no permission, ...), and no partial file remains.
+  void WriteFile(const std::string& path);
+
+  // The reference device the picture is recorded for: a 96 dpi screen.
+  static constexpr std::int32_t kDevicePixelsX = 1920;
+  static constexpr std::int32_t kDevicePixelsY = 1080;
+  static constexpr std::int32_t kDeviceMillimetresX = 508;
+  static constexpr std::int32_t kDeviceMillimetresY = 286;
+
+ private:
+  template <typename Record>
+  void Append(const Record& record);
+
+  std::vector<std::uint8_t> bytes_;
+  std::uint32_t records_ = 0;
+  std::vector<bool> handleInUse_;  // index 0 is reserved
+  std::uint32_t handlesHighWater_ = 0;
+  bool finished_ = false;
+};
+
+}  // namespace korvid

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QRect>
+#include <QRectF>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QPainter;
+
+namespace korvid {
+
+// How a picture is painted beyond its target rectangle.
+struct PaintOptions {
+  // 0: dash patterns are measured in device pixels (a screen). Otherwise the device's
+  // resolution in dots per millimetre, and dash patterns keep a fixed length in
+  // millimetres (on a 1200 dpi printer a pattern of a few pixels would look solid).
+  double deviceDotsPerMm = 0;
+};
+
+// An enhanced metafile loaded into memory, ready to be painted scaled into any rectangle:
+// the picture's frame maps onto the target rectangle. Decoding happens once, at load;
+// painting only walks the decoded drawing and skips what lies outside the painter's clip.
+// Copies share the decoded drawing.
+class MetafilePicture {
+ public:
+  MetafilePicture();  // the empty picture: paints nothing
+
+  // Error 53 for a missing file, 70 without permission, 481 for a file that is not a
+  // well-formed enhanced metafile.
+  static MetafilePicture LoadFile(const std::string& path);
+  // Error 481 for bytes that are not a well-formed enhanced metafile.
+  static MetafilePicture FromBytes(std::string_view bytes);
+
+  bool IsNull() const;
+  // The frame of the picture in units of 0.01 mm (rclFrame of the header).
+  QRect Frame() const;
+  // Number of drawing primitives (lines and arcs) decoded.
+  std::size_t PrimitiveCount() const;
+
+  void Paint(QPainter& painter, const QRectF& target, const PaintOptions& options = {}) const;
+
+  struct Drawing;
+
+ private:
+  explicit MetafilePicture(std::shared_ptr<const Drawing> drawing);
+  std::shared_ptr<const Drawing> drawing_;
+};
+
+}  // namespace korvid
