@@ -89,6 +89,41 @@ void WriteModelDump(std::FILE* out, const PlotModel& model, std::int16_t status)
   }
 }
 
+std::string DescribeErrorNumber(int number) {
+  switch (number) {
+    case 6:
+      return "overflow";
+    case 7:
+      return "out of memory";
+    case 9:
+      return "index out of range";
+    case 11:
+      return "division by zero";
+    case 13:
+      return "type mismatch";
+    case 52:
+      return "bad file name";
+    case 53:
+      return "file not found";
+    case 57:
+      return "device I/O error";
+    case 61:
+      return "disk full";
+    case 62:
+      return "input past end of file";
+    case 70:
+      return "permission denied";
+    case 75:
+      return "path/file access error";
+    case 480:
+      return "picture too large";
+    case 481:
+      return "invalid picture";
+    default:
+      return "error";
+  }
+}
+
 std::string PrintableMnemonic(const std::string& mnemonic) {
   std::string printable;
   for (unsigned char c : mnemonic) {

@@ -20,6 +20,9 @@ void WriteModelDump(std::FILE* out, const PlotModel& model, std::int16_t status)
 // command, a capacity cut, a page advance, skipped mnemonics with counts.
 std::string DescribeOutcome(const ReadOutcome& outcome);
 
+// A few words on a run-time error number, for messages in English.
+std::string DescribeErrorNumber(int number);
+
 // A mnemonic as it can be printed: control and non-ASCII bytes as escapes.
 std::string PrintableMnemonic(const std::string& mnemonic);
 

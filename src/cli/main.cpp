@@ -1,65 +1,137 @@
-// korvid-convert: reads a plotter file exactly as the viewer does and writes what it read.
+// korvid-convert: reads a plotter file exactly as the viewer does, and prints what it read
+// or draws it into an image or vector file.
 #include <cstdio>
-#include <cstring>
 #include <iostream>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "cli/ConvertOptions.h"
+#include "cli/DrawingExport.h"
 #include "cli/ModelDump.h"
 #include "model/PlotModel.h"
 #include "reader/FindLast.h"
 #include "reader/PlotReader.h"
+#include "render/DrawPlot.h"
+#include "render/PlotMetafile.h"
+#include "render/Rotation.h"
 
 namespace {
 
-constexpr int kExitRead = 0;
+using namespace korvid;
+
+constexpr int kExitDone = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitUsage = 2;
 
-const char* const kUsage =
-    "usage: korvid-convert --dump FILE\n"
-    "  --dump FILE   read FILE as Korvid does and print the plot model as text\n";
-
-class StderrMessenger : public korvid::ReaderMessenger {
+class StderrMessenger : public ReaderMessenger {
  public:
   void ShowMessage(const std::string& text) override { std::cerr << text << '\n'; }
 };
 
-int Dump(const std::string& file) {
-  auto model = std::make_unique<korvid::PlotModel>();
-  const korvid::PlotPath path = korvid::SplitPlotPath(file);
-  model->PlotDir = path.dir;
-  model->PlotFileName = path.name;
-  StderrMessenger messenger;
-  korvid::PlotReader reader(*model, messenger);
+std::string Reason(const RuntimeError& failure) {
+  return "run-time error " + std::to_string(failure.number()) + " (" +
+         DescribeErrorNumber(failure.number()) + ")";
+}
+
+struct ReadPlot {
+  std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
   std::int16_t status = 0;
-  const korvid::ReadOutcome outcome = reader.ReadPlotFile(status);
-  if (outcome.fileError) {
-    std::cerr << "korvid-convert: cannot read " << file << ": " << outcome.fileError.message()
+  ReadOutcome outcome;
+};
+
+ReadPlot Read(const std::string& file) {
+  ReadPlot read;
+  const PlotPath path = SplitPlotPath(file);
+  read.model->PlotDir = path.dir;
+  read.model->PlotFileName = path.name;
+  StderrMessenger messenger;
+  PlotReader reader(*read.model, messenger);
+  read.outcome = reader.ReadPlotFile(read.status);
+  read.model->CurPlot = 1;
+  return read;
+}
+
+bool ReportUnreadable(const std::string& file, const ReadOutcome& outcome) {
+  if (!outcome.fileError) return false;
+  std::cerr << "korvid-convert: cannot read " << file << ": " << outcome.fileError.message()
+            << '\n';
+  return true;
+}
+
+int Dump(const ConvertOptions& options) {
+  const ReadPlot read = Read(options.input);
+  if (ReportUnreadable(options.input, read.outcome)) return kExitFailure;
+  WriteModelDump(stdout, *read.model, read.status);
+  std::fflush(stdout);
+  std::cerr << DescribeOutcome(read.outcome);
+  return kExitDone;
+}
+
+int Convert(const ConvertOptions& options) {
+  const std::optional<ExportFormat> format = ExportFormatOf(options.output);
+  if (!format) {
+    std::cerr << "korvid-convert: unknown output format of " << options.output
+              << " (use .emf, .svg, .pdf, .png or .bmp)\n";
+    return kExitUsage;
+  }
+  const ReadPlot read = Read(options.input);
+  if (ReportUnreadable(options.input, read.outcome)) return kExitFailure;
+  std::cerr << DescribeOutcome(read.outcome);
+  const PlotModel& model = *read.model;
+  if (read.status == 1 || (model.SegCount[1] == 0 && model.ArcCount[1] == 0)) {
+    std::cerr << "korvid-convert: " << options.input << ": nothing to draw\n";
+    return kExitFailure;
+  }
+
+  DisplaySettings settings;
+  settings.ColorMode = options.mono ? 0 : 1;
+  PlotMetafile metafile;
+  try {
+    const Rotation rotation = RotationForAngle(options.rotation);
+    DrawPlot({model, settings, metafile.Path(), nullptr}, options.rotation, rotation.cosA,
+             rotation.sinA);
+  } catch (const RuntimeError& failure) {
+    std::cerr << "korvid-convert: " << options.input << ": the drawing failed: " << Reason(failure)
               << '\n';
     return kExitFailure;
   }
-  model->CurPlot = 1;
-  korvid::WriteModelDump(stdout, *model, status);
-  std::fflush(stdout);
-  std::cerr << korvid::DescribeOutcome(outcome);
-  return kExitRead;
+  try {
+    ExportDrawing({metafile.Path(), *format, options.output, options.widthPx, options.dpi});
+  } catch (const RuntimeError& failure) {
+    std::cerr << "korvid-convert: cannot write " << options.output << ": " << Reason(failure)
+              << '\n';
+    return kExitFailure;
+  }
+  return kExitDone;
+}
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + 1, argv + argc);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 3 && std::strcmp(argv[1], "--dump") == 0) {
-    try {
-      return Dump(argv[2]);
-    } catch (const std::exception& failure) {
-      std::cerr << "korvid-convert: " << failure.what() << '\n';
-      return kExitFailure;
+  ConvertOptions options;
+  try {
+    options = ParseConvertOptions(Arguments(argc, argv));
+  } catch (const UsageError& error) {
+    std::cerr << "korvid-convert: " << error.what() << "\n\n" << kConvertUsage;
+    return kExitUsage;
+  }
+  try {
+    switch (options.mode) {
+      case ConvertOptions::Mode::Help:
+        std::cout << kConvertUsage;
+        return kExitDone;
+      case ConvertOptions::Mode::Dump:
+        return Dump(options);
+      case ConvertOptions::Mode::Convert:
+        return Convert(options);
     }
+  } catch (const std::exception& failure) {
+    std::cerr << "korvid-convert: " << failure.what() << '\n';
   }
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::cout << kUsage;
-    return kExitRead;
-  }
-  std::cerr << kUsage;
-  return kExitUsage;
+  return kExitFailure;
 }

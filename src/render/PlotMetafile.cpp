@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QStandardPaths>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -99,9 +98,15 @@ std::string MakePrivateFolder(const std::string& base) {
 }  // namespace
 
 std::string PlotMetafile::DefaultBaseFolder() {
-  QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  if (base.isEmpty() || !QDir(base).exists()) base = QDir::tempPath();
-  return base.toStdString();
+  // The runtime folder is the user's own and is emptied at logout; asked for directly,
+  // because Qt's lookup complains aloud when a session has none.
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  struct stat status {};
+  if (runtime && *runtime && ::stat(runtime, &status) == 0 && S_ISDIR(status.st_mode) &&
+      ::access(runtime, W_OK) == 0) {
+    return runtime;
+  }
+  return QDir::tempPath().toStdString();
 }
 
 PlotMetafile::PlotMetafile(const std::string& baseFolder) {

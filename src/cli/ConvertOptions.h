@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace korvid {
+
+// What korvid-convert was asked to do.
+struct ConvertOptions {
+  enum class Mode { Dump, Convert, Help };
+  Mode mode = Mode::Help;
+  std::string input;
+  std::string output;
+  std::int16_t rotation = 0;  // 0, 90 (right), 180 or 270 (left)
+  bool mono = false;          // black-and-white lines instead of coloured pens
+  int widthPx = 0;            // raster width; 0 = from the resolution
+  int dpi = 0;                // raster resolution; 0 = the default
+};
+
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Throws UsageError with a message for the user.
+ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments);
+
+extern const char* const kConvertUsage;
+
+}  // namespace korvid

@@ -1,0 +1,197 @@
+#include "cli/DrawingExport.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+
+#include "model/RuntimeError.h"
+#include "render/MetafilePicture.h"
+
+namespace korvid {
+
+namespace {
+
+constexpr double kHimetricPerInch = 2540;
+constexpr int kDefaultDpi = 96;
+constexpr double kLargestImagePixels = 256.0 * 1024 * 1024;
+constexpr int kPdfDpi = 1200;
+
+std::string LowerExtension(const std::string& path) {
+  std::string extension = std::filesystem::path(path).extension().string();
+  std::transform(extension.begin(), extension.end(), extension.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return extension;
+}
+
+// A file beside the output that becomes the output only when it is complete.
+class ReplacementFile {
+ public:
+  explicit ReplacementFile(const std::string& output) : output_(output) {
+    const std::filesystem::path target(output);
+    const std::filesystem::path folder =
+        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+    temporary_ = (folder / ("." + target.filename().string() + ".korvid-XXXXXX")).string();
+    const int fd = ::mkstemp(temporary_.data());
+    if (fd < 0) throw RuntimeError(ErrorNumberFromErrno(errno), output);
+    ::close(fd);
+  }
+  ~ReplacementFile() {
+    if (!committed_) ::unlink(temporary_.c_str());
+  }
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  const std::string& Path() const { return temporary_; }
+
+  void Commit() {
+    // mkstemp and copying make private files; the output gets the usual permissions.
+    ::chmod(temporary_.c_str(), 0666 & ~CurrentUmask());
+    if (::rename(temporary_.c_str(), output_.c_str()) != 0) {
+      throw RuntimeError(ErrorNumberFromErrno(errno), output_);
+    }
+    committed_ = true;
+  }
+
+ private:
+  static mode_t CurrentUmask() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+  }
+
+  std::string output_;
+  std::string temporary_;
+  bool committed_ = false;
+};
+
+void CopyFile(const std::string& from, const std::string& to) {
+  std::error_code error;
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
+  if (error) throw RuntimeError(ErrorNumberFromErrno(error.value()), to);
+}
+
+void Fail(const std::string& output) {
+  throw RuntimeError(errno ? ErrorNumberFromErrno(errno) : err::kDeviceIo, output);
+}
+
+QSizeF FrameMillimetres(const QRect& frame) {
+  return QSizeF(frame.width() / 100.0, frame.height() / 100.0);
+}
+
+void WriteRaster(const MetafilePicture& picture, const ExportRequest& request,
+                 const std::string& path, const char* format) {
+  const RasterSize size = RasterSizeFor(picture.Frame(), request.widthPx, request.dpi);
+  QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
+  if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    picture.Paint(painter, QRectF(0, 0, size.widthPx, size.heightPx));
+  }
+  errno = 0;
+  if (!image.save(QString::fromStdString(path), format)) Fail(request.output);
+}
+
+void WritePdf(const MetafilePicture& picture, const std::string& path, const std::string& output) {
+  QPdfWriter writer(QString::fromStdString(path));
+  writer.setResolution(kPdfDpi);
+  writer.setPageSize(QPageSize(FrameMillimetres(picture.Frame()), QPageSize::Millimeter));
+  writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+  writer.setCreator("Korvid");
+  QPainter painter;
+  errno = 0;
+  if (!painter.begin(&writer)) Fail(output);
+  const QRectF page(QPointF(0, 0), QSizeF(writer.width(), writer.height()));
+  picture.Paint(painter, page, PaintOptions{kPdfDpi / 25.4});
+  if (!painter.end()) Fail(output);
+}
+
+void WriteSvg(const MetafilePicture& picture, const std::string& path, const std::string& output) {
+  const QSizeF millimetres = FrameMillimetres(picture.Frame());
+  // One SVG user unit per 0.1 mm keeps the drawing sharp in any viewer.
+  const QSize units(static_cast<int>(std::lround(millimetres.width() * 10)),
+                    static_cast<int>(std::lround(millimetres.height() * 10)));
+  QSvgGenerator generator;
+  generator.setFileName(QString::fromStdString(path));
+  generator.setSize(units);
+  generator.setViewBox(QRect(QPoint(0, 0), units));
+  generator.setResolution(254);  // 10 units per mm
+  generator.setTitle("HPGL Data Drawing");
+  generator.setDescription("Drawn by Korvid");
+  QPainter painter;
+  errno = 0;
+  if (!painter.begin(&generator)) Fail(output);
+  picture.Paint(painter, QRectF(QPointF(0, 0), QSizeF(units)), PaintOptions{10});
+  if (!painter.end()) Fail(output);
+}
+
+}  // namespace
+
+std::optional<ExportFormat> ExportFormatOf(const std::string& path) {
+  const std::string extension = LowerExtension(path);
+  if (extension == ".emf") return ExportFormat::Emf;
+  if (extension == ".svg") return ExportFormat::Svg;
+  if (extension == ".pdf") return ExportFormat::Pdf;
+  if (extension == ".png") return ExportFormat::Png;
+  if (extension == ".bmp") return ExportFormat::Bmp;
+  return std::nullopt;
+}
+
+RasterSize RasterSizeFor(const QRect& frameHimetric, int widthPx, int dpi) {
+  const double frameWidth = std::max(frameHimetric.width(), 1);
+  const double frameHeight = std::max(frameHimetric.height(), 1);
+  double width = 0;
+  double height = 0;
+  if (widthPx > 0) {
+    width = widthPx;
+    height = widthPx * frameHeight / frameWidth;
+  } else {
+    const double perHimetric = (dpi > 0 ? dpi : kDefaultDpi) / kHimetricPerInch;
+    width = frameWidth * perHimetric;
+    height = frameHeight * perHimetric;
+  }
+  width = std::max(1.0, std::round(width));
+  height = std::max(1.0, std::round(height));
+  if (width * height > kLargestImagePixels || width > 65535 || height > 65535) {
+    throw RuntimeError(err::kPictureTooLarge);
+  }
+  return {static_cast<int>(width), static_cast<int>(height)};
+}
+
+void ExportDrawing(const ExportRequest& request) {
+  ReplacementFile replacement(request.output);
+  if (request.format == ExportFormat::Emf) {
+    CopyFile(request.metafilePath, replacement.Path());
+  } else {
+    const MetafilePicture picture = MetafilePicture::LoadFile(request.metafilePath);
+    switch (request.format) {
+      case ExportFormat::Png:
+        WriteRaster(picture, request, replacement.Path(), "PNG");
+        break;
+      case ExportFormat::Bmp:
+        WriteRaster(picture, request, replacement.Path(), "BMP");
+        break;
+      case ExportFormat::Pdf:
+        WritePdf(picture, replacement.Path(), request.output);
+        break;
+      case ExportFormat::Svg:
+        WriteSvg(picture, replacement.Path(), request.output);
+        break;
+      case ExportFormat::Emf:
+        break;
+    }
+  }
+  replacement.Commit();
+}
+
+}  // namespace korvid

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QRect>
+#include <optional>
+#include <string>
+
+namespace korvid {
+
+enum class ExportFormat { Emf, Svg, Pdf, Png, Bmp };
+
+// The format named by a file's extension, in any letter case.
+std::optional<ExportFormat> ExportFormatOf(const std::string& path);
+
+struct RasterSize {
+  int widthPx = 0;
+  int heightPx = 0;
+};
+
+// The image size for a picture frame in 0.01 mm: `widthPx` wide when given, otherwise
+// the frame's size at `dpi` (96 when 0). Error 480 beyond 256 megapixels.
+RasterSize RasterSizeFor(const QRect& frameHimetric, int widthPx, int dpi);
+
+struct ExportRequest {
+  std::string metafilePath;  // the plot metafile the drawing routine wrote
+  ExportFormat format = ExportFormat::Emf;
+  std::string output;
+  int widthPx = 0;
+  int dpi = 0;
+};
+
+// Writes the drawing of the plot metafile into `request.output`. An existing file is
+// replaced only once the new one is complete; a failure leaves no partial file behind and
+// is a RuntimeError with the reason's run-time error number.
+void ExportDrawing(const ExportRequest& request);
+
+}  // namespace korvid
