@@ -146,6 +146,20 @@ void BM_LoadPlotFileBytes(benchmark::State& state, InputSource source) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(input.plot.text.size()));
 }
 
+// The pass over the whole text that comes before any command is interpreted: with CR LF
+// line ends it moves nearly every byte, also those after the capacity stop.
+void BM_RemoveCrLf(benchmark::State& state, InputSource source) {
+  const BenchInput& input = source();
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::string bytes = input.plot.text;
+    state.ResumeTiming();
+    RemoveCrLf(bytes);
+    benchmark::DoNotOptimize(bytes.data());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(input.plot.text.size()));
+}
+
 bool IsNumberCharacter(char c) {
   return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.';
 }
@@ -201,6 +215,8 @@ BENCHMARK_CAPTURE(BM_ReadPlotFile, huge, HugeInput)->Unit(benchmark::kMillisecon
 BENCHMARK_CAPTURE(BM_ReadPlotBytes, huge, HugeInput)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LoadPlotFileBytes, max, MaxInput)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LoadPlotFileBytes, huge, HugeInput)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RemoveCrLf, max, MaxInput)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_RemoveCrLf, huge, HugeInput)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NumberFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LeadingNumber);
 
