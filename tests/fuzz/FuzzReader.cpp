@@ -33,7 +33,7 @@ using korvid::Segment;
   std::abort();
 }
 
-#define EXPECT_THAT(condition)                        \
+#define FUZZ_REQUIRE(condition)                       \
   do {                                                \
     if (!(condition)) Violated(#condition, __LINE__); \
   } while (false)
@@ -105,88 +105,88 @@ struct Extents {
 };
 
 void CheckModel(const PlotModel& model) {
-  EXPECT_THAT(model.PlotCount == 1);
+  FUZZ_REQUIRE(model.PlotCount == 1);
   const std::int32_t segments = model.SegCount[1];
   const std::int32_t arcs = model.ArcCount[1];
-  EXPECT_THAT(segments >= 0 && segments <= PlotModel::MaxSegments);
-  EXPECT_THAT(arcs >= 0 && arcs <= PlotModel::MaxArcs);
+  FUZZ_REQUIRE(segments >= 0 && segments <= PlotModel::MaxSegments);
+  FUZZ_REQUIRE(arcs >= 0 && arcs <= PlotModel::MaxArcs);
 
   const Extents extents{model.MinX[1], model.MinY[1], model.MaxX[1], model.MaxY[1]};
-  EXPECT_THAT(Finite({extents.minX, extents.minY, extents.maxX, extents.maxY}));
+  FUZZ_REQUIRE(Finite({extents.minX, extents.minY, extents.maxX, extents.maxY}));
   // Extents are widened by whole points only, X and Y together: either nothing widened
   // them, or they enclose at least one point.
   const bool untouched =
       extents.minX == korvid::kInitialMinExtent && extents.minY == korvid::kInitialMinExtent &&
       extents.maxX == korvid::kInitialMaxExtent && extents.maxY == korvid::kInitialMaxExtent;
   if (untouched) {
-    EXPECT_THAT(segments == 0 && arcs == 0);
+    FUZZ_REQUIRE(segments == 0 && arcs == 0);
   } else {
-    EXPECT_THAT(extents.minX <= extents.maxX && extents.minY <= extents.maxY);
+    FUZZ_REQUIRE(extents.minX <= extents.maxX && extents.minY <= extents.maxY);
   }
 
   for (std::int32_t i = 1; i <= segments; ++i) {
     const Segment& s = model.Segments(i, 1);
-    EXPECT_THAT(Finite({s.X1, s.X2, s.Y1, s.Y2}));
-    EXPECT_THAT(IsStyle(s.LineStyle));
+    FUZZ_REQUIRE(Finite({s.X1, s.X2, s.Y1, s.Y2}));
+    FUZZ_REQUIRE(IsStyle(s.LineStyle));
     // Drawing the plot fitted to its extents must not leave anything outside.
-    EXPECT_THAT(extents.Contain(s.X1, s.Y1) && extents.Contain(s.X2, s.Y2));
+    FUZZ_REQUIRE(extents.Contain(s.X1, s.Y1) && extents.Contain(s.X2, s.Y2));
   }
   for (std::int32_t i = 1; i <= arcs; ++i) {
     const ArcRec& a = model.Arcs(i, 1);
-    EXPECT_THAT(Finite({a.Left, a.Top, a.Right, a.Bottom, a.StartX, a.StartY, a.EndX, a.EndY}));
-    EXPECT_THAT(IsStyle(a.LineStyle));
-    EXPECT_THAT(a.Left <= a.Right && a.Bottom <= a.Top);
-    EXPECT_THAT(extents.Contain(a.Left, a.Bottom) && extents.Contain(a.Right, a.Top));
+    FUZZ_REQUIRE(Finite({a.Left, a.Top, a.Right, a.Bottom, a.StartX, a.StartY, a.EndX, a.EndY}));
+    FUZZ_REQUIRE(IsStyle(a.LineStyle));
+    FUZZ_REQUIRE(a.Left <= a.Right && a.Bottom <= a.Top);
+    FUZZ_REQUIRE(extents.Contain(a.Left, a.Bottom) && extents.Contain(a.Right, a.Top));
   }
 }
 
 void CheckOutcome(const ReadOutcome& outcome, const PlotModel& model, std::string_view text,
                   char terminator) {
-  EXPECT_THAT(!outcome.fileError);
-  EXPECT_THAT(!(outcome.segmentCapacityReached && outcome.arcCapacityReached));
+  FUZZ_REQUIRE(!outcome.fileError);
+  FUZZ_REQUIRE(!(outcome.segmentCapacityReached && outcome.arcCapacityReached));
   // Only the segment that overflows the table can fill it: a read that stops anywhere
   // else leaves its open segment uncounted.
-  EXPECT_THAT(outcome.segmentCapacityReached == (model.SegCount[1] == PlotModel::MaxSegments));
-  if (outcome.arcCapacityReached) EXPECT_THAT(model.ArcCount[1] == PlotModel::MaxArcs);
+  FUZZ_REQUIRE(outcome.segmentCapacityReached == (model.SegCount[1] == PlotModel::MaxSegments));
+  if (outcome.arcCapacityReached) FUZZ_REQUIRE(model.ArcCount[1] == PlotModel::MaxArcs);
 
   const std::int64_t commands = CommandsIn(text, terminator);
   switch (outcome.end) {
     case ReadEnd::Completed:
-      EXPECT_THAT(outcome.errorNumber == 0 && outcome.commandIndex == 0);
-      EXPECT_THAT(!outcome.CapacityReached());
-      EXPECT_THAT(outcome.commandCount == commands);
+      FUZZ_REQUIRE(outcome.errorNumber == 0 && outcome.commandIndex == 0);
+      FUZZ_REQUIRE(!outcome.CapacityReached());
+      FUZZ_REQUIRE(outcome.commandCount == commands);
       break;
     case ReadEnd::PageAdvance:
-      EXPECT_THAT(outcome.errorNumber == korvid::err::kSubscriptOutOfRange);
-      EXPECT_THAT(!outcome.CapacityReached());
+      FUZZ_REQUIRE(outcome.errorNumber == korvid::err::kSubscriptOutOfRange);
+      FUZZ_REQUIRE(!outcome.CapacityReached());
       break;
     case ReadEnd::Failure:
-      EXPECT_THAT(outcome.errorNumber == korvid::err::kOverflow ||
-                  outcome.errorNumber == korvid::err::kDivisionByZero ||
-                  outcome.errorNumber == korvid::err::kTypeMismatch ||
-                  outcome.errorNumber == korvid::err::kSubscriptOutOfRange);
+      FUZZ_REQUIRE(outcome.errorNumber == korvid::err::kOverflow ||
+                   outcome.errorNumber == korvid::err::kDivisionByZero ||
+                   outcome.errorNumber == korvid::err::kTypeMismatch ||
+                   outcome.errorNumber == korvid::err::kSubscriptOutOfRange);
       // A subscript error is a full table and nothing else: any other one is an index
       // the reader computed wrongly.
-      EXPECT_THAT((outcome.errorNumber == korvid::err::kSubscriptOutOfRange) ==
-                  outcome.CapacityReached());
+      FUZZ_REQUIRE((outcome.errorNumber == korvid::err::kSubscriptOutOfRange) ==
+                   outcome.CapacityReached());
       break;
     case ReadEnd::NoTerminator:
       Violated("NoTerminator in a text with a terminator", __LINE__);
   }
   if (outcome.end != ReadEnd::Completed) {
-    EXPECT_THAT(outcome.commandIndex == outcome.commandCount);
-    EXPECT_THAT(outcome.commandCount <= commands);
+    FUZZ_REQUIRE(outcome.commandIndex == outcome.commandCount);
+    FUZZ_REQUIRE(outcome.commandCount <= commands);
   }
 
   std::int64_t skipped = 0;
   std::set<std::string> mnemonics;
   for (const korvid::SkippedMnemonic& entry : outcome.skipped) {
-    EXPECT_THAT(entry.mnemonic.size() == 1 || entry.mnemonic.size() == 2);
-    EXPECT_THAT(entry.count >= 1);
-    EXPECT_THAT(mnemonics.insert(entry.mnemonic).second);
+    FUZZ_REQUIRE(entry.mnemonic.size() == 1 || entry.mnemonic.size() == 2);
+    FUZZ_REQUIRE(entry.count >= 1);
+    FUZZ_REQUIRE(mnemonics.insert(entry.mnemonic).second);
     skipped += entry.count;
   }
-  EXPECT_THAT(skipped <= outcome.commandCount);
+  FUZZ_REQUIRE(skipped <= outcome.commandCount);
 }
 
 // What one read leaves behind, to compare a second read of the same bytes with.
@@ -231,24 +231,24 @@ bool SameArc(const ArcRec& a, const ArcRec& b) {
 
 // Nothing of an earlier read may leak into the next one.
 void CheckSameRead(const Snapshot& first, const Snapshot& second) {
-  EXPECT_THAT(first.segments == second.segments && first.arcs == second.arcs);
-  EXPECT_THAT(SameBits(first.extents, second.extents, sizeof first.extents));
+  FUZZ_REQUIRE(first.segments == second.segments && first.arcs == second.arcs);
+  FUZZ_REQUIRE(SameBits(first.extents, second.extents, sizeof first.extents));
   for (std::size_t i = 0; i < first.segmentRecords.size(); ++i) {
-    EXPECT_THAT(SameSegment(first.segmentRecords[i], second.segmentRecords[i]));
+    FUZZ_REQUIRE(SameSegment(first.segmentRecords[i], second.segmentRecords[i]));
   }
   for (std::size_t i = 0; i < first.arcRecords.size(); ++i) {
-    EXPECT_THAT(SameArc(first.arcRecords[i], second.arcRecords[i]));
+    FUZZ_REQUIRE(SameArc(first.arcRecords[i], second.arcRecords[i]));
   }
   const ReadOutcome& a = first.outcome;
   const ReadOutcome& b = second.outcome;
-  EXPECT_THAT(a.status == b.status && a.end == b.end && a.errorNumber == b.errorNumber &&
-              a.commandIndex == b.commandIndex && a.commandCount == b.commandCount &&
-              a.segmentCapacityReached == b.segmentCapacityReached &&
-              a.arcCapacityReached == b.arcCapacityReached);
-  EXPECT_THAT(a.skipped.size() == b.skipped.size());
+  FUZZ_REQUIRE(a.status == b.status && a.end == b.end && a.errorNumber == b.errorNumber &&
+               a.commandIndex == b.commandIndex && a.commandCount == b.commandCount &&
+               a.segmentCapacityReached == b.segmentCapacityReached &&
+               a.arcCapacityReached == b.arcCapacityReached);
+  FUZZ_REQUIRE(a.skipped.size() == b.skipped.size());
   for (std::size_t i = 0; i < a.skipped.size(); ++i) {
-    EXPECT_THAT(a.skipped[i].mnemonic == b.skipped[i].mnemonic &&
-                a.skipped[i].count == b.skipped[i].count);
+    FUZZ_REQUIRE(a.skipped[i].mnemonic == b.skipped[i].mnemonic &&
+                 a.skipped[i].count == b.skipped[i].count);
   }
 }
 
@@ -268,20 +268,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::int16_t status = 0;
   const ReadOutcome outcome = reading.reader.ReadPlotBytes(bytes, status);
 
-  EXPECT_THAT(status == outcome.status);
+  FUZZ_REQUIRE(status == outcome.status);
   if (!hasSemicolon && !hasLineFeed) {
     // Nothing is read, the user is told so, and the previous plot's counts stay.
-    EXPECT_THAT(status == 1 && outcome.end == ReadEnd::NoTerminator);
-    EXPECT_THAT(reading.messenger.shown == 1);
-    EXPECT_THAT(outcome.commandCount == 0 && outcome.skipped.empty() && !outcome.CapacityReached());
-    EXPECT_THAT(model.PlotCount == 1);
-    EXPECT_THAT(model.SegCount[1] == segmentsBefore && model.ArcCount[1] == arcsBefore);
-    EXPECT_THAT(
+    FUZZ_REQUIRE(status == 1 && outcome.end == ReadEnd::NoTerminator);
+    FUZZ_REQUIRE(reading.messenger.shown == 1);
+    FUZZ_REQUIRE(outcome.commandCount == 0 && outcome.skipped.empty() &&
+                 !outcome.CapacityReached());
+    FUZZ_REQUIRE(model.PlotCount == 1);
+    FUZZ_REQUIRE(model.SegCount[1] == segmentsBefore && model.ArcCount[1] == arcsBefore);
+    FUZZ_REQUIRE(
         model.MinX[1] == korvid::kInitialMinExtent && model.MaxX[1] == korvid::kInitialMaxExtent &&
         model.MinY[1] == korvid::kInitialMinExtent && model.MaxY[1] == korvid::kInitialMaxExtent);
     return 0;
   }
-  EXPECT_THAT(status == 0 && reading.messenger.shown == 0);
+  FUZZ_REQUIRE(status == 0 && reading.messenger.shown == 0);
   CheckModel(model);
   CheckOutcome(outcome, model, text, hasSemicolon ? ';' : '\n');
 
