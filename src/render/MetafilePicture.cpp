@@ -1,19 +1,102 @@
 #include "render/MetafilePicture.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <span>
+#include <string>
+#include <utility>
+
 #include "model/RuntimeError.h"
+#include "render/EmfDecoder.h"
+#include "render/InvalidPicture.h"
+#include "render/MetafileDrawing.h"
+#include "render/PicturePainter.h"
 
 namespace korvid {
 
-struct MetafilePicture::Drawing {};
+namespace {
+
+// Far beyond the largest plot picture (about 20 MB); a file this large is not one.
+constexpr off_t kLargestFile = off_t{1} << 30;
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+[[noreturn]] void ThrowFileError(int errnoValue, const std::string& path) {
+  throw RuntimeError(ErrorNumberFromErrno(errnoValue), path);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) ThrowFileError(errno, path);
+  struct stat status {};
+  if (::fstat(file.get(), &status) != 0) ThrowFileError(errno, path);
+  if (S_ISDIR(status.st_mode)) ThrowFileError(EISDIR, path);
+  if (status.st_size > kLargestFile) ThrowInvalidPicture("file too large for a picture");
+  std::string bytes;
+  bytes.reserve(static_cast<std::size_t>(status.st_size));
+  char buffer[1 << 16];
+  for (;;) {
+    const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ThrowFileError(errno, path);
+    if (n == 0) return bytes;
+    bytes.append(buffer, static_cast<std::size_t>(n));
+    if (bytes.size() > static_cast<std::size_t>(kLargestFile))
+      ThrowInvalidPicture("file too large for a picture");
+  }
+}
+
+}  // namespace
 
 MetafilePicture::MetafilePicture() = default;
+
 MetafilePicture::MetafilePicture(std::shared_ptr<const Drawing> drawing)
     : drawing_(std::move(drawing)) {}
-MetafilePicture MetafilePicture::LoadFile(const std::string&) { throw RuntimeError(481); }
-MetafilePicture MetafilePicture::FromBytes(std::string_view) { throw RuntimeError(481); }
-bool MetafilePicture::IsNull() const { return !drawing_; }
-QRect MetafilePicture::Frame() const { return {}; }
-std::size_t MetafilePicture::PrimitiveCount() const { return 0; }
-void MetafilePicture::Paint(QPainter&, const QRectF&, const PaintOptions&) const {}
+
+MetafilePicture MetafilePicture::LoadFile(const std::string& path) {
+  return FromBytes(ReadWholeFile(path));
+}
+
+MetafilePicture MetafilePicture::FromBytes(std::string_view bytes) {
+  const std::span<const std::byte> data(reinterpret_cast<const std::byte*>(bytes.data()),
+                                        bytes.size());
+  return MetafilePicture(EmfDecoder(data).Decode());
+}
+
+bool MetafilePicture::IsNull() const {
+  return !drawing_;
+}
+
+QRect MetafilePicture::Frame() const {
+  return drawing_ ? drawing_->frame : QRect();
+}
+
+QString MetafilePicture::Description() const {
+  return drawing_ ? drawing_->description : QString();
+}
+
+std::size_t MetafilePicture::PrimitiveCount() const {
+  return drawing_ ? drawing_->lines.size() + drawing_->arcs.size() : 0;
+}
+
+void MetafilePicture::Paint(QPainter& painter, const QRectF& target,
+                            const PaintOptions& options) const {
+  if (drawing_) PicturePainter(*drawing_, painter, options).Paint(target);
+}
 
 }  // namespace korvid

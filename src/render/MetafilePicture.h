@@ -2,6 +2,7 @@
 
 #include <QRect>
 #include <QRectF>
+#include <QString>
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -27,18 +28,30 @@ class MetafilePicture {
  public:
   MetafilePicture();  // the empty picture: paints nothing
 
-  // Error 53 for a missing file, 70 without permission, 481 for a file that is not a
-  // well-formed enhanced metafile.
+  // Error 53 for a missing file, 70 without permission, other file-system failures as
+  // ErrorNumberFromErrno maps them, 481 for a file that is not a well-formed enhanced
+  // metafile (or is over 1 GiB, far beyond any plot picture).
   static MetafilePicture LoadFile(const std::string& path);
   // Error 481 for bytes that are not a well-formed enhanced metafile.
   static MetafilePicture FromBytes(std::string_view bytes);
 
   bool IsNull() const;
-  // The frame of the picture in units of 0.01 mm (rclFrame of the header).
+  // The frame of the picture in units of 0.01 mm (rclFrame of the header); width() and
+  // height() are right - left and bottom - top.
   QRect Frame() const;
-  // Number of drawing primitives (lines and arcs) decoded.
+  // The header's description, NULs included (our files: application, NUL, title, NUL, NUL).
+  QString Description() const;
+  // Number of drawing primitives (lines and arcs) decoded; those drawn with the null pen
+  // are not kept.
   std::size_t PrimitiveCount() const;
 
+  // Paints the frame onto `target` (painter coordinates), through the painter's transform
+  // and clip; the painter's state is left as it was. Lines are hairlines as GDI draws them;
+  // the painter's antialiasing hint (off unless set) is respected. On a 32-bit QImage
+  // without antialiasing or a clip more complex than a rectangle, the lines are written
+  // straight into the image, several times faster than through QPainter, whose per-call
+  // cost dominates pictures of many short lines. Safe to call from several threads at once
+  // on copies of one picture.
   void Paint(QPainter& painter, const QRectF& target, const PaintOptions& options = {}) const;
 
   struct Drawing;

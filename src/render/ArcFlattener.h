@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QPointF>
+#include <QRectF>
+#include <QTransform>
+#include <vector>
+
+#include "render/FrameArc.h"
+
+namespace korvid {
+
+class StrokeSink;
+
+// Turns arcs into polylines in device space, fine enough that no chord strays from the
+// curve by more than a fraction of a pixel at the size the arc is painted. An arc much
+// larger than the painted window is only flattened where it crosses the window, so that
+// the work stays bounded at any zoom.
+class ArcFlattener {
+ public:
+  // `frameToDevice`: an affine map. `window`: the device area that can show anything.
+  ArcFlattener(const QTransform& frameToDevice, const QRectF& window);
+
+  void Flatten(const FrameArc& arc, StrokeSink& sink);
+
+ private:
+  // The arc's ellipse in device space: origin + u cos t + v sin t.
+  struct Ellipse {
+    QPointF origin, u, v;
+    QPointF At(double t) const;
+    QRectF Bounds() const;
+  };
+
+  Ellipse ToDevice(const FrameArc& arc) const;
+  void FlattenVisible(const Ellipse& ellipse, double start, double sweep, StrokeSink& sink);
+  void Piece(const Ellipse& ellipse, double start, double sweep, StrokeSink& sink);
+  void AddCrossings(double centre, double a, double b, double edge, double start, double sweep,
+                    std::vector<double>& along) const;
+
+  QTransform map_;
+  QRectF window_;
+  QRectF roomy_;  // an ellipse inside this is flattened whole
+  std::vector<QPointF> points_;
+  std::vector<double> cuts_;
+};
+
+}  // namespace korvid

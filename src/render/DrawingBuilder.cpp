@@ -1,0 +1,68 @@
+#include "render/DrawingBuilder.h"
+
+#include <algorithm>
+#include <bit>
+#include <utility>
+
+namespace korvid {
+
+DrawingBuilder::DrawingBuilder(const QRect& frame, const QString& description)
+    : drawing_(std::make_shared<MetafilePicture::Drawing>()) {
+  drawing_->frame = frame;
+  drawing_->description = description;
+}
+
+std::size_t DrawingBuilder::PenHash::operator()(const PicturePen& pen) const {
+  const std::uint64_t key = (static_cast<std::uint64_t>(pen.colour) << 32) ^
+                            std::bit_cast<std::uint32_t>(pen.width) ^
+                            (static_cast<std::uint64_t>(pen.style) << 29);
+  return std::hash<std::uint64_t>{}(key);
+}
+
+std::uint32_t DrawingBuilder::InternPen(const PicturePen& pen) {
+  // Files of our writer create one pen per line, mostly equal to the one before.
+  if (lastPenIndex_ != UINT32_MAX && pen == lastPen_) return lastPenIndex_;
+  auto [it, inserted] =
+      penIndex_.try_emplace(pen, static_cast<std::uint32_t>(drawing_->pens.size()));
+  if (inserted) {
+    drawing_->pens.push_back(pen);
+    drawing_->widestPen = std::max(drawing_->widestPen, pen.width);
+  }
+  lastPen_ = pen;
+  lastPenIndex_ = it->second;
+  return it->second;
+}
+
+DrawRun& DrawingBuilder::RunFor(std::uint32_t pen, RunKind kind, std::uint32_t next) {
+  std::vector<DrawRun>& runs = drawing_->runs;
+  if (runs.empty() || runs.back().pen != pen || runs.back().kind != kind)
+    runs.push_back({pen, kind, next, 0, {0, 0, 0, 0}});
+  return runs.back();
+}
+
+void DrawingBuilder::AddLine(std::uint32_t pen, const FrameLine& line) {
+  DrawRun& run = RunFor(pen, RunKind::kLines, static_cast<std::uint32_t>(drawing_->lines.size()));
+  if (run.count++ == 0)
+    run.bounds = line.Bounds();
+  else
+    run.bounds.Include(line.Bounds());
+  drawing_->lines.push_back(line);
+}
+
+void DrawingBuilder::AddArc(std::uint32_t pen, const FrameArc& arc) {
+  DrawRun& run = RunFor(pen, RunKind::kArcs, static_cast<std::uint32_t>(drawing_->arcs.size()));
+  if (run.count++ == 0)
+    run.bounds = arc.Bounds();
+  else
+    run.bounds.Include(arc.Bounds());
+  drawing_->arcs.push_back(arc);
+}
+
+std::shared_ptr<const MetafilePicture::Drawing> DrawingBuilder::Finish() {
+  drawing_->runs.shrink_to_fit();
+  drawing_->lines.shrink_to_fit();
+  drawing_->arcs.shrink_to_fit();
+  return std::exchange(drawing_, nullptr);
+}
+
+}  // namespace korvid

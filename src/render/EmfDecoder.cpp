@@ -1,0 +1,228 @@
+#include "render/EmfDecoder.h"
+
+#include <bit>
+#include <cstdlib>
+#include <cstring>
+#include <utility>
+
+#include "render/InvalidPicture.h"
+
+// libuemf defines many unprefixed macros: it stays inside .cpp files.
+#include <uemf.h>
+
+namespace korvid {
+
+static_assert(std::endian::native == std::endian::little,
+              "records are read in place; metafiles are little-endian");
+
+namespace {
+
+// The fixed part of a record, copied out once its size is known to hold it.
+template <typename Record>
+Record Load(std::span<const std::byte> bytes, std::size_t offset, std::uint32_t size) {
+  if (size < sizeof(Record)) ThrowInvalidPicture("record shorter than its fields");
+  Record record;
+  std::memcpy(&record, bytes.data() + offset, sizeof record);
+  return record;
+}
+
+std::uint32_t Word(std::span<const std::byte> bytes, std::size_t offset) {
+  std::uint32_t word;
+  std::memcpy(&word, bytes.data() + offset, sizeof word);
+  return word;
+}
+
+constexpr std::uint32_t kEndRecordBytes = sizeof(U_EMREOF) + sizeof(std::uint32_t);
+constexpr std::uint32_t kDcPen = U_STOCK_OBJECT | 0x13;
+
+QRgb FromColorRef(const U_COLORREF& colour) {
+  return qRgb(colour.Red, colour.Green, colour.Blue);
+}
+
+// Both radial points on one ray from the centre: GDI then draws the whole ellipse. Exact,
+// in doubled logical units, so that no rounding can open a closed circle.
+bool OnOneRay(const U_RECTL& box, const U_POINTL& from, const U_POINTL& to) {
+  const std::int64_t sumX = std::int64_t{box.left} + box.right;
+  const std::int64_t sumY = std::int64_t{box.top} + box.bottom;
+  const __int128 ax = 2 * std::int64_t{from.x} - sumX, ay = 2 * std::int64_t{from.y} - sumY;
+  const __int128 bx = 2 * std::int64_t{to.x} - sumX, by = 2 * std::int64_t{to.y} - sumY;
+  return ax * by - ay * bx == 0 && ax * bx + ay * by >= 0;
+}
+
+}  // namespace
+
+EmfDecoder::EmfDecoder(std::span<const std::byte> bytes)
+    : bytes_(bytes),
+      header_(EmfHeader::Parse(bytes)),
+      builder_(header_.frame, header_.description),
+      slots_(header_.handles, kEmptySlot) {
+  SetMapMode(U_MM_TEXT);
+  pen_ = builder_.InternPen({});  // GDI's default pen: solid black, thinnest
+}
+
+std::shared_ptr<const MetafilePicture::Drawing> EmfDecoder::Decode() {
+  const std::size_t end = header_.fileBytes;
+  std::size_t offset = header_.size;
+  std::uint32_t count = 1;
+  for (;;) {
+    if (end - offset < 8) ThrowInvalidPicture("no end-of-file record");
+    const std::uint32_t type = Word(bytes_, offset);
+    const std::uint32_t size = Word(bytes_, offset + 4);
+    if (size < 8 || size % 4 != 0 || size > end - offset) ThrowInvalidPicture("bad record size");
+    if (++count > header_.records) ThrowInvalidPicture("more records than the header counts");
+    if (type == U_EMR_EOF) {
+      if (size < kEndRecordBytes || offset + size != end)
+        ThrowInvalidPicture("end-of-file record is not the last");
+      break;
+    }
+    Play(type, offset, size);
+    offset += size;
+  }
+  if (count != header_.records) ThrowInvalidPicture("fewer records than the header counts");
+  return builder_.Finish();
+}
+
+void EmfDecoder::Play(std::uint32_t type, std::size_t offset, std::uint32_t size) {
+  switch (type) {
+    case U_EMR_HEADER:
+      ThrowInvalidPicture("second header");
+    case U_EMR_SETMAPMODE:
+      SetMapMode(Load<U_EMRSETMAPMODE>(bytes_, offset, size).iMode);
+      break;
+    case U_EMR_CREATEPEN:
+      CreatePen(offset, size);
+      break;
+    case U_EMR_SELECTOBJECT:
+      SelectObject(Load<U_EMRSELECTOBJECT>(bytes_, offset, size).ihObject);
+      break;
+    case U_EMR_DELETEOBJECT:
+      DeleteObject(Load<U_EMRDELETEOBJECT>(bytes_, offset, size).ihObject);
+      break;
+    case U_EMR_MOVETOEX: {
+      const U_POINTL to = Load<U_EMRMOVETOEX>(bytes_, offset, size).ptl;
+      position_ = ToFrame(to.x, to.y);
+      break;
+    }
+    case U_EMR_LINETO: {
+      const U_POINTL to = Load<U_EMRLINETO>(bytes_, offset, size).ptl;
+      LineTo(ToFrame(to.x, to.y));
+      break;
+    }
+    case U_EMR_ARC:
+      Arc(offset, size);
+      break;
+    default:
+      break;
+  }
+}
+
+void EmfDecoder::SetMapMode(std::uint32_t mode) {
+  const auto fixed = [this](double unitsPerLogical) {
+    scaleX_ = unitsPerLogical;
+    scaleY_ = -unitsPerLogical;
+  };
+  switch (mode) {
+    case U_MM_TEXT:
+    case U_MM_ISOTROPIC:
+    case U_MM_ANISOTROPIC:
+      scaleX_ = 100.0 * header_.deviceMillimetres.width() / header_.devicePixels.width();
+      scaleY_ = 100.0 * header_.deviceMillimetres.height() / header_.devicePixels.height();
+      break;
+    case U_MM_LOMETRIC:
+      fixed(10);
+      break;
+    case U_MM_HIMETRIC:
+      fixed(1);
+      break;
+    case U_MM_LOENGLISH:
+      fixed(25.4);
+      break;
+    case U_MM_HIENGLISH:
+      fixed(2.54);
+      break;
+    case U_MM_TWIPS:
+      fixed(2540.0 / 1440.0);
+      break;
+    default:
+      break;
+  }
+}
+
+void EmfDecoder::CreatePen(std::size_t offset, std::uint32_t size) {
+  const U_EMRCREATEPEN record = Load<U_EMRCREATEPEN>(bytes_, offset, size);
+  const std::uint32_t slot = CheckedSlot(record.ihPen);
+  const std::uint32_t style = record.lopn.lopnStyle & U_PS_STYLE_MASK;
+  if (style == U_PS_NULL) {
+    slots_[slot] = kNullPen;
+    return;
+  }
+  PicturePen pen;
+  pen.colour = FromColorRef(record.lopn.lopnColor);
+  const std::int64_t width = std::abs(std::int64_t{record.lopn.lopnWidth.x});
+  // Pens of width 0 and 1 are cosmetic. Wider ones scale with the picture and, as
+  // CreatePen makes them, are always solid.
+  if (width > 1) {
+    pen.width = static_cast<float>(static_cast<double>(width) * std::abs(scaleX_));
+  } else if (style >= U_PS_DASH && style <= U_PS_DASHDOTDOT) {
+    pen.style = static_cast<PenStyle>(style);
+  }
+  slots_[slot] = builder_.InternPen(pen);
+}
+
+void EmfDecoder::SelectObject(std::uint32_t index) {
+  if (index & U_STOCK_OBJECT) return SelectStockObject(index);
+  const std::int64_t object = slots_[CheckedSlot(index)];
+  if (object != kEmptySlot) pen_ = object;
+}
+
+void EmfDecoder::SelectStockObject(std::uint32_t index) {
+  switch (index) {
+    case U_BLACK_PEN:
+    case kDcPen:
+      pen_ = builder_.InternPen({});
+      break;
+    case U_WHITE_PEN:
+      pen_ = builder_.InternPen({qRgb(255, 255, 255), PenStyle::kSolid, 0});
+      break;
+    case U_NULL_PEN:
+      pen_ = kNullPen;
+      break;
+    default:
+      break;
+  }
+}
+
+void EmfDecoder::DeleteObject(std::uint32_t index) {
+  if (index & U_STOCK_OBJECT) return;
+  slots_[CheckedSlot(index)] = kEmptySlot;
+}
+
+void EmfDecoder::LineTo(QPointF to) {
+  const QPointF from = std::exchange(position_, to);
+  if (pen_ == kNullPen) return;
+  builder_.AddLine(static_cast<std::uint32_t>(pen_),
+                   {static_cast<float>(from.x()), static_cast<float>(from.y()),
+                    static_cast<float>(to.x()), static_cast<float>(to.y())});
+}
+
+void EmfDecoder::Arc(std::size_t offset, std::uint32_t size) {
+  const U_EMRARC record = Load<U_EMRARC>(bytes_, offset, size);
+  if (pen_ == kNullPen) return;
+  const U_RECTL& box = record.rclBox;
+  const FrameArc arc = FrameArc::Through(ToFrame(box.left, box.top), ToFrame(box.right, box.bottom),
+                                         ToFrame(record.ptlStart.x, record.ptlStart.y),
+                                         ToFrame(record.ptlEnd.x, record.ptlEnd.y),
+                                         OnOneRay(box, record.ptlStart, record.ptlEnd));
+  builder_.AddArc(static_cast<std::uint32_t>(pen_), arc);
+}
+
+std::uint32_t EmfDecoder::CheckedSlot(std::uint32_t index) const {
+  if (index == 0 || index >= slots_.size()) ThrowInvalidPicture("object index outside the table");
+  return index;
+}
+
+QPointF EmfDecoder::ToFrame(std::int32_t x, std::int32_t y) const {
+  return {x * scaleX_, y * scaleY_};
+}
+
+}  // namespace korvid

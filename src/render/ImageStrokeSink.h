@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "render/StrokeSink.h"
+
+class QPainter;
+
+namespace korvid {
+
+// Draws one-pixel hairlines straight into a 32-bit image, clipped to a rectangle. This is
+// the viewer's and the exports' common case, and there QPainter's cost per line (and, in
+// colour files, per pen change) is several times that of the pixels themselves.
+// Pixel rule: a line lights, along its longer axis, every pixel whose centre lies from
+// its start up to but not including its end (the end is left out, as with GDI's LineTo),
+// and across it the pixel the line passes through at that centre.
+class ImageStrokeSink : public StrokeSink {
+ public:
+  // The pixels `painter` lets us draw on, in device pixels, when it paints on an image
+  // this sink can serve: 32-bit, device pixel ratio 1, no antialiasing, full opacity,
+  // source-over, and a clip that is a single rectangle. Nothing otherwise. The painter's
+  // transform must already be the identity.
+  static std::optional<QRect> UsableClip(QPainter& painter);
+
+  ImageStrokeSink(QImage& image, const QRect& clip);
+
+  void SetPen(const DevicePen& pen) override;  // hairlines only
+  void Line(QPointF from, QPointF to) override;
+  void Polyline(const QPointF* points, std::size_t count) override;
+  void Flush() override {}
+
+ private:
+  struct Span;
+
+  void Stroke(QPointF from, QPointF to);
+  bool ClipAcross(Span& span) const;
+  template <bool kSolid, bool kXMajor>
+  void Plot(const Span& span);
+
+  uchar* bits_;
+  qsizetype stride_;
+  QRect clip_;
+  std::uint32_t colour_ = 0xff000000;
+  std::vector<std::uint8_t> pattern_;  // per pixel of one period: lit or not; empty: solid
+  std::size_t phase_ = 0;              // position in the pattern
+};
+
+}  // namespace korvid

@@ -1,0 +1,11 @@
+#include "render/InvalidPicture.h"
+
+#include "model/RuntimeError.h"
+
+namespace korvid {
+
+void ThrowInvalidPicture(const char* reason) {
+  throw RuntimeError(kInvalidPicture, reason);
+}
+
+}  // namespace korvid

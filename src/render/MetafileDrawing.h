@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QRect>
+#include <QRgb>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+#include "render/FrameArc.h"
+#include "render/MetafilePicture.h"
+
+namespace korvid {
+
+// The pen styles that draw something; PS_NULL never reaches the drawing.
+enum class PenStyle : std::uint8_t { kSolid, kDash, kDot, kDashDot, kDashDotDot };
+
+// One distinct pen of a picture. `width` is in frame units (0.01 mm); 0 is a cosmetic pen,
+// the thinnest visible line at any scale.
+struct PicturePen {
+  QRgb colour = 0xff000000;
+  PenStyle style = PenStyle::kSolid;
+  float width = 0;
+
+  bool operator==(const PicturePen&) const = default;
+};
+
+// A straight line in frame coordinates, from (x1, y1) to (x2, y2).
+struct FrameLine {
+  float x1, y1, x2, y2;
+
+  FrameBox Bounds() const {
+    return {x1 < x2 ? x1 : x2, y1 < y2 ? y1 : y2, x1 < x2 ? x2 : x1, y1 < y2 ? y2 : y1};
+  }
+  // Whether the line itself, not just its bounds, passes through `box`, which its bounds
+  // are known to meet: it does unless all four corners lie on one side of it.
+  bool Crosses(const FrameBox& box) const {
+    const double dx = double{x2} - x1, dy = double{y2} - y1;
+    const auto side = [&](float x, float y) {
+      return dx * (double{y} - y1) - dy * (double{x} - x1);
+    };
+    const double a = side(box.left, box.top), b = side(box.right, box.top);
+    const double c = side(box.left, box.bottom), d = side(box.right, box.bottom);
+    return !((a > 0 && b > 0 && c > 0 && d > 0) || (a < 0 && b < 0 && c < 0 && d < 0));
+  }
+};
+
+enum class RunKind : std::uint8_t { kLines, kArcs };
+
+// Consecutive primitives of one kind drawn with one pen: the unit of pen changes and of
+// skipping whole stretches of the drawing that lie outside the painted area.
+struct DrawRun {
+  std::uint32_t pen;
+  RunKind kind;
+  std::uint32_t first;  // index into the lines or arcs
+  std::uint32_t count;
+  FrameBox bounds;
+};
+
+// The decoded picture: everything Paint needs, in frame coordinates (0.01 mm, origin at
+// the reference device's origin, y downward), so that painting never looks at the
+// metafile's mapping modes or object table again.
+struct MetafilePicture::Drawing {
+  QRect frame;
+  QString description;
+  std::vector<PicturePen> pens;
+  std::vector<DrawRun> runs;
+  std::vector<FrameLine> lines;
+  std::vector<FrameArc> arcs;
+  float widestPen = 0;  // frame units: how far a stroke may reach beyond its primitive
+};
+
+}  // namespace korvid

@@ -1,0 +1,160 @@
+#include "render/PicturePainter.h"
+
+#include <QPaintDevice>
+#include <QPaintEngine>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "render/DevicePen.h"
+#include "render/LineClip.h"
+
+namespace korvid {
+
+namespace {
+
+// Lines reaching further than this beyond the visible rectangle are cut there: far enough
+// that dash patterns keep their phase in all ordinary views, near enough that no device
+// ever sees coordinates it cannot handle.
+constexpr double kGuardMargin = 32768;
+// Where a device has no size of its own (a recording), the visible area is this large.
+constexpr double kUnbounded = 1e9;
+
+class SavedPainterState {
+ public:
+  explicit SavedPainterState(QPainter& painter) : painter_(painter) { painter_.save(); }
+  ~SavedPainterState() { painter_.restore(); }
+  SavedPainterState(const SavedPainterState&) = delete;
+  SavedPainterState& operator=(const SavedPainterState&) = delete;
+
+ private:
+  QPainter& painter_;
+};
+
+bool Finite(const QTransform& t) {
+  return std::isfinite(t.m11()) && std::isfinite(t.m12()) && std::isfinite(t.m21()) &&
+         std::isfinite(t.m22()) && std::isfinite(t.dx()) && std::isfinite(t.dy());
+}
+
+bool Inside(const QRectF& box, double x, double y) {
+  return x >= box.left() && x <= box.right() && y >= box.top() && y <= box.bottom();
+}
+
+FrameBox ToFrameBox(const QRectF& rect) {
+  return {static_cast<float>(rect.left()), static_cast<float>(rect.top()),
+          static_cast<float>(rect.right()), static_cast<float>(rect.bottom())};
+}
+
+}  // namespace
+
+PicturePainter::PicturePainter(const MetafilePicture::Drawing& drawing, QPainter& painter,
+                               const PaintOptions& options)
+    : drawing_(drawing), painter_(painter), options_(options), painterSink_(painter) {}
+
+void PicturePainter::Paint(const QRectF& target) {
+  if (!painter_.isActive() || target.width() == 0 || target.height() == 0) return;
+  const QTransform world = painter_.combinedTransform();
+  SavedPainterState saved(painter_);
+  // From here on, points go to the painter in device pixels, mapped by us: arcs are
+  // flattened, dashes measured and lines culled where the pixels are.
+  painter_.resetTransform();
+  painter_.setBrush(Qt::NoBrush);
+  if (!PrepareView(target, world)) return;
+  for (const DrawRun& run : drawing_.runs) {
+    if (!run.bounds.Intersects(cull_)) continue;
+    runPen_ = run.pen;
+    if (run.kind == RunKind::kLines)
+      PaintLines(run);
+    else
+      PaintArcs(run);
+  }
+  if (sink_ != nullptr) sink_->Flush();
+}
+
+bool PicturePainter::PrepareView(const QRectF& target, const QTransform& world) {
+  const QRectF frame(drawing_.frame);
+  const QTransform toTarget(target.width() / frame.width(), 0, 0, target.height() / frame.height(),
+                            target.left() - frame.left() * target.width() / frame.width(),
+                            target.top() - frame.top() * target.height() / frame.height());
+  map_ = toTarget * world;
+  if (map_.type() == QTransform::TxProject || !Finite(map_) || !map_.isInvertible()) return false;
+  pixelsPerUnit_ = std::sqrt(std::abs(map_.m11() * map_.m22() - map_.m12() * map_.m21()));
+
+  const QRectF visible = VisibleDeviceRect();
+  if (visible.isEmpty()) return false;
+  // A pen wider than this would cover the whole visible area from any line that crosses
+  // it; drawn at that width it still does, and QPainter never meets strokes so wide that
+  // it would cut them with its slow general path clipper.
+  widestStroke_ = 2 * std::hypot(visible.width(), visible.height());
+  const double pad = 2 + std::min<double>(drawing_.widestPen * pixelsPerUnit_, widestStroke_) / 2;
+  const QRectF padded = visible.adjusted(-pad, -pad, pad, pad);
+  cull_ = ToFrameBox(map_.inverted().mapRect(padded));
+  guard_ = padded.adjusted(-kGuardMargin, -kGuardMargin, kGuardMargin, kGuardMargin);
+  flattener_.emplace(map_, padded);
+  if (const std::optional<QRect> clip = ImageStrokeSink::UsableClip(painter_))
+    imageSink_.emplace(*static_cast<QImage*>(painter_.device()), *clip);
+  return true;
+}
+
+// The part of the device the painter can change, in device pixels: the device itself,
+// the painter's clip and the system clip (a widget's update region).
+QRectF PicturePainter::VisibleDeviceRect() const {
+  QRectF visible(-kUnbounded, -kUnbounded, 2 * kUnbounded, 2 * kUnbounded);
+  const QPaintDevice* device = painter_.device();
+  if (device != nullptr && device->devType() != QInternal::Picture && device->width() > 0 &&
+      device->height() > 0)
+    visible = QRectF(0, 0, device->width(), device->height());
+  if (painter_.hasClipping()) visible &= painter_.clipBoundingRect();
+  if (const QPaintEngine* engine = painter_.paintEngine(); engine != nullptr) {
+    const QRect system = engine->systemClip().boundingRect();
+    // The system clip counts physical pixels; our coordinates are device-independent.
+    const double ratio = device != nullptr ? device->devicePixelRatio() : 1.0;
+    if (!system.isEmpty())
+      visible &= QRectF(system.x() / ratio, system.y() / ratio, system.width() / ratio,
+                        system.height() / ratio);
+  }
+  return visible;
+}
+
+void PicturePainter::PaintLines(const DrawRun& run) {
+  const bool allInside = cull_.Contains(run.bounds);
+  const double m11 = map_.m11(), m12 = map_.m12(), m21 = map_.m21(), m22 = map_.m22();
+  const double dx = map_.dx(), dy = map_.dy();
+  const FrameLine* line = drawing_.lines.data() + run.first;
+  const FrameLine* const end = line + run.count;
+  for (; line != end; ++line) {
+    if (!allInside && !(line->Bounds().Intersects(cull_) && line->Crosses(cull_))) continue;
+    QPointF from(m11 * line->x1 + m21 * line->y1 + dx, m12 * line->x1 + m22 * line->y1 + dy);
+    QPointF to(m11 * line->x2 + m21 * line->y2 + dx, m12 * line->x2 + m22 * line->y2 + dy);
+    if (!(Inside(guard_, from.x(), from.y()) && Inside(guard_, to.x(), to.y())) &&
+        !ClipLine(from, to, guard_))
+      continue;
+    Sink().Line(from, to);
+  }
+}
+
+void PicturePainter::PaintArcs(const DrawRun& run) {
+  const FrameArc* arc = drawing_.arcs.data() + run.first;
+  const FrameArc* const end = arc + run.count;
+  for (; arc != end; ++arc) {
+    if (arc->Bounds().Intersects(cull_)) flattener_->Flatten(*arc, Sink());
+  }
+}
+
+void PicturePainter::UsePen(std::uint32_t pen) {
+  if (pen == pen_) return;
+  pen_ = pen;
+  CachedPen& cached = penCache_[pen % penCache_.size()];
+  if (cached.pen != pen) {
+    cached = {pen, DevicePen::From(drawing_.pens[pen], pixelsPerUnit_, options_.deviceDotsPerMm)};
+    cached.device.width = std::min(cached.device.width, widestStroke_);
+  }
+  const DevicePen& device = cached.device;
+  StrokeSink* next =
+      imageSink_ && device.Hairline() ? static_cast<StrokeSink*>(&*imageSink_) : &painterSink_;
+  if (sink_ != nullptr && sink_ != next) sink_->Flush();
+  sink_ = next;
+  sink_->SetPen(device);
+}
+
+}  // namespace korvid

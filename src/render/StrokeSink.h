@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QPointF>
+#include <cstddef>
+
+#include "render/DevicePen.h"
+
+namespace korvid {
+
+// Where the strokes of a picture go once they are in device coordinates. The painter of
+// the picture culls and maps; a sink only draws, in the order it is called.
+class StrokeSink {
+ public:
+  virtual ~StrokeSink() = default;
+
+  virtual void SetPen(const DevicePen& pen) = 0;
+  // One line; its dash pattern starts afresh.
+  virtual void Line(QPointF from, QPointF to) = 0;
+  // Connected lines (a flattened arc); the dash pattern runs on from one to the next.
+  virtual void Polyline(const QPointF* points, std::size_t count) = 0;
+  // Draws whatever is still held back, before someone else draws on the same device.
+  virtual void Flush() = 0;
+};
+
+}  // namespace korvid
