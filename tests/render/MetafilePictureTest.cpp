@@ -1,0 +1,181 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <random>
+
+#include "model/RuntimeError.h"
+#include "render/MetafilePicture.h"
+#include "render/PlayerTestSupport.h"
+
+namespace korvid {
+namespace {
+
+using namespace testing;
+
+TEST(MetafilePictureTest, KeepsHeaderFieldsAndCountsDrawnPrimitives) {
+  EXPECT_TRUE(MetafilePicture().IsNull());
+  TestEmf emf(3000, 2000);
+  emf.Line(0, 0, 100, 100);
+  emf.Arc({0, 0}, {100, 100}, {100, 50}, {50, 0});
+  emf.writer().SelectObject(0x80000008);  // NULL_PEN: what it draws is not kept
+  emf.Line(0, 0, 100, 100);
+  const MetafilePicture picture = emf.Picture();
+  EXPECT_EQ(picture.Frame(), QRect(0, 0, 3000, 2000));
+  EXPECT_EQ(picture.Description(), QString::fromUtf16(u"test\0picture\0\0", 14));
+  EXPECT_EQ(picture.PrimitiveCount(), 2u);
+}
+
+int LoadFileError(const std::string& path) {
+  try {
+    MetafilePicture::LoadFile(path);
+  } catch (const RuntimeError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+TEST(MetafilePictureTest, LoadsFilesAndTurnsFileProblemsIntoRunTimeErrors) {
+  char folder[] = "/tmp/korvid-player-XXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string base = folder;
+  TestEmf emf;
+  emf.Line(100, 100, 1900, 1900);
+  std::ofstream(base + "/plot.emf", std::ios::binary) << emf.Bytes();
+  std::ofstream(base + "/garbage.emf", std::ios::binary) << "not a metafile";
+  EXPECT_EQ(MetafilePicture::LoadFile(base + "/plot.emf").PrimitiveCount(), 1u);
+  EXPECT_EQ(LoadFileError(base + "/missing.emf"), 53);
+  EXPECT_EQ(LoadFileError(base + "/garbage.emf"), 481);
+  EXPECT_EQ(LoadFileError(base), ErrorNumberFromErrno(EISDIR));
+  chmod((base + "/plot.emf").c_str(), 0);
+  if (geteuid() != 0) {  // root reads it anyway
+    EXPECT_EQ(LoadFileError(base + "/plot.emf"), 70);
+  }
+  std::system(("rm -rf " + base).c_str());
+}
+
+class MappingTest : public ::testing::TestWithParam<QImage::Format> {};
+
+// A plot as the drawing routine lays it out: the plot at the top left of the frame, 100
+// units of margin at the right and the bottom. Frame 4000 x 2000 on 400 x 200 pixels.
+MetafilePicture PlotOutline() {
+  TestEmf emf(4000, 2000);
+  emf.Line(0, 0, 3900, 0);
+  emf.Line(3900, 0, 3900, 1900);
+  emf.Line(3900, 1900, 0, 1900);
+  emf.Line(0, 1900, 0, 0);
+  return emf.Picture();
+}
+
+TEST_P(MappingTest, FrameFillsTheTargetWithYDownAndMarginAtRightAndBottom) {
+  const QImage image = Render(PlotOutline(), {400, 200}, GetParam());
+  EXPECT_TRUE(InkNear(image, {200, 0}));    // logical y 0 at the top
+  EXPECT_TRUE(InkNear(image, {200, 190}));  // logical y -1900 near the bottom
+  EXPECT_TRUE(InkNear(image, {0, 100}));
+  EXPECT_TRUE(InkNear(image, {390, 100}));
+  EXPECT_EQ(InkCount(image, QRect(5, 5, 380, 180)), 0);
+  EXPECT_EQ(InkCount(image, QRect(393, 0, 7, 200)), 0) << "right margin";
+  EXPECT_EQ(InkCount(image, QRect(0, 193, 400, 7)), 0) << "bottom margin";
+
+  QImage offset(400, 200, GetParam());
+  offset.fill(Qt::white);
+  QPainter painter(&offset);
+  PlotOutline().Paint(painter, QRectF(100, 50, 200, 100));
+  EXPECT_TRUE(InkNear(offset, {200, 50}));
+  EXPECT_TRUE(InkNear(offset, {295, 145}));
+  EXPECT_EQ(InkCount(offset, offset.rect()), InkCount(offset, QRect(99, 49, 202, 102)));
+}
+
+TEST_P(MappingTest, TextModeCountsReferenceDevicePixelsWithYDown) {
+  // The writer's reference device: 1920 pixels on 508 mm, 26.458 frame units a pixel.
+  const double unitsPerPixel = 100.0 * EmfWriter::kDeviceMillimetresX / EmfWriter::kDevicePixelsX;
+  const int side = static_cast<int>(200 * unitsPerPixel);  // 200 pixels
+  struct Case {
+    bool himetric;
+    int y;    // logical
+    int row;  // on the 200 x 200 image; -1: outside the frame
+  };
+  for (const Case c : {Case{false, 50, 50}, Case{false, 150, 150}, Case{true, 50, -1},
+                       Case{true, -static_cast<int>(150 * unitsPerPixel), 150}}) {
+    EmfWriter writer({0, 0, side, side}, u"");
+    if (c.himetric) writer.SetMapMode(EmfWriter::kMapModeHimetric);
+    writer.MoveTo(0, c.y);
+    writer.LineTo(c.himetric ? side : 200, c.y);
+    const std::vector<std::uint8_t>& bytes = writer.Finish();
+    const QImage image = Render(MetafilePicture::FromBytes(std::string(bytes.begin(), bytes.end())),
+                                {200, 200}, GetParam());
+    if (c.row < 0)
+      EXPECT_EQ(InkCount(image, image.rect()), 0) << c.y;
+    else
+      EXPECT_TRUE(InkNear(image, {100, c.row})) << c.himetric << " " << c.y;
+  }
+}
+
+// Lines and arcs in all directions, reaching beyond the frame.
+MetafilePicture Scribble() {
+  TestEmf emf(4000, 4000);
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> at(-200, 4200);
+  for (int i = 0; i < 300; ++i)
+    emf.Line(at(random), at(random), at(random), at(random));
+  for (int i = 0; i < 60; ++i) {
+    const QPoint corner(at(random), at(random));
+    emf.Arc(corner, corner + QPoint(at(random), at(random)) / 4, {at(random), at(random)},
+            {at(random), at(random)});
+  }
+  return emf.Picture();
+}
+
+// Ink in one image with none within a pixel in the other. (QPainter rasterises a line it
+// clips from the cut, which may move single pixels.)
+int Mismatches(const QImage& a, const QImage& b) {
+  int count = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      count += Inked(a, {x, y}) && !InkNear(b, {x, y}) ? 1 : 0;
+      count += Inked(b, {x, y}) && !InkNear(a, {x, y}) ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+TEST_P(MappingTest, AClipShowsExactlyItsPartOfTheWhole) {
+  const MetafilePicture picture = Scribble();
+  const QImage whole = Render(picture, {800, 800}, GetParam());
+  for (const QRect clip :
+       {QRect(337, 356, 125, 87), QRect(0, 0, 100, 800), QRect(790, 790, 10, 10)}) {
+    QImage part(800, 800, GetParam());
+    part.fill(Qt::white);
+    QPainter painter(&part);
+    painter.setClipRect(clip);
+    picture.Paint(painter, QRectF(0, 0, 800, 800));
+    painter.end();
+    EXPECT_EQ(Mismatches(part.copy(clip), whole.copy(clip)), 0);
+    EXPECT_EQ(InkCount(part, part.rect()), InkCount(part, clip));
+    EXPECT_GT(InkCount(part, clip), 0);
+  }
+}
+
+TEST_P(MappingTest, TilesOfAZoomedPictureMatchTheWhole) {
+  const MetafilePicture picture = Scribble();
+  const QImage whole = Render(picture, {800, 800}, GetParam());
+  for (int ty = 0; ty < 800; ty += 200) {
+    for (int tx = 0; tx < 800; tx += 200) {
+      QImage tile(200, 200, GetParam());
+      tile.fill(Qt::white);
+      QPainter painter(&tile);
+      painter.translate(-tx, -ty);
+      picture.Paint(painter, QRectF(0, 0, 800, 800));
+      painter.end();
+      // A line that a tile's edge cuts a hair from its end may lose that last pixel.
+      EXPECT_LE(Mismatches(tile, whole.copy(tx, ty, 200, 200)), 3) << tx << "," << ty;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BothPaths, MappingTest, ::testing::ValuesIn(kBothPaths),
+                         [](const auto& info) { return PathName(info.param); });
+
+}  // namespace
+}  // namespace korvid

@@ -1,0 +1,274 @@
+// What the player draws: arcs as GDI draws them, pens as GDI selects them, dash patterns.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <optional>
+#include <vector>
+
+#include "render/PlayerTestSupport.h"
+
+namespace korvid {
+namespace {
+
+using namespace testing;
+
+template <typename Case>
+std::string CaseName(const ::testing::TestParamInfo<std::tuple<Case, QImage::Format>>& info) {
+  return std::get<0>(info.param).name + PathName(std::get<1>(info.param));
+}
+
+struct ArcCase {
+  std::string name;
+  QPoint corner1, corner2, from, to;  // frame positions, frame 2000 x 2000
+  QSize image;
+  std::vector<double> drawn, empty;  // parametric angles on the image, counter-clockwise
+};
+
+class ArcTest : public ::testing::TestWithParam<std::tuple<ArcCase, QImage::Format>> {};
+
+// GDI's arcs run counter-clockwise on the screen from the start ray to the end ray, on the
+// ellipse inscribed in the box, whatever the scaling.
+TEST_P(ArcTest, DrawsFromStartRayToEndRayAndNothingElse) {
+  const auto& [c, format] = GetParam();
+  TestEmf emf;
+  emf.Arc(c.corner1, c.corner2, c.from, c.to);
+  const QImage image = Render(emf.Picture(), c.image, format);
+  const double sx = c.image.width() / 2000.0, sy = c.image.height() / 2000.0;
+  const auto at = [&](double degrees) {
+    const double t = degrees * std::numbers::pi / 180;
+    const double rx = std::abs(c.corner2.x() - c.corner1.x()) / 2.0 * sx;
+    const double ry = std::abs(c.corner2.y() - c.corner1.y()) / 2.0 * sy;
+    return QPointF((c.corner1.x() + c.corner2.x()) / 2.0 * sx + rx * std::cos(t),
+                   (c.corner1.y() + c.corner2.y()) / 2.0 * sy - ry * std::sin(t))
+        .toPoint();
+  };
+  for (const double angle : c.drawn)
+    EXPECT_TRUE(InkNear(image, at(angle), 1)) << angle;
+  for (const double angle : c.empty)
+    EXPECT_FALSE(InkNear(image, at(angle), 2)) << angle;
+}
+
+const QPoint kRight{1900, 1000}, kTop{1000, 100}, kLeft{100, 1000}, kBottom{1000, 1900};
+const QPoint kBox1{200, 200}, kBox2{1800, 1800};
+const std::vector<double> kUpperRight{20, 45, 70}, kUpperHalf{20, 70, 110, 160},
+    kLowerHalf{200, 250, 290, 340}, kNotUpperRight{110, 160, 200, 250, 290, 340},
+    kAround{20, 70, 110, 160, 200, 250, 290, 340};
+
+const ArcCase kArcCases[] = {
+    {"RightToTop", kBox1, kBox2, kRight, kTop, {200, 200}, kUpperRight, kNotUpperRight},
+    {"TopToRight", kBox1, kBox2, kTop, kRight, {200, 200}, kNotUpperRight, kUpperRight},
+    {"RightToLeft", kBox1, kBox2, kRight, kLeft, {200, 200}, kUpperHalf, kLowerHalf},
+    {"CornersSwapped", kBox2, kBox1, kRight, kTop, {200, 200}, kUpperRight, kNotUpperRight},
+    {"BottomToTop",
+     kBox1,
+     kBox2,
+     kBottom,
+     kTop,
+     {200, 200},
+     {290, 340, 20, 70},
+     {110, 160, 200, 250}},
+    {"SamePointFullCircle", kBox1, kBox2, kRight, kRight, {200, 200}, kAround, {}},
+    {"SameRayFullCircle", kBox1, kBox2, kRight, {1300, 1000}, {200, 200}, kAround, {}},
+    // A 2:1 ellipse and an end ray at 45 degrees: the ray meets the curve at the parametric
+    // angle 63.4, not 45.
+    {"EllipseEndsOnTheRay",
+     {200, 600},
+     {1800, 1400},
+     kRight,
+     {1500, 500},
+     {200, 200},
+     {10, 30, 55, 61},
+     {68, 75, 120, 250}},
+    // A circle on a target twice as wide as high: the 45 degree ray of the frame still ends
+    // the arc where it meets the stretched curve.
+    {"StretchedTargetKeepsTheEnds",
+     kBox1,
+     kBox2,
+     kRight,
+     {1500, 500},
+     {400, 200},
+     {10, 30, 40},
+     {51, 60, 120, 250}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Arcs, ArcTest,
+                         ::testing::Combine(::testing::ValuesIn(kArcCases),
+                                            ::testing::ValuesIn(kBothPaths)),
+                         CaseName<ArcCase>);
+
+TEST(ArcTest, DegenerateBoxesDrawAtMostALine) {
+  TestEmf dot, flat;
+  dot.Arc({1000, 1000}, {1000, 1000}, kRight, kTop);
+  flat.Arc({200, 1000}, {1800, 1000}, kRight, kLeft);
+  const QImage a = Render(dot.Picture(), {200, 200}), b = Render(flat.Picture(), {200, 200});
+  EXPECT_LE(InkCount(a, a.rect()), 1);
+  EXPECT_EQ(InkCount(b, QRect(0, 0, 200, 98)) + InkCount(b, QRect(0, 103, 200, 97)), 0);
+}
+
+TEST(ArcTest, HugeArcThroughASmallWindowAtHighZoom) {
+  TestEmf emf;
+  emf.Arc(kBox1, kBox2, kBottom, kTop);  // the right half, 8000 pixels in radius
+  const MetafilePicture picture = emf.Picture();
+  for (const QImage::Format format : kBothPaths) {
+    QImage view(200, 200, format);
+    view.fill(Qt::white);
+    QPainter painter(&view);
+    painter.translate(-17900, -9900);  // the rightmost point comes to (100, 100)
+    picture.Paint(painter, QRectF(0, 0, 20000, 20000));
+    painter.end();
+    for (const int y : {0, 50, 100, 150, 199})
+      EXPECT_TRUE(InkNear(view, {100, y}, 1)) << y;
+    EXPECT_EQ(InkCount(view, QRect(0, 0, 97, 200)) + InkCount(view, QRect(103, 0, 97, 200)), 0);
+  }
+}
+
+constexpr std::uint32_t kSolid = 0, kDash = 1, kDot = 2, kDashDot = 3, kDashDotDot = 4, kNull = 5;
+constexpr std::uint32_t kWhitePen = 0x80000006, kBlackPen = 0x80000007, kNullPen = 0x80000008;
+const QRgb kGrey = qRgb(128, 128, 128);
+
+struct PenCase {
+  std::string name;
+  std::function<void(TestEmf&)> before;  // pen work before the probe line
+  std::optional<QRgb> colour;            // of the probe line; nothing: not drawn
+};
+
+const PenCase kPenCases[] = {
+    {"DefaultIsBlack", [](TestEmf&) {}, qRgb(0, 0, 0)},
+    {"Created", [](TestEmf& e) { e.UsePen(kSolid, 1, kRed); }, qRgb(255, 0, 0)},
+    {"StockWhite", [](TestEmf& e) { e.writer().SelectObject(kWhitePen); }, qRgb(255, 255, 255)},
+    {"StockBlack",
+     [](TestEmf& e) {
+       e.UsePen(kSolid, 1, kRed);
+       e.writer().SelectObject(kBlackPen);
+     },
+     qRgb(0, 0, 0)},
+    {"StockNull", [](TestEmf& e) { e.writer().SelectObject(kNullPen); }, std::nullopt},
+    {"NullStyle", [](TestEmf& e) { e.UsePen(kNull, 1, kRed); }, std::nullopt},
+    {"DeletedButSelected", [](TestEmf& e) { e.writer().DeleteObject(e.UsePen(kSolid, 1, kBlue)); },
+     qRgb(0, 0, 255)},
+    {"SelectingAnEmptySlot",
+     [](TestEmf& e) {
+       const std::uint32_t blue = e.UsePen(kSolid, 1, kBlue);
+       e.writer().DeleteObject(blue);
+       e.writer().SelectObject(blue);
+     },
+     qRgb(0, 0, 255)},
+    {"LastOfMany",
+     [](TestEmf& e) {
+       for (int i = 0; i < 50; ++i)
+         e.writer().DeleteObject(e.UsePen(i % 5, 1, kRed));
+       e.UsePen(kSolid, 0, 0x00ff00);
+     },
+     qRgb(0, 255, 0)},
+};
+
+class PenTest : public ::testing::TestWithParam<std::tuple<PenCase, QImage::Format>> {};
+
+TEST_P(PenTest, ProbeLineHasTheSelectedPensColourAndOnePixel) {
+  const auto& [c, format] = GetParam();
+  TestEmf emf;
+  c.before(emf);
+  emf.Line(0, 1000, 2000, 1000);
+  const QImage image = Render(emf.Picture(), {200, 200}, format, {}, kGrey);
+  std::vector<QRgb> drawn;
+  for (int y = 97; y <= 103; ++y)
+    if (image.pixel(100, y) != kGrey) drawn.push_back(image.pixel(100, y));
+  EXPECT_EQ(drawn, c.colour ? std::vector<QRgb>{*c.colour} : std::vector<QRgb>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Pens, PenTest,
+                         ::testing::Combine(::testing::ValuesIn(kPenCases),
+                                            ::testing::ValuesIn(kBothPaths)),
+                         CaseName<PenCase>);
+
+TEST(PenTest, EachLineKeepsItsOwnPenInARowOfPenChanges) {
+  TestEmf emf;
+  const std::uint32_t colours[] = {kRed, kRed, kBlue, kRed, 0x00ff00};
+  for (int i = 0; i < 5; ++i) {
+    emf.writer().DeleteObject(emf.UsePen(kSolid, 1, colours[i]));
+    emf.Line(0, 200 + 400 * i, 2000, 200 + 400 * i);
+  }
+  for (const QImage::Format format : kBothPaths) {
+    const QImage image = Render(emf.Picture(), {200, 200}, format);
+    for (int i = 0; i < 5; ++i) {
+      const QRgb expected = qRgb(colours[i] & 0xff, (colours[i] >> 8) & 0xff, colours[i] >> 16);
+      EXPECT_EQ(image.pixel(100, 20 + 40 * i), expected) << i << PathName(format);
+    }
+  }
+}
+
+TEST(PenTest, WidePensScaleWithThePictureAndAreAlwaysSolid) {
+  for (const std::uint32_t style : {kSolid, kDash, kDot}) {
+    TestEmf emf;
+    emf.UsePen(style, 200, kRed);  // 2 mm: 20 pixels at 0.1 pixel a unit
+    emf.Line(100, 1000, 1900, 1000);
+    const QImage image = Render(emf.Picture(), {200, 200});
+    EXPECT_EQ(InkCount(image, QRect(20, 100, 160, 1)), 160) << style;
+    EXPECT_GT(InkCount(image, QRect(100, 91, 1, 18)), 16) << style;
+    EXPECT_EQ(InkCount(image, QRect(100, 0, 1, 85)), 0) << style;
+  }
+}
+
+struct DashCase {
+  std::string name;
+  std::uint32_t style;
+  int width;         // image width for the 600 mm line: pixels grow, screen dashes do not
+  double dotsPerMm;  // 0: screen; else printer dashes keep their millimetres
+  int ink, gap;      // longest inked and blank stretches
+};
+
+const DashCase kDashCases[] = {
+    {"ScreenDash", kDash, 600, 0, 18, 6},
+    {"ScreenDashZoomed", kDash, 1800, 0, 18, 6},
+    {"ScreenDot", kDot, 600, 0, 3, 3},
+    {"ScreenDashDot", kDashDot, 600, 0, 9, 6},
+    {"ScreenDashDotDot", kDashDotDot, 600, 0, 9, 3},
+    {"PrinterDash", kDash, 600, 10, 48, 16},
+    {"PrinterDashDotDot", kDashDotDot, 600, 10, 24, 8},
+    {"Solid", kSolid, 600, 0, 560, 0},
+};
+
+class DashTest : public ::testing::TestWithParam<std::tuple<DashCase, QImage::Format>> {};
+
+TEST_P(DashTest, LongestStretchesFollowThePattern) {
+  const auto& [c, format] = GetParam();
+  TestEmf emf(6000, 1000);
+  emf.UsePen(c.style, 1, kBlue);
+  emf.Line(0, 500, 6000, 500);
+  const QImage image = Render(emf.Picture(), {c.width, 100}, format, {c.dotsPerMm});
+  int ink = 0, gap = 0, longestInk = 0, longestGap = 0;
+  for (int x = 20; x < 580; ++x) {
+    const bool inked = Inked(image, {x, 50});
+    ink = inked ? ink + 1 : 0;
+    gap = inked ? 0 : gap + 1;
+    longestInk = std::max(longestInk, ink);
+    longestGap = std::max(longestGap, gap);
+  }
+  EXPECT_NEAR(longestInk, c.ink, 1);
+  EXPECT_NEAR(longestGap, c.gap, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dashes, DashTest,
+                         ::testing::Combine(::testing::ValuesIn(kDashCases),
+                                            ::testing::ValuesIn(kBothPaths)),
+                         CaseName<DashCase>);
+
+TEST(DashTest, PatternRunsOnAlongAnArc) {
+  // An arc becomes short chords; a pattern starting afresh on each would look solid.
+  for (const QImage::Format format : kBothPaths) {
+    TestEmf solid, dashed;
+    dashed.UsePen(kDash, 1, 0);
+    for (TestEmf* emf : {&solid, &dashed})
+      emf->Arc(kBox1, kBox2, kRight, kRight);
+    const QImage a = Render(solid.Picture(), {400, 400}, format);
+    const QImage b = Render(dashed.Picture(), {400, 400}, format);
+    const double share = static_cast<double>(InkCount(b, b.rect())) / InkCount(a, a.rect());
+    EXPECT_GT(share, 0.6) << PathName(format);
+    EXPECT_LT(share, 0.9) << PathName(format);
+  }
+}
+
+}  // namespace
+}  // namespace korvid

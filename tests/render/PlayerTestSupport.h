@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QImage>
+#include <QPainter>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "render/EmfWriter.h"
+#include "render/MetafilePicture.h"
+
+namespace korvid::testing {
+
+// A picture laid out like the plot drawing's files: frame (0, 0, width, height) in 0.01 mm,
+// MM_HIMETRIC, points written as (x, -y); so positions given here are frame positions.
+class TestEmf {
+ public:
+  explicit TestEmf(int width = 2000, int height = 2000)
+      : writer_(std::make_unique<EmfWriter>(EmfWriter::Rect{0, 0, width, height},
+                                            std::u16string(u"test\0picture\0\0", 14))) {
+    writer_->SetMapMode(EmfWriter::kMapModeHimetric);
+  }
+  EmfWriter& writer() { return *writer_; }
+  void Line(int x1, int y1, int x2, int y2) {
+    writer_->MoveTo(x1, -y1);
+    writer_->LineTo(x2, -y2);
+  }
+  void Arc(QPoint corner1, QPoint corner2, QPoint from, QPoint to) {
+    writer_->Arc({corner1.x(), -corner1.y(), corner2.x(), -corner2.y()}, from.x(), -from.y(),
+                 to.x(), -to.y());
+  }
+  std::uint32_t UsePen(std::uint32_t style, std::int32_t width, std::uint32_t colour) {
+    const std::uint32_t handle = writer_->CreatePen(style, width, colour);
+    writer_->SelectObject(handle);
+    return handle;
+  }
+  std::string Bytes() {
+    const std::vector<std::uint8_t>& bytes = writer_->Finish();
+    return std::string(bytes.begin(), bytes.end());
+  }
+  MetafilePicture Picture() { return MetafilePicture::FromBytes(Bytes()); }
+
+ private:
+  std::unique_ptr<EmfWriter> writer_;
+};
+
+inline constexpr std::uint32_t kRed = 0x0000ff, kBlue = 0xff0000;  // COLORREF 0x00BBGGRR
+
+// RGB32 takes the player's own hairline rasteriser, RGB888 goes through QPainter.
+inline constexpr QImage::Format kBothPaths[] = {QImage::Format_RGB32, QImage::Format_RGB888};
+inline std::string PathName(QImage::Format format) {
+  return format == QImage::Format_RGB32 ? "ImageSink" : "QPainter";
+}
+
+// The picture painted onto an image of `size` filled with `background`, frame to image.
+inline QImage Render(const MetafilePicture& picture, QSize size,
+                     QImage::Format format = QImage::Format_RGB32, const PaintOptions& options = {},
+                     QColor background = Qt::white) {
+  QImage image(size, format);
+  image.fill(background);
+  QPainter painter(&image);
+  picture.Paint(painter, QRectF(QPointF(0, 0), QSizeF(size)), options);
+  return image;
+}
+
+inline bool Inked(const QImage& image, QPoint at) {
+  return image.rect().contains(at) && image.pixel(at) != qRgb(255, 255, 255);
+}
+inline int InkCount(const QImage& image, const QRect& area) {
+  int count = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x)
+      count += Inked(image, {x, y}) ? 1 : 0;
+  return count;
+}
+inline bool InkNear(const QImage& image, QPoint at, int radius = 1) {
+  return InkCount(image, QRect(at.x() - radius, at.y() - radius, 2 * radius + 1, 2 * radius + 1)) >
+         0;
+}
+
+inline std::uint32_t WordAt(const std::string& bytes, std::size_t offset) {
+  std::uint32_t word = 0;
+  std::memcpy(&word, bytes.data() + offset, sizeof word);
+  return word;
+}
+inline void SetWord(std::string& bytes, std::size_t offset, std::uint32_t value) {
+  std::memcpy(bytes.data() + offset, &value, sizeof value);
+}
+// Offset of the first record of `type`, or npos.
+inline std::size_t RecordOffset(const std::string& bytes, std::uint32_t type) {
+  for (std::size_t at = 0; at + 8 <= bytes.size() && WordAt(bytes, at + 4) >= 8;
+       at += WordAt(bytes, at + 4))
+    if (WordAt(bytes, at) == type) return at;
+  return std::string::npos;
+}
+
+}  // namespace korvid::testing
