@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+#include "model/PlotModel.h"
+#include "render/DisplaySettings.h"
+#include "render/PlotMetafile.h"
+#include "view/SelectionBand.h"
+#include "view/ViewState.h"
+
+namespace korvid {
+
+class DialogService;
+
+inline const QString kVersionText = QStringLiteral("1.0.0");
+
+// The state the whole program shares: one model, the settings, the plot metafile, the
+// view, and the way to ask the user. Owned by the application, passed by reference.
+struct AppContext {
+  AppContext(PlotModel& model, DisplaySettings& settings, PlotMetafile& metafile,
+             DialogService& dialogs)
+      : model(model), settings(settings), metafile(metafile), dialogs(dialogs) {}
+
+  PlotModel& model;
+  DisplaySettings& settings;
+  PlotMetafile& metafile;
+  DialogService& dialogs;
+
+  ViewState view;
+  SelectionBand band;
+  float Magnification = 1.0f;
+  QString OpenPattern;
+  std::int16_t OpenFilterIndex = 0;
+
+  bool FileLoaded() const { return model.HasFile(); }
+};
+
+}  // namespace korvid

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class QDialog;
+class QMenu;
+class QWidget;
+
+namespace korvid {
+
+// One entry of a file dialog's type list: the caption shown, and the patterns it stands
+// for (matched in any letter case).
+struct FileFilter {
+  QString caption;
+  QStringList patterns;
+};
+
+struct FileDialogRequest {
+  QString title;
+  QString directory;  // where the dialog starts
+  QString fileName;   // the name proposed (save dialogs)
+  std::vector<FileFilter> filters;
+  int filterIndex = 1;  // 1-based
+};
+
+// Every modal interaction of the program goes through here: the real implementation shows
+// Qt's dialogs; tests script the answers, so they can drive the real window without
+// anything blocking.
+class DialogService {
+ public:
+  virtual ~DialogService() = default;
+
+  // The chosen file's full path, or an empty string when the dialog was cancelled.
+  virtual QString OpenFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+  virtual QString SaveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+  // A warning box with the warning icon and an OK button.
+  virtual void ShowWarning(QWidget* parent, const QString& text) = 0;
+  // A plain box with only an OK button and no icon.
+  virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
+  // Shows a dialog modally; returns its result code.
+  virtual int Exec(QDialog& dialog) = 0;
+  // Opens a context menu at a global position and returns when it is closed.
+  virtual void PopupMenu(QMenu& menu, const QPoint& globalPosition) = 0;
+};
+
+// Qt's own dialogs.
+class QtDialogService : public DialogService {
+ public:
+  QString OpenFileName(QWidget* parent, const FileDialogRequest& request) override;
+  QString SaveFileName(QWidget* parent, const FileDialogRequest& request) override;
+  void ShowWarning(QWidget* parent, const QString& text) override;
+  void ShowMessage(QWidget* parent, const QString& text) override;
+  int Exec(QDialog& dialog) override;
+  void PopupMenu(QMenu& menu, const QPoint& globalPosition) override;
+};
+
+// The application title: window captions, message boxes, the status bar.
+inline const QString kApplicationTitle = QStringLiteral("Korvid");
+
+}  // namespace korvid

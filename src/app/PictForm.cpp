@@ -1,0 +1,344 @@
+#include "app/PictForm.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+
+#include "app/ColorForm.h"
+#include "app/DialogService.h"
+#include "app/ErrorMessages.h"
+#include "app/FormClientArea.h"
+#include "app/OptionForm.h"
+#include "app/PlotLoader.h"
+#include "app/PlotSurface.h"
+#include "app/ProgressPanel.h"
+#include "model/RuntimeError.h"
+#include "model/ValueConversion.h"
+
+void InitKorvidResources();
+
+namespace korvid {
+
+namespace {
+
+constexpr int kNoticeMilliseconds = 20000;
+
+// A failure that is not one of the program's own run-time errors still has to reach the
+// user with a number.
+int ErrorNumberOf(const std::exception& failure) {
+  if (const auto* runtime = dynamic_cast<const RuntimeError*>(&failure)) return runtime->number();
+  if (dynamic_cast<const std::bad_alloc*>(&failure)) return err::kOutOfMemory;
+  if (const auto* system = dynamic_cast<const std::system_error*>(&failure)) {
+    return ErrorNumberFromErrno(system->code().value());
+  }
+  return 5;  // invalid procedure call
+}
+
+}  // namespace
+
+PictForm::PictForm(AppContext& context, QWidget* parent)
+    : QMainWindow(parent),
+      context_(context),
+      scale_(QApplication::primaryScreen() ? QApplication::primaryScreen()->logicalDotsPerInchX()
+                                           : 96),
+      loader_(std::make_unique<PlotLoader>(*this)) {
+  InitKorvidResources();
+  setObjectName("PictForm");
+  setWindowTitle(kApplicationTitle);
+  setWindowIcon(QIcon(QStringLiteral(":/icons/korvid.svg")));
+  setAcceptDrops(true);
+  BuildClientArea();
+  BuildMenus();
+  BuildToolbar();
+  resize(1024, 720);
+}
+
+PictForm::~PictForm() = default;
+
+void PictForm::BuildClientArea() {
+  client_ = new FormClientArea(this);
+  setCentralWidget(client_);
+
+  viewport_ = new QWidget(client_);
+  viewport_->setObjectName("Picture1");
+  surface_ = new PlotSurface(viewport_);
+  surface_->hide();
+
+  vScroll_ = new QScrollBar(Qt::Vertical, client_);
+  vScroll_->setObjectName("VScroll1");
+  vScroll_->hide();
+  hScroll_ = new QScrollBar(Qt::Horizontal, client_);
+  hScroll_->setObjectName("HScroll1");
+  hScroll_->hide();
+
+  toolbar_ = new QToolBar(client_);
+  toolbar_->setObjectName("Toolbar1");
+  toolbar_->setMovable(false);
+  toolbar_->setIconSize(QSize(24, 24));
+
+  statusBar_ = new QStatusBar(client_);
+  statusBar_->setObjectName("StatusBar1");
+  statusBar_->setSizeGripEnabled(false);
+  panel1_ = new QLabel(kApplicationTitle + QLatin1Char(' ') + kVersionText, statusBar_);
+  panel1_->setObjectName("Panel1");
+  statusBar_->addWidget(panel1_);
+  progress_ = new ProgressPanel(scale_, statusBar_);
+  statusBar_->addWidget(progress_);
+  progress_->hide();
+  notice_ = new QLabel(statusBar_);
+  notice_->setObjectName("Notice");
+  statusBar_->addWidget(notice_, 1);
+
+  client_->AttachTop(toolbar_);
+  client_->AttachBottom(statusBar_);
+}
+
+QAction* PictForm::AddAction(QMenu* menu, const QString& name, const QString& caption,
+                             std::function<void()> command, bool available) {
+  auto* action = new QAction(caption, this);
+  action->setObjectName(name);
+  action->setEnabled(available);
+  connect(action, &QAction::triggered, this, [this, command] { RunGuarded(command); });
+  if (menu) menu->addAction(action);
+  actions_[name] = action;
+  return action;
+}
+
+void PictForm::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+  file->setObjectName("PlotMenu20");
+  AddAction(file, "PlotMenu21", QStringLiteral("ﾌﾟﾛｯﾀﾌｧｲﾙの読み込み"), [this] { LoadPlotFile(); });
+  AddAction(file, "PlotMenu24", QStringLiteral("画像の保存（ＢＭＰ形式）"), {}, false);
+  AddAction(file, "preview", QStringLiteral("印刷プレビュー"), {}, false);
+  AddAction(file, "PlotMenu13", QStringLiteral("印刷"), {}, false);
+  file->addSeparator()->setObjectName("PlotMenu22");
+  AddAction(file, "PlotMenu23", QStringLiteral("プログラムの終了"), [this] { ExitProgram(); });
+
+  QMenu* settings = menuBar()->addMenu(QStringLiteral("設定(&S)"));
+  settings->setObjectName("PlotMenu32");
+  AddAction(settings, "PlotMenu33", QStringLiteral("倍率"), {}, false);
+  AddAction(settings, "plotmenu34", QStringLiteral("ページ設定"), {}, false);
+
+  QMenu* options = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
+  options->setObjectName("PlotMenu30");
+  AddAction(options, "PlotMenu31", QStringLiteral("表示設定(&E)"), [this] { ShowOptionForm(); });
+
+  windowMenu_ = menuBar()->addMenu(QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"));
+  windowMenu_->setObjectName("PlotMenu80");
+  AddAction(windowMenu_, "PlotMenu81", QStringLiteral("なし"), [this] { SelectPlot(0); });
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+  help->setObjectName("PlotMenu90");
+  AddAction(help, "PlotMenu94", QStringLiteral("ヘルプ"), {}, false);
+  AddAction(help, "PlotMenu91", QStringLiteral("対応コマンド一覧表"), {}, false);
+  help->addSeparator()->setObjectName("PlotMenu92");
+  AddAction(help, "PlotMenu93", QStringLiteral("バージョン情報"), {}, false);
+}
+
+void PictForm::BuildToolbar() {
+  struct Button {
+    const char* name;
+    const char* icon;
+    QString tooltip;
+    std::function<void()> command;
+  };
+  const Button buttons[] = {
+      {"Button1", "exit", QStringLiteral("プログラム終了"), [this] { ExitWithCleanUp(); }},
+      {"Button2", "open", QStringLiteral("ファイルを開く"), [this] { LoadPlotFile(); }},
+      {"Button3", "save", QStringLiteral("ビットマップ形式で保存"), {}},
+      {"Button4", "print", QStringLiteral("印刷"), {}},
+      {"Button5", "preview", QStringLiteral("印刷プレビュー"), {}},
+      {"Button6", "copy", QStringLiteral("クリップボードへコピー"), {}},
+      {"Button7", "zoomin", QStringLiteral("拡大"), {}},
+      {"Button8", "zoomout", QStringLiteral("縮小"), {}},
+      {"Button9", "fit", QStringLiteral("フィット"), {}},
+  };
+  for (const Button& button : buttons) {
+    QAction* action = AddAction(nullptr, button.name, button.tooltip, button.command,
+                                static_cast<bool>(button.command));
+    action->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(button.icon)));
+    action->setToolTip(button.tooltip);
+    toolbar_->addAction(action);
+  }
+}
+
+QAction* PictForm::Action(const QString& name) const {
+  const auto found = actions_.find(name);
+  return found == actions_.end() ? nullptr : found->second;
+}
+
+void PictForm::Start() {
+  // Linux has no version query; Korvid asks the colour question as the NT family does.
+  context_.settings.ColorMode = 1;
+  ColorForm colorForm(context_.settings, this);
+  context_.dialogs.Exec(colorForm);
+  context_.OpenPattern = QStringLiteral("*.hpg;*.hgl");
+  context_.OpenFilterIndex = 1;
+  context_.view.LayOutAtStartup(Metrics());
+  ApplyView();
+}
+
+WindowMetrics PictForm::Metrics() const {
+  WindowMetrics metrics;
+  metrics.ScaleWidth = scale_.Mm(client_->width());
+  metrics.ScaleHeight = scale_.Mm(client_->height());
+  metrics.ToolbarHeight = scale_.Mm(toolbar_->height());
+  metrics.StatusBarHeight = scale_.Mm(statusBar_->height());
+  metrics.VScrollWidth = scale_.Mm(vScroll_->sizeHint().width());
+  metrics.HScrollHeight = scale_.Mm(hScroll_->sizeHint().height());
+  return metrics;
+}
+
+void PictForm::ApplyView() {
+  applyingView_ = true;
+  const ViewState& view = context_.view;
+  viewport_->setGeometry(scale_.Rect(view.Picture1));
+  surface_->setGeometry(scale_.Rect(view.Picture3));
+  surface_->setVisible(view.SurfaceVisible);
+  auto follow = [this](QScrollBar* bar, const ScrollBarModel& model, bool vertical) {
+    bar->setRange(0, model.Max());
+    bar->setPageStep(model.LargeChange);
+    bar->setSingleStep(model.SmallChange);
+    bar->setValue(model.Value());
+    QRect box = scale_.Rect(model.Box);
+    if (vertical) {
+      box.setWidth(bar->sizeHint().width());
+    } else {
+      box.setHeight(bar->sizeHint().height());
+    }
+    bar->setGeometry(box);
+    bar->setVisible(model.Visible);
+    bar->raise();
+  };
+  follow(vScroll_, view.VScroll1, true);
+  follow(hScroll_, view.HScroll1, false);
+  toolbar_->raise();
+  statusBar_->raise();
+  applyingView_ = false;
+}
+
+void PictForm::RunGuarded(const std::function<void()>& command) {
+  if (!command) return;
+  try {
+    command();
+  } catch (const std::exception& failure) {
+    ShowErrorMessage(ErrorNumberOf(failure));
+  }
+}
+
+void PictForm::ShowErrorMessage(int errorNumber) {
+  context_.dialogs.ShowWarning(this, QString::fromStdString(ErrorMessageText(errorNumber)));
+}
+
+void PictForm::LoadPlotFile() {
+  loader_->ChooseAndLoad();
+}
+
+void PictForm::LoadPlotPath(const QString& path) {
+  RunGuarded([this, path] { loader_->Load(path); });
+}
+
+void PictForm::OpenProgress(int widthMm) {
+  progress_->show();
+  SetProgress(widthMm);
+}
+
+void PictForm::SetProgress(int widthMm) {
+  progress_->SetProgress(widthMm);
+  statusBar_->repaint();
+}
+
+void PictForm::CloseProgress() {
+  progress_->hide();
+  progress_->SetProgress(0);
+}
+
+void PictForm::ShowNotice(const QString& text) {
+  notice_->setText(text);
+  notice_->setToolTip(text);
+  if (!text.isEmpty()) {
+    QTimer::singleShot(kNoticeMilliseconds, notice_, [label = notice_, text] {
+      if (label->text() == text) label->clear();
+    });
+  }
+}
+
+void PictForm::ListPlots(int plotCount) {
+  const QList<QAction*> items = windowMenu_->actions();
+  for (int i = 1; i < items.size(); ++i) {
+    windowMenu_->removeAction(items[i]);
+    items[i]->deleteLater();
+  }
+  QAction* first = items.first();
+  first->setText(QStringLiteral("PLOT No.1"));
+  first->setEnabled(true);
+  for (int i = 1; i < plotCount; ++i) {
+    AddAction(windowMenu_, QStringLiteral("PlotMenu81_%1").arg(i),
+              QStringLiteral("PLOT No.%1").arg(i + 1), [this, i] { SelectPlot(i); });
+  }
+}
+
+void PictForm::SelectPlot(int index) {
+  context_.model.CurPlot = RoundToInt16(static_cast<std::int16_t>(index) + 1.0);
+}
+
+OptionForm* PictForm::OpenOptionForm() const {
+  return optionForm_.data();
+}
+
+void PictForm::ShowOptionForm() {
+  if (optionForm_) {
+    optionForm_->raise();
+    optionForm_->activateWindow();
+    return;
+  }
+  optionForm_ = new OptionForm(context_.settings, this);
+  optionForm_->setWindowFlag(Qt::Window);
+  optionForm_->show();
+}
+
+void PictForm::CloseSecondaryWindows() {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window != this && window->isVisible()) window->close();
+  }
+}
+
+void PictForm::ExitWithCleanUp() {
+  context_.metafile.Remove();
+  ExitProgram();
+}
+
+void PictForm::ExitProgram() {
+  exiting_ = true;
+  CloseSecondaryWindows();
+  close();
+}
+
+void PictForm::closeEvent(QCloseEvent* event) {
+  // Closing the main window ends the program: no dialog may keep it running unseen.
+  if (!exiting_) CloseSecondaryWindows();
+  event->accept();
+  QApplication::quit();
+}
+
+void PictForm::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void PictForm::dropEvent(QDropEvent* event) {
+  const QList<QUrl> urls = event->mimeData()->urls();
+  if (urls.isEmpty() || !urls.first().isLocalFile()) return;
+  event->acceptProposedAction();
+  LoadPlotPath(urls.first().toLocalFile());
+}
+
+}  // namespace korvid

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <map>
+
+#include "app/AppContext.h"
+#include "app/MillimetreScale.h"
+
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QStatusBar;
+class QToolBar;
+
+namespace korvid {
+
+class ColorForm;
+class FormClientArea;
+class OptionForm;
+class PlotLoader;
+class PlotSurface;
+class ProgressPanel;
+
+// The main window: menus, the main toolbar, the viewport with the drawing surface, the
+// scroll bars and the status bar. Commands live in feature classes; the window lays out
+// what the view state says, in millimetres, and reports failures.
+class PictForm : public QMainWindow {
+  Q_OBJECT
+ public:
+  explicit PictForm(AppContext& context, QWidget* parent = nullptr);
+  ~PictForm() override;
+
+  // Start-up: the colour question, the open dialog's settings, the first layout.
+  void Start();
+
+  // Runs a command; a failure it does not handle itself is shown as a warning and the
+  // program goes on.
+  void RunGuarded(const std::function<void()>& command);
+  void ShowErrorMessage(int errorNumber);
+
+  void LoadPlotFile();
+  void LoadPlotPath(const QString& path);
+  void ExitWithCleanUp();
+  void ExitProgram();
+  void ShowOptionForm();
+  void SelectPlot(int index);
+
+  // What the view commands read and how the widgets follow the view state.
+  WindowMetrics Metrics() const;
+  void ApplyView();
+  const MillimetreScale& Scale() const { return scale_; }
+
+  // The progress panel of the status bar, open while a command works.
+  void OpenProgress(int widthMm);
+  void SetProgress(int widthMm);
+  void CloseProgress();
+  // A short notice in the status bar that goes away by itself.
+  void ShowNotice(const QString& text);
+  // The Window menu after a load: one item per plot.
+  void ListPlots(int plotCount);
+
+  AppContext& Context() { return context_; }
+  PlotSurface* Surface() const { return surface_; }
+  QWidget* Viewport() const { return viewport_; }
+  QScrollBar* VScroll() const { return vScroll_; }
+  QScrollBar* HScroll() const { return hScroll_; }
+  QToolBar* MainToolbar() const { return toolbar_; }
+  QStatusBar* Status() const { return statusBar_; }
+  QLabel* StatusPanel1() const { return panel1_; }
+  QLabel* NoticePanel() const { return notice_; }
+  ProgressPanel* Progress() const { return progress_; }
+  QMenu* WindowMenu() const { return windowMenu_; }
+  QAction* Action(const QString& name) const;
+  OptionForm* OpenOptionForm() const;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildClientArea();
+  void BuildMenus();
+  void BuildToolbar();
+  QAction* AddAction(QMenu* menu, const QString& name, const QString& caption,
+                     std::function<void()> command, bool available = true);
+  void CloseSecondaryWindows();
+
+  AppContext& context_;
+  MillimetreScale scale_;
+  FormClientArea* client_ = nullptr;
+  QToolBar* toolbar_ = nullptr;
+  QStatusBar* statusBar_ = nullptr;
+  QLabel* panel1_ = nullptr;
+  QLabel* notice_ = nullptr;
+  ProgressPanel* progress_ = nullptr;
+  QWidget* viewport_ = nullptr;
+  PlotSurface* surface_ = nullptr;
+  QScrollBar* vScroll_ = nullptr;
+  QScrollBar* hScroll_ = nullptr;
+  QMenu* windowMenu_ = nullptr;
+  std::map<QString, QAction*> actions_;
+  QPointer<OptionForm> optionForm_;
+  std::unique_ptr<PlotLoader> loader_;
+  bool applyingView_ = false;
+  bool exiting_ = false;
+};
+
+}  // namespace korvid

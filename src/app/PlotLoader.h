@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+
+#include "reader/ReadOutcome.h"
+
+namespace korvid {
+
+class PictForm;
+
+// The load command: choose a plotter file, read it, fit it into the window and show it.
+// Any failure ends the command quietly, with the picture empty.
+class PlotLoader {
+ public:
+  explicit PlotLoader(PictForm& form) : form_(form) {}
+
+  // Shows the open dialog; a cancelled dialog changes nothing.
+  void ChooseAndLoad();
+  // Loads the file at `path` as if it had been chosen in the dialog.
+  void Load(const QString& path);
+
+  // Japanese status-bar text on what a read left out; empty when it read everything.
+  static QString DescribeLeftOut(const ReadOutcome& outcome, int segments);
+
+ private:
+  void ShowPlot();
+
+  PictForm& form_;
+};
+
+}  // namespace korvid

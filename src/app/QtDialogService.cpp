@@ -1,0 +1,106 @@
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QMenu>
+#include <QMessageBox>
+
+#include "app/DialogService.h"
+
+namespace korvid {
+
+namespace {
+
+// "*.hpg" as a pattern that matches ".HPG", ".Hpg" and so on: plotter files often come
+// from systems where names are upper case, and users expect them to show.
+QString AnyCasePattern(const QString& pattern) {
+  QString any;
+  for (const QChar c : pattern) {
+    if (c.isLetter()) {
+      any += QLatin1Char('[') + c.toLower() + c.toUpper() + QLatin1Char(']');
+    } else {
+      any += c;
+    }
+  }
+  return any;
+}
+
+QStringList AnyCasePatterns(const FileFilter& filter) {
+  QStringList patterns;
+  for (const QString& pattern : filter.patterns)
+    patterns << AnyCasePattern(pattern);
+  return patterns;
+}
+
+// The captions are shown exactly as written; the patterns behind them are applied to the
+// dialog's file list directly, because Qt would read "(*.hpg;*.hgl)" as one pattern.
+void PrepareDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setWindowTitle(request.title);
+  if (!request.directory.isEmpty()) dialog.setDirectory(request.directory);
+  QStringList captions;
+  for (const FileFilter& filter : request.filters)
+    captions << filter.caption;
+  dialog.setNameFilters(captions);
+  auto* model = dialog.findChild<QFileSystemModel*>();
+  auto applyFilter = [&dialog, &request, model](const QString& caption) {
+    for (const FileFilter& filter : request.filters) {
+      if (filter.caption == caption && model) model->setNameFilters(AnyCasePatterns(filter));
+    }
+    Q_UNUSED(dialog);
+  };
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, applyFilter);
+  const int index = request.filterIndex - 1;
+  if (index >= 0 && index < static_cast<int>(request.filters.size())) {
+    dialog.selectNameFilter(captions[index]);
+    applyFilter(captions[index]);
+  }
+  if (model) model->setNameFilterDisables(false);
+}
+
+}  // namespace
+
+QString QtDialogService::OpenFileName(QWidget* parent, const FileDialogRequest& request) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  PrepareDialog(dialog, request);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
+QString QtDialogService::SaveFileName(QWidget* parent, const FileDialogRequest& request) {
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  PrepareDialog(dialog, request);
+  if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  return dialog.selectedFiles().first();
+}
+
+// Messages break their lines with CR LF; a Qt box breaks at the LF alone.
+static QString ForDisplay(const QString& text) {
+  return QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+void QtDialogService::ShowWarning(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::Warning, kApplicationTitle, ForDisplay(text), QMessageBox::Ok,
+                  parent);
+  box.exec();
+}
+
+void QtDialogService::ShowMessage(QWidget* parent, const QString& text) {
+  QMessageBox box(QMessageBox::NoIcon, kApplicationTitle, ForDisplay(text), QMessageBox::Ok,
+                  parent);
+  box.exec();
+}
+
+int QtDialogService::Exec(QDialog& dialog) {
+  return dialog.exec();
+}
+
+void QtDialogService::PopupMenu(QMenu& menu, const QPoint& globalPosition) {
+  menu.exec(globalPosition);
+}
+
+}  // namespace korvid

@@ -1,0 +1,40 @@
+// korvid: the HPGL plot viewer.
+#include <QApplication>
+#include <QTimer>
+#include <memory>
+
+#include "app/AppContext.h"
+#include "app/DialogService.h"
+#include "app/ErrorMessages.h"
+#include "app/PictForm.h"
+#include "model/RuntimeError.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Korvid"));
+  QApplication::setApplicationVersion(korvid::kVersionText);
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  korvid::QtDialogService dialogs;
+  std::unique_ptr<korvid::PlotMetafile> metafile;
+  try {
+    metafile = std::make_unique<korvid::PlotMetafile>();
+  } catch (const korvid::RuntimeError& failure) {
+    dialogs.ShowWarning(nullptr,
+                        QString::fromStdString(korvid::ErrorMessageText(failure.number())));
+    return 1;
+  }
+  auto model = std::make_unique<korvid::PlotModel>();
+  korvid::DisplaySettings settings;
+  korvid::AppContext context{*model, settings, *metafile, dialogs};
+
+  korvid::PictForm form(context);
+  form.show();
+  form.Start();
+  const QStringList arguments = QApplication::arguments();
+  if (arguments.size() > 1) {
+    const QString file = arguments.at(1);
+    QTimer::singleShot(0, &form, [&form, file] { form.LoadPlotPath(file); });
+  }
+  return QApplication::exec();
+}
