@@ -23,6 +23,7 @@ inline constexpr int kInputPastEndOfFile = 62;
 inline constexpr int kPermissionDenied = 70;
 inline constexpr int kPathFileAccess = 75;
 inline constexpr int kPictureTooLarge = 480;
+inline constexpr int kInvalidPicture = 481;
 inline constexpr int kPrinterError = 482;
 inline constexpr int kCannotEmptyClipboard = 520;
 inline constexpr int kCannotOpenClipboard = 521;

@@ -5,7 +5,7 @@
 namespace korvid {
 
 void ThrowInvalidPicture(const char* reason) {
-  throw RuntimeError(kInvalidPicture, reason);
+  throw RuntimeError(err::kInvalidPicture, reason);
 }
 
 }  // namespace korvid
