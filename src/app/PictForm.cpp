@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
@@ -12,6 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QWheelEvent>
 
 #include "app/ColorForm.h"
 #include "app/DialogService.h"
@@ -21,6 +23,7 @@
 #include "app/PlotLoader.h"
 #include "app/PlotSurface.h"
 #include "app/ProgressPanel.h"
+#include "app/ViewCommands.h"
 #include "model/RuntimeError.h"
 #include "model/ValueConversion.h"
 
@@ -50,7 +53,8 @@ PictForm::PictForm(AppContext& context, QWidget* parent)
       context_(context),
       scale_(QApplication::primaryScreen() ? QApplication::primaryScreen()->logicalDotsPerInchX()
                                            : 96),
-      loader_(std::make_unique<PlotLoader>(*this)) {
+      loader_(std::make_unique<PlotLoader>(*this)),
+      viewCommands_(std::make_unique<ViewCommands>(*this)) {
   InitKorvidResources();
   setObjectName("PictForm");
   setWindowTitle(kApplicationTitle);
@@ -59,6 +63,8 @@ PictForm::PictForm(AppContext& context, QWidget* parent)
   BuildClientArea();
   BuildMenus();
   BuildToolbar();
+  BuildContextMenu();
+  ConnectView();
   resize(1024, 720);
 }
 
@@ -158,9 +164,9 @@ void PictForm::BuildToolbar() {
       {"Button4", "print", QStringLiteral("印刷"), {}},
       {"Button5", "preview", QStringLiteral("印刷プレビュー"), {}},
       {"Button6", "copy", QStringLiteral("クリップボードへコピー"), {}},
-      {"Button7", "zoomin", QStringLiteral("拡大"), {}},
-      {"Button8", "zoomout", QStringLiteral("縮小"), {}},
-      {"Button9", "fit", QStringLiteral("フィット"), {}},
+      {"Button7", "zoomin", QStringLiteral("拡大"), [this] { viewCommands_->ZoomIn(); }},
+      {"Button8", "zoomout", QStringLiteral("縮小"), [this] { viewCommands_->ZoomOut(); }},
+      {"Button9", "fit", QStringLiteral("フィット"), [this] { viewCommands_->FitToWindow(); }},
   };
   for (const Button& button : buttons) {
     QAction* action = AddAction(nullptr, button.name, button.tooltip, button.command,
@@ -169,6 +175,61 @@ void PictForm::BuildToolbar() {
     action->setToolTip(button.tooltip);
     toolbar_->addAction(action);
   }
+}
+
+void PictForm::BuildContextMenu() {
+  contextMenu_ = new QMenu(QStringLiteral("ポップアップメニュー"), this);
+  contextMenu_->setObjectName("PlotMenu10");
+  struct Turn {
+    const char* name;
+    QString caption;
+    int mode;
+  };
+  const Turn turns[] = {{"PlotMenu19", QStringLiteral("ノーマル（０°）表示"), 1},
+                        {"PlotMenu15", QStringLiteral("右９０°回転表示"), 2},
+                        {"PlotMenu16", QStringLiteral("左９０°回転表示"), 4},
+                        {"PlotMenu17", QStringLiteral("１８０°回転表示"), 3}};
+  for (const Turn& turn : turns) {
+    const int mode = turn.mode;
+    AddAction(contextMenu_, turn.name, turn.caption,
+              [this, mode] { viewCommands_->ShowRotated(mode); });
+  }
+  contextMenu_->addSeparator()->setObjectName("PlotMenu12");
+  AddAction(contextMenu_, "PlotMenu14", QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管"), {}, false);
+  AddAction(contextMenu_, "PlotMenu18", QStringLiteral("画像の保存（ＢＭＰ形式）"), {}, false);
+  viewCommands_->SetContextMenu(contextMenu_);
+}
+
+void PictForm::ConnectView() {
+  connect(hScroll_, &QScrollBar::valueChanged, this, [this](int value) {
+    if (!applyingView_) viewCommands_->OnHScroll(value);
+  });
+  connect(vScroll_, &QScrollBar::valueChanged, this, [this](int value) {
+    if (!applyingView_) viewCommands_->OnVScroll(value);
+  });
+  connect(surface_, &PlotSurface::MousePressed, this,
+          [this](int button, QPointF at) { viewCommands_->MousePressed(button, at); });
+  connect(surface_, &PlotSurface::MouseMoved, this,
+          [this](int buttons, QPointF at) { viewCommands_->MouseMoved(buttons, at); });
+  connect(surface_, &PlotSurface::MouseReleased, this,
+          [this](int button, QPointF at) { viewCommands_->MouseReleased(button, at); });
+  viewport_->installEventFilter(this);
+  surface_->installEventFilter(this);
+  surface_->setFocusPolicy(Qt::WheelFocus);
+}
+
+bool PictForm::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Wheel) {
+    return viewCommands_->Wheel(static_cast<QWheelEvent*>(event));
+  }
+  if (event->type() == QEvent::KeyPress && viewCommands_->Key(static_cast<QKeyEvent*>(event))) {
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void PictForm::keyPressEvent(QKeyEvent* event) {
+  if (!viewCommands_->Key(event)) QMainWindow::keyPressEvent(event);
 }
 
 QAction* PictForm::Action(const QString& name) const {

@@ -20,6 +20,7 @@ class ColorForm;
 class FormClientArea;
 class OptionForm;
 class PlotLoader;
+class ViewCommands;
 class PlotSurface;
 class ProgressPanel;
 
@@ -74,16 +75,22 @@ class PictForm : public QMainWindow {
   QMenu* WindowMenu() const { return windowMenu_; }
   QAction* Action(const QString& name) const;
   OptionForm* OpenOptionForm() const;
+  ViewCommands& View() const { return *viewCommands_; }
+  QMenu* ContextMenu() const { return contextMenu_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void BuildClientArea();
   void BuildMenus();
   void BuildToolbar();
+  void BuildContextMenu();
+  void ConnectView();
   QAction* AddAction(QMenu* menu, const QString& name, const QString& caption,
                      std::function<void()> command, bool available = true);
   void CloseSecondaryWindows();
@@ -101,9 +108,11 @@ class PictForm : public QMainWindow {
   QScrollBar* vScroll_ = nullptr;
   QScrollBar* hScroll_ = nullptr;
   QMenu* windowMenu_ = nullptr;
+  QMenu* contextMenu_ = nullptr;
   std::map<QString, QAction*> actions_;
   QPointer<OptionForm> optionForm_;
   std::unique_ptr<PlotLoader> loader_;
+  std::unique_ptr<ViewCommands> viewCommands_;
   bool applyingView_ = false;
   bool exiting_ = false;
 };

@@ -1,0 +1,290 @@
+// The real main window, offscreen, driven through scripted dialogs.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <filesystem>
+#include <fstream>
+
+#include "ScriptedDialogs.h"
+#include "app/ColorForm.h"
+#include "app/OptionForm.h"
+#include "app/PictForm.h"
+#include "app/PlotSurface.h"
+#include "app/ProgressPanel.h"
+#include "app/ViewCommands.h"
+
+namespace korvid::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest()
+      : folder(fs::temp_directory_path() /
+               ("korvid-window-" + std::to_string(::getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+    fs::create_directories(folder);
+    metafile = std::make_unique<PlotMetafile>(folder.string());
+    context = std::make_unique<AppContext>(*model, settings, *metafile, dialogs);
+    form = std::make_unique<PictForm>(*context);
+    form->resize(900, 650);
+    form->show();
+  }
+  ~MainWindowTest() override {
+    form.reset();
+    metafile.reset();
+    fs::remove_all(folder);
+  }
+
+  // Starts the window; the colour question is answered by `answer`.
+  void Start(std::function<void(QDialog&)> answer = {}) {
+    dialogs.onDialog =
+        answer ? answer : [](QDialog& dialog) { static_cast<ColorForm&>(dialog).ClickOk(); };
+    form->Start();
+    dialogs.onDialog = {};
+  }
+
+  std::string Fixture(const std::string& name, const std::string& text) {
+    fs::create_directories((folder / name).parent_path());
+    std::ofstream(folder / name, std::ios::binary) << text;
+    return (folder / name).string();
+  }
+
+  void Load(const std::string& path) {
+    dialogs.openAnswers.push_back(QString::fromStdString(path));
+    form->Action("PlotMenu21")->trigger();
+  }
+
+  void Trigger(const char* name) { form->Action(name)->trigger(); }
+
+  fs::path folder;
+  std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
+  DisplaySettings settings;
+  std::unique_ptr<PlotMetafile> metafile;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<AppContext> context;
+  std::unique_ptr<PictForm> form;
+};
+
+const char* const kRectangle = "IN;SP1;PU0,0;PD200,0,200,100,0,100,0,0;";
+
+TEST_F(MainWindowTest, StartsWithNoDrawing) {
+  Start();
+  EXPECT_FALSE(form->Surface()->isVisible());
+  EXPECT_FALSE(form->VScroll()->isVisible());
+  EXPECT_FALSE(form->HScroll()->isVisible());
+  EXPECT_EQ(form->StatusPanel1()->text(), "Korvid 1.0.0");
+  EXPECT_EQ(form->windowTitle(), "Korvid");
+  EXPECT_EQ(dialogs.dialogsShown, 1) << "the colour question";
+  EXPECT_EQ(context->OpenPattern, "*.hpg;*.hgl");
+  EXPECT_EQ(form->Viewport()->geometry().top(), form->MainToolbar()->height());
+}
+
+TEST_F(MainWindowTest, ColourQuestionAnswers) {
+  Start();  // OK without touching: black and white
+  EXPECT_EQ(settings.ColorMode, 0);
+  Start([](QDialog& dialog) {
+    auto& colour = static_cast<ColorForm&>(dialog);
+    EXPECT_TRUE(colour.Option1()->isChecked()) << "black and white is preselected";
+    colour.Option2()->setChecked(true);
+    colour.ClickOk();
+  });
+  EXPECT_EQ(settings.ColorMode, 1);
+  Start([](QDialog& dialog) { dialog.reject(); });  // the close box
+  EXPECT_EQ(settings.ColorMode, 1);
+}
+
+TEST_F(MainWindowTest, LoadShowsTheDrawingFitted) {
+  Start();
+  Load(Fixture("plots/rect.hpg", kRectangle));
+  EXPECT_EQ(model->PlotDir, (folder / "plots").string() + "/");
+  EXPECT_EQ(model->PlotFileName, "rect.hpg");
+  EXPECT_EQ(model->SegCount[1], 4);
+  const QRect surface = form->Surface()->geometry();
+  EXPECT_TRUE(form->Surface()->isVisible());
+  EXPECT_EQ(surface.topLeft(), QPoint(0, 0));
+  EXPECT_NEAR(static_cast<double>(surface.width()) / surface.height(), 2.0, 0.02);
+  EXPECT_EQ(form->Viewport()->size(), surface.size());
+  EXPECT_FALSE(form->Surface()->Picture().IsNull());
+  EXPECT_FALSE(form->VScroll()->isVisible() || form->HScroll()->isVisible());
+  EXPECT_FALSE(form->Progress()->isVisible()) << "the progress panel goes after the load";
+  EXPECT_EQ(context->view.RotationMode, 1);
+  EXPECT_EQ(settings.AdjustDisplayOff, 1);
+  ASSERT_EQ(form->WindowMenu()->actions().size(), 1);
+  EXPECT_EQ(form->WindowMenu()->actions().first()->text(), "PLOT No.1");
+}
+
+TEST_F(MainWindowTest, SecondOpenStartsInTheFirstFilesFolder) {
+  Start();
+  Load(Fixture("a/one.hpg", kRectangle));
+  Load(Fixture("b/two.hpg", kRectangle));
+  ASSERT_EQ(dialogs.openRequests.size(), 2u);
+  EXPECT_EQ(dialogs.openRequests[0].directory, "");
+  EXPECT_EQ(dialogs.openRequests[1].directory,
+            QString::fromStdString((folder / "a").string() + "/"));
+  EXPECT_EQ(dialogs.openRequests[0].title, "ＨＰＧＬファイルを開く");
+  ASSERT_EQ(dialogs.openRequests[0].filters.size(), 2u);
+  EXPECT_EQ(dialogs.openRequests[0].filters[0].caption, "ＨＰＧＬデータファイル(*.hpg;*.hgl)");
+  EXPECT_EQ(dialogs.openRequests[0].filters[1].caption, "すべて(*.*)");
+  EXPECT_EQ(form->WindowMenu()->actions().size(), 1);
+}
+
+TEST_F(MainWindowTest, CancelKeepsTheDrawing) {
+  Start();
+  Load(Fixture("rect.hpg", kRectangle));
+  const QRect before = form->Surface()->geometry();
+  Load("");  // cancelled
+  EXPECT_EQ(model->PlotFileName, "rect.hpg");
+  EXPECT_FALSE(form->Surface()->Picture().IsNull());
+  EXPECT_EQ(form->Surface()->geometry(), before);
+}
+
+TEST_F(MainWindowTest, FileWithoutTerminatorShowsTheMessageAndNoDrawing) {
+  Start();
+  Load(Fixture("noterm.hpg", "IN\r\nPU0,0\r\nPD10,10\r\n"));
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_EQ(dialogs.messages[0], "設定済みのﾀｰﾐﾈｰﾀがありません");
+  EXPECT_TRUE(form->Surface()->Picture().IsNull());
+  EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+TEST_F(MainWindowTest, PlotWithoutExtentEndsQuietlyWithNothingOld) {
+  Start();
+  Load(Fixture("rect.hpg", kRectangle));
+  Load(Fixture("dot.hpg", "PU5,5;PD5,5;"));
+  EXPECT_TRUE(dialogs.warnings.empty());
+  EXPECT_TRUE(form->Surface()->Picture().IsNull());
+  EXPECT_FALSE(fs::exists(metafile->Path())) << "the old drawing must not return on a zoom";
+}
+
+TEST_F(MainWindowTest, PartialReadIsToldInTheStatusBar) {
+  Start();
+  Load(Fixture("partial.hpg", "PU0,0;PD10,10;LB1;SP;PD5,5;"));
+  EXPECT_TRUE(form->NoticePanel()->text().contains("Err=13"))
+      << form->NoticePanel()->text().toStdString();
+  EXPECT_TRUE(form->NoticePanel()->text().contains("LB×1"));
+}
+
+TEST_F(MainWindowTest, FailuresAreReportedAndTheProgramGoesOn) {
+  Start();
+  form->ShowErrorMessage(9);
+  form->RunGuarded([] { throw RuntimeError(480); });
+  form->RunGuarded([] { throw std::bad_alloc(); });
+  ASSERT_EQ(dialogs.warnings.size(), 3u);
+  EXPECT_EQ(dialogs.warnings[0],
+            "インデックスが有効範囲にありません(Err=9)\r\n"
+            "対策：読み込みファイルを間違えていないか確かめて下さい");
+  EXPECT_EQ(dialogs.warnings[1],
+            "メモリが不足しています。(Err=480)\r\nサイズを下げて実行してください");
+  EXPECT_EQ(dialogs.warnings[2], "メモリが足りません(Err=7)");
+}
+
+TEST_F(MainWindowTest, OptionFormShowsTheSettingsBeforeAndAfterALoad) {
+  Start();
+  Trigger("PlotMenu31");
+  OptionForm* options = form->OpenOptionForm();
+  ASSERT_NE(options, nullptr);
+  EXPECT_TRUE(options->Option1()->isChecked());
+  EXPECT_TRUE(options->Option3()->isChecked());
+  options->Option4()->setChecked(true);
+  options->ClickOk();
+  QApplication::processEvents();
+  EXPECT_EQ(settings.RangeFrameOff, 1);
+  Load(Fixture("rect.hpg", kRectangle));
+  Trigger("PlotMenu31");
+  options = form->OpenOptionForm();
+  ASSERT_NE(options, nullptr);
+  EXPECT_TRUE(options->Option2()->isChecked()) << "a load turns the adjusting display OFF";
+  EXPECT_TRUE(options->Option4()->isChecked());
+  Trigger("PlotMenu31");
+  EXPECT_EQ(form->OpenOptionForm(), options) << "showing it again brings the same one forward";
+}
+
+TEST_F(MainWindowTest, RotationRefitsAndHidesTheScrollBars) {
+  Start();
+  Load(Fixture("rect.hpg", kRectangle));
+  Trigger("Button7");
+  Trigger("Button7");
+  EXPECT_TRUE(form->VScroll()->isVisible() || form->HScroll()->isVisible());
+  const QSize wide = form->Surface()->Picture().Frame().size();
+  Trigger("PlotMenu15");  // turned right
+  EXPECT_FALSE(form->VScroll()->isVisible() || form->HScroll()->isVisible());
+  EXPECT_FALSE(form->Progress()->isVisible());
+  EXPECT_EQ(context->view.RotationMode, 2);
+  const QSize turned = form->Surface()->Picture().Frame().size();
+  EXPECT_EQ(turned, wide.transposed());
+  EXPECT_LT(form->Surface()->width(), form->Surface()->height());
+  Trigger("Button7");  // a zoom reloads the turned picture
+  EXPECT_EQ(form->Surface()->Picture().Frame().size(), turned);
+  EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+TEST_F(MainWindowTest, RightDragCapturesWhatTheSurfaceShows) {
+  Start();
+  Load(Fixture("rect.hpg", kRectangle));
+  ViewCommands& view = form->View();
+  view.MousePressed(2, QPointF(10, 10));
+  view.MouseMoved(2, QPointF(120, 70));
+  view.MouseReleased(2, QPointF(120, 70));
+  const QImage& captured = view.Picture2();
+  ASSERT_FALSE(captured.isNull());
+  const BoxMm& band = context->band.Shape;
+  const MillimetreScale& scale = form->Scale();
+  EXPECT_EQ(captured.size(), QSize(scale.Px(band.Width), scale.Px(band.Height)));
+  form->Surface()->SetBand(false, {});  // the capture is the drawing without the band
+  const QImage whole = form->Surface()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QRect region(scale.Px(band.Left), scale.Px(band.Top), captured.width(), captured.height());
+  EXPECT_TRUE(captured.convertToFormat(QImage::Format_RGB32) == whole.copy(region));
+}
+
+TEST_F(MainWindowTest, RightClickWithoutMovingSelectsNothing) {
+  Start();
+  Load(Fixture("rect.hpg", kRectangle));
+  form->View().MousePressed(2, QPointF(10, 10));
+  form->View().MouseReleased(2, QPointF(10, 10));
+  EXPECT_FALSE(context->band.Visible);
+  EXPECT_TRUE(form->View().Picture2().isNull());
+}
+
+TEST_F(MainWindowTest, LeftButtonOpensTheContextMenu) {
+  Start();
+  Load(Fixture("rect.hpg", kRectangle));
+  form->View().MousePressed(1, QPointF(10, 10));
+  EXPECT_EQ(dialogs.menusOpened, 1);
+  QStringList captions;
+  for (QAction* action : form->ContextMenu()->actions())
+    captions << action->text();
+  EXPECT_EQ(captions,
+            QStringList({"ノーマル（０°）表示", "右９０°回転表示", "左９０°回転表示",
+                         "１８０°回転表示", "", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管", "画像の保存（ＢＭＰ形式）"}));
+}
+
+TEST_F(MainWindowTest, CommandsWithoutAFileDoNothing) {
+  Start();
+  for (const char* name : {"Button7", "Button8", "Button9", "PlotMenu15", "PlotMenu19"}) {
+    Trigger(name);
+  }
+  EXPECT_TRUE(dialogs.warnings.empty());
+  EXPECT_FALSE(form->Surface()->isVisible());
+}
+
+TEST_F(MainWindowTest, ExitWithCleanUpRemovesTheMetafile) {
+  Start();
+  Load(Fixture("rect.hpg", kRectangle));
+  ASSERT_TRUE(fs::exists(metafile->Path()));
+  Trigger("Button1");
+  EXPECT_FALSE(fs::exists(metafile->Folder()));
+  EXPECT_FALSE(form->isVisible());
+}
+
+}  // namespace
+}  // namespace korvid::testing
