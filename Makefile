@@ -19,7 +19,7 @@ build: deps
 	cmake --build $(BUILD)
 
 run: build
-	$(BUILD)/src/cli/korvid-convert --dump $(SAMPLE)
+	$(BUILD)/src/app/korvid $(SAMPLE)
 
 test: lint test-unit test-sanitize
 
@@ -37,6 +37,8 @@ bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVID_BUILD_TESTS=OFF
 	cmake --build $(BENCH_BUILD)
 	$(BENCH_BUILD)/bench/korvid_bench --benchmark_repetitions=5 \
+	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
+	$(BENCH_BUILD)/bench/korvid_player_bench --benchmark_repetitions=5 \
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
 
 fuzz: deps
