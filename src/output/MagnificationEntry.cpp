@@ -1,0 +1,80 @@
+#include "output/MagnificationEntry.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "model/NumberText.h"
+#include "model/ValueConversion.h"
+
+namespace korvid {
+
+namespace {
+
+constexpr double kLargestTwips = 245745;
+constexpr double kTwipsPerMm = 56.7;
+constexpr double kPlotterUnitsPerMm = 40;
+
+bool IsNumberText(const std::string& text) {
+  for (unsigned char c : text) {
+    if (c != '.' && (c < '0' || c > '9')) return false;
+  }
+  return true;
+}
+
+// A direction without extent sets no limit.
+double Limit(double extent) {
+  if (extent == 0) return std::numeric_limits<double>::infinity();
+  return kLargestTwips / kTwipsPerMm * kPlotterUnitsPerMm / extent;
+}
+
+// A whole number as the runtime prints it: a leading blank for zero and above.
+std::string WithSignPlace(double whole) {
+  char digits[400];
+  const auto result =
+      std::to_chars(digits, digits + sizeof digits, whole, std::chars_format::fixed, 0);
+  const std::string number(digits, result.ptr);
+  return whole >= 0 ? " " + number : number;
+}
+
+}  // namespace
+
+MagnificationEntry ApplyMagnificationEntry(const std::string& text, const PlotModel& model) {
+  MagnificationEntry entry;
+  if (!IsNumberText(text)) {
+    entry.outcome = MagnificationEntry::Outcome::NotANumber;
+    entry.message = kNotANumberMessage;
+    entry.text = text;
+    return entry;
+  }
+  const std::int16_t plot = model.CurPlot;
+  PlotModel::CheckPlot(plot);
+  const double width = static_cast<double>(model.MaxX[plot]) - model.MinX[plot];
+  const double height = static_cast<double>(model.MaxY[plot]) - model.MinY[plot];
+  double value = LeadingNumber(text);
+  entry.text = text;
+  entry.outcome = MagnificationEntry::Outcome::Accepted;
+  const double widthTwips = value * width / kPlotterUnitsPerMm * kTwipsPerMm;
+  const double heightTwips = value * height / kPlotterUnitsPerMm * kTwipsPerMm;
+  if (!(widthTwips < kLargestTwips && heightTwips < kLargestTwips)) {
+    const double limitX = Limit(width);
+    const double heightLimit = Limit(height);
+    const float limitY =
+        std::isinf(heightLimit) ? std::numeric_limits<float>::infinity() : ToSingle(heightLimit);
+    const double largest = std::floor(limitY < limitX ? limitY : limitX);
+    entry.text = WithSignPlace(largest);
+    entry.message = "倍率が限界を超えてますので、" + entry.text + "倍で処理します";
+    entry.outcome = MagnificationEntry::Outcome::Reduced;
+    value = LeadingNumber(entry.text);
+  }
+  entry.magnification = ToSingle(value);
+  return entry;
+}
+
+std::string MagnificationText(float magnification) {
+  char digits[64];
+  const auto result = std::to_chars(digits, digits + sizeof digits, magnification);
+  return std::string(digits, result.ptr);
+}
+
+}  // namespace korvid

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "model/PlotModel.h"
+
+namespace korvid {
+
+// What the magnification dialog's OK makes of the entered text.
+struct MagnificationEntry {
+  enum class Outcome {
+    NotANumber,  // a character other than digits and "."; the dialog stays open
+    Accepted,
+    Reduced,  // too large: reduced to the largest whole factor that fits
+  };
+  Outcome outcome = Outcome::NotANumber;
+  std::string message;  // for the user, when there is one
+  std::string text;     // the dialog's text afterwards
+  float magnification = 0;
+};
+
+inline constexpr const char* kNotANumberMessage = "数値を入力してください";
+
+// The largest drawing is 245745 twips (about 4334 mm) each way. Errors: 6 for a value
+// beyond the float range.
+MagnificationEntry ApplyMagnificationEntry(const std::string& text, const PlotModel& model);
+
+// The factor as the dialog shows it: the shortest general form ("1", "2.5").
+std::string MagnificationText(float magnification);
+
+}  // namespace korvid

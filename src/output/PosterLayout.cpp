@@ -1,0 +1,59 @@
+#include "output/PosterLayout.h"
+
+#include "model/RuntimeError.h"
+#include "model/ValueConversion.h"
+
+namespace korvid {
+
+namespace {
+
+constexpr double kPlotterUnitsPerMm = 40;
+constexpr double kMarginPlotterUnits = 100;
+
+}  // namespace
+
+PosterLayout LayOutPoster(const PageMetrics& page, const PlotModel& model, float magnification,
+                          double pictureWidthMm, double pictureHeightMm) {
+  const std::int16_t plot = model.CurPlot;
+  PlotModel::CheckPlot(plot);
+  PosterLayout layout;
+  const double plotWidthMm =
+      (static_cast<double>(model.MaxX[plot]) - model.MinX[plot] + kMarginPlotterUnits) /
+      kPlotterUnitsPerMm;
+  const double plotHeightMm =
+      (static_cast<double>(model.MaxY[plot]) - model.MinY[plot] + kMarginPlotterUnits) /
+      kPlotterUnitsPerMm;
+  layout.scaleX = ToSingle(CheckedDivide(plotWidthMm * magnification, pictureWidthMm));
+  layout.scaleY = ToSingle(CheckedDivide(plotHeightMm * magnification, pictureHeightMm));
+  layout.scale = layout.scaleX < layout.scaleY ? layout.scaleY : layout.scaleX;
+  layout.stepX = CheckedDivide(page.printableWidth - kTileBorderMm, layout.scale);
+  layout.stepY = ToSingle(CheckedDivide(page.printableHeight - kTileBorderMm, layout.scale));
+  layout.destination = RectD{page.offsetX, page.offsetY, page.printableWidth - kTileBorderMm,
+                             page.printableHeight - kTileBorderMm};
+  return layout;
+}
+
+std::int64_t WalkTiles(double stepX, float stepY, double pictureWidth, double pictureHeight,
+                       std::int64_t sheetLimit,
+                       const std::function<void(const TileOrigin&)>& visit) {
+  TileOrigin at;
+  std::int64_t sheets = 0;
+  for (;;) {
+    if (++sheets > sheetLimit) throw RuntimeError(err::kSubscriptOutOfRange, "too many sheets");
+    visit(at);
+    const float nextY = ToSingle(static_cast<double>(stepY) + at.y);
+    if (nextY >= pictureHeight) {
+      at.y = 0;
+      const double nextX = at.x + stepX;
+      if (nextX >= pictureWidth) return sheets;
+      // A step too small to move on would walk forever.
+      if (!(nextX > at.x)) throw RuntimeError(err::kSubscriptOutOfRange, "no progress");
+      at.x = nextX;
+    } else {
+      if (!(nextY > at.y)) throw RuntimeError(err::kSubscriptOutOfRange, "no progress");
+      at.y = nextY;
+    }
+  }
+}
+
+}  // namespace korvid

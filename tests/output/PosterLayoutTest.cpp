@@ -1,0 +1,174 @@
+// Page metrics, the cut of the picture into sheets, and the preview's paging.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "model/RuntimeError.h"
+#include "output/PageMetrics.h"
+#include "output/PosterLayout.h"
+#include "output/PreviewLayout.h"
+
+namespace korvid {
+namespace {
+
+int ErrorOf(auto&& call) {
+  try {
+    call();
+  } catch (const RuntimeError& failure) {
+    return failure.number();
+  }
+  return 0;
+}
+
+TEST(PageMetrics, ConvertsThePrintersPixelsInOrder) {
+  // A4 at 600 dpi with 100-pixel unprintable margins all round.
+  const PageMetrics page = MeasurePage(PrinterCaps{100, 100, 4960, 7016, 4760, 6816, 600, 600});
+  EXPECT_FLOAT_EQ(page.offsetX, 4.2333333f);
+  EXPECT_FLOAT_EQ(page.offsetY, 4.2333333f);
+  EXPECT_FLOAT_EQ(page.physicalWidth, 209.97333f);
+  EXPECT_FLOAT_EQ(page.physicalHeight, 297.01068f);
+  EXPECT_NEAR(page.rightMargin, 4.2333, 1e-4);
+  EXPECT_NEAR(page.bottomMargin, 4.2333, 1e-4);
+  EXPECT_NEAR(page.printableWidth, 201.5067, 1e-4);
+  EXPECT_NEAR(page.printableHeight, 288.5440, 1e-4);
+  EXPECT_EQ(ErrorOf([] { MeasurePage(PrinterCaps{5, 5, 10, 10, 10, 10, 0, 0}); }), 11);
+}
+
+std::vector<std::pair<double, float>> Walk(double stepX, float stepY, double width, double height) {
+  std::vector<std::pair<double, float>> tiles;
+  WalkTiles(stepX, stepY, width, height, 100000,
+            [&](const TileOrigin& at) { tiles.emplace_back(at.x, at.y); });
+  return tiles;
+}
+
+TEST(WalkTiles, CoversThePictureColumnByColumn) {
+  using Tiles = std::vector<std::pair<double, float>>;
+  EXPECT_EQ(Walk(200, 280, 150, 100), (Tiles{{0, 0}}));
+  EXPECT_EQ(Walk(200, 50, 150, 100), (Tiles{{0, 0}, {0, 50}})) << "exactly two high: top, bottom";
+  EXPECT_EQ(Walk(100, 60, 150, 100), (Tiles{{0, 0}, {0, 60}, {100, 0}, {100, 60}}));
+  EXPECT_EQ(Walk(100, 100, 100, 100).size(), 1u) << "a share that just covers needs no more";
+}
+
+TEST(WalkTiles, RefusesWalksThatNeverEnd) {
+  EXPECT_EQ(ErrorOf([] { Walk(100, -5, 150, 100); }), 9);
+  EXPECT_EQ(ErrorOf([] { Walk(-1, 500, 150, 100); }), 9);
+  EXPECT_EQ(ErrorOf([] { Walk(100, 1e-9f, 150, 100); }), 9);
+}
+
+std::unique_ptr<PlotModel> PlotOfSpan(float width, float height) {
+  auto model = std::make_unique<PlotModel>();
+  model->CurPlot = 1;
+  model->MinX[1] = 0;
+  model->MaxX[1] = width;
+  model->MinY[1] = 0;
+  model->MaxY[1] = height;
+  return model;
+}
+
+PageMetrics A4Portrait() {
+  PageMetrics page;
+  page.offsetX = page.offsetY = 5;
+  page.printableWidth = 200;
+  page.printableHeight = 287;
+  return page;
+}
+
+TEST(PosterLayout, TurnedPictureUsesTheUnturnedExtents) {
+  // 8000 x 4000 units with the margin, shown turned: the frame's sides are exchanged.
+  const auto model = PlotOfSpan(7900, 3900);
+  const PosterLayout layout = LayOutPoster(A4Portrait(), *model, 1, 163.84, 327.67);
+  EXPECT_FLOAT_EQ(layout.scaleX, 200 / 163.84f);
+  EXPECT_FLOAT_EQ(layout.scaleY, 100 / 327.67f);
+  EXPECT_EQ(layout.scale, layout.scaleX);
+  EXPECT_NEAR(163.84 * layout.scale, 200, 1e-3);
+  EXPECT_NEAR(327.67 * layout.scale, 400, 0.05);
+  EXPECT_DOUBLE_EQ(layout.stepX, (200 - 5.08) / layout.scale);
+  EXPECT_EQ(layout.destination.left, 5);
+  EXPECT_DOUBLE_EQ(layout.destination.width, 200 - 5.08);
+}
+
+TEST(PosterLayout, LargerScaleServesBothDirections) {
+  const auto model = PlotOfSpan(3900, 7900);  // 100 x 200 mm on a frame of 163.84 x 327.67
+  const PosterLayout layout = LayOutPoster(A4Portrait(), *model, 2, 163.84, 327.67);
+  EXPECT_GT(layout.scaleY, layout.scaleX);
+  EXPECT_EQ(layout.scale, layout.scaleY);
+}
+
+TEST(PosterLayout, ZeroMagnificationIsAnArithmeticFailure) {
+  const auto model = PlotOfSpan(1000, 1000);
+  EXPECT_EQ(ErrorOf([&] { LayOutPoster(A4Portrait(), *model, 0, 327.67, 327.67); }), 11);
+}
+
+class PreviewTest : public ::testing::Test {
+ protected:
+  // A window 1000 x 700 twips-per-whatever; the numbers below are twips.
+  PreviewWindow window{16000, 12000, 500, 400};
+
+  PreviewLayout Build(float width, float height, float magnification = 1) {
+    const auto model = PlotOfSpan(width, height);
+    // The picture: the frame of an unturned drawing, in twips.
+    const double longest = 32767 * 1440 / 2540.0;
+    const double scale = 1 / std::max(width + 100.0, height + 100.0);
+    PreviewLayout layout;
+    layout.Build(A4Portrait(), *model, magnification, (width + 100) * scale * longest,
+                 (height + 100) * scale * longest, window);
+    return layout;
+  }
+};
+
+TEST_F(PreviewTest, OneSheetDisablesBothPageButtons) {
+  const PreviewLayout layout = Build(3900, 3900);  // 100 mm square
+  EXPECT_EQ(layout.PageCount(), 1);
+  EXPECT_EQ(layout.Page(), 1);
+  EXPECT_FALSE(layout.NextEnabled());
+  EXPECT_FALSE(layout.PreviousEnabled());
+}
+
+TEST_F(PreviewTest, TwoSheetsPageForwardAndBack) {
+  PreviewLayout layout = Build(3900, 11900);  // 100 x 300 mm: two sheets high
+  ASSERT_EQ(layout.PageCount(), 2);
+  EXPECT_TRUE(layout.NextEnabled());
+  EXPECT_TRUE(layout.Next());
+  EXPECT_EQ(layout.Page(), 2);
+  EXPECT_FALSE(layout.NextEnabled());
+  EXPECT_TRUE(layout.PreviousEnabled());
+  EXPECT_TRUE(layout.Previous());
+  EXPECT_EQ(layout.Page(), 1);
+  EXPECT_FALSE(layout.PreviousEnabled());
+  EXPECT_TRUE(layout.NextEnabled());
+}
+
+TEST_F(PreviewTest, SheetsAreNumberedDownEachColumn) {
+  const PreviewLayout layout = Build(11900, 11900);  // 300 mm square: 2 x 2 sheets
+  ASSERT_EQ(layout.PageCount(), 4);
+  EXPECT_EQ(layout.Source(2).left, 0);
+  EXPECT_GT(layout.Source(2).top, 0) << "sheet 2 is the lower-left share";
+  EXPECT_GT(layout.Source(3).left, 0);
+  EXPECT_EQ(layout.Source(3).top, 0) << "sheet 3 is the upper-right share";
+  EXPECT_EQ(layout.Source(1).width, layout.PageStepX());
+}
+
+TEST_F(PreviewTest, MoreThanAThousandSheetsIsError9) {
+  EXPECT_EQ(ErrorOf([&] { Build(3900, 3900, 100); }), 9);  // 10 m square: 52 x 36 sheets
+  EXPECT_NO_THROW(Build(3900, 3900, 8));
+}
+
+TEST_F(PreviewTest, PageBoxFitsTheWindow) {
+  const double sheetWidth = (200 - 5.08) * kTwipsPerMm;
+  const double sheetHeight = (287 - 5.08) * kTwipsPerMm;
+  window = PreviewWindow{30000, 10000, 500, 400};  // wide: the height decides
+  PreviewLayout wide = Build(3900, 3900);
+  const double fitY = (10000 - 500 - 400) * 0.9 / sheetHeight;
+  EXPECT_NEAR(wide.PageBox().height, 0.9 * fitY * sheetHeight, 0.01);
+  EXPECT_NEAR(wide.PageBox().top, 500 + 0.1 * fitY * sheetHeight / 2, 0.01);
+  window = PreviewWindow{6000, 30000, 500, 400};  // tall: the width decides
+  PreviewLayout tall = Build(3900, 3900);
+  const double fitX = 6000 * 0.9 / sheetWidth;
+  EXPECT_NEAR(tall.PageBox().width, 0.9 * fitX * sheetWidth, 0.01);
+  EXPECT_NEAR(tall.PageBox().left, 0.1 * fitX * sheetWidth / 2, 0.01);
+  EXPECT_EQ(tall.OffsetX(), 284) << "5 mm at 56.7 twips per mm, rounded";
+  EXPECT_DOUBLE_EQ(tall.Destination().width, tall.PageBox().width - 2 * 284);
+}
+
+}  // namespace
+}  // namespace korvid
