@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli/ConvertOptions.h"
-#include "cli/DrawingExport.h"
+#include "output/DrawingExport.h"
 #include "cli/ModelDump.h"
 #include "model/PlotModel.h"
 #include "reader/FindLast.h"

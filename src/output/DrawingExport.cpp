@@ -1,4 +1,4 @@
-#include "cli/DrawingExport.h"
+#include "output/DrawingExport.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
