@@ -7,6 +7,7 @@
 
 class QDialog;
 class QMenu;
+class QPrinter;
 class QWidget;
 
 namespace korvid {
@@ -44,6 +45,10 @@ class DialogService {
   virtual int Exec(QDialog& dialog) = 0;
   // Opens a context menu at a global position and returns when it is closed.
   virtual void PopupMenu(QMenu& menu, const QPoint& globalPosition) = 0;
+  // The print dialog and the page set-up dialog on a printer prepared for them; true when
+  // the user confirmed, the printer then holding the choice.
+  virtual bool PrintDialog(QWidget* parent, QPrinter& printer) = 0;
+  virtual bool PageSetupDialog(QWidget* parent, QPrinter& printer) = 0;
 };
 
 // Qt's own dialogs.
@@ -55,6 +60,8 @@ class QtDialogService : public DialogService {
   void ShowMessage(QWidget* parent, const QString& text) override;
   int Exec(QDialog& dialog) override;
   void PopupMenu(QMenu& menu, const QPoint& globalPosition) override;
+  bool PrintDialog(QWidget* parent, QPrinter& printer) override;
+  bool PageSetupDialog(QWidget* parent, QPrinter& printer) override;
 };
 
 // The application title: window captions, message boxes, the status bar.

@@ -18,8 +18,11 @@
 #include "app/ColorForm.h"
 #include "app/DialogService.h"
 #include "app/ErrorMessages.h"
+#include "app/ExportCommands.h"
 #include "app/FormClientArea.h"
 #include "app/OptionForm.h"
+#include "app/OutputCommands.h"
+#include "app/PageBox.h"
 #include "app/PlotLoader.h"
 #include "app/PlotSurface.h"
 #include "app/ProgressPanel.h"
@@ -54,7 +57,9 @@ PictForm::PictForm(AppContext& context, QWidget* parent)
       scale_(QApplication::primaryScreen() ? QApplication::primaryScreen()->logicalDotsPerInchX()
                                            : 96),
       loader_(std::make_unique<PlotLoader>(*this)),
-      viewCommands_(std::make_unique<ViewCommands>(*this)) {
+      viewCommands_(std::make_unique<ViewCommands>(*this)),
+      outputCommands_(std::make_unique<OutputCommands>(*this)),
+      exportCommands_(std::make_unique<ExportCommands>(*this)) {
   InitKorvidResources();
   setObjectName("PictForm");
   setWindowTitle(kApplicationTitle);
@@ -64,6 +69,7 @@ PictForm::PictForm(AppContext& context, QWidget* parent)
   BuildMenus();
   BuildToolbar();
   BuildContextMenu();
+  BuildPreviewToolbar();
   ConnectView();
   resize(1024, 720);
 }
@@ -123,16 +129,22 @@ void PictForm::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
   file->setObjectName("PlotMenu20");
   AddAction(file, "PlotMenu21", QStringLiteral("ﾌﾟﾛｯﾀﾌｧｲﾙの読み込み"), [this] { LoadPlotFile(); });
-  AddAction(file, "PlotMenu24", QStringLiteral("画像の保存（ＢＭＰ形式）"), {}, false);
-  AddAction(file, "preview", QStringLiteral("印刷プレビュー"), {}, false);
-  AddAction(file, "PlotMenu13", QStringLiteral("印刷"), {}, false);
+  AddAction(file, "PlotMenu24", QStringLiteral("画像の保存（ＢＭＰ形式）"),
+            [this] { exportCommands_->SaveImage(); });
+  AddAction(file, "VectorSave", QStringLiteral("図面の保存（ＥＭＦ・ＳＶＧ・ＰＤＦ形式）"),
+            [this] { exportCommands_->SaveVector(); });
+  AddAction(file, "preview", QStringLiteral("印刷プレビュー"),
+            [this] { outputCommands_->EnterPreview(); });
+  AddAction(file, "PlotMenu13", QStringLiteral("印刷"), [this] { outputCommands_->Print(); });
   file->addSeparator()->setObjectName("PlotMenu22");
   AddAction(file, "PlotMenu23", QStringLiteral("プログラムの終了"), [this] { ExitProgram(); });
 
   QMenu* settings = menuBar()->addMenu(QStringLiteral("設定(&S)"));
   settings->setObjectName("PlotMenu32");
-  AddAction(settings, "PlotMenu33", QStringLiteral("倍率"), {}, false);
-  AddAction(settings, "plotmenu34", QStringLiteral("ページ設定"), {}, false);
+  AddAction(settings, "PlotMenu33", QStringLiteral("倍率"),
+            [this] { outputCommands_->ShowMagnification(); });
+  AddAction(settings, "plotmenu34", QStringLiteral("ページ設定"),
+            [this] { outputCommands_->PageSetup(); });
 
   QMenu* options = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
   options->setObjectName("PlotMenu30");
@@ -144,6 +156,7 @@ void PictForm::BuildMenus() {
 
   QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
   help->setObjectName("PlotMenu90");
+  topMenus_ = {file, settings, options, windowMenu_, help};
   AddAction(help, "PlotMenu94", QStringLiteral("ヘルプ"), {}, false);
   AddAction(help, "PlotMenu91", QStringLiteral("対応コマンド一覧表"), {}, false);
   help->addSeparator()->setObjectName("PlotMenu92");
@@ -160,10 +173,13 @@ void PictForm::BuildToolbar() {
   const Button buttons[] = {
       {"Button1", "exit", QStringLiteral("プログラム終了"), [this] { ExitWithCleanUp(); }},
       {"Button2", "open", QStringLiteral("ファイルを開く"), [this] { LoadPlotFile(); }},
-      {"Button3", "save", QStringLiteral("ビットマップ形式で保存"), {}},
-      {"Button4", "print", QStringLiteral("印刷"), {}},
-      {"Button5", "preview", QStringLiteral("印刷プレビュー"), {}},
-      {"Button6", "copy", QStringLiteral("クリップボードへコピー"), {}},
+      {"Button3", "save", QStringLiteral("ビットマップ形式で保存"),
+       [this] { exportCommands_->SaveImage(); }},
+      {"Button4", "print", QStringLiteral("印刷"), [this] { outputCommands_->Print(); }},
+      {"Button5", "preview", QStringLiteral("印刷プレビュー"),
+       [this] { outputCommands_->EnterPreview(); }},
+      {"Button6", "copy", QStringLiteral("クリップボードへコピー"),
+       [this] { exportCommands_->CopyToClipboard(); }},
       {"Button7", "zoomin", QStringLiteral("拡大"), [this] { viewCommands_->ZoomIn(); }},
       {"Button8", "zoomout", QStringLiteral("縮小"), [this] { viewCommands_->ZoomOut(); }},
       {"Button9", "fit", QStringLiteral("フィット"), [this] { viewCommands_->FitToWindow(); }},
@@ -195,9 +211,43 @@ void PictForm::BuildContextMenu() {
               [this, mode] { viewCommands_->ShowRotated(mode); });
   }
   contextMenu_->addSeparator()->setObjectName("PlotMenu12");
-  AddAction(contextMenu_, "PlotMenu14", QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管"), {}, false);
-  AddAction(contextMenu_, "PlotMenu18", QStringLiteral("画像の保存（ＢＭＰ形式）"), {}, false);
+  AddAction(contextMenu_, "PlotMenu14", QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管"),
+            [this] { exportCommands_->CopyToClipboard(); });
+  AddAction(contextMenu_, "PlotMenu18", QStringLiteral("画像の保存（ＢＭＰ形式）"),
+            [this] { exportCommands_->SaveImage(); });
   viewCommands_->SetContextMenu(contextMenu_);
+}
+
+void PictForm::BuildPreviewToolbar() {
+  toolbar2_ = new QToolBar(client_);
+  toolbar2_->setObjectName("Toolbar2");
+  toolbar2_->setMovable(false);
+  toolbar2_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  const std::pair<const char*, QString> buttons[] = {{"Command6", QStringLiteral("印刷")},
+                                                     {"Command5", QStringLiteral("前ページ")},
+                                                     {"Command4", QStringLiteral("次ページ")},
+                                                     {"Command3", QStringLiteral("閉じる")}};
+  const std::function<void()> commands[] = {
+      [this] { outputCommands_->Print(); }, [this] { outputCommands_->PreviousPage(); },
+      [this] { outputCommands_->NextPage(); }, [this] { outputCommands_->ClosePreview(); }};
+  for (int i = 0; i < 4; ++i) {
+    toolbar2_->addAction(AddAction(nullptr, buttons[i].first, buttons[i].second, commands[i]));
+  }
+  toolbar2_->adjustSize();
+  toolbar2_->move(0, 0);
+  toolbar2_->hide();
+  pageBox_ = new PageBox(client_);
+  pageBox_->hide();
+}
+
+void PictForm::SetMenusEnabled(bool enabled) {
+  for (QMenu* menu : topMenus_)
+    menu->menuAction()->setEnabled(enabled);
+}
+
+void PictForm::SetPageButtons(bool previous, bool next) {
+  Action("Command5")->setEnabled(previous);
+  Action("Command4")->setEnabled(next);
 }
 
 void PictForm::ConnectView() {

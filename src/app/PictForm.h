@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <functional>
 #include <map>
+#include <vector>
 
 #include "app/AppContext.h"
 #include "app/MillimetreScale.h"
@@ -19,6 +20,9 @@ namespace korvid {
 class ColorForm;
 class FormClientArea;
 class OptionForm;
+class ExportCommands;
+class OutputCommands;
+class PageBox;
 class PlotLoader;
 class ViewCommands;
 class PlotSurface;
@@ -76,6 +80,13 @@ class PictForm : public QMainWindow {
   QAction* Action(const QString& name) const;
   OptionForm* OpenOptionForm() const;
   ViewCommands& View() const { return *viewCommands_; }
+  OutputCommands& Output() const { return *outputCommands_; }
+  ExportCommands& Export() const { return *exportCommands_; }
+  QToolBar* PreviewToolbar() const { return toolbar2_; }
+  PageBox* PreviewPage() const { return pageBox_; }
+  // The five top-level menus, off while the preview shows.
+  void SetMenusEnabled(bool enabled);
+  void SetPageButtons(bool previous, bool next);
   QMenu* ContextMenu() const { return contextMenu_; }
 
  protected:
@@ -90,6 +101,7 @@ class PictForm : public QMainWindow {
   void BuildMenus();
   void BuildToolbar();
   void BuildContextMenu();
+  void BuildPreviewToolbar();
   void ConnectView();
   QAction* AddAction(QMenu* menu, const QString& name, const QString& caption,
                      std::function<void()> command, bool available = true);
@@ -99,6 +111,9 @@ class PictForm : public QMainWindow {
   MillimetreScale scale_;
   FormClientArea* client_ = nullptr;
   QToolBar* toolbar_ = nullptr;
+  QToolBar* toolbar2_ = nullptr;
+  PageBox* pageBox_ = nullptr;
+  std::vector<QMenu*> topMenus_;
   QStatusBar* statusBar_ = nullptr;
   QLabel* panel1_ = nullptr;
   QLabel* notice_ = nullptr;
@@ -113,6 +128,8 @@ class PictForm : public QMainWindow {
   QPointer<OptionForm> optionForm_;
   std::unique_ptr<PlotLoader> loader_;
   std::unique_ptr<ViewCommands> viewCommands_;
+  std::unique_ptr<OutputCommands> outputCommands_;
+  std::unique_ptr<ExportCommands> exportCommands_;
   bool applyingView_ = false;
   bool exiting_ = false;
 };

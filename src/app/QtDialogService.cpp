@@ -3,8 +3,11 @@
 #include <QFileSystemModel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 
 #include "app/DialogService.h"
+#include "app/PageSetupDialog.h"
 
 namespace korvid {
 
@@ -101,6 +104,20 @@ int QtDialogService::Exec(QDialog& dialog) {
 
 void QtDialogService::PopupMenu(QMenu& menu, const QPoint& globalPosition) {
   menu.exec(globalPosition);
+}
+
+}  // namespace korvid
+
+namespace korvid {
+
+bool QtDialogService::PrintDialog(QWidget* parent, QPrinter& printer) {
+  QPrintDialog dialog(&printer, parent);
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDialogService::PageSetupDialog(QWidget* parent, QPrinter& printer) {
+  korvid::PageSetupDialog dialog(printer, parent);
+  return dialog.exec() == QDialog::Accepted;
 }
 
 }  // namespace korvid

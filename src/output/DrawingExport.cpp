@@ -1,9 +1,5 @@
 #include "output/DrawingExport.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -15,6 +11,7 @@
 #include <functional>
 
 #include "model/RuntimeError.h"
+#include "output/ReplacementFile.h"
 #include "render/MetafilePicture.h"
 
 namespace korvid {
@@ -32,47 +29,6 @@ std::string LowerExtension(const std::string& path) {
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return extension;
 }
-
-// A file beside the output that becomes the output only when it is complete.
-class ReplacementFile {
- public:
-  explicit ReplacementFile(const std::string& output) : output_(output) {
-    const std::filesystem::path target(output);
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    temporary_ = (folder / ("." + target.filename().string() + ".korvid-XXXXXX")).string();
-    const int fd = ::mkstemp(temporary_.data());
-    if (fd < 0) throw RuntimeError(ErrorNumberFromErrno(errno), output);
-    ::close(fd);
-  }
-  ~ReplacementFile() {
-    if (!committed_) ::unlink(temporary_.c_str());
-  }
-  ReplacementFile(const ReplacementFile&) = delete;
-  ReplacementFile& operator=(const ReplacementFile&) = delete;
-
-  const std::string& Path() const { return temporary_; }
-
-  void Commit() {
-    // mkstemp and copying make private files; the output gets the usual permissions.
-    ::chmod(temporary_.c_str(), 0666 & ~CurrentUmask());
-    if (::rename(temporary_.c_str(), output_.c_str()) != 0) {
-      throw RuntimeError(ErrorNumberFromErrno(errno), output_);
-    }
-    committed_ = true;
-  }
-
- private:
-  static mode_t CurrentUmask() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-  }
-
-  std::string output_;
-  std::string temporary_;
-  bool committed_ = false;
-};
 
 void CopyFile(const std::string& from, const std::string& to) {
   std::error_code error;

@@ -30,16 +30,28 @@ class ScriptedDialogs : public DialogService {
     return dialog.result();
   }
   void PopupMenu(QMenu&, const QPoint&) override { ++menusOpened; }
+  bool PrintDialog(QWidget*, QPrinter& printer) override {
+    ++printDialogs;
+    return onPrintDialog ? onPrintDialog(printer) : false;
+  }
+  bool PageSetupDialog(QWidget*, QPrinter& printer) override {
+    ++pageSetupDialogs;
+    return onPageSetup ? onPageSetup(printer) : false;
+  }
 
   std::deque<QString> openAnswers;  // an empty answer is a cancelled dialog
   std::deque<QString> saveAnswers;
   std::function<void(QDialog&)> onDialog;
+  std::function<bool(QPrinter&)> onPrintDialog;  // none: the dialog is cancelled
+  std::function<bool(QPrinter&)> onPageSetup;
   std::vector<FileDialogRequest> openRequests;
   std::vector<FileDialogRequest> saveRequests;
   std::vector<QString> warnings;
   std::vector<QString> messages;
   int dialogsShown = 0;
   int menusOpened = 0;
+  int printDialogs = 0;
+  int pageSetupDialogs = 0;
 
  private:
   static QString Next(std::deque<QString>& answers) {

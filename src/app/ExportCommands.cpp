@@ -1,0 +1,107 @@
+#include "app/ExportCommands.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <cerrno>
+
+#include "app/DialogService.h"
+#include "app/PictForm.h"
+#include "app/PlotSurface.h"
+#include "app/ViewCommands.h"
+#include "model/RuntimeError.h"
+#include "output/DrawingExport.h"
+#include "output/ReplacementFile.h"
+#include "reader/FindLast.h"
+
+namespace korvid {
+
+namespace {
+
+// A surface image beyond this many pixels cannot be made: the user has to zoom out.
+constexpr double kLargestImagePixels = 256.0 * 1024 * 1024;
+
+}  // namespace
+
+void WriteBmp(const QImage& image, const QString& path) {
+  if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  ReplacementFile replacement(path.toStdString());
+  errno = 0;
+  const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+  if (rgb.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  if (!rgb.save(QString::fromStdString(replacement.Path()), "BMP")) {
+    throw RuntimeError(
+        errno == ENOSPC ? err::kDiskFull : (errno ? ErrorNumberFromErrno(errno) : err::kDeviceIo),
+        path.toStdString());
+  }
+  replacement.Commit();
+}
+
+QImage ExportCommands::ExportImage() const {
+  if (form_.Context().band.Visible) return form_.View().Picture2();
+  const QSize size = form_.Surface()->size();
+  if (static_cast<double>(size.width()) * size.height() > kLargestImagePixels) {
+    throw RuntimeError(err::kPictureTooLarge);
+  }
+  QImage image = form_.Surface()->RenderRegion(QRect(QPoint(0, 0), size));
+  if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  return image;
+}
+
+void ExportCommands::HideBand() {
+  form_.Context().band.Hide();
+  form_.Surface()->SetBand(false, {});
+}
+
+void ExportCommands::SaveImage() {
+  AppContext& context = form_.Context();
+  if (!context.FileLoaded()) return;
+  FileDialogRequest request;
+  request.title = QStringLiteral("画像の保存");
+  request.directory = SaveFolder;
+  request.fileName = QStringLiteral("*.bmp");
+  request.filters = {{QStringLiteral("BMPファイル(*.bmp)"), {QStringLiteral("*.bmp")}},
+                     {QStringLiteral("すべて(*.*)"), {QStringLiteral("*")}}};
+  request.filterIndex = 1;
+  const QString name = context.dialogs.SaveFileName(&form_, request);
+  if (name.isEmpty()) return;  // cancelled: nothing to say
+  const int split = FindLast(name.toStdString(), "/");
+  const std::string bytes = name.toStdString();
+  SaveFolder = QString::fromStdString(bytes.substr(0, split));
+  SaveName = QString::fromStdString(bytes.substr(split));
+  const bool selection = context.band.Visible;
+  WriteBmp(ExportImage(), SaveFolder + SaveName);
+  if (selection) HideBand();
+}
+
+void ExportCommands::CopyToClipboard() {
+  AppContext& context = form_.Context();
+  if (!context.FileLoaded()) return;
+  QClipboard* clipboard = QGuiApplication::clipboard();
+  if (!clipboard) throw RuntimeError(err::kCannotOpenClipboard);
+  clipboard->clear();
+  const bool selection = context.band.Visible;
+  clipboard->setImage(ExportImage());
+  if (selection) HideBand();
+}
+
+void ExportCommands::SaveVector() {
+  AppContext& context = form_.Context();
+  if (!context.FileLoaded()) return;
+  FileDialogRequest request;
+  request.title = QStringLiteral("ベクター形式で保存");
+  request.directory = vectorFolder_;
+  request.filters = {{QStringLiteral("EMFファイル(*.emf)"), {QStringLiteral("*.emf")}},
+                     {QStringLiteral("SVGファイル(*.svg)"), {QStringLiteral("*.svg")}},
+                     {QStringLiteral("PDFファイル(*.pdf)"), {QStringLiteral("*.pdf")}}};
+  request.filterIndex = 1;
+  const QString name = context.dialogs.SaveFileName(&form_, request);
+  if (name.isEmpty()) return;
+  const std::optional<ExportFormat> format = ExportFormatOf(name.toStdString());
+  // A name without a known extension is written as the first kind the dialog offers.
+  const QString path = format ? name : name + QStringLiteral(".emf");
+  const std::string bytes = path.toStdString();
+  vectorFolder_ = QString::fromStdString(bytes.substr(0, FindLast(bytes, "/")));
+  ExportDrawing({context.metafile.Path(), format.value_or(ExportFormat::Emf), path.toStdString()});
+}
+
+}  // namespace korvid

@@ -1,0 +1,181 @@
+#include "app/OutputCommands.h"
+
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/DialogService.h"
+#include "app/PageBox.h"
+#include "app/PictForm.h"
+#include "app/PlotSurface.h"
+#include "app/SetupForm.h"
+#include "model/RuntimeError.h"
+#include "output/MagnificationEntry.h"
+#include "output/PosterLayout.h"
+#include "render/PaintShare.h"
+
+namespace korvid {
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440;
+constexpr double kHimetricPerInch = 2540;
+constexpr double kMmPerInch = 25.4;
+
+QSizeF PictureMillimetres(const MetafilePicture& picture) {
+  return QSizeF(picture.Frame().width() / 100.0, picture.Frame().height() / 100.0);
+}
+
+}  // namespace
+
+OutputCommands::OutputCommands(PictForm& form) : form_(form), printer_(form.Context().dialogs) {}
+
+OutputCommands::~OutputCommands() = default;
+
+void OutputCommands::Print() {
+  AppContext& context = form_.Context();
+  if (!context.FileLoaded()) return;
+  printer_.ShowPrinterDialog(&form_, 0);
+  if (printer_.PrintDialogCancelled == 1) return;
+  QPrinter& printer = printer_.Current();
+  const PageMetrics page = MeasurePage(printer_.Caps());
+  const MetafilePicture picture = MetafilePicture::LoadFile(context.metafile.Path());
+  const QSizeF pictureMm = PictureMillimetres(picture);
+  const PosterLayout layout = LayOutPoster(page, context.model, context.Magnification,
+                                           pictureMm.width(), pictureMm.height());
+
+  const double pixelsPerMm = printer.resolution() / kMmPerInch;
+  const RectD& to = layout.destination;
+  const QRectF destination(to.left * pixelsPerMm, to.top * pixelsPerMm, to.width * pixelsPerMm,
+                           to.height * pixelsPerMm);
+  QPainter painter;
+  if (!painter.begin(&printer)) throw RuntimeError(err::kPrinterError, "the printer refused");
+  bool first = true;
+  WalkTiles(layout.stepX, layout.stepY, pictureMm.width(), pictureMm.height(), kPosterSheetLimit,
+            [&](const TileOrigin& at) {
+              if (!first && !printer.newPage()) throw RuntimeError(err::kPrinterError);
+              first = false;
+              PaintShare(painter, picture, pictureMm,
+                         QRectF(at.x, at.y, layout.stepX, layout.stepY), destination,
+                         PaintOptions{pixelsPerMm});
+            });
+  if (!painter.end()) throw RuntimeError(err::kPrinterError);
+}
+
+void OutputCommands::PageSetup() {
+  AppContext& context = form_.Context();
+  if (!context.FileLoaded()) return;
+  // Page set-up ends silently on any failure: whatever was set so far stays.
+  try {
+    printer_.ShowPrinterDialog(&form_, PrinterSetup::kPrintSetup);
+    if (printer_.PrintDialogCancelled == 1) return;
+    context.dialogs.ShowMessage(
+        &form_, QStringLiteral("ページ設定したオプションは、印刷出力に反映されませんので"
+                               "\r\n印刷出力時にオプションを再設定して下さい"));
+  } catch (const std::exception&) {
+  }
+}
+
+SetupForm* OutputCommands::OpenSetupForm() const {
+  return setupForm_.data();
+}
+
+void OutputCommands::ShowMagnification() {
+  AppContext& context = form_.Context();
+  if (!context.FileLoaded()) return;
+  if (!setupForm_) setupForm_ = new SetupForm(form_);
+  setupForm_->Text1()->setText(QString::fromStdString(MagnificationText(context.Magnification)));
+  setupForm_->show();
+  setupForm_->raise();
+  setupForm_->activateWindow();
+}
+
+double OutputCommands::TwipsPerPixel() const {
+  return kTwipsPerInch / form_.logicalDpiX();
+}
+
+void OutputCommands::EnterPreview() {
+  AppContext& context = form_.Context();
+  if (!context.FileLoaded()) return;
+  const PageMetrics page = MeasurePage(printer_.Caps());
+  form_.Surface()->hide();
+  previewPicture_ = MetafilePicture();
+  previewPicture_ = MetafilePicture::LoadFile(context.metafile.Path());
+  const double twipsPerHimetric = kTwipsPerInch / kHimetricPerInch;
+  const double twipsPerPixel = TwipsPerPixel();
+  const PreviewWindow window{form_.frameGeometry().width() * twipsPerPixel,
+                             form_.frameGeometry().height() * twipsPerPixel,
+                             form_.PreviewToolbar()->sizeHint().height() * twipsPerPixel,
+                             form_.Status()->height() * twipsPerPixel};
+  preview_.Build(page, context.model, context.Magnification,
+                 previewPicture_.Frame().width() * twipsPerHimetric,
+                 previewPicture_.Frame().height() * twipsPerHimetric, window);
+
+  const RectD box = preview_.PageBox();
+  PageBox* pageBox = form_.PreviewPage();
+  pageBox->setGeometry(QRectF(box.left / twipsPerPixel, box.top / twipsPerPixel,
+                              box.width / twipsPerPixel, box.height / twipsPerPixel)
+                           .toRect());
+  pageBox->Clear();
+  pageBox->show();
+  pageBox->raise();
+  ShowSheet();
+
+  form_.SetMenusEnabled(false);
+  form_.MainToolbar()->hide();
+  form_.PreviewToolbar()->show();
+  form_.PreviewToolbar()->raise();
+  // Any bar that was shown for an overflow is hidden for the preview.
+  ViewState& view = context.view;
+  if (view.Picture3.Height - view.Picture1.Height + form_.Metrics().HScrollHeight > 0) {
+    view.VScroll1.Visible = false;
+  }
+  if (view.Picture3.Width - view.Picture1.Width + form_.Metrics().VScrollWidth > 0) {
+    view.HScroll1.Visible = false;
+  }
+  form_.ApplyView();
+  form_.Surface()->hide();
+  form_.SetPageButtons(preview_.PreviousEnabled(), preview_.NextEnabled());
+  previewing_ = true;
+}
+
+void OutputCommands::ShowSheet() {
+  const double twipsPerHimetric = kTwipsPerInch / kHimetricPerInch;
+  const QSizeF pictureTwips(previewPicture_.Frame().width() * twipsPerHimetric,
+                            previewPicture_.Frame().height() * twipsPerHimetric);
+  const RectD source = preview_.Source(preview_.Page());
+  const RectD to = preview_.Destination();
+  const double twipsPerPixel = TwipsPerPixel();
+  form_.PreviewPage()->ShowSheet(previewPicture_, pictureTwips,
+                                 QRectF(source.left, source.top, source.width, source.height),
+                                 QRectF(to.left / twipsPerPixel, to.top / twipsPerPixel,
+                                        to.width / twipsPerPixel, to.height / twipsPerPixel));
+}
+
+void OutputCommands::NextPage() {
+  if (preview_.Next()) ShowSheet();
+  form_.SetPageButtons(preview_.PreviousEnabled(), preview_.NextEnabled());
+}
+
+void OutputCommands::PreviousPage() {
+  if (preview_.Previous()) ShowSheet();
+  form_.SetPageButtons(preview_.PreviousEnabled(), preview_.NextEnabled());
+}
+
+void OutputCommands::ClosePreview() {
+  ViewState& view = form_.Context().view;
+  form_.PreviewPage()->hide();
+  form_.Surface()->show();
+  form_.MainToolbar()->show();
+  form_.PreviewToolbar()->hide();
+  if (view.Picture3.Height - view.Picture1.Height >= 0.1) view.VScroll1.Visible = true;
+  if (view.Picture3.Width - view.Picture1.Width >= 0.1) view.HScroll1.Visible = true;
+  form_.ApplyView();
+  form_.SetMenusEnabled(true);
+  previewing_ = false;
+}
+
+}  // namespace korvid

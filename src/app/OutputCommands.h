@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QPointer>
+#include <memory>
+
+#include "app/PrinterSetup.h"
+#include "output/PreviewLayout.h"
+#include "render/MetafilePicture.h"
+
+namespace korvid {
+
+class PictForm;
+class SetupForm;
+
+// The drawing on paper: the poster print, its preview inside the main window, the
+// printer set-up and the magnification dialog.
+class OutputCommands {
+ public:
+  explicit OutputCommands(PictForm& form);
+  ~OutputCommands();
+
+  void Print();
+  void PageSetup();
+  void ShowMagnification();
+
+  void EnterPreview();
+  void NextPage();
+  void PreviousPage();
+  void ClosePreview();
+  bool Previewing() const { return previewing_; }
+
+  PrinterSetup& Printer() { return printer_; }
+  const PreviewLayout& Preview() const { return preview_; }
+  SetupForm* OpenSetupForm() const;
+
+ private:
+  void ShowSheet();
+  double TwipsPerPixel() const;
+
+  PictForm& form_;
+  PrinterSetup printer_;
+  PreviewLayout preview_;
+  MetafilePicture previewPicture_;
+  bool previewing_ = false;
+  QPointer<SetupForm> setupForm_;
+};
+
+}  // namespace korvid

@@ -1,0 +1,93 @@
+#include "app/PageSetupDialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QPageSize>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QRadioButton>
+#include <QSpinBox>
+
+namespace korvid {
+
+namespace {
+
+const QString kPdfChoice = QStringLiteral("PDFファイルに出力");
+
+constexpr QPageSize::PageSizeId kPapers[] = {QPageSize::A4,    QPageSize::A3,     QPageSize::A5,
+                                             QPageSize::B4,    QPageSize::B5,     QPageSize::A2,
+                                             QPageSize::A1,    QPageSize::A0,     QPageSize::Letter,
+                                             QPageSize::Legal, QPageSize::Tabloid};
+
+}  // namespace
+
+PageSetupDialog::PageSetupDialog(QPrinter& printer, QWidget* parent)
+    : QDialog(parent), printer_(printer) {
+  setObjectName("PageSetupDialog");
+  setWindowTitle(QStringLiteral("ページ設定"));
+
+  printers_ = new QComboBox(this);
+  for (const QString& name : QPrinterInfo::availablePrinterNames())
+    printers_->addItem(name);
+  printers_->addItem(kPdfChoice);
+  const int current = printers_->findText(printer.printerName());
+  printers_->setCurrentIndex(current >= 0 ? current : printers_->count() - 1);
+
+  papers_ = new QComboBox(this);
+  for (QPageSize::PageSizeId id : kPapers)
+    papers_->addItem(QPageSize::name(id), int{id});
+  const int paper = papers_->findData(int{printer.pageLayout().pageSize().id()});
+  papers_->setCurrentIndex(paper >= 0 ? paper : 0);
+
+  portrait_ = new QRadioButton(QStringLiteral("縦"), this);
+  landscape_ = new QRadioButton(QStringLiteral("横"), this);
+  (printer.pageLayout().orientation() == QPageLayout::Landscape ? landscape_ : portrait_)
+      ->setChecked(true);
+  auto* orientation = new QHBoxLayout;
+  orientation->addWidget(portrait_);
+  orientation->addWidget(landscape_);
+  orientation->addStretch();
+
+  copies_ = new QSpinBox(this);
+  copies_->setRange(1, 999);
+  copies_->setValue(printer.copyCount());
+
+  duplex_ = new QComboBox(this);
+  duplex_->addItem(QStringLiteral("片面"), int{QPrinter::DuplexNone});
+  duplex_->addItem(QStringLiteral("両面（長辺とじ）"), int{QPrinter::DuplexLongSide});
+  duplex_->addItem(QStringLiteral("両面（短辺とじ）"), int{QPrinter::DuplexShortSide});
+  const int duplex = duplex_->findData(int{printer.duplex()});
+  duplex_->setCurrentIndex(duplex >= 0 ? duplex : 0);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  connect(buttons, &QDialogButtonBox::accepted, this, &PageSetupDialog::Confirm);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+  auto* form = new QFormLayout(this);
+  form->addRow(QStringLiteral("プリンタ："), printers_);
+  form->addRow(QStringLiteral("用紙サイズ："), papers_);
+  form->addRow(QStringLiteral("印刷の向き："), orientation);
+  form->addRow(QStringLiteral("部数："), copies_);
+  form->addRow(QStringLiteral("両面印刷："), duplex_);
+  form->addRow(buttons);
+}
+
+void PageSetupDialog::Confirm() {
+  if (printers_->currentText() == kPdfChoice) {
+    printer_.setOutputFormat(QPrinter::PdfFormat);
+  } else {
+    printer_.setOutputFormat(QPrinter::NativeFormat);
+    printer_.setPrinterName(printers_->currentText());
+  }
+  printer_.setPageSize(
+      QPageSize(static_cast<QPageSize::PageSizeId>(papers_->currentData().toInt())));
+  printer_.setPageOrientation(landscape_->isChecked() ? QPageLayout::Landscape
+                                                      : QPageLayout::Portrait);
+  printer_.setCopyCount(copies_->value());
+  printer_.setDuplex(static_cast<QPrinter::DuplexMode>(duplex_->currentData().toInt()));
+  accept();
+}
+
+}  // namespace korvid
