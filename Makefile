@@ -40,6 +40,8 @@ bench: deps
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
 	$(BENCH_BUILD)/bench/korvid_player_bench --benchmark_repetitions=5 \
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
+	$(BENCH_BUILD)/bench/korvid_window_bench --benchmark_repetitions=5 \
+	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
 
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
