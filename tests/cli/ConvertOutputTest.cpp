@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <ostream>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -165,6 +166,15 @@ std::vector<std::string> FilesContaining(const fs::path& folder, const std::stri
   return names;
 }
 
+// Failure messages name a table row by its name rather than by its bytes.
+template <typename Case>
+requires requires(const Case& c) {
+  c.name;
+}
+std::ostream& operator<<(std::ostream& out, const Case& c) {
+  return out << c.name;
+}
+
 class ConvertOutput : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -235,6 +245,10 @@ struct FormatCase {
   const char* magic;
   std::size_t magicOffset;
 };
+
+std::ostream& operator<<(std::ostream& out, const FormatCase& c) {
+  return out << c.output;
+}
 
 class ConvertFormat : public ConvertOutput, public ::testing::WithParamInterface<FormatCase> {};
 
@@ -329,6 +343,10 @@ struct PageCase {
   double widthMm;
   double heightMm;
 };
+
+std::ostream& operator<<(std::ostream& out, const PageCase& c) {
+  return out << c.widthMm << " x " << c.heightMm << " mm";
+}
 
 class ConvertPdfPage : public ConvertOutput, public ::testing::WithParamInterface<PageCase> {};
 
@@ -461,6 +479,10 @@ struct TurnCase {
   bool horizontal;  // where the plot's top line goes: a row or a column
   double position;  // its place across the image, as a fraction of the image's side
 };
+
+std::ostream& operator<<(std::ostream& out, const TurnCase& c) {
+  return out << c.rotation << " degrees";
+}
 
 class ConvertRotation : public ConvertOutput, public ::testing::WithParamInterface<TurnCase> {};
 
