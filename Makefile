@@ -7,7 +7,9 @@ FUZZ_SECONDS ?= 120
 CMAKE_FLAGS ?=
 SAMPLE     := samples/bracket.hpgl
 
-.PHONY: all deps build run test test-unit test-sanitize bench fuzz format lint clean
+PREFIX     ?= /usr/local
+
+.PHONY: all deps build run test test-unit test-sanitize bench fuzz format lint clean install
 
 all: build
 
@@ -50,6 +52,13 @@ fuzz: deps
 	mkdir -p tests/fuzz/corpus-work
 	$(FUZZ_BUILD)/tests/fuzz/fuzz_reader -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
 	  -timeout=10 tests/fuzz/corpus-work tests/fuzz/seeds
+
+# Installs the viewer, the converter, the help pages and the desktop integration.
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+	-command -v update-mime-database >/dev/null && update-mime-database $(PREFIX)/share/mime
+	-command -v update-desktop-database >/dev/null && \
+	  update-desktop-database $(PREFIX)/share/applications
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

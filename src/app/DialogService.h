@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <vector>
 
 class QDialog;
@@ -49,6 +50,8 @@ class DialogService {
   // the user confirmed, the printer then holding the choice.
   virtual bool PrintDialog(QWidget* parent, QPrinter& printer) = 0;
   virtual bool PageSetupDialog(QWidget* parent, QPrinter& printer) = 0;
+  // Opens a page in the user's web browser; false when no browser could show it.
+  virtual bool OpenUrl(const QUrl& url) = 0;
 };
 
 // Qt's own dialogs.
@@ -62,6 +65,7 @@ class QtDialogService : public DialogService {
   void PopupMenu(QMenu& menu, const QPoint& globalPosition) override;
   bool PrintDialog(QWidget* parent, QPrinter& printer) override;
   bool PageSetupDialog(QWidget* parent, QPrinter& printer) override;
+  bool OpenUrl(const QUrl& url) override;
 };
 
 // The application title: window captions, message boxes, the status bar.

@@ -20,6 +20,8 @@
 #include "app/ErrorMessages.h"
 #include "app/ExportCommands.h"
 #include "app/FormClientArea.h"
+#include "app/HelpCommands.h"
+#include "app/InfoWindows.h"
 #include "app/OptionForm.h"
 #include "app/OutputCommands.h"
 #include "app/PageBox.h"
@@ -59,7 +61,8 @@ PictForm::PictForm(AppContext& context, QWidget* parent)
       loader_(std::make_unique<PlotLoader>(*this)),
       viewCommands_(std::make_unique<ViewCommands>(*this)),
       outputCommands_(std::make_unique<OutputCommands>(*this)),
-      exportCommands_(std::make_unique<ExportCommands>(*this)) {
+      exportCommands_(std::make_unique<ExportCommands>(*this)),
+      helpCommands_(std::make_unique<HelpCommands>(*this)) {
   InitKorvidResources();
   setObjectName("PictForm");
   setWindowTitle(kApplicationTitle);
@@ -70,6 +73,7 @@ PictForm::PictForm(AppContext& context, QWidget* parent)
   BuildToolbar();
   BuildContextMenu();
   BuildPreviewToolbar();
+  AssignShortcuts();
   ConnectView();
   resize(1024, 720);
 }
@@ -157,10 +161,12 @@ void PictForm::BuildMenus() {
   QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
   help->setObjectName("PlotMenu90");
   topMenus_ = {file, settings, options, windowMenu_, help};
-  AddAction(help, "PlotMenu94", QStringLiteral("ヘルプ"), {}, false);
-  AddAction(help, "PlotMenu91", QStringLiteral("対応コマンド一覧表"), {}, false);
+  AddAction(help, "PlotMenu94", QStringLiteral("ヘルプ"), [this] { helpCommands_->OpenHelp(); });
+  AddAction(help, "PlotMenu91", QStringLiteral("対応コマンド一覧表"),
+            [this] { helpCommands_->ShowCommandList(); });
   help->addSeparator()->setObjectName("PlotMenu92");
-  AddAction(help, "PlotMenu93", QStringLiteral("バージョン情報"), {}, false);
+  AddAction(help, "PlotMenu93", QStringLiteral("バージョン情報"),
+            [this] { helpCommands_->ShowAbout(); });
 }
 
 void PictForm::BuildToolbar() {
@@ -238,6 +244,32 @@ void PictForm::BuildPreviewToolbar() {
   toolbar2_->hide();
   pageBox_ = new PageBox(client_);
   pageBox_->hide();
+}
+
+void PictForm::AssignShortcuts() {
+  const std::pair<const char*, QList<QKeySequence>> keys[] = {
+      {"PlotMenu21", {QKeySequence::Open}},
+      {"PlotMenu13", {QKeySequence::Print}},
+      {"PlotMenu24", {QKeySequence::Save}},
+      {"PlotMenu14", {QKeySequence::Copy}},
+      {"Button7", {QKeySequence::ZoomIn, QKeySequence(Qt::CTRL | Qt::Key_Equal)}},
+      {"Button8", {QKeySequence::ZoomOut}},
+      {"Button9", {QKeySequence(Qt::CTRL | Qt::Key_0)}},
+      {"PlotMenu94", {QKeySequence::HelpContents}},
+      {"PlotMenu23", {QKeySequence(Qt::CTRL | Qt::Key_Q)}},
+  };
+  for (const auto& [name, sequences] : keys) {
+    QAction* action = Action(name);
+    action->setShortcuts(sequences);
+    // Context-menu commands have to reach the keyboard while their menu is closed.
+    addAction(action);
+  }
+}
+
+void PictForm::DispatchToolbar(int index) {
+  if (index < 1 || index > 9) return;
+  QAction* button = Action(QStringLiteral("Button%1").arg(index));
+  if (button && button->isEnabled()) button->trigger();
 }
 
 void PictForm::SetMenusEnabled(bool enabled) {

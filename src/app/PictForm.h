@@ -21,6 +21,7 @@ class ColorForm;
 class FormClientArea;
 class OptionForm;
 class ExportCommands;
+class HelpCommands;
 class OutputCommands;
 class PageBox;
 class PlotLoader;
@@ -82,6 +83,9 @@ class PictForm : public QMainWindow {
   ViewCommands& View() const { return *viewCommands_; }
   OutputCommands& Output() const { return *outputCommands_; }
   ExportCommands& Export() const { return *exportCommands_; }
+  HelpCommands& Help() const { return *helpCommands_; }
+  // The main toolbar's button by its 1-based index; any other index does nothing.
+  void DispatchToolbar(int index);
   QToolBar* PreviewToolbar() const { return toolbar2_; }
   PageBox* PreviewPage() const { return pageBox_; }
   // The five top-level menus, off while the preview shows.
@@ -102,6 +106,7 @@ class PictForm : public QMainWindow {
   void BuildToolbar();
   void BuildContextMenu();
   void BuildPreviewToolbar();
+  void AssignShortcuts();
   void ConnectView();
   QAction* AddAction(QMenu* menu, const QString& name, const QString& caption,
                      std::function<void()> command, bool available = true);
@@ -130,6 +135,7 @@ class PictForm : public QMainWindow {
   std::unique_ptr<ViewCommands> viewCommands_;
   std::unique_ptr<OutputCommands> outputCommands_;
   std::unique_ptr<ExportCommands> exportCommands_;
+  std::unique_ptr<HelpCommands> helpCommands_;
   bool applyingView_ = false;
   bool exiting_ = false;
 };

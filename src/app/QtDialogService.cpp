@@ -1,3 +1,4 @@
+#include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -118,6 +119,10 @@ bool QtDialogService::PrintDialog(QWidget* parent, QPrinter& printer) {
 bool QtDialogService::PageSetupDialog(QWidget* parent, QPrinter& printer) {
   korvid::PageSetupDialog dialog(printer, parent);
   return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtDialogService::OpenUrl(const QUrl& url) {
+  return QDesktopServices::openUrl(url);
 }
 
 }  // namespace korvid

@@ -34,6 +34,10 @@ class ScriptedDialogs : public DialogService {
     ++printDialogs;
     return onPrintDialog ? onPrintDialog(printer) : false;
   }
+  bool OpenUrl(const QUrl& url) override {
+    openedUrls.push_back(url);
+    return browserWorks;
+  }
   bool PageSetupDialog(QWidget*, QPrinter& printer) override {
     ++pageSetupDialogs;
     return onPageSetup ? onPageSetup(printer) : false;
@@ -50,6 +54,8 @@ class ScriptedDialogs : public DialogService {
   std::vector<QString> messages;
   int dialogsShown = 0;
   int menusOpened = 0;
+  std::vector<QUrl> openedUrls;
+  bool browserWorks = true;
   int printDialogs = 0;
   int pageSetupDialogs = 0;
 
