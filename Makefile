@@ -42,6 +42,8 @@ bench: deps
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
 	$(BENCH_BUILD)/bench/korvid_player_bench --benchmark_repetitions=5 \
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
+	$(BENCH_BUILD)/bench/korvid_render_bench --benchmark_repetitions=5 \
+	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
 	$(BENCH_BUILD)/bench/korvid_window_bench --benchmark_repetitions=5 \
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
 
