@@ -1,5 +1,9 @@
 #include "output/DrawingExport.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QBuffer>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -30,14 +34,70 @@ std::string LowerExtension(const std::string& path) {
   return extension;
 }
 
-void CopyFile(const std::string& from, const std::string& to) {
-  std::error_code error;
-  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
-  if (error) throw RuntimeError(ErrorNumberFromErrno(error.value()), to);
-}
-
 void Fail(const std::string& output) {
   throw RuntimeError(errno ? ErrorNumberFromErrno(errno) : err::kDeviceIo, output);
+}
+
+// Closes the descriptor on every way out; Close reports what close() found.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+  int Get() const { return fd_; }
+  bool Close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+void WriteAll(int fd, const char* data, std::size_t size, const std::string& output) {
+  while (size > 0) {
+    const ssize_t written = ::write(fd, data, size);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      Fail(output);
+    }
+    data += written;
+    size -= static_cast<std::size_t>(written);
+  }
+}
+
+// Every failed read or write is reported with its own reason: std::filesystem::copy_file
+// turns a full disk into EIO.
+void CopyFile(const std::string& from, const std::string& to, const std::string& output) {
+  FileDescriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  if (in.Get() < 0) Fail(output);
+  FileDescriptor out(::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+  if (out.Get() < 0) Fail(output);
+  char block[1 << 16];
+  for (;;) {
+    const ssize_t read = ::read(in.Get(), block, sizeof block);
+    if (read < 0) {
+      if (errno == EINTR) continue;
+      Fail(output);
+    }
+    if (read == 0) break;
+    WriteAll(out.Get(), block, static_cast<std::size_t>(read), output);
+  }
+  if (!out.Close()) Fail(output);
+}
+
+// QSvgGenerator and QPdfWriter never report a failed write, so a full disk would leave a
+// truncated file that passes for a finished one. They draw into memory; this writes it.
+void WriteBytes(const QByteArray& bytes, const std::string& path, const std::string& output) {
+  FileDescriptor out(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
+  if (out.Get() < 0) Fail(output);
+  WriteAll(out.Get(), bytes.constData(), static_cast<std::size_t>(bytes.size()), output);
+  if (!out.Close()) Fail(output);
 }
 
 QSizeF FrameMillimetres(const QRect& frame) {
@@ -59,7 +119,10 @@ void WriteRaster(const MetafilePicture& picture, const ExportRequest& request,
 }
 
 void WritePdf(const MetafilePicture& picture, const std::string& path, const std::string& output) {
-  QPdfWriter writer(QString::fromStdString(path));
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  QPdfWriter writer(&buffer);
   writer.setResolution(kPdfDpi);
   writer.setPageSize(QPageSize(FrameMillimetres(picture.Frame()), QPageSize::Millimeter));
   writer.setPageMargins(QMarginsF(0, 0, 0, 0));
@@ -70,6 +133,7 @@ void WritePdf(const MetafilePicture& picture, const std::string& path, const std
   const QRectF page(QPointF(0, 0), QSizeF(writer.width(), writer.height()));
   picture.Paint(painter, page, PaintOptions{kPdfDpi / 25.4});
   if (!painter.end()) Fail(output);
+  WriteBytes(bytes, path, output);
 }
 
 void WriteSvg(const MetafilePicture& picture, const std::string& path, const std::string& output) {
@@ -77,8 +141,11 @@ void WriteSvg(const MetafilePicture& picture, const std::string& path, const std
   // One SVG user unit per 0.1 mm keeps the drawing sharp in any viewer.
   const QSize units(static_cast<int>(std::lround(millimetres.width() * 10)),
                     static_cast<int>(std::lround(millimetres.height() * 10)));
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
   QSvgGenerator generator;
-  generator.setFileName(QString::fromStdString(path));
+  generator.setOutputDevice(&buffer);
   generator.setSize(units);
   generator.setViewBox(QRect(QPoint(0, 0), units));
   generator.setResolution(254);  // 10 units per mm
@@ -89,6 +156,7 @@ void WriteSvg(const MetafilePicture& picture, const std::string& path, const std
   if (!painter.begin(&generator)) Fail(output);
   picture.Paint(painter, QRectF(QPointF(0, 0), QSizeF(units)), PaintOptions{10});
   if (!painter.end()) Fail(output);
+  WriteBytes(bytes, path, output);
 }
 
 }  // namespace
@@ -127,7 +195,7 @@ RasterSize RasterSizeFor(const QRect& frameHimetric, int widthPx, int dpi) {
 void ExportDrawing(const ExportRequest& request) {
   ReplacementFile replacement(request.output);
   if (request.format == ExportFormat::Emf) {
-    CopyFile(request.metafilePath, replacement.Path());
+    CopyFile(request.metafilePath, replacement.Path(), request.output);
   } else {
     const MetafilePicture picture = MetafilePicture::LoadFile(request.metafilePath);
     switch (request.format) {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 
@@ -26,7 +27,12 @@ ReplacementFile::ReplacementFile(const std::string& output) : output_(output) {
   const std::filesystem::path target(output);
   const std::filesystem::path folder =
       target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  temporary_ = (folder / ("." + target.filename().string() + ".korvid-XXXXXX")).string();
+  // The temporary name adds 15 bytes to the output's; shortened, it still fits where the
+  // output's own name fits.
+  constexpr std::size_t kAdded = std::char_traits<char>::length("..korvid-XXXXXX");
+  std::string name = target.filename().string();
+  if (name.size() + kAdded > NAME_MAX) name.resize(NAME_MAX - kAdded);
+  temporary_ = (folder / ("." + name + ".korvid-XXXXXX")).string();
   const int fd = ::mkstemp(temporary_.data());
   if (fd < 0) throw RuntimeError(ErrorNumberFromErrno(errno), output);
   ::close(fd);

@@ -2,6 +2,7 @@
 // what is left on disk when a conversion fails.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -11,6 +12,7 @@
 #include <QString>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -152,6 +154,15 @@ SvgSummary ReadSvg(const std::string& bytes) {
   return summary;
 }
 
+// Whether the file at `path` still holds exactly `text`; a failure shows the start of what
+// it holds instead, not megabytes of drawing.
+::testing::AssertionResult Holds(const std::string& path, const std::string& text) {
+  const std::string bytes = Slurp(path);
+  if (bytes == text) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure()
+         << path << " holds " << bytes.size() << " bytes: \"" << bytes.substr(0, 60) << "\"...";
+}
+
 bool IsWhite(QRgb pixel) {
   return (pixel & 0xffffff) == 0xffffff;
 }
@@ -208,6 +219,13 @@ class ConvertOutput : public ::testing::Test {
       const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
       if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
       if (workingFolder && ::chdir(workingFolder->c_str()) != 0) ::_exit(126);
+      if (fileSizeLimit != RLIM_INFINITY) {
+        // A write beyond the limit then fails with EFBIG, as on a full disk, instead of
+        // ending the process.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
+      }
       std::vector<char*> argv{const_cast<char*>(KORVID_CONVERT_PATH)};
       for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -236,6 +254,7 @@ class ConvertOutput : public ::testing::Test {
   }
 
   fs::path directory;
+  rlim_t fileSizeLimit = RLIM_INFINITY;  // for the files korvid-convert writes
 };
 
 // ---- Every format is written and is what it claims to be ----
@@ -628,7 +647,7 @@ TEST_P(ConvertNothingToDraw, WritesNoFile) {
 
   Fixture("old.emf", "an older drawing");
   EXPECT_EQ(Run({input, "-o", Out("old.emf")}).exitCode, 1);
-  EXPECT_EQ(Slurp(Out("old.emf")), "an older drawing");
+  EXPECT_TRUE(Holds(Out("old.emf"), "an older drawing"));
   EXPECT_EQ(FilesContaining(directory, ".korvid-"), std::vector<std::string>{});
 }
 
@@ -693,7 +712,7 @@ TEST_F(ConvertOutput, ReadOnlyFolderKeepsItsFile) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("cannot write " + existing), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("permission denied"), std::string::npos) << run.err;
-  EXPECT_EQ(Slurp(existing), "an older drawing");
+  EXPECT_TRUE(Holds(existing, "an older drawing"));
   EXPECT_EQ(FilesContaining(directory / "locked", ".korvid-"), std::vector<std::string>{});
 }
 
@@ -711,8 +730,56 @@ TEST_F(ConvertOutput, FailedImageKeepsTheOlderFile) {
       EXPECT_EQ(run.exitCode, 1) << name;
       EXPECT_NE(run.err.find("cannot write " + Out(name)), std::string::npos) << run.err;
       EXPECT_NE(run.err.find("picture too large"), std::string::npos) << run.err;
-      EXPECT_EQ(Slurp(Out(name)), "an older drawing") << name;
+      EXPECT_TRUE(Holds(Out(name), "an older drawing")) << name;
     }
+  }
+  EXPECT_EQ(FilesContaining(directory, ".korvid-"), std::vector<std::string>{});
+}
+
+// Three hundred circles: a metafile of some 12 KB, far larger as SVG, PDF, PNG or BMP.
+std::string ManyCircles() {
+  std::string plot = "IN;SP1;";
+  for (int i = 0; i < 300; ++i) {
+    plot += "PU" + std::to_string(i * 37 % 10000) + "," + std::to_string(i * 53 % 7200) + ";CI" +
+            std::to_string(50 + i * 97 % 3000) + ";";
+  }
+  return plot;
+}
+
+class ConvertWriteFailure : public ConvertOutput,
+                            public ::testing::WithParamInterface<const char*> {};
+
+// A write that fails halfway, as on a full disk, must not pass for a finished drawing.
+TEST_P(ConvertWriteFailure, KeepsTheOlderFile) {
+  const std::string input = Fixture("plot.hpg", ManyCircles());
+  const std::string output = Out(GetParam());
+  Fixture(GetParam(), "an older drawing");
+  fileSizeLimit = 32 * 1024;
+  const ProcessResult run = Run({input, "-o", output, "--mono"});
+  EXPECT_EQ(run.exitCode, 1) << run.err;
+  EXPECT_NE(run.err.find("cannot write " + output), std::string::npos) << run.err;
+  EXPECT_TRUE(Holds(output, "an older drawing"));
+  EXPECT_EQ(FilesContaining(directory, ".korvid-"), std::vector<std::string>{});
+
+  fileSizeLimit = RLIM_INFINITY;
+  EXPECT_EQ(Run({input, "-o", output, "--mono"}).exitCode, 0);
+  EXPECT_GT(fs::file_size(output), 32u * 1024) << "the limit must be what failed the write";
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, ConvertWriteFailure,
+                         ::testing::Values("a.svg", "a.pdf", "a.png", "a.bmp"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.param).substr(2);
+                         });
+
+// The temporary file beside the output has a longer name than the output itself.
+TEST_F(ConvertOutput, LongestFileNameIsWritten) {
+  const std::string input = Fixture("plot.hpg", kSquare);
+  for (const std::size_t length : {200u, 245u, 255u}) {
+    const std::string name = std::string(length - 4, 'n') + ".png";
+    const ProcessResult run = Run({input, "-o", Out(name)});
+    EXPECT_EQ(run.exitCode, 0) << length << ": " << run.err;
+    EXPECT_EQ(QImage(QString::fromStdString(Out(name))).width(), kDefaultPixels) << length;
   }
   EXPECT_EQ(FilesContaining(directory, ".korvid-"), std::vector<std::string>{});
 }
