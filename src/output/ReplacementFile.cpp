@@ -1,5 +1,6 @@
 #include "output/ReplacementFile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 
 #include "model/RuntimeError.h"
 
@@ -14,10 +16,28 @@ namespace korvid {
 
 namespace {
 
-mode_t CurrentUmask() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return mask;
+// Made with the usual permissions (the kernel applies the umask), or those of the file
+// it replaces, so that nothing needs widening or narrowing later.
+int CreateExclusive(std::string& pattern, const std::string& output) {
+  struct stat existing {};
+  const bool replaces = ::stat(output.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+  const std::size_t suffix = pattern.size() - 6;
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    for (std::size_t i = suffix; i < pattern.size(); ++i) {
+      pattern[i] = kLetters[random() % (sizeof kLetters - 1)];
+    }
+    const int fd = ::open(pattern.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      if (replaces) ::fchmod(fd, existing.st_mode & 07777);
+      return fd;
+    }
+    if (errno != EEXIST) return -1;
+  }
+  errno = EEXIST;
+  return -1;
 }
 
 }  // namespace
@@ -33,7 +53,7 @@ ReplacementFile::ReplacementFile(const std::string& output) : output_(output) {
   std::string name = target.filename().string();
   if (name.size() + kAdded > NAME_MAX) name.resize(NAME_MAX - kAdded);
   temporary_ = (folder / ("." + name + ".korvid-XXXXXX")).string();
-  const int fd = ::mkstemp(temporary_.data());
+  const int fd = CreateExclusive(temporary_, output);
   if (fd < 0) throw RuntimeError(ErrorNumberFromErrno(errno), output);
   ::close(fd);
 }
@@ -43,8 +63,6 @@ ReplacementFile::~ReplacementFile() {
 }
 
 void ReplacementFile::Commit() {
-  // mkstemp and copying make private files; the output gets the usual permissions.
-  ::chmod(temporary_.c_str(), 0666 & ~CurrentUmask());
   if (::rename(temporary_.c_str(), output_.c_str()) != 0) {
     throw RuntimeError(ErrorNumberFromErrno(errno), output_);
   }
