@@ -58,11 +58,9 @@ std::string LoadPlotFileBytes(const std::string& path) {
   return bytes;
 }
 
-void RemoveCrLf(std::string& text) {
-  char* data = text.data();
-  const std::size_t size = text.size();
+std::size_t RemoveCrLf(char* data, std::size_t size) {
   const void* firstCr = std::memchr(data, '\r', size);
-  if (!firstCr) return;
+  if (!firstCr) return size;
   std::size_t in = static_cast<std::size_t>(static_cast<const char*>(firstCr) - data);
   std::size_t out = in;
   while (in < size) {
@@ -80,7 +78,11 @@ void RemoveCrLf(std::string& text) {
     out += stop - in;
     in = stop;
   }
-  text.resize(out);
+  return out;
+}
+
+void RemoveCrLf(std::string& text) {
+  text.resize(RemoveCrLf(text.data(), text.size()));
 }
 
 }  // namespace korvid

@@ -26,4 +26,7 @@ std::string LoadPlotFileBytes(const std::string& path);
 // LF stays, and CR CR LF LF leaves CR LF.
 void RemoveCrLf(std::string& text);
 
+// The same on `size` bytes at `data`, in place; returns the size left.
+std::size_t RemoveCrLf(char* data, std::size_t size);
+
 }  // namespace korvid

@@ -18,11 +18,8 @@ constexpr char kSemicolon = ';';
 constexpr char kLineFeed = '\n';
 constexpr char kNoTerminator = 0;
 
-// ";" splits the file when it holds one anywhere; otherwise line feeds do.
-char ChooseTerminator(std::string_view text) {
-  if (std::memchr(text.data(), kSemicolon, text.size())) return kSemicolon;
-  if (std::memchr(text.data(), kLineFeed, text.size())) return kLineFeed;
-  return kNoTerminator;
+bool Holds(std::string_view text, char c) {
+  return std::memchr(text.data(), c, text.size()) != nullptr;
 }
 
 std::size_t FindTerminator(std::string_view text, char terminator, std::size_t from) {
@@ -67,8 +64,14 @@ ReadOutcome PlotReader::Read(std::int16_t& status, const std::function<std::stri
   StartRead();
   try {
     std::string text = load();
-    RemoveCrLf(text);
-    const char terminator = ChooseTerminator(text);
+    // ";" splits the file when it holds one anywhere; otherwise line feeds do, once the
+    // CR LF pairs are gone. A CR LF pair never spans a ";", so a file split at ";" has its
+    // pairs removed command by command: a read that stops early never touches the rest.
+    char terminator = kSemicolon;
+    if (!Holds(text, kSemicolon)) {
+      RemoveCrLf(text);
+      terminator = Holds(text, kLineFeed) ? kLineFeed : kNoTerminator;
+    }
     if (terminator == kNoTerminator) {
       // The counts of the previous read stay as they are.
       messenger_.ShowMessage(kNoTerminatorMessage);
@@ -97,16 +100,23 @@ ReadOutcome PlotReader::Read(std::int16_t& status, const std::function<std::stri
   return outcome;
 }
 
-void PlotReader::RunCommands(std::string_view text, char terminator, ReadOutcome& outcome) {
+void PlotReader::RunCommands(std::string& text, char terminator, ReadOutcome& outcome) {
+  const bool pairsLeft = terminator == kSemicolon;
+  // The command from `from` to `to`, without its CR LF pairs when they are still there.
+  auto command = [&text, pairsLeft](std::size_t from, std::size_t to) {
+    char* begin = text.data() + from;
+    return std::string_view(begin, pairsLeft ? RemoveCrLf(begin, to - from) : to - from);
+  };
   std::size_t readPos = 0;
   std::size_t terminatorPos = FindTerminator(text, terminator, readPos);
   while (terminatorPos != std::string_view::npos) {
-    Interpret(text.substr(readPos, terminatorPos - readPos), outcome);
+    Interpret(command(readPos, terminatorPos), outcome);
     readPos = terminatorPos + 1;
     terminatorPos = FindTerminator(text, terminator, readPos);
-    // A last command without a terminator counts when at least two characters are left.
-    if (terminatorPos == std::string_view::npos && readPos + 1 < text.size()) {
-      Interpret(text.substr(readPos), outcome);
+    if (terminatorPos == std::string_view::npos && readPos < text.size()) {
+      // A last command without a terminator counts when at least two characters are left.
+      const std::string_view rest = command(readPos, text.size());
+      if (rest.size() >= 2) Interpret(rest, outcome);
       break;
     }
   }

@@ -32,7 +32,7 @@ class PlotReader {
  private:
   ReadOutcome Read(std::int16_t& status, const std::function<std::string()>& load);
   void StartRead();
-  void RunCommands(std::string_view text, char terminator, ReadOutcome& outcome);
+  void RunCommands(std::string& text, char terminator, ReadOutcome& outcome);
   void Interpret(std::string_view commandText, ReadOutcome& outcome);
   [[noreturn]] void AdvancePage();
   void EndRead(ReadOutcome& outcome);

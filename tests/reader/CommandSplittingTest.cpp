@@ -69,6 +69,15 @@ TEST_F(ReaderTest, CrLfRemovalIsOnePassLikeAReplace) {
   EXPECT_EQ(Segment(1), (Seg{0, 0, 3, 3}));
 }
 
+TEST_F(ReaderTest, CrLfPairsGoInsideEveryCommandButNeverAcrossATerminator) {
+  // CR ; LF is no pair; the LF starts the next command, which is then no command.
+  const ReadOutcome outcome = Read("PU0,0\r;\nPD5,5;PD7,\r\n7\r\n\r\n;PD9,9;P\r\n");
+  EXPECT_THAT(Segments(), ElementsAre(Seg{0, 0, 7, 7}, Seg{7, 7, 9, 9}));
+  ASSERT_EQ(outcome.skipped.size(), 1u);
+  EXPECT_EQ(outcome.skipped[0].mnemonic, "\nP");
+  EXPECT_EQ(outcome.commandCount, 4) << "the trailing P and its line end are one character";
+}
+
 TEST_F(ReaderTest, FileWithoutTerminatorShowsTheMessageAndKeepsTheCounts) {
   Read("PU0,0;PD1,0,1,1;CI5;");
   ASSERT_EQ(model.SegCount[1], 2);
