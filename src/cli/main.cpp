@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "cli/ConvertOptions.h"
-#include "output/DrawingExport.h"
 #include "cli/ModelDump.h"
 #include "model/PlotModel.h"
+#include "output/DrawingExport.h"
 #include "reader/FindLast.h"
 #include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
