@@ -46,6 +46,7 @@ bench: deps
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
 	$(BENCH_BUILD)/bench/korvid_window_bench --benchmark_repetitions=5 \
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
+	$(BENCH_BUILD)/bench/korvid_output_bench $(BENCH_ARGS)
 
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \

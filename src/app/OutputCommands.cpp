@@ -11,6 +11,7 @@
 #include "app/PageBox.h"
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
+#include "app/PosterPrinter.h"
 #include "app/SetupForm.h"
 #include "model/RuntimeError.h"
 #include "output/MagnificationEntry.h"
@@ -23,7 +24,6 @@ namespace {
 
 constexpr double kTwipsPerInch = 1440;
 constexpr double kHimetricPerInch = 2540;
-constexpr double kMmPerInch = 25.4;
 
 QSizeF PictureMillimetres(const MetafilePicture& picture) {
   return QSizeF(picture.Frame().width() / 100.0, picture.Frame().height() / 100.0);
@@ -47,22 +47,7 @@ void OutputCommands::Print() {
   const PosterLayout layout = LayOutPoster(page, context.model, context.Magnification,
                                            pictureMm.width(), pictureMm.height());
 
-  const double pixelsPerMm = printer.resolution() / kMmPerInch;
-  const RectD& to = layout.destination;
-  const QRectF destination(to.left * pixelsPerMm, to.top * pixelsPerMm, to.width * pixelsPerMm,
-                           to.height * pixelsPerMm);
-  QPainter painter;
-  if (!painter.begin(&printer)) throw RuntimeError(err::kPrinterError, "the printer refused");
-  bool first = true;
-  WalkTiles(layout.stepX, layout.stepY, pictureMm.width(), pictureMm.height(), kPosterSheetLimit,
-            [&](const TileOrigin& at) {
-              if (!first && !printer.newPage()) throw RuntimeError(err::kPrinterError);
-              first = false;
-              PaintShare(painter, picture, pictureMm,
-                         QRectF(at.x, at.y, layout.stepX, layout.stepY), destination,
-                         PaintOptions{pixelsPerMm});
-            });
-  if (!painter.end()) throw RuntimeError(err::kPrinterError);
+  PrintPoster(printer, picture, pictureMm.width(), pictureMm.height(), layout);
 }
 
 void OutputCommands::PageSetup() {

@@ -11,7 +11,6 @@ namespace korvid {
 namespace {
 
 constexpr double kTurn = 2 * std::numbers::pi;
-constexpr double kTolerance = 0.2;  // largest gap between chord and curve, in pixels
 constexpr int kMostChords = 1 << 15;
 
 double Length(QPointF p) {
@@ -29,12 +28,6 @@ bool Encloses(const QRectF& outer, const QRectF& inner) {
          outer.top() <= inner.top() && inner.bottom() <= outer.bottom();
 }
 
-// The angle step whose chords stay within the tolerance on a circle of this radius.
-double StepFor(double radius) {
-  if (radius <= kTolerance) return std::numbers::pi / 2;
-  return std::min(std::numbers::pi / 2, 2 * std::acos(1 - kTolerance / radius));
-}
-
 }  // namespace
 
 QPointF ArcFlattener::Ellipse::At(double t) const {
@@ -47,8 +40,14 @@ QRectF ArcFlattener::Ellipse::Bounds() const {
   return QRectF(origin.x() - w, origin.y() - h, 2 * w, 2 * h);
 }
 
-ArcFlattener::ArcFlattener(const QTransform& frameToDevice, const QRectF& window)
-    : map_(frameToDevice), window_(window) {
+// The angle step whose chords stay within the tolerance on a circle of this radius.
+double ArcFlattener::StepFor(double radius) const {
+  if (radius <= tolerance_) return std::numbers::pi / 2;
+  return std::min(std::numbers::pi / 2, 2 * std::acos(1 - tolerance_ / radius));
+}
+
+ArcFlattener::ArcFlattener(const QTransform& frameToDevice, const QRectF& window, double tolerance)
+    : map_(frameToDevice), window_(window), tolerance_(tolerance) {
   const double margin = window.width() + window.height();
   roomy_ = window.adjusted(-margin, -margin, margin, margin);
 }

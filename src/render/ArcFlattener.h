@@ -18,7 +18,12 @@ class StrokeSink;
 class ArcFlattener {
  public:
   // `frameToDevice`: an affine map. `window`: the device area that can show anything.
-  ArcFlattener(const QTransform& frameToDevice, const QRectF& window);
+  // `tolerance`: the largest gap between chord and curve, in device pixels.
+  ArcFlattener(const QTransform& frameToDevice, const QRectF& window,
+               double tolerance = kScreenTolerance);
+
+  // A fraction of a screen pixel; on a printer the same length in millimetres serves.
+  static constexpr double kScreenTolerance = 0.2;
 
   void Flatten(const FrameArc& arc, StrokeSink& sink);
 
@@ -36,8 +41,11 @@ class ArcFlattener {
   void AddCrossings(double centre, double a, double b, double edge, double start, double sweep,
                     std::vector<double>& along) const;
 
+  double StepFor(double radius) const;
+
   QTransform map_;
   QRectF window_;
+  double tolerance_;
   QRectF roomy_;  // an ellipse inside this is flattened whole
   std::vector<QPointF> points_;
   std::vector<double> cuts_;

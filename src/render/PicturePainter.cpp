@@ -90,7 +90,12 @@ bool PicturePainter::PrepareView(const QRectF& target, const QTransform& world) 
   const QRectF padded = visible.adjusted(-pad, -pad, pad, pad);
   cull_ = ToFrameBox(map_.inverted().mapRect(padded));
   guard_ = padded.adjusted(-kGuardMargin, -kGuardMargin, kGuardMargin, kGuardMargin);
-  flattener_.emplace(map_, padded);
+  // On a printer the chords keep the screen's accuracy in millimetres: finer than that
+  // no one sees, and a poster would hold millions of chords more.
+  constexpr double kScreenDotsPerMm = 96 / 25.4;
+  const double tolerance =
+      ArcFlattener::kScreenTolerance * std::max(1.0, options_.deviceDotsPerMm / kScreenDotsPerMm);
+  flattener_.emplace(map_, padded, tolerance);
   if (const std::optional<QRect> clip = ImageStrokeSink::UsableClip(painter_))
     imageSink_.emplace(*static_cast<QImage*>(painter_.device()), *clip);
   return true;

@@ -35,13 +35,23 @@ void QPainterStrokeSink::SetPen(const DevicePen& pen) {
 }
 
 void QPainterStrokeSink::Line(QPointF from, QPointF to) {
+  // Each dashed line starts its own pattern, as separate moves and lines do.
+  if (solid_) {
+    if (!chain_.empty() && chain_.back() == from) {
+      chain_.push_back(to);
+      return;
+    }
+    FlushChain();
+    chain_ = {from, to};
+    return;
+  }
   batch_.emplace_back(from, to);
   if (batch_.size() == kBatchLines) Flush();
 }
 
 void QPainterStrokeSink::Polyline(const QPointF* points, std::size_t count) {
+  if (count < 2) return;
   if (solid_) {
-    // Without a pattern to carry on, the pieces join the batch like any other lines.
     for (std::size_t i = 1; i < count; ++i)
       Line(points[i - 1], points[i]);
     return;
@@ -50,7 +60,22 @@ void QPainterStrokeSink::Polyline(const QPointF* points, std::size_t count) {
   painter_.drawPolyline(points, static_cast<int>(count));
 }
 
+// A chain of two points is a lone line: it waits in the batch for others.
+void QPainterStrokeSink::FlushChain() {
+  if (chain_.size() == 2) {
+    batch_.emplace_back(chain_[0], chain_[1]);
+    if (batch_.size() == kBatchLines) {
+      painter_.drawLines(batch_.data(), static_cast<int>(batch_.size()));
+      batch_.clear();
+    }
+  } else if (chain_.size() > 2) {
+    painter_.drawPolyline(chain_.data(), static_cast<int>(chain_.size()));
+  }
+  chain_.clear();
+}
+
 void QPainterStrokeSink::Flush() {
+  FlushChain();
   if (batch_.empty()) return;
   painter_.drawLines(batch_.data(), static_cast<int>(batch_.size()));
   batch_.clear();

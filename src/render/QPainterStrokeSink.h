@@ -10,7 +10,9 @@ class QPainter;
 namespace korvid {
 
 // Draws through QPainter, on any device. Lines of one pen are collected and drawn in
-// batches, because each QPainter call has a fixed cost that dominates short lines.
+// batches, because each QPainter call has a fixed cost that dominates short lines. Solid
+// lines that join end to start become one polyline: a vector device (PDF, SVG, a printer)
+// then stores each point once instead of twice.
 // Expects the painter's transform to be the identity: points come in device pixels.
 class QPainterStrokeSink : public StrokeSink {
  public:
@@ -22,8 +24,11 @@ class QPainterStrokeSink : public StrokeSink {
   void Flush() override;
 
  private:
+  void FlushChain();
+
   QPainter& painter_;
   std::vector<QLineF> batch_;
+  std::vector<QPointF> chain_;
   bool solid_ = true;
 };
 

@@ -341,7 +341,7 @@ TEST_F(ConvertOutput, SvgIsWellFormedAndScaledToTheFrame) {
   EXPECT_TRUE(svg.wellFormed);
   EXPECT_EQ(svg.root, "svg");
   EXPECT_EQ(svg.viewBox, "0 0 3277 3277");  // 0.1 mm per unit
-  EXPECT_GE(svg.strokes, 4);
+  EXPECT_GE(svg.strokes, 1) << "the square, as one polyline or four lines";
   // The right edge lies at 1000 of the 1100 plotter units the frame spans.
   EXPECT_NEAR(svg.maxX, 3276.7 * 1000 / 1100, 1);
 }
@@ -353,7 +353,7 @@ TEST_F(ConvertOutput, SvgHoldsTheArcsAndTheTurn) {
   const SvgSummary svg = ReadSvg(Slurp(Out("plot.svg")));
   EXPECT_TRUE(svg.wellFormed);
   EXPECT_EQ(svg.viewBox, "0 0 1716 3277");
-  EXPECT_GE(svg.strokes, 5);
+  EXPECT_GE(svg.strokes, 2) << "the rectangle and the circle";
 }
 
 struct PageCase {
