@@ -13,7 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ScriptedDialogs.h"
+#include "WindowFixture.h"
 #include "app/ColorForm.h"
 #include "app/OptionForm.h"
 #include "app/PictForm.h"
@@ -26,54 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MainWindowTest : public ::testing::Test {
- protected:
-  MainWindowTest()
-      : folder(fs::temp_directory_path() /
-               ("korvid-window-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    fs::create_directories(folder);
-    metafile = std::make_unique<PlotMetafile>(folder.string());
-    context = std::make_unique<AppContext>(*model, settings, *metafile, dialogs);
-    form = std::make_unique<PictForm>(*context);
-    form->resize(900, 650);
-    form->show();
-  }
-  ~MainWindowTest() override {
-    form.reset();
-    metafile.reset();
-    fs::remove_all(folder);
-  }
-
-  // Starts the window; the colour question is answered by `answer`.
-  void Start(std::function<void(QDialog&)> answer = {}) {
-    dialogs.onDialog =
-        answer ? answer : [](QDialog& dialog) { static_cast<ColorForm&>(dialog).ClickOk(); };
-    form->Start();
-    dialogs.onDialog = {};
-  }
-
-  std::string Fixture(const std::string& name, const std::string& text) {
-    fs::create_directories((folder / name).parent_path());
-    std::ofstream(folder / name, std::ios::binary) << text;
-    return (folder / name).string();
-  }
-
-  void Load(const std::string& path) {
-    dialogs.openAnswers.push_back(QString::fromStdString(path));
-    form->Action("PlotMenu21")->trigger();
-  }
-
-  void Trigger(const char* name) { form->Action(name)->trigger(); }
-
-  fs::path folder;
-  std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
-  DisplaySettings settings;
-  std::unique_ptr<PlotMetafile> metafile;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<AppContext> context;
-  std::unique_ptr<PictForm> form;
-};
+class MainWindowTest : public WindowFixture {};
 
 const char* const kRectangle = "IN;SP1;PU0,0;PD200,0,200,100,0,100,0,0;";
 

@@ -13,7 +13,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "ScriptedDialogs.h"
+#include "WindowFixture.h"
 #include "app/ColorForm.h"
 #include "app/ExportCommands.h"
 #include "app/OutputCommands.h"
@@ -48,35 +48,9 @@ bool HaveTool(const char* tool) {
   return !Shell(std::string("command -v ") + tool + " 2>/dev/null").empty();
 }
 
-class OutputTest : public ::testing::Test {
+class OutputTest : public WindowFixture {
  protected:
-  OutputTest()
-      : folder(fs::temp_directory_path() /
-               ("korvid-output-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    fs::create_directories(folder);
-    metafile = std::make_unique<PlotMetafile>(folder.string());
-    context = std::make_unique<AppContext>(*model, settings, *metafile, dialogs);
-    form = std::make_unique<PictForm>(*context);
-    form->resize(900, 650);
-    form->show();
-    dialogs.onDialog = [](QDialog& dialog) { static_cast<ColorForm&>(dialog).ClickOk(); };
-    form->Start();
-    dialogs.onDialog = {};
-  }
-  ~OutputTest() override {
-    form.reset();
-    metafile.reset();
-    fs::remove_all(folder);
-  }
-
-  // A 4000 x 2000 unit rectangle (about 102 x 52 mm with the margin) with a diagonal.
-  void LoadRectangle() {
-    const fs::path plot = folder / "rect.hpg";
-    std::ofstream(plot) << "IN;SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0,4000,2000;";
-    dialogs.openAnswers.push_back(QString::fromStdString(plot.string()));
-    form->Action("PlotMenu21")->trigger();
-  }
+  OutputTest() { Start(); }
 
   // The print dialog chooses PDF output on A4 into `pdf`.
   void PrintToPdf(const fs::path& pdf) {
@@ -89,14 +63,6 @@ class OutputTest : public ::testing::Test {
     };
     form->Action("PlotMenu13")->trigger();
   }
-
-  fs::path folder;
-  std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
-  DisplaySettings settings;
-  std::unique_ptr<PlotMetafile> metafile;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<AppContext> context;
-  std::unique_ptr<PictForm> form;
 };
 
 TEST_F(OutputTest, NothingHappensWithoutAFile) {

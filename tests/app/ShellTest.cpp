@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "ScriptedDialogs.h"
+#include "WindowFixture.h"
 #include "app/ColorForm.h"
 #include "app/HelpCommands.h"
 #include "app/InfoWindows.h"
@@ -24,46 +24,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class ShellTest : public ::testing::Test {
+class ShellTest : public WindowFixture {
  protected:
-  ShellTest()
-      : folder(fs::temp_directory_path() /
-               ("korvid-shell-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    fs::create_directories(folder);
-    metafile = std::make_unique<PlotMetafile>(folder.string());
-    context = std::make_unique<AppContext>(*model, settings, *metafile, dialogs);
-    form = std::make_unique<PictForm>(*context);
-    form->resize(900, 650);
-    form->show();
-    dialogs.onDialog = [](QDialog& dialog) { static_cast<ColorForm&>(dialog).ClickOk(); };
-    form->Start();
-    dialogs.onDialog = {};
-  }
-  ~ShellTest() override {
-    form.reset();
-    metafile.reset();
-    fs::remove_all(folder);
-  }
+  ShellTest() { Start(); }
 
-  void LoadRectangle() {
-    const fs::path plot = folder / "rect.hpg";
-    std::ofstream(plot) << "IN;SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0;";
-    dialogs.openAnswers.push_back(QString::fromStdString(plot.string()));
+  void LoadWithTheToolbar() {
+    dialogs.openAnswers.push_back(
+        QString::fromStdString(Fixture("rect.hpg", "IN;SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0;")));
     form->DispatchToolbar(2);
   }
-
-  fs::path folder;
-  std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
-  DisplaySettings settings;
-  std::unique_ptr<PlotMetafile> metafile;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<AppContext> context;
-  std::unique_ptr<PictForm> form;
 };
 
 TEST_F(ShellTest, ToolbarIndicesRunTheirCommands) {
-  LoadRectangle();
+  LoadWithTheToolbar();
   EXPECT_EQ(dialogs.openRequests.size(), 1u) << "2: open";
   const QSize fitted = form->Surface()->size();
   form->DispatchToolbar(7);
