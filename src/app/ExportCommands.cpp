@@ -15,12 +15,7 @@
 
 namespace korvid {
 
-namespace {
-
-// A surface image beyond this many pixels cannot be made: the user has to zoom out.
-constexpr double kLargestImagePixels = 256.0 * 1024 * 1024;
-
-}  // namespace
+namespace {}  // namespace
 
 void WriteBmp(const QImage& image, const QString& path) {
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);

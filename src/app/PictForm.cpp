@@ -400,6 +400,19 @@ void PictForm::SetProgress(int widthMm) {
   statusBar_->repaint();
 }
 
+DrawProgress& PictForm::DrawingProgress() {
+  class PanelProgress : public DrawProgress {
+   public:
+    explicit PanelProgress(PictForm& form) : form_(form) {}
+    void ShowProgress(int widthMm) override { form_.SetProgress(widthMm); }
+
+   private:
+    PictForm& form_;
+  };
+  if (!drawingProgress_) drawingProgress_ = std::make_unique<PanelProgress>(*this);
+  return *drawingProgress_;
+}
+
 void PictForm::CloseProgress() {
   progress_->hide();
   progress_->SetProgress(0);

@@ -8,6 +8,7 @@
 
 #include "app/AppContext.h"
 #include "app/MillimetreScale.h"
+#include "render/DrawPlot.h"
 
 class QLabel;
 class QMenu;
@@ -58,10 +59,12 @@ class PictForm : public QMainWindow {
   void ApplyView();
   const MillimetreScale& Scale() const { return scale_; }
 
-  // The progress panel of the status bar, open while a command works.
+  // The progress panel of the status bar, open while a command works; the drawing routine
+  // reports to it through DrawingProgress().
   void OpenProgress(int widthMm);
   void SetProgress(int widthMm);
   void CloseProgress();
+  DrawProgress& DrawingProgress();
   // A short notice in the status bar that goes away by itself.
   void ShowNotice(const QString& text);
   // The Window menu after a load: one item per plot.
@@ -136,6 +139,7 @@ class PictForm : public QMainWindow {
   std::unique_ptr<OutputCommands> outputCommands_;
   std::unique_ptr<ExportCommands> exportCommands_;
   std::unique_ptr<HelpCommands> helpCommands_;
+  std::unique_ptr<DrawProgress> drawingProgress_;
   bool applyingView_ = false;
   bool exiting_ = false;
 };

@@ -27,15 +27,6 @@ class MessageBoxMessenger : public ReaderMessenger {
   PictForm& form_;
 };
 
-class PanelProgress : public DrawProgress {
- public:
-  explicit PanelProgress(PictForm& form) : form_(form) {}
-  void ShowProgress(int widthMm) override { form_.SetProgress(widthMm); }
-
- private:
-  PictForm& form_;
-};
-
 // The hourglass for as long as the command runs, however it ends.
 class WaitCursor {
  public:
@@ -102,8 +93,8 @@ void PlotLoader::ShowPlot() {
   }
   form_.ApplyView();
   form_.SetProgress(40);
-  PanelProgress progress(form_);
-  DrawPlot({context.model, context.settings, context.metafile.Path(), &progress}, 0, 1, 0);
+  DrawPlot({context.model, context.settings, context.metafile.Path(), &form_.DrawingProgress()}, 0,
+           1, 0);
   form_.SetProgress(50);
   form_.Surface()->SetPicture(MetafilePicture::LoadFile(context.metafile.Path()));
   context.view.RotationMode = 1;

@@ -10,15 +10,13 @@
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
 #include "model/RuntimeError.h"
+#include "output/DrawingExport.h"
 #include "render/DrawPlot.h"
 #include "render/Rotation.h"
 
 namespace korvid {
 
 namespace {
-
-// A surface image beyond this many pixels cannot be made: the user has to zoom out.
-constexpr double kLargestImagePixels = 256.0 * 1024 * 1024;
 
 struct Orientation {
   std::int16_t angle;
@@ -45,15 +43,6 @@ class CallbackEffects : public ViewEffects {
 
  private:
   std::function<void()> load_;
-};
-
-class PanelProgress : public DrawProgress {
- public:
-  explicit PanelProgress(PictForm& form) : form_(form) {}
-  void ShowProgress(int widthMm) override { form_.SetProgress(widthMm); }
-
- private:
-  PictForm& form_;
 };
 
 }  // namespace
@@ -106,8 +95,7 @@ void ViewCommands::ShowRotated(int mode) {
     context.view.FitForOrientation(form_.Metrics(), context.model, orientation.exchanged);
     form_.ApplyView();
     const Rotation rotation = RotationForAngle(orientation.angle);
-    PanelProgress progress(form_);
-    DrawPlot({context.model, context.settings, context.metafile.Path(), &progress},
+    DrawPlot({context.model, context.settings, context.metafile.Path(), &form_.DrawingProgress()},
              orientation.angle, rotation.cosA, rotation.sinA);
     ReloadPicture();
     form_.SetProgress(50);

@@ -24,7 +24,6 @@ namespace {
 
 constexpr double kHimetricPerInch = 2540;
 constexpr int kDefaultDpi = 96;
-constexpr double kLargestImagePixels = 256.0 * 1024 * 1024;
 constexpr int kPdfDpi = 1200;
 
 std::string LowerExtension(const std::string& path) {

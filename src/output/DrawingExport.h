@@ -8,6 +8,10 @@ namespace korvid {
 
 enum class ExportFormat { Emf, Svg, Pdf, Png, Bmp };
 
+// No image of the drawing is made beyond this many pixels (error 480): past it the memory
+// would run out long before the user could see the difference.
+inline constexpr double kLargestImagePixels = 256.0 * 1024 * 1024;
+
 // The format named by a file's extension, in any letter case.
 std::optional<ExportFormat> ExportFormatOf(const std::string& path);
 
