@@ -344,7 +344,12 @@ WindowMetrics PictForm::Metrics() const {
 void PictForm::ApplyView() {
   applyingView_ = true;
   const ViewState& view = context_.view;
-  viewport_->setGeometry(scale_.Rect(view.Picture1));
+  // The bars lie over the viewport's edges; the viewport widget stops where they begin,
+  // so that scrolling can shift the pixels already drawn instead of painting them again.
+  QRect viewport = scale_.Rect(view.Picture1);
+  if (view.VScroll1.Visible) viewport.setRight(viewport.right() - vScroll_->sizeHint().width());
+  if (view.HScroll1.Visible) viewport.setBottom(viewport.bottom() - hScroll_->sizeHint().height());
+  viewport_->setGeometry(viewport);
   surface_->setGeometry(scale_.Rect(view.Picture3));
   surface_->setVisible(view.SurfaceVisible);
   auto follow = [this](QScrollBar* bar, const ScrollBarModel& model, bool vertical) {

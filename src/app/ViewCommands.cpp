@@ -1,9 +1,12 @@
 #include "app/ViewCommands.h"
 
+#include <sys/stat.h>
+
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QWheelEvent>
+#include <cerrno>
 #include <functional>
 
 #include "app/DialogService.h"
@@ -49,8 +52,20 @@ class CallbackEffects : public ViewEffects {
 
 ViewCommands::ViewCommands(PictForm& form) : form_(form) {}
 
+// The picture does not depend on the surface's size: a zoom or fit decodes the file again
+// only when the drawing routine has rewritten it since. A missing file still fails.
 void ViewCommands::ReloadPicture() {
-  form_.Surface()->SetPicture(MetafilePicture::LoadFile(form_.Context().metafile.Path()));
+  const std::string& path = form_.Context().metafile.Path();
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) throw RuntimeError(ErrorNumberFromErrno(errno), path);
+  const FileIdentity identity{status.st_ino, status.st_size, status.st_mtim.tv_sec,
+                              status.st_mtim.tv_nsec};
+  if (identity == loaded_ && !form_.Surface()->Picture().IsNull()) {
+    form_.Surface()->update();
+    return;
+  }
+  form_.Surface()->SetPicture(MetafilePicture::LoadFile(path));
+  loaded_ = identity;
 }
 
 // Whatever a view change did before a failure stays done, and the widgets show it.

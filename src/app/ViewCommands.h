@@ -50,8 +50,17 @@ class ViewCommands {
   void CaptureSelection();
   void ScrollBy(bool horizontal, int steps, bool page);
 
+  struct FileIdentity {
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    std::int64_t seconds = 0;
+    std::int64_t nanoseconds = 0;
+    bool operator==(const FileIdentity&) const = default;
+  };
+
   PictForm& form_;
   QMenu* contextMenu_ = nullptr;
+  FileIdentity loaded_;
   QImage picture2_;
 };
 
