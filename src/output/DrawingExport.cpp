@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "model/FileDescriptor.h"
 #include "model/RuntimeError.h"
 #include "output/ReplacementFile.h"
 #include "render/MetafilePicture.h"
@@ -36,27 +37,6 @@ std::string LowerExtension(const std::string& path) {
 void Fail(const std::string& output) {
   throw RuntimeError(errno ? ErrorNumberFromErrno(errno) : err::kDeviceIo, output);
 }
-
-// Closes the descriptor on every way out; Close reports what close() found.
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-
-  int Get() const { return fd_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0;
-  }
-
- private:
-  int fd_;
-};
 
 void WriteAll(int fd, const char* data, std::size_t size, const std::string& output) {
   while (size > 0) {

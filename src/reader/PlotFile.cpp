@@ -7,23 +7,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "model/FileDescriptor.h"
+
 namespace korvid {
 
 namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 [[noreturn]] void ThrowFileError(int errnoValue, const std::string& path) {
   throw PlotFileError(ErrorNumberFromErrno(errnoValue),
@@ -37,16 +25,16 @@ PlotFileError::PlotFileError(int number, std::error_code reason, const std::stri
 
 std::string LoadPlotFileBytes(const std::string& path) {
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (file.get() < 0) ThrowFileError(errno, path);
+  if (file.Get() < 0) ThrowFileError(errno, path);
   struct stat status {};
-  if (::fstat(file.get(), &status) != 0) ThrowFileError(errno, path);
+  if (::fstat(file.Get(), &status) != 0) ThrowFileError(errno, path);
   if (S_ISDIR(status.st_mode)) ThrowFileError(EISDIR, path);
   if (!S_ISREG(status.st_mode)) return {};
 
   std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
   std::size_t filled = 0;
   while (filled < bytes.size()) {
-    const ssize_t got = ::read(file.get(), bytes.data() + filled, bytes.size() - filled);
+    const ssize_t got = ::read(file.Get(), bytes.data() + filled, bytes.size() - filled);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) ThrowFileError(errno, path);
     if (got == 0) {

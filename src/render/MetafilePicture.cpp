@@ -9,6 +9,7 @@
 #include <string>
 #include <utility>
 
+#include "model/FileDescriptor.h"
 #include "model/RuntimeError.h"
 #include "render/EmfDecoder.h"
 #include "render/InvalidPicture.h"
@@ -22,36 +23,22 @@ namespace {
 // Far beyond the largest plot picture (about 20 MB); a file this large is not one.
 constexpr off_t kLargestFile = off_t{1} << 30;
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
 [[noreturn]] void ThrowFileError(int errnoValue, const std::string& path) {
   throw RuntimeError(ErrorNumberFromErrno(errnoValue), path);
 }
 
 std::string ReadWholeFile(const std::string& path) {
   const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) ThrowFileError(errno, path);
+  if (file.Get() < 0) ThrowFileError(errno, path);
   struct stat status {};
-  if (::fstat(file.get(), &status) != 0) ThrowFileError(errno, path);
+  if (::fstat(file.Get(), &status) != 0) ThrowFileError(errno, path);
   if (S_ISDIR(status.st_mode)) ThrowFileError(EISDIR, path);
   if (status.st_size > kLargestFile) ThrowInvalidPicture("file too large for a picture");
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(status.st_size));
   char buffer[1 << 16];
   for (;;) {
-    const ssize_t n = ::read(file.get(), buffer, sizeof buffer);
+    const ssize_t n = ::read(file.Get(), buffer, sizeof buffer);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) ThrowFileError(errno, path);
     if (n == 0) return bytes;

@@ -4,20 +4,14 @@
 #include <cmath>
 #include <string>
 
+#include "ErrorOf.h"
 #include "model/NumberText.h"
 #include "model/RuntimeError.h"
 
 namespace korvid {
 namespace {
 
-int ErrorOf(auto&& call) {
-  try {
-    call();
-  } catch (const RuntimeError& failure) {
-    return failure.number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
 // Long texts are shortened so that test names stay readable.
 std::string Shown(const std::string& text) {

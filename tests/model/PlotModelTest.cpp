@@ -1,18 +1,12 @@
 #include <gtest/gtest.h>
 
+#include "ErrorOf.h"
 #include "model/PlotModel.h"
 
 namespace korvid {
 namespace {
 
-int ErrorOf(auto&& call) {
-  try {
-    call();
-  } catch (const RuntimeError& failure) {
-    return failure.number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
 TEST(PlotModel, StartsEmptyWithNoFileLoaded) {
   const PlotModel model;

@@ -4,20 +4,14 @@
 #include <cmath>
 #include <limits>
 
+#include "ErrorOf.h"
 #include "model/RuntimeError.h"
 #include "model/ValueConversion.h"
 
 namespace korvid {
 namespace {
 
-int ErrorOf(auto&& call) {
-  try {
-    call();
-  } catch (const RuntimeError& failure) {
-    return failure.number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "ErrorOf.h"
 #include "model/RuntimeError.h"
 #include "output/PageMetrics.h"
 #include "output/PosterLayout.h"
@@ -11,14 +12,7 @@
 namespace korvid {
 namespace {
 
-int ErrorOf(auto&& call) {
-  try {
-    call();
-  } catch (const RuntimeError& failure) {
-    return failure.number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
 TEST(PageMetrics, ConvertsThePrintersPixelsInOrder) {
   // A4 at 600 dpi with 100-pixel unprintable margins all round.

@@ -1,6 +1,7 @@
 // The view arithmetic in millimetres: load fit, zoom, fit, scroll bars and scrolling.
 #include <gtest/gtest.h>
 
+#include "ErrorOf.h"
 #include "model/RuntimeError.h"
 #include "view/ViewState.h"
 
@@ -33,14 +34,7 @@ std::unique_ptr<PlotModel> PlotOfSpan(float xr, float yr) {
   return model;
 }
 
-int ErrorOf(auto&& call) {
-  try {
-    call();
-  } catch (const RuntimeError& failure) {
-    return failure.number();
-  }
-  return 0;
-}
+using testing::ErrorOf;
 
 TEST(ViewState, StartupViewportFillsTheAreaBelowTheToolbar) {
   ViewState view;
