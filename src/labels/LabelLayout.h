@@ -1,0 +1,44 @@
+#pragma once
+#include <string_view>
+#include <vector>
+
+namespace korvid {
+
+struct LabelPoint {     // plotter units, X right, Y up (the reader's user->plotter transform
+  double x = 0, y = 0;  // is applied by the reader afterwards if scaling is in force)
+};
+using LabelStroke = std::vector<LabelPoint>;  // one pen-down polyline (2+ points; 1 point = a dot)
+
+// Everything of the label state that shapes the strokes, resolved by the reader into plotter
+// units: SI/SR → charWidth/charHeight, DI/DR → direction, SL → slant, LO → origin, ES → extra
+// spacing, DV → vertical. The reader owns the HP-GL/2 defaults and the parsing.
+struct LabelStyle {
+  double charWidth = 0;   // character cell width (SI width), plotter units
+  double charHeight = 0;  // cap height (SI height), plotter units
+  double directionX = 1;  // DI/DR run direction; any length, not both zero
+  double directionY = 0;
+  double slantTangent = 0;  // SL
+  int origin = 1;           // LO: 1..9 and 11..19
+  double extraSpace = 0;    // ES: extra space between characters, in character widths
+  double extraLine = 0;     // ES: extra space between lines, in line heights
+  bool vertical = false;    // DV 1: characters run downwards
+};
+
+struct LabelLayout {
+  std::vector<LabelStroke> strokes;
+  LabelPoint penAfter;        // where the pen stands after the label (LO 1..9: after the last
+                              // character; LO 11..19 and others: as HP-GL/2 says)
+  LabelPoint carriageReturn;  // the carriage-return point after the label (for the next LB)
+};
+
+// Lays out one LB text (without its terminator) starting with the pen at `pen` and the current
+// carriage-return point `carriageReturn`. Handles CR (13), LF (10), BS (8), HT, SP and printable
+// characters; other control characters are ignored. Characters the font lacks draw nothing
+// but advance like a space.
+LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoint pen,
+                        LabelPoint carriageReturn);
+
+// CP: the pen after moving `spaces` character cells along and `lines` lines down (negative = up).
+LabelPoint CharacterPlot(const LabelStyle& style, LabelPoint pen, double spaces, double lines);
+
+}  // namespace korvid
