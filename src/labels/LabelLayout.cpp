@@ -1,14 +1,136 @@
 #include "labels/LabelLayout.h"
 
-namespace korvid {
+#include "labels/HersheyFont.h"
+#include "labels/LabelFrame.h"
+#include "labels/LabelMetrics.h"
 
-LabelLayout LayOutLabel(std::string_view, const LabelStyle&, LabelPoint pen,
-                        LabelPoint carriageReturn) {
-  return LabelLayout{{}, pen, carriageReturn};
+namespace korvid {
+namespace {
+
+// The label font's own measures: its cap line and baseline, and the width of a typical
+// capital ('A', 'M', 'O'), which is made the character body of the cell.
+constexpr int kFontCapLineUnits = -12;
+constexpr int kFontBaselineUnits = 9;
+constexpr double kFontBodyWidthUnits = 16;
+
+constexpr char kBackspace = 8;
+constexpr char kHorizontalTab = 9;
+constexpr char kLineFeed = 10;
+constexpr char kCarriageReturn = 13;
+constexpr char kSpace = 32;
+constexpr char kDelete = 127;
+
+bool IsControl(char c) {
+  return (c >= 0 && c < kSpace) || c == kDelete;
 }
 
-LabelPoint CharacterPlot(const LabelStyle&, LabelPoint pen, double, double) {
-  return pen;
+// How many cells a character moves the pen along the text path. A tab moves like a space.
+int CellsMoved(char c) {
+  if (c == kBackspace) return -1;
+  if (c == kHorizontalTab) return 1;
+  return IsControl(c) ? 0 : 1;
+}
+
+// The cells of the text portion that starts at `from`: up to the next carriage return, which
+// places the following portion afresh.
+long long PortionCells(std::string_view text, std::size_t from) {
+  long long cells = 0;
+  for (std::size_t i = from; i < text.size() && text[i] != kCarriageReturn; ++i) {
+    cells += CellsMoved(text[i]);
+  }
+  return cells;
+}
+
+// Writes glyph strokes in plotter units until the point budget of the label is spent.
+class GlyphWriter {
+ public:
+  GlyphWriter(const LabelMetrics& metrics, const LabelFrame& frame, std::size_t maxPointCount,
+              LabelLayout& layout)
+      : metrics_(metrics), frame_(frame), pointsLeft_(maxPointCount), layout_(layout) {
+    const double capHeightUnits = kFontBaselineUnits - kFontCapLineUnits;
+    alongPerUnit_ = metrics.bodyWidth / kFontBodyWidthUnits;
+    upPerUnit_ = metrics.capHeight / capHeightUnits;
+  }
+
+  void Write(const HersheyGlyph& glyph, LocalPoint characterOrigin) {
+    for (const auto& strokeUnits : glyph.strokes) {
+      if (layout_.truncated) return;
+      if (strokeUnits.size() > pointsLeft_) {
+        layout_.truncated = true;
+        return;
+      }
+      pointsLeft_ -= strokeUnits.size();
+      LabelStroke& stroke = layout_.strokes.emplace_back();
+      stroke.reserve(strokeUnits.size());
+      for (const HersheyPoint& p : strokeUnits) {
+        stroke.push_back(frame_.ToPlotter(characterOrigin + Place(p)));
+      }
+    }
+  }
+
+ private:
+  // Glyphs are centred on the character body; slant leans them about the baseline.
+  LocalPoint Place(HersheyPoint p) const {
+    const double up = (kFontBaselineUnits - p.yUnits) * upPerUnit_;
+    const double along = metrics_.bodyWidth / 2 + p.xUnits * alongPerUnit_;
+    return {along + up * metrics_.slantTangent, up};
+  }
+
+  const LabelMetrics& metrics_;
+  const LabelFrame& frame_;
+  std::size_t pointsLeft_;
+  LabelLayout& layout_;
+  double alongPerUnit_ = 0;
+  double upPerUnit_ = 0;
+};
+
+}  // namespace
+
+LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoint pen,
+                        LabelPoint carriageReturn) {
+  const LabelMetrics metrics = LabelMetrics::From(style);
+  const LabelFrame frame(pen, style.directionX, style.directionY);
+  const HersheyFont& font = LabelStrokeFont();
+  LabelLayout layout;
+  GlyphWriter writer(metrics, frame, style.maxPointCount, layout);
+
+  LocalPoint penAt{};
+  LocalPoint returnAt = frame.ToLocal(carriageReturn);
+  bool portionPlaced = false;  // the label origin is applied once a portion moves the pen
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == kCarriageReturn) {
+      penAt = returnAt;
+      portionPlaced = false;
+      continue;
+    }
+    if (c == kLineFeed) {
+      penAt = penAt + metrics.lineStep;
+      returnAt = returnAt + metrics.lineStep;
+      continue;
+    }
+    const int cells = CellsMoved(c);
+    if (cells == 0) continue;
+    if (!portionPlaced) {
+      penAt = penAt + metrics.OriginShift(style.origin, PortionCells(text, i));
+      portionPlaced = true;
+    }
+    if (c != kSpace && cells > 0) {
+      if (const HersheyGlyph* glyph = font.Find(static_cast<unsigned char>(c))) {
+        writer.Write(*glyph, penAt);
+      }
+    }
+    penAt = penAt + cells * metrics.characterStep;
+  }
+  layout.penAfter = frame.ToPlotter(penAt);
+  layout.carriageReturn = frame.ToPlotter(returnAt);
+  return layout;
+}
+
+LabelPoint CharacterPlot(const LabelStyle& style, LabelPoint pen, double spaces, double lines) {
+  const LabelMetrics metrics = LabelMetrics::From(style);
+  const LabelFrame frame(pen, style.directionX, style.directionY);
+  return frame.ToPlotter(spaces * metrics.characterStep + lines * metrics.lineStep);
 }
 
 }  // namespace korvid

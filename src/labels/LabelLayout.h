@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <limits>
 #include <string_view>
 #include <vector>
 
@@ -22,6 +24,9 @@ struct LabelStyle {
   double extraSpace = 0;    // ES: extra space between characters, in character widths
   double extraLine = 0;     // ES: extra space between lines, in line heights
   bool vertical = false;    // DV 1: characters run downwards
+  // The most points the strokes of one label may hold (the reader passes what is left
+  // of its memory budget). Beyond it the label draws nothing more but still moves the pen.
+  std::size_t maxPointCount = std::numeric_limits<std::size_t>::max();
 };
 
 struct LabelLayout {
@@ -29,6 +34,7 @@ struct LabelLayout {
   LabelPoint penAfter;        // where the pen stands after the label (LO 1..9: after the last
                               // character; LO 11..19 and others: as HP-GL/2 says)
   LabelPoint carriageReturn;  // the carriage-return point after the label (for the next LB)
+  bool truncated = false;     // strokes were left out to stay within maxPointCount
 };
 
 // Lays out one LB text (without its terminator) starting with the pen at `pen` and the current
@@ -39,6 +45,8 @@ LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoi
                         LabelPoint carriageReturn);
 
 // CP: the pen after moving `spaces` character cells along and `lines` lines down (negative = up).
+// "Down" is the line-feed direction. Note that CP's own second parameter counts upwards (CP 0,1
+// moves one line up), so the reader passes it negated.
 LabelPoint CharacterPlot(const LabelStyle& style, LabelPoint pen, double spaces, double lines);
 
 }  // namespace korvid
