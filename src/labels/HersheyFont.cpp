@@ -24,7 +24,9 @@ std::optional<int> ReadVertexCount(std::string_view field) {
   return count;
 }
 
-int Coordinate(char c) { return static_cast<int>(static_cast<unsigned char>(c)) - kCoordinateZero; }
+int Coordinate(char c) {
+  return static_cast<int>(static_cast<unsigned char>(c)) - kCoordinateZero;
+}
 
 // Original .jhf files wrap long glyphs onto continuation lines; the vertex count says how many
 // pairs belong to the glyph, so the pairs are read across line ends.
@@ -36,7 +38,8 @@ std::optional<HersheyGlyph> ReadGlyph(std::string_view text, std::size_t& positi
     position = lineEnd == std::string_view::npos ? text.size() : lineEnd + 1;
     return std::nullopt;
   }
-  const std::optional<int> vertexCount = ReadVertexCount(head.substr(kNumberColumns, kCountColumns));
+  const std::optional<int> vertexCount =
+      ReadVertexCount(head.substr(kNumberColumns, kCountColumns));
   position += kNumberColumns + kCountColumns;
   if (!vertexCount) {
     position = lineEnd == std::string_view::npos ? text.size() : lineEnd + 1;
@@ -48,7 +51,8 @@ std::optional<HersheyGlyph> ReadGlyph(std::string_view text, std::size_t& positi
     const char c = text[position++];
     if (c != '\n' && c != '\r') pairs.push_back(c);
   }
-  while (position < text.size() && text[position] != '\n') ++position;  // rest of the line
+  while (position < text.size() && text[position] != '\n')
+    ++position;  // rest of the line
   if (position < text.size()) ++position;
   if (pairs.size() < wanted) return std::nullopt;
 

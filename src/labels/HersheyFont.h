@@ -11,11 +11,13 @@ namespace korvid {
 struct HersheyPoint {
   int xUnits = 0;
   int yUnits = 0;
+
+  bool operator==(const HersheyPoint&) const = default;
 };
 
 struct HersheyGlyph {
-  int leftUnits = 0;   // left side bearing line, from the centre line
-  int rightUnits = 0;  // right side bearing line
+  int leftUnits = 0;                               // left side bearing line, from the centre line
+  int rightUnits = 0;                              // right side bearing line
   std::vector<std::vector<HersheyPoint>> strokes;  // pen-down polylines, each 1+ points
 };
 

@@ -12,9 +12,15 @@ struct LocalPoint {
   double up = 0;
 };
 
-inline LocalPoint operator+(LocalPoint a, LocalPoint b) { return {a.along + b.along, a.up + b.up}; }
-inline LocalPoint operator-(LocalPoint a, LocalPoint b) { return {a.along - b.along, a.up - b.up}; }
-inline LocalPoint operator*(double k, LocalPoint a) { return {k * a.along, k * a.up}; }
+inline LocalPoint operator+(LocalPoint a, LocalPoint b) {
+  return {a.along + b.along, a.up + b.up};
+}
+inline LocalPoint operator-(LocalPoint a, LocalPoint b) {
+  return {a.along - b.along, a.up - b.up};
+}
+inline LocalPoint operator*(double k, LocalPoint a) {
+  return {k * a.along, k * a.up};
+}
 
 // Turns label-frame positions into plotter positions and back. A run direction that is zero
 // or not a number runs along X, as the default direction does.

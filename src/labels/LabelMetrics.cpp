@@ -11,7 +11,9 @@ bool IsLabelOrigin(int origin) {
 }
 
 // -1, 0 or +1: which way the offset origins (LO 11..19) push a label away from the pen.
-double AwayFromPen(int index) { return index == 0 ? 1.0 : index == 2 ? -1.0 : 0.0; }
+double AwayFromPen(int index) {
+  return index == 0 ? 1.0 : index == 2 ? -1.0 : 0.0;
+}
 
 }  // namespace
 
@@ -42,8 +44,8 @@ LocalPoint LabelMetrics::OriginShift(int origin, long long cellCount) const {
   // a vertical column is as wide as one character.
   double extent = 0;
   if (cellCount > 0) {
-    extent = vertical ? bodyWidth
-                      : static_cast<double>(cellCount - 1) * characterStep.along + bodyWidth;
+    extent =
+        vertical ? bodyWidth : static_cast<double>(cellCount - 1) * characterStep.along + bodyWidth;
   }
   LocalPoint shift{-extent * column / 2, -capHeight * row / 2};
   if (origin > 10) {

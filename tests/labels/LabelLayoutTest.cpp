@@ -1,0 +1,223 @@
+// Label layout: cell geometry, label origins, direction, slant, control characters and CP,
+// measured on the strokes in plotter units.
+#include "labels/LabelLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+#include <string>
+
+namespace korvid {
+namespace {
+
+// Cell 300 wide (character body 200), cap height 420 (a line 840): one font unit is 12.5
+// along and 20 up.
+LabelStyle Style() {
+  LabelStyle style;
+  style.charWidth = 300;
+  style.charHeight = 420;
+  return style;
+}
+
+struct Box {
+  double minX, minY, maxX, maxY;
+};
+
+Box BoundsOf(const LabelLayout& layout) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  Box box{kInf, kInf, -kInf, -kInf};
+  for (const LabelStroke& stroke : layout.strokes) {
+    for (const LabelPoint& p : stroke) {
+      box = {std::min(box.minX, p.x), std::min(box.minY, p.y), std::max(box.maxX, p.x),
+             std::max(box.maxY, p.y)};
+    }
+  }
+  return box;
+}
+
+void ExpectBox(const Box& actual, const Box& expected) {
+  EXPECT_NEAR(actual.minX, expected.minX, 1e-9);
+  EXPECT_NEAR(actual.minY, expected.minY, 1e-9);
+  EXPECT_NEAR(actual.maxX, expected.maxX, 1e-9);
+  EXPECT_NEAR(actual.maxY, expected.maxY, 1e-9);
+}
+
+void ExpectPoint(LabelPoint actual, LabelPoint expected) {
+  EXPECT_NEAR(actual.x, expected.x, 1e-9);
+  EXPECT_NEAR(actual.y, expected.y, 1e-9);
+}
+
+struct GlyphCase {
+  char character;
+  Box ink;  // with the pen at the origin
+};
+
+TEST(LabelLayoutTest, GlyphExtentsInTheCell) {
+  const GlyphCase cases[] = {
+      {'H', {12.5, 0, 187.5, 420}},    // a capital fills the cap height and the body
+      {'A', {0, 0, 200, 420}},         //
+      {'.', {87.5, 60, 112.5, 100}},   // on the baseline, centred
+      {'g', {25, -140, 175, 280}},     // below the baseline
+      {'|', {100, -140, 100, 500}},    //
+  };
+  for (const GlyphCase& c : cases) {
+    SCOPED_TRACE(c.character);
+    ExpectBox(BoundsOf(LayOutLabel(std::string(1, c.character), Style(), {}, {})), c.ink);
+  }
+}
+
+struct OriginCase {
+  int origin;
+  Box ink;
+  LabelPoint penAfter;
+};
+
+// "HH" from the pen (1000, 2000): the portion is 500 long (one cell and one body) and the ink
+// of the two H runs 12.5 .. 487.5 along it; the offset origins move 100 along, 210 up.
+TEST(LabelLayoutTest, LabelOriginsPlaceTheLabelAroundThePen) {
+  const OriginCase cases[] = {
+      {1, {1012.5, 2000, 1487.5, 2420}, {1600, 2000}},
+      {3, {1012.5, 1580, 1487.5, 2000}, {1600, 1580}},
+      {5, {762.5, 1790, 1237.5, 2210}, {1350, 1790}},
+      {7, {512.5, 2000, 987.5, 2420}, {1100, 2000}},
+      {9, {512.5, 1580, 987.5, 2000}, {1100, 1580}},
+      {11, {1112.5, 2210, 1587.5, 2630}, {1700, 2210}},
+      {15, {762.5, 1790, 1237.5, 2210}, {1350, 1790}},
+      {19, {412.5, 1370, 887.5, 1790}, {1000, 1370}},
+      {21, {1012.5, 2000, 1487.5, 2420}, {1600, 2000}},  // not an origin here: as LO 1
+  };
+  for (const OriginCase& c : cases) {
+    SCOPED_TRACE(c.origin);
+    LabelStyle style = Style();
+    style.origin = c.origin;
+    const LabelLayout layout = LayOutLabel("HH", style, {1000, 2000}, {1000, 2000});
+    ExpectBox(BoundsOf(layout), c.ink);
+    ExpectPoint(layout.penAfter, c.penAfter);
+    ExpectPoint(layout.carriageReturn, {1000, 2000});
+  }
+}
+
+TEST(LabelLayoutTest, EachCarriageReturnPortionIsPlacedAfresh) {
+  LabelStyle style = Style();
+  style.origin = 7;  // right-aligned: every line ends at the carriage-return point
+  const LabelLayout layout = LayOutLabel("HHH\r\nH", style, {1000, 2000}, {1000, 2000});
+  ExpectBox(BoundsOf(layout), {212.5, 1160, 987.5, 2420});
+  ExpectPoint(layout.penAfter, {1100, 1160});
+  ExpectPoint(layout.carriageReturn, {1000, 1160});
+  // A trailing carriage return brings the pen back untouched by the origin.
+  style.origin = 5;
+  ExpectPoint(LayOutLabel("HH\r", style, {1000, 2000}, {1000, 2000}).penAfter, {1000, 2000});
+}
+
+TEST(LabelLayoutTest, DirectionSlantVerticalAndMirror) {
+  LabelStyle up = Style();
+  up.directionX = 0;
+  up.directionY = 5;  // 90 degrees; the length does not matter
+  LabelLayout layout = LayOutLabel("HH", up, {}, {});
+  ExpectBox(BoundsOf(layout), {-420, 12.5, 0, 487.5});
+  ExpectPoint(layout.penAfter, {0, 600});
+
+  LabelStyle slanted = Style();
+  slanted.slantTangent = 0.5;
+  layout = LayOutLabel("I", slanted, {}, {});
+  ASSERT_EQ(layout.strokes.size(), 1u);
+  ASSERT_EQ(layout.strokes[0].size(), 2u);
+  ExpectPoint(layout.strokes[0][0], {100 + 210, 420});  // the top leans right
+  ExpectPoint(layout.strokes[0][1], {100, 0});
+
+  LabelStyle vertical = Style();
+  vertical.vertical = true;
+  layout = LayOutLabel("HH\nH", vertical, {}, {});
+  ExpectBox(BoundsOf(layout), {-287.5, -1680, 187.5, 420});  // a column, then one to the left
+  ExpectPoint(layout.penAfter, {-300, -2520});
+
+  LabelStyle mirrored = Style();
+  mirrored.charWidth = -300;
+  layout = LayOutLabel("HH", mirrored, {}, {});
+  ExpectBox(BoundsOf(layout), {-487.5, 0, -12.5, 420});
+  ExpectPoint(layout.penAfter, {-600, 0});
+}
+
+struct MovementCase {
+  const char* text;
+  double extraSpace, extraLine;
+  LabelPoint penAfter, carriageReturn;
+  std::size_t strokeCount;
+};
+
+// Pen (1000, 2000), carriage-return point (500, 2000); a cell is 300, a line 840.
+TEST(LabelLayoutTest, ControlCharactersMoveThePen) {
+  const MovementCase cases[] = {
+      {"HH", 0, 0, {1600, 2000}, {500, 2000}, 6},
+      {"HH\r", 0, 0, {500, 2000}, {500, 2000}, 6},
+      {"HH\n", 0, 0, {1600, 1160}, {500, 1160}, 6},
+      {"HH\r\nH", 0, 0, {800, 1160}, {500, 1160}, 9},
+      {"HH\b", 0, 0, {1300, 2000}, {500, 2000}, 6},
+      {"H\tH", 0, 0, {1900, 2000}, {500, 2000}, 6},
+      {"H H", 0, 0, {1900, 2000}, {500, 2000}, 6},
+      {"H\x01\x1b\x7fH", 0, 0, {1600, 2000}, {500, 2000}, 6},  // other controls do nothing
+      {"\xe9\x80", 0, 0, {1600, 2000}, {500, 2000}, 0},        // not in the font: spaces
+      {"", 0, 0, {1000, 2000}, {500, 2000}, 0},
+      {"HH\n", 0.5, 1, {1900, 320}, {500, 320}, 6},  // ES 0.5,1
+  };
+  for (const MovementCase& c : cases) {
+    SCOPED_TRACE(c.text);
+    LabelStyle style = Style();
+    style.extraSpace = c.extraSpace;
+    style.extraLine = c.extraLine;
+    const LabelLayout layout = LayOutLabel(c.text, style, {1000, 2000}, {500, 2000});
+    ExpectPoint(layout.penAfter, c.penAfter);
+    ExpectPoint(layout.carriageReturn, c.carriageReturn);
+    EXPECT_EQ(layout.strokes.size(), c.strokeCount);
+  }
+}
+
+struct CharacterPlotCase {
+  double spaces, lines;
+  double directionX, directionY;
+  bool vertical;
+  LabelPoint expected;
+};
+
+TEST(LabelLayoutTest, CharacterPlotMovesByCellsAndLines) {
+  const CharacterPlotCase cases[] = {
+      {2, 1, 1, 0, false, {1600, 1160}},
+      {-1, -0.5, 1, 0, false, {700, 2420}},
+      {1, 1, 0, 1, false, {1840, 2300}},  // run up: a line down is to the right
+      {1, 1, 1, 0, true, {700, 1160}},    // vertical: a character down, a line to the left
+  };
+  for (const CharacterPlotCase& c : cases) {
+    LabelStyle style = Style();
+    style.directionX = c.directionX;
+    style.directionY = c.directionY;
+    style.vertical = c.vertical;
+    ExpectPoint(CharacterPlot(style, {1000, 2000}, c.spaces, c.lines), c.expected);
+  }
+}
+
+// A 50 MB label of many lines stays within its point budget and still moves the pen through
+// every character; a layout that looked ahead quadratically would not finish.
+TEST(LabelLayoutTest, HugeLabelKeepsToItsPointBudget) {
+  const std::string line = "HELLO, WORLD\r\n";
+  std::string text;
+  text.reserve(50'000'000);
+  while (text.size() + line.size() <= 50'000'000) text += line;
+  text += "AB";
+  const std::size_t lines = (text.size() - 2) / line.size();
+
+  LabelStyle style = Style();
+  style.origin = 5;
+  style.maxPointCount = 100'000;
+  const LabelLayout layout = LayOutLabel(text, style, {0, 0}, {0, 0});
+  EXPECT_TRUE(layout.truncated);
+  std::size_t points = 0;
+  for (const LabelStroke& stroke : layout.strokes) points += stroke.size();
+  EXPECT_LE(points, style.maxPointCount);
+  EXPECT_GT(points, style.maxPointCount - 100);
+  ExpectPoint(layout.penAfter, {-250 + 600, -840.0 * lines - 210});
+  EXPECT_FALSE(LayOutLabel("HH", style, {}, {}).truncated);
+}
+
+}  // namespace
+}  // namespace korvid
