@@ -24,10 +24,10 @@ bool IsControl(char c) {
   return (c >= 0 && c < kSpace) || c == kDelete;
 }
 
-// How many cells a character moves the pen along the text path. A tab moves like a space.
+// How many cells a character moves the pen along the text path. A tab moves five.
 int CellsMoved(char c) {
   if (c == kBackspace) return -1;
-  if (c == kHorizontalTab) return 1;
+  if (c == kHorizontalTab) return 5;
   return IsControl(c) ? 0 : 1;
 }
 
@@ -96,12 +96,15 @@ LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoi
 
   LocalPoint penAt{};
   LocalPoint returnAt = frame.ToLocal(carriageReturn);
-  bool portionPlaced = false;  // the label origin is applied once a portion moves the pen
+  // The label origin places each carriage-return portion once it first moves the pen.
+  bool portionPlaced = false;
+  LocalPoint portionShift{};
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (c == kCarriageReturn) {
       penAt = returnAt;
       portionPlaced = false;
+      portionShift = {};
       continue;
     }
     if (c == kLineFeed) {
@@ -112,17 +115,19 @@ LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoi
     const int cells = CellsMoved(c);
     if (cells == 0) continue;
     if (!portionPlaced) {
-      penAt = penAt + metrics.OriginShift(style.origin, PortionCells(text, i));
+      portionShift = metrics.OriginShift(style.origin, PortionCells(text, i));
+      penAt = penAt + portionShift;
       portionPlaced = true;
     }
-    if (c != kSpace && cells > 0) {
+    if (c != kSpace && c != kHorizontalTab && cells > 0) {
       if (const HersheyGlyph* glyph = font.Find(static_cast<unsigned char>(c))) {
-        writer.Write(*glyph, penAt);
+        writer.Write(*glyph, penAt + metrics.CharacterOrigin());
       }
     }
     penAt = penAt + cells * metrics.characterStep;
   }
-  layout.penAfter = frame.ToPlotter(penAt);
+  layout.penAfter =
+      metrics.Concatenates(style.origin) ? frame.ToPlotter(penAt - portionShift) : pen;
   layout.carriageReturn = frame.ToPlotter(returnAt);
   return layout;
 }

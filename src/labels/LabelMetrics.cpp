@@ -1,13 +1,29 @@
 #include "labels/LabelMetrics.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace korvid {
 namespace {
 
 constexpr double kBodyShareOfCell = 2.0 / 3.0;
 constexpr double kLineHeightPerCapHeight = 2.0;
+// Down or up a vertical path characters stand one point size (1.5 cap heights) apart, and a
+// line feed moves the column sideways by 1.875 cells.
+constexpr double kVerticalStepPerCapHeight = 1.5;
+constexpr double kVerticalLinePerCell = 1.875;
 
-bool IsLabelOrigin(int origin) {
-  return (origin >= 1 && origin <= 9) || (origin >= 11 && origin <= 19);
+struct LabelOriginGrid {
+  int column = 0;  // 0 left, 1 centre, 2 right
+  int row = 0;     // 0 bottom, 1 middle, 2 top
+  bool offset = false;
+};
+
+LabelOriginGrid GridOf(int origin) {
+  const bool known = (origin >= 1 && origin <= 9) || (origin >= 11 && origin <= 19);
+  if (!known) origin = 1;
+  const int position = origin % 10 - 1;
+  return {position / 3, position % 3, origin > 10};
 }
 
 // -1, 0 or +1: which way the offset origins (LO 11..19) push a label away from the pen.
@@ -19,40 +35,64 @@ double AwayFromPen(int index) {
 
 LabelMetrics LabelMetrics::From(const LabelStyle& style) {
   LabelMetrics m;
+  m.cellWidth = style.charWidth;
   m.bodyWidth = style.charWidth * kBodyShareOfCell;
   m.capHeight = style.charHeight;
   m.slantTangent = style.slantTangent;
   m.vertical = style.vertical;
-  const double lineHeight = style.charHeight * kLineHeightPerCapHeight;
+  m.reversePath = style.reversePath;
+  // A line feed turns a quarter clockwise from the text path, unless reversed.
+  const double pathSign = style.reversePath ? -1 : 1;
+  const double lineSign = pathSign * (style.reverseLineFeed ? -1 : 1);
   if (style.vertical) {
-    // Characters stack downwards a line apart; a line feed starts the next column to the left.
-    m.characterStep = {0, -lineHeight * (1 + style.extraSpace)};
-    m.lineStep = {-style.charWidth * (1 + style.extraLine), 0};
+    const double step = style.charHeight * kVerticalStepPerCapHeight;
+    m.characterStep = {0, -pathSign * step * (1 + style.extraSpace)};
+    m.lineStep = {-lineSign * style.charWidth * kVerticalLinePerCell * (1 + style.extraLine), 0};
   } else {
-    m.characterStep = {style.charWidth * (1 + style.extraSpace), 0};
-    m.lineStep = {0, -lineHeight * (1 + style.extraLine)};
+    const double line = style.charHeight * kLineHeightPerCapHeight;
+    m.characterStep = {pathSign * style.charWidth * (1 + style.extraSpace), 0};
+    m.lineStep = {0, -lineSign * line * (1 + style.extraLine)};
   }
   return m;
 }
 
+LocalPoint LabelMetrics::CharacterOrigin() const {
+  return !vertical && reversePath ? characterStep : LocalPoint{};
+}
+
 LocalPoint LabelMetrics::OriginShift(int origin, long long cellCount) const {
-  if (!IsLabelOrigin(origin)) origin = 1;
-  const int position = origin % 10 - 1;
-  const int column = position / 3;  // 0 left, 1 centre, 2 right
-  const int row = position % 3;     // 0 baseline, 1 half the cap height, 2 cap line
-  // A portion reaches from its first character's origin to its last character's right edge;
-  // a vertical column is as wide as one character.
-  double extent = 0;
-  if (cellCount > 0) {
-    extent =
-        vertical ? bodyWidth : static_cast<double>(cellCount - 1) * characterStep.along + bodyWidth;
+  const LabelOriginGrid grid = GridOf(origin);
+  const double cells = static_cast<double>(std::max(cellCount, 0LL));
+  // The portion's box in the label frame: where it starts and how far it reaches, along the
+  // run direction and up from the baseline. A vertical column is one cell wide.
+  double alongStart = 0, alongLength = 0, upStart = 0, upLength = capHeight;
+  if (vertical) {
+    alongLength = cellWidth;
+    const double firstToLastBaseline = std::max(cells - 1, 0.0) * characterStep.up;
+    if (reversePath) {
+      upLength = capHeight + firstToLastBaseline;
+    } else {
+      upStart = firstToLastBaseline;
+      upLength = capHeight - firstToLastBaseline;
+    }
+  } else {
+    alongLength = cells * characterStep.along * (reversePath ? -1 : 1);
+    if (reversePath) alongStart = -alongLength;
   }
-  LocalPoint shift{-extent * column / 2, -capHeight * row / 2};
-  if (origin > 10) {
-    shift.along += AwayFromPen(column) * bodyWidth / 2;
-    shift.up += AwayFromPen(row) * capHeight / 2;
+  LocalPoint shift{-(alongStart + alongLength * grid.column / 2),
+                   -(upStart + upLength * grid.row / 2)};
+  if (grid.offset) {
+    const double offset = std::abs(capHeight) / 2;
+    shift.along += AwayFromPen(grid.column) * std::copysign(offset, cellWidth);
+    shift.up += AwayFromPen(grid.row) * std::copysign(offset, capHeight);
   }
   return shift;
+}
+
+bool LabelMetrics::Concatenates(int origin) const {
+  const LabelOriginGrid grid = GridOf(origin);
+  if (vertical) return grid.row == (reversePath ? 0 : 2);
+  return grid.column == (reversePath ? 2 : 0);
 }
 
 }  // namespace korvid

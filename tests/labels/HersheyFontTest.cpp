@@ -1,9 +1,10 @@
 // The .jhf reader on small fonts of our own, and the font built into the program.
-#include "labels/HersheyFont.h"
-
 #include <gmock/gmock.h>
-#include <algorithm>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "labels/HersheyFont.h"
 
 namespace korvid {
 namespace {

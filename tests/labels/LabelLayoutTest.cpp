@@ -1,12 +1,12 @@
 // Label layout: cell geometry, label origins, direction, slant, control characters and CP,
 // measured on the strokes in plotter units.
-#include "labels/LabelLayout.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <limits>
 #include <string>
+
+#include "labels/LabelLayout.h"
 
 namespace korvid {
 namespace {
@@ -55,11 +55,11 @@ struct GlyphCase {
 
 TEST(LabelLayoutTest, GlyphExtentsInTheCell) {
   const GlyphCase cases[] = {
-      {'H', {12.5, 0, 187.5, 420}},    // a capital fills the cap height and the body
-      {'A', {0, 0, 200, 420}},         //
-      {'.', {87.5, 60, 112.5, 100}},   // on the baseline, centred
-      {'g', {25, -140, 175, 280}},     // below the baseline
-      {'|', {100, -140, 100, 500}},    //
+      {'H', {12.5, 0, 187.5, 420}},   // a capital fills the cap height and the body
+      {'A', {0, 0, 200, 420}},        //
+      {'.', {87.5, 60, 112.5, 100}},  // on the baseline, centred
+      {'g', {25, -140, 175, 280}},    // below the baseline
+      {'|', {100, -140, 100, 500}},   //
   };
   for (const GlyphCase& c : cases) {
     SCOPED_TRACE(c.character);
@@ -73,18 +73,21 @@ struct OriginCase {
   LabelPoint penAfter;
 };
 
-// "HH" from the pen (1000, 2000): the portion is 500 long (one cell and one body) and the ink
-// of the two H runs 12.5 .. 487.5 along it; the offset origins move 100 along, 210 up.
+// "HH" from the pen (1000, 2000): the portion is two cells, 600 long, and the ink of the two H
+// runs 12.5 .. 487.5 along it; the offset origins move half the cap height (210) each way.
+// Origins on the left edge concatenate (the pen goes on after the label); the others restore
+// the pen.
 TEST(LabelLayoutTest, LabelOriginsPlaceTheLabelAroundThePen) {
   const OriginCase cases[] = {
       {1, {1012.5, 2000, 1487.5, 2420}, {1600, 2000}},
-      {3, {1012.5, 1580, 1487.5, 2000}, {1600, 1580}},
-      {5, {762.5, 1790, 1237.5, 2210}, {1350, 1790}},
-      {7, {512.5, 2000, 987.5, 2420}, {1100, 2000}},
-      {9, {512.5, 1580, 987.5, 2000}, {1100, 1580}},
-      {11, {1112.5, 2210, 1587.5, 2630}, {1700, 2210}},
-      {15, {762.5, 1790, 1237.5, 2210}, {1350, 1790}},
-      {19, {412.5, 1370, 887.5, 1790}, {1000, 1370}},
+      {3, {1012.5, 1580, 1487.5, 2000}, {1600, 2000}},
+      {5, {712.5, 1790, 1187.5, 2210}, {1000, 2000}},
+      {7, {412.5, 2000, 887.5, 2420}, {1000, 2000}},
+      {9, {412.5, 1580, 887.5, 2000}, {1000, 2000}},
+      {11, {1222.5, 2210, 1697.5, 2630}, {1600, 2000}},
+      {13, {1222.5, 1370, 1697.5, 1790}, {1600, 2000}},
+      {15, {712.5, 1790, 1187.5, 2210}, {1000, 2000}},
+      {19, {202.5, 1370, 677.5, 1790}, {1000, 2000}},
       {21, {1012.5, 2000, 1487.5, 2420}, {1600, 2000}},  // not an origin here: as LO 1
   };
   for (const OriginCase& c : cases) {
@@ -102,15 +105,43 @@ TEST(LabelLayoutTest, EachCarriageReturnPortionIsPlacedAfresh) {
   LabelStyle style = Style();
   style.origin = 7;  // right-aligned: every line ends at the carriage-return point
   const LabelLayout layout = LayOutLabel("HHH\r\nH", style, {1000, 2000}, {1000, 2000});
-  ExpectBox(BoundsOf(layout), {212.5, 1160, 987.5, 2420});
-  ExpectPoint(layout.penAfter, {1100, 1160});
+  ExpectBox(BoundsOf(layout), {112.5, 1160, 887.5, 2420});
   ExpectPoint(layout.carriageReturn, {1000, 1160});
-  // A trailing carriage return brings the pen back untouched by the origin.
-  style.origin = 5;
-  ExpectPoint(LayOutLabel("HH\r", style, {1000, 2000}, {1000, 2000}).penAfter, {1000, 2000});
+  // A trailing carriage return leaves a concatenating label at the carriage-return point.
+  style.origin = 3;
+  ExpectPoint(LayOutLabel("HH\r", style, {1000, 2000}, {500, 2000}).penAfter, {500, 2000});
 }
 
-TEST(LabelLayoutTest, DirectionSlantVerticalAndMirror) {
+struct PathCase {
+  const char* name;
+  bool vertical, reversePath;
+  int origin;
+  Box ink;
+  LabelPoint penAfter;
+};
+
+// "HH" from the origin along each text path (DV 0..3). Vertically, characters stand 630 apart.
+TEST(LabelLayoutTest, TextPathsAndTheirConcatenatingOrigins) {
+  const PathCase cases[] = {
+      {"down LO1", true, false, 1, {12.5, 0, 187.5, 1050}, {0, 0}},
+      {"down LO3", true, false, 3, {12.5, -1050, 187.5, 0}, {0, -1260}},
+      {"left LO1", false, true, 1, {12.5, 0, 487.5, 420}, {0, 0}},
+      {"left LO7", false, true, 7, {-587.5, 0, -112.5, 420}, {-600, 0}},
+      {"up LO1", true, true, 1, {12.5, 0, 187.5, 1050}, {0, 1260}},
+  };
+  for (const PathCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    LabelStyle style = Style();
+    style.vertical = c.vertical;
+    style.reversePath = c.reversePath;
+    style.origin = c.origin;
+    const LabelLayout layout = LayOutLabel("HH", style, {}, {});
+    ExpectBox(BoundsOf(layout), c.ink);
+    ExpectPoint(layout.penAfter, c.penAfter);
+  }
+}
+
+TEST(LabelLayoutTest, DirectionSlantAndMirror) {
   LabelStyle up = Style();
   up.directionX = 0;
   up.directionY = 5;  // 90 degrees; the length does not matter
@@ -125,12 +156,6 @@ TEST(LabelLayoutTest, DirectionSlantVerticalAndMirror) {
   ASSERT_EQ(layout.strokes[0].size(), 2u);
   ExpectPoint(layout.strokes[0][0], {100 + 210, 420});  // the top leans right
   ExpectPoint(layout.strokes[0][1], {100, 0});
-
-  LabelStyle vertical = Style();
-  vertical.vertical = true;
-  layout = LayOutLabel("HH\nH", vertical, {}, {});
-  ExpectBox(BoundsOf(layout), {-287.5, -1680, 187.5, 420});  // a column, then one to the left
-  ExpectPoint(layout.penAfter, {-300, -2520});
 
   LabelStyle mirrored = Style();
   mirrored.charWidth = -300;
@@ -154,7 +179,7 @@ TEST(LabelLayoutTest, ControlCharactersMoveThePen) {
       {"HH\n", 0, 0, {1600, 1160}, {500, 1160}, 6},
       {"HH\r\nH", 0, 0, {800, 1160}, {500, 1160}, 9},
       {"HH\b", 0, 0, {1300, 2000}, {500, 2000}, 6},
-      {"H\tH", 0, 0, {1900, 2000}, {500, 2000}, 6},
+      {"H\tH", 0, 0, {3100, 2000}, {500, 2000}, 6},  // a tab is five cells
       {"H H", 0, 0, {1900, 2000}, {500, 2000}, 6},
       {"H\x01\x1b\x7fH", 0, 0, {1600, 2000}, {500, 2000}, 6},  // other controls do nothing
       {"\xe9\x80", 0, 0, {1600, 2000}, {500, 2000}, 0},        // not in the font: spaces
@@ -174,24 +199,33 @@ TEST(LabelLayoutTest, ControlCharactersMoveThePen) {
 }
 
 struct CharacterPlotCase {
+  const char* name;
   double spaces, lines;
   double directionX, directionY;
-  bool vertical;
+  bool vertical, reversePath, reverseLineFeed;
   LabelPoint expected;
 };
 
+// From (1000, 2000): a cell is 300 and a line 840; vertically a character is 630 and a line
+// 562.5 sideways.
 TEST(LabelLayoutTest, CharacterPlotMovesByCellsAndLines) {
   const CharacterPlotCase cases[] = {
-      {2, 1, 1, 0, false, {1600, 1160}},
-      {-1, -0.5, 1, 0, false, {700, 2420}},
-      {1, 1, 0, 1, false, {1840, 2300}},  // run up: a line down is to the right
-      {1, 1, 1, 0, true, {700, 1160}},    // vertical: a character down, a line to the left
+      {"right", 2, 1, 1, 0, false, false, false, {1600, 1160}},
+      {"back and up", -1, -0.5, 1, 0, false, false, false, {700, 2420}},
+      {"run up", 1, 1, 0, 1, false, false, false, {1840, 2300}},
+      {"reverse line feed", 0, 1, 1, 0, false, false, true, {1000, 2840}},
+      {"down", 1, 1, 1, 0, true, false, false, {437.5, 1370}},
+      {"left", 1, 1, 1, 0, false, true, false, {700, 2840}},
+      {"up", 1, 1, 1, 0, true, true, false, {1562.5, 2630}},
   };
   for (const CharacterPlotCase& c : cases) {
+    SCOPED_TRACE(c.name);
     LabelStyle style = Style();
     style.directionX = c.directionX;
     style.directionY = c.directionY;
     style.vertical = c.vertical;
+    style.reversePath = c.reversePath;
+    style.reverseLineFeed = c.reverseLineFeed;
     ExpectPoint(CharacterPlot(style, {1000, 2000}, c.spaces, c.lines), c.expected);
   }
 }
@@ -202,20 +236,21 @@ TEST(LabelLayoutTest, HugeLabelKeepsToItsPointBudget) {
   const std::string line = "HELLO, WORLD\r\n";
   std::string text;
   text.reserve(50'000'000);
-  while (text.size() + line.size() <= 50'000'000) text += line;
+  while (text.size() + line.size() <= 50'000'000)
+    text += line;
   text += "AB";
   const std::size_t lines = (text.size() - 2) / line.size();
 
   LabelStyle style = Style();
-  style.origin = 5;
   style.maxPointCount = 100'000;
   const LabelLayout layout = LayOutLabel(text, style, {0, 0}, {0, 0});
   EXPECT_TRUE(layout.truncated);
   std::size_t points = 0;
-  for (const LabelStroke& stroke : layout.strokes) points += stroke.size();
+  for (const LabelStroke& stroke : layout.strokes)
+    points += stroke.size();
   EXPECT_LE(points, style.maxPointCount);
   EXPECT_GT(points, style.maxPointCount - 100);
-  ExpectPoint(layout.penAfter, {-250 + 600, -840.0 * lines - 210});
+  ExpectPoint(layout.penAfter, {600, -840.0 * lines});
   EXPECT_FALSE(LayOutLabel("HH", style, {}, {}).truncated);
 }
 
