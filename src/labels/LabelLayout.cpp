@@ -45,8 +45,12 @@ long long PortionCells(std::string_view text, std::size_t from) {
 class GlyphWriter {
  public:
   GlyphWriter(const LabelMetrics& metrics, const LabelFrame& frame, std::size_t maxPointCount,
-              LabelLayout& layout)
-      : metrics_(metrics), frame_(frame), pointsLeft_(maxPointCount), layout_(layout) {
+              const LabelStrokeSink& sink, bool& truncated)
+      : metrics_(metrics),
+        frame_(frame),
+        pointsLeft_(maxPointCount),
+        sink_(sink),
+        truncated_(truncated) {
     const double capHeightUnits = kFontBaselineUnits - kFontCapLineUnits;
     alongPerUnit_ = metrics.bodyWidth / kFontBodyWidthUnits;
     upPerUnit_ = metrics.capHeight / capHeightUnits;
@@ -54,17 +58,17 @@ class GlyphWriter {
 
   void Write(const HersheyGlyph& glyph, LocalPoint characterOrigin) {
     for (const auto& strokeUnits : glyph.strokes) {
-      if (layout_.truncated) return;
+      if (truncated_) return;
       if (strokeUnits.size() > pointsLeft_) {
-        layout_.truncated = true;
+        truncated_ = true;
         return;
       }
       pointsLeft_ -= strokeUnits.size();
-      LabelStroke& stroke = layout_.strokes.emplace_back();
-      stroke.reserve(strokeUnits.size());
+      stroke_.clear();
       for (const HersheyPoint& p : strokeUnits) {
-        stroke.push_back(frame_.ToPlotter(characterOrigin + Place(p)));
+        stroke_.push_back(frame_.ToPlotter(characterOrigin + Place(p)));
       }
+      sink_(stroke_);
     }
   }
 
@@ -79,7 +83,9 @@ class GlyphWriter {
   const LabelMetrics& metrics_;
   const LabelFrame& frame_;
   std::size_t pointsLeft_;
-  LabelLayout& layout_;
+  const LabelStrokeSink& sink_;
+  bool& truncated_;
+  LabelStroke stroke_;  // reused: one stroke at a time
   double alongPerUnit_ = 0;
   double upPerUnit_ = 0;
 };
@@ -88,11 +94,24 @@ class GlyphWriter {
 
 LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoint pen,
                         LabelPoint carriageReturn) {
+  LabelLayout layout;
+  const LabelStrokeSink collect = [&layout](const LabelStroke& stroke) {
+    layout.strokes.push_back(stroke);
+  };
+  const LabelLayout moved = LayOutLabel(text, style, pen, carriageReturn, collect);
+  layout.penAfter = moved.penAfter;
+  layout.carriageReturn = moved.carriageReturn;
+  layout.truncated = moved.truncated;
+  return layout;
+}
+
+LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoint pen,
+                        LabelPoint carriageReturn, const LabelStrokeSink& sink) {
   const LabelMetrics metrics = LabelMetrics::From(style);
   const LabelFrame frame(pen, style.directionX, style.directionY);
   const HersheyFont& font = LabelStrokeFont();
   LabelLayout layout;
-  GlyphWriter writer(metrics, frame, style.maxPointCount, layout);
+  GlyphWriter writer(metrics, frame, style.maxPointCount, sink, layout.truncated);
 
   LocalPoint penAt{};
   LocalPoint returnAt = frame.ToLocal(carriageReturn);

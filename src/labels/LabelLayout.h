@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <string_view>
 #include <vector>
@@ -49,6 +50,13 @@ struct LabelLayout {
 // between carriage returns on its own, as if it were a label of its own.
 LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoint pen,
                         LabelPoint carriageReturn);
+
+// The same, handing each stroke to `sink` as soon as it is laid out (the stroke lives only
+// for the call) instead of collecting them: memory stays that of one stroke however long the
+// text. The returned layout has no strokes.
+using LabelStrokeSink = std::function<void(const LabelStroke&)>;
+LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoint pen,
+                        LabelPoint carriageReturn, const LabelStrokeSink& sink);
 
 // CP: the pen after moving `spaces` character cells along and `lines` lines down (negative = up).
 // "Down" is the line-feed direction. Note that CP's own second parameter counts upwards (CP 0,1

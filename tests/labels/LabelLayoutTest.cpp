@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "labels/LabelLayout.h"
 
@@ -252,6 +253,27 @@ TEST(LabelLayoutTest, HugeLabelKeepsToItsPointBudget) {
   EXPECT_GT(points, style.maxPointCount - 100);
   ExpectPoint(layout.penAfter, {600, -840.0 * lines});
   EXPECT_FALSE(LayOutLabel("HH", style, {}, {}).truncated);
+}
+
+TEST(LabelLayoutTest, StrokeSinkSeesWhatTheLayoutCollects) {
+  LabelStyle style = Style();
+  style.origin = 5;
+  style.maxPointCount = 40;  // stops partway through
+  const std::string text = "AB\r\nCD";
+  const LabelLayout collected = LayOutLabel(text, style, {10, 20}, {10, 20});
+  std::vector<LabelStroke> sunk;
+  const LabelLayout streamed = LayOutLabel(text, style, {10, 20}, {10, 20},
+                                           [&sunk](const LabelStroke& s) { sunk.push_back(s); });
+  EXPECT_TRUE(streamed.strokes.empty());
+  EXPECT_TRUE(streamed.truncated);
+  ASSERT_EQ(sunk.size(), collected.strokes.size());
+  for (std::size_t i = 0; i < sunk.size(); ++i) {
+    ASSERT_EQ(sunk[i].size(), collected.strokes[i].size());
+    for (std::size_t k = 0; k < sunk[i].size(); ++k) {
+      ExpectPoint(sunk[i][k], collected.strokes[i][k]);
+    }
+  }
+  ExpectPoint(streamed.carriageReturn, collected.carriageReturn);
 }
 
 }  // namespace
