@@ -12,7 +12,8 @@ namespace {
 std::string LongLabel(std::size_t bytes) {
   const std::string line = "SHEET 12 OF 40 - REV C - 2024-05-17 (A1) \r\n";
   std::string text;
-  while (text.size() + line.size() <= bytes) text += line;
+  while (text.size() + line.size() <= bytes)
+    text += line;
   return text;
 }
 
@@ -38,12 +39,28 @@ void BM_LayOutLabel(benchmark::State& state) {
 }
 BENCHMARK(BM_LayOutLabel)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
 
+// The same handing strokes to a sink: no stroke is kept.
+void BM_LayOutLabelToSink(benchmark::State& state) {
+  const std::string text = LongLabel(static_cast<std::size_t>(state.range(0)));
+  const LabelStyle style = BenchStyle();
+  std::size_t points = 0;
+  const LabelStrokeSink sink = [&points](const LabelStroke& stroke) { points += stroke.size(); };
+  for (auto _ : state) {
+    LabelLayout layout = LayOutLabel(text, style, {1000, 1000}, {1000, 1000}, sink);
+    benchmark::DoNotOptimize(layout.penAfter);
+  }
+  benchmark::DoNotOptimize(points);
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
+}
+BENCHMARK(BM_LayOutLabelToSink)->Arg(1 << 20)->Unit(benchmark::kMillisecond);
+
 // The floor: touch every byte once.
 void BM_CountBytes(benchmark::State& state) {
   const std::string text = LongLabel(static_cast<std::size_t>(state.range(0)));
   for (auto _ : state) {
     std::size_t returns = 0;
-    for (const char c : text) returns += c == '\r';
+    for (const char c : text)
+      returns += c == '\r';
     benchmark::DoNotOptimize(returns);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));

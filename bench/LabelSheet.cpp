@@ -20,7 +20,9 @@ constexpr double kSheetWidthPlu = 16000;
 constexpr double kSheetHeightPlu = 11000;
 constexpr double kPxPerPlu = 0.1;
 
-QPointF ToPixels(LabelPoint p) { return {p.x * kPxPerPlu, (kSheetHeightPlu - p.y) * kPxPerPlu}; }
+QPointF ToPixels(LabelPoint p) {
+  return {p.x * kPxPerPlu, (kSheetHeightPlu - p.y) * kPxPerPlu};
+}
 
 class Sheet {
  public:
@@ -38,7 +40,8 @@ class Sheet {
     painter_.setPen(QPen(Qt::black, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     for (const auto& stroke : layout.strokes) {
       QPainterPath path(ToPixels(stroke.front()));
-      for (const LabelPoint& p : stroke) path.lineTo(ToPixels(p));
+      for (const LabelPoint& p : stroke)
+        path.lineTo(ToPixels(p));
       painter_.drawPath(path);
     }
   }
