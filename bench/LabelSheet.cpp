@@ -71,7 +71,7 @@ LabelStyle Sized(double widthPlu, double heightPlu) {
 }
 
 void CharacterSet(Sheet& sheet) {
-  const LabelStyle style = Sized(200, 280);
+  const LabelStyle style = Sized(133, 280);
   std::string row;
   for (int code = 32; code <= 126; ++code) {
     row += static_cast<char>(code);
@@ -82,7 +82,7 @@ void CharacterSet(Sheet& sheet) {
 
 void Origins(Sheet& sheet) {
   for (int origin : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 13, 15, 17, 19}) {
-    LabelStyle style = Sized(150, 210);
+    LabelStyle style = Sized(100, 210);
     style.origin = origin;
     const int index = origin < 10 ? origin - 1 : 9 + (origin - 11) / 2;
     const LabelPoint pen{1500.0 + (index % 7) * 2000, 8200.0 - (index / 7) * 1000};
@@ -93,7 +93,7 @@ void Origins(Sheet& sheet) {
 void Directions(Sheet& sheet) {
   const double directions[][2] = {{1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}};
   for (const auto& d : directions) {
-    LabelStyle style = Sized(160, 220);
+    LabelStyle style = Sized(107, 220);
     style.directionX = d[0];
     style.directionY = d[1];
     sheet.Label("   DI run,rise", style, {3000, 3800});
@@ -101,20 +101,20 @@ void Directions(Sheet& sheet) {
 }
 
 void Variants(Sheet& sheet) {
-  LabelStyle slanted = Sized(180, 250);
+  LabelStyle slanted = Sized(120, 250);
   slanted.slantTangent = 0.35;
   sheet.Label("SL 0.35 slanted", slanted, {6000, 5400});
 
-  LabelStyle spaced = Sized(180, 250);
+  LabelStyle spaced = Sized(120, 250);
   spaced.extraSpace = 0.5;
   spaced.extraLine = 0.5;
   sheet.Label("ES 0.5,0.5\r\nwide and airy", spaced, {6000, 4700});
 
-  LabelStyle lines = Sized(140, 200);
+  LabelStyle lines = Sized(93, 200);
   lines.origin = 5;
   sheet.Label("centred lines\r\nLO 5\r\nwith CR LF", lines, {8600, 2400});
 
-  LabelStyle down = Sized(180, 250);
+  LabelStyle down = Sized(120, 250);
   down.vertical = true;
   down.origin = 3;
   sheet.Label("DV1\r\nDOWN", down, {14700, 10600});
@@ -122,17 +122,17 @@ void Variants(Sheet& sheet) {
   up.reversePath = true;
   up.origin = 1;
   sheet.Label("DV3", up, {13000, 9000});
-  LabelStyle left = Sized(180, 250);
+  LabelStyle left = Sized(120, 250);
   left.reversePath = true;
   left.origin = 7;
   sheet.Label("DV2 LEFT", left, {15600, 8200});
 
-  LabelStyle mirrored = Sized(-180, 250);
+  LabelStyle mirrored = Sized(-120, 250);
   sheet.Label("mirrored SI -w", mirrored, {15500, 1400});
 
-  LabelStyle big = Sized(420, 600);
+  LabelStyle big = Sized(280, 600);
   sheet.Label("Korvid 0123", big, {10400, 5200});
-  LabelStyle small = Sized(60, 85);
+  LabelStyle small = Sized(40, 85);
   sheet.Label("small 1.5 mm text: the quick brown fox jumps over the lazy dog.", small,
               {10400, 4500});
 }

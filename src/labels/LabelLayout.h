@@ -16,13 +16,13 @@ using LabelStroke = std::vector<LabelPoint>;  // one pen-down polyline (2+ point
 // units: SI/SR → charWidth/charHeight, DI/DR → direction, SL → slant, LO → origin, ES → extra
 // spacing, DV → vertical. The reader owns the HP-GL/2 defaults and the parsing.
 struct LabelStyle {
-  double charWidth = 0;   // character cell width (SI width), plotter units
+  double charWidth = 0;   // character width (SI width), plotter units; its cell is 1.5 times
   double charHeight = 0;  // cap height (SI height), plotter units
   double directionX = 1;  // DI/DR run direction; any length, not both zero
   double directionY = 0;
   double slantTangent = 0;       // SL
   int origin = 1;                // LO: 1..9 and 11..19
-  double extraSpace = 0;         // ES: extra space between characters, in character widths
+  double extraSpace = 0;         // ES: extra space between characters, in cells
   double extraLine = 0;          // ES: extra space between lines, in line heights
   bool vertical = false;         // DV 1: characters run downwards
   bool reversePath = false;      // DV 2 (leftwards), or with `vertical` DV 3 (upwards)

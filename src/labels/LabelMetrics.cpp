@@ -6,12 +6,12 @@
 namespace korvid {
 namespace {
 
-constexpr double kBodyShareOfCell = 2.0 / 3.0;
+constexpr double kCellPerCharacterWidth = 1.5;
 constexpr double kLineHeightPerCapHeight = 2.0;
 // Down or up a vertical path characters stand one point size (1.5 cap heights) apart, and a
-// line feed moves the column sideways by 1.875 cells.
+// line feed moves the column sideways by 1.875 character widths.
 constexpr double kVerticalStepPerCapHeight = 1.5;
-constexpr double kVerticalLinePerCell = 1.875;
+constexpr double kVerticalLinePerCharacterWidth = 1.875;
 
 struct LabelOriginGrid {
   int column = 0;  // 0 left, 1 centre, 2 right
@@ -35,8 +35,8 @@ double AwayFromPen(int index) {
 
 LabelMetrics LabelMetrics::From(const LabelStyle& style) {
   LabelMetrics m;
-  m.cellWidth = style.charWidth;
-  m.bodyWidth = style.charWidth * kBodyShareOfCell;
+  m.cellWidth = style.charWidth * kCellPerCharacterWidth;
+  m.bodyWidth = style.charWidth;
   m.capHeight = style.charHeight;
   m.slantTangent = style.slantTangent;
   m.vertical = style.vertical;
@@ -47,10 +47,11 @@ LabelMetrics LabelMetrics::From(const LabelStyle& style) {
   if (style.vertical) {
     const double step = style.charHeight * kVerticalStepPerCapHeight;
     m.characterStep = {0, -pathSign * step * (1 + style.extraSpace)};
-    m.lineStep = {-lineSign * style.charWidth * kVerticalLinePerCell * (1 + style.extraLine), 0};
+    const double line = style.charWidth * kVerticalLinePerCharacterWidth;
+    m.lineStep = {-lineSign * line * (1 + style.extraLine), 0};
   } else {
     const double line = style.charHeight * kLineHeightPerCapHeight;
-    m.characterStep = {pathSign * style.charWidth * (1 + style.extraSpace), 0};
+    m.characterStep = {pathSign * m.cellWidth * (1 + style.extraSpace), 0};
     m.lineStep = {0, -lineSign * line * (1 + style.extraLine)};
   }
   return m;
@@ -81,10 +82,9 @@ LocalPoint LabelMetrics::OriginShift(int origin, long long cellCount) const {
   }
   LocalPoint shift{-(alongStart + alongLength * grid.column / 2),
                    -(upStart + upLength * grid.row / 2)};
-  if (grid.offset) {
-    const double offset = std::abs(capHeight) / 2;
-    shift.along += AwayFromPen(grid.column) * std::copysign(offset, cellWidth);
-    shift.up += AwayFromPen(grid.row) * std::copysign(offset, capHeight);
+  if (grid.offset) {  // half a character each way
+    shift.along += AwayFromPen(grid.column) * bodyWidth / 2;
+    shift.up += AwayFromPen(grid.row) * capHeight / 2;
   }
   return shift;
 }

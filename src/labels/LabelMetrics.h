@@ -4,16 +4,18 @@
 
 namespace korvid {
 
-// The character cell of the stick font in a label's frame. The SI width is the whole cell,
-// the step from one character to the next; the character itself takes its left two thirds and
-// the rest is the space between characters. A line is twice the cap height.
+// The character cell of the stick font in a label's frame. The SI width is the width of the
+// character itself; its cell, the step from one character to the next, is half as wide again,
+// so the character takes the left two thirds of the cell. A line is twice the cap height.
+// (With these, HP-GL/2's default font of 9 characters an inch and 11.5 points is exactly the
+// 0.187 cm by 0.269 cm default character of the pen plotters.)
 struct LabelMetrics {
   static LabelMetrics From(const LabelStyle& style);
 
   LocalPoint characterStep;  // one character (or space) along the text path
   LocalPoint lineStep;       // one line feed
-  double cellWidth = 0;      // SI width
-  double bodyWidth = 0;      // the drawn part of a cell, from the character origin
+  double cellWidth = 0;      // 1.5 SI widths
+  double bodyWidth = 0;      // the SI width: the drawn part of a cell, from its left edge
   double capHeight = 0;
   double slantTangent = 0;
   bool vertical = false;

@@ -12,11 +12,11 @@
 namespace korvid {
 namespace {
 
-// Cell 300 wide (character body 200), cap height 420 (a line 840): one font unit is 12.5
+// Character 200 wide (its cell 300), cap height 420 (a line 840): one font unit is 12.5
 // along and 20 up.
 LabelStyle Style() {
   LabelStyle style;
-  style.charWidth = 300;
+  style.charWidth = 200;
   style.charHeight = 420;
   return style;
 }
@@ -75,7 +75,7 @@ struct OriginCase {
 };
 
 // "HH" from the pen (1000, 2000): the portion is two cells, 600 long, and the ink of the two H
-// runs 12.5 .. 487.5 along it; the offset origins move half the cap height (210) each way.
+// runs 12.5 .. 487.5 along it; the offset origins move half a character: 100 along, 210 up.
 // Origins on the left edge concatenate (the pen goes on after the label); the others restore
 // the pen.
 TEST(LabelLayoutTest, LabelOriginsPlaceTheLabelAroundThePen) {
@@ -85,10 +85,10 @@ TEST(LabelLayoutTest, LabelOriginsPlaceTheLabelAroundThePen) {
       {5, {712.5, 1790, 1187.5, 2210}, {1000, 2000}},
       {7, {412.5, 2000, 887.5, 2420}, {1000, 2000}},
       {9, {412.5, 1580, 887.5, 2000}, {1000, 2000}},
-      {11, {1222.5, 2210, 1697.5, 2630}, {1600, 2000}},
-      {13, {1222.5, 1370, 1697.5, 1790}, {1600, 2000}},
+      {11, {1112.5, 2210, 1587.5, 2630}, {1600, 2000}},
+      {13, {1112.5, 1370, 1587.5, 1790}, {1600, 2000}},
       {15, {712.5, 1790, 1187.5, 2210}, {1000, 2000}},
-      {19, {202.5, 1370, 677.5, 1790}, {1000, 2000}},
+      {19, {312.5, 1370, 787.5, 1790}, {1000, 2000}},
       {21, {1012.5, 2000, 1487.5, 2420}, {1600, 2000}},  // not an origin here: as LO 1
   };
   for (const OriginCase& c : cases) {
@@ -159,7 +159,7 @@ TEST(LabelLayoutTest, DirectionSlantAndMirror) {
   ExpectPoint(layout.strokes[0][1], {100, 0});
 
   LabelStyle mirrored = Style();
-  mirrored.charWidth = -300;
+  mirrored.charWidth = -200;
   layout = LayOutLabel("HH", mirrored, {}, {});
   ExpectBox(BoundsOf(layout), {-487.5, 0, -12.5, 420});
   ExpectPoint(layout.penAfter, {-600, 0});
@@ -208,16 +208,16 @@ struct CharacterPlotCase {
 };
 
 // From (1000, 2000): a cell is 300 and a line 840; vertically a character is 630 and a line
-// 562.5 sideways.
+// 375 sideways.
 TEST(LabelLayoutTest, CharacterPlotMovesByCellsAndLines) {
   const CharacterPlotCase cases[] = {
       {"right", 2, 1, 1, 0, false, false, false, {1600, 1160}},
       {"back and up", -1, -0.5, 1, 0, false, false, false, {700, 2420}},
       {"run up", 1, 1, 0, 1, false, false, false, {1840, 2300}},
       {"reverse line feed", 0, 1, 1, 0, false, false, true, {1000, 2840}},
-      {"down", 1, 1, 1, 0, true, false, false, {437.5, 1370}},
+      {"down", 1, 1, 1, 0, true, false, false, {625, 1370}},
       {"left", 1, 1, 1, 0, false, true, false, {700, 2840}},
-      {"up", 1, 1, 1, 0, true, true, false, {1562.5, 2630}},
+      {"up", 1, 1, 1, 0, true, true, false, {1375, 2630}},
   };
   for (const CharacterPlotCase& c : cases) {
     SCOPED_TRACE(c.name);
