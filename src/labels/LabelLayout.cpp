@@ -1,5 +1,7 @@
 #include "labels/LabelLayout.h"
 
+#include <cmath>
+
 #include "labels/HersheyFont.h"
 #include "labels/LabelFrame.h"
 #include "labels/LabelMetrics.h"
@@ -22,6 +24,15 @@ constexpr char kDelete = 127;
 
 bool IsControl(char c) {
   return (c >= 0 && c < kSpace) || c == kDelete;
+}
+
+bool IsFinite(LabelPoint p) {
+  return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+// A pen that would move beyond any number stays where it was.
+LabelPoint FiniteOr(LabelPoint p, LabelPoint fallback) {
+  return IsFinite(p) ? p : fallback;
 }
 
 // How many cells a character moves the pen along the text path. A tab moves five.
@@ -65,10 +76,13 @@ class GlyphWriter {
       }
       pointsLeft_ -= strokeUnits.size();
       stroke_.clear();
+      bool finite = true;
       for (const HersheyPoint& p : strokeUnits) {
-        stroke_.push_back(frame_.ToPlotter(characterOrigin + Place(p)));
+        const LabelPoint point = frame_.ToPlotter(characterOrigin + Place(p));
+        finite = finite && IsFinite(point);
+        stroke_.push_back(point);
       }
-      sink_(stroke_);
+      if (finite) sink_(stroke_);  // sizes beyond any number draw nothing
     }
   }
 
@@ -145,16 +159,17 @@ LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoi
     }
     penAt = penAt + cells * metrics.characterStep;
   }
-  layout.penAfter =
-      metrics.Concatenates(style.origin) ? frame.ToPlotter(penAt - portionShift) : pen;
-  layout.carriageReturn = frame.ToPlotter(returnAt);
+  layout.penAfter = metrics.Concatenates(style.origin)
+                        ? FiniteOr(frame.ToPlotter(penAt - portionShift), pen)
+                        : pen;
+  layout.carriageReturn = FiniteOr(frame.ToPlotter(returnAt), carriageReturn);
   return layout;
 }
 
 LabelPoint CharacterPlot(const LabelStyle& style, LabelPoint pen, double spaces, double lines) {
   const LabelMetrics metrics = LabelMetrics::From(style);
   const LabelFrame frame(pen, style.directionX, style.directionY);
-  return frame.ToPlotter(spaces * metrics.characterStep + lines * metrics.lineStep);
+  return FiniteOr(frame.ToPlotter(spaces * metrics.characterStep + lines * metrics.lineStep), pen);
 }
 
 }  // namespace korvid

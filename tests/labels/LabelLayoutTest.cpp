@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <string>
 #include <vector>
@@ -253,6 +254,37 @@ TEST(LabelLayoutTest, HugeLabelKeepsToItsPointBudget) {
   EXPECT_GT(points, style.maxPointCount - 100);
   ExpectPoint(layout.penAfter, {600, -840.0 * lines});
   EXPECT_FALSE(LayOutLabel("HH", style, {}, {}).truncated);
+}
+
+struct BadStyleCase {
+  const char* name;
+  double charWidth, charHeight, slantTangent;
+  LabelPoint penAfter;
+};
+
+// Sizes beyond any number (from a reader's scaling, say) draw nothing and leave the pen.
+TEST(LabelLayoutTest, SizesBeyondAnyNumberDrawNothing) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  const BadStyleCase cases[] = {
+      {"width NaN", kNaN, 420, 0, {1000, 2000}},
+      {"height infinite", 200, kInf, 0, {1000, 2000}},
+      {"slant NaN", 200, 420, kNaN, {1600, 2000}},
+      {"cell overflows", 1.5e308, 420, 0, {1000, 2000}},
+  };
+  for (const BadStyleCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    LabelStyle style = Style();
+    style.charWidth = c.charWidth;
+    style.charHeight = c.charHeight;
+    style.slantTangent = c.slantTangent;
+    const LabelLayout layout = LayOutLabel("HH\n", style, {1000, 2000}, {1000, 2000});
+    EXPECT_TRUE(layout.strokes.empty());
+    EXPECT_EQ(layout.penAfter.x, c.penAfter.x);
+    EXPECT_TRUE(std::isfinite(layout.penAfter.y));
+    EXPECT_TRUE(std::isfinite(layout.carriageReturn.y));
+    EXPECT_TRUE(std::isfinite(CharacterPlot(style, {1, 2}, 3, 4).x));
+  }
 }
 
 TEST(LabelLayoutTest, StrokeSinkSeesWhatTheLayoutCollects) {
