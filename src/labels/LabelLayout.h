@@ -47,7 +47,9 @@ struct LabelLayout {
 // carriage-return point `carriageReturn`. Handles CR (13), LF (10), BS (8), HT (9: five cells),
 // SP and printable characters; other control characters are ignored. Characters the font lacks
 // draw nothing but advance like a space. The label origin places each portion of the text
-// between carriage returns on its own, as if it were a label of its own.
+// between carriage returns on its own, as if it were a label of its own. Lay out a long text in
+// one call (the sink below keeps its memory small): split over several calls, each part would
+// be placed as a label of its own.
 LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoint pen,
                         LabelPoint carriageReturn);
 

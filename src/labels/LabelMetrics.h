@@ -7,7 +7,7 @@ namespace korvid {
 // The character cell of the stick font in a label's frame. The SI width is the width of the
 // character itself; its cell, the step from one character to the next, is half as wide again,
 // so the character takes the left two thirds of the cell. A line is twice the cap height.
-// (With these, HP-GL/2's default font of 9 characters an inch and 11.5 points is exactly the
+// (With these, HP-GL/2's default font of 9 characters an inch and 11.5 points is very nearly the
 // 0.187 cm by 0.269 cm default character of the pen plotters.)
 struct LabelMetrics {
   static LabelMetrics From(const LabelStyle& style);
