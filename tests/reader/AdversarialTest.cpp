@@ -53,14 +53,16 @@ TEST_F(ReaderTest, FiftyMegabytesOnOneLineWithoutTerminator) {
 }
 
 TEST_F(ReaderTest, LongCommandCutUpAgainAndAgain) {
-  // Each "PA" breaks the coordinate list off and restarts it two characters later.
-  std::string text = "PA";
-  for (int i = 0; i < 2'000'000; ++i)
-    text += "PA";
-  text += "1,2;PD;PA3,4;";
-  const ReadOutcome outcome = Read(text);
-  EXPECT_EQ(outcome.end, ReadEnd::Completed);
-  EXPECT_EQ(Segment(1), (Seg{1, 2, 3, 4}));
+  // Each "PA" breaks the coordinate list off and restarts it after the blanks before it.
+  for (const char* piece : {"PA", " \n PA"}) {
+    std::string text = "PA";
+    for (int i = 0; i < 1'000'000; ++i)
+      text += piece;
+    text += "1,2;PD;PA3,4;" + std::string(2'000'000, ' ') + "PA";
+    const ReadOutcome outcome = Read(text);
+    EXPECT_EQ(outcome.end, ReadEnd::Completed);
+    EXPECT_EQ(Segment(1), (Seg{1, 2, 3, 4}));
+  }
 }
 
 TEST_F(ReaderTest, LongRunsOfDigitsAndBlanks) {

@@ -1,5 +1,5 @@
-// Failures end the read quietly and keep what was read before them; a capacity reached
-// keeps the full tables; files that cannot be read give an empty model.
+// Failures and PG end the read quietly and keep what was read before them; a capacity
+// reached keeps the full tables; files that cannot be read give an empty model.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,64 +13,64 @@ namespace {
 
 using ::testing::ElementsAre;
 
-struct FailureCase {
+struct EndCase {
   const char* name;
   std::string text;
+  ReadEnd end;
   int errorNumber;
   int commandIndex;
   int segments;
+  int arcs = 0;
 };
 
-void PrintTo(const FailureCase& c, std::ostream* os) {
+void PrintTo(const EndCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-class Failures : public ReaderTest, public ::testing::WithParamInterface<FailureCase> {};
+class EarlyEnds : public ReaderTest, public ::testing::WithParamInterface<EndCase> {};
 
-TEST_P(Failures, EndTheReadKeepingWhatWasRead) {
-  const ReadOutcome outcome = Read(GetParam().text);
-  EXPECT_EQ(outcome.end, ReadEnd::Failure);
+TEST_P(EarlyEnds, KeepWhatWasRead) {
+  const EndCase& c = GetParam();
+  const ReadOutcome outcome = Read(c.text);
+  EXPECT_EQ(outcome.end, c.end);
   EXPECT_TRUE(outcome.EndedThroughFailure());
-  EXPECT_EQ(outcome.errorNumber, GetParam().errorNumber);
-  EXPECT_EQ(outcome.commandIndex, GetParam().commandIndex);
-  EXPECT_EQ(model.SegCount[1], GetParam().segments);
+  EXPECT_EQ(outcome.errorNumber, c.errorNumber);
+  EXPECT_EQ(outcome.commandIndex, c.commandIndex);
+  EXPECT_EQ(model.SegCount[1], c.segments);
+  EXPECT_EQ(model.ArcCount[1], c.arcs);
   EXPECT_EQ(model.PlotCount, 1);
   EXPECT_EQ(status, 0);
 }
 
+constexpr ReadEnd kFailure = ReadEnd::Failure;
+constexpr ReadEnd kPage = ReadEnd::PageAdvance;
+
 INSTANTIATE_TEST_SUITE_P(
-    Texts, Failures,
-    ::testing::Values(FailureCase{"SpWithoutNumber", "PU0,0;PD1,1;SP;PD2,2;", 13, 3, 1},
-                      FailureCase{"SpWithTwoNumbers", "PU0,0;PD1,1;SP1 2;", 13, 3, 1},
-                      FailureCase{"SpWithTab", "PU0,0;PD1,1;SP\t2;", 13, 3, 1},
-                      FailureCase{"SpBeyond16Bits", "PU0,0;PD1,1;SP32768;", 6, 3, 1},
-                      FailureCase{"PrSpWithoutNumber", "PU0,0;PD1,1;PRSP;", 13, 3, 1},
-                      FailureCase{"YBeyondFloatRange", "PU0,0;PD1,1,2,4E38;", 6, 2, 1},
-                      FailureCase{"NumberBeyondDoubleRange", "PU0,0;PD1,1;PD1,1E400;", 6, 3, 1},
-                      FailureCase{"HexBeyondDoubleRange",
-                                  "PU0,0;PD1,1;PD1,&H" + std::string(300, 'F') + ";", 6, 3, 1}),
+    Texts, EarlyEnds,
+    ::testing::Values(
+        EndCase{"SpWithoutNumber", "PU0,0;PD1,1;SP;PD2,2;", kFailure, 13, 3, 1},
+        EndCase{"SpWithTwoNumbers", "PU0,0;PD1,1;SP1 2;", kFailure, 13, 3, 1},
+        EndCase{"SpWithTab", "PU0,0;PD1,1;SP\t2;", kFailure, 13, 3, 1},
+        EndCase{"SpBeyond16Bits", "PU0,0;PD1,1;SP32768;", kFailure, 6, 3, 1},
+        EndCase{"PrSpWithoutNumber", "PU0,0;PD1,1;PRSP;", kFailure, 13, 3, 1},
+        EndCase{"LineTypeBeyond16Bits", "PU0,0;PD1,1;LT40000;PD2,2;", kFailure, 6, 3, 1},
+        EndCase{"YBeyondFloatRange", "PU0,0;PD1,1,2,4E38;", kFailure, 6, 2, 1},
+        EndCase{"NumberBeyondDoubleRange", "PU0,0;PD1,1;PD1,1E400;", kFailure, 6, 3, 1},
+        EndCase{"HexBeyondDoubleRange", "PU0,0;PD1,1;PD1,&H" + std::string(300, 'F') + ";",
+                kFailure, 6, 3, 1},
+        // A radius beyond 32 bits, or an arc beyond the float range: the record is not counted.
+        EndCase{"CircleBeyond32Bits", "PU0,0;CI5;CI3000000000;CI6;", kFailure, 6, 3, 0, 1},
+        EndCase{"ArcBeyondTheFloatRange", "PU0,0;CI5;AA1E300,0,90;", kFailure, 6, 3, 0, 1},
+        EndCase{"ArcEndBeyondTheFloatRange", "PU0,0;AA3.4E38,0,180;", kFailure, 6, 2, 0},
+        EndCase{"PageAdvance", "PU0,0;PD1,1,2,2;CI1;PG;PU0,0;PD9,9;CI2;", kPage, 9, 4, 2, 1},
+        EndCase{"PageAdvanceFirst", "PG;PU0,0;PD5,5;", kPage, 9, 1, 0},
+        EndCase{"RelativePageAdvance", "PU0,0;PD1,1;PRPG;PD2,2;", kPage, 9, 3, 1},
+        EndCase{"PageAdvanceAfterALineFeed", "PU0,0;PD1,1;\n PG;PD2,2;", kPage, 9, 3, 1},
+        // A final IN keeps the drawing however the read ends after it.
+        EndCase{"InThenPageAdvance", "PU0,0;PD1,1,2,2;IN;PG;PD9,9;", kPage, 9, 4, 2},
+        EndCase{"InThenFailure", "PU0,0;PD1,1;IN;CI;SP;PD2,2;", kFailure, 13, 5, 1, 1},
+        EndCase{"InAfterAFailureIsNotRead", "PU0,0;PD1,1;SP;IN;", kFailure, 13, 3, 1}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(ReaderTest, PageAdvanceEndsTheReadWithTheFirstPlot) {
-  const ReadOutcome outcome = Read("PU0,0;PD1,1,2,2;CI1;PG;PU0,0;PD9,9;CI2;");
-  EXPECT_EQ(outcome.end, ReadEnd::PageAdvance);
-  EXPECT_TRUE(outcome.EndedThroughFailure());
-  EXPECT_EQ(outcome.commandIndex, 4);
-  EXPECT_EQ(model.PlotCount, 1);
-  EXPECT_EQ(model.SegCount[1], 2);
-  EXPECT_EQ(model.ArcCount[1], 1);
-}
-
-TEST_F(ReaderTest, PageAdvanceFirstGivesNoSegments) {
-  Read("PG;PU0,0;PD5,5;");
-  EXPECT_EQ(model.SegCount[1], 0);
-  EXPECT_EQ(model.PlotCount, 1);
-}
-
-TEST_F(ReaderTest, RelativePageAdvanceEndsTheReadToo) {
-  EXPECT_EQ(Read("PU0,0;PD1,1;PRPG;PD2,2;").end, ReadEnd::PageAdvance);
-  EXPECT_EQ(model.SegCount[1], 1);
-}
 
 std::string ManySegments(int count) {
   std::string text = "PU0,0;PD";
@@ -134,10 +134,13 @@ class FileReads : public ReaderTest {
   void Write(const std::string& name, const std::string& bytes) {
     std::ofstream(directory / name, std::ios::binary) << bytes;
   }
-  void ExpectEmptyModel(const ReadOutcome& outcome, int errorNumber) {
-    EXPECT_EQ(outcome.end, ReadEnd::Failure);
-    EXPECT_EQ(outcome.errorNumber, errorNumber);
-    EXPECT_TRUE(outcome.fileError);
+  // After a read that drew something, a file that cannot be read leaves an empty model.
+  void ExpectEmptyModel(const std::string& dir, const std::string& name, int errorNumber) {
+    Read("PU0,0;PD1,1;CI3;");
+    const ReadOutcome outcome = ReadFile(dir, name);
+    EXPECT_EQ(outcome.end, ReadEnd::Failure) << name;
+    EXPECT_EQ(outcome.errorNumber, errorNumber) << name;
+    EXPECT_TRUE(outcome.fileError) << name;
     EXPECT_EQ(outcome.commandIndex, 0);
     EXPECT_EQ(model.SegCount[1], 0);
     EXPECT_EQ(model.ArcCount[1], 0);
@@ -147,45 +150,27 @@ class FileReads : public ReaderTest {
   std::filesystem::path directory;
 };
 
-TEST_F(FileReads, ReadsTheFileFromFolderAndName) {
-  Write("plot.hpg", "IN;PU0,0;PD3,4;\r\n");
-  const ReadOutcome outcome = ReadFile(Dir(), "plot.hpg");
-  EXPECT_EQ(outcome.end, ReadEnd::Completed);
+TEST_F(FileReads, ReadsTheFileFromFolderAndNameAsBytes) {
+  Write("plot.hpg", "IN;LB\x93\xfa\x96\x7b\x8c\xea;PU0,0;PD3,4;\r\n");
+  EXPECT_EQ(ReadFile(Dir(), "plot.hpg").end, ReadEnd::Completed);
   EXPECT_THAT(Segments(), ElementsAre(Seg{0, 0, 3, 4}));
 }
 
-TEST_F(FileReads, ReadsDoubleByteTextAsBytes) {
-  Write("text.hpg", "IN;LB\x93\xfa\x96\x7b\x8c\xea;PU0,0;PD3,4;");
-  ReadFile(Dir(), "text.hpg");
-  EXPECT_THAT(Segments(), ElementsAre(Seg{0, 0, 3, 4}));
-}
-
-TEST_F(FileReads, MissingFileGivesAnEmptyModel) {
-  Read("PU0,0;PD1,1;CI3;");
-  ExpectEmptyModel(ReadFile(Dir(), "missing.hpg"), 53);
-}
-
-TEST_F(FileReads, EmptyNameGivesAnEmptyModel) {
-  Read("PU0,0;PD1,1;");
-  ExpectEmptyModel(ReadFile("", ""), 53);
-}
-
-TEST_F(FileReads, DirectoryGivesAnEmptyModel) {
+TEST_F(FileReads, FileThatCannotBeReadGivesAnEmptyModel) {
+  ExpectEmptyModel(Dir(), "missing.hpg", 53);
+  ExpectEmptyModel("", "", 53);
   std::filesystem::create_directory(directory / "folder.hpg");
-  ExpectEmptyModel(ReadFile(Dir(), "folder.hpg"), 75);
-}
-
-TEST_F(FileReads, UnreadableFileGivesAnEmptyModel) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root reads every file";
-  Write("secret.hpg", "PU0,0;PD1,1;");
-  std::filesystem::permissions(directory / "secret.hpg", std::filesystem::perms::none);
-  ExpectEmptyModel(ReadFile(Dir(), "secret.hpg"), 70);
+  ExpectEmptyModel(Dir(), "folder.hpg", 75);
+  if (::geteuid() != 0) {  // root reads every file
+    Write("secret.hpg", "PU0,0;PD1,1;");
+    std::filesystem::permissions(directory / "secret.hpg", std::filesystem::perms::none);
+    ExpectEmptyModel(Dir(), "secret.hpg", 70);
+  }
 }
 
 TEST_F(FileReads, FifoReadsAsEmptyWithoutBlocking) {
   ASSERT_EQ(::mkfifo((directory / "pipe.hpg").c_str(), 0600), 0);
-  const ReadOutcome outcome = ReadFile(Dir(), "pipe.hpg");
-  EXPECT_EQ(outcome.end, ReadEnd::NoTerminator);
+  EXPECT_EQ(ReadFile(Dir(), "pipe.hpg").end, ReadEnd::NoTerminator);
 }
 
 }  // namespace
