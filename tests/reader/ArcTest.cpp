@@ -1,12 +1,12 @@
 // CI, AA and AR: one record per circle or arc, always counter-clockwise from start to end.
 #include <cmath>
+#include <utility>
 
 #include "ReaderFixture.h"
 
 namespace korvid::testing {
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 struct ArcCase {
@@ -89,8 +89,22 @@ TEST_F(ReaderTest, MalformedCirclesAndArcsAreDropped) {
 
 TEST_F(ReaderTest, ArcsLeaveThePenAndAreNotResetByIn) {
   Read("PU10,0;PD;AA0,0,90;CI4;IN;CI2;PU10,0;PD20,0;");
-  EXPECT_THAT(Segments(), ElementsAre(Seg{10, 0, 20, 0}));
+  EXPECT_EQ(Drawn(), "10,0>20,0");
   EXPECT_EQ(Arcs().size(), 3u);
+}
+
+TEST_F(ReaderTest, CircleOrArcThatFailsIsNotCounted) {
+  // A radius beyond 32 bits, a centre or an end beyond the float range; and the PG that ends
+  // the read leaves the arcs before it.
+  for (auto [text, ending] : {std::pair{"PU0,0;CI5;CI3000000000;CI6;", ReadEnd::Failure},
+                              {"PU0,0;CI5;AA1E300,0,90;", ReadEnd::Failure},
+                              {"PU0,0;CI5;AA3.4E38,0,180;", ReadEnd::Failure},
+                              {"CI5;PG;CI6;", ReadEnd::PageAdvance},
+                              {"PU0,0;PD1,1;IN;CI5;SP;CI7;", ReadEnd::Failure}}) {
+    const ReadOutcome outcome = Read(text);
+    EXPECT_EQ(outcome.end, ending) << text;
+    EXPECT_EQ(model.ArcCount[1], 1) << text;
+  }
 }
 
 TEST_F(ReaderTest, HugeSweepStillGivesPointsOnTheCircle) {
