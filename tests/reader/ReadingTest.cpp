@@ -181,6 +181,12 @@ TEST_F(ReaderTest, FinalInFollowedByArcsOnlyKeepsSegmentsArcsAndExtents) {
   EXPECT_EQ(MaxX(), 5);
 }
 
+TEST_F(ReaderTest, DrawingSetAsideByInIsForgottenByTheNextRead) {
+  Read("PU0,0;PD1,1;IN;");
+  Read("PU5,5;IN;");
+  EXPECT_EQ(Drawn(), "");
+}
+
 TEST_F(ReaderTest, XBeyondTheFloatRangeCountsOnlyAfterTheOriginIsAdded) {
   // X texts take no exponent, so they are written out: -3.4e38 and then 3.5e38, whose
   // sum lies well inside the float range although 3.5e38 alone does not.
