@@ -20,8 +20,7 @@ std::string ManySegments(int count) {
 }
 
 TEST_F(ReaderTest, SegmentCapacityKeepsTheFullTable) {
-  const ReadOutcome exactly = Read(ManySegments(PlotModel::MaxSegments - 1) + "PU;");
-  EXPECT_EQ(exactly.end, ReadEnd::Completed);
+  EXPECT_EQ(Read(ManySegments(PlotModel::MaxSegments - 1) + "PU;").end, ReadEnd::Completed);
   EXPECT_EQ(model.SegCount[1], PlotModel::MaxSegments - 1);
 
   const ReadOutcome over = Read(ManySegments(PlotModel::MaxSegments + 10) + "CI5;");
@@ -43,73 +42,37 @@ TEST_F(ReaderTest, ArcCapacityKeepsTheFullTable) {
   EXPECT_EQ(model.SegCount[1], 0);
 }
 
-TEST_F(ReaderTest, ShortReadAfterLongOneLeavesOldRecordsBeyondTheCount) {
-  Read("PU0,0;PD1,1,2,2,3,3;");
-  Read("PU5,5;PD6,6;");
-  EXPECT_EQ(model.SegCount[1], 1);
-  EXPECT_EQ(SegmentText(2), "6,6>2,2") << "the open segment: a new start, an old end";
-  EXPECT_EQ(SegmentText(3), "2,2>3,3");
-}
-
-class FileReads : public ReaderTest {
- protected:
-  void SetUp() override {
-    directory = std::filesystem::temp_directory_path() /
-                ("korvid-reader-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::create_directories(directory);
-  }
-  void TearDown() override {
-    std::filesystem::permissions(directory, std::filesystem::perms::owner_all);
-    std::filesystem::remove_all(directory);
-  }
-  ReadOutcome ReadFile(const std::string& dir, const std::string& name) {
-    model.PlotDir = dir;
+TEST_F(ReaderTest, FilesThatCannotBeReadGiveAnEmptyModel) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("korvid-reader-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir / "folder.hpg");
+  std::ofstream(dir / "plot.hpg", std::ios::binary) << "IN;LB\x93\xfa\x96\x7b;PU0,0;PD3,4;\r\n";
+  std::ofstream(dir / "secret.hpg") << "PU0,0;PD1,1;";
+  std::filesystem::permissions(dir / "secret.hpg", std::filesystem::perms::none);
+  ASSERT_EQ(::mkfifo((dir / "pipe.hpg").c_str(), 0600), 0);
+  auto readFile = [&](const std::string& folder, const std::string& name) {
+    model.PlotDir = folder;
     model.PlotFileName = name;
     status = 0;
     return reader.ReadPlotFile(status);
-  }
-  std::string Dir() const { return directory.string() + "/"; }
-  void Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(directory / name, std::ios::binary) << bytes;
-  }
-  // After a read that drew something, a file that cannot be read leaves an empty model.
-  void ExpectEmptyModel(const std::string& dir, const std::string& name, int errorNumber) {
+  };
+  const std::string folder = dir.string() + "/";
+  EXPECT_EQ(Summary(readFile(folder, "plot.hpg")), "0,0>3,4");
+  EXPECT_EQ(readFile(folder, "pipe.hpg").end, ReadEnd::NoTerminator) << "without blocking";
+  struct Case {
+    std::string folder, name;
+    int errorNumber;
+  };
+  for (const Case& c : {Case{folder, "missing.hpg", 53}, Case{"", "", 53},
+                        Case{folder, "folder.hpg", 75}, Case{folder, "secret.hpg", 70}}) {
+    if (c.errorNumber == 70 && ::geteuid() == 0) continue;  // root reads every file
     Read("PU0,0;PD1,1;CI3;");
-    const ReadOutcome outcome = ReadFile(dir, name);
-    EXPECT_EQ(outcome.end, ReadEnd::Failure) << name;
-    EXPECT_EQ(outcome.errorNumber, errorNumber) << name;
-    EXPECT_TRUE(outcome.fileError) << name;
-    EXPECT_EQ(outcome.commandIndex, 0);
-    EXPECT_EQ(model.SegCount[1], 0);
-    EXPECT_EQ(model.ArcCount[1], 0);
+    const ReadOutcome outcome = readFile(c.folder, c.name);
+    EXPECT_EQ(Summary(outcome), "/ error " + std::to_string(c.errorNumber) + " at 0") << c.name;
+    EXPECT_TRUE(outcome.fileError) << c.name;
     EXPECT_EQ(status, 0);
   }
-
-  std::filesystem::path directory;
-};
-
-TEST_F(FileReads, ReadsTheFileFromFolderAndNameAsBytes) {
-  Write("plot.hpg", "IN;LB\x93\xfa\x96\x7b\x8c\xea;PU0,0;PD3,4;\r\n");
-  EXPECT_EQ(ReadFile(Dir(), "plot.hpg").end, ReadEnd::Completed);
-  EXPECT_EQ(Drawn(), "0,0>3,4");
-}
-
-TEST_F(FileReads, FileThatCannotBeReadGivesAnEmptyModel) {
-  ExpectEmptyModel(Dir(), "missing.hpg", 53);
-  ExpectEmptyModel("", "", 53);
-  std::filesystem::create_directory(directory / "folder.hpg");
-  ExpectEmptyModel(Dir(), "folder.hpg", 75);
-  if (::geteuid() != 0) {  // root reads every file
-    Write("secret.hpg", "PU0,0;PD1,1;");
-    std::filesystem::permissions(directory / "secret.hpg", std::filesystem::perms::none);
-    ExpectEmptyModel(Dir(), "secret.hpg", 70);
-  }
-}
-
-TEST_F(FileReads, FifoReadsAsEmptyWithoutBlocking) {
-  ASSERT_EQ(::mkfifo((directory / "pipe.hpg").c_str(), 0600), 0);
-  EXPECT_EQ(ReadFile(Dir(), "pipe.hpg").end, ReadEnd::NoTerminator);
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ReaderFixture.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace korvid::testing {
 
@@ -9,6 +10,43 @@ namespace {
 std::string Shortest(float value) {
   char text[32];
   return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+std::string Point(float x, float y) {
+  return Shortest(x) + "," + Shortest(y);
+}
+
+// Arc ends to 4 decimals, written out ("-0.0005") unless they are huge.
+std::string FourDecimals(float x, float y) {
+  auto text = [](float v) {
+    const auto rounded = static_cast<float>(std::round(v * 1e4) / 1e4 + 0.0);
+    if (std::fabs(rounded) >= 1e7f) return Shortest(rounded);
+    char digits[32];
+    return std::string(
+        digits,
+        std::to_chars(digits, digits + sizeof digits, rounded, std::chars_format::fixed).ptr);
+  };
+  return text(x) + "," + text(y);
+}
+
+std::string PenAndStyle(int pen, int style) {
+  return (pen != 1 ? " p" + std::to_string(pen) : "") +
+         (style != 0 ? " s" + std::to_string(style) : "");
+}
+
+std::string Ending(const ReadOutcome& outcome) {
+  const std::string at = " at " + std::to_string(outcome.commandIndex);
+  switch (outcome.end) {
+    case ReadEnd::Completed:
+      return "";
+    case ReadEnd::NoTerminator:
+      return "/ no terminator";
+    case ReadEnd::PageAdvance:
+      return "/ page" + at;
+    case ReadEnd::Failure:
+      return "/ error " + std::to_string(outcome.errorNumber) + at;
+  }
+  return "?";
 }
 }  // namespace
 
@@ -22,30 +60,38 @@ ReadOutcome ReaderTest::Read(std::string text) {
   return reader.ReadPlotBytes(std::move(text), status);
 }
 
-std::string ReaderTest::SegmentText(int index) const {
-  const korvid::Segment& s = model.Segments(index, 1);
-  std::string text =
-      Shortest(s.X1) + "," + Shortest(s.Y1) + ">" + Shortest(s.X2) + "," + Shortest(s.Y2);
-  if (s.Pen != 1) text += " p" + std::to_string(s.Pen);
-  if (s.LineStyle != 0) text += " s" + std::to_string(s.LineStyle);
-  return text;
-}
-
-std::string ReaderTest::Drawn() const {
-  std::string text;
-  for (int i = 1; i <= model.SegCount[1]; ++i)
-    text += (i > 1 ? " | " : "") + SegmentText(i);
-  return text;
-}
-
-std::vector<Arc> ReaderTest::Arcs() const {
-  std::vector<Arc> arcs;
+std::string ReaderTest::Summary(const ReadOutcome& outcome) const {
+  std::vector<std::string> parts;
+  for (int i = 1; i <= model.SegCount[1]; ++i) {
+    const Segment& s = model.Segments(i, 1);
+    parts.push_back(Point(s.X1, s.Y1) + ">" + Point(s.X2, s.Y2) + PenAndStyle(s.Pen, s.LineStyle));
+  }
   for (int i = 1; i <= model.ArcCount[1]; ++i) {
     const ArcRec& a = model.Arcs(i, 1);
-    arcs.push_back(
-        {a.Left, a.Top, a.Right, a.Bottom, a.StartX, a.StartY, a.EndX, a.EndY, a.Pen, a.LineStyle});
+    parts.push_back("arc " + Point(a.Left, a.Top) + "," + Point(a.Right, a.Bottom) + " " +
+                    FourDecimals(a.StartX, a.StartY) + ">" + FourDecimals(a.EndX, a.EndY) +
+                    PenAndStyle(a.Pen, a.LineStyle));
   }
-  return arcs;
+  std::string text;
+  for (const std::string& part : parts)
+    text += (text.empty() ? "" : " | ") + part;
+  const std::string ending = Ending(outcome);
+  return text + (text.empty() || ending.empty() ? "" : " ") + ending;
+}
+
+std::string ReaderTest::Extents() const {
+  return Point(model.MinX[1], model.MinY[1]) + ">" + Point(model.MaxX[1], model.MaxY[1]);
+}
+
+void ReaderTest::ExpectReads(std::initializer_list<ReadCase> cases, Describe describe) {
+  for (const ReadCase& c : cases) {
+    const ReadOutcome outcome = Read(c.text);
+    const std::string shown = c.name + (" " + c.text.substr(0, 60));
+    EXPECT_EQ(describe ? describe(outcome) : Summary(outcome), c.expected) << shown;
+    EXPECT_EQ(status, 0) << shown;
+    EXPECT_EQ(model.PlotCount, 1) << shown;
+    EXPECT_EQ(outcome.EndedThroughFailure(), outcome.end != ReadEnd::Completed) << shown;
+  }
 }
 
 }  // namespace korvid::testing

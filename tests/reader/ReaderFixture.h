@@ -3,7 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -11,13 +12,6 @@
 #include "reader/PlotReader.h"
 
 namespace korvid::testing {
-
-// An arc record as plain values, for readable expectations.
-struct Arc {
-  float left, top, right, bottom, startX, startY, endX, endY;
-  int pen = 1;
-  int style = 0;
-};
 
 class CapturingMessenger : public ReaderMessenger {
  public:
@@ -28,19 +22,24 @@ class CapturingMessenger : public ReaderMessenger {
 // One model for the whole test program, as the viewer has one: every read overwrites it.
 PlotModel& SharedModel();
 
+struct ReadCase {
+  const char* name;
+  std::string text;
+  std::string expected;
+};
+
 class ReaderTest : public ::testing::Test {
  protected:
   ReadOutcome Read(std::string text);
-  // Segment `index` (1-based, counted or not) as "x1,y1>x2,y2", followed by " pN" for a
-  // pen other than 1 and " sN" for a line style other than 0.
-  std::string SegmentText(int index) const;
-  // The counted segments, separated by " | ".
-  std::string Drawn() const;
-  std::vector<Arc> Arcs() const;
-  float MinX() const { return model.MinX[1]; }
-  float MinY() const { return model.MinY[1]; }
-  float MaxX() const { return model.MaxX[1]; }
-  float MaxY() const { return model.MaxY[1]; }
+  // The counted segments ("x1,y1>x2,y2") and then arcs ("arc left,top,right,bottom
+  // start>end", ends to 4 decimals), each with " pN" for a pen other than 1 and " sN" for a
+  // line style other than 0, joined by " | "; then " / " and how the read ended, unless it
+  // completed ("page at 3", "error 13 at 3": the 1-based command).
+  std::string Summary(const ReadOutcome& outcome) const;
+  std::string Extents() const;  // "minX,minY>maxX,maxY"
+  // Reads each case afresh and compares `describe` (Summary by default) with its expectation.
+  using Describe = std::function<std::string(const ReadOutcome&)>;
+  void ExpectReads(std::initializer_list<ReadCase> cases, Describe describe = {});
 
   PlotModel& model = SharedModel();
   CapturingMessenger messenger;
