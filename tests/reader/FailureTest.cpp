@@ -59,18 +59,15 @@ TEST_F(ReaderTest, FilesThatCannotBeReadGiveAnEmptyModel) {
   const std::string folder = dir.string() + "/";
   EXPECT_EQ(Summary(readFile(folder, "plot.hpg")), "0,0>3,4");
   EXPECT_EQ(readFile(folder, "pipe.hpg").end, ReadEnd::NoTerminator) << "without blocking";
-  struct Case {
-    std::string folder, name;
-    int errorNumber;
-  };
-  for (const Case& c : {Case{folder, "missing.hpg", 53}, Case{"", "", 53},
-                        Case{folder, "folder.hpg", 75}, Case{folder, "secret.hpg", 70}}) {
-    if (c.errorNumber == 70 && ::geteuid() == 0) continue;  // root reads every file
+  // After a read that drew something; root reads every file, so the unreadable one is left out.
+  for (auto [name, error] : {std::pair{"missing.hpg", 53},
+                             {"", 53},
+                             {"folder.hpg", 75},
+                             {::geteuid() ? "secret.hpg" : "", ::geteuid() ? 70 : 53}}) {
     Read("PU0,0;PD1,1;CI3;");
-    const ReadOutcome outcome = readFile(c.folder, c.name);
-    EXPECT_EQ(Summary(outcome), "/ error " + std::to_string(c.errorNumber) + " at 0") << c.name;
-    EXPECT_TRUE(outcome.fileError) << c.name;
-    EXPECT_EQ(status, 0);
+    const ReadOutcome outcome = readFile(*name ? folder : "", name);
+    EXPECT_EQ(Summary(outcome), "/ error " + std::to_string(error) + " at 0") << name;
+    EXPECT_TRUE(outcome.fileError) << name;
   }
   std::filesystem::remove_all(dir);
 }

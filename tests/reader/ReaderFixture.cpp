@@ -1,7 +1,7 @@
 #include "ReaderFixture.h"
 
 #include <charconv>
-#include <cmath>
+#include <cstdio>
 
 namespace korvid::testing {
 
@@ -16,17 +16,11 @@ std::string Point(float x, float y) {
   return Shortest(x) + "," + Shortest(y);
 }
 
-// Arc ends to 4 decimals, written out ("-0.0005") unless they are huge.
-std::string FourDecimals(float x, float y) {
-  auto text = [](float v) {
-    const auto rounded = static_cast<float>(std::round(v * 1e4) / 1e4 + 0.0);
-    if (std::fabs(rounded) >= 1e7f) return Shortest(rounded);
-    char digits[32];
-    return std::string(
-        digits,
-        std::to_chars(digits, digits + sizeof digits, rounded, std::chars_format::fixed).ptr);
-  };
-  return text(x) + "," + text(y);
+// Arc ends to 4 significant digits: enough to tell 3.1417 from pi.
+std::string Approx(float x, float y) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.4g,%.4g", x + 0.0, y + 0.0);
+  return text;
 }
 
 std::string PenAndStyle(int pen, int style) {
@@ -36,17 +30,9 @@ std::string PenAndStyle(int pen, int style) {
 
 std::string Ending(const ReadOutcome& outcome) {
   const std::string at = " at " + std::to_string(outcome.commandIndex);
-  switch (outcome.end) {
-    case ReadEnd::Completed:
-      return "";
-    case ReadEnd::NoTerminator:
-      return "/ no terminator";
-    case ReadEnd::PageAdvance:
-      return "/ page" + at;
-    case ReadEnd::Failure:
-      return "/ error " + std::to_string(outcome.errorNumber) + at;
-  }
-  return "?";
+  if (outcome.end == ReadEnd::PageAdvance) return "/ page" + at;
+  if (outcome.end == ReadEnd::Failure) return "/ error " + std::to_string(outcome.errorNumber) + at;
+  return outcome.end == ReadEnd::NoTerminator ? "/ no terminator" : "";
 }
 }  // namespace
 
@@ -69,7 +55,7 @@ std::string ReaderTest::Summary(const ReadOutcome& outcome) const {
   for (int i = 1; i <= model.ArcCount[1]; ++i) {
     const ArcRec& a = model.Arcs(i, 1);
     parts.push_back("arc " + Point(a.Left, a.Top) + "," + Point(a.Right, a.Bottom) + " " +
-                    FourDecimals(a.StartX, a.StartY) + ">" + FourDecimals(a.EndX, a.EndY) +
+                    Approx(a.StartX, a.StartY) + ">" + Approx(a.EndX, a.EndY) +
                     PenAndStyle(a.Pen, a.LineStyle));
   }
   std::string text;

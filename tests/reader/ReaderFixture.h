@@ -32,7 +32,7 @@ class ReaderTest : public ::testing::Test {
  protected:
   ReadOutcome Read(std::string text);
   // The counted segments ("x1,y1>x2,y2") and then arcs ("arc left,top,right,bottom
-  // start>end", ends to 4 decimals), each with " pN" for a pen other than 1 and " sN" for a
+  // start>end", ends to 4 digits), each with " pN" for a pen other than 1 and " sN" for a
   // line style other than 0, joined by " | "; then " / " and how the read ended, unless it
   // completed ("page at 3", "error 13 at 3": the 1-based command).
   std::string Summary(const ReadOutcome& outcome) const;
