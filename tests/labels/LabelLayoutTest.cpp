@@ -44,41 +44,24 @@ std::string Described(const LabelLayout& layout) {
   return text;
 }
 
-// Character 200 wide (its cell 300), cap height 420 (a line 840): one font unit is 12.5
-// along and 20 up.
-struct Style {
-  int origin = 1;
-  bool vertical = false, reversePath = false, reverseLineFeed = false;
-  double directionX = 1, directionY = 0, slantTangent = 0, charWidth = 200, charHeight = 420;
-  double extraSpace = 0, extraLine = 0;
-
-  operator LabelStyle() const {
-    LabelStyle s;
-    s.origin = origin;
-    s.vertical = vertical;
-    s.reversePath = reversePath;
-    s.reverseLineFeed = reverseLineFeed;
-    s.directionX = directionX;
-    s.directionY = directionY;
-    s.slantTangent = slantTangent;
-    s.charWidth = charWidth;
-    s.charHeight = charHeight;
-    s.extraSpace = extraSpace;
-    s.extraLine = extraLine;
-    return s;
-  }
-};
+// Character 200 wide (its cell 300), cap height 420 (a line 840), unless a case sets them: one
+// font unit is 12.5 along and 20 up.
+LabelStyle With(LabelStyle style) {
+  if (style.charWidth == 0) style.charWidth = 200;
+  if (style.charHeight == 0) style.charHeight = 420;
+  return style;
+}
 
 struct LayoutCase {
   const char* text;
-  Style style;
+  LabelStyle style;
   const char* expected;  // as Described() gives it
 };
 
 // With the pen at (1000, 2000) and the carriage-return point at (500, 2000).
 void ExpectLayouts(std::initializer_list<LayoutCase> cases) {
   for (const LayoutCase& c : cases) {
-    EXPECT_EQ(Described(LayOutLabel(c.text, c.style, {1000, 2000}, {500, 2000})), c.expected)
+    EXPECT_EQ(Described(LayOutLabel(c.text, With(c.style), {1000, 2000}, {500, 2000})), c.expected)
         << c.text << " LO" << c.style.origin;
   }
 }
@@ -156,7 +139,7 @@ TEST(LabelLayoutTest, ControlCharactersMoveThePen) {
 // From (1000, 2000); vertically a character is 630 and a line 375 sideways.
 TEST(LabelLayoutTest, CharacterPlotMovesByCellsAndLines) {
   struct Case {
-    Style style;
+    LabelStyle style;
     double spaces, lines;
     const char* expected;
   };
@@ -167,7 +150,7 @@ TEST(LabelLayoutTest, CharacterPlotMovesByCellsAndLines) {
         Case{{.vertical = true}, 1, 1, "625,1370"}, Case{{.reversePath = true}, 1, 1, "700,2840"},
         Case{{.vertical = true, .reversePath = true}, 1, 1, "1375,2630"},
         Case{{.charWidth = kNaN}, 3, 4, "1000,2000"}}) {
-    EXPECT_EQ(Text(CharacterPlot(c.style, {1000, 2000}, c.spaces, c.lines)), c.expected);
+    EXPECT_EQ(Text(CharacterPlot(With(c.style), {1000, 2000}, c.spaces, c.lines)), c.expected);
   }
 }
 
@@ -184,7 +167,7 @@ TEST(LabelLayoutTest, HugeLabelKeepsToItsPointBudget) {
   const std::size_t lines = text.size() / line.size();
   text += "AB";
 
-  LabelStyle style = Style{};
+  LabelStyle style = With({});
   style.maxPointCount = 100'000;
   const LabelLayout layout = LayOutLabel(text, style, {0, 0}, {0, 0});
   EXPECT_TRUE(layout.truncated);
@@ -198,7 +181,7 @@ TEST(LabelLayoutTest, HugeLabelKeepsToItsPointBudget) {
 }
 
 TEST(LabelLayoutTest, StrokeSinkSeesWhatTheLayoutCollects) {
-  LabelStyle style = Style{.origin = 5};
+  LabelStyle style = With({.origin = 5});
   style.maxPointCount = 40;  // stops partway through
   const LabelLayout collected = LayOutLabel("AB\r\nCD", style, {10, 20}, {10, 20});
   std::vector<LabelStroke> sunk;

@@ -17,9 +17,10 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(RoundToInteger, RoundsHalfToEvenAndFailsWhenTheResultDoesNotFit) {
-  const std::pair<double, int> cases[] = {{0.5, 0},           {1.5, 2},         {2.5, 2},
-                                          {-2.5, -2},         {-3.5, -4},       {2.4999999, 2},
-                                          {-32768.5, -32768}, {32767.49, 32767}};
+  // clang-format off
+  const std::pair<double, int> cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4},
+      {2.4999999, 2}, {-32768.5, -32768}, {32767.49, 32767}};
+  // clang-format on
   for (auto [value, rounded] : cases)
     EXPECT_EQ(RoundToInt16(value), rounded) << value;
   for (double value : {32767.5, -32768.51, 1e10, kInf, -kInf, kNaN})
