@@ -49,7 +49,7 @@ TEST_F(ReaderTest, PenStateAndPairs) {
        "0,0>1,1 p2 | 1,1>3,3 p2 | 3,3>4,4 p5 | 4,4>5,5 p2"},
       {"pen up moves the start", "PU1,1,2,2;PD3,3;", "2,2>3,3"},
       {"PA keeps the pen", "PD;PA1,0;PU;PA2,0;PD;PA3,0;", "0,0>1,0 | 2,0>3,0"},
-      {"PDPU, PDPD, PRPD", "PDPU10,10;PDPD1,1;PRPD1,1;", "10,10>1,1 | 1,1>1,1"},
+      {"PDPU, PDPD, PRPD", "PDPU10,10;PDPD1,1;PU;PRPD2,2;", "10,10>1,1 | 1,1>2,2"},
       {"PRPU stays relative", "PRPU4,0;PD1,0;", "4,0>5,0"},
       {"PRSP stays relative", "PRSP3;PD10,0;PD10,0;", "0,0>10,0 | 10,0>20,0 p3"},
       {"no coordinates", "IN;SP1;PU;PD;PU;", ""},
