@@ -128,7 +128,7 @@ TEST(LabelLayoutTest, ControlCharactersMoveThePen) {
       {"HH\n",
        {.extraSpace = 0.5, .extraLine = 1},
        "1012.5,2000>1637.5,2420 pen 1900,320 cr 500,320"},  // ES 0.5,1
-      // Sizes beyond any number (from a reader's scaling, say) draw nothing, move nothing.
+      // Sizes beyond any number (from a reader's scaling, say) draw nothing; the pen stays finite.
       {"HH\n", {.charWidth = kNaN}, "none pen 1000,2000 cr 500,1160"},
       {"HH\n", {.charHeight = kInf}, "none pen 1000,2000"},
       {"HH\n", {.slantTangent = kNaN}, "none pen 1600,1160 cr 500,1160"},
