@@ -1,5 +1,6 @@
 #include "app/ExportCommands.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <cerrno>
@@ -20,14 +21,13 @@ namespace {}  // namespace
 void WriteBmp(const QImage& image, const QString& path) {
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
   ReplacementFile replacement(path.toStdString());
-  errno = 0;
   const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
   if (rgb.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  if (!rgb.save(QString::fromStdString(replacement.Path()), "BMP")) {
-    throw RuntimeError(
-        errno == ENOSPC ? err::kDiskFull : (errno ? ErrorNumberFromErrno(errno) : err::kDeviceIo),
-        path.toStdString());
-  }
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!rgb.save(&buffer, "BMP")) throw RuntimeError(err::kOutOfMemory, path.toStdString());
+  replacement.Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
   replacement.Commit();
 }
 
@@ -96,7 +96,7 @@ void ExportCommands::SaveVector() {
   const QString path = format ? name : name + QStringLiteral(".emf");
   const std::string bytes = path.toStdString();
   vectorFolder_ = QString::fromStdString(bytes.substr(0, FindLast(bytes, "/")));
-  ExportDrawing({context.metafile.Path(), format.value_or(ExportFormat::Emf), path.toStdString()});
+  ExportDrawing({context.metafile.File(), format.value_or(ExportFormat::Emf), path.toStdString()});
 }
 
 }  // namespace korvid
