@@ -1,6 +1,7 @@
 #include "reader/PlotFile.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,9 +73,15 @@ std::string ReadStream(int fd, std::size_t limitBytes, const std::string& path) 
   }
 }
 
-// A pipe opened without blocking (so that opening a FIFO never waits for a writer) is
-// read blocking, like any converter reads one.
-void ReadBlocking(int fd) {
+// A FIFO is opened without blocking, so that opening one never waits; it is then read
+// like any converter reads one: from its first writer (until then it looks empty) to
+// the end.
+void ReadBlocking(int fd, bool fifo) {
+  if (fifo) {
+    pollfd waiting{fd, POLLIN, 0};
+    while (::poll(&waiting, 1, -1) < 0 && errno == EINTR) {
+    }
+  }
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0 && (flags & O_NONBLOCK)) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 }
@@ -94,7 +101,7 @@ std::string ReadOpenFile(int fd, bool standardInput, std::size_t limitBytes,
     if (at >= 0 && status.st_size - at > static_cast<off_t>(limitBytes)) ThrowTooLarge(path);
   }
   if (S_ISREG(status.st_mode) || S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode)) {
-    ReadBlocking(fd);
+    ReadBlocking(fd, S_ISFIFO(status.st_mode) && !standardInput);
     return ReadStream(fd, limitBytes, path);
   }
   throw PlotFileError(err::kPathFileAccess, PlotFileProblem::NotAFile, path);
