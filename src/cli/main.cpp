@@ -71,7 +71,7 @@ int Dump(const ConvertOptions& options) {
 
 // From --format when given (needed for standard output), else from the extension.
 std::optional<ExportFormat> OutputFormat(const ConvertOptions& options) {
-  return ExportFormatOf(options.format.empty() ? options.output : "." + options.format);
+  return ExportFormatOf(options.format.empty() ? options.output : "drawing." + options.format);
 }
 
 int Convert(const ConvertOptions& options) {

@@ -14,7 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct Run {
+struct ShellRun {
   int exitCode;
   std::string out;
   std::string err;
@@ -40,7 +40,7 @@ class ConvertInput : public ::testing::Test {
   void TearDown() override { fs::remove_all(folder); }
 
   // `shell` runs with $K the converter, in the test's folder.
-  Run Shell(const std::string& shell) {
+  ShellRun Shell(const std::string& shell) {
     const fs::path out = folder / "stdout";
     const fs::path err = folder / "stderr";
     const std::string command = "cd '" + folder.string() + "' && K='" + KORVID_CONVERT_PATH +
@@ -67,7 +67,7 @@ TEST_F(ConvertInput, StreamsAreReadAndWritten) {
       {"-o - as EMF", "$K plot.hpg -o - --format emf | head -c 4 | od -An -tx1", " 01 00 00 00"},
   };
   for (const auto& c : cases) {
-    const Run run = Shell(c.shell);
+    const ShellRun run = Shell(c.shell);
     EXPECT_EQ(run.exitCode, 0) << c.what << ": " << run.err;
     EXPECT_NE(run.out.find(c.expectedOut), std::string::npos) << c.what << ": " << run.out;
   }
@@ -90,7 +90,7 @@ TEST_F(ConvertInput, WhatIsNoPlotFileFailsClearly) {
       {"-o - without a format", "$K plot.hpg -o -", 2, "unknown output format of -"},
   };
   for (const auto& c : cases) {
-    const Run run = Shell(c.shell);
+    const ShellRun run = Shell(c.shell);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.what << ": " << run.err;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << ": " << run.err;
     EXPECT_EQ(run.out, "") << c.what;
@@ -98,9 +98,9 @@ TEST_F(ConvertInput, WhatIsNoPlotFileFailsClearly) {
 }
 
 TEST_F(ConvertInput, ControlCharactersInNamesAreShownEscaped) {
-  const Run dump = Shell("$K --dump \"$(printf 'no\\033[2Jsuch\\nfile')\"");
+  const ShellRun dump = Shell("$K --dump \"$(printf 'no\\033[2Jsuch\\nfile')\"");
   EXPECT_NE(dump.err.find("no\\x1b[2Jsuch\\nfile"), std::string::npos) << dump.err;
-  const Run write = Shell("$K plot.hpg -o \"$(printf 'missing\\r/out.svg')\"");
+  const ShellRun write = Shell("$K plot.hpg -o \"$(printf 'missing\\r/out.svg')\"");
   EXPECT_NE(write.err.find("missing\\r/out.svg"), std::string::npos) << write.err;
   for (const std::string& err : {dump.err, write.err}) {
     EXPECT_EQ(err.find('\033'), std::string::npos);
