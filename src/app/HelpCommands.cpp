@@ -53,7 +53,8 @@ void HelpCommands::ShowCommandList() {
 
 void HelpCommands::ShowAbout() {
   if (!about_) {
-    about_ = new VersForm(QString::fromStdString(ShownName(form_.Context().metafile.Folder())), &form_);
+    about_ =
+        new VersForm(QString::fromStdString(ShownName(form_.Context().metafile.Folder())), &form_);
   }
   BringForward(about_.data());
 }

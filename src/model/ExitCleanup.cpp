@@ -29,9 +29,9 @@ std::atomic<unsigned> gNextOrder{1};
 std::mutex gClaim;
 
 // Every signal whose default action ends the program.
-constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,    SIGTRAP, SIGABRT,
-                                  SIGBUS,  SIGFPE,  SIGUSR1, SIGSEGV,   SIGUSR2, SIGPIPE,
-                                  SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ,   SIGVTALRM, SIGPROF,
+constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,   SIGTRAP,   SIGABRT,
+                                  SIGBUS,  SIGFPE,  SIGUSR1, SIGSEGV,  SIGUSR2,   SIGPIPE,
+                                  SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ,  SIGVTALRM, SIGPROF,
                                   SIGSYS,  SIGIO,   SIGPWR,  SIGSTKFLT};
 
 void OnEndingSignal(int signalNumber) {

@@ -66,8 +66,8 @@ QSizeF FrameMillimetres(const QRect& frame) {
   return QSizeF(frame.width() / 100.0, frame.height() / 100.0);
 }
 
-void WriteRaster(const MetafilePicture& picture, const ExportRequest& request,
-                 int to, const char* format) {
+void WriteRaster(const MetafilePicture& picture, const ExportRequest& request, int to,
+                 const char* format) {
   const RasterSize size = RasterSizeFor(picture.Frame(), request.widthPx, request.dpi);
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);

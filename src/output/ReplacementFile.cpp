@@ -102,8 +102,7 @@ void WriteAllTo(int fd, const void* data, std::size_t size, const std::string& s
   }
 }
 
-ReplacementFile::ReplacementFile(const std::string& output)
-    : output_(output), folder_(-1) {
+ReplacementFile::ReplacementFile(const std::string& output) : output_(output), folder_(-1) {
   if (output.empty()) throw RuntimeError(err::kBadFileNameOrNumber, "no file name");
   const std::filesystem::path target(output);
   outputName_ = target.filename().string();
@@ -117,8 +116,8 @@ ReplacementFile::ReplacementFile(const std::string& output)
   const std::string prefix = TemporaryPrefix(outputName_);
   SweepLeftBehind(folder_.Get(), prefix);
   struct stat existing {};
-  const bool replaces = ::fstatat(folder_.Get(), outputName_.c_str(), &existing, 0) == 0 &&
-                        S_ISREG(existing.st_mode);
+  const bool replaces =
+      ::fstatat(folder_.Get(), outputName_.c_str(), &existing, 0) == 0 && S_ISREG(existing.st_mode);
   for (int attempt = 0; attempt < 100 && file_.Get() < 0; ++attempt) {
     temporaryName_ = prefix + RandomLetters();
     const int fd = ::openat(folder_.Get(), temporaryName_.c_str(),

@@ -48,8 +48,8 @@ void SweepFolder(int baseFd, const char* name) {
   const int folderFd = ::openat(baseFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
   if (folderFd < 0) return;
   struct stat opened {};
-  const int lockFd = ::openat(folderFd, PlotMetafile::kLockName,
-                              O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  const int lockFd =
+      ::openat(folderFd, PlotMetafile::kLockName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
   if (::fstat(folderFd, &opened) == 0 && IsOwnFolder(opened) && opened.st_ino == seen.st_ino &&
       opened.st_dev == seen.st_dev && lockFd >= 0 && ::flock(lockFd, LOCK_EX | LOCK_NB) == 0) {
     RemoveFolderContents(folderFd);
@@ -111,8 +111,8 @@ int OpenMadeFolder(int baseFd, const std::string& name, const std::string& folde
 }
 
 int TakeLock(int folderFd, const std::string& folder) {
-  const int fd = ::openat(folderFd, kNewLockName,
-                          O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  const int fd =
+      ::openat(folderFd, kNewLockName, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
   if (fd < 0) Fail(errno, folder);
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
       ::renameat(folderFd, kNewLockName, folderFd, PlotMetafile::kLockName) != 0) {
@@ -136,8 +136,7 @@ std::string PlotMetafile::DefaultBaseFolder() {
   return QDir::tempPath().toStdString();
 }
 
-PlotMetafile::PlotMetafile(const std::string& baseFolder)
-    : file_(std::string()) {
+PlotMetafile::PlotMetafile(const std::string& baseFolder) : file_(std::string()) {
   const std::string base = baseFolder.empty() ? DefaultBaseFolder() : baseFolder;
   baseFd_ = OpenBase(base);
   try {
@@ -156,7 +155,8 @@ PlotMetafile::PlotMetafile(const std::string& baseFolder)
     throw;
   }
   file_ = FileLocation(folderFd_, kFileName, folder_ + "/" + kFileName);
-  cleanup_.emplace_back(std::make_unique<ExitCleanup>(baseFd_, name_.c_str(), ExitCleanup::Kind::Folder));
+  cleanup_.emplace_back(
+      std::make_unique<ExitCleanup>(baseFd_, name_.c_str(), ExitCleanup::Kind::Folder));
   cleanup_.emplace_back(std::make_unique<ExitCleanup>(folderFd_, kLockName));
   cleanup_.emplace_back(std::make_unique<ExitCleanup>(folderFd_, kFileName));
 }

@@ -1,5 +1,3 @@
-#include "output/ReplacementFile.h"
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -9,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "output/ReplacementFile.h"
 
 namespace korvid {
 namespace {

@@ -182,10 +182,9 @@ TEST_F(FileReads, UnreadableFileGivesAnEmptyModel) {
   ExpectEmptyModel(ReadFile(Dir(), "secret.hpg"), 70);
 }
 
-TEST_F(FileReads, FifoReadsAsEmptyWithoutBlocking) {
-  ASSERT_EQ(::mkfifo((directory / "pipe.hpg").c_str(), 0600), 0);
-  const ReadOutcome outcome = ReadFile(Dir(), "pipe.hpg");
-  EXPECT_EQ(outcome.end, ReadEnd::NoTerminator);
+TEST_F(FileReads, DeviceGivesAnEmptyModelWithoutBlocking) {
+  Read("PU0,0;PD1,1;");
+  ExpectEmptyModel(ReadFile("/dev/", "zero"), 75);
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
 // How plot files of every kind are read: whole, bounded, streamed, or refused.
-#include "reader/PlotFile.h"
-
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,6 +8,8 @@
 #include <fstream>
 #include <functional>
 #include <thread>
+
+#include "reader/PlotFile.h"
 
 namespace korvid {
 namespace {
@@ -80,7 +80,8 @@ TEST_F(PlotFileTest, FilesAndStreamsUpToTheLimit) {
       {"fifo", [&] { return ThroughFifo("IN;PD1,1;"); }, "IN;PD1,1;", {}},
       {"fifo over the limit", [&] { return ThroughFifo(over); }, "", PlotFileProblem::TooLarge},
       {"device", [] { return Load("/dev/zero"); }, "", PlotFileProblem::NotAFile},
-      {"folder", [&] { return Load(folder.string()); }, "", std::make_error_code(std::errc::is_a_directory)},
+      {"folder", [&] { return Load(folder.string()); }, "",
+       std::make_error_code(std::errc::is_a_directory)},
       {"missing", [&] { return Load((folder / "none").string()); }, "",
        std::make_error_code(std::errc::no_such_file_or_directory)},
   };
@@ -97,8 +98,7 @@ TEST_F(PlotFileTest, StandardInputIsReadAsAStream) {
   for (const std::string& bytes : {std::string("IN;PU0,0;PD5,5;"), std::string(40, 'x')}) {
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);
-    ASSERT_EQ(::write(pipeEnds[1], bytes.data(), bytes.size()),
-              static_cast<ssize_t>(bytes.size()));
+    ASSERT_EQ(::write(pipeEnds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
     ::close(pipeEnds[1]);
     const int savedInput = ::dup(STDIN_FILENO);
     ::dup2(pipeEnds[0], STDIN_FILENO);
