@@ -101,7 +101,7 @@ TEST_F(FileReads, FileThatCannotBeReadGivesAnEmptyModel) {
   std::filesystem::create_directory(directory / "folder.hpg");
   ExpectEmptyModel(Dir(), "folder.hpg", 75);
   ExpectEmptyModel("/dev/", "zero", 75);  // a device: refused, never read or waited on
-  if (::geteuid() != 0) {  // root reads every file
+  if (::geteuid() != 0) {                 // root reads every file
     Write("secret.hpg", "PU0,0;PD1,1;");
     std::filesystem::permissions(directory / "secret.hpg", std::filesystem::perms::none);
     ExpectEmptyModel(Dir(), "secret.hpg", 70);
