@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <filesystem>
 
 #include "app/DialogService.h"
 #include "app/PictForm.h"

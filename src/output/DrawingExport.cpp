@@ -1,6 +1,7 @@
 #include "output/DrawingExport.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QBuffer>
@@ -185,11 +186,27 @@ void WriteDrawing(const ExportRequest& request, int to) {
   }
 }
 
+// An output that exists as something other than a file or a folder (a terminal, a pipe,
+// /dev/stdout) is written into as it is, never replaced.
+FileDescriptor OpenStreamOutput(const std::string& output) {
+  struct stat status {};
+  if (::stat(output.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
+    return FileDescriptor(-1);
+  }
+  FileDescriptor stream(::open(output.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+  if (stream.Get() < 0) Fail(output);
+  return stream;
+}
+
 }  // namespace
 
 void ExportDrawing(const ExportRequest& request) {
   if (request.output == kStandardOutputName) {
     WriteDrawing(request, STDOUT_FILENO);
+    return;
+  }
+  if (const FileDescriptor stream = OpenStreamOutput(request.output); stream.Get() >= 0) {
+    WriteDrawing(request, stream.Get());
     return;
   }
   ReplacementFile replacement(request.output);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 
 #include "model/ValueConversion.h"
 #include "render/EmfWriter.h"

@@ -64,6 +64,7 @@ TEST_F(ConvertInput, StreamsAreReadAndWritten) {
       {"a file on standard input", "$K --dump - <plot.hpg", "segments 2\n"},
       {"a FIFO", "mkfifo fifo && (cat plot.hpg >fifo &) && $K --dump fifo", "segments 2\n"},
       {"-o - with --format", "cat plot.hpg | $K - -o - --format svg", "<svg"},
+      {"-o /dev/stdout", "$K plot.hpg -o /dev/stdout --format svg | cat", "<svg"},
       {"-o - as EMF", "$K plot.hpg -o - --format emf | head -c 4 | od -An -tx1", " 01 00 00 00"},
   };
   for (const auto& c : cases) {
