@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QTest>
 #include <QToolBar>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +20,7 @@
 #include "app/ExportCommands.h"
 #include "app/OutputCommands.h"
 #include "app/PageBox.h"
+#include "app/PageSetupDialog.h"
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
 #include "app/SetupForm.h"
@@ -150,6 +153,105 @@ TEST_F(OutputTest, PreviewPagesThroughTheSheets) {
   EXPECT_FALSE(form->PreviewPage()->isVisible());
 }
 
+// In preview the window's own commands are out of reach, their keys included; the
+// preview's buttons still act.
+TEST_F(OutputTest, PreviewLeavesOnlyItsOwnCommands) {
+  LoadRectangle();
+  form->activateWindow();
+  QApplication::setActiveWindow(form.get());
+  QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(dialogs.saveRequests.size(), 1u) << "keys reach the window's shortcuts";
+  form->Action("preview")->trigger();
+  const ViewState before = context->view;
+  const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+      {Qt::Key_Plus, Qt::ControlModifier}, {Qt::Key_Minus, Qt::ControlModifier},
+      {Qt::Key_0, Qt::ControlModifier},    {Qt::Key_S, Qt::ControlModifier},
+      {Qt::Key_O, Qt::ControlModifier},    {Qt::Key_P, Qt::ControlModifier},
+      {Qt::Key_C, Qt::ControlModifier},    {Qt::Key_F1, Qt::NoModifier},
+      {Qt::Key_Q, Qt::ControlModifier},    {Qt::Key_Down, Qt::NoModifier}};
+  for (const auto& [key, modifiers] : keys)
+    QTest::keyClick(form.get(), key, modifiers);
+  EXPECT_EQ(dialogs.saveRequests.size(), 1u);
+  EXPECT_TRUE(dialogs.openRequests.size() == 1u && dialogs.openedUrls.empty());
+  EXPECT_EQ(dialogs.printDialogs, 0);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(context->view.Picture3.Width, before.Picture3.Width);
+  EXPECT_FALSE(form->Surface()->isVisible());
+  form->Action("Command6")->trigger();
+  EXPECT_EQ(dialogs.printDialogs, 1) << "the preview's own print button";
+  form->Action("Command3")->trigger();
+  QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(dialogs.saveRequests.size(), 2u) << "back again once the preview is closed";
+}
+
+// A job the printer cannot take is the printer error, and nothing is written.
+TEST_F(OutputTest, FailedPrintIsAPrinterError) {
+  LoadRectangle();
+  const fs::path pdf = folder / "missing" / "plot.pdf";
+  PrintToPdf(pdf);
+  ASSERT_EQ(dialogs.warnings.size(), 1u);
+  EXPECT_EQ(dialogs.warnings[0], "プリンターエラーです(Err=482)");
+  EXPECT_FALSE(fs::exists(pdf));
+}
+
+// Output to a file is a choice of its own in page set-up, kept with its name; printing
+// uses that name, or asks for one when page set-up gave none.
+TEST_F(OutputTest, PageSetupChoosesFileOutputItself) {
+  LoadRectangle();
+  struct Case {
+    const char* name;
+    QString setupName;  // typed in page set-up
+    QString askedName;  // answered when printing asks; empty: cancelled
+  };
+  const QString named = QString::fromStdString((folder / "named.pdf").string());
+  const QString asked = QString::fromStdString((folder / "asked.pdf").string());
+  const Case cases[] = {{"named in page set-up", named, {}},
+                        {"asked for when printing", {}, asked},
+                        {"asked for and cancelled", {}, {}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dialogs.onPageSetup = [&c](QPrinter& printer) {
+      PageSetupDialog dialog(printer);
+      dialog.PrinterChoice()->setCurrentIndex(dialog.FileChoice());
+      EXPECT_TRUE(dialog.FileName()->isEnabled());
+      dialog.FileName()->setText(c.setupName);
+      dialog.Confirm();
+      return true;
+    };
+    form->Action("plotmenu34")->trigger();
+    PrinterSetup& printer = form->Output().Printer();
+    EXPECT_TRUE(printer.PrintsToFile());
+    EXPECT_EQ(printer.FileName(), c.setupName);
+    QString shownInDialog;
+    dialogs.onPrintDialog = [&shownInDialog](QPrinter& p) {
+      EXPECT_EQ(p.outputFormat(), QPrinter::PdfFormat);
+      shownInDialog = p.outputFileName();
+      return true;
+    };
+    const std::size_t asks = dialogs.saveRequests.size();
+    dialogs.saveAnswers.push_back(c.askedName);
+    form->Action("PlotMenu13")->trigger();
+    EXPECT_EQ(shownInDialog, c.setupName);
+    const QString written = c.setupName.isEmpty() ? c.askedName : c.setupName;
+    if (c.setupName.isEmpty()) {
+      ASSERT_EQ(dialogs.saveRequests.size(), asks + 1);
+      EXPECT_EQ(dialogs.saveRequests.back().title, "PDFファイルに出力");
+    } else {
+      dialogs.saveAnswers.clear();
+    }
+    if (!written.isEmpty()) EXPECT_TRUE(fs::exists(written.toStdString()));
+    EXPECT_TRUE(dialogs.warnings.empty());
+    // The next page set-up starts from the file choice, not from a printer's name.
+    dialogs.onPageSetup = [](QPrinter& printer) {
+      PageSetupDialog dialog(printer);
+      EXPECT_EQ(dialog.PrinterChoice()->currentIndex(), dialog.FileChoice());
+      return false;
+    };
+    form->Action("plotmenu34")->trigger();
+    printer.SetFileName({});
+  }
+}
+
 TEST_F(OutputTest, PageSetupSaysItsOptionsDoNotReachThePrint) {
   LoadRectangle();
   form->Action("plotmenu34")->trigger();  // cancelled
@@ -249,7 +351,7 @@ TEST_F(OutputTest, FailedSaveIsReportedAndKeepsTheOldFile) {
   dialogs.saveAnswers.push_back(QString::fromStdString((folder / "missing" / "x.bmp").string()));
   form->Action("PlotMenu24")->trigger();
   ASSERT_EQ(dialogs.warnings.size(), 1u);
-  EXPECT_TRUE(dialogs.warnings[0].startsWith("ファイルが見つかりません。(Err=53)"));
+  EXPECT_EQ(dialogs.warnings[0], "ファイル名または番号が不正です。\r\n") << "the folder is missing";
   form->Action("PlotMenu24")->trigger();  // cancelled: nothing said
   EXPECT_EQ(dialogs.warnings.size(), 1u);
 }
