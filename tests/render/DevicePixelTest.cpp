@@ -43,8 +43,7 @@ INSTANTIATE_TEST_SUITE_P(Pens, DotTest,
                                                               DotCase{"Wide", kSolid, 100, 4}),
                                             ::testing::ValuesIn(kBothPaths)),
                          [](const auto& info) {
-                           return std::get<0>(info.param).name +
-                                  PathName(std::get<1>(info.param));
+                           return std::get<0>(info.param).name + PathName(std::get<1>(info.param));
                          });
 
 // A vector device (here a recording, as PDF and SVG are) keeps the dot too.
