@@ -108,11 +108,13 @@ void PageSetupDialog::Browse() {
 
 void PageSetupDialog::Confirm() {
   if (printers_->currentIndex() == FileChoice()) {
+    // QPrinter takes an empty name for a return to the system's printer: the format
+    // comes after the name.
+    printer_.setOutputFileName(fileName_->text().trimmed());
     printer_.setOutputFormat(QPrinter::PdfFormat);
-    // An empty name would turn QPrinter back to the system's printer.
-    const QString name = fileName_->text().trimmed();
-    if (!name.isEmpty()) printer_.setOutputFileName(name);
   } else {
+    // A printer that keeps a file name writes the file instead of printing.
+    printer_.setOutputFileName(QString());
     printer_.setOutputFormat(QPrinter::NativeFormat);
     printer_.setPrinterName(printers_->currentData().toString());
   }

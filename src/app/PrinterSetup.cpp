@@ -30,8 +30,8 @@ void PrinterSetup::ShowPrinterDialog(QWidget* owner, std::uint32_t flags) {
   PrintDialogCancelled = 0;
   QPrinter dialogPrinter(QPrinter::HighResolution);
   if (toFile_) {
+    dialogPrinter.setOutputFileName(fileName_);
     dialogPrinter.setOutputFormat(QPrinter::PdfFormat);
-    if (!fileName_.isEmpty()) dialogPrinter.setOutputFileName(fileName_);
   } else {
     dialogPrinter.setPrinterName(current_->printerName());
   }
@@ -48,14 +48,16 @@ void PrinterSetup::ShowPrinterDialog(QWidget* owner, std::uint32_t flags) {
 }
 
 void PrinterSetup::SetFileName(const QString& name) {
+  toFile_ = true;
   fileName_ = name;
+  // QPrinter takes an empty name for a return to the system's printer: the format comes
+  // after the name.
+  current_->setOutputFileName(name);
   current_->setOutputFormat(QPrinter::PdfFormat);
-  if (!name.isEmpty()) current_->setOutputFileName(name);
 }
 
 void PrinterSetup::MakeCurrent(const QPrinter& chosen) {
   if (chosen.outputFormat() == QPrinter::PdfFormat) {
-    toFile_ = true;
     SetFileName(chosen.outputFileName());
     return;
   }
@@ -66,6 +68,8 @@ void PrinterSetup::MakeCurrent(const QPrinter& chosen) {
     if (name.toUpper() == wanted) {
       toFile_ = false;
       fileName_.clear();
+      // A printer that keeps a file name writes the file instead of printing.
+      current_->setOutputFileName(QString());
       current_->setOutputFormat(QPrinter::NativeFormat);
       current_->setPrinterName(name);
     }

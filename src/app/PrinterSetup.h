@@ -17,9 +17,8 @@ class DialogService;
 // output to a file. The printer dialogs work on a fresh printer preloaded with the
 // current one's name (or file), orientation and two-sided setting only; what the user
 // confirms then becomes the current printer and its settings. Output to a file is kept
-// apart from the printers by what it is: a file name may still be missing (QPrinter
-// cannot hold that state: an empty name turns it back to the system's printer), and an
-// installed queue may be called "PDF".
+// apart from the printers by what it is, never by a name: an installed queue may be
+// called "PDF", and a file may not be named yet.
 class PrinterSetup {
  public:
   static constexpr std::uint32_t kPrintSetup = 0x40;
@@ -29,6 +28,7 @@ class PrinterSetup {
   QPrinter& Current() { return *current_; }
   bool PrintsToFile() const { return toFile_; }
   const QString& FileName() const { return fileName_; }
+  // Output to the file `name` (empty: a file not named yet).
   void SetFileName(const QString& name);
 
   // flags 0: the print dialog; kPrintSetup: the page set-up dialog.

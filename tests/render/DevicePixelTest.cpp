@@ -1,7 +1,6 @@
 // Dots where the pen went down without moving, and pictures on scaled screens.
 #include <gtest/gtest.h>
 
-#include <QPicture>
 #include <cmath>
 
 #include "render/PlayerTestSupport.h"
@@ -45,23 +44,6 @@ INSTANTIATE_TEST_SUITE_P(Pens, DotTest,
                          [](const auto& info) {
                            return std::get<0>(info.param).name + PathName(std::get<1>(info.param));
                          });
-
-// A vector device (here a recording, as PDF and SVG are) keeps the dot too.
-TEST(DotTest, SurvivesARecording) {
-  TestEmf emf;
-  emf.UsePen(kSolid, 0, 0);
-  emf.Line(1000, 1000, 1000, 1000);
-  const MetafilePicture picture = emf.Picture();
-  QPicture recording;
-  {
-    QPainter painter(&recording);
-    picture.Paint(painter, QRectF(0, 0, 200, 200));
-  }
-  QImage image(200, 200, QImage::Format_RGB32);
-  image.fill(Qt::white);
-  QPainter(&image).drawPicture(0, 0, recording);
-  EXPECT_TRUE(InkNear(image, {100, 100}, 1));
-}
 
 // On a screen scaled by `ratio` the picture is laid out in logical pixels and painted in
 // the device's: exactly what an unscaled device of the same pixels shows.
