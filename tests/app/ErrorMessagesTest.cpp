@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cerrno>
-
 #include "app/ErrorMessages.h"
 
 namespace korvid {
@@ -45,19 +43,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "31037)\r\n対策：他のプログラムでファイルを使用していないか確かめて下さい"},
         MessageCase{5, "エラーメッセージ番号 5"}, MessageCase{0, "エラーメッセージ番号 0"},
         MessageCase{-7, "エラーメッセージ番号-7"}));
-
-// What the system says about a file reaches the user in Japanese, never in its English.
-TEST(SystemErrorText, SpeaksJapanese) {
-  const std::pair<int, std::string> cases[] = {
-      {ENOENT, "ファイルまたはフォルダがありません"},
-      {EISDIR, "フォルダです"},
-      {EACCES, "アクセスが許可されていません"},
-      {ENOSPC, "ディスクの空き容量が不足しています"},
-      {9999, "システムエラー 9999"},
-  };
-  for (const auto& [errnoValue, text] : cases)
-    EXPECT_EQ(SystemErrorText(errnoValue), text) << errnoValue;
-}
 
 }  // namespace
 }  // namespace korvid

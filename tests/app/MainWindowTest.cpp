@@ -257,22 +257,6 @@ TEST_F(MainWindowTest, UnreadableFileIsToldInJapanese) {
   }
 }
 
-TEST_F(MainWindowTest, ProgressBarLeavesItsCaptionClear) {
-  Start();
-  form->OpenProgress(50);
-  const QImage panel = form->Progress()->grab().toImage();
-  const int barLeft = form->Progress()->BarLeft() * panel.devicePixelRatio();
-  int blueOverCaption = 0, blueBar = 0;
-  for (int y = 0; y < panel.height(); ++y) {
-    for (int x = 0; x < panel.width(); ++x) {
-      if (panel.pixel(x, y) == qRgb(0, 0, 255)) ++(x < barLeft ? blueOverCaption : blueBar);
-    }
-  }
-  EXPECT_EQ(blueOverCaption, 0);
-  EXPECT_GE(blueBar, form->Scale().Px(50) * (panel.height() - 4));
-  form->CloseProgress();
-}
-
 TEST_F(MainWindowTest, ExitWithCleanUpRemovesTheMetafile) {
   Start();
   Load(Fixture("rect.hpg", kRectangle));

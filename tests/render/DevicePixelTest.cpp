@@ -17,7 +17,7 @@ struct DotCase {
   std::string name;
   std::uint32_t style;
   std::int32_t width;  // 0.01 mm; the 200 x 200 image shows 0.1 pixel per unit
-  int radiusPx;        // ink reaches this far from the centre, and not two pixels further
+  int radiusPx;        // ink reaches this far from the centre, and not three pixels further
 };
 
 class DotTest : public ::testing::TestWithParam<std::tuple<DotCase, QImage::Format>> {};
