@@ -1,8 +1,10 @@
 #include "app/ExportCommands.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <cerrno>
+#include <filesystem>
 
 #include "app/DialogService.h"
 #include "app/PictForm.h"
@@ -15,26 +17,38 @@
 
 namespace korvid {
 
-namespace {}  // namespace
+namespace {
+
+// A file can only be made in a folder that is there. Without one the name itself is at
+// fault, which the user is told as such (not as a file that cannot be found).
+void RequireFolderOf(const QString& path) {
+  const std::filesystem::path folder = std::filesystem::path(path.toStdString()).parent_path();
+  std::error_code ignored;
+  if (!folder.empty() && !std::filesystem::is_directory(folder, ignored))
+    throw RuntimeError(err::kBadFileNameOrNumber, folder.string());
+}
+
+}  // namespace
 
 void WriteBmp(const QImage& image, const QString& path) {
+  RequireFolderOf(path);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
   ReplacementFile replacement(path.toStdString());
-  errno = 0;
   const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
   if (rgb.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  if (!rgb.save(QString::fromStdString(replacement.Path()), "BMP")) {
-    throw RuntimeError(
-        errno == ENOSPC ? err::kDiskFull : (errno ? ErrorNumberFromErrno(errno) : err::kDeviceIo),
-        path.toStdString());
-  }
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!rgb.save(&buffer, "BMP")) throw RuntimeError(err::kOutOfMemory, path.toStdString());
+  replacement.Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
   replacement.Commit();
 }
 
 QImage ExportCommands::ExportImage() const {
   if (form_.Context().band.Visible) return form_.View().Picture2();
   const QSize size = form_.Surface()->size();
-  if (static_cast<double>(size.width()) * size.height() > kLargestImagePixels) {
+  const double ratio = form_.Surface()->devicePixelRatioF();
+  if (size.width() * ratio * size.height() * ratio > kLargestImagePixels) {
     throw RuntimeError(err::kPictureTooLarge);
   }
   QImage image = form_.Surface()->RenderRegion(QRect(QPoint(0, 0), size));
@@ -49,7 +63,7 @@ void ExportCommands::HideBand() {
 
 void ExportCommands::SaveImage() {
   AppContext& context = form_.Context();
-  if (!context.FileLoaded()) return;
+  if (!context.HasDrawing()) return;
   FileDialogRequest request;
   request.title = QStringLiteral("画像の保存");
   request.directory = SaveFolder;
@@ -70,7 +84,7 @@ void ExportCommands::SaveImage() {
 
 void ExportCommands::CopyToClipboard() {
   AppContext& context = form_.Context();
-  if (!context.FileLoaded()) return;
+  if (!context.HasDrawing()) return;
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (!clipboard) throw RuntimeError(err::kCannotOpenClipboard);
   clipboard->clear();
@@ -81,7 +95,7 @@ void ExportCommands::CopyToClipboard() {
 
 void ExportCommands::SaveVector() {
   AppContext& context = form_.Context();
-  if (!context.FileLoaded()) return;
+  if (!context.HasDrawing()) return;
   FileDialogRequest request;
   request.title = QStringLiteral("ベクター形式で保存");
   request.directory = vectorFolder_;
@@ -96,7 +110,8 @@ void ExportCommands::SaveVector() {
   const QString path = format ? name : name + QStringLiteral(".emf");
   const std::string bytes = path.toStdString();
   vectorFolder_ = QString::fromStdString(bytes.substr(0, FindLast(bytes, "/")));
-  ExportDrawing({context.metafile.Path(), format.value_or(ExportFormat::Emf), path.toStdString()});
+  RequireFolderOf(path);
+  ExportDrawing({context.metafile.File(), format.value_or(ExportFormat::Emf), path.toStdString()});
 }
 
 }  // namespace korvid

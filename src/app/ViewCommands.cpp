@@ -55,16 +55,16 @@ ViewCommands::ViewCommands(PictForm& form) : form_(form) {}
 // The picture does not depend on the surface's size: a zoom or fit decodes the file again
 // only when the drawing routine has rewritten it since. A missing file still fails.
 void ViewCommands::ReloadPicture() {
-  const std::string& path = form_.Context().metafile.Path();
+  const FileLocation& file = form_.Context().metafile.File();
   struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) throw RuntimeError(ErrorNumberFromErrno(errno), path);
+  if (!file.Status(status)) throw RuntimeError(ErrorNumberFromErrno(errno), file.Path());
   const FileIdentity identity{status.st_ino, status.st_size, status.st_mtim.tv_sec,
                               status.st_mtim.tv_nsec};
   if (identity == loaded_ && !form_.Surface()->Picture().IsNull()) {
     form_.Surface()->update();
     return;
   }
-  form_.Surface()->SetPicture(MetafilePicture::LoadFile(path));
+  form_.Surface()->SetPicture(MetafilePicture::LoadFile(file));
   loaded_ = identity;
 }
 
@@ -84,25 +84,25 @@ void ViewCommands::ChangeView(const std::function<void(AppContext&, ViewEffects&
 
 void ViewCommands::ZoomIn() {
   ChangeView([this](AppContext& context, ViewEffects& effects) {
-    context.view.ZoomIn(form_.Metrics(), context.FileLoaded(), effects);
+    context.view.ZoomIn(form_.Metrics(), context.HasDrawing(), effects);
   });
 }
 
 void ViewCommands::ZoomOut() {
   ChangeView([this](AppContext& context, ViewEffects& effects) {
-    context.view.ZoomOut(form_.Metrics(), context.FileLoaded(), effects);
+    context.view.ZoomOut(form_.Metrics(), context.HasDrawing(), effects);
   });
 }
 
 void ViewCommands::FitToWindow() {
   ChangeView([this](AppContext& context, ViewEffects& effects) {
-    context.view.FitToWindow(form_.Metrics(), context.model, context.FileLoaded(), effects);
+    context.view.FitToWindow(form_.Metrics(), context.model, context.HasDrawing(), effects);
   });
 }
 
 void ViewCommands::ShowRotated(int mode) {
   AppContext& context = form_.Context();
-  if (!context.FileLoaded()) return;
+  if (!context.HasDrawing()) return;
   const Orientation orientation = OrientationOf(mode);
   form_.OpenProgress(5);
   try {
@@ -110,7 +110,7 @@ void ViewCommands::ShowRotated(int mode) {
     context.view.FitForOrientation(form_.Metrics(), context.model, orientation.exchanged);
     form_.ApplyView();
     const Rotation rotation = RotationForAngle(orientation.angle);
-    DrawPlot({context.model, context.settings, context.metafile.Path(), &form_.DrawingProgress()},
+    DrawPlot({context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()},
              orientation.angle, rotation.cosA, rotation.sinA);
     ReloadPicture();
     form_.SetProgress(50);
@@ -233,7 +233,8 @@ void ViewCommands::CaptureSelection() {
   const QRect region(scale.Px(shape.Left), scale.Px(shape.Top), scale.Px(shape.Width),
                      scale.Px(shape.Height));
   picture2_ = QImage();
-  if (static_cast<double>(region.width()) * region.height() > kLargestImagePixels) {
+  const double ratio = form_.Surface()->devicePixelRatioF();
+  if (region.width() * ratio * region.height() * ratio > kLargestImagePixels) {
     throw RuntimeError(err::kPictureTooLarge);
   }
   QImage captured = form_.Surface()->RenderRegion(region);
