@@ -2,19 +2,37 @@
 
 #include <charconv>
 
+#include "output/DrawingExport.h"
+
 namespace korvid {
 
 const char* const kConvertUsage =
-    "usage: korvid-convert --dump FILE\n"
-    "       korvid-convert FILE -o OUT [--rotate 0|90|180|270] [--mono] [--width PX | --dpi N]\n"
+    "usage: korvid-convert FILE -o OUT [OPTIONS]\n"
+    "       korvid-convert FILE... -f FORMAT [-O FOLDER] [-j N] [OPTIONS]\n"
+    "       korvid-convert -s SIZE FILE OUT\n"
+    "       korvid-convert --dump FILE\n"
     "\n"
-    "  --dump FILE     read FILE as Korvid does and print the plot model as text\n"
-    "  -o OUT          draw FILE into OUT; the format comes from OUT's extension:\n"
-    "                  .emf (the plot metafile), .svg, .pdf, .png, .bmp\n"
-    "  --rotate DEG    turn the drawing right (90), upside down (180) or left (270)\n"
-    "  --mono          black lines instead of coloured pens with dash patterns\n"
-    "  --width PX      width of a .png or .bmp image in pixels\n"
-    "  --dpi N         resolution of a .png or .bmp image (default 96)\n";
+    "  -o OUT              draw FILE into OUT; the format comes from OUT's extension:\n"
+    "                      .emf (the plot metafile), .svg, .pdf, .png, .bmp\n"
+    "  -f, --format FMT    draw every FILE into FOLDER as FILE's name with the extension\n"
+    "                      of FMT (emf, svg, pdf, png or bmp); one line a file and a\n"
+    "                      summary on standard error; a file that fails stops no other\n"
+    "  -O, --outdir FOLDER where the drawings of -f go (default: the current folder);\n"
+    "                      - writes the one drawing of a single FILE to standard output\n"
+    "  -j, --jobs N        files drawn at once (default: one a processor)\n"
+    "  --rotate DEG        turn the drawing right (90), upside down (180) or left (270)\n"
+    "  --mono              black lines instead of coloured pens with dash patterns\n"
+    "  --width PX          width of a .png or .bmp image in pixels\n"
+    "  --dpi N             resolution of a .png or .bmp image (default 96)\n"
+    "  -s, --thumbnail SIZE  draw FILE into OUT as a PNG image whose longer side is SIZE\n"
+    "                      pixels (for file managers' thumbnails)\n"
+    "  --dump FILE         read FILE as Korvid does and print the plot model as text\n"
+    "  --version           print the version\n"
+    "  -h, --help          print this help\n"
+    "\n"
+    "Exit status: 0 when every file was drawn, 1 when one failed, 2 for a wrong command.\n";
+
+const char* const kConvertVersion = "korvid-convert " KORVID_VERSION "\n";
 
 namespace {
 
@@ -44,16 +62,43 @@ class ArgumentList {
   std::size_t next_ = 0;
 };
 
+ConvertOptions Thumbnail(ConvertOptions& options, bool batch) {
+  if (batch || !options.output.empty() || options.widthPx || options.dpi)
+    throw UsageError("--thumbnail takes only an input and an output file");
+  if (options.inputs.size() != 2) throw UsageError("--thumbnail needs an input and an output file");
+  options.output = options.inputs[1];
+  options.inputs.pop_back();
+  options.mode = ConvertOptions::Mode::Thumbnail;
+  return options;
+}
+
+ConvertOptions Batch(ConvertOptions& options) {
+  if (!options.output.empty()) {
+    throw UsageError(options.inputs.size() > 1 ? "more than one input file"
+                                               : "-o names one output; drop --format and --outdir");
+  }
+  if (options.format.empty()) throw UsageError("several input files need --format");
+  if (options.outputFolder == "-" && options.inputs.size() > 1)
+    throw UsageError("--outdir - writes a single drawing; give one input file");
+  options.mode = ConvertOptions::Mode::Batch;
+  return options;
+}
+
 }  // namespace
 
 ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
   ConvertOptions options;
+  bool batch = false;
   ArgumentList list(arguments);
   if (list.Done()) throw UsageError("nothing to do");
   while (!list.Done()) {
     const std::string& argument = list.Take();
     if (argument == "--help" || argument == "-h") {
       options.mode = ConvertOptions::Mode::Help;
+      return options;
+    }
+    if (argument == "--version") {
+      options.mode = ConvertOptions::Mode::Version;
       return options;
     }
     if (argument == "--dump") {
@@ -76,21 +121,40 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
       options.widthPx = PositiveNumber(argument, list.ValueOf(argument), 65535);
     } else if (argument == "--dpi") {
       options.dpi = PositiveNumber(argument, list.ValueOf(argument), 9600);
+    } else if (argument == "-f" || argument == "--format") {
+      options.format = list.ValueOf(argument);
+      if (!ExportFormatOf("." + options.format)) {
+        throw UsageError(argument + " takes emf, svg, pdf, png or bmp, not \"" + options.format +
+                         "\"");
+      }
+      batch = true;
+    } else if (argument == "-O" || argument == "--outdir") {
+      options.outputFolder = list.ValueOf(argument);
+      if (options.outputFolder.empty()) throw UsageError(argument + " needs a folder");
+      batch = true;
+    } else if (argument == "-j" || argument == "--jobs") {
+      options.jobs = PositiveNumber(argument, list.ValueOf(argument), 256);
+    } else if (argument == "-s" || argument == "--thumbnail") {
+      options.thumbnailPx = PositiveNumber(argument, list.ValueOf(argument), 4096);
     } else if (!argument.empty() && argument[0] == '-' && argument != "-") {
       throw UsageError("unknown option " + argument);
-    } else if (options.input.empty()) {
-      options.input = argument;
     } else {
-      throw UsageError("more than one input file");
+      if (options.mode != ConvertOptions::Mode::Dump) options.inputs.push_back(argument);
+      if (options.input.empty())
+        options.input = argument;
+      else if (options.mode == ConvertOptions::Mode::Dump)
+        throw UsageError("--dump takes exactly one file");
     }
   }
   if (options.mode == ConvertOptions::Mode::Dump) {
     if (!options.output.empty()) throw UsageError("--dump writes to the terminal; drop -o");
     return options;
   }
-  if (options.input.empty()) throw UsageError("no input file");
-  if (options.output.empty()) throw UsageError("no output file (-o OUT)");
   if (options.widthPx && options.dpi) throw UsageError("--width and --dpi exclude each other");
+  if (options.thumbnailPx) return Thumbnail(options, batch);
+  if (options.inputs.empty()) throw UsageError("no input file");
+  if (batch || options.inputs.size() > 1) return Batch(options);
+  if (options.output.empty()) throw UsageError("no output file (-o OUT)");
   options.mode = ConvertOptions::Mode::Convert;
   return options;
 }

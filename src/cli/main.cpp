@@ -1,20 +1,21 @@
 // korvid-convert: reads a plotter file exactly as the viewer does, and prints what it read
 // or draws it into an image or vector file.
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cli/BatchConvert.h"
+#include "cli/ConvertJob.h"
 #include "cli/ConvertOptions.h"
 #include "cli/ModelDump.h"
 #include "model/PlotModel.h"
 #include "output/DrawingExport.h"
 #include "reader/FindLast.h"
 #include "reader/PlotReader.h"
-#include "render/DrawPlot.h"
-#include "render/PlotMetafile.h"
-#include "render/Rotation.h"
 
 namespace {
 
@@ -28,11 +29,6 @@ class StderrMessenger : public ReaderMessenger {
  public:
   void ShowMessage(const std::string& text) override { std::cerr << text << '\n'; }
 };
-
-std::string Reason(const RuntimeError& failure) {
-  return "run-time error " + std::to_string(failure.number()) + " (" +
-         DescribeErrorNumber(failure.number()) + ")";
-}
 
 struct ReadPlot {
   std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
@@ -68,6 +64,13 @@ int Dump(const ConvertOptions& options) {
   return kExitDone;
 }
 
+int Report(const ConvertOutcome& outcome) {
+  std::cerr << outcome.notes;
+  if (outcome.done) return kExitDone;
+  std::cerr << "korvid-convert: " << outcome.failure << '\n';
+  return kExitFailure;
+}
+
 int Convert(const ConvertOptions& options) {
   const std::optional<ExportFormat> format = ExportFormatOf(options.output);
   if (!format) {
@@ -75,35 +78,14 @@ int Convert(const ConvertOptions& options) {
               << " (use .emf, .svg, .pdf, .png or .bmp)\n";
     return kExitUsage;
   }
-  const ReadPlot read = Read(options.input);
-  if (ReportUnreadable(options.input, read.outcome)) return kExitFailure;
-  std::cerr << DescribeOutcome(read.outcome);
-  const PlotModel& model = *read.model;
-  if (read.status == 1 || (model.SegCount[1] == 0 && model.ArcCount[1] == 0)) {
-    std::cerr << "korvid-convert: " << options.input << ": nothing to draw\n";
-    return kExitFailure;
-  }
+  return Report(RunConvertJob({options.input, options.output, *format, options.rotation,
+                               options.mono, options.widthPx, options.dpi, 0}));
+}
 
-  DisplaySettings settings;
-  settings.ColorMode = options.mono ? 0 : 1;
-  PlotMetafile metafile;
-  try {
-    const Rotation rotation = RotationForAngle(options.rotation);
-    DrawPlot({model, settings, metafile.Path(), nullptr}, options.rotation, rotation.cosA,
-             rotation.sinA);
-  } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: " << options.input << ": the drawing failed: " << Reason(failure)
-              << '\n';
-    return kExitFailure;
-  }
-  try {
-    ExportDrawing({metafile.Path(), *format, options.output, options.widthPx, options.dpi});
-  } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: cannot write " << options.output << ": " << Reason(failure)
-              << '\n';
-    return kExitFailure;
-  }
-  return kExitDone;
+// File managers name the output without a telling extension: it is always a PNG image.
+int Thumbnail(const ConvertOptions& options) {
+  return Report(RunConvertJob({options.input, options.output, ExportFormat::Png, options.rotation,
+                               options.mono, 0, 0, options.thumbnailPx}));
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {
@@ -127,8 +109,15 @@ int main(int argc, char** argv) {
         return kExitDone;
       case ConvertOptions::Mode::Dump:
         return Dump(options);
+      case ConvertOptions::Mode::Version:
+        std::cout << kConvertVersion;
+        return kExitDone;
       case ConvertOptions::Mode::Convert:
         return Convert(options);
+      case ConvertOptions::Mode::Thumbnail:
+        return Thumbnail(options);
+      case ConvertOptions::Mode::Batch:
+        return RunBatch(options, stderr, ::isatty(STDERR_FILENO) == 1);
     }
   } catch (const std::exception& failure) {
     std::cerr << "korvid-convert: " << failure.what() << '\n';

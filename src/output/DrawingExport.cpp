@@ -3,20 +3,25 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
 
 #include "model/FileDescriptor.h"
 #include "model/RuntimeError.h"
+#include "output/BmpWriter.h"
+#include "output/PdfWriter.h"
+#include "output/PngWriter.h"
 #include "output/ReplacementFile.h"
+#include "output/SvgWriter.h"
+#include "render/MetafileDrawing.h"
 #include "render/MetafilePicture.h"
 
 namespace korvid {
@@ -25,7 +30,6 @@ namespace {
 
 constexpr double kHimetricPerInch = 2540;
 constexpr int kDefaultDpi = 96;
-constexpr int kPdfDpi = 1200;
 
 std::string LowerExtension(const std::string& path) {
   std::string extension = std::filesystem::path(path).extension().string();
@@ -70,72 +74,46 @@ void CopyFile(const std::string& from, const std::string& to, const std::string&
   if (!out.Close()) Fail(output);
 }
 
-// QSvgGenerator and QPdfWriter never report a failed write, so a full disk would leave a
-// truncated file that passes for a finished one. They draw into memory; this writes it.
-void WriteBytes(const QByteArray& bytes, const std::string& path, const std::string& output) {
+void WriteBytes(std::string_view bytes, const std::string& path, const std::string& output) {
   FileDescriptor out(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
   if (out.Get() < 0) Fail(output);
-  WriteAll(out.Get(), bytes.constData(), static_cast<std::size_t>(bytes.size()), output);
+  WriteAll(out.Get(), bytes.data(), bytes.size(), output);
   if (!out.Close()) Fail(output);
 }
 
-QSizeF FrameMillimetres(const QRect& frame) {
-  return QSizeF(frame.width() / 100.0, frame.height() / 100.0);
-}
+// Below this many primitives a second thread costs more than it saves.
+constexpr std::size_t kParallelFrom = 20000;
+// Flattened into many short chords, an arc costs about as much as this many lines.
+constexpr std::size_t kLinesPerArc = 10;
 
-void WriteRaster(const MetafilePicture& picture, const ExportRequest& request,
-                 const std::string& path, const char* format) {
-  const RasterSize size = RasterSizeFor(picture.Frame(), request.widthPx, request.dpi);
-  QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
-  if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  image.fill(Qt::white);
-  {
-    QPainter painter(&image);
-    picture.Paint(painter, QRectF(0, 0, size.widthPx, size.heightPx));
-  }
-  errno = 0;
-  if (!image.save(QString::fromStdString(path), format)) Fail(request.output);
-}
+struct PictureHalves {
+  MetafilePicture first;
+  MetafilePicture later;
+};
 
-void WritePdf(const MetafilePicture& picture, const std::string& path, const std::string& output) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QPdfWriter writer(&buffer);
-  writer.setResolution(kPdfDpi);
-  writer.setPageSize(QPageSize(FrameMillimetres(picture.Frame()), QPageSize::Millimeter));
-  writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-  writer.setCreator("Korvid");
-  QPainter painter;
-  errno = 0;
-  if (!painter.begin(&writer)) Fail(output);
-  const QRectF page(QPointF(0, 0), QSizeF(writer.width(), writer.height()));
-  picture.Paint(painter, page, PaintOptions{kPdfDpi / 25.4});
-  if (!painter.end()) Fail(output);
-  WriteBytes(bytes, path, output);
-}
-
-void WriteSvg(const MetafilePicture& picture, const std::string& path, const std::string& output) {
-  const QSizeF millimetres = FrameMillimetres(picture.Frame());
-  // One SVG user unit per 0.1 mm keeps the drawing sharp in any viewer.
-  const QSize units(static_cast<int>(std::lround(millimetres.width() * 10)),
-                    static_cast<int>(std::lround(millimetres.height() * 10)));
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QSvgGenerator generator;
-  generator.setOutputDevice(&buffer);
-  generator.setSize(units);
-  generator.setViewBox(QRect(QPoint(0, 0), units));
-  generator.setResolution(254);  // 10 units per mm
-  generator.setTitle("HPGL Data Drawing");
-  generator.setDescription("Drawn by Korvid");
-  QPainter painter;
-  errno = 0;
-  if (!painter.begin(&generator)) Fail(output);
-  picture.Paint(painter, QRectF(QPointF(0, 0), QSizeF(units)), PaintOptions{10});
-  if (!painter.end()) Fail(output);
-  WriteBytes(bytes, path, output);
+// The picture's runs cut in two parts of about equal work, each a picture of its own;
+// nothing for small pictures or a single processor.
+std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture) {
+  const MetafilePicture::Drawing* drawing = picture.Contents();
+  if (drawing == nullptr || std::thread::hardware_concurrency() < 2 ||
+      drawing->lines.size() + drawing->arcs.size() < kParallelFrom)
+    return std::nullopt;
+  const auto work = [](const DrawRun& run) {
+    return run.kind == RunKind::kArcs ? run.count * kLinesPerArc : run.count;
+  };
+  std::size_t total = 0;
+  for (const DrawRun& run : drawing->runs)
+    total += work(run);
+  std::size_t cut = 0;
+  for (std::size_t done = 0; cut < drawing->runs.size() && done < total / 2; ++cut)
+    done += work(drawing->runs[cut]);
+  if (cut == 0 || cut == drawing->runs.size()) return std::nullopt;
+  auto first = std::make_shared<MetafilePicture::Drawing>(*drawing);
+  auto later = std::make_shared<MetafilePicture::Drawing>(*drawing);
+  first->runs.resize(cut);
+  later->runs.erase(later->runs.begin(), later->runs.begin() + static_cast<std::ptrdiff_t>(cut));
+  return PictureHalves{MetafilePicture::FromDrawing(std::move(first)),
+                       MetafilePicture::FromDrawing(std::move(later))};
 }
 
 }  // namespace
@@ -171,30 +149,73 @@ RasterSize RasterSizeFor(const QRect& frameHimetric, int widthPx, int dpi) {
   return {static_cast<int>(width), static_cast<int>(height)};
 }
 
-void ExportDrawing(const ExportRequest& request) {
-  ReplacementFile replacement(request.output);
-  if (request.format == ExportFormat::Emf) {
-    CopyFile(request.metafilePath, replacement.Path(), request.output);
-  } else {
-    const MetafilePicture picture = MetafilePicture::LoadFile(request.metafilePath);
-    switch (request.format) {
-      case ExportFormat::Png:
-        WriteRaster(picture, request, replacement.Path(), "PNG");
-        break;
-      case ExportFormat::Bmp:
-        WriteRaster(picture, request, replacement.Path(), "BMP");
-        break;
-      case ExportFormat::Pdf:
-        WritePdf(picture, replacement.Path(), request.output);
-        break;
-      case ExportFormat::Svg:
-        WriteSvg(picture, replacement.Path(), request.output);
-        break;
-      case ExportFormat::Emf:
-        break;
-    }
+QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
+  const RasterSize size = RasterSizeFor(picture.Frame(), widthPx, dpi);
+  QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
+  if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  image.fill(Qt::white);
+  const QRectF target(0, 0, size.widthPx, size.heightPx);
+  const std::optional<PictureHalves> halves = SplitInHalves(picture);
+  if (!halves) {
+    QPainter painter(&image);
+    picture.Paint(painter, target);
+    return image;
   }
+  // The later half on a layer of its own, on a second processor; laid over the first
+  // half afterwards, it covers what it would have covered drawn in sequence.
+  QImage layer(image.size(), QImage::Format_ARGB32);
+  if (layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  layer.fill(Qt::transparent);
+  {
+    std::jthread later([&] {
+      QPainter painter(&layer);
+      halves->later.Paint(painter, target);
+    });
+    QPainter painter(&image);
+    halves->first.Paint(painter, target);
+  }
+  for (int y = 0; y < image.height(); ++y) {
+    auto* below = reinterpret_cast<QRgb*>(image.scanLine(y));
+    const auto* above = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x)
+      if (qAlpha(above[x]) != 0) below[x] = above[x];
+  }
+  return image;
+}
+
+std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& request) {
+  switch (request.format) {
+    case ExportFormat::Png:
+      return PngOfImage(RasterOfPicture(picture, request.widthPx, request.dpi));
+    case ExportFormat::Bmp:
+      return BmpOfImage(RasterOfPicture(picture, request.widthPx, request.dpi));
+    case ExportFormat::Pdf:
+      return PdfOfPicture(picture);
+    case ExportFormat::Svg:
+      return SvgOfPicture(picture);
+    case ExportFormat::Emf:
+      break;
+  }
+  throw RuntimeError(err::kBadFileNameOrNumber, "no encoding for the plot metafile");
+}
+
+void WriteReplacing(std::string_view bytes, const std::string& output) {
+  ReplacementFile replacement(output);
+  errno = 0;
+  WriteBytes(bytes, replacement.Path(), output);
   replacement.Commit();
+}
+
+void ExportDrawing(const ExportRequest& request) {
+  if (request.format == ExportFormat::Emf) {
+    ReplacementFile replacement(request.output);
+    CopyFile(request.metafilePath, replacement.Path(), request.output);
+    replacement.Commit();
+    return;
+  }
+  const MetafilePicture picture = MetafilePicture::LoadFile(request.metafilePath);
+  WriteReplacing(EncodePicture(picture, {request.format, request.widthPx, request.dpi}),
+                 request.output);
 }
 
 }  // namespace korvid

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <optional>
 #include <string>
+#include <string_view>
+
+#include "render/MetafilePicture.h"
 
 namespace korvid {
 
@@ -36,5 +40,21 @@ struct ExportRequest {
 // replaced only once the new one is complete; a failure leaves no partial file behind and
 // is a RuntimeError with the reason's run-time error number.
 void ExportDrawing(const ExportRequest& request);
+
+struct EncodeRequest {
+  ExportFormat format = ExportFormat::Png;  // any but Emf, which is the metafile's own bytes
+  int widthPx = 0;
+  int dpi = 0;
+};
+
+// The picture drawn on a white image of RasterSizeFor's size, as the window draws it.
+QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi);
+
+// The bytes of the file of `request.format` that shows the picture. Error 480 for an image
+// too large.
+std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& request);
+
+// Writes `bytes` into `output` through a replacement file: all or nothing.
+void WriteReplacing(std::string_view bytes, const std::string& output);
 
 }  // namespace korvid

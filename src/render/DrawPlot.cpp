@@ -55,14 +55,29 @@ class PlotDrawing {
   }
 
   void Draw() {
+    std::error_code ignored;
+    std::filesystem::remove(context_.metafilePath, ignored);
+    EmfWriter metafile = NewMetafile();
+    Record(metafile);
+    metafile.WriteFile(context_.metafilePath);
+  }
+
+  std::vector<std::uint8_t> DrawInMemory() {
+    EmfWriter metafile = NewMetafile();
+    Record(metafile);
+    return metafile.Release();
+  }
+
+ private:
+  EmfWriter NewMetafile() const {
     const bool quarterTurn = angle_ == 90 || angle_ == 270;
     const std::int32_t frameWidth = FrameSide(quarterTurn ? height_ : width_);
     const std::int32_t frameHeight = FrameSide(quarterTurn ? width_ : height_);
+    return EmfWriter({0, 0, frameWidth, frameHeight}, PlotMetafileDescription(),
+                     ExpectedRecordBytes());
+  }
 
-    std::error_code ignored;
-    std::filesystem::remove(context_.metafilePath, ignored);
-    EmfWriter metafile({0, 0, frameWidth, frameHeight}, PlotMetafileDescription(),
-                       ExpectedRecordBytes());
+  void Record(EmfWriter& metafile) {
     metafile_ = &metafile;
     Progress(kProgressStarted);
     metafile.SetMapMode(EmfWriter::kMapModeHimetric);
@@ -70,10 +85,9 @@ class PlotDrawing {
     DrawSegments();
     DrawArcs();
     Progress(kProgressDone);
-    metafile.WriteFile(context_.metafilePath);
+    metafile_ = nullptr;
   }
 
- private:
   std::int32_t FrameSide(float side) const {
     return RoundToInt32(ToSingle(static_cast<double>(scale_) * (side + kMarginPlotterUnits)));
   }
@@ -202,6 +216,13 @@ std::u16string PlotMetafileDescription() {
 void DrawPlot(const DrawContext& context, std::int16_t angle, double cosA, double sinA) {
   PlotDrawing drawing(context, angle, cosA, sinA);
   drawing.Draw();
+}
+
+std::vector<std::uint8_t> DrawPlotInMemory(const PlotModel& model, const DisplaySettings& settings,
+                                           std::int16_t angle, double cosA, double sinA) {
+  const DrawContext context{model, settings, {}, nullptr};
+  PlotDrawing drawing(context, angle, cosA, sinA);
+  return drawing.DrawInMemory();
 }
 
 }  // namespace korvid
