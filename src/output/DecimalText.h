@@ -16,9 +16,7 @@ class DecimalText {
   // Rounded to hundredths, trailing zeros and a needless point left out: "12", "3.5",
   // "-0.25". Whatever is not a finite number is written as 0.
   DecimalText& Hundredths(double value) {
-    const double scaled = value * 100;
-    long long hundredths =
-        std::isfinite(scaled) && std::abs(scaled) < 9e17 ? std::llround(scaled) : 0;
+    long long hundredths = Scaled(value, 100);
     if (hundredths < 0) {
       text_.push_back('-');
       hundredths = -hundredths;
@@ -29,6 +27,21 @@ class DecimalText {
       text_.push_back('.');
       text_.push_back(static_cast<char>('0' + fraction / 10));
       if (fraction % 10 != 0) text_.push_back(static_cast<char>('0' + fraction % 10));
+    }
+    return *this;
+  }
+
+  // The same to tenths.
+  DecimalText& Tenths(double value) {
+    long long tenths = Scaled(value, 10);
+    if (tenths < 0) {
+      text_.push_back('-');
+      tenths = -tenths;
+    }
+    Integer(tenths / 10);
+    if (tenths % 10 != 0) {
+      text_.push_back('.');
+      text_.push_back(static_cast<char>('0' + tenths % 10));
     }
     return *this;
   }
@@ -60,6 +73,11 @@ class DecimalText {
   }
 
  private:
+  static long long Scaled(double value, double factor) {
+    const double scaled = value * factor;
+    return std::isfinite(scaled) && std::abs(scaled) < 9e17 ? std::llround(scaled) : 0;
+  }
+
   std::string& text_;
 };
 

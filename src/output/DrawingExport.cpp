@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -21,6 +22,7 @@
 #include "output/PngWriter.h"
 #include "output/ReplacementFile.h"
 #include "output/SvgWriter.h"
+#include "output/VectorWalk.h"
 #include "render/MetafileDrawing.h"
 #include "render/MetafilePicture.h"
 
@@ -83,8 +85,6 @@ void WriteBytes(std::string_view bytes, const std::string& path, const std::stri
 
 // Below this many primitives a second thread costs more than it saves.
 constexpr std::size_t kParallelFrom = 20000;
-// Flattened into many short chords, an arc costs about as much as this many lines.
-constexpr std::size_t kLinesPerArc = 10;
 
 struct PictureHalves {
   MetafilePicture first;
@@ -95,19 +95,9 @@ struct PictureHalves {
 // nothing for small pictures or a single processor.
 std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture) {
   const MetafilePicture::Drawing* drawing = picture.Contents();
-  if (drawing == nullptr || std::thread::hardware_concurrency() < 2 ||
-      drawing->lines.size() + drawing->arcs.size() < kParallelFrom)
-    return std::nullopt;
-  const auto work = [](const DrawRun& run) {
-    return run.kind == RunKind::kArcs ? run.count * kLinesPerArc : run.count;
-  };
-  std::size_t total = 0;
-  for (const DrawRun& run : drawing->runs)
-    total += work(run);
-  std::size_t cut = 0;
-  for (std::size_t done = 0; cut < drawing->runs.size() && done < total / 2; ++cut)
-    done += work(drawing->runs[cut]);
-  if (cut == 0 || cut == drawing->runs.size()) return std::nullopt;
+  if (drawing == nullptr || std::thread::hardware_concurrency() < 2) return std::nullopt;
+  const std::size_t cut = BalancedCut(*drawing, kParallelFrom);
+  if (cut == 0) return std::nullopt;
   auto first = std::make_shared<MetafilePicture::Drawing>(*drawing);
   auto later = std::make_shared<MetafilePicture::Drawing>(*drawing);
   first->runs.resize(cut);
@@ -166,14 +156,20 @@ QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
   QImage layer(image.size(), QImage::Format_ARGB32);
   if (layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
   layer.fill(Qt::transparent);
+  std::exception_ptr failure;
   {
     std::jthread later([&] {
-      QPainter painter(&layer);
-      halves->later.Paint(painter, target);
+      try {
+        QPainter painter(&layer);
+        halves->later.Paint(painter, target);
+      } catch (...) {
+        failure = std::current_exception();
+      }
     });
     QPainter painter(&image);
     halves->first.Paint(painter, target);
   }
+  if (failure) std::rethrow_exception(failure);
   for (int y = 0; y < image.height(); ++y) {
     auto* below = reinterpret_cast<QRgb*>(image.scanLine(y));
     const auto* above = reinterpret_cast<const QRgb*>(layer.constScanLine(y));

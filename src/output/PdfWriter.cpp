@@ -4,7 +4,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <exception>
 #include <numbers>
+#include <thread>
 #include <vector>
 
 #include "model/RuntimeError.h"
@@ -18,6 +20,8 @@ namespace {
 
 constexpr double kPointsPerFrameUnit = 72 / 2540.0;
 constexpr double kFrameUnitsPerMm = 100;
+// Below this many primitives a second thread costs more than it saves.
+constexpr std::size_t kParallelFrom = 20000;
 
 // Draws in frame units: the page's transformation does the scaling and the turn of the
 // y axis, so that the coordinates stay the whole numbers they mostly are.
@@ -26,7 +30,7 @@ class PdfCanvas {
   explicit PdfCanvas(std::string& text) : out_(text) {}
 
   void BeginRun(const PicturePen& pen) {
-    if (pen == pen_) return;
+    if (pen == pen_ && !first_) return;
     const DevicePen device = DevicePen::From(pen, 1, kFrameUnitsPerMm);
     if (pen.colour != pen_.colour || first_) {
       out_.Hundredths(qRed(pen.colour) / 255.0).Char(' ');
@@ -85,7 +89,8 @@ class PdfCanvas {
  private:
   DecimalText& Point(FramePoint p) {
     strokes_ = true;
-    return out_.Hundredths(p.x).Char(' ').Hundredths(p.y);
+    // Tenths of a frame unit, a micrometre: far finer than any device draws.
+    return out_.Tenths(p.x).Char(' ').Tenths(p.y);
   }
 
   DecimalText out_;
@@ -153,32 +158,68 @@ std::string PdfOfPicture(const MetafilePicture& picture) {
   const double width = std::max(frame.width(), 1) * kPointsPerFrameUnit;
   const double height = std::max(frame.height(), 1) * kPointsPerFrameUnit;
 
-  std::string content;
-  const MetafilePicture::Drawing* drawing = picture.Contents();
-  if (drawing != nullptr)
-    content.reserve(64 + 12 * drawing->lines.size() + 200 * drawing->arcs.size());
-  DecimalText out(content);
   // Frame units to points, y upward, the frame's top-left corner at the page's.
-  out.Text("q ").Precise(kPointsPerFrameUnit).Text(" 0 0 -");
-  out.Precise(kPointsPerFrameUnit).Char(' ');
-  out.Hundredths(-frame.left() * kPointsPerFrameUnit).Char(' ');
-  out.Hundredths(height + frame.top() * kPointsPerFrameUnit).Text(" cm\n");
-  if (drawing != nullptr) {
-    PdfCanvas canvas(content);
-    WalkDrawing(*drawing, canvas);
+  std::string begin;
+  DecimalText(begin)
+      .Text("q ")
+      .Precise(kPointsPerFrameUnit)
+      .Text(" 0 0 -")
+      .Precise(kPointsPerFrameUnit)
+      .Char(' ')
+      .Hundredths(-frame.left() * kPointsPerFrameUnit)
+      .Char(' ')
+      .Hundredths(height + frame.top() * kPointsPerFrameUnit)
+      .Text(" cm\n");
+  std::vector<std::string> streams;
+  const MetafilePicture::Drawing* drawing = picture.Contents();
+  if (drawing == nullptr) {
+    streams.push_back(Deflated(begin + "Q\n"));
+  } else {
+    // A page's contents may be several streams, read as one: two threads write and pack
+    // one half of the drawing each.
+    const std::size_t cut =
+        std::thread::hardware_concurrency() < 2 ? 0 : BalancedCut(*drawing, kParallelFrom);
+    streams.resize(cut == 0 ? 1 : 2);
+    const auto part = [&](std::size_t from, std::size_t to, std::string text, std::string end) {
+      text.reserve(64 + 16 * drawing->lines.size() + 100 * drawing->arcs.size());
+      PdfCanvas canvas(text);
+      WalkDrawing(*drawing, canvas, from, to);
+      text += end;
+      return Deflated(text);
+    };
+    if (cut == 0) {
+      streams[0] = part(0, SIZE_MAX, begin, "Q\n");
+    } else {
+      std::exception_ptr failure;
+      {
+        std::jthread later([&] {
+          try {
+            streams[1] = part(cut, SIZE_MAX, "", "Q\n");
+          } catch (...) {
+            failure = std::current_exception();
+          }
+        });
+        streams[0] = part(0, cut, begin, "");
+      }
+      if (failure) std::rethrow_exception(failure);
+    }
   }
-  out.Text("Q\n");
 
   PdfFile pdf;
   pdf.Object("<< /Type /Catalog /Pages 2 0 R >>");
   pdf.Object("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
   std::string page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
   DecimalText(page).Hundredths(width).Char(' ').Hundredths(height);
-  page += "] /Contents 4 0 R /Resources << >> >>";
+  page += "] /Contents [";
+  for (std::size_t i = 0; i < streams.size(); ++i)
+    DecimalText(page).Integer(static_cast<long long>(5 + i)).Text(" 0 R ");
+  page += "] /Resources << >> >>";
   pdf.Object(page);
-  pdf.Stream(Deflated(content));
+  const int info = 4;
   pdf.Object("<< /Title (HPGL Data Drawing) /Creator (Korvid) /Producer (Korvid) >>");
-  return pdf.Finish(1, 5);
+  for (const std::string& stream : streams)
+    pdf.Stream(stream);
+  return pdf.Finish(1, info);
 }
 
 }  // namespace korvid

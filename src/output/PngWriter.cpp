@@ -22,30 +22,32 @@ struct IndexedPixels {
   std::vector<std::uint8_t> indices;  // row by row
 };
 
+// The place of `colour` in the palette, added when new; -1 when the palette is full.
+int PaletteIndex(std::vector<QRgb>& palette, QRgb colour) {
+  const auto found = std::find(palette.begin(), palette.end(), colour);
+  if (found != palette.end()) return static_cast<int>(found - palette.begin());
+  if (palette.size() == kMostPaletteColours) return -1;
+  palette.push_back(colour);
+  return static_cast<int>(palette.size() - 1);
+}
+
 bool Index(const QImage& image, IndexedPixels& indexed) {
   const int width = image.width();
   indexed.indices.resize(static_cast<std::size_t>(width) * image.height());
-  std::uint8_t* index = indexed.indices.data();
-  QRgb last = 0;
-  std::uint8_t lastIndex = 0;
-  bool any = false;
+  std::uint8_t* out = indexed.indices.data();
+  QRgb last = reinterpret_cast<const QRgb*>(image.constScanLine(0))[0] | 0xff000000;
+  int lastIndex = PaletteIndex(indexed.palette, last);
   for (int y = 0; y < image.height(); ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     for (int x = 0; x < width; ++x) {
       const QRgb colour = row[x] | 0xff000000;
-      if (colour != last || !any) {
-        std::size_t found = 0;
-        while (found < indexed.palette.size() && indexed.palette[found] != colour)
-          ++found;
-        if (found == indexed.palette.size()) {
-          if (found == kMostPaletteColours) return false;
-          indexed.palette.push_back(colour);
-        }
+      // Drawings are mostly long stretches of one colour.
+      if (colour != last) {
+        lastIndex = PaletteIndex(indexed.palette, colour);
+        if (lastIndex < 0) return false;
         last = colour;
-        lastIndex = static_cast<std::uint8_t>(found);
-        any = true;
       }
-      *index++ = lastIndex;
+      *out++ = static_cast<std::uint8_t>(lastIndex);
     }
   }
   return true;

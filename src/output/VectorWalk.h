@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "render/MetafileDrawing.h"
@@ -29,8 +30,11 @@ inline FramePoint PointOnArc(const FrameArc& arc, double angle) {
 //   MoveTo(FramePoint)  LineTo(FramePoint)  ArcTo(const FrameArc&)  (from the arc's start)
 //   Dot(FramePoint)     (drawn round, the pen's width across, after the run's strokes)
 template <typename Canvas>
-void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas) {
-  for (const DrawRun& run : drawing.runs) {
+void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas, std::size_t firstRun = 0,
+                 std::size_t endRun = SIZE_MAX) {
+  endRun = std::min(endRun, drawing.runs.size());
+  for (std::size_t r = firstRun; r < endRun; ++r) {
+    const DrawRun& run = drawing.runs[r];
     const PicturePen& pen = drawing.pens[run.pen];
     canvas.BeginRun(pen);
     if (run.kind == RunKind::kLines) {
@@ -59,6 +63,25 @@ void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas) {
     }
     canvas.EndRun();
   }
+}
+
+// Flattened or written as curves, an arc costs about as much as this many lines.
+inline constexpr std::size_t kLinesPerArc = 10;
+
+// Where to cut the runs of a drawing in two parts of about equal work, for two threads;
+// 0 when the drawing is too small for a second thread to pay.
+inline std::size_t BalancedCut(const MetafilePicture::Drawing& drawing, std::size_t smallest) {
+  if (drawing.lines.size() + drawing.arcs.size() < smallest) return 0;
+  const auto work = [](const DrawRun& run) {
+    return run.kind == RunKind::kArcs ? run.count * kLinesPerArc : run.count;
+  };
+  std::size_t total = 0;
+  for (const DrawRun& run : drawing.runs)
+    total += work(run);
+  std::size_t cut = 0;
+  for (std::size_t done = 0; cut < drawing.runs.size() && done < total / 2; ++cut)
+    done += work(drawing.runs[cut]);
+  return cut == drawing.runs.size() ? 0 : cut;
 }
 
 // Splits an arc into pieces of at most `largest` radians each, for formats whose arc or
