@@ -68,7 +68,7 @@ class BatchReport {
 }  // namespace
 
 std::vector<PlannedJob> PlanBatch(const ConvertOptions& options) {
-  const ExportFormat format = *ExportFormatOf("." + options.format);
+  const ExportFormat format = *ExportFormatOf("plot." + options.format);
   std::vector<PlannedJob> planned;
   std::map<std::string, std::string> takenBy;  // output path -> input
   for (const std::string& input : options.inputs) {

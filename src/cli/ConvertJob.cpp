@@ -124,7 +124,10 @@ int ThumbnailWidth(int frameWidth, int frameHeight, int longerPx) {
 
 ConvertOutcome RunConvertJob(const ConvertJob& job) {
   ConvertOutcome outcome;
+  // The metafile's bytes for an EMF file; for every other format the picture they would
+  // play as, built without them.
   std::vector<std::uint8_t> metafile;
+  MetafilePicture picture;
   {
     const auto model = std::make_unique<PlotModel>();
     if (!Read(job, *model, outcome)) return outcome;
@@ -132,19 +135,20 @@ ConvertOutcome RunConvertJob(const ConvertJob& job) {
     settings.ColorMode = job.mono ? 0 : 1;
     try {
       const Rotation rotation = RotationForAngle(job.rotation);
-      metafile = DrawPlotInMemory(*model, settings, job.rotation, rotation.cosA, rotation.sinA);
+      if (job.format == ExportFormat::Emf)
+        metafile = DrawPlotInMemory(*model, settings, job.rotation, rotation.cosA, rotation.sinA);
+      else
+        picture = DrawPlotPicture(*model, settings, job.rotation, rotation.cosA, rotation.sinA);
     } catch (const RuntimeError& failure) {
       outcome.failure = job.input + ": the drawing failed: " + Reason(failure);
       return outcome;
     }
   }
   try {
-    const std::string_view bytes(reinterpret_cast<const char*>(metafile.data()), metafile.size());
     if (job.format == ExportFormat::Emf) {
-      Deliver(bytes, job.output);
+      Deliver(std::string_view(reinterpret_cast<const char*>(metafile.data()), metafile.size()),
+              job.output);
     } else {
-      const MetafilePicture picture = MetafilePicture::FromBytes(bytes);
-      metafile = {};
       Deliver(EncodePicture(picture, EncodingFor(job, picture)), job.output);
     }
   } catch (const RuntimeError& failure) {

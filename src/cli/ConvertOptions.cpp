@@ -123,7 +123,7 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
       options.dpi = PositiveNumber(argument, list.ValueOf(argument), 9600);
     } else if (argument == "-f" || argument == "--format") {
       options.format = list.ValueOf(argument);
-      if (!ExportFormatOf("." + options.format)) {
+      if (!ExportFormatOf("plot." + options.format)) {
         throw UsageError(argument + " takes emf, svg, pdf, png or bmp, not \"" + options.format +
                          "\"");
       }

@@ -1,5 +1,6 @@
 // korvid-convert: reads a plotter file exactly as the viewer does, and prints what it read
 // or draws it into an image or vector file.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -95,6 +96,11 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A conversion allocates and frees buffers of megabytes one after another; kept in the
+  // heap instead of handed back to the system each time, their pages are not faulted in
+  // afresh for the next.
+  ::mallopt(M_MMAP_THRESHOLD, 256 << 20);
+  ::mallopt(M_TRIM_THRESHOLD, 512 << 20);
   ConvertOptions options;
   try {
     options = ParseConvertOptions(Arguments(argc, argv));

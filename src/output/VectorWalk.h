@@ -66,7 +66,7 @@ void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas, std::s
 }
 
 // Flattened or written as curves, an arc costs about as much as this many lines.
-inline constexpr std::size_t kLinesPerArc = 10;
+inline constexpr std::size_t kLinesPerArc = 20;
 
 // Where to cut the runs of a drawing in two parts of about equal work, for two threads;
 // 0 when the drawing is too small for a second thread to pay.

@@ -6,6 +6,8 @@
 
 #include "model/ValueConversion.h"
 #include "render/EmfWriter.h"
+#include "render/MetafileDrawing.h"
+#include "render/PictureRecorder.h"
 
 namespace korvid {
 
@@ -38,7 +40,9 @@ struct Offset {
   double v;
 };
 
-// One call of the drawing routine: the scale, the turn and the metafile being written.
+// One call of the drawing routine: the scale, the turn and the metafile being written, or
+// the recorder that builds its picture directly.
+template <typename Metafile>
 class PlotDrawing {
  public:
   PlotDrawing(const DrawContext& context, std::int16_t angle, double cosA, double sinA)
@@ -68,16 +72,24 @@ class PlotDrawing {
     return metafile.Release();
   }
 
- private:
-  EmfWriter NewMetafile() const {
-    const bool quarterTurn = angle_ == 90 || angle_ == 270;
-    const std::int32_t frameWidth = FrameSide(quarterTurn ? height_ : width_);
-    const std::int32_t frameHeight = FrameSide(quarterTurn ? width_ : height_);
-    return EmfWriter({0, 0, frameWidth, frameHeight}, PlotMetafileDescription(),
-                     ExpectedRecordBytes());
+  std::shared_ptr<const MetafilePicture::Drawing> DrawPicture() {
+    PictureRecorder recorder(Frame(), PlotMetafileDescription());
+    Record(recorder);
+    return recorder.Finish();
   }
 
-  void Record(EmfWriter& metafile) {
+ private:
+  EmfWriter::Rect Frame() const {
+    const bool quarterTurn = angle_ == 90 || angle_ == 270;
+    return {0, 0, FrameSide(quarterTurn ? height_ : width_),
+            FrameSide(quarterTurn ? width_ : height_)};
+  }
+
+  EmfWriter NewMetafile() const {
+    return EmfWriter(Frame(), PlotMetafileDescription(), ExpectedRecordBytes());
+  }
+
+  void Record(Metafile& metafile) {
     metafile_ = &metafile;
     Progress(kProgressStarted);
     metafile.SetMapMode(EmfWriter::kMapModeHimetric);
@@ -203,7 +215,7 @@ class PlotDrawing {
   float scaledWidth_ = 0;
   float scaledHeight_ = 0;
   double markerArm_ = 0;
-  EmfWriter* metafile_ = nullptr;
+  Metafile* metafile_ = nullptr;
   std::uint32_t colour_ = EmfWriter::kColourBlack;
 };
 
@@ -214,15 +226,22 @@ std::u16string PlotMetafileDescription() {
 }
 
 void DrawPlot(const DrawContext& context, std::int16_t angle, double cosA, double sinA) {
-  PlotDrawing drawing(context, angle, cosA, sinA);
+  PlotDrawing<EmfWriter> drawing(context, angle, cosA, sinA);
   drawing.Draw();
 }
 
 std::vector<std::uint8_t> DrawPlotInMemory(const PlotModel& model, const DisplaySettings& settings,
                                            std::int16_t angle, double cosA, double sinA) {
   const DrawContext context{model, settings, {}, nullptr};
-  PlotDrawing drawing(context, angle, cosA, sinA);
+  PlotDrawing<EmfWriter> drawing(context, angle, cosA, sinA);
   return drawing.DrawInMemory();
+}
+
+MetafilePicture DrawPlotPicture(const PlotModel& model, const DisplaySettings& settings,
+                                std::int16_t angle, double cosA, double sinA) {
+  const DrawContext context{model, settings, {}, nullptr};
+  PlotDrawing<PictureRecorder> drawing(context, angle, cosA, sinA);
+  return MetafilePicture::FromDrawing(drawing.DrawPicture());
 }
 
 }  // namespace korvid

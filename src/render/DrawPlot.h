@@ -6,6 +6,7 @@
 
 #include "model/PlotModel.h"
 #include "render/DisplaySettings.h"
+#include "render/MetafilePicture.h"
 
 namespace korvid {
 
@@ -35,6 +36,10 @@ void DrawPlot(const DrawContext& context, std::int16_t angle, double cosA, doubl
 // a file: for the converter, which needs no file between drawing and writing.
 std::vector<std::uint8_t> DrawPlotInMemory(const PlotModel& model, const DisplaySettings& settings,
                                            std::int16_t angle, double cosA, double sinA);
+
+// The picture that playing DrawPlotInMemory's metafile gives, built without the metafile.
+MetafilePicture DrawPlotPicture(const PlotModel& model, const DisplaySettings& settings,
+                                std::int16_t angle, double cosA, double sinA);
 
 // The description every plot metafile carries: application "***** ", title
 // "HPGL Data Drawing".
