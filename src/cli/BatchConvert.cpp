@@ -1,5 +1,7 @@
 #include "cli/BatchConvert.h"
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -18,10 +20,30 @@ std::string OutputName(const std::string& input, const std::string& format) {
   return (stem.empty() ? std::string("plot") : stem) + "." + format;
 }
 
-bool SameFile(const std::string& a, const std::string& b) {
-  std::error_code ignored;
-  return fs::equivalent(a, b, ignored);
-}
+// Inputs by device and inode: an output that is one of them would destroy a plot.
+class InputFiles {
+ public:
+  explicit InputFiles(const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs) {
+      struct stat status {};
+      if (input != "-" && ::stat(input.c_str(), &status) == 0) files_.emplace(Key(status), input);
+    }
+  }
+
+  // The input that `output` names, or nothing.
+  const std::string* Named(const std::string& output) const {
+    struct stat status {};
+    if (::stat(output.c_str(), &status) != 0) return nullptr;
+    const auto found = files_.find(Key(status));
+    return found == files_.end() ? nullptr : &found->second;
+  }
+
+ private:
+  static std::pair<dev_t, ino_t> Key(const struct stat& status) {
+    return {status.st_dev, status.st_ino};
+  }
+  std::map<std::pair<dev_t, ino_t>, std::string> files_;
+};
 
 // Writes the lines of the workers one at a time, and keeps the progress line below them.
 class BatchReport {
@@ -71,6 +93,7 @@ std::vector<PlannedJob> PlanBatch(const ConvertOptions& options) {
   const ExportFormat format = *ExportFormatOf("plot." + options.format);
   std::vector<PlannedJob> planned;
   std::map<std::string, std::string> takenBy;  // output path -> input
+  const InputFiles inputs(options.inputs);
   for (const std::string& input : options.inputs) {
     PlannedJob next;
     ConvertJob& job = next.job;
@@ -88,8 +111,8 @@ std::vector<PlannedJob> PlanBatch(const ConvertOptions& options) {
       const std::string key = fs::path(job.output).lexically_normal().string();
       if (const auto taken = takenBy.find(key); taken != takenBy.end()) {
         next.refusal = input + ": " + job.output + " is already the drawing of " + taken->second;
-      } else if (input != "-" && SameFile(input, job.output)) {
-        next.refusal = input + ": the drawing would replace the file itself";
+      } else if (const std::string* replaced = inputs.Named(job.output)) {
+        next.refusal = input + ": " + job.output + " would replace the input " + *replaced;
       } else {
         takenBy.emplace(key, input);
       }

@@ -19,7 +19,8 @@ QRect FrameOf(const EmfWriter::Rect& frame) {
 
 PictureRecorder::PictureRecorder(const EmfWriter::Rect& frameHimetric,
                                  const std::u16string& description)
-    : builder_(FrameOf(frameHimetric), QString::fromStdU16String(description)), slots_(1, kEmptySlot) {
+    : builder_(FrameOf(frameHimetric), QString::fromStdU16String(description)),
+      slots_(1, kEmptySlot) {
   SetMapMode(kMapModeText);
   pen_ = builder_.InternPen({});
 }
@@ -81,11 +82,11 @@ void PictureRecorder::LineTo(std::int32_t x, std::int32_t y) {
 void PictureRecorder::Arc(const EmfWriter::Rect& box, std::int32_t startX, std::int32_t startY,
                           std::int32_t endX, std::int32_t endY) {
   if (pen_ == kNullPen) return;
-  const FrameArc arc = FrameArc::Through(
-      ToFrame(box.left, box.top), ToFrame(box.right, box.bottom), ToFrame(startX, startY),
-      ToFrame(endX, endY),
-      FrameArc::RadialPointsOnOneRay(box.left, box.top, box.right, box.bottom, startX, startY,
-                                     endX, endY));
+  const FrameArc arc =
+      FrameArc::Through(ToFrame(box.left, box.top), ToFrame(box.right, box.bottom),
+                        ToFrame(startX, startY), ToFrame(endX, endY),
+                        FrameArc::RadialPointsOnOneRay(box.left, box.top, box.right, box.bottom,
+                                                       startX, startY, endX, endY));
   builder_.AddArc(static_cast<std::uint32_t>(pen_), arc);
 }
 

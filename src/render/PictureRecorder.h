@@ -24,8 +24,8 @@ class PictureRecorder {
   void DeleteObject(std::uint32_t handle);
   void MoveTo(std::int32_t x, std::int32_t y);
   void LineTo(std::int32_t x, std::int32_t y);
-  void Arc(const EmfWriter::Rect& box, std::int32_t startX, std::int32_t startY,
-           std::int32_t endX, std::int32_t endY);
+  void Arc(const EmfWriter::Rect& box, std::int32_t startX, std::int32_t startY, std::int32_t endX,
+           std::int32_t endY);
 
   std::shared_ptr<const MetafilePicture::Drawing> Finish() { return builder_.Finish(); }
 
