@@ -74,8 +74,10 @@ class DecimalText {
 
  private:
   static long long Scaled(double value, double factor) {
+    // Halves away from zero, as llround, without the library call.
     const double scaled = value * factor;
-    return std::isfinite(scaled) && std::abs(scaled) < 9e17 ? std::llround(scaled) : 0;
+    if (!(std::abs(scaled) < 9e17)) return 0;
+    return static_cast<long long>(scaled < 0 ? scaled - 0.5 : scaled + 0.5);
   }
 
   std::string& text_;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "model/RuntimeError.h"
@@ -35,17 +36,24 @@ bool Index(const QImage& image, IndexedPixels& indexed) {
   const int width = image.width();
   indexed.indices.resize(static_cast<std::size_t>(width) * image.height());
   std::uint8_t* out = indexed.indices.data();
+  // The colour of the last pixel and the one before it: a thin line across white paper
+  // switches between the two at every pixel of it.
   QRgb last = reinterpret_cast<const QRgb*>(image.constScanLine(0))[0] | 0xff000000;
   int lastIndex = PaletteIndex(indexed.palette, last);
+  QRgb before = last;
+  int beforeIndex = lastIndex;
   for (int y = 0; y < image.height(); ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     for (int x = 0; x < width; ++x) {
       const QRgb colour = row[x] | 0xff000000;
-      // Drawings are mostly long stretches of one colour.
       if (colour != last) {
-        lastIndex = PaletteIndex(indexed.palette, colour);
-        if (lastIndex < 0) return false;
-        last = colour;
+        std::swap(last, before);
+        std::swap(lastIndex, beforeIndex);
+        if (colour != last) {
+          lastIndex = PaletteIndex(indexed.palette, colour);
+          if (lastIndex < 0) return false;
+          last = colour;
+        }
       }
       *out++ = static_cast<std::uint8_t>(lastIndex);
     }

@@ -56,7 +56,7 @@ class BatchConvert : public ::testing::Test {
 
   // korvid-convert with `arguments`, standard input from `input` when given.
   Outcome Convert(const std::vector<std::string>& arguments,
-              const std::optional<std::string>& input = std::nullopt) {
+                  const std::optional<std::string>& input = std::nullopt) {
     const fs::path in = folder / "stdin.txt", out = folder / "stdout.txt",
                    err = folder / "stderr.txt";
     std::ofstream(in, std::ios::binary) << input.value_or("");
@@ -95,8 +95,9 @@ const QSize kWideSize(1238, 649);
 const QSize kTallSize(649, 1238);
 
 TEST_F(BatchConvert, EachDrawingTakesItsInputsNameInTheOutputFolder) {
-  const Outcome run = Convert({Plot("a.hpg", kSquare), Plot("b.PLT", kWide), Plot("in/c.x.hpgl", kTall),
-                           "--format", "png", "--outdir", (folder / "out").string()});
+  const Outcome run =
+      Convert({Plot("a.hpg", kSquare), Plot("b.PLT", kWide), Plot("in/c.x.hpgl", kTall), "--format",
+               "png", "--outdir", (folder / "out").string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(ImageSize(folder / "out/a.png"), kSquareSize);
   EXPECT_EQ(ImageSize(folder / "out/b.png"), kWideSize);
@@ -108,7 +109,7 @@ TEST_F(BatchConvert, EachDrawingTakesItsInputsNameInTheOutputFolder) {
 TEST_F(BatchConvert, FailingFileStopsNoOtherAndTheStatusSaysSo) {
   const std::string missing = (folder / "missing.hpg").string();
   const Outcome run = Convert({Plot("a.hpg", kSquare), missing, Plot("empty.hpg", "IN;"),
-                           Plot("b.hpg", kWide), "-f", "svg", "-O", folder.string()});
+                               Plot("b.hpg", kWide), "-f", "svg", "-O", folder.string()});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_TRUE(fs::exists(folder / "a.svg"));
   EXPECT_TRUE(fs::exists(folder / "b.svg"));
@@ -139,8 +140,9 @@ TEST_F(BatchConvert, ParallelWorkersWriteEveryDrawingUnderItsOwnName) {
 }
 
 TEST_F(BatchConvert, SecondInputOfTheSameNameIsRefusedNotMixedUp) {
-  const Outcome run = Convert({Plot("x/a.hpg", kWide), Plot("y/a.plt", kTall), Plot("b.hpg", kSquare),
-                           "-f", "png", "-O", (folder / "out").string()});
+  const Outcome run =
+      Convert({Plot("x/a.hpg", kWide), Plot("y/a.plt", kTall), Plot("b.hpg", kSquare), "-f", "png",
+               "-O", (folder / "out").string()});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(ImageSize(folder / "out/a.png"), kWideSize) << "the first input's drawing";
   EXPECT_EQ(ImageSize(folder / "out/b.png"), kSquareSize);
@@ -152,7 +154,8 @@ TEST_F(BatchConvert, SecondInputOfTheSameNameIsRefusedNotMixedUp) {
 TEST_F(BatchConvert, NoInputIsReplacedByADrawing) {
   // Plots named like drawings: p.svg would become its own output, q.plt's output q.svg
   // is the input that follows it.
-  const std::string p = Plot("p.svg", kWide), q = Plot("q.plt", kTall), qsvg = Plot("q.svg", kSquare);
+  const std::string p = Plot("p.svg", kWide), q = Plot("q.plt", kTall),
+                    qsvg = Plot("q.svg", kSquare);
   const Outcome run = Convert({p, q, qsvg, "-f", "svg", "-O", folder.string()});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(Slurp(p), kWide);
@@ -175,7 +178,8 @@ TEST_F(BatchConvert, ThumbnailFitsTheLongerSideWhateverTheOutputsName) {
   const Outcome wide = Convert({"-s", "128", Plot("w.plt", kWide), (folder / "w-thumb").string()});
   ASSERT_EQ(wide.exitCode, 0) << wide.err;
   EXPECT_EQ(ImageSize(folder / "w-thumb"), QSize(128, 67));
-  const Outcome tall = Convert({"--thumbnail", "256", Plot("t.plt", kTall), (folder / "t.png").string()});
+  const Outcome tall =
+      Convert({"--thumbnail", "256", Plot("t.plt", kTall), (folder / "t.png").string()});
   ASSERT_EQ(tall.exitCode, 0) << tall.err;
   EXPECT_EQ(ImageSize(folder / "t.png"), QSize(134, 256));
 }

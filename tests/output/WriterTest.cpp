@@ -109,8 +109,9 @@ TEST(PngWriter, KeepsImagesOfAnyNumberOfColours) {
     QImage image(71, 9, QImage::Format_RGB32);
     for (int y = 0; y < image.height(); ++y)
       for (int x = 0; x < image.width(); ++x)
-        image.setPixel(x, y, qRgb(((y * 71 + x) % colours) * 7 % 256, (y * 71 + x) % colours / 37,
-                                  (y * 71 + x) % colours % 37));
+        image.setPixel(x, y,
+                       qRgb(((y * 71 + x) % colours) * 7 % 256, (y * 71 + x) % colours / 37,
+                            (y * 71 + x) % colours % 37));
     EXPECT_EQ(Decoded(PngOfImage(image)), image) << colours << " colours";
   }
 }
@@ -212,9 +213,9 @@ struct NumberCase {
 
 TEST(DecimalText, WritesShortPlainNumbers) {
   const NumberCase cases[] = {
-      {12, "12", "12"},           {3.5, "3.5", "3.5"},        {-0.25, "-0.25", "-0.3"},
-      {0.004, "0", "0"},          {-0.004, "0", "0"},         {32767.126, "32767.13", "32767.1"},
-      {1e30, "0", "0"},           {-7.07, "-7.07", "-7.1"},   {0.1, "0.1", "0.1"},
+      {12, "12", "12"},         {3.5, "3.5", "3.5"},      {-0.25, "-0.25", "-0.3"},
+      {0.004, "0", "0"},        {-0.004, "0", "0"},       {32767.126, "32767.13", "32767.1"},
+      {1e30, "0", "0"},         {-7.07, "-7.07", "-7.1"}, {0.1, "0.1", "0.1"},
       {std::nan(""), "0", "0"},
   };
   for (const NumberCase& c : cases) {
