@@ -63,9 +63,10 @@ class BatchReport {
     while (!notes.empty() && notes.back() == '\n')
       notes.pop_back();
     if (!notes.empty()) {
-      for (char& c : notes)
-        if (c == '\n') c = ';';
-      line += " (" + notes + ")";
+      std::string joined;
+      for (char c : notes)
+        joined += c == '\n' ? std::string("; ") : std::string(1, c);
+      line += " (" + joined + ")";
     }
     const std::lock_guard lock(mutex_);
     ++finished_;
