@@ -53,13 +53,18 @@ printf 'IN;SP1;PU0,0;PD1000,1000;PU;\r\n' >one.hpgl
 # hp2xx draws 327.67 mm at 96 dpi; Korvid is asked for an image of the same width.
 hp2xx -q -m png -d 96 -w 327.67 -h 327.67 -f hp2xx.png max.hpgl >/dev/null 2>&1
 png_width=$(od -An -tu1 -j16 -N4 hp2xx.png | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
+# hp2xx's own page at 100 dpi, as a smaller image.
+hp2xx -q -m png -d 100 -D 100 -f hp2xx-small.png max.hpgl >/dev/null 2>&1
+small_width=$(od -An -tu1 -j16 -N4 hp2xx-small.png | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
 
 declare -A KORVID=([svg]="$CONVERT max.hpgl -o max.svg"
                    [png]="$CONVERT max.hpgl -o max.png --width $png_width"
+                   [small]="$CONVERT max.hpgl -o small.png --width $small_width"
                    [pdf]="$CONVERT max.hpgl -o max.pdf"
                    [one]="$CONVERT one.hpgl -o one.png")
 declare -A HP2XX=([svg]="hp2xx -q -m svg -f hp2xx.svg max.hpgl"
                   [png]="hp2xx -q -m png -d 96 -w 327.67 -h 327.67 -f hp2xx.png max.hpgl"
+                  [small]="hp2xx -q -m png -d 100 -D 100 -f hp2xx-small.png max.hpgl"
                   [one]="hp2xx -q -m png -f hp2xx-one.png one.hpgl")
 
 # A timing of a command that failed would compare nothing.
@@ -70,12 +75,13 @@ check() {
   fi
   [[ -s "$2" ]] || { echo "no $2 was written" >&2; exit 1; }
 }
-for case in svg png pdf one; do
+for case in svg png small pdf one; do
   out=${KORVID[$case]##* -o }
   check "${KORVID[$case]}" "${out%% *}"
 done
 check "${HP2XX[svg]}" hp2xx.svg
 check "${HP2XX[png]}" hp2xx.png
+check "${HP2XX[small]}" hp2xx-small.png
 check "${HP2XX[one]}" hp2xx-one.png
 
 # Prints the median wall-clock seconds of each command given, in that order.
@@ -117,11 +123,13 @@ echo "plot: $source_name, $(stat -c %s max.hpgl) bytes; $RUNS runs each, timed b
 echo "load before: $(uptime | sed 's/.*load average: //')"
 printf '%-22s %12s %12s %16s\n' case "korvid (ms)" "hp2xx (ms)" "korvid / hp2xx"
 mapfile -t m < <("medians_$timer" "${KORVID[svg]}" "${HP2XX[svg]}" "${KORVID[png]}" \
-  "${HP2XX[png]}" "${KORVID[pdf]}" "${KORVID[one]}" "${HP2XX[one]}")
+  "${HP2XX[png]}" "${KORVID[small]}" "${HP2XX[small]}" "${KORVID[pdf]}" "${KORVID[one]}" \
+  "${HP2XX[one]}")
 row "max SVG" "${m[0]}" "${m[1]}"
 row "max PNG ${png_width} px wide" "${m[2]}" "${m[3]}"
-row "max PDF" "${m[4]}" ""
-row "one-line PNG" "${m[5]}" "${m[6]}"
+row "max PNG ${small_width} px wide" "${m[4]}" "${m[5]}"
+row "max PDF" "${m[6]}" ""
+row "one-line PNG" "${m[7]}" "${m[8]}"
 
 if [[ -d "$CORPUS" ]]; then
   mapfile -t plots < <(find "$CORPUS" -maxdepth 1 -type f ! -name '*.md' ! -name '*.tsv' | sort)
@@ -139,9 +147,9 @@ fi
 
 if [[ -x /usr/bin/time ]]; then
   echo "peak memory (max plot):"
-for case in svg png pdf; do
-  /usr/bin/time -f "%M" -o memory.txt ${KORVID[$case]} >/dev/null 2>&1
-  printf '  %-4s %6.1f MB\n' "$case" "$(awk '{ print $1 / 1024 }' memory.txt)"
-done
+  for case in svg png pdf; do
+    /usr/bin/time -f "%M" -o memory.txt ${KORVID[$case]} >/dev/null 2>&1
+    printf '  %-4s %6.1f MB\n' "$case" "$(awk '{ print $1 / 1024 }' memory.txt)"
+  done
 fi
 echo "load after:  $(uptime | sed 's/.*load average: //')"
