@@ -1,22 +1,29 @@
 #!/usr/bin/env bash
-# Times korvid-convert against hp2xx on the largest plot Korvid holds (150,000 segments and
-# 15,000 circles and arcs), into SVG and into PNG, and prints how their medians compare.
+# Times korvid-convert against hp2xx, side by side in one run, and prints how they compare:
+#   - the largest plot Korvid holds (150,000 segments and 15,000 circles and arcs) into SVG,
+#     into PNG of the same width, and into PDF (its time: hp2xx writes no PDF);
+#   - a plot of one line into PNG, each with its default size: what the start-up costs;
+#   - every plot of ../shared/corpus into PNG: one batch call against a shell loop of hp2xx;
+#   - the peak memory of the largest plot's conversions.
 #
-#   bench/compare-hp2xx.sh     (RUNS=10 BUILD=build-bench by default; GENERATOR=path to
-#                              gen_hpgl.py, TIMER=hyperfine|loop to choose)
+#   bench/compare-hp2xx.sh     (RUNS=10 BATCH_RUNS=3 BUILD=build-bench by default;
+#                              GENERATOR=path to gen_hpgl.py, CORPUS=folder of plots,
+#                              TIMER=hyperfine|loop to choose)
 #
 # The plot comes from ../shared/tools/gen_hpgl.py beside the repository when it is there,
 # otherwise from the benchmarks' own generator (korvid_bench_input). Either writes CR LF
-# line ends, as the plotter files of the CAD programs do.
-# hyperfine does the timing when it is installed (apt-get install hyperfine); otherwise a
-# plain loop measures wall-clock time with date's nanoseconds, finer than /usr/bin/time.
+# line ends. hyperfine does the timing when it is installed (apt-get install hyperfine);
+# otherwise a plain loop measures wall-clock time with date's nanoseconds. The batch is
+# always timed by the loop.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=${BUILD:-build-bench}
 RUNS=${RUNS:-10}
+BATCH_RUNS=${BATCH_RUNS:-3}
 CONVERT="$ROOT/$BUILD/src/cli/korvid-convert"
 GENERATOR=${GENERATOR:-$ROOT/../shared/tools/gen_hpgl.py}
+CORPUS=${CORPUS:-$ROOT/../shared/corpus}
 
 command -v hp2xx >/dev/null || { echo "hp2xx is not installed (apt-get install hp2xx)" >&2; exit 1; }
 
@@ -41,40 +48,57 @@ else
   "$ROOT/$BUILD/bench/korvid_bench_input" max max.hpgl >/dev/null
   source_name="korvid_bench_input max"
 fi
+printf 'IN;SP1;PU0,0;PD1000,1000;PU;\r\n' >one.hpgl
 
-# The same picture size for both rasters: Korvid draws 327.67 mm at 96 dpi by default.
-declare -A KORVID=([svg]="$CONVERT max.hpgl -o max.svg" [png]="$CONVERT max.hpgl -o max.png")
+# hp2xx draws 327.67 mm at 96 dpi; Korvid is asked for an image of the same width.
+hp2xx -q -m png -d 96 -w 327.67 -h 327.67 -f hp2xx.png max.hpgl >/dev/null 2>&1
+png_width=$(od -An -tu1 -j16 -N4 hp2xx.png | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
+# hp2xx's own page at 100 dpi, as a smaller image.
+hp2xx -q -m png -d 100 -D 100 -f hp2xx-small.png max.hpgl >/dev/null 2>&1
+small_width=$(od -An -tu1 -j16 -N4 hp2xx-small.png | awk '{ print $1 * 16777216 + $2 * 65536 + $3 * 256 + $4 }')
+
+declare -A KORVID=([svg]="$CONVERT max.hpgl -o max.svg"
+                   [png]="$CONVERT max.hpgl -o max.png --width $png_width"
+                   [small]="$CONVERT max.hpgl -o small.png --width $small_width"
+                   [pdf]="$CONVERT max.hpgl -o max.pdf"
+                   [one]="$CONVERT one.hpgl -o one.png")
 declare -A HP2XX=([svg]="hp2xx -q -m svg -f hp2xx.svg max.hpgl"
-                  [png]="hp2xx -q -m png -d 96 -w 327.67 -h 327.67 -f hp2xx.png max.hpgl")
+                  [png]="hp2xx -q -m png -d 96 -w 327.67 -h 327.67 -f hp2xx.png max.hpgl"
+                  [small]="hp2xx -q -m png -d 100 -D 100 -f hp2xx-small.png max.hpgl"
+                  [one]="hp2xx -q -m png -f hp2xx-one.png one.hpgl")
 
 # A timing of a command that failed would compare nothing.
-for format in svg png; do
-  for command in "${KORVID[$format]}" "${HP2XX[$format]}"; do
-    if ! $command >/dev/null 2>&1; then
-      echo "failed: $command" >&2
-      exit 1
-    fi
-  done
-  for file in "max.$format" "hp2xx.$format"; do
-    [[ -s "$file" ]] || { echo "no $file was written" >&2; exit 1; }
-  done
+check() {
+  if ! $1 >/dev/null 2>&1; then
+    echo "failed: $1" >&2
+    exit 1
+  fi
+  [[ -s "$2" ]] || { echo "no $2 was written" >&2; exit 1; }
+}
+for case in svg png small pdf one; do
+  out=${KORVID[$case]##* -o }
+  check "${KORVID[$case]}" "${out%% *}"
 done
+check "${HP2XX[svg]}" hp2xx.svg
+check "${HP2XX[png]}" hp2xx.png
+check "${HP2XX[small]}" hp2xx-small.png
+check "${HP2XX[one]}" hp2xx-one.png
 
-# Prints the median wall-clock seconds of korvid's and hp2xx's command, in that order.
+# Prints the median wall-clock seconds of each command given, in that order.
 medians_hyperfine() {
   hyperfine --shell=none --warmup 2 --runs "$RUNS" --style none --export-json times.json \
-    "$1" "$2" >/dev/null
+    "$@" >/dev/null
   sed -n 's/.*"median": *\([0-9.eE+-]*\).*/\1/p' times.json
 }
 
 medians_loop() {
-  local command times start end
-  for command in "$1" "$2"; do
-    $command >/dev/null 2>&1  # warm-up
+  local command times start end runs=${LOOP_RUNS:-$RUNS}
+  for command in "$@"; do
+    eval "$command" >/dev/null 2>&1 || true  # warm-up
     times=()
-    for ((i = 0; i < RUNS; i++)); do
+    for ((i = 0; i < runs; i++)); do
       start=$(date +%s%N)
-      $command >/dev/null 2>&1
+      eval "$command" >/dev/null 2>&1 || true
       end=$(date +%s%N)
       times+=($((end - start)))
     done
@@ -89,12 +113,43 @@ if [[ -z "$timer" ]]; then
   if command -v hyperfine >/dev/null; then timer=hyperfine; else timer=loop; fi
 fi
 
+row() {  # name korvid-seconds hp2xx-seconds
+  awk -v f="$1" -v k="$2" -v h="$3" \
+    'BEGIN { if (h == "") printf "%-22s %12.1f %12s %16s\n", f, k * 1000, "-", "-";
+             else printf "%-22s %12.1f %12.1f %16.3f\n", f, k * 1000, h * 1000, k / h }'
+}
+
 echo "plot: $source_name, $(stat -c %s max.hpgl) bytes; $RUNS runs each, timed by $timer"
 echo "load before: $(uptime | sed 's/.*load average: //')"
-printf '%-6s %12s %12s %18s\n' format "korvid (ms)" "hp2xx (ms)" "korvid / hp2xx"
-for format in svg png; do
-  mapfile -t medians < <("medians_$timer" "${KORVID[$format]}" "${HP2XX[$format]}")
-  awk -v f="$format" -v k="${medians[0]}" -v h="${medians[1]}" \
-    'BEGIN { printf "%-6s %12.1f %12.1f %18.2f\n", f, k * 1000, h * 1000, k / h }'
-done
+printf '%-22s %12s %12s %16s\n' case "korvid (ms)" "hp2xx (ms)" "korvid / hp2xx"
+mapfile -t m < <("medians_$timer" "${KORVID[svg]}" "${HP2XX[svg]}" "${KORVID[png]}" \
+  "${HP2XX[png]}" "${KORVID[small]}" "${HP2XX[small]}" "${KORVID[pdf]}" "${KORVID[one]}" \
+  "${HP2XX[one]}")
+row "max SVG" "${m[0]}" "${m[1]}"
+row "max PNG ${png_width} px wide" "${m[2]}" "${m[3]}"
+row "max PNG ${small_width} px wide" "${m[4]}" "${m[5]}"
+row "max PDF" "${m[6]}" ""
+row "one-line PNG" "${m[7]}" "${m[8]}"
+
+if [[ -d "$CORPUS" ]]; then
+  mapfile -t plots < <(find "$CORPUS" -maxdepth 1 -type f ! -name '*.md' ! -name '*.tsv' | sort)
+  mkdir -p korvid-batch hp2xx-batch
+  printf '%q ' "${plots[@]}" >plots.txt
+  korvid_batch="$CONVERT $(cat plots.txt) -f png -O korvid-batch"
+  hp2xx_batch="for f in $(cat plots.txt); do b=\${f##*/}; hp2xx -q -m png -f hp2xx-batch/\${b%.*}.png \"\$f\"; done"
+  mapfile -t b < <(LOOP_RUNS=$BATCH_RUNS medians_loop "$korvid_batch" "$hp2xx_batch")
+  row "batch: ${#plots[@]} plots PNG" "${b[0]}" "${b[1]}"
+  # Every plot drawn is in a file of its own name.
+  drawn=$("$CONVERT" "${plots[@]}" -f png -O check-batch -j 2 2>&1 | grep -c -- ' -> ' || true)
+  [[ $(find check-batch -name '*.png' | wc -l) -eq $drawn ]] ||
+    echo "batch: $drawn plots drawn, but a different number of files written" >&2
+fi
+
+if [[ -x /usr/bin/time ]]; then
+  echo "peak memory (max plot):"
+  for case in svg png pdf; do
+    /usr/bin/time -f "%M" -o memory.txt ${KORVID[$case]} >/dev/null 2>&1
+    printf '  %-4s %6.1f MB\n' "$case" "$(awk '{ print $1 / 1024 }' memory.txt)"
+  done
+fi
 echo "load after:  $(uptime | sed 's/.*load average: //')"

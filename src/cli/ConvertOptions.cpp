@@ -2,23 +2,40 @@
 
 #include <charconv>
 
+#include "output/DrawingExport.h"
+
 namespace korvid {
 
 const char* const kConvertUsage =
-    "usage: korvid-convert --dump FILE\n"
-    "       korvid-convert FILE -o OUT [--format F] [--rotate 0|90|180|270] [--mono]\n"
-    "                      [--width PX | --dpi N]\n"
+    "usage: korvid-convert FILE -o OUT [-f FORMAT] [OPTIONS]\n"
+    "       korvid-convert FILE... -f FORMAT [-O FOLDER] [-j N] [OPTIONS]\n"
+    "       korvid-convert -s SIZE FILE OUT\n"
+    "       korvid-convert --dump FILE\n"
     "\n"
-    "  FILE            a plot file, or - for standard input (at most 512 MiB)\n"
-    "  --dump FILE     read FILE as Korvid does and print the plot model as text\n"
-    "  -o OUT          draw FILE into OUT; the format comes from OUT's extension:\n"
-    "                  .emf (the plot metafile), .svg, .pdf, .png, .bmp\n"
-    "  --format F      the format by name (emf, svg, pdf, png, bmp); needed for -o -,\n"
-    "                  which writes to standard output\n"
-    "  --rotate DEG    turn the drawing right (90), upside down (180) or left (270)\n"
-    "  --mono          black lines instead of coloured pens with dash patterns\n"
-    "  --width PX      width of a .png or .bmp image in pixels\n"
-    "  --dpi N         resolution of a .png or .bmp image (default 96)\n";
+    "  FILE                a plot file, or - for standard input (at most 512 MiB)\n"
+    "  -o OUT              draw FILE into OUT; the format comes from OUT's extension:\n"
+    "                      .emf (the plot metafile), .svg, .pdf, .png, .bmp, or from -f;\n"
+    "                      -o - writes to standard output and needs -f\n"
+    "  -f, --format FMT    the format by name (emf, svg, pdf, png or bmp); without -o,\n"
+    "                      draw every FILE into FOLDER as FILE's name with the extension\n"
+    "                      of FMT; one line a file and a summary on standard error; a\n"
+    "                      file that fails stops no other\n"
+    "  -O, --outdir FOLDER where the drawings of -f go (default: the current folder);\n"
+    "                      - writes the one drawing of a single FILE to standard output\n"
+    "  -j, --jobs N        files drawn at once (default: one a processor)\n"
+    "  --rotate DEG        turn the drawing right (90), upside down (180) or left (270)\n"
+    "  --mono              black lines instead of coloured pens with dash patterns\n"
+    "  --width PX          width of a .png or .bmp image in pixels\n"
+    "  --dpi N             resolution of a .png or .bmp image (default 96)\n"
+    "  -s, --thumbnail SIZE  draw FILE into OUT as a PNG image whose longer side is SIZE\n"
+    "                      pixels (for file managers' thumbnails)\n"
+    "  --dump FILE         read FILE as Korvid does and print the plot model as text\n"
+    "  --version           print the version\n"
+    "  -h, --help          print this help\n"
+    "\n"
+    "Exit status: 0 when every file was drawn, 1 when one failed, 2 for a wrong command.\n";
+
+const char* const kConvertVersion = "korvid-convert " KORVID_VERSION "\n";
 
 namespace {
 
@@ -48,16 +65,50 @@ class ArgumentList {
   std::size_t next_ = 0;
 };
 
+ConvertOptions Thumbnail(ConvertOptions& options, bool batch) {
+  if (batch || !options.output.empty() || options.widthPx || options.dpi)
+    throw UsageError("--thumbnail takes only an input and an output file");
+  if (options.inputs.size() != 2) throw UsageError("--thumbnail needs an input and an output file");
+  options.output = options.inputs[1];
+  options.inputs.pop_back();
+  options.mode = ConvertOptions::Mode::Thumbnail;
+  return options;
+}
+
+// -o names the one output; the format comes from -f when given, else from its extension.
+ConvertOptions Single(ConvertOptions& options, bool folderGiven) {
+  if (options.inputs.size() > 1) throw UsageError("more than one input file");
+  if (folderGiven) throw UsageError("-o names the output; drop --outdir");
+  options.mode = ConvertOptions::Mode::Convert;
+  return options;
+}
+
+ConvertOptions Batch(ConvertOptions& options) {
+  if (options.format.empty()) {
+    throw UsageError(options.inputs.size() > 1 ? "several input files need --format"
+                                               : "--outdir needs --format");
+  }
+  if (options.outputFolder == "-" && options.inputs.size() > 1)
+    throw UsageError("--outdir - writes a single drawing; give one input file");
+  options.mode = ConvertOptions::Mode::Batch;
+  return options;
+}
+
 }  // namespace
 
 ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
   ConvertOptions options;
+  bool folderGiven = false;
   ArgumentList list(arguments);
   if (list.Done()) throw UsageError("nothing to do");
   while (!list.Done()) {
     const std::string& argument = list.Take();
     if (argument == "--help" || argument == "-h") {
       options.mode = ConvertOptions::Mode::Help;
+      return options;
+    }
+    if (argument == "--version") {
+      options.mode = ConvertOptions::Mode::Version;
       return options;
     }
     if (argument == "--dump") {
@@ -68,8 +119,6 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
       options.input = list.ValueOf(argument);
     } else if (argument == "-o") {
       options.output = list.ValueOf(argument);
-    } else if (argument == "--format") {
-      options.format = list.ValueOf(argument);
     } else if (argument == "--rotate") {
       const std::string& degrees = list.ValueOf(argument);
       if (degrees != "0" && degrees != "90" && degrees != "180" && degrees != "270") {
@@ -82,21 +131,40 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
       options.widthPx = PositiveNumber(argument, list.ValueOf(argument), 65535);
     } else if (argument == "--dpi") {
       options.dpi = PositiveNumber(argument, list.ValueOf(argument), 9600);
+    } else if (argument == "-f" || argument == "--format") {
+      options.format = list.ValueOf(argument);
+      if (!ExportFormatOf("plot." + options.format)) {
+        throw UsageError(argument + " takes emf, svg, pdf, png or bmp, not \"" + options.format +
+                         "\"");
+      }
+    } else if (argument == "-O" || argument == "--outdir") {
+      options.outputFolder = list.ValueOf(argument);
+      if (options.outputFolder.empty()) throw UsageError(argument + " needs a folder");
+      folderGiven = true;
+    } else if (argument == "-j" || argument == "--jobs") {
+      options.jobs = PositiveNumber(argument, list.ValueOf(argument), 256);
+    } else if (argument == "-s" || argument == "--thumbnail") {
+      options.thumbnailPx = PositiveNumber(argument, list.ValueOf(argument), 4096);
     } else if (!argument.empty() && argument[0] == '-' && argument != "-") {
       throw UsageError("unknown option " + argument);
-    } else if (options.input.empty()) {
-      options.input = argument;
     } else {
-      throw UsageError("more than one input file");
+      if (options.mode != ConvertOptions::Mode::Dump) options.inputs.push_back(argument);
+      if (options.input.empty())
+        options.input = argument;
+      else if (options.mode == ConvertOptions::Mode::Dump)
+        throw UsageError("--dump takes exactly one file");
     }
   }
   if (options.mode == ConvertOptions::Mode::Dump) {
     if (!options.output.empty()) throw UsageError("--dump writes to the terminal; drop -o");
     return options;
   }
-  if (options.input.empty()) throw UsageError("no input file");
-  if (options.output.empty()) throw UsageError("no output file (-o OUT)");
   if (options.widthPx && options.dpi) throw UsageError("--width and --dpi exclude each other");
+  if (options.thumbnailPx) return Thumbnail(options, folderGiven || !options.format.empty());
+  if (options.inputs.empty()) throw UsageError("no input file");
+  if (!options.output.empty()) return Single(options, folderGiven);
+  if (folderGiven || !options.format.empty() || options.inputs.size() > 1) return Batch(options);
+  if (options.output.empty()) throw UsageError("no output file (-o OUT)");
   options.mode = ConvertOptions::Mode::Convert;
   return options;
 }

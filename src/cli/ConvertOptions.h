@@ -9,15 +9,19 @@ namespace korvid {
 
 // What korvid-convert was asked to do.
 struct ConvertOptions {
-  enum class Mode { Dump, Convert, Help };
+  enum class Mode { Dump, Convert, Batch, Thumbnail, Help, Version };
   Mode mode = Mode::Help;
-  std::string input;
-  std::string output;         // "-": standard output
-  std::string format;         // the output format by name (emf, svg, ...); else from the extension
-  std::int16_t rotation = 0;  // 0, 90 (right), 180 or 270 (left)
-  bool mono = false;          // black-and-white lines instead of coloured pens
-  int widthPx = 0;            // raster width; 0 = from the resolution
-  int dpi = 0;                // raster resolution; 0 = the default
+  std::string input;                // the one input of Dump, Convert and Thumbnail
+  std::string output;               // Convert's and Thumbnail's output; "-" standard output
+  std::vector<std::string> inputs;  // every input, in the order given
+  std::string format;               // svg, pdf, png, bmp or emf; Convert: else from the extension
+  std::string outputFolder = ".";   // Batch: where the outputs go; "-" standard output
+  int jobs = 0;                     // Batch: workers at once; 0 = one a processor
+  int thumbnailPx = 0;              // Thumbnail: the longer side in pixels
+  std::int16_t rotation = 0;        // 0, 90 (right), 180 or 270 (left)
+  bool mono = false;                // black-and-white lines instead of coloured pens
+  int widthPx = 0;                  // raster width; 0 = from the resolution
+  int dpi = 0;                      // raster resolution; 0 = the default
 };
 
 class UsageError : public std::runtime_error {
@@ -29,5 +33,6 @@ class UsageError : public std::runtime_error {
 ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments);
 
 extern const char* const kConvertUsage;
+extern const char* const kConvertVersion;
 
 }  // namespace korvid

@@ -1,11 +1,17 @@
 // korvid-convert: reads a plotter file exactly as the viewer does, and prints what it read
 // or draws it into an image or vector file.
+#include <malloc.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "cli/BatchConvert.h"
+#include "cli/ConvertJob.h"
 #include "cli/ConvertOptions.h"
 #include "cli/ModelDump.h"
 #include "model/PlotModel.h"
@@ -13,9 +19,6 @@
 #include "output/DrawingExport.h"
 #include "reader/FindLast.h"
 #include "reader/PlotReader.h"
-#include "render/DrawPlot.h"
-#include "render/PlotMetafile.h"
-#include "render/Rotation.h"
 
 namespace {
 
@@ -29,11 +32,6 @@ class StderrMessenger : public ReaderMessenger {
  public:
   void ShowMessage(const std::string& text) override { std::cerr << text << '\n'; }
 };
-
-std::string Reason(const RuntimeError& failure) {
-  return "run-time error " + std::to_string(failure.number()) + " (" +
-         DescribeErrorNumber(failure.number()) + ")";
-}
 
 struct ReadPlot {
   std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
@@ -74,6 +72,13 @@ std::optional<ExportFormat> OutputFormat(const ConvertOptions& options) {
   return ExportFormatOf(options.format.empty() ? options.output : "drawing." + options.format);
 }
 
+int Report(const ConvertOutcome& outcome) {
+  std::cerr << outcome.notes;
+  if (outcome.done) return kExitDone;
+  std::cerr << "korvid-convert: " << outcome.failure << '\n';
+  return kExitFailure;
+}
+
 int Convert(const ConvertOptions& options) {
   const std::optional<ExportFormat> format = OutputFormat(options);
   if (!format) {
@@ -81,35 +86,14 @@ int Convert(const ConvertOptions& options) {
               << " (use .emf, .svg, .pdf, .png or .bmp, or --format)\n";
     return kExitUsage;
   }
-  const ReadPlot read = Read(options.input);
-  if (ReportUnreadable(options.input, read.outcome)) return kExitFailure;
-  std::cerr << DescribeOutcome(read.outcome);
-  const PlotModel& model = *read.model;
-  if (read.status == 1 || (model.SegCount[1] == 0 && model.ArcCount[1] == 0)) {
-    std::cerr << "korvid-convert: " << ShownName(options.input) << ": nothing to draw\n";
-    return kExitFailure;
-  }
+  return Report(RunConvertJob({options.input, options.output, *format, options.rotation,
+                               options.mono, options.widthPx, options.dpi, 0}));
+}
 
-  DisplaySettings settings;
-  settings.ColorMode = options.mono ? 0 : 1;
-  PlotMetafile metafile;
-  try {
-    const Rotation rotation = RotationForAngle(options.rotation);
-    DrawPlot({model, settings, metafile.File(), nullptr}, options.rotation, rotation.cosA,
-             rotation.sinA);
-  } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: " << ShownName(options.input)
-              << ": the drawing failed: " << Reason(failure) << '\n';
-    return kExitFailure;
-  }
-  try {
-    ExportDrawing({metafile.File(), *format, options.output, options.widthPx, options.dpi});
-  } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: cannot write " << ShownName(options.output) << ": "
-              << Reason(failure) << '\n';
-    return kExitFailure;
-  }
-  return kExitDone;
+// File managers name the output without a telling extension: it is always a PNG image.
+int Thumbnail(const ConvertOptions& options) {
+  return Report(RunConvertJob({options.input, options.output, ExportFormat::Png, options.rotation,
+                               options.mono, 0, 0, options.thumbnailPx}));
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {
@@ -119,6 +103,11 @@ std::vector<std::string> Arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A conversion allocates and frees buffers of megabytes one after another; kept in the
+  // heap instead of handed back to the system each time, their pages are not faulted in
+  // afresh for the next.
+  ::mallopt(M_MMAP_THRESHOLD, 256 << 20);
+  ::mallopt(M_TRIM_THRESHOLD, 512 << 20);
   ConvertOptions options;
   try {
     options = ParseConvertOptions(Arguments(argc, argv));
@@ -133,8 +122,15 @@ int main(int argc, char** argv) {
         return kExitDone;
       case ConvertOptions::Mode::Dump:
         return Dump(options);
+      case ConvertOptions::Mode::Version:
+        std::cout << kConvertVersion;
+        return kExitDone;
       case ConvertOptions::Mode::Convert:
         return Convert(options);
+      case ConvertOptions::Mode::Thumbnail:
+        return Thumbnail(options);
+      case ConvertOptions::Mode::Batch:
+        return RunBatch(options, stderr, ::isatty(STDERR_FILENO) == 1);
     }
   } catch (const std::exception& failure) {
     std::cerr << "korvid-convert: " << ShownName(failure.what()) << '\n';

@@ -23,7 +23,9 @@ struct Slot {
   char name[256] = {};
 };
 
-constexpr int kSlots = 32;
+// Enough for a batch at its most workers (256), each with its replacement file, and the
+// program's own folders.
+constexpr int kSlots = 320;
 Slot gSlots[kSlots];
 std::atomic<unsigned> gNextOrder{1};
 std::mutex gClaim;

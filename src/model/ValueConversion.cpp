@@ -21,13 +21,8 @@ std::int16_t RoundToInt16(double value) {
   return RoundChecked<std::int16_t>(value, -32768.0, 32767.0);
 }
 
-std::int32_t RoundToInt32(double value) {
-  return RoundChecked<std::int32_t>(value, -2147483648.0, 2147483647.0);
-}
-
-float ToSingle(double value) {
-  if (!(std::fabs(value) <= kLargestSingle)) throw RuntimeError(err::kOverflow);
-  return static_cast<float>(value);
+void ThrowOverflow() {
+  throw RuntimeError(err::kOverflow);
 }
 
 double CheckFinite(double value) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 // The value semantics every part of Korvid relies on: integer conversions round half
@@ -12,12 +13,25 @@ inline constexpr double kLargestSingle = 3.4028234663852886e38;
 // Nearest 16-bit integer, halves to the even neighbour; error 6 when it does not fit.
 std::int16_t RoundToInt16(double value);
 
+// Throws error 6. Out of line, so that the checks below stay small enough to inline: the
+// drawing routine runs them for every point.
+[[noreturn]] void ThrowOverflow();
+
 // Nearest 32-bit integer, halves to the even neighbour; error 6 when it does not fit.
-std::int32_t RoundToInt32(double value);
+// std::nearbyint honours the current rounding mode, which Korvid never changes from
+// round-to-nearest-even.
+inline std::int32_t RoundToInt32(double value) {
+  const double rounded = std::nearbyint(value);
+  if (!(rounded >= -2147483648.0 && rounded <= 2147483647.0)) ThrowOverflow();
+  return static_cast<std::int32_t>(rounded);
+}
 
 // Nearest 32-bit float; error 6 when the magnitude exceeds the largest 32-bit float,
 // even if it would round down to it, and for NaN.
-float ToSingle(double value);
+inline float ToSingle(double value) {
+  if (!(std::fabs(value) <= kLargestSingle)) ThrowOverflow();
+  return static_cast<float>(value);
+}
 
 // The value itself; error 6 when it is infinite or NaN.
 double CheckFinite(double value);

@@ -4,20 +4,27 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QBuffer>
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSvgGenerator>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <exception>
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
+#include <thread>
 
 #include "model/FileDescriptor.h"
 #include "model/RuntimeError.h"
+#include "output/BmpWriter.h"
+#include "output/PdfWriter.h"
+#include "output/PngWriter.h"
 #include "output/ReplacementFile.h"
+#include "output/SvgWriter.h"
+#include "output/VectorWalk.h"
+#include "render/MetafileDrawing.h"
 #include "render/MetafilePicture.h"
 
 namespace korvid {
@@ -26,7 +33,6 @@ namespace {
 
 constexpr double kHimetricPerInch = 2540;
 constexpr int kDefaultDpi = 96;
-constexpr int kPdfDpi = 1200;
 
 std::string LowerExtension(const std::string& path) {
   std::string extension = std::filesystem::path(path).extension().string();
@@ -56,74 +62,27 @@ void CopyFile(const FileLocation& from, int to, const std::string& output) {
   }
 }
 
-// QSvgGenerator, QPdfWriter and QImage never report a failed write, so a full disk would
-// leave a truncated file that passes for a finished one. They draw into memory; this
-// writes it.
-void WriteBytes(const QByteArray& bytes, int to, const std::string& output) {
-  WriteAllTo(to, bytes.constData(), static_cast<std::size_t>(bytes.size()), output);
-}
+// Below this many primitives a second thread costs more than it saves.
+constexpr std::size_t kParallelFrom = 20000;
 
-QSizeF FrameMillimetres(const QRect& frame) {
-  return QSizeF(frame.width() / 100.0, frame.height() / 100.0);
-}
+struct PictureHalves {
+  MetafilePicture first;
+  MetafilePicture later;
+};
 
-void WriteRaster(const MetafilePicture& picture, const ExportRequest& request, int to,
-                 const char* format) {
-  const RasterSize size = RasterSizeFor(picture.Frame(), request.widthPx, request.dpi);
-  QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
-  if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  image.fill(Qt::white);
-  {
-    QPainter painter(&image);
-    picture.Paint(painter, QRectF(0, 0, size.widthPx, size.heightPx));
-  }
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  errno = 0;
-  if (!image.save(&buffer, format)) Fail(request.output);
-  WriteBytes(bytes, to, request.output);
-}
-
-void WritePdf(const MetafilePicture& picture, int to, const std::string& output) {
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QPdfWriter writer(&buffer);
-  writer.setResolution(kPdfDpi);
-  writer.setPageSize(QPageSize(FrameMillimetres(picture.Frame()), QPageSize::Millimeter));
-  writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-  writer.setCreator("Korvid");
-  QPainter painter;
-  errno = 0;
-  if (!painter.begin(&writer)) Fail(output);
-  const QRectF page(QPointF(0, 0), QSizeF(writer.width(), writer.height()));
-  picture.Paint(painter, page, PaintOptions{kPdfDpi / 25.4});
-  if (!painter.end()) Fail(output);
-  WriteBytes(bytes, to, output);
-}
-
-void WriteSvg(const MetafilePicture& picture, int to, const std::string& output) {
-  const QSizeF millimetres = FrameMillimetres(picture.Frame());
-  // One SVG user unit per 0.1 mm keeps the drawing sharp in any viewer.
-  const QSize units(static_cast<int>(std::lround(millimetres.width() * 10)),
-                    static_cast<int>(std::lround(millimetres.height() * 10)));
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  QSvgGenerator generator;
-  generator.setOutputDevice(&buffer);
-  generator.setSize(units);
-  generator.setViewBox(QRect(QPoint(0, 0), units));
-  generator.setResolution(254);  // 10 units per mm
-  generator.setTitle("HPGL Data Drawing");
-  generator.setDescription("Drawn by Korvid");
-  QPainter painter;
-  errno = 0;
-  if (!painter.begin(&generator)) Fail(output);
-  picture.Paint(painter, QRectF(QPointF(0, 0), QSizeF(units)), PaintOptions{10});
-  if (!painter.end()) Fail(output);
-  WriteBytes(bytes, to, output);
+// The picture's runs cut in two parts of about equal work, each a picture of its own;
+// nothing for small pictures or a single processor.
+std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture) {
+  const MetafilePicture::Drawing* drawing = picture.Contents();
+  if (drawing == nullptr || std::thread::hardware_concurrency() < 2) return std::nullopt;
+  const std::size_t cut = BalancedCut(*drawing, kParallelFrom);
+  if (cut == 0) return std::nullopt;
+  auto first = std::make_shared<MetafilePicture::Drawing>(*drawing);
+  auto later = std::make_shared<MetafilePicture::Drawing>(*drawing);
+  first->runs.resize(cut);
+  later->runs.erase(later->runs.begin(), later->runs.begin() + static_cast<std::ptrdiff_t>(cut));
+  return PictureHalves{MetafilePicture::FromDrawing(std::move(first)),
+                       MetafilePicture::FromDrawing(std::move(later))};
 }
 
 }  // namespace
@@ -159,32 +118,63 @@ RasterSize RasterSizeFor(const QRect& frameHimetric, int widthPx, int dpi) {
   return {static_cast<int>(width), static_cast<int>(height)};
 }
 
-namespace {
-
-// The drawing in the requested format, written to `to`.
-void WriteDrawing(const ExportRequest& request, int to) {
-  if (request.format == ExportFormat::Emf) {
-    CopyFile(request.metafile, to, request.output);
-    return;
+QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
+  const RasterSize size = RasterSizeFor(picture.Frame(), widthPx, dpi);
+  QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
+  if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  image.fill(Qt::white);
+  const QRectF target(0, 0, size.widthPx, size.heightPx);
+  const std::optional<PictureHalves> halves = SplitInHalves(picture);
+  if (!halves) {
+    QPainter painter(&image);
+    picture.Paint(painter, target);
+    return image;
   }
-  const MetafilePicture picture = MetafilePicture::LoadFile(request.metafile);
+  // The later half on a layer of its own, on a second processor; laid over the first
+  // half afterwards, it covers what it would have covered drawn in sequence.
+  QImage layer(image.size(), QImage::Format_ARGB32);
+  if (layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  layer.fill(Qt::transparent);
+  std::exception_ptr failure;
+  {
+    std::jthread later([&] {
+      try {
+        QPainter painter(&layer);
+        halves->later.Paint(painter, target);
+      } catch (...) {
+        failure = std::current_exception();
+      }
+    });
+    QPainter painter(&image);
+    halves->first.Paint(painter, target);
+  }
+  if (failure) std::rethrow_exception(failure);
+  for (int y = 0; y < image.height(); ++y) {
+    auto* below = reinterpret_cast<QRgb*>(image.scanLine(y));
+    const auto* above = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x)
+      if (qAlpha(above[x]) != 0) below[x] = above[x];
+  }
+  return image;
+}
+
+std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& request) {
   switch (request.format) {
     case ExportFormat::Png:
-      WriteRaster(picture, request, to, "PNG");
-      break;
+      return PngOfImage(RasterOfPicture(picture, request.widthPx, request.dpi));
     case ExportFormat::Bmp:
-      WriteRaster(picture, request, to, "BMP");
-      break;
+      return BmpOfImage(RasterOfPicture(picture, request.widthPx, request.dpi));
     case ExportFormat::Pdf:
-      WritePdf(picture, to, request.output);
-      break;
+      return PdfOfPicture(picture);
     case ExportFormat::Svg:
-      WriteSvg(picture, to, request.output);
-      break;
+      return SvgOfPicture(picture);
     case ExportFormat::Emf:
       break;
   }
+  throw RuntimeError(err::kBadFileNameOrNumber, "no encoding for the plot metafile");
 }
+
+namespace {
 
 // An output that exists as something other than a file or a folder (a terminal, a pipe,
 // /dev/stdout) is written into as it is, never replaced.
@@ -198,20 +188,36 @@ FileDescriptor OpenStreamOutput(const std::string& output) {
   return stream;
 }
 
+// Lets `write` fill `output` through a descriptor: standard output for "-", a stream as
+// it is, else a replacement file that takes the output's place once complete.
+void WriteInto(const std::string& output, const std::function<void(int)>& write) {
+  if (output == kStandardOutputName) {
+    write(STDOUT_FILENO);
+    return;
+  }
+  if (const FileDescriptor stream = OpenStreamOutput(output); stream.Get() >= 0) {
+    write(stream.Get());
+    return;
+  }
+  ReplacementFile replacement(output);
+  write(replacement.Fd());
+  replacement.Commit();
+}
+
 }  // namespace
 
+void WriteOutput(std::string_view bytes, const std::string& output) {
+  WriteInto(output, [&](int to) { WriteAllTo(to, bytes.data(), bytes.size(), output); });
+}
+
 void ExportDrawing(const ExportRequest& request) {
-  if (request.output == kStandardOutputName) {
-    WriteDrawing(request, STDOUT_FILENO);
+  if (request.format == ExportFormat::Emf) {
+    WriteInto(request.output, [&](int to) { CopyFile(request.metafile, to, request.output); });
     return;
   }
-  if (const FileDescriptor stream = OpenStreamOutput(request.output); stream.Get() >= 0) {
-    WriteDrawing(request, stream.Get());
-    return;
-  }
-  ReplacementFile replacement(request.output);
-  WriteDrawing(request, replacement.Fd());
-  replacement.Commit();
+  const MetafilePicture picture = MetafilePicture::LoadFile(request.metafile);
+  WriteOutput(EncodePicture(picture, {request.format, request.widthPx, request.dpi}),
+              request.output);
 }
 
 }  // namespace korvid

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/FileLocation.h"
+#include "render/MetafilePicture.h"
 
 namespace korvid {
 
@@ -42,5 +45,22 @@ inline constexpr const char* kStandardOutputName = "-";
 // replaced only once the new one is complete; a failure leaves no partial file behind and
 // is a RuntimeError with the reason's run-time error number.
 void ExportDrawing(const ExportRequest& request);
+
+struct EncodeRequest {
+  ExportFormat format = ExportFormat::Png;  // any but Emf, which is the metafile's own bytes
+  int widthPx = 0;
+  int dpi = 0;
+};
+
+// The picture drawn on a white image of RasterSizeFor's size, as the window draws it.
+QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi);
+
+// The bytes of the file of `request.format` that shows the picture. Error 480 for an image
+// too large.
+std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& request);
+
+// Writes `bytes` into `output` as ExportDrawing writes a drawing: standard output for "-",
+// a device or pipe as it is, a file only once all of it is on disk.
+void WriteOutput(std::string_view bytes, const std::string& output);
 
 }  // namespace korvid

@@ -5,6 +5,8 @@
 
 #include "model/ValueConversion.h"
 #include "render/EmfWriter.h"
+#include "render/MetafileDrawing.h"
+#include "render/PictureRecorder.h"
 
 namespace korvid {
 
@@ -37,7 +39,9 @@ struct Offset {
   double v;
 };
 
-// One call of the drawing routine: the scale, the turn and the metafile being written.
+// One call of the drawing routine: the scale, the turn and the metafile being written, or
+// the recorder that builds its picture directly.
+template <typename Metafile>
 class PlotDrawing {
  public:
   PlotDrawing(const DrawContext& context, std::int16_t angle, double cosA, double sinA)
@@ -54,13 +58,36 @@ class PlotDrawing {
   }
 
   void Draw() {
-    const bool quarterTurn = angle_ == 90 || angle_ == 270;
-    const std::int32_t frameWidth = FrameSide(quarterTurn ? height_ : width_);
-    const std::int32_t frameHeight = FrameSide(quarterTurn ? width_ : height_);
-
     context_.metafile.Remove();
-    EmfWriter metafile({0, 0, frameWidth, frameHeight}, PlotMetafileDescription(),
-                       ExpectedRecordBytes());
+    EmfWriter metafile = NewMetafile();
+    Record(metafile);
+    metafile.WriteFile(context_.metafile);
+  }
+
+  std::vector<std::uint8_t> DrawInMemory() {
+    EmfWriter metafile = NewMetafile();
+    Record(metafile);
+    return metafile.Release();
+  }
+
+  std::shared_ptr<const MetafilePicture::Drawing> DrawPicture() {
+    PictureRecorder recorder(Frame(), PlotMetafileDescription());
+    Record(recorder);
+    return recorder.Finish();
+  }
+
+ private:
+  EmfWriter::Rect Frame() const {
+    const bool quarterTurn = angle_ == 90 || angle_ == 270;
+    return {0, 0, FrameSide(quarterTurn ? height_ : width_),
+            FrameSide(quarterTurn ? width_ : height_)};
+  }
+
+  EmfWriter NewMetafile() const {
+    return EmfWriter(Frame(), PlotMetafileDescription(), ExpectedRecordBytes());
+  }
+
+  void Record(Metafile& metafile) {
     metafile_ = &metafile;
     Progress(kProgressStarted);
     metafile.SetMapMode(EmfWriter::kMapModeHimetric);
@@ -68,10 +95,9 @@ class PlotDrawing {
     DrawSegments();
     DrawArcs();
     Progress(kProgressDone);
-    metafile.WriteFile(context_.metafile);
+    metafile_ = nullptr;
   }
 
- private:
   std::int32_t FrameSide(float side) const {
     return RoundToInt32(ToSingle(static_cast<double>(scale_) * (side + kMarginPlotterUnits)));
   }
@@ -187,7 +213,7 @@ class PlotDrawing {
   float scaledWidth_ = 0;
   float scaledHeight_ = 0;
   double markerArm_ = 0;
-  EmfWriter* metafile_ = nullptr;
+  Metafile* metafile_ = nullptr;
   std::uint32_t colour_ = EmfWriter::kColourBlack;
 };
 
@@ -198,8 +224,22 @@ std::u16string PlotMetafileDescription() {
 }
 
 void DrawPlot(const DrawContext& context, std::int16_t angle, double cosA, double sinA) {
-  PlotDrawing drawing(context, angle, cosA, sinA);
+  PlotDrawing<EmfWriter> drawing(context, angle, cosA, sinA);
   drawing.Draw();
+}
+
+std::vector<std::uint8_t> DrawPlotInMemory(const PlotModel& model, const DisplaySettings& settings,
+                                           std::int16_t angle, double cosA, double sinA) {
+  const DrawContext context{model, settings, FileLocation(std::string()), nullptr};
+  PlotDrawing<EmfWriter> drawing(context, angle, cosA, sinA);
+  return drawing.DrawInMemory();
+}
+
+MetafilePicture DrawPlotPicture(const PlotModel& model, const DisplaySettings& settings,
+                                std::int16_t angle, double cosA, double sinA) {
+  const DrawContext context{model, settings, FileLocation(std::string()), nullptr};
+  PlotDrawing<PictureRecorder> drawing(context, angle, cosA, sinA);
+  return MetafilePicture::FromDrawing(drawing.DrawPicture());
 }
 
 }  // namespace korvid

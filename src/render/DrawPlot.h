@@ -2,10 +2,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "model/FileLocation.h"
 #include "model/PlotModel.h"
 #include "render/DisplaySettings.h"
+#include "render/MetafilePicture.h"
 
 namespace korvid {
 
@@ -30,6 +32,15 @@ struct DrawContext {
 // A failure (error 6 for an extent that overflows, error 9 for a record beyond the
 // tables, a file error) propagates; the metafile is then absent.
 void DrawPlot(const DrawContext& context, std::int16_t angle, double cosA, double sinA);
+
+// The same drawing as DrawPlot, returned as the bytes of the metafile instead of written to
+// a file: for the converter, which needs no file between drawing and writing.
+std::vector<std::uint8_t> DrawPlotInMemory(const PlotModel& model, const DisplaySettings& settings,
+                                           std::int16_t angle, double cosA, double sinA);
+
+// The picture that playing DrawPlotInMemory's metafile gives, built without the metafile.
+MetafilePicture DrawPlotPicture(const PlotModel& model, const DisplaySettings& settings,
+                                std::int16_t angle, double cosA, double sinA);
 
 // The description every plot metafile carries: application "***** ", title
 // "HPGL Data Drawing".

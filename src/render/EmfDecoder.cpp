@@ -39,16 +39,6 @@ QRgb FromColorRef(const U_COLORREF& colour) {
   return qRgb(colour.Red, colour.Green, colour.Blue);
 }
 
-// Both radial points on one ray from the centre: GDI then draws the whole ellipse. Exact,
-// in doubled logical units, so that no rounding can open a closed circle.
-bool OnOneRay(const U_RECTL& box, const U_POINTL& from, const U_POINTL& to) {
-  const std::int64_t sumX = std::int64_t{box.left} + box.right;
-  const std::int64_t sumY = std::int64_t{box.top} + box.bottom;
-  const __int128 ax = 2 * std::int64_t{from.x} - sumX, ay = 2 * std::int64_t{from.y} - sumY;
-  const __int128 bx = 2 * std::int64_t{to.x} - sumX, by = 2 * std::int64_t{to.y} - sumY;
-  return ax * by - ay * bx == 0 && ax * bx + ay * by >= 0;
-}
-
 }  // namespace
 
 EmfDecoder::EmfDecoder(std::span<const std::byte> bytes)
@@ -209,10 +199,11 @@ void EmfDecoder::Arc(std::size_t offset, std::uint32_t size) {
   const U_EMRARC record = Load<U_EMRARC>(bytes_, offset, size);
   if (pen_ == kNullPen) return;
   const U_RECTL& box = record.rclBox;
-  const FrameArc arc = FrameArc::Through(ToFrame(box.left, box.top), ToFrame(box.right, box.bottom),
-                                         ToFrame(record.ptlStart.x, record.ptlStart.y),
-                                         ToFrame(record.ptlEnd.x, record.ptlEnd.y),
-                                         OnOneRay(box, record.ptlStart, record.ptlEnd));
+  const FrameArc arc = FrameArc::Through(
+      ToFrame(box.left, box.top), ToFrame(box.right, box.bottom),
+      ToFrame(record.ptlStart.x, record.ptlStart.y), ToFrame(record.ptlEnd.x, record.ptlEnd.y),
+      FrameArc::RadialPointsOnOneRay(box.left, box.top, box.right, box.bottom, record.ptlStart.x,
+                                     record.ptlStart.y, record.ptlEnd.x, record.ptlEnd.y));
   builder_.AddArc(static_cast<std::uint32_t>(pen_), arc);
 }
 

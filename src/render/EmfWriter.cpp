@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "model/RuntimeError.h"
 
@@ -134,6 +135,11 @@ const std::vector<std::uint8_t>& EmfWriter::Finish() {
   std::memcpy(bytes_.data(), &header, sizeof header);
   finished_ = true;
   return bytes_;
+}
+
+std::vector<std::uint8_t> EmfWriter::Release() {
+  Finish();
+  return std::move(bytes_);
 }
 
 void EmfWriter::WriteFile(const FileLocation& file) {

@@ -40,6 +40,8 @@ class EmfWriter {
 
   // Ends the metafile (EOF record, header totals) and returns its bytes.
   const std::vector<std::uint8_t>& Finish();
+  // Finishes the metafile and hands its bytes over; the writer is empty afterwards.
+  std::vector<std::uint8_t> Release();
 
   // Writes the finished bytes to `path`; a failure is the run-time error of the file
   // system's reason (61 disk full, 70 no permission, ...), and no partial file remains.

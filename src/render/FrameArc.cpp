@@ -46,4 +46,14 @@ FrameArc FrameArc::Through(QPointF corner1, QPointF corner2, QPointF from, QPoin
           -span};
 }
 
+bool FrameArc::RadialPointsOnOneRay(std::int32_t left, std::int32_t top, std::int32_t right,
+                                    std::int32_t bottom, std::int32_t fromX, std::int32_t fromY,
+                                    std::int32_t toX, std::int32_t toY) {
+  const std::int64_t sumX = std::int64_t{left} + right;
+  const std::int64_t sumY = std::int64_t{top} + bottom;
+  const __int128 ax = 2 * std::int64_t{fromX} - sumX, ay = 2 * std::int64_t{fromY} - sumY;
+  const __int128 bx = 2 * std::int64_t{toX} - sumX, by = 2 * std::int64_t{toY} - sumY;
+  return ax * by - ay * bx == 0 && ax * bx + ay * by >= 0;
+}
+
 }  // namespace korvid

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <cstdint>
 
 namespace korvid {
 
@@ -30,6 +31,13 @@ struct FrameArc {
   // does. `fullTurn` (both radial points on one ray) closes the ellipse.
   static FrameArc Through(QPointF corner1, QPointF corner2, QPointF from, QPointF to,
                           bool fullTurn);
+
+  // Whether GDI draws the whole ellipse for an arc of this box (left, top, right, bottom
+  // in logical units) and these radial points: both lie on one ray from the centre. Exact,
+  // in doubled units, so that no rounding can open a closed circle.
+  static bool RadialPointsOnOneRay(std::int32_t left, std::int32_t top, std::int32_t right,
+                                   std::int32_t bottom, std::int32_t fromX, std::int32_t fromY,
+                                   std::int32_t toX, std::int32_t toY);
 
   FrameBox Bounds() const { return {cx - rx, cy - ry, cx + rx, cy + ry}; }
 };

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "model/FileLocation.h"
 
@@ -57,6 +58,13 @@ class MetafilePicture {
   void Paint(QPainter& painter, const QRectF& target, const PaintOptions& options = {}) const;
 
   struct Drawing;
+  // The decoded display list, for writers that walk it themselves; null for the empty
+  // picture.
+  const Drawing* Contents() const { return drawing_.get(); }
+  // A picture of a display list made elsewhere (a part of another picture's).
+  static MetafilePicture FromDrawing(std::shared_ptr<const Drawing> drawing) {
+    return MetafilePicture(std::move(drawing));
+  }
 
  private:
   explicit MetafilePicture(std::shared_ptr<const Drawing> drawing);

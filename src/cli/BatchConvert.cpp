@@ -1,0 +1,169 @@
+#include "cli/BatchConvert.h"
+
+#include <sys/stat.h>
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <thread>
+
+#include "model/ShownName.h"
+
+namespace korvid {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string OutputName(const std::string& input, const std::string& format) {
+  const std::string stem = input == "-" ? "stdin" : fs::path(input).stem().string();
+  return (stem.empty() ? std::string("plot") : stem) + "." + format;
+}
+
+// Inputs by device and inode: an output that is one of them would destroy a plot.
+class InputFiles {
+ public:
+  explicit InputFiles(const std::vector<std::string>& inputs) {
+    for (const std::string& input : inputs) {
+      struct stat status {};
+      if (input != "-" && ::stat(input.c_str(), &status) == 0) files_.emplace(Key(status), input);
+    }
+  }
+
+  // The input that `output` names, or nothing.
+  const std::string* Named(const std::string& output) const {
+    struct stat status {};
+    if (::stat(output.c_str(), &status) != 0) return nullptr;
+    const auto found = files_.find(Key(status));
+    return found == files_.end() ? nullptr : &found->second;
+  }
+
+ private:
+  static std::pair<dev_t, ino_t> Key(const struct stat& status) {
+    return {status.st_dev, status.st_ino};
+  }
+  std::map<std::pair<dev_t, ino_t>, std::string> files_;
+};
+
+// Writes the lines of the workers one at a time, and keeps the progress line below them.
+class BatchReport {
+ public:
+  BatchReport(std::FILE* out, bool progress, std::size_t total)
+      : out_(out), progress_(progress), total_(total) {}
+
+  void Finished(const PlannedJob& planned, const ConvertOutcome& outcome) {
+    std::string line;
+    const ConvertJob& job = planned.job;
+    if (outcome.done) {
+      line = ShownName(job.input) + " -> " + ShownName(job.output);
+    } else {
+      line = "failed: " + (planned.refusal.empty() ? outcome.failure : planned.refusal);
+    }
+    std::string notes = outcome.notes;
+    while (!notes.empty() && notes.back() == '\n')
+      notes.pop_back();
+    if (!notes.empty()) {
+      std::string joined;
+      for (char c : notes)
+        joined += c == '\n' ? std::string("; ") : std::string(1, c);
+      line += " (" + joined + ")";
+    }
+    const std::lock_guard lock(mutex_);
+    ++finished_;
+    if (!outcome.done) ++failed_;
+    std::fprintf(out_, "%s%s\n", progress_ ? "\r\033[K" : "", line.c_str());
+    if (progress_ && finished_ < total_)
+      std::fprintf(out_, "[%zu/%zu] %zu failed", finished_, total_, failed_);
+    std::fflush(out_);
+  }
+
+  std::size_t Failed() const { return failed_; }
+
+ private:
+  std::FILE* out_;
+  bool progress_;
+  std::size_t total_;
+  std::mutex mutex_;
+  std::size_t finished_ = 0;
+  std::size_t failed_ = 0;
+};
+
+}  // namespace
+
+std::vector<PlannedJob> PlanBatch(const ConvertOptions& options) {
+  const ExportFormat format = *ExportFormatOf("plot." + options.format);
+  std::vector<PlannedJob> planned;
+  std::map<std::string, std::string> takenBy;  // output path -> input
+  const InputFiles inputs(options.inputs);
+  for (const std::string& input : options.inputs) {
+    PlannedJob next;
+    ConvertJob& job = next.job;
+    job.input = input;
+    job.format = format;
+    job.rotation = options.rotation;
+    job.mono = options.mono;
+    job.widthPx = options.widthPx;
+    job.dpi = options.dpi;
+    job.output =
+        options.outputFolder == "-"
+            ? "-"
+            : (fs::path(options.outputFolder) / OutputName(input, options.format)).string();
+    if (job.output != "-") {
+      const std::string key = fs::path(job.output).lexically_normal().string();
+      if (const auto taken = takenBy.find(key); taken != takenBy.end()) {
+        next.refusal = ShownName(input) + ": " + ShownName(job.output) +
+                       " is already the drawing of " + ShownName(taken->second);
+      } else if (const std::string* replaced = inputs.Named(job.output)) {
+        next.refusal = ShownName(input) + ": " + ShownName(job.output) +
+                       " would replace the input " + ShownName(*replaced);
+      } else {
+        takenBy.emplace(key, input);
+      }
+    }
+    planned.push_back(std::move(next));
+  }
+  return planned;
+}
+
+int RunBatch(const ConvertOptions& options, std::FILE* report, bool progress) {
+  const auto started = std::chrono::steady_clock::now();
+  if (options.outputFolder != "-") {
+    std::error_code error;
+    fs::create_directories(options.outputFolder, error);
+    if (error || !fs::is_directory(options.outputFolder)) {
+      std::fprintf(report, "korvid-convert: no output folder %s: %s\n",
+                   ShownName(options.outputFolder).c_str(),
+                   error ? error.message().c_str() : "not a folder");
+      return 1;
+    }
+  }
+  const std::vector<PlannedJob> planned = PlanBatch(options);
+  BatchReport lines(report, progress, planned.size());
+  std::atomic<std::size_t> next{0};
+  const auto work = [&] {
+    for (std::size_t i = next++; i < planned.size(); i = next++) {
+      ConvertOutcome outcome;
+      if (planned[i].refusal.empty()) outcome = RunConvertJob(planned[i].job);
+      lines.Finished(planned[i], outcome);
+    }
+  };
+  const std::size_t processors = std::max(1u, std::thread::hardware_concurrency());
+  const std::size_t workers = std::min(
+      planned.size(), options.jobs > 0 ? static_cast<std::size_t>(options.jobs) : processors);
+  std::vector<std::jthread> threads;
+  for (std::size_t i = 1; i < workers; ++i)
+    threads.emplace_back(work);
+  work();
+  threads.clear();
+
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  std::fprintf(report, "%skorvid-convert: %zu of %zu files drawn, %zu failed, %.2f s\n",
+               progress ? "\r\033[K" : "", planned.size() - lines.Failed(), planned.size(),
+               lines.Failed(), seconds);
+  return lines.Failed() == 0 ? 0 : 1;
+}
+
+}  // namespace korvid

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "output/DrawingExport.h"
+
+namespace korvid {
+
+// One file to draw: read, draw and written without a file in between, so that many can
+// run at once in one process.
+struct ConvertJob {
+  std::string input;   // "-": standard input
+  std::string output;  // "-": standard output
+  ExportFormat format = ExportFormat::Png;
+  std::int16_t rotation = 0;
+  bool mono = false;
+  int widthPx = 0;      // raster width; 0 = from the resolution or the thumbnail size
+  int dpi = 0;          // raster resolution; 0 = the default
+  int thumbnailPx = 0;  // the longer side of a raster; 0 = not a thumbnail
+};
+
+struct ConvertOutcome {
+  bool done = false;
+  std::string notes;    // what the read met (skipped commands, a cut), one line each
+  std::string failure;  // why nothing was written, when not done
+};
+
+// Never throws for a bad file or a failed write: the outcome says what happened.
+ConvertOutcome RunConvertJob(const ConvertJob& job);
+
+// The width of a raster whose longer side is `longerPx`, for a frame in 0.01 mm.
+int ThumbnailWidth(int frameWidth, int frameHeight, int longerPx);
+
+}  // namespace korvid

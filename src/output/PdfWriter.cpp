@@ -1,0 +1,225 @@
+#include "output/PdfWriter.h"
+
+#include <zlib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <numbers>
+#include <thread>
+#include <vector>
+
+#include "model/RuntimeError.h"
+#include "output/DecimalText.h"
+#include "output/VectorWalk.h"
+#include "render/DevicePen.h"
+
+namespace korvid {
+
+namespace {
+
+constexpr double kPointsPerFrameUnit = 72 / 2540.0;
+constexpr double kFrameUnitsPerMm = 100;
+// Below this many primitives a second thread costs more than it saves.
+constexpr std::size_t kParallelFrom = 20000;
+
+// Draws in frame units: the page's transformation does the scaling and the turn of the
+// y axis, so that the coordinates stay the whole numbers they mostly are.
+class PdfCanvas {
+ public:
+  explicit PdfCanvas(std::string& text) : out_(text) {}
+
+  void BeginRun(const PicturePen& pen) {
+    if (pen == pen_ && !first_) return;
+    const DevicePen device = DevicePen::From(pen, 1, kFrameUnitsPerMm);
+    if (pen.colour != pen_.colour || first_) {
+      out_.Hundredths(qRed(pen.colour) / 255.0).Char(' ');
+      out_.Hundredths(qGreen(pen.colour) / 255.0).Char(' ');
+      out_.Hundredths(qBlue(pen.colour) / 255.0).Text(" RG\n");
+    }
+    if (pen.width != pen_.width || first_) {
+      // Round ends and corners for wide pens, as the screen draws them.
+      out_.Hundredths(device.width).Text(device.Hairline() ? " w 0 J 0 j\n" : " w 1 J 1 j\n");
+    }
+    if (pen.style != pen_.style || first_) {
+      out_.Char('[');
+      for (std::size_t i = 0; i < device.dashCount; ++i)
+        out_.Hundredths(device.dashes[i]).Char(' ');
+      out_.Text("] 0 d\n");
+    }
+    pen_ = pen;
+    first_ = false;
+  }
+
+  void MoveTo(FramePoint p) { Point(p).Text(" m\n"); }
+  void LineTo(FramePoint p) { Point(p).Text(" l\n"); }
+
+  void ArcTo(const FrameArc& arc) {
+    // Quarter turns at most: the Bézier curve then strays from the ellipse by less than
+    // three ten-thousandths of its radius.
+    SplitArc(arc, std::numbers::pi / 2, [&](double from, double sweep) {
+      const double to = from + sweep;
+      const double k = 4.0 / 3.0 * std::tan(sweep / 4);
+      const FramePoint p0 = PointOnArc(arc, from);
+      const FramePoint p3 = PointOnArc(arc, to);
+      Point({p0.x - k * arc.rx * std::sin(from), p0.y + k * arc.ry * std::cos(from)}).Char(' ');
+      Point({p3.x + k * arc.rx * std::sin(to), p3.y - k * arc.ry * std::cos(to)}).Char(' ');
+      Point(p3).Text(" c\n");
+    });
+    strokes_ = true;
+  }
+
+  void Dot(FramePoint p) { dots_.push_back(p); }
+
+  void EndRun() {
+    if (strokes_) out_.Text("S\n");
+    strokes_ = false;
+    if (dots_.empty()) return;
+    // A path of no length is painted only with round caps: a dot of the line's width.
+    if (pen_.width == 0) out_.Text("1 J\n");
+    for (const FramePoint& dot : dots_) {
+      Point(dot).Text(" m ");
+      Point(dot).Text(" l\n");
+    }
+    out_.Text("S\n");
+    if (pen_.width == 0) out_.Text("0 J\n");
+    dots_.clear();
+  }
+
+ private:
+  DecimalText& Point(FramePoint p) {
+    strokes_ = true;
+    // Tenths of a frame unit, a micrometre: far finer than any device draws.
+    return out_.Tenths(p.x).Char(' ').Tenths(p.y);
+  }
+
+  DecimalText out_;
+  PicturePen pen_;
+  bool first_ = true;
+  bool strokes_ = false;
+  std::vector<FramePoint> dots_;
+};
+
+std::string Deflated(const std::string& text) {
+  uLongf size = compressBound(static_cast<uLong>(text.size()));
+  std::string packed(size, '\0');
+  // The fastest level: a drawing's numbers pack almost as well, in a fraction of the time.
+  if (compress2(reinterpret_cast<Bytef*>(packed.data()), &size,
+                reinterpret_cast<const Bytef*>(text.data()), static_cast<uLong>(text.size()),
+                Z_BEST_SPEED) != Z_OK)
+    throw RuntimeError(err::kOutOfMemory);
+  packed.resize(size);
+  return packed;
+}
+
+class PdfFile {
+ public:
+  void Object(const std::string& body) {
+    offsets_.push_back(bytes_.size());
+    DecimalText(bytes_).Integer(static_cast<long long>(offsets_.size())).Text(" 0 obj\n");
+    bytes_ += body;
+    bytes_ += "\nendobj\n";
+  }
+
+  void Stream(const std::string& packed) {
+    std::string body = "<< /Length ";
+    DecimalText(body).Integer(static_cast<long long>(packed.size()));
+    body += " /Filter /FlateDecode >>\nstream\n";
+    body += packed;
+    body += "\nendstream";
+    Object(body);
+  }
+
+  std::string Finish(int root, int info) {
+    const std::size_t table = bytes_.size();
+    DecimalText out(bytes_);
+    out.Text("xref\n0 ").Integer(static_cast<long long>(offsets_.size() + 1));
+    out.Text("\n0000000000 65535 f \n");
+    for (std::size_t offset : offsets_) {
+      char entry[24];
+      std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
+      out.Text(entry);
+    }
+    out.Text("trailer\n<< /Size ").Integer(static_cast<long long>(offsets_.size() + 1));
+    out.Text(" /Root ").Integer(root).Text(" 0 R /Info ").Integer(info).Text(" 0 R >>\n");
+    out.Text("startxref\n").Integer(static_cast<long long>(table)).Text("\n%%EOF\n");
+    return std::move(bytes_);
+  }
+
+ private:
+  std::string bytes_ = "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n";
+  std::vector<std::size_t> offsets_;
+};
+
+}  // namespace
+
+std::string PdfOfPicture(const MetafilePicture& picture) {
+  const QRect frame = picture.Frame();
+  const double width = std::max(frame.width(), 1) * kPointsPerFrameUnit;
+  const double height = std::max(frame.height(), 1) * kPointsPerFrameUnit;
+
+  // Frame units to points, y upward, the frame's top-left corner at the page's.
+  std::string begin;
+  DecimalText(begin)
+      .Text("q ")
+      .Precise(kPointsPerFrameUnit)
+      .Text(" 0 0 -")
+      .Precise(kPointsPerFrameUnit)
+      .Char(' ')
+      .Hundredths(-frame.left() * kPointsPerFrameUnit)
+      .Char(' ')
+      .Hundredths(height + frame.top() * kPointsPerFrameUnit)
+      .Text(" cm\n");
+  std::vector<std::string> streams;
+  const MetafilePicture::Drawing* drawing = picture.Contents();
+  if (drawing == nullptr) {
+    streams.push_back(Deflated(begin + "Q\n"));
+  } else {
+    // A page's contents may be several streams, read as one: two threads write and pack
+    // one half of the drawing each.
+    const std::size_t cut =
+        std::thread::hardware_concurrency() < 2 ? 0 : BalancedCut(*drawing, kParallelFrom);
+    streams.resize(cut == 0 ? 1 : 2);
+    const auto part = [&](std::size_t from, std::size_t to, std::string text, std::string end) {
+      text.reserve(64 + 16 * drawing->lines.size() + 100 * drawing->arcs.size());
+      PdfCanvas canvas(text);
+      WalkDrawing(*drawing, canvas, from, to);
+      text += end;
+      return Deflated(text);
+    };
+    if (cut == 0) {
+      streams[0] = part(0, SIZE_MAX, begin, "Q\n");
+    } else {
+      std::exception_ptr failure;
+      {
+        std::jthread later([&] {
+          try {
+            streams[1] = part(cut, SIZE_MAX, "", "Q\n");
+          } catch (...) {
+            failure = std::current_exception();
+          }
+        });
+        streams[0] = part(0, cut, begin, "");
+      }
+      if (failure) std::rethrow_exception(failure);
+    }
+  }
+
+  PdfFile pdf;
+  pdf.Object("<< /Type /Catalog /Pages 2 0 R >>");
+  pdf.Object("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  std::string page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
+  DecimalText(page).Hundredths(width).Char(' ').Hundredths(height);
+  page += "] /Contents [";
+  for (std::size_t i = 0; i < streams.size(); ++i)
+    DecimalText(page).Integer(static_cast<long long>(5 + i)).Text(" 0 R ");
+  page += "] /Resources << >> >>";
+  pdf.Object(page);
+  const int info = 4;
+  pdf.Object("<< /Title (HPGL Data Drawing) /Creator (Korvid) /Producer (Korvid) >>");
+  for (const std::string& stream : streams)
+    pdf.Stream(stream);
+  return pdf.Finish(1, info);
+}
+
+}  // namespace korvid

@@ -1,0 +1,132 @@
+#include "output/SvgWriter.h"
+
+#include <numbers>
+
+#include "output/DecimalText.h"
+#include "output/VectorWalk.h"
+#include "render/DevicePen.h"
+
+namespace korvid {
+
+namespace {
+
+// SVG user units per frame unit: 0.1 mm against 0.01 mm.
+constexpr double kUnitsPerFrameUnit = 0.1;
+constexpr double kDotsPerMm = 10;
+
+class SvgCanvas {
+ public:
+  SvgCanvas(std::string& text, const QRect& frame)
+      : text_(text), out_(text), left_(frame.left()), top_(frame.top()) {}
+
+  void BeginRun(const PicturePen& pen) {
+    const DevicePen device = DevicePen::From(pen, kUnitsPerFrameUnit, kDotsPerMm);
+    run_.clear();
+    DecimalText attributes(run_);
+    attributes.Text(" stroke=\"#");
+    Hex(pen.colour);
+    attributes.Char('"');
+    if (!device.Hairline()) {
+      attributes.Text(" stroke-width=\"").Hundredths(device.width);
+      attributes.Text(
+          "\" stroke-linecap=\"round\" stroke-linejoin=\"round\" vector-effect=\"none\"");
+    } else if (!device.Solid()) {
+      attributes.Text(" stroke-dasharray=\"");
+      for (std::size_t i = 0; i < device.dashCount; ++i) {
+        if (i > 0) attributes.Char(',');
+        attributes.Hundredths(device.dashes[i]);
+      }
+      attributes.Char('"');
+    }
+    out_.Text("<path").Text(run_).Text(" d=\"");
+    dots_.clear();
+    strokes_ = 0;
+  }
+
+  void MoveTo(FramePoint p) {
+    Point('M', p);
+    ++strokes_;
+  }
+  void LineTo(FramePoint p) { Point('L', p); }
+
+  void ArcTo(const FrameArc& arc) {
+    SplitArc(arc, std::numbers::pi, [&](double from, double sweep) {
+      out_.Char('A').Hundredths(arc.rx * kUnitsPerFrameUnit).Char(' ');
+      out_.Hundredths(arc.ry * kUnitsPerFrameUnit).Text(" 0 0 ").Char(sweep > 0 ? '1' : '0');
+      const FramePoint end = PointOnArc(arc, from + sweep);
+      out_.Char(' ');
+      Coordinates(end);
+    });
+  }
+
+  void Dot(FramePoint p) { dots_.push_back(p); }
+
+  void EndRun() {
+    if (strokes_ == 0) {
+      // A run of dots only: nothing but the dots' own path.
+      text_.resize(text_.size() - run_.size() - std::char_traits<char>::length("<path d=\""));
+    } else {
+      out_.Text("\"/>\n");
+    }
+    if (dots_.empty()) return;
+    // A path of no length is drawn only with round (or square) caps: a dot of the pen's width.
+    out_.Text("<path").Text(run_).Text(" stroke-linecap=\"round\" d=\"");
+    for (const FramePoint& dot : dots_) {
+      Point('M', dot);
+      out_.Text("h0");
+    }
+    out_.Text("\"/>\n");
+  }
+
+ private:
+  void Point(char command, FramePoint p) {
+    out_.Char(command);
+    Coordinates(p);
+  }
+  void Coordinates(FramePoint p) {
+    out_.Hundredths((p.x - left_) * kUnitsPerFrameUnit).Char(' ');
+    out_.Hundredths((p.y - top_) * kUnitsPerFrameUnit);
+  }
+  void Hex(QRgb colour) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    for (int shift = 20; shift >= 0; shift -= 4)
+      run_.push_back(kDigits[(colour >> shift) & 15]);
+  }
+
+  std::string& text_;
+  DecimalText out_;
+  double left_, top_;
+  std::string run_;  // the attributes of the run's pen
+  std::vector<FramePoint> dots_;
+  std::size_t strokes_ = 0;
+};
+
+}  // namespace
+
+std::string SvgOfPicture(const MetafilePicture& picture) {
+  std::string text;
+  const MetafilePicture::Drawing* drawing = picture.Contents();
+  const QRect frame = picture.Frame();
+  if (drawing != nullptr) text.reserve(64 + 12 * drawing->lines.size() + 60 * drawing->arcs.size());
+  DecimalText out(text);
+  const double width = frame.width() * kUnitsPerFrameUnit;
+  const double height = frame.height() * kUnitsPerFrameUnit;
+  out.Text("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n");
+  out.Text("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"");
+  out.Hundredths(width / 10).Text("mm\" height=\"").Hundredths(height / 10);
+  out.Text("mm\" viewBox=\"0 0 ").Hundredths(width).Char(' ').Hundredths(height).Text("\">\n");
+  out.Text("<title>HPGL Data Drawing</title>\n<desc>Drawn by Korvid</desc>\n");
+  // Hairlines, as GDI draws them: one pixel at any zoom, flat ends that leave the last
+  // point out, sharp corners.
+  out.Text(
+      "<g fill=\"none\" stroke-width=\"1\" vector-effect=\"non-scaling-stroke\" "
+      "stroke-linecap=\"butt\" stroke-linejoin=\"miter\">\n");
+  if (drawing != nullptr) {
+    SvgCanvas canvas(text, frame);
+    WalkDrawing(*drawing, canvas);
+  }
+  out.Text("</g>\n</svg>\n");
+  return text;
+}
+
+}  // namespace korvid

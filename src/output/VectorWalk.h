@@ -1,0 +1,100 @@
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <numbers>
+
+#include "render/MetafileDrawing.h"
+
+namespace korvid {
+
+// A point of the drawing in frame units (0.01 mm, y downward).
+struct FramePoint {
+  double x, y;
+
+  bool operator==(const FramePoint&) const = default;
+};
+
+inline FramePoint PointOnArc(const FrameArc& arc, double angle) {
+  return {arc.cx + arc.rx * std::cos(angle), arc.cy + arc.ry * std::sin(angle)};
+}
+
+// Hands the display list to a vector writer run by run, in drawing order, as the strokes
+// a vector format holds: connected solid lines as one subpath, so that each shared point
+// is written once; dashed lines each as a subpath of their own, so that the pattern starts
+// afresh on every line as it does on the screen; lines of no length as dots; arcs as arcs.
+//
+// The canvas provides:
+//   BeginRun(const PicturePen&)  EndRun()
+//   MoveTo(FramePoint)  LineTo(FramePoint)  ArcTo(const FrameArc&)  (from the arc's start)
+//   Dot(FramePoint)     (drawn round, the pen's width across, after the run's strokes)
+template <typename Canvas>
+void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas, std::size_t firstRun = 0,
+                 std::size_t endRun = SIZE_MAX) {
+  endRun = std::min(endRun, drawing.runs.size());
+  for (std::size_t r = firstRun; r < endRun; ++r) {
+    const DrawRun& run = drawing.runs[r];
+    const PicturePen& pen = drawing.pens[run.pen];
+    canvas.BeginRun(pen);
+    if (run.kind == RunKind::kLines) {
+      const bool chain = pen.style == PenStyle::kSolid;
+      bool open = false;
+      FramePoint at{0, 0};
+      const FrameLine* line = drawing.lines.data() + run.first;
+      for (const FrameLine* end = line + run.count; line != end; ++line) {
+        const FramePoint from{line->x1, line->y1};
+        const FramePoint to{line->x2, line->y2};
+        if (from == to) {
+          canvas.Dot(from);
+          continue;
+        }
+        if (!(chain && open && at == from)) canvas.MoveTo(from);
+        canvas.LineTo(to);
+        at = to;
+        open = true;
+      }
+    } else {
+      const FrameArc* arc = drawing.arcs.data() + run.first;
+      for (const FrameArc* end = arc + run.count; arc != end; ++arc) {
+        canvas.MoveTo(PointOnArc(*arc, arc->start));
+        canvas.ArcTo(*arc);
+      }
+    }
+    canvas.EndRun();
+  }
+}
+
+// Flattened or written as curves, an arc costs about as much as this many lines.
+inline constexpr std::size_t kLinesPerArc = 20;
+
+// Where to cut the runs of a drawing in two parts of about equal work, for two threads;
+// 0 when the drawing is too small for a second thread to pay.
+inline std::size_t BalancedCut(const MetafilePicture::Drawing& drawing, std::size_t smallest) {
+  if (drawing.lines.size() + drawing.arcs.size() < smallest) return 0;
+  const auto work = [](const DrawRun& run) {
+    return run.kind == RunKind::kArcs ? run.count * kLinesPerArc : run.count;
+  };
+  std::size_t total = 0;
+  for (const DrawRun& run : drawing.runs)
+    total += work(run);
+  std::size_t cut = 0;
+  for (std::size_t done = 0; cut < drawing.runs.size() && done < total / 2; ++cut)
+    done += work(drawing.runs[cut]);
+  return cut == drawing.runs.size() ? 0 : cut;
+}
+
+// Splits an arc into pieces of at most `largest` radians each, for formats whose arc or
+// curve commands reach only so far: calls piece(from, sweep) for each in turn.
+// An arc never turns more than once round.
+template <typename Piece>
+void SplitArc(const FrameArc& arc, double largest, Piece piece) {
+  if (!std::isfinite(arc.sweep) || !std::isfinite(arc.start)) return;
+  const double sweep = std::clamp(arc.sweep, -2 * std::numbers::pi, 2 * std::numbers::pi);
+  const int count = std::max(1, static_cast<int>(std::ceil(std::abs(sweep) / largest - 1e-9)));
+  const double step = sweep / count;
+  for (int i = 0; i < count; ++i)
+    piece(arc.start + i * step, step);
+}
+
+}  // namespace korvid

@@ -1,0 +1,231 @@
+// The files the converter writes from a picture: each is what it claims to be and shows
+// the picture as the window draws it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QXmlStreamReader>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "output/BmpWriter.h"
+#include "output/DecimalText.h"
+#include "output/DrawingExport.h"
+#include "output/PdfWriter.h"
+#include "output/PngWriter.h"
+#include "output/SvgWriter.h"
+#include "reader/PlotReader.h"
+#include "render/DrawPlot.h"
+
+namespace korvid {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SilentMessenger : public ReaderMessenger {
+ public:
+  void ShowMessage(const std::string&) override {}
+};
+
+MetafilePicture PictureOf(const std::string& plot) {
+  auto model = std::make_unique<PlotModel>();
+  SilentMessenger messenger;
+  PlotReader reader(*model, messenger);
+  std::int16_t status = 0;
+  reader.ReadPlotBytes(plot, status);
+  model->CurPlot = 1;
+  DisplaySettings colour;
+  colour.ColorMode = 1;
+  return DrawPlotPicture(*model, colour, 0, 1, 0);
+}
+
+// A blue square, a dashed red diagonal, a green circle, a dot of pen 3 at its centre.
+constexpr const char* kColoured =
+    "IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;SP4;LT2;PU0,0;PD1000,1000;LT;SP2;PU500,500;CI200;"
+    "SP3;PD500,500;";
+
+// A zig-zag of many lines in two pens and a row of circles: enough for the writers to share
+// the work between two threads.
+std::string LargePlot() {
+  std::string plot = "IN;SP1;PU0,0;PD";
+  for (int i = 0; i < 12000; ++i)
+    plot += std::to_string(i % 2 == 0 ? 0 : 3000) + "," + std::to_string(i / 4) + ",";
+  plot += "0,0;SP4;";
+  for (int i = 0; i < 2000; ++i)
+    plot += "PU" + std::to_string(100 + (i % 40) * 70) + "," + std::to_string(100 + i) + ";CI30;";
+  return plot;
+}
+
+QImage Painted(const MetafilePicture& picture, QSize size) {
+  QImage image(size, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  picture.Paint(painter, QRectF(QPointF(0, 0), QSizeF(size)));
+  return image;
+}
+
+QImage Decoded(const std::string& bytes) {
+  return QImage::fromData(QByteArray::fromStdString(bytes)).convertToFormat(QImage::Format_RGB32);
+}
+
+struct RasterCase {
+  const char* name;
+  std::string plot;
+  int widthPx;
+};
+
+std::ostream& operator<<(std::ostream& out, const RasterCase& c) {
+  return out << c.name;
+}
+
+class RasterWriters : public ::testing::TestWithParam<RasterCase> {};
+
+// The image is drawn as the window draws it, and PNG and BMP keep every pixel of it.
+TEST_P(RasterWriters, KeepEveryPixelOfThePaintedPicture) {
+  const RasterCase& c = GetParam();
+  const MetafilePicture picture = PictureOf(c.plot);
+  const QImage raster = RasterOfPicture(picture, c.widthPx, 0);
+  EXPECT_EQ(raster, Painted(picture, raster.size()));
+  EXPECT_EQ(Decoded(PngOfImage(raster)), raster);
+  EXPECT_EQ(Decoded(BmpOfImage(raster)), raster);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, RasterWriters,
+                         ::testing::Values(RasterCase{"Coloured", kColoured, 301},
+                                           RasterCase{"Mono", "IN;PU0,0;PD100,50;", 13},
+                                           RasterCase{"Large", LargePlot(), 777}),
+                         [](const ::testing::TestParamInfo<RasterCase>& info) {
+                           return info.param.name;
+                         });
+
+TEST(PngWriter, KeepsImagesOfAnyNumberOfColours) {
+  for (const int colours : {1, 2, 3, 5, 17, 256, 257, 5000}) {
+    QImage image(71, 9, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        image.setPixel(x, y,
+                       qRgb(((y * 71 + x) % colours) * 7 % 256, (y * 71 + x) % colours / 37,
+                            (y * 71 + x) % colours % 37));
+    EXPECT_EQ(Decoded(PngOfImage(image)), image) << colours << " colours";
+  }
+}
+
+TEST(SvgWriter, WritesAValidDocumentOfTheFrameWithStylesAndDots) {
+  const std::string svg = SvgOfPicture(PictureOf(kColoured));
+  QXmlStreamReader xml(QByteArray::fromStdString(svg));
+  int paths = 0;
+  bool dashed = false, roundDot = false;
+  while (!xml.atEnd()) {
+    if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QStringLiteral("path"))
+      continue;
+    ++paths;
+    dashed = dashed || xml.attributes().hasAttribute("stroke-dasharray");
+    roundDot = roundDot || (xml.attributes().value("stroke-linecap") == QStringLiteral("round") &&
+                            xml.attributes().value("d").endsWith(QStringLiteral("h0")));
+  }
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  EXPECT_EQ(paths, 4) << "square, diagonal, circle and dot";
+  EXPECT_TRUE(dashed);
+  EXPECT_TRUE(roundDot);
+  QSvgRenderer renderer(QByteArray::fromStdString(svg));
+  EXPECT_TRUE(renderer.isValid());
+  EXPECT_EQ(renderer.viewBoxF(), QRectF(0, 0, 3276.7, 3276.7));
+}
+
+bool HaveTool(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::string Shell(const std::string& command) {
+  std::string output;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe))
+      output.append(buffer, n);
+    ::pclose(pipe);
+  }
+  return output;
+}
+
+class PdfWriter : public ::testing::TestWithParam<RasterCase> {
+ protected:
+  void SetUp() override {
+    if (!HaveTool("pdfinfo") || !HaveTool("pdftoppm"))
+      GTEST_SKIP() << "pdfinfo and pdftoppm (poppler-utils) are not installed";
+    std::string pattern = (fs::temp_directory_path() / "korvid-pdf-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    folder = pattern;
+  }
+  void TearDown() override { fs::remove_all(folder); }
+  fs::path folder;
+};
+
+// Poppler opens the file, finds one page of the frame and draws the lines where the
+// raster image has them.
+TEST_P(PdfWriter, OpensAndShowsTheDrawing) {
+  const MetafilePicture picture = PictureOf(GetParam().plot);
+  const fs::path pdf = folder / "plot.pdf";
+  std::ofstream(pdf, std::ios::binary) << PdfOfPicture(picture);
+  const std::string info = Shell("pdfinfo " + pdf.string() + " 2>&1");
+  EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
+  EXPECT_NE(info.find("928.83 x"), std::string::npos) << info;  // 327.67 mm
+  EXPECT_EQ(info.find("Syntax"), std::string::npos) << info;
+
+  Shell("pdftoppm -r 40 -png -singlefile " + pdf.string() + " " + (folder / "page").string());
+  const QImage page(QString::fromStdString((folder / "page.png").string()));
+  ASSERT_FALSE(page.isNull());
+  const QImage raster = RasterOfPicture(picture, page.width(), 0);
+  // Every drawn pixel of the raster has a drawn pixel of the page next to it.
+  int drawn = 0, matched = 0;
+  for (int y = 1; y + 1 < std::min(page.height(), raster.height()); ++y) {
+    for (int x = 1; x + 1 < page.width(); ++x) {
+      if ((raster.pixel(x, y) & 0xffffff) == 0xffffff) continue;
+      ++drawn;
+      bool near = false;
+      for (int dy = -1; dy <= 1 && !near; ++dy)
+        for (int dx = -1; dx <= 1 && !near; ++dx)
+          near = (page.pixel(x + dx, y + dy) & 0xffffff) != 0xffffff;
+      matched += near;
+    }
+  }
+  ASSERT_GT(drawn, 100);
+  EXPECT_GT(matched, drawn * 95 / 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, PdfWriter,
+                         ::testing::Values(RasterCase{"Coloured", kColoured, 0},
+                                           RasterCase{"Large", LargePlot(), 0}),
+                         [](const ::testing::TestParamInfo<RasterCase>& info) {
+                           return info.param.name;
+                         });
+
+struct NumberCase {
+  double value;
+  const char* hundredths;
+  const char* tenths;
+};
+
+TEST(DecimalText, WritesShortPlainNumbers) {
+  const NumberCase cases[] = {
+      {12, "12", "12"},         {3.5, "3.5", "3.5"},      {-0.25, "-0.25", "-0.3"},
+      {0.004, "0", "0"},        {-0.004, "0", "0"},       {32767.126, "32767.13", "32767.1"},
+      {1e30, "0", "0"},         {-7.07, "-7.07", "-7.1"}, {0.1, "0.1", "0.1"},
+      {std::nan(""), "0", "0"},
+  };
+  for (const NumberCase& c : cases) {
+    std::string hundredths, tenths;
+    DecimalText(hundredths).Hundredths(c.value);
+    DecimalText(tenths).Tenths(c.value);
+    EXPECT_EQ(hundredths, c.hundredths) << c.value;
+    EXPECT_EQ(tenths, c.tenths) << c.value;
+  }
+}
+
+}  // namespace
+}  // namespace korvid
