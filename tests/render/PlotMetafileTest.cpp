@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "AsUnprivilegedUser.h"
+#include "ErrorOf.h"
 #include "model/RuntimeError.h"
 #include "render/PlotMetafile.h"
 
@@ -89,14 +91,9 @@ TEST_F(PlotMetafileTest, FoldersOfKilledInstancesAreSweptAway) {
 }
 
 TEST_F(PlotMetafileTest, UnwritableBaseFolderIsError70) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
-  fs::permissions(base, fs::perms::owner_read | fs::perms::owner_exec);
-  try {
-    PlotMetafile metafile(base.string());
-    FAIL() << "no failure";
-  } catch (const RuntimeError& failure) {
-    EXPECT_EQ(failure.number(), 70);
-  }
+  fs::permissions(base, fs::perms(0555));
+  testing::AsUnprivilegedUser(
+      [&] { EXPECT_EQ(testing::ErrorOf([&] { PlotMetafile metafile(base.string()); }), 70); });
   fs::permissions(base, fs::perms::owner_all);
 }
 
