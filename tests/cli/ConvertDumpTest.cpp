@@ -79,41 +79,31 @@ TEST_F(ConvertDump, WritesFloatsSoTheyReadBackExactly) {
 }
 
 TEST_F(ConvertDump, ReportsWhatWasLeftOut) {
-  const std::string file = Fixture("partial.hpg", "IN;LB;LB;\nPU0,0;PD1,1;SP;PD2,2;");
-  const ProcessResult run = Convert("--dump " + file);
+  const ProcessResult run =
+      Convert("--dump " + Fixture("partial.hpg", "IN;LB;LB;\nPU0,0;PD1,1;SP;PD2,2;"));
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find("segments 1\n"), std::string::npos);
   EXPECT_NE(run.err.find("run-time error 13 at command 6"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("skipped \"LB\" x2"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("skipped \"\\nP\" x1"), std::string::npos) << run.err;
+
+  const ProcessResult unterminated = Convert("--dump " + Fixture("noterm.hpg", "IN\r\nPU0,0\r\n"));
+  EXPECT_EQ(unterminated.exitCode, 0);
+  EXPECT_EQ(unterminated.out.substr(0, 20), "status 1\nsegments 0\n");
+  EXPECT_NE(unterminated.err.find("設定済みのﾀｰﾐﾈｰﾀがありません"), std::string::npos);
 }
 
-TEST_F(ConvertDump, FileWithoutTerminatorGivesStatusOne) {
-  const std::string file = Fixture("noterm.hpg", "IN\r\nPU0,0\r\n");
-  const ProcessResult run = Convert("--dump " + file);
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out.substr(0, 20), "status 1\nsegments 0\n");
-  EXPECT_NE(run.err.find("設定済みのﾀｰﾐﾈｰﾀがありません"), std::string::npos);
-}
-
-TEST_F(ConvertDump, MissingFileIsNamedWithTheReason) {
-  const ProcessResult run = Convert("--dump " + (directory / "nope.hpg").string());
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("nope.hpg"), std::string::npos);
-  EXPECT_NE(run.err.find("No such file or directory"), std::string::npos) << run.err;
-}
-
-TEST_F(ConvertDump, DirectoryIsNotAPlotFile) {
-  const ProcessResult run = Convert("--dump " + directory.string());
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("Is a directory"), std::string::npos) << run.err;
-}
-
-TEST_F(ConvertDump, BadUsageExitsWithTwo) {
-  EXPECT_EQ(Convert("").exitCode, 2);
-  EXPECT_EQ(Convert("--dump").exitCode, 2);
-  EXPECT_EQ(Convert("--frobnicate x").exitCode, 2);
+TEST_F(ConvertDump, FailuresAndBadUsageExitWithTheirCodes) {
+  const ProcessResult missing = Convert("--dump " + (directory / "nope.hpg").string());
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_NE(missing.err.find("nope.hpg: No such file or directory"), std::string::npos)
+      << missing.err;
+  const ProcessResult folder = Convert("--dump " + directory.string());
+  EXPECT_EQ(folder.exitCode, 1);
+  EXPECT_NE(folder.err.find("Is a directory"), std::string::npos) << folder.err;
+  for (const char* usage : {"", "--dump", "--frobnicate x"})
+    EXPECT_EQ(Convert(usage).exitCode, 2) << usage;
   EXPECT_EQ(Convert("--help").exitCode, 0);
 }
 
