@@ -108,7 +108,7 @@ TEST_F(DrawPlotTest, MetafileLoadsWithItsDescription) {
             QString::fromUtf16(u"***** \0HPGL Data Drawing\0\0", 26));
 }
 
-TEST_F(DrawPlotTest, ColourModeGivesEveryElementItsOwnPen) {
+TEST_F(DrawPlotTest, ColourModeGivesEveryElementItsOwnPen) {  // unknown pens keep the colour
   settings.ColorMode = 1;
   ReadPlot("SP4;PU0,0;PD10,0;SP9;PU10,0;PD10,10;LT-1;CI5;");
   const auto body = Body(Draw());
@@ -122,20 +122,14 @@ TEST_F(DrawPlotTest, ColourModeGivesEveryElementItsOwnPen) {
   EXPECT_THAT(body[10].words, ElementsAre(1, 2, 1, 0, 0x0000FF)) << "LT-1: dotted, once";
   EXPECT_EQ(body[1][0], 1);
   EXPECT_EQ(body[4][0], 1);
-}
-
-TEST_F(DrawPlotTest, UnknownFirstPenDrawsBlackAndArcsContinueTheColour) {
-  settings.ColorMode = 1;
   ReadPlot("SP12;PU0,0;PD10,0;");
   EXPECT_EQ(Body(Draw())[0][4], 0x000000) << "pen 12 first: black";
   ReadPlot("SP4;PU0,0;PD10,0;SP12;CI2;SP8;CI3;");
-  const auto body = Body(Draw());
-  ASSERT_EQ(body.size(), 13u);
-  EXPECT_EQ(body[5][4], 0x0000FF) << "the arc pass starts with the segments' last colour";
-  EXPECT_EQ(body[9][4], 0x808080) << "pen 8: grey";
-}
-
-TEST_F(DrawPlotTest, BlackAndWhiteDrawsEveryStyleWithTheDefaultPen) {
+  const auto arcs = Body(Draw());
+  ASSERT_EQ(arcs.size(), 13u);
+  EXPECT_EQ(arcs[5][4], 0x0000FF) << "the arc pass starts with the segments' last colour";
+  EXPECT_EQ(arcs[9][4], 0x808080) << "pen 8: grey";
+  settings.ColorMode = 0;  // black and white: every style with the default pen
   ReadPlot("LT-1;PU0,0;PD10,0;LT3;PD10,10;CI4;");
   EXPECT_THAT(Types(Body(Draw())), ElementsAre(kMoveTo, kLineTo, kMoveTo, kLineTo, kArc));
 }
@@ -182,7 +176,7 @@ TEST_F(DrawPlotTest, ArcRecordTakesTheBoxAndBothRadialPoints) {
   EXPECT_THAT(zero.back().words, ElementsAre(16384, 0, 16384, 0, 16384, 0, 16384, 0));
 }
 
-TEST_F(DrawPlotTest, QuarterTurnRightPutsTheTopEdgeOnTheRight) {
+TEST_F(DrawPlotTest, TurnsUseTheCallersImpreciseSines) {
   ReadPlot("PU0,0;PD200,0,200,100;PU0,100;PD200,100;");
   const auto body = Body(Draw(90));
   ASSERT_EQ(body.size(), 6u);
@@ -190,14 +184,10 @@ TEST_F(DrawPlotTest, QuarterTurnRightPutsTheTopEdgeOnTheRight) {
   // right side: u = s·H − Y′ with Y′ = 0.
   EXPECT_THAT(body[4].words, ElementsAre(10922, 0));
   EXPECT_THAT(body[5].words, ElementsAre(10922, -21845));
-}
-
-TEST_F(DrawPlotTest, HalfTurnUsesTheCallersImpreciseSine) {
   ReadPlot("PU0,0;PD10000,0,10000,7500;");
-  const auto body = Body(Draw(180));
-  // The corner (0, 0) has the offsets (0, s·H) and lands at u = s·W − sin(3.1417)·s·H:
-  // 32445, where an exact half turn would give 32443.
-  EXPECT_THAT(body[0].words, ElementsAre(32445, 0));
+  // Half turn: the corner (0, 0) has the offsets (0, s·H) and lands at
+  // u = s·W − sin(3.1417)·s·H: 32445, where an exact half turn would give 32443.
+  EXPECT_THAT(Body(Draw(180))[0].words, ElementsAre(32445, 0));
 }
 
 TEST_F(DrawPlotTest, SinglePointPlotUsesTheFullScale) {

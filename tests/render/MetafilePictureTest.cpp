@@ -84,31 +84,6 @@ TEST_P(MappingTest, FrameFillsTheTargetWithYDownAndMarginAtRightAndBottom) {
   EXPECT_EQ(InkCount(offset, offset.rect()), InkCount(offset, QRect(99, 49, 202, 102)));
 }
 
-TEST_P(MappingTest, TextModeCountsReferenceDevicePixelsWithYDown) {
-  // The writer's reference device: 1920 pixels on 508 mm, 26.458 frame units a pixel.
-  const double unitsPerPixel = 100.0 * EmfWriter::kDeviceMillimetresX / EmfWriter::kDevicePixelsX;
-  const int side = static_cast<int>(200 * unitsPerPixel);  // 200 pixels
-  struct Case {
-    bool himetric;
-    int y;    // logical
-    int row;  // on the 200 x 200 image; -1: outside the frame
-  };
-  for (const Case c : {Case{false, 50, 50}, Case{false, 150, 150}, Case{true, 50, -1},
-                       Case{true, -static_cast<int>(150 * unitsPerPixel), 150}}) {
-    EmfWriter writer({0, 0, side, side}, u"");
-    if (c.himetric) writer.SetMapMode(EmfWriter::kMapModeHimetric);
-    writer.MoveTo(0, c.y);
-    writer.LineTo(c.himetric ? side : 200, c.y);
-    const std::vector<std::uint8_t>& bytes = writer.Finish();
-    const QImage image = Render(MetafilePicture::FromBytes(std::string(bytes.begin(), bytes.end())),
-                                {200, 200}, GetParam());
-    if (c.row < 0)
-      EXPECT_EQ(InkCount(image, image.rect()), 0) << c.y;
-    else
-      EXPECT_TRUE(InkNear(image, {100, c.row})) << c.himetric << " " << c.y;
-  }
-}
-
 // Lines and arcs in all directions, reaching beyond the frame.
 MetafilePicture Scribble() {
   TestEmf emf(4000, 4000);

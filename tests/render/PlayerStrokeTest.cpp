@@ -58,7 +58,6 @@ const std::vector<double> kUpperRight{20, 45, 70}, kNotUpperRight{110, 160, 200,
 const ArcCase kArcCases[] = {
     {"RightToTop", kBox1, kBox2, kRight, kTop, {200, 200}, kUpperRight, kNotUpperRight},
     {"TopToRight", kBox1, kBox2, kTop, kRight, {200, 200}, kNotUpperRight, kUpperRight},
-    {"CornersSwapped", kBox2, kBox1, kRight, kTop, {200, 200}, kUpperRight, kNotUpperRight},
     {"BottomToTop",
      kBox1,
      kBox2,
@@ -68,7 +67,6 @@ const ArcCase kArcCases[] = {
      {290, 340, 20, 70},
      {110, 160, 200, 250}},
     {"SamePointFullCircle", kBox1, kBox2, kRight, kRight, {200, 200}, kAround, {}},
-    {"SameRayFullCircle", kBox1, kBox2, kRight, {1300, 1000}, {200, 200}, kAround, {}},
     // A 2:1 ellipse and an end ray at 45 degrees: the ray meets the curve at the parametric
     // angle 63.4, not 45.
     {"EllipseEndsOnTheRay",
@@ -123,7 +121,7 @@ TEST(ArcTest, HugeArcThroughASmallWindowAtHighZoom) {
 }
 
 constexpr std::uint32_t kSolid = 0, kDash = 1, kDot = 2, kDashDotDot = 4, kNull = 5;
-constexpr std::uint32_t kWhitePen = 0x80000006, kNullPen = 0x80000008;
+constexpr std::uint32_t kNullPen = 0x80000008;
 const QRgb kGrey = qRgb(128, 128, 128);
 
 struct PenCase {
@@ -135,7 +133,6 @@ struct PenCase {
 const PenCase kPenCases[] = {
     {"DefaultIsBlack", [](TestEmf&) {}, qRgb(0, 0, 0)},
     {"Created", [](TestEmf& e) { e.UsePen(kSolid, 1, kRed); }, qRgb(255, 0, 0)},
-    {"StockWhite", [](TestEmf& e) { e.writer().SelectObject(kWhitePen); }, qRgb(255, 255, 255)},
     {"StockNull", [](TestEmf& e) { e.writer().SelectObject(kNullPen); }, std::nullopt},
     {"NullStyle", [](TestEmf& e) { e.UsePen(kNull, 1, kRed); }, std::nullopt},
     {"SelectingAnEmptySlot",

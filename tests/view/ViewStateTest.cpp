@@ -193,17 +193,5 @@ TEST(ScrollStepRule, ScalesWithTheRange) {
   }
 }
 
-TEST(ScrollBarModel, LoweringMaxBringsTheValueDown) {
-  ScrollBarModel bar;
-  bar.SetMax(100);
-  EXPECT_TRUE(bar.SetValue(80));
-  EXPECT_FALSE(bar.SetValue(80));
-  EXPECT_TRUE(bar.SetMax(50));
-  EXPECT_EQ(bar.Value(), 50);
-  EXPECT_FALSE(bar.SetMax(70));
-  EXPECT_TRUE(bar.SetValue(500));
-  EXPECT_EQ(bar.Value(), 70);
-}
-
 }  // namespace
 }  // namespace korvid
