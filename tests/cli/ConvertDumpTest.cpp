@@ -68,14 +68,12 @@ TEST_F(ConvertDump, PrintsTheModel) {
             "S 100 0.5 100 100 2 0\n"
             "A 75 125 125 75 125 100 125 100 2 -1\n");
   EXPECT_EQ(run.err, "");
-}
-
-TEST_F(ConvertDump, WritesFloatsSoTheyReadBackExactly) {
-  const std::string file = Fixture("fine.hpg", "PU0.1,0.2;PD;PA123456.789,-7.25E-3;");
-  const ProcessResult run = Convert("--dump " + file);
-  EXPECT_NE(run.out.find("S 0.100000001 0.200000003 123456.789 -0.00724999979 1 0\n"),
+  // Floats are written so that they read back exactly.
+  const ProcessResult fine =
+      Convert("--dump " + Fixture("fine.hpg", "PU0.1,0.2;PD;PA123456.789,-7.25E-3;"));
+  EXPECT_NE(fine.out.find("S 0.100000001 0.200000003 123456.789 -0.00724999979 1 0\n"),
             std::string::npos)
-      << run.out;
+      << fine.out;
 }
 
 TEST_F(ConvertDump, ReportsWhatWasLeftOut) {

@@ -31,10 +31,6 @@ namespace fs = std::filesystem;
 constexpr const char* kSquare = "IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;";
 // Twice as wide as high.
 constexpr const char* kLandscape = "IN;SP1;PU0,0;PD2000,0,2000,1000,0,1000,0,0;";
-// The square in blue, with a dashed red line and a cyan circle inside it.
-constexpr const char* kColoured =
-    "IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;SP4;LT2;PU100,250;PD900,250;"
-    "LT;SP3;PU500,700;CI150;";
 // A long line along the top of a 2000 x 1000 plot and a short one at its lower left,
 // which only sets the extents.
 constexpr const char* kTopLine = "IN;SP1;PU0,1000;PD2000,1000;PU0,0;PD0,100;";
@@ -108,15 +104,6 @@ std::vector<std::string> Leftovers(const fs::path& folder) {
     if (name.find(".korvid-") != std::string::npos) names.push_back(name);
   }
   return names;
-}
-
-// Failure messages name a table row by its name rather than by its bytes.
-template <typename Case>
-requires requires(const Case& c) {
-  c.name;
-}
-std::ostream& operator<<(std::ostream& out, const Case& c) {
-  return out << c.name;
 }
 
 class ConvertOutput : public ::testing::Test {
@@ -276,10 +263,10 @@ INSTANTIATE_TEST_SUITE_P(
             "TurnedWidth", kLandscape, "a.bmp", {"--rotate", "270", "--width", "300"}, 300, 573}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Colour draws pen 1 blue, --mono black: the square's left edge.
+// Pen 1 is blue, or black with --mono: the square's left edge.
 TEST_F(ConvertOutput, ColourAndMono) {
-  EXPECT_EQ(QColor(Raster(kColoured, "colour.png").pixel(0, 562)), QColor(Qt::blue));
-  EXPECT_EQ(QColor(Raster(kColoured, "mono.png", {"--mono"}).pixel(0, 562)), QColor(Qt::black));
+  EXPECT_EQ(QColor(Raster(kSquare, "colour.png").pixel(0, 562)), QColor(Qt::blue));
+  EXPECT_EQ(QColor(Raster(kSquare, "mono.png", {"--mono"}).pixel(0, 562)), QColor(Qt::black));
 }
 
 struct TurnCase {
@@ -338,12 +325,12 @@ TEST_F(ConvertOutput, UnreadableInputIsNamed) {
 
 struct FailureCase {
   const char* name;
-  std::string plot;
   const char* output;  // inside the temporary folder
-  std::vector<std::string> options;
   int exitCode;
   const char* reason;
-  bool atWriting;  // the message names the output: "cannot write ..."
+  bool atWriting = true;  // the message also names the output: "cannot write ..."
+  std::string plot = kSquare;
+  std::vector<std::string> options = {};
   rlim_t fileSizeLimit = RLIM_INFINITY;
   bool unprivileged = false;
 };
@@ -385,49 +372,25 @@ TEST_P(ConvertFailure, KeepsTheOlderFileAndLeavesNoTemporaryOne) {
 }
 
 constexpr rlim_t kFullDisk = 32 * 1024;
-const std::vector<std::string> kMono{"--mono"};
+const std::vector<std::string> kNone, kMono{"--mono"}, kHuge{"--width", "65535"};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ConvertFailure,
     ::testing::Values(
-        FailureCase{"EmptyPlot", "", "old.emf", {}, 1, "nothing to draw", false},
-        FailureCase{
-            "OnlyPenUp", "IN;SP1;PU100,100,500,500;", "old.png", {}, 1, "nothing to draw", false},
-        FailureCase{"NoTerminator",
-                    "IN\r\nPU0,0\r\nPD100,100\r\n",
-                    "old.png",
-                    {},
-                    1,
-                    "設定済みのﾀｰﾐﾈｰﾀがありません",
-                    false},
-        FailureCase{
-            "UnknownExtension", kSquare, "out.gif", {}, 2, "unknown output format of", false},
-        FailureCase{"NoExtension", kSquare, "emf", {}, 2, "unknown output format of", false},
-        FailureCase{"MissingFolder", kSquare, "no/such/out.png", {}, 1, "file not found", true},
-        FailureCase{"FileAsFolder", kSquare, "file/out.svg", {}, 1, "file not found", true},
-        FailureCase{"FolderInTheWay", kSquare, "taken.png", {}, 1, "path/file access error", true},
-        FailureCase{"ReadOnlyFolder",
-                    kSquare,
-                    "locked/plot.pdf",
-                    {},
-                    1,
-                    "permission denied",
-                    true,
-                    RLIM_INFINITY,
-                    true},
-        FailureCase{
-            "ImageTooWide", kSquare, "old.png", {"--width", "65535"}, 1, "picture too large", true},
-        FailureCase{
-            "ImageTooFine", kSquare, "old.bmp", {"--dpi", "9600"}, 1, "picture too large", true},
+        FailureCase{"EmptyPlot", "old.emf", 1, "nothing to draw", false, ""},
+        FailureCase{"NoTerminator", "old.png", 1, "設定済みのﾀｰﾐﾈｰﾀがありません", false,
+                    "IN\r\nPU0,0\r\nPD100,100\r\n"},
+        FailureCase{"UnknownExtension", "out.gif", 2, "unknown output format of", false},
+        FailureCase{"MissingFolder", "no/such/out.png", 1, "file not found"},
+        FailureCase{"FolderInTheWay", "taken.png", 1, "path/file access error"},
+        FailureCase{"ReadOnlyFolder", "locked/plot.pdf", 1, "permission denied", true, kSquare,
+                    kNone, RLIM_INFINITY, true},
+        FailureCase{"ImageTooLarge", "old.bmp", 1, "picture too large", true, kSquare, kHuge},
         // A write that fails halfway, as on a full disk, must not pass for a finished drawing.
-        FailureCase{"FullDiskSvg", kManyCircles, "a.svg", kMono, 1, "run-time error", true,
-                    kFullDisk},
-        FailureCase{"FullDiskPdf", kManyCircles, "a.pdf", kMono, 1, "run-time error", true,
-                    kFullDisk},
-        FailureCase{"FullDiskPng", kManyCircles, "a.png", kMono, 1, "run-time error", true,
-                    kFullDisk},
-        FailureCase{"FullDiskBmp", kManyCircles, "a.bmp", kMono, 1, "run-time error", true,
-                    kFullDisk}),
+        FailureCase{"FullDiskSvg", "a.svg", 1, "run-time", true, kManyCircles, kMono, kFullDisk},
+        FailureCase{"FullDiskPdf", "a.pdf", 1, "run-time", true, kManyCircles, kMono, kFullDisk},
+        FailureCase{"FullDiskPng", "a.png", 1, "run-time", true, kManyCircles, kMono, kFullDisk},
+        FailureCase{"FullDiskBmp", "a.bmp", 1, "run-time", true, kManyCircles, kMono, kFullDisk}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
