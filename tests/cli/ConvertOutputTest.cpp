@@ -1,31 +1,27 @@
 // korvid-convert drawing into files, run as a user runs it: what each format holds, and
 // what is left on disk when a conversion fails.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QColor>
 #include <QImage>
 #include <QString>
-#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <regex>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "AsUnprivilegedUser.h"
+#include "ConvertRun.h"
 
 namespace korvid {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ProcessResult;
+using testing::Slurp;
 
 // A square outline in pen 1: 1000 x 1000 plotter units.
 constexpr const char* kSquare = "IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;";
@@ -48,18 +44,6 @@ const std::string kManyCircles = [] {
 // carries the same 100-unit margin. 327.67 mm is 1238 pixels at 96 dpi.
 constexpr double kLongSideMm = 327.67, kHalfSideMm = 171.64;
 constexpr int kDefaultPixels = 1238;
-
-struct ProcessResult {
-  int exitCode = -1;
-  std::string err;
-};
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // The page of a vector file in millimetres: the EMF frame, the PDF media box or the SVG
 // view box (0.1 mm a unit).
@@ -106,59 +90,8 @@ std::vector<std::string> Leftovers(const fs::path& folder) {
   return names;
 }
 
-class ConvertOutput : public ::testing::Test {
+class ConvertOutput : public testing::ConvertRun {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "korvid-out-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    directory = pattern;
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(directory, ignored))
-      fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(directory, ignored);
-  }
-
-  std::string Fixture(const std::string& name, const std::string& bytes) {
-    const fs::path path = directory / name;
-    std::ofstream(path, std::ios::binary) << bytes;
-    return path.string();
-  }
-
-  std::string Out(const std::string& name) const { return (directory / name).string(); }
-
-  // Runs korvid-convert with `arguments`.
-  ProcessResult Run(const std::vector<std::string>& arguments) {
-    const fs::path errPath = directory / "stderr.txt";
-    const pid_t child = ::fork();
-    if (child == 0) {
-      const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (err < 0 || ::dup2(err, 2) < 0) ::_exit(126);
-      if (fileSizeLimit != RLIM_INFINITY) {
-        // A write beyond the limit then fails with EFBIG, as on a full disk, instead of
-        // ending the process.
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{fileSizeLimit, fileSizeLimit};
-        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
-      }
-      // Opened before giving up root: the build folder may lie where nobody cannot reach.
-      const int program = ::open(KORVID_CONVERT_PATH, O_RDONLY | O_CLOEXEC);
-      if (unprivileged && !testing::DropRootPrivileges()) ::_exit(126);
-      std::vector<char*> argv{const_cast<char*>(KORVID_CONVERT_PATH)};
-      for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-      argv.push_back(nullptr);
-      ::fexecve(program, argv.data(), environ);
-      ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    ProcessResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(errPath)};
-    fs::remove(errPath);
-    return result;
-  }
-
   // Runs korvid-convert on `plot` with `arguments` after the input.
   ProcessResult Convert(const std::string& plot, std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), Fixture("plot.hpg", plot));
@@ -176,10 +109,6 @@ class ConvertOutput : public ::testing::Test {
     EXPECT_EQ(run.exitCode, 0) << run.err;
     return QImage(QString::fromStdString(Out(name)));
   }
-
-  fs::path directory;
-  rlim_t fileSizeLimit = RLIM_INFINITY;  // for the files korvid-convert writes
-  bool unprivileged = false;             // korvid-convert runs without root's privileges
 };
 
 // ---- Every format is written, is what it claims to be, on a page of the plot's frame ----
