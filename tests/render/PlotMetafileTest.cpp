@@ -31,33 +31,23 @@ class PlotMetafileTest : public ::testing::Test {
   fs::path base;
 };
 
-TEST_F(PlotMetafileTest, EachInstanceHasAPrivateFolder) {
-  PlotMetafile first(base.string());
-  PlotMetafile second(base.string());
-  EXPECT_NE(first.Folder(), second.Folder());
-  EXPECT_EQ(fs::path(first.Path()).filename(), "enhmetafile.emf");
-  EXPECT_EQ(fs::path(first.Path()).parent_path(), first.Folder());
-  EXPECT_TRUE(fs::is_directory(first.Folder()));
-  EXPECT_EQ(fs::status(first.Folder()).permissions() & fs::perms::others_all, fs::perms::none);
-}
-
-TEST_F(PlotMetafileTest, FolderGoesWithTheInstance) {
+TEST_F(PlotMetafileTest, EachInstanceHasAPrivateFolderThatGoesWithIt) {
   std::string folder;
   {
-    PlotMetafile metafile(base.string());
-    folder = metafile.Folder();
-    std::ofstream(metafile.Path()) << "drawing";
+    PlotMetafile first(base.string());
+    PlotMetafile second(base.string());
+    folder = first.Folder();
+    EXPECT_NE(folder, second.Folder());
+    EXPECT_EQ(fs::path(first.Path()), fs::path(folder) / "enhmetafile.emf");
+    EXPECT_EQ(fs::status(folder).permissions() & fs::perms::others_all, fs::perms::none);
+    std::ofstream(first.Path()) << "drawing";
+    first.Remove();
+    EXPECT_FALSE(fs::exists(folder));
+    first.EnsureFolder();  // another drawing
+    EXPECT_TRUE(fs::is_directory(folder));
+    std::ofstream(first.Path()) << "drawing";
   }
   EXPECT_FALSE(fs::exists(folder));
-}
-
-TEST_F(PlotMetafileTest, RemoveThenEnsureFolderAllowsAnotherDrawing) {
-  PlotMetafile metafile(base.string());
-  std::ofstream(metafile.Path()) << "drawing";
-  metafile.Remove();
-  EXPECT_FALSE(fs::exists(metafile.Folder()));
-  metafile.EnsureFolder();
-  EXPECT_TRUE(fs::is_directory(metafile.Folder()));
 }
 
 TEST_F(PlotMetafileTest, FatalSignalStillRemovesTheFolder) {
