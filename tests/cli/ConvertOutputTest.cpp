@@ -27,9 +27,6 @@ using testing::Slurp;
 constexpr const char* kSquare = "IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;";
 // Twice as wide as high.
 constexpr const char* kLandscape = "IN;SP1;PU0,0;PD2000,0,2000,1000,0,1000,0,0;";
-// A long line along the top of a 2000 x 1000 plot and a short one at its lower left,
-// which only sets the extents.
-constexpr const char* kTopLine = "IN;SP1;PU0,1000;PD2000,1000;PU0,0;PD0,100;";
 // Three hundred circles: a metafile of some 12 KB, far larger as SVG, PDF, PNG or BMP.
 const std::string kManyCircles = [] {
   std::string plot = "IN;SP1;";
@@ -74,10 +71,6 @@ std::pair<double, double> PageMm(const std::string& bytes) {
   if (bytes == text) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure()
          << path << " holds " << bytes.size() << " bytes: \"" << bytes.substr(0, 60) << "\"...";
-}
-
-bool IsWhite(QRgb pixel) {
-  return (pixel & 0xffffff) == 0xffffff;
 }
 
 // Temporary files that a conversion left anywhere in `folder`.
@@ -197,48 +190,6 @@ TEST_F(ConvertOutput, ColourAndMono) {
   EXPECT_EQ(QColor(Raster(kSquare, "colour.png").pixel(0, 562)), QColor(Qt::blue));
   EXPECT_EQ(QColor(Raster(kSquare, "mono.png", {"--mono"}).pixel(0, 562)), QColor(Qt::black));
 }
-
-struct TurnCase {
-  const char* rotation;
-  const char* output;
-  bool horizontal;  // where the plot's top line goes: a row or a column
-  double position;  // its place across the image, as a fraction of the image's side
-};
-
-class ConvertRotation : public ConvertOutput, public ::testing::WithParamInterface<TurnCase> {};
-
-// The plot's top line runs along a row or a column of the turned image; the margin stays
-// white.
-TEST_P(ConvertRotation, TopLineGoesWhereTheTurnTakesIt) {
-  const TurnCase& c = GetParam();
-  const QImage image = Raster(kTopLine, c.output, {"--rotate", c.rotation});
-  ASSERT_FALSE(image.isNull());
-  const int across =
-      static_cast<int>(c.position * ((c.horizontal ? image.height() : image.width()) - 1) + 0.5);
-  const int length = c.horizontal ? image.width() : image.height();
-  int dark = 0;
-  for (int along = 0; along < length; ++along) {
-    for (int offset = -2; offset <= 2; ++offset) {
-      const QPoint at =
-          c.horizontal ? QPoint(along, across + offset) : QPoint(across + offset, along);
-      if (image.rect().contains(at) && !IsWhite(image.pixel(at))) {
-        ++dark;
-        break;
-      }
-    }
-  }
-  // 2000 of the 2100 plotter units of the longer side.
-  EXPECT_NEAR(dark, kDefaultPixels * 2000 / 2100, 3);
-}
-
-INSTANTIATE_TEST_SUITE_P(Turns, ConvertRotation,
-                         ::testing::Values(TurnCase{"0", "a.png", true, 0.0},
-                                           TurnCase{"90", "a.png", false, 1000.0 / 1100},
-                                           TurnCase{"180", "a.bmp", true, 1000.0 / 1100},
-                                           TurnCase{"270", "a.bmp", false, 0.0}),
-                         [](const auto& info) {
-                           return std::string("Degrees") + info.param.rotation;
-                         });
 
 // ---- Failures: a clear message, and an older file stays as it was ----
 
