@@ -17,6 +17,7 @@
 #include "WindowFixture.h"
 #include "app/ColorForm.h"
 #include "app/OptionForm.h"
+#include "app/OutputCommands.h"
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
 #include "app/ProgressPanel.h"
@@ -208,15 +209,18 @@ TEST_F(MainWindowTest, CommandsWithoutADrawingDoNothing) {
   Start();
   const auto tryAll = [this](const char* state) {
     const QRect surface = form->Surface()->geometry();
-    for (const char* name : {"Button7", "Button8", "Button9", "PlotMenu15", "PlotMenu19",
-                             "PlotMenu13", "preview", "PlotMenu24", "PlotMenu14", "VectorSave"})
+    for (const char* name :
+         {"Button7", "Button8", "Button9", "PlotMenu15", "PlotMenu19", "PlotMenu13", "preview",
+          "plotmenu34", "PlotMenu33", "PlotMenu24", "PlotMenu14", "Button6", "VectorSave"})
       Trigger(name);
     EXPECT_TRUE(dialogs.warnings.empty()) << state << ": " << dialogs.warnings[0].toStdString();
     EXPECT_EQ(dialogs.printDialogs, 0) << state;
+    EXPECT_FALSE(form->Output().Previewing()) << state;
     EXPECT_TRUE(dialogs.saveRequests.empty()) << state;
     EXPECT_EQ(form->Surface()->geometry(), surface) << state;
   };
   tryAll("no file");
+  EXPECT_EQ(dialogs.pageSetupDialogs, 0);
   Load(Fixture("rect.hpg", kRectangle));
   Load(Fixture("empty.hpg", "IN;SP1;"));
   tryAll("a file that drew nothing");

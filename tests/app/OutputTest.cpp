@@ -68,17 +68,6 @@ class OutputTest : public WindowFixture {
   }
 };
 
-TEST_F(OutputTest, NothingHappensWithoutAFile) {
-  for (const char* name : {"PlotMenu13", "preview", "plotmenu34", "PlotMenu33", "PlotMenu24",
-                           "Button6", "VectorSave"}) {
-    form->Action(name)->trigger();
-  }
-  EXPECT_EQ(dialogs.printDialogs + dialogs.pageSetupDialogs, 0);
-  EXPECT_TRUE(dialogs.saveRequests.empty());
-  EXPECT_TRUE(dialogs.warnings.empty());
-  EXPECT_FALSE(form->Output().Previewing());
-}
-
 TEST_F(OutputTest, CancelledPrintDialogPrintsNothing) {
   LoadRectangle();
   form->Action("PlotMenu13")->trigger();
