@@ -9,6 +9,7 @@
 #include "cli/ConvertOptions.h"
 #include "cli/ModelDump.h"
 #include "model/PlotModel.h"
+#include "model/ShownName.h"
 #include "output/DrawingExport.h"
 #include "reader/FindLast.h"
 #include "reader/PlotReader.h"
@@ -54,8 +55,8 @@ ReadPlot Read(const std::string& file) {
 
 bool ReportUnreadable(const std::string& file, const ReadOutcome& outcome) {
   if (!outcome.fileError) return false;
-  std::cerr << "korvid-convert: cannot read " << file << ": " << outcome.fileError.message()
-            << '\n';
+  std::cerr << "korvid-convert: cannot read " << ShownName(file) << ": "
+            << outcome.fileError.message() << '\n';
   return true;
 }
 
@@ -68,11 +69,16 @@ int Dump(const ConvertOptions& options) {
   return kExitDone;
 }
 
+// From --format when given (needed for standard output), else from the extension.
+std::optional<ExportFormat> OutputFormat(const ConvertOptions& options) {
+  return ExportFormatOf(options.format.empty() ? options.output : "drawing." + options.format);
+}
+
 int Convert(const ConvertOptions& options) {
-  const std::optional<ExportFormat> format = ExportFormatOf(options.output);
+  const std::optional<ExportFormat> format = OutputFormat(options);
   if (!format) {
-    std::cerr << "korvid-convert: unknown output format of " << options.output
-              << " (use .emf, .svg, .pdf, .png or .bmp)\n";
+    std::cerr << "korvid-convert: unknown output format of " << ShownName(options.output)
+              << " (use .emf, .svg, .pdf, .png or .bmp, or --format)\n";
     return kExitUsage;
   }
   const ReadPlot read = Read(options.input);
@@ -80,7 +86,7 @@ int Convert(const ConvertOptions& options) {
   std::cerr << DescribeOutcome(read.outcome);
   const PlotModel& model = *read.model;
   if (read.status == 1 || (model.SegCount[1] == 0 && model.ArcCount[1] == 0)) {
-    std::cerr << "korvid-convert: " << options.input << ": nothing to draw\n";
+    std::cerr << "korvid-convert: " << ShownName(options.input) << ": nothing to draw\n";
     return kExitFailure;
   }
 
@@ -89,18 +95,18 @@ int Convert(const ConvertOptions& options) {
   PlotMetafile metafile;
   try {
     const Rotation rotation = RotationForAngle(options.rotation);
-    DrawPlot({model, settings, metafile.Path(), nullptr}, options.rotation, rotation.cosA,
+    DrawPlot({model, settings, metafile.File(), nullptr}, options.rotation, rotation.cosA,
              rotation.sinA);
   } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: " << options.input << ": the drawing failed: " << Reason(failure)
-              << '\n';
+    std::cerr << "korvid-convert: " << ShownName(options.input)
+              << ": the drawing failed: " << Reason(failure) << '\n';
     return kExitFailure;
   }
   try {
-    ExportDrawing({metafile.Path(), *format, options.output, options.widthPx, options.dpi});
+    ExportDrawing({metafile.File(), *format, options.output, options.widthPx, options.dpi});
   } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: cannot write " << options.output << ": " << Reason(failure)
-              << '\n';
+    std::cerr << "korvid-convert: cannot write " << ShownName(options.output) << ": "
+              << Reason(failure) << '\n';
     return kExitFailure;
   }
   return kExitDone;
@@ -117,7 +123,7 @@ int main(int argc, char** argv) {
   try {
     options = ParseConvertOptions(Arguments(argc, argv));
   } catch (const UsageError& error) {
-    std::cerr << "korvid-convert: " << error.what() << "\n\n" << kConvertUsage;
+    std::cerr << "korvid-convert: " << ShownName(error.what()) << "\n\n" << kConvertUsage;
     return kExitUsage;
   }
   try {
@@ -131,7 +137,7 @@ int main(int argc, char** argv) {
         return Convert(options);
     }
   } catch (const std::exception& failure) {
-    std::cerr << "korvid-convert: " << failure.what() << '\n';
+    std::cerr << "korvid-convert: " << ShownName(failure.what()) << '\n';
   }
   return kExitFailure;
 }
