@@ -232,7 +232,7 @@ TEST_P(ConvertFailure, KeepsTheOlderFileAndLeavesNoTemporaryOne) {
   std::vector<std::string> arguments{"-o", output};
   arguments.insert(arguments.end(), c.options.begin(), c.options.end());
   const ProcessResult run = Convert(c.plot, arguments);
-  EXPECT_EQ(run.exitCode, c.exitCode);
+  EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
   EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
   if (c.atWriting) {
     EXPECT_NE(run.err.find("cannot write " + output), std::string::npos) << run.err;

@@ -57,6 +57,15 @@ class ConvertRun : public ::testing::Test {
   ProcessResult Run(const std::vector<std::string>& arguments) {
     const std::filesystem::path outPath = directory / "stdout.txt";
     const std::filesystem::path errPath = directory / "stderr.txt";
+    // The build folder may lie where nobody cannot reach (a clone in /root): a user without
+    // privileges runs a copy of the program.
+    std::string program = KORVID_CONVERT_PATH;
+    if (unprivileged) {
+      program = (directory / "korvid-convert").string();
+      std::filesystem::copy_file(KORVID_CONVERT_PATH, program,
+                                 std::filesystem::copy_options::overwrite_existing);
+      std::filesystem::permissions(program, std::filesystem::perms(0755));
+    }
     const pid_t child = ::fork();
     if (child == 0) {
       const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -69,14 +78,12 @@ class ConvertRun : public ::testing::Test {
         const rlimit limit{fileSizeLimit, fileSizeLimit};
         if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(126);
       }
-      // Opened before giving up root: the build folder may lie where nobody cannot reach.
-      const int program = ::open(KORVID_CONVERT_PATH, O_RDONLY | O_CLOEXEC);
       if (unprivileged && !DropRootPrivileges()) ::_exit(126);
-      std::vector<char*> argv{const_cast<char*>(KORVID_CONVERT_PATH)};
+      std::vector<char*> argv{const_cast<char*>(program.c_str())};
       for (const std::string& argument : arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
       argv.push_back(nullptr);
-      ::fexecve(program, argv.data(), environ);
+      ::execv(program.c_str(), argv.data());
       ::_exit(127);
     }
     int status = 0;
