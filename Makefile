@@ -65,10 +65,10 @@ install: build
 	-command -v update-desktop-database >/dev/null && \
 	  update-desktop-database $(PREFIX)/share/applications
 
-format:
+format: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
-lint:
+lint: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:

@@ -22,58 +22,48 @@ struct EntryCase {
   Outcome outcome;
   float magnification;
   std::string shownText;
+  std::string message = "";
+  double widthMm = 1000, heightMm = 500;
 };
 
 void PrintTo(const EntryCase& c, std::ostream* os) {
-  *os << '"' << c.text << '"';
+  *os << '"' << c.text << "\" on " << c.widthMm << " x " << c.heightMm << " mm";
 }
 
 class MagnificationEntries : public ::testing::TestWithParam<EntryCase> {};
 
-TEST_P(MagnificationEntries, ForAMetreByHalfAMetre) {
-  const auto model = PlotOfMillimetres(1000, 500);
-  const MagnificationEntry entry = ApplyMagnificationEntry(GetParam().text, *model);
-  EXPECT_EQ(entry.outcome, GetParam().outcome);
+TEST_P(MagnificationEntries, AreTakenReducedOrRefused) {
+  const EntryCase& c = GetParam();
+  const MagnificationEntry entry =
+      ApplyMagnificationEntry(c.text, *PlotOfMillimetres(c.widthMm, c.heightMm));
+  EXPECT_EQ(entry.outcome, c.outcome);
   if (entry.outcome != Outcome::NotANumber) {
-    EXPECT_FLOAT_EQ(entry.magnification, GetParam().magnification);
+    EXPECT_FLOAT_EQ(entry.magnification, c.magnification);
   }
-  EXPECT_EQ(entry.text, GetParam().shownText);
+  EXPECT_EQ(entry.text, c.shownText);
+  EXPECT_EQ(entry.message, c.message);
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, MagnificationEntries,
-                         ::testing::Values(EntryCase{"2", Outcome::Accepted, 2, "2"},
-                                           EntryCase{"1.5", Outcome::Accepted, 1.5f, "1.5"},
-                                           EntryCase{"1.2.3", Outcome::Accepted, 1.2f, "1.2.3"},
-                                           EntryCase{"", Outcome::Accepted, 0, ""},
-                                           EntryCase{"10", Outcome::Reduced, 4, " 4"},
-                                           EntryCase{"-2", Outcome::NotANumber, 0, "-2"},
-                                           EntryCase{"+2", Outcome::NotANumber, 0, "+2"},
-                                           EntryCase{"1e1", Outcome::NotANumber, 0, "1e1"},
-                                           EntryCase{"1 5", Outcome::NotANumber, 0, "1 5"},
-                                           EntryCase{"２", Outcome::NotANumber, 0, "２"}));
+const std::string kNotANumber = "数値を入力してください";
 
-TEST(MagnificationEntry, MessagesNameTheReducedFactor) {
-  const auto model = PlotOfMillimetres(1000, 500);
-  EXPECT_EQ(ApplyMagnificationEntry("10", *model).message,
-            "倍率が限界を超えてますので、 4倍で処理します");
-  EXPECT_EQ(ApplyMagnificationEntry("x", *model).message, "数値を入力してください");
-  EXPECT_EQ(ApplyMagnificationEntry("2", *model).message, "");
-}
-
-TEST(MagnificationEntry, DrawingTooLargeEvenAtOneIsReducedToZero) {
-  const auto model = PlotOfMillimetres(5000, 100);
-  const MagnificationEntry entry = ApplyMagnificationEntry("1", *model);
-  EXPECT_EQ(entry.outcome, Outcome::Reduced);
-  EXPECT_EQ(entry.magnification, 0);
-  EXPECT_EQ(entry.text, " 0");
-}
-
-TEST(MagnificationEntry, DirectionWithoutExtentSetsNoLimit) {
-  const auto model = PlotOfMillimetres(5000, 0);
-  const MagnificationEntry entry = ApplyMagnificationEntry("3", *model);
-  EXPECT_EQ(entry.outcome, Outcome::Reduced);
-  EXPECT_EQ(entry.text, " 0");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Table, MagnificationEntries,
+    ::testing::Values(EntryCase{"2", Outcome::Accepted, 2, "2"},
+                      EntryCase{"1.5", Outcome::Accepted, 1.5f, "1.5"},
+                      EntryCase{"1.2.3", Outcome::Accepted, 1.2f, "1.2.3"},
+                      EntryCase{"", Outcome::Accepted, 0, ""},
+                      EntryCase{"10", Outcome::Reduced, 4, " 4",
+                                "倍率が限界を超えてますので、 4倍で処理します"},
+                      // Too large even at 1; a direction without extent sets no limit.
+                      EntryCase{"1", Outcome::Reduced, 0, " 0",
+                                "倍率が限界を超えてますので、 0倍で処理します", 5000, 100},
+                      EntryCase{"3", Outcome::Reduced, 0, " 0",
+                                "倍率が限界を超えてますので、 0倍で処理します", 5000, 0},
+                      EntryCase{"-2", Outcome::NotANumber, 0, "-2", kNotANumber},
+                      EntryCase{"+2", Outcome::NotANumber, 0, "+2", kNotANumber},
+                      EntryCase{"1e1", Outcome::NotANumber, 0, "1e1", kNotANumber},
+                      EntryCase{"1 5", Outcome::NotANumber, 0, "1 5", kNotANumber},
+                      EntryCase{"２", Outcome::NotANumber, 0, "２", kNotANumber}));
 
 TEST(MagnificationText, UsesTheShortestForm) {
   EXPECT_EQ(MagnificationText(1), "1");

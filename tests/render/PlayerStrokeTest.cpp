@@ -52,15 +52,12 @@ TEST_P(ArcTest, DrawsFromStartRayToEndRayAndNothingElse) {
 
 const QPoint kRight{1900, 1000}, kTop{1000, 100}, kLeft{100, 1000}, kBottom{1000, 1900};
 const QPoint kBox1{200, 200}, kBox2{1800, 1800};
-const std::vector<double> kUpperRight{20, 45, 70}, kUpperHalf{20, 70, 110, 160},
-    kLowerHalf{200, 250, 290, 340}, kNotUpperRight{110, 160, 200, 250, 290, 340},
+const std::vector<double> kUpperRight{20, 45, 70}, kNotUpperRight{110, 160, 200, 250, 290, 340},
     kAround{20, 70, 110, 160, 200, 250, 290, 340};
 
 const ArcCase kArcCases[] = {
     {"RightToTop", kBox1, kBox2, kRight, kTop, {200, 200}, kUpperRight, kNotUpperRight},
     {"TopToRight", kBox1, kBox2, kTop, kRight, {200, 200}, kNotUpperRight, kUpperRight},
-    {"RightToLeft", kBox1, kBox2, kRight, kLeft, {200, 200}, kUpperHalf, kLowerHalf},
-    {"CornersSwapped", kBox2, kBox1, kRight, kTop, {200, 200}, kUpperRight, kNotUpperRight},
     {"BottomToTop",
      kBox1,
      kBox2,
@@ -70,7 +67,6 @@ const ArcCase kArcCases[] = {
      {290, 340, 20, 70},
      {110, 160, 200, 250}},
     {"SamePointFullCircle", kBox1, kBox2, kRight, kRight, {200, 200}, kAround, {}},
-    {"SameRayFullCircle", kBox1, kBox2, kRight, {1300, 1000}, {200, 200}, kAround, {}},
     // A 2:1 ellipse and an end ray at 45 degrees: the ray meets the curve at the parametric
     // angle 63.4, not 45.
     {"EllipseEndsOnTheRay",
@@ -124,8 +120,8 @@ TEST(ArcTest, HugeArcThroughASmallWindowAtHighZoom) {
   }
 }
 
-constexpr std::uint32_t kSolid = 0, kDash = 1, kDot = 2, kDashDot = 3, kDashDotDot = 4, kNull = 5;
-constexpr std::uint32_t kWhitePen = 0x80000006, kBlackPen = 0x80000007, kNullPen = 0x80000008;
+constexpr std::uint32_t kSolid = 0, kDash = 1, kDot = 2, kDashDotDot = 4, kNull = 5;
+constexpr std::uint32_t kNullPen = 0x80000008;
 const QRgb kGrey = qRgb(128, 128, 128);
 
 struct PenCase {
@@ -137,17 +133,8 @@ struct PenCase {
 const PenCase kPenCases[] = {
     {"DefaultIsBlack", [](TestEmf&) {}, qRgb(0, 0, 0)},
     {"Created", [](TestEmf& e) { e.UsePen(kSolid, 1, kRed); }, qRgb(255, 0, 0)},
-    {"StockWhite", [](TestEmf& e) { e.writer().SelectObject(kWhitePen); }, qRgb(255, 255, 255)},
-    {"StockBlack",
-     [](TestEmf& e) {
-       e.UsePen(kSolid, 1, kRed);
-       e.writer().SelectObject(kBlackPen);
-     },
-     qRgb(0, 0, 0)},
     {"StockNull", [](TestEmf& e) { e.writer().SelectObject(kNullPen); }, std::nullopt},
     {"NullStyle", [](TestEmf& e) { e.UsePen(kNull, 1, kRed); }, std::nullopt},
-    {"DeletedButSelected", [](TestEmf& e) { e.writer().DeleteObject(e.UsePen(kSolid, 1, kBlue)); },
-     qRgb(0, 0, 255)},
     {"SelectingAnEmptySlot",
      [](TestEmf& e) {
        const std::uint32_t blue = e.UsePen(kSolid, 1, kBlue);
@@ -183,22 +170,6 @@ INSTANTIATE_TEST_SUITE_P(Pens, PenTest,
                                             ::testing::ValuesIn(kBothPaths)),
                          CaseName<PenCase>);
 
-TEST(PenTest, EachLineKeepsItsOwnPenInARowOfPenChanges) {
-  TestEmf emf;
-  const std::uint32_t colours[] = {kRed, kRed, kBlue, kRed, 0x00ff00};
-  for (int i = 0; i < 5; ++i) {
-    emf.writer().DeleteObject(emf.UsePen(kSolid, 1, colours[i]));
-    emf.Line(0, 200 + 400 * i, 2000, 200 + 400 * i);
-  }
-  for (const QImage::Format format : kBothPaths) {
-    const QImage image = Render(emf.Picture(), {200, 200}, format);
-    for (int i = 0; i < 5; ++i) {
-      const QRgb expected = qRgb(colours[i] & 0xff, (colours[i] >> 8) & 0xff, colours[i] >> 16);
-      EXPECT_EQ(image.pixel(100, 20 + 40 * i), expected) << i << PathName(format);
-    }
-  }
-}
-
 TEST(PenTest, WidePensScaleWithThePictureAndAreAlwaysSolid) {
   for (const std::uint32_t style : {kSolid, kDash, kDot}) {
     TestEmf emf;
@@ -222,11 +193,8 @@ struct DashCase {
 const DashCase kDashCases[] = {
     {"ScreenDash", kDash, 600, 0, 18, 6},
     {"ScreenDashZoomed", kDash, 1800, 0, 18, 6},
-    {"ScreenDot", kDot, 600, 0, 3, 3},
-    {"ScreenDashDot", kDashDot, 600, 0, 9, 6},
     {"ScreenDashDotDot", kDashDotDot, 600, 0, 9, 3},
     {"PrinterDash", kDash, 600, 10, 48, 16},
-    {"PrinterDashDotDot", kDashDotDot, 600, 10, 24, 8},
     {"Solid", kSolid, 600, 0, 560, 0},
 };
 

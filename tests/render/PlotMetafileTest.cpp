@@ -15,6 +15,8 @@
 #include <sstream>
 #include <thread>
 
+#include "AsUnprivilegedUser.h"
+#include "ErrorOf.h"
 #include "model/PlotModel.h"
 #include "model/RuntimeError.h"
 #include "render/DrawPlot.h"
@@ -240,14 +242,9 @@ TEST_F(PlotMetafileTest, LinksSwappedInDuringDrawingsAreNeverFollowed) {
 }
 
 TEST_F(PlotMetafileTest, UnwritableBaseFolderIsError70) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
-  fs::permissions(base, fs::perms::owner_read | fs::perms::owner_exec);
-  try {
-    PlotMetafile metafile(base.string());
-    FAIL() << "no failure";
-  } catch (const RuntimeError& failure) {
-    EXPECT_EQ(failure.number(), 70);
-  }
+  fs::permissions(base, fs::perms(0555));
+  testing::AsUnprivilegedUser(
+      [&] { EXPECT_EQ(testing::ErrorOf([&] { PlotMetafile metafile(base.string()); }), 70); });
   fs::permissions(base, fs::perms::owner_all);
 }
 
