@@ -75,7 +75,7 @@ struct PictureHalves {
 std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture) {
   const MetafilePicture::Drawing* drawing = picture.Contents();
   if (drawing == nullptr || std::thread::hardware_concurrency() < 2) return std::nullopt;
-  const std::size_t cut = BalancedCut(*drawing, kParallelFrom);
+  const std::size_t cut = BalancedCut(*drawing, kParallelFrom, kRasterLinesPerArc);
   if (cut == 0) return std::nullopt;
   auto first = std::make_shared<MetafilePicture::Drawing>(*drawing);
   auto later = std::make_shared<MetafilePicture::Drawing>(*drawing);

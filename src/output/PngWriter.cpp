@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <exception>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -16,6 +18,8 @@ namespace {
 
 constexpr std::size_t kMostPaletteColours = 256;
 constexpr std::size_t kLargestChunk = 1 << 20;
+// Below this many pixels a second thread costs more than it saves.
+constexpr std::size_t kParallelFromPixels = 256 * 1024;
 
 // Each pixel's place in the palette, or nothing once the image has too many colours.
 struct IndexedPixels {
@@ -32,17 +36,19 @@ int PaletteIndex(std::vector<QRgb>& palette, QRgb colour) {
   return static_cast<int>(palette.size() - 1);
 }
 
-bool Index(const QImage& image, IndexedPixels& indexed) {
+// Indexes the rows from `top` up to `bottom`.
+bool Index(const QImage& image, int top, int bottom, IndexedPixels& indexed) {
   const int width = image.width();
-  indexed.indices.resize(static_cast<std::size_t>(width) * image.height());
+  indexed.indices.resize(static_cast<std::size_t>(width) * (bottom - top));
+  if (bottom <= top) return true;
   std::uint8_t* out = indexed.indices.data();
   // The colour of the last pixel and the one before it: a thin line across white paper
   // switches between the two at every pixel of it.
-  QRgb last = reinterpret_cast<const QRgb*>(image.constScanLine(0))[0] | 0xff000000;
+  QRgb last = reinterpret_cast<const QRgb*>(image.constScanLine(top))[0] | 0xff000000;
   int lastIndex = PaletteIndex(indexed.palette, last);
   QRgb before = last;
   int beforeIndex = lastIndex;
-  for (int y = 0; y < image.height(); ++y) {
+  for (int y = top; y < bottom; ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     for (int x = 0; x < width; ++x) {
       const QRgb colour = row[x] | 0xff000000;
@@ -113,11 +119,11 @@ std::vector<std::uint8_t> PackedRows(const IndexedPixels& indexed, int width, in
   return rows;
 }
 
-std::vector<std::uint8_t> RgbRows(const QImage& image) {
+std::vector<std::uint8_t> RgbRows(const QImage& image, int top, int bottom) {
   const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 3;
-  std::vector<std::uint8_t> rows((rowBytes + 1) * image.height(), 0);
-  for (int y = 0; y < image.height(); ++y) {
-    std::uint8_t* out = rows.data() + (rowBytes + 1) * y + 1;
+  std::vector<std::uint8_t> rows((rowBytes + 1) * (bottom - top), 0);
+  for (int y = top; y < bottom; ++y) {
+    std::uint8_t* out = rows.data() + (rowBytes + 1) * (y - top) + 1;
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     for (int x = 0; x < image.width(); ++x) {
       *out++ = static_cast<std::uint8_t>(qRed(row[x]));
@@ -128,20 +134,95 @@ std::vector<std::uint8_t> RgbRows(const QImage& image) {
   return rows;
 }
 
-std::vector<std::uint8_t> Compressed(const std::vector<std::uint8_t>& rows) {
+// Runs `first` here and `second` on another thread when `parallel`, else after it; a
+// failure of either is thrown once both are done.
+template <typename First, typename Second>
+void RunBoth(bool parallel, First first, Second second) {
+  if (!parallel) {
+    first();
+    second();
+    return;
+  }
+  std::exception_ptr failure;
+  {
+    std::jthread other([&] {
+      try {
+        second();
+      } catch (...) {
+        failure = std::current_exception();
+      }
+    });
+    first();
+  }
+  if (failure) std::rethrow_exception(failure);
+}
+
+// A raw deflate stream of the bytes. Unless it is the last part, it ends on a byte
+// boundary without a final block (a sync flush), so that the next part's stream can
+// follow it directly.
+std::vector<std::uint8_t> RawDeflate(const std::vector<std::uint8_t>& bytes, bool last) {
   z_stream stream{};
-  if (deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15, 8, Z_RLE) != Z_OK)
+  if (deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, -15, 8, Z_RLE) != Z_OK)
     throw RuntimeError(err::kOutOfMemory);
-  std::vector<std::uint8_t> packed(deflateBound(&stream, static_cast<uLong>(rows.size())));
-  stream.next_in = const_cast<Bytef*>(rows.data());
-  stream.avail_in = static_cast<uInt>(rows.size());
+  // The bound and room for the sync flush's empty stored block.
+  std::vector<std::uint8_t> packed(deflateBound(&stream, static_cast<uLong>(bytes.size())) + 16);
+  stream.next_in = const_cast<Bytef*>(bytes.data());
+  stream.avail_in = static_cast<uInt>(bytes.size());
   stream.next_out = packed.data();
   stream.avail_out = static_cast<uInt>(packed.size());
-  const int result = deflate(&stream, Z_FINISH);
+  const int result = deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
+  const bool done = last ? result == Z_STREAM_END
+                         : result == Z_OK && stream.avail_in == 0 && stream.avail_out > 0;
   packed.resize(stream.total_out);
   deflateEnd(&stream);
-  if (result != Z_STREAM_END) throw RuntimeError(err::kOutOfMemory);
+  if (!done) throw RuntimeError(err::kOutOfMemory);
   return packed;
+}
+
+// The two bands of rows as one zlib stream: each band compressed on its own (at once
+// when `parallel`), the streams joined as the format allows. The bytes differ from a
+// single pass, the pixels do not.
+std::vector<std::uint8_t> Compressed(const std::vector<std::uint8_t>& upper,
+                                     const std::vector<std::uint8_t>& lower, bool parallel) {
+  std::vector<std::uint8_t> first;
+  std::vector<std::uint8_t> second;
+  uLong upperSum = 1;
+  uLong lowerSum = 1;
+  RunBoth(
+      parallel,
+      [&] {
+        first = RawDeflate(upper, false);
+        upperSum = adler32(1, upper.data(), static_cast<uInt>(upper.size()));
+      },
+      [&] {
+        second = RawDeflate(lower, true);
+        lowerSum = adler32(1, lower.data(), static_cast<uInt>(lower.size()));
+      });
+  std::vector<std::uint8_t> packed{0x78, 0x01};  // deflate, 32 KiB window, fastest level
+  packed.insert(packed.end(), first.begin(), first.end());
+  packed.insert(packed.end(), second.begin(), second.end());
+  const uLong checksum = adler32_combine(upperSum, lowerSum, static_cast<z_off_t>(lower.size()));
+  for (int shift = 24; shift >= 0; shift -= 8)
+    packed.push_back(static_cast<std::uint8_t>(checksum >> shift));
+  return packed;
+}
+
+// The lower band's palette merged into the upper's, its indices changed to match; false
+// when together they have too many colours.
+bool MergePalettes(IndexedPixels& upper, IndexedPixels& lower) {
+  std::array<std::uint8_t, kMostPaletteColours> moved{};
+  bool same = true;
+  for (std::size_t i = 0; i < lower.palette.size(); ++i) {
+    const int index = PaletteIndex(upper.palette, lower.palette[i]);
+    if (index < 0) return false;
+    moved[i] = static_cast<std::uint8_t>(index);
+    same = same && index == static_cast<int>(i);
+  }
+  if (!same) {
+    for (std::uint8_t& index : lower.indices)
+      index = moved[index];
+  }
+  return true;
 }
 
 class PngFile {
@@ -182,18 +263,34 @@ std::string PngOfImage(const QImage& source) {
           : source.convertToFormat(QImage::Format_RGB32);
   const int width = image.width();
   const int height = image.height();
+  // A large image is indexed, packed and compressed in two bands at once.
+  const bool parallel = static_cast<std::size_t>(width) * height >= kParallelFromPixels &&
+                        std::thread::hardware_concurrency() > 1;
+  const int cut = parallel ? height / 2 : height;
   IndexedPixels indexed;
-  const bool paletted = Index(image, indexed);
+  IndexedPixels lower;
+  bool upperFits = false;
+  bool lowerFits = false;
+  RunBoth(
+      parallel, [&] { upperFits = Index(image, 0, cut, indexed); },
+      [&] { lowerFits = Index(image, cut, height, lower); });
+  const bool paletted = upperFits && lowerFits && MergePalettes(indexed, lower);
   const int bits = paletted ? BitsFor(indexed.palette.size()) : 8;
-  std::vector<std::uint8_t> rows;
-  if (paletted) {
-    rows = PackedRows(indexed, width, height, bits);
-  } else {
-    indexed = {};
-    rows = RgbRows(image);
-  }
-  const std::vector<std::uint8_t> packed = Compressed(rows);
-  rows = {};
+  std::vector<std::uint8_t> upperRows;
+  std::vector<std::uint8_t> lowerRows;
+  RunBoth(
+      parallel,
+      [&] {
+        upperRows = paletted ? PackedRows(indexed, width, cut, bits) : RgbRows(image, 0, cut);
+      },
+      [&] {
+        lowerRows =
+            paletted ? PackedRows(lower, width, height - cut, bits) : RgbRows(image, cut, height);
+      });
+  lower = {};
+  const std::vector<std::uint8_t> packed = Compressed(upperRows, lowerRows, parallel);
+  upperRows = {};
+  lowerRows = {};
 
   PngFile png;
   std::array<std::uint8_t, 13> header{};

@@ -65,15 +65,19 @@ void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas, std::s
   }
 }
 
-// Flattened or written as curves, an arc costs about as much as this many lines.
+// Written as curves, an arc costs about as much as this many lines.
 inline constexpr std::size_t kLinesPerArc = 20;
+// Flattened into an image's pixels, about as much as this many (counted with callgrind
+// on the largest plot at the widths images are usually asked for).
+inline constexpr std::size_t kRasterLinesPerArc = 12;
 
 // Where to cut the runs of a drawing in two parts of about equal work, for two threads;
 // 0 when the drawing is too small for a second thread to pay.
-inline std::size_t BalancedCut(const MetafilePicture::Drawing& drawing, std::size_t smallest) {
+inline std::size_t BalancedCut(const MetafilePicture::Drawing& drawing, std::size_t smallest,
+                               std::size_t linesPerArc = kLinesPerArc) {
   if (drawing.lines.size() + drawing.arcs.size() < smallest) return 0;
-  const auto work = [](const DrawRun& run) {
-    return run.kind == RunKind::kArcs ? run.count * kLinesPerArc : run.count;
+  const auto work = [linesPerArc](const DrawRun& run) {
+    return run.kind == RunKind::kArcs ? run.count * linesPerArc : run.count;
   };
   std::size_t total = 0;
   for (const DrawRun& run : drawing.runs)

@@ -155,6 +155,9 @@ bool ImageStrokeSink::ClipAcross(Span& span) const {
                             << kFraction;
   std::int64_t firstInside = 0;
   std::int64_t lastInside = span.count - 1;
+  // Most strokes lie inside across their whole length: no division needed then.
+  const std::int64_t lastMinor = span.minor + lastInside * span.slope;
+  if (span.minor >= low && span.minor < high && lastMinor >= low && lastMinor < high) return true;
   if (span.slope == 0) {
     if (span.minor < low || span.minor >= high) return false;
   } else if (span.slope > 0) {
@@ -178,19 +181,28 @@ bool ImageStrokeSink::ClipAcross(Span& span) const {
 
 template <bool kSolid, bool kXMajor>
 void ImageStrokeSink::Plot(const Span& span) {
+  // Locals, not members: a store through the pixel pointer could alias any member, and
+  // the compiler would load them again for every pixel.
+  uchar* const bits = bits_;
+  const qsizetype stride = stride_;
+  const std::uint32_t colour = colour_;
+  const std::uint8_t* const pattern = pattern_.data();
+  const std::size_t period = pattern_.size();
+  const long step = span.step;
+  const std::int64_t slope = span.slope;
   std::size_t phase = span.phase;
   long major = span.major;
   std::int64_t minor = span.minor;
   for (long i = 0; i < span.count; ++i) {
-    if (kSolid || pattern_[phase]) {
+    if (kSolid || pattern[phase]) {
       const long across = static_cast<long>(minor >> kFraction);
       const long x = kXMajor ? major : across;
       const long y = kXMajor ? across : major;
-      reinterpret_cast<std::uint32_t*>(bits_ + y * stride_)[x] = colour_;
+      reinterpret_cast<std::uint32_t*>(bits + y * stride)[x] = colour;
     }
-    major += span.step;
-    minor += span.slope;
-    if (!kSolid && ++phase == pattern_.size()) phase = 0;
+    major += step;
+    minor += slope;
+    if (!kSolid && ++phase == period) phase = 0;
   }
 }
 

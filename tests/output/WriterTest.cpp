@@ -116,6 +116,32 @@ TEST(PngWriter, KeepsImagesOfAnyNumberOfColours) {
   }
 }
 
+// A large image is indexed in an upper and a lower band at once: their palettes meet in
+// one, whatever order each band met its colours in, and beyond 256 colours together the
+// image is kept in full colour.
+TEST(PngWriter, BandsOfALargeImageKeepTheirColours) {
+  struct Bands {
+    const char* name;
+    int upperColours;
+    int lowerColours;
+    int lowerFirst;  // the first colour of the lower band's cycle
+  };
+  for (const Bands& c :
+       {Bands{"SameColoursOtherOrder", 3, 3, 2}, Bands{"LowerAddsColours", 2, 9, 1},
+        Bands{"OnlyWhite", 1, 1, 0}, Bands{"TooManyTogether", 200, 200, 200}}) {
+    QImage image(640, 480, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+      const bool upper = y < image.height() / 2;
+      for (int x = 0; x < image.width(); ++x) {
+        const int colour =
+            upper ? (x / 3) % c.upperColours : c.lowerFirst + (x / 3 + y) % c.lowerColours;
+        image.setPixel(x, y, qRgb(255 - colour, colour * 5 % 256, colour / 3));
+      }
+    }
+    EXPECT_EQ(Decoded(PngOfImage(image)), image) << c.name;
+  }
+}
+
 TEST(SvgWriter, WritesAValidDocumentOfTheFrameWithStylesAndDots) {
   const std::string svg = SvgOfPicture(PictureOf(kColoured));
   QXmlStreamReader xml(QByteArray::fromStdString(svg));
