@@ -5,10 +5,13 @@
 namespace korvid {
 
 const char* const kConvertUsage =
-    "usage: korvid-convert --dump FILE\n"
+    "usage: korvid-convert --dump FILE [--hpgl2]\n"
     "       korvid-convert FILE -o OUT [--rotate 0|90|180|270] [--mono] [--width PX | --dpi N]\n"
+    "                      [--hpgl2 [--page N]]\n"
     "\n"
     "  --dump FILE     read FILE as Korvid does and print the plot model as text\n"
+    "  --hpgl2         read FILE as standard HP-GL/2 (every page, fills, labels, widths)\n"
+    "  --page N        with --hpgl2: the page to draw (default 1)\n"
     "  -o OUT          draw FILE into OUT; the format comes from OUT's extension:\n"
     "                  .emf (the plot metafile), .svg, .pdf, .png, .bmp\n"
     "  --rotate DEG    turn the drawing right (90), upside down (180) or left (270)\n"
@@ -70,6 +73,10 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
         throw UsageError("--rotate takes 0, 90, 180 or 270, not \"" + degrees + "\"");
       }
       options.rotation = static_cast<std::int16_t>(std::stoi(degrees));
+    } else if (argument == "--hpgl2") {
+      options.standard = true;
+    } else if (argument == "--page") {
+      options.page = PositiveNumber(argument, list.ValueOf(argument), 1000000);
     } else if (argument == "--mono") {
       options.mono = true;
     } else if (argument == "--width") {

@@ -8,6 +8,8 @@
 
 #include "cli/ConvertOptions.h"
 #include "cli/ModelDump.h"
+#include "cli/StandardDump.h"
+#include "hpgl2/Hpgl2Reader.h"
 #include "model/PlotModel.h"
 #include "output/DrawingExport.h"
 #include "reader/FindLast.h"
@@ -59,7 +61,21 @@ bool ReportUnreadable(const std::string& file, const ReadOutcome& outcome) {
   return true;
 }
 
+int DumpStandard(const ConvertOptions& options) {
+  const StandardReadOutcome read = ReadStandardPlotFile(options.input);
+  if (read.fileError) {
+    std::cerr << "korvid-convert: cannot read " << options.input << ": " << read.fileError.message()
+              << '\n';
+    return kExitFailure;
+  }
+  WriteStandardDump(stdout, read);
+  std::fflush(stdout);
+  std::cerr << DescribeStandardOutcome(read);
+  return kExitDone;
+}
+
 int Dump(const ConvertOptions& options) {
+  if (options.standard) return DumpStandard(options);
   const ReadPlot read = Read(options.input);
   if (ReportUnreadable(options.input, read.outcome)) return kExitFailure;
   WriteModelDump(stdout, *read.model, read.status);

@@ -1,5 +1,6 @@
 #include "hpgl2/Hpgl2Reader.h"
 
+#include "hpgl2/Hpgl2Interpreter.h"
 #include "reader/PlotFile.h"
 
 namespace korvid {
@@ -19,9 +20,14 @@ StandardReadOutcome ReadStandardPlotFile(const std::string& path,
   return ReadStandardPlotBytes(bytes, limits);
 }
 
-StandardReadOutcome ReadStandardPlotBytes(std::string_view, const StandardReadLimits&) {
+StandardReadOutcome ReadStandardPlotBytes(std::string_view bytes,
+                                          const StandardReadLimits& limits) {
   StandardReadOutcome outcome;
-  outcome.plot.pages.emplace_back();
+  ModelBudget budget(limits.memoryBudgetBytes);
+  Hpgl2Interpreter interpreter(outcome, budget);
+  interpreter.Run(bytes);
+  for (const StandardPage& page : outcome.plot.pages)
+    outcome.counts.polylines += static_cast<std::int64_t>(page.polylines.size());
   return outcome;
 }
 

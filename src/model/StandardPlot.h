@@ -25,15 +25,22 @@ inline constexpr ColourRef kWhite = 0xFFFFFF;
 
 // How a line is stroked: pen, width, colour and the dash pattern in force.
 struct StrokeStyle {
+  static constexpr std::int32_t kSolidLine = 1000;
+  static constexpr std::int32_t kNoDashes = -1;
+
   std::int32_t pen = 1;
   double widthMm = 0.35;
   ColourRef colour = kBlack;
-  // Solid when lineType is kSolidLine; otherwise the HP-GL/2 line type (LT n, -8..8;
-  // 0 = dots at the points) and the length of one pattern repetition in plotter units.
-  static constexpr std::int32_t kSolidLine = 1000;
+  // kSolidLine, or the HP-GL/2 line type (LT n, -8..8; 0 = a dot at each point only).
   std::int32_t lineType = kSolidLine;
+  // For a dashed line: the pattern (an index into StandardPlot::dashPatterns) and the
+  // length of one repetition of it in plotter units.
+  std::int32_t dashIndex = kNoDashes;
   double patternLength = 0;
-  bool Solid() const { return lineType == kSolidLine; }
+
+  bool Solid() const { return lineType == kSolidLine || (lineType != 0 && dashIndex < 0); }
+  bool DotsOnly() const { return lineType == 0; }
+  bool operator==(const StrokeStyle&) const = default;
 };
 
 // A run of pen-down moves: two or more points (one point is a dot).
@@ -49,8 +56,8 @@ enum class FillKind : std::uint8_t { Solid, Hatch, CrossHatch };
 struct StandardPolygon {
   std::vector<PlotRing> rings;
   FillKind fill = FillKind::Solid;
-  double hatchSpacing = 0;  // plotter units between hatch lines (Hatch, CrossHatch)
-  double hatchAngleDeg = 0;  // counter-clockwise from the X axis
+  double hatchSpacing = 0;    // plotter units between hatch lines (Hatch, CrossHatch)
+  double hatchAngleDeg = 0;   // counter-clockwise from the X axis
   ColourRef colour = kBlack;  // the tone to fill with, shading already applied
   std::int32_t pen = 1;
   bool nonZeroWinding = false;
@@ -119,6 +126,9 @@ class ModelBudget {
 
 struct StandardPlot {
   std::vector<StandardPage> pages;  // at least one page once read, possibly empty
+  // Dash patterns used by the strokes: drawn and blank lengths in turn, starting with a
+  // drawn one, in percent of the pattern length.
+  std::vector<std::vector<double>> dashPatterns;
 
   std::size_t PageCount() const { return pages.size(); }
 };

@@ -1,0 +1,135 @@
+#include "hpgl2/PageBuilder.h"
+
+#include <cmath>
+
+#include "hpgl2/ClipGeometry.h"
+
+namespace korvid {
+
+namespace {
+
+// Coordinates beyond this (plotter units, 25 km) are not on any sheet.
+constexpr double kFarthest = 1e9;
+
+bool Usable(PlotPoint p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::fabs(p.x) <= kFarthest &&
+         std::fabs(p.y) <= kFarthest;
+}
+
+}  // namespace
+
+PageBuilder::PageBuilder(StandardPlot& plot, ModelBudget& budget) : plot_(plot), budget_(budget) {
+  if (plot_.pages.empty()) plot_.pages.emplace_back();
+}
+
+PlotPoint PageBuilder::Turned(PlotPoint p) const {
+  switch (rotation_) {
+    case 90:
+      return {-p.y, p.x};
+    case 180:
+      return {-p.x, -p.y};
+    case 270:
+      return {p.y, -p.x};
+    default:
+      return p;
+  }
+}
+
+// Charges the growth of a vector before it happens, the way push_back grows it.
+template <typename T>
+void PageBuilder::Grow(std::vector<T>& items) {
+  if (items.size() < items.capacity()) return;
+  const std::size_t more = items.capacity() == 0 ? 4 : items.capacity();
+  if (!budget_.Take(more * sizeof(T))) throw BudgetSpent{};
+  items.reserve(items.capacity() + more);
+}
+
+void PageBuilder::Append(PlotPoint p) {
+  std::vector<PlotPoint>& points = Page().polylines.back().points;
+  Grow(points);
+  points.push_back(p);
+  Page().extents.Include(p);
+}
+
+void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
+  std::vector<StandardPolyline>& lines = Page().polylines;
+  Grow(lines);
+  lines.push_back({{}, style});
+  Append(from);
+  Append(to);
+}
+
+void PageBuilder::DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
+  if (!Usable(from) || !Usable(to)) {
+    open_ = false;
+    return;
+  }
+  PlotPoint a = from;
+  PlotPoint b = to;
+  if (clip_ && !ClipSegment(*clip_, a, b)) {
+    open_ = false;
+    return;
+  }
+  const PlotPoint ta = Turned(a);
+  const PlotPoint tb = Turned(b);
+  StandardPage& page = Page();
+  if (open_ && !page.polylines.empty() && page.polylines.back().style == style &&
+      lastEnd_.x == ta.x && lastEnd_.y == ta.y) {
+    Append(tb);
+  } else {
+    StartLine(ta, tb, style);
+  }
+  lastEnd_ = tb;
+  // A segment cut short by the window ends the line there.
+  open_ = b.x == to.x && b.y == to.y;
+}
+
+void PageBuilder::DrawDot(PlotPoint at, const StrokeStyle& style) {
+  open_ = false;
+  DrawSegment(at, at, style);
+  open_ = false;
+}
+
+void PageBuilder::FillPolygon(const std::vector<PlotRing>& rings, const StandardPolygon& fill) {
+  StandardPolygon polygon = fill;
+  polygon.rings.clear();
+  std::size_t bytes = sizeof(StandardPolygon);
+  for (const PlotRing& ring : rings) {
+    PlotRing kept;
+    kept.reserve(ring.size());
+    for (const PlotPoint& p : ring) {
+      if (Usable(p)) kept.push_back(p);
+    }
+    if (clip_) kept = ClipRing(*clip_, kept);
+    if (kept.size() < 3) continue;
+    for (PlotPoint& p : kept)
+      p = Turned(p);
+    bytes += sizeof(PlotRing) + kept.size() * sizeof(PlotPoint);
+    polygon.rings.push_back(std::move(kept));
+  }
+  if (polygon.rings.empty()) return;
+  if (!budget_.Take(bytes)) throw BudgetSpent{};
+  StandardPage& page = Page();
+  Grow(page.polygons);
+  polygon.polylinesBefore = page.polylines.size();
+  for (const PlotRing& ring : polygon.rings) {
+    for (const PlotPoint& p : ring)
+      page.extents.Include(p);
+  }
+  page.polygons.push_back(std::move(polygon));
+  open_ = false;
+}
+
+void PageBuilder::AdvancePage() {
+  open_ = false;
+  if (Page().Empty()) return;
+  if (!budget_.Take(sizeof(StandardPage))) throw BudgetSpent{};
+  plot_.pages.emplace_back();
+}
+
+void PageBuilder::Finish() {
+  while (plot_.pages.size() > 1 && plot_.pages.back().Empty())
+    plot_.pages.pop_back();
+}
+
+}  // namespace korvid
