@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "app/ShownDrawing.h"
 #include "model/PlotModel.h"
 #include "render/DisplaySettings.h"
 #include "render/PlotMetafile.h"
@@ -32,8 +33,13 @@ struct AppContext {
   float Magnification = 1.0f;
   QString OpenPattern;
   std::int16_t OpenFilterIndex = 0;
+  // The option "HP-GL/2 として読み込む": how the next file is read.
+  bool Hpgl2Reading = false;
+  // What is on show, and from which reading; the view and output commands measure it.
+  ShownDrawing drawing;
 
   bool FileLoaded() const { return model.HasFile(); }
+  PlotExtents ShownExtents() const { return drawing.Extents(model); }
 };
 
 }  // namespace korvid

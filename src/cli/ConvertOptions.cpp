@@ -91,8 +91,12 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
       throw UsageError("more than one input file");
     }
   }
+  if (options.page != 1 && !options.standard) {
+    throw UsageError("--page needs --hpgl2: Korvid's own reading has a single plot");
+  }
   if (options.mode == ConvertOptions::Mode::Dump) {
     if (!options.output.empty()) throw UsageError("--dump writes to the terminal; drop -o");
+    if (options.page != 1) throw UsageError("--dump prints every page; drop --page");
     return options;
   }
   if (options.input.empty()) throw UsageError("no input file");

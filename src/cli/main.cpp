@@ -8,6 +8,7 @@
 
 #include "cli/ConvertOptions.h"
 #include "cli/ModelDump.h"
+#include "cli/StandardConversion.h"
 #include "cli/StandardDump.h"
 #include "hpgl2/Hpgl2Reader.h"
 #include "model/PlotModel.h"
@@ -84,6 +85,27 @@ int Dump(const ConvertOptions& options) {
   return kExitDone;
 }
 
+int Export(const ConvertOptions& options, ExportFormat format, const PlotMetafile& metafile) {
+  try {
+    ExportDrawing({metafile.Path(), format, options.output, options.widthPx, options.dpi});
+  } catch (const RuntimeError& failure) {
+    std::cerr << "korvid-convert: cannot write " << options.output << ": " << Reason(failure)
+              << '\n';
+    return kExitFailure;
+  }
+  return kExitDone;
+}
+
+int ConvertStandard(const ConvertOptions& options, ExportFormat format) {
+  PlotMetafile metafile;
+  const StandardConversion drawing = DrawStandardPageOf(options, metafile.Path());
+  if (!drawing.drawn) {
+    std::cerr << "korvid-convert: " << drawing.problem << '\n';
+    return kExitFailure;
+  }
+  return Export(options, format, metafile);
+}
+
 int Convert(const ConvertOptions& options) {
   const std::optional<ExportFormat> format = ExportFormatOf(options.output);
   if (!format) {
@@ -91,6 +113,7 @@ int Convert(const ConvertOptions& options) {
               << " (use .emf, .svg, .pdf, .png or .bmp)\n";
     return kExitUsage;
   }
+  if (options.standard) return ConvertStandard(options, *format);
   const ReadPlot read = Read(options.input);
   if (ReportUnreadable(options.input, read.outcome)) return kExitFailure;
   std::cerr << DescribeOutcome(read.outcome);
@@ -112,14 +135,7 @@ int Convert(const ConvertOptions& options) {
               << '\n';
     return kExitFailure;
   }
-  try {
-    ExportDrawing({metafile.Path(), *format, options.output, options.widthPx, options.dpi});
-  } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: cannot write " << options.output << ": " << Reason(failure)
-              << '\n';
-    return kExitFailure;
-  }
-  return kExitDone;
+  return Export(options, *format, metafile);
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {
