@@ -68,33 +68,33 @@ const std::array<Hpgl2Interpreter::Handler, 26 * 26>& Hpgl2Interpreter::Handlers
       Handler handler;
     };
     const Entry entries[] = {
-        {"IN", &Hpgl2Interpreter::In}, {"DF", &Hpgl2Interpreter::Df},
-        {"PG", &Hpgl2Interpreter::Pg}, {"BP", &Hpgl2Interpreter::Pg},
-        {"PA", &Hpgl2Interpreter::Pa}, {"PR", &Hpgl2Interpreter::Pr},
-        {"PU", &Hpgl2Interpreter::Pu}, {"PD", &Hpgl2Interpreter::Pd},
-        {"PE", &Hpgl2Interpreter::Pe}, {"CI", &Hpgl2Interpreter::Ci},
-        {"AA", &Hpgl2Interpreter::Aa}, {"AR", &Hpgl2Interpreter::Ar},
-        {"AT", &Hpgl2Interpreter::At}, {"RT", &Hpgl2Interpreter::Rt},
-        {"BZ", &Hpgl2Interpreter::Bz}, {"BR", &Hpgl2Interpreter::Br},
-        {"CT", &Hpgl2Interpreter::Ct}, {"EA", &Hpgl2Interpreter::Ea},
-        {"ER", &Hpgl2Interpreter::Er}, {"RA", &Hpgl2Interpreter::Ra},
-        {"RR", &Hpgl2Interpreter::Rr}, {"EW", &Hpgl2Interpreter::Ew},
-        {"WG", &Hpgl2Interpreter::Wg}, {"PM", &Hpgl2Interpreter::Pm},
-        {"EP", &Hpgl2Interpreter::Ep}, {"FP", &Hpgl2Interpreter::Fp},
-        {"FT", &Hpgl2Interpreter::Ft}, {"LT", &Hpgl2Interpreter::Lt},
-        {"UL", &Hpgl2Interpreter::Ul}, {"PW", &Hpgl2Interpreter::Pw},
-        {"WU", &Hpgl2Interpreter::Wu}, {"SP", &Hpgl2Interpreter::Sp},
-        {"NP", &Hpgl2Interpreter::Np}, {"PC", &Hpgl2Interpreter::Pc},
-        {"CR", &Hpgl2Interpreter::Cr}, {"IP", &Hpgl2Interpreter::Ip},
-        {"IR", &Hpgl2Interpreter::Ir}, {"SC", &Hpgl2Interpreter::Sc},
-        {"RO", &Hpgl2Interpreter::Ro}, {"IW", &Hpgl2Interpreter::Iw},
-        {"XT", &Hpgl2Interpreter::Xt}, {"YT", &Hpgl2Interpreter::Yt},
-        {"TL", &Hpgl2Interpreter::Tl}, {"LB", &Hpgl2Interpreter::Lb},
-        {"SI", &Hpgl2Interpreter::Si}, {"SR", &Hpgl2Interpreter::Sr},
-        {"DI", &Hpgl2Interpreter::Di}, {"DR", &Hpgl2Interpreter::Dr},
-        {"SL", &Hpgl2Interpreter::Sl}, {"LO", &Hpgl2Interpreter::Lo},
-        {"CP", &Hpgl2Interpreter::Cp}, {"ES", &Hpgl2Interpreter::Es},
-        {"DT", &Hpgl2Interpreter::Dt}, {"DV", &Hpgl2Interpreter::Dv},
+        {"IN", &Hpgl2Interpreter::In},   {"DF", &Hpgl2Interpreter::Df},
+        {"PG", &Hpgl2Interpreter::Pg},   {"BP", &Hpgl2Interpreter::Pg},
+        {"PA", &Hpgl2Interpreter::Pa},   {"PR", &Hpgl2Interpreter::Pr},
+        {"PU", &Hpgl2Interpreter::Pu},   {"PD", &Hpgl2Interpreter::Pd},
+        {"PE", &Hpgl2Interpreter::Pe},   {"CI", &Hpgl2Interpreter::Ci},
+        {"AA", &Hpgl2Interpreter::Aa},   {"AR", &Hpgl2Interpreter::Ar},
+        {"AT", &Hpgl2Interpreter::At},   {"RT", &Hpgl2Interpreter::Rt},
+        {"BZ", &Hpgl2Interpreter::Bz},   {"BR", &Hpgl2Interpreter::Br},
+        {"CT", &Hpgl2Interpreter::Ct},   {"EA", &Hpgl2Interpreter::Ea},
+        {"ER", &Hpgl2Interpreter::Er},   {"RA", &Hpgl2Interpreter::Ra},
+        {"RR", &Hpgl2Interpreter::Rr},   {"EW", &Hpgl2Interpreter::Ew},
+        {"WG", &Hpgl2Interpreter::Wg},   {"PM", &Hpgl2Interpreter::Pm},
+        {"EP", &Hpgl2Interpreter::Ep},   {"FP", &Hpgl2Interpreter::Fp},
+        {"FT", &Hpgl2Interpreter::Ft},   {"LT", &Hpgl2Interpreter::Lt},
+        {"UL", &Hpgl2Interpreter::Ul},   {"PW", &Hpgl2Interpreter::Pw},
+        {"WU", &Hpgl2Interpreter::Wu},   {"SP", &Hpgl2Interpreter::Sp},
+        {"NP", &Hpgl2Interpreter::Np},   {"PC", &Hpgl2Interpreter::Pc},
+        {"CR", &Hpgl2Interpreter::Cr},   {"IP", &Hpgl2Interpreter::Ip},
+        {"IR", &Hpgl2Interpreter::Ir},   {"SC", &Hpgl2Interpreter::Sc},
+        {"RO", &Hpgl2Interpreter::Ro},   {"IW", &Hpgl2Interpreter::Iw},
+        {"XT", &Hpgl2Interpreter::Xt},   {"YT", &Hpgl2Interpreter::Yt},
+        {"TL", &Hpgl2Interpreter::Tl},   {"LB", &Hpgl2Interpreter::Lb},
+        {"SI", &Hpgl2Interpreter::Si},   {"SR", &Hpgl2Interpreter::Sr},
+        {"DI", &Hpgl2Interpreter::Di},   {"DR", &Hpgl2Interpreter::Dr},
+        {"SL", &Hpgl2Interpreter::Sl},   {"LO", &Hpgl2Interpreter::Lo},
+        {"CP", &Hpgl2Interpreter::Cp},   {"ES", &Hpgl2Interpreter::Es},
+        {"DT", &Hpgl2Interpreter::Dt},   {"DV", &Hpgl2Interpreter::Dv},
         {"CA", &Hpgl2Interpreter::Read}, {"CS", &Hpgl2Interpreter::Read},
         {"SA", &Hpgl2Interpreter::Read}, {"SS", &Hpgl2Interpreter::Read},
         {"LA", &Hpgl2Interpreter::Read}, {"PS", &Hpgl2Interpreter::Read},
@@ -179,11 +179,13 @@ void Hpgl2Interpreter::Initialize() {
   pages_.SetRotation(0);
   pen_ = {0, 0};
   penDown_ = false;
+  pendingDot_ = false;
   carriageReturn_ = pen_;
   pages_.BreakLine();
 }
 
 void Hpgl2Interpreter::In(const Instruction&) {
+  DropPendingDot();
   if (!pages_.PageBlank()) pages_.AdvancePage();
   Initialize();
 }
@@ -193,6 +195,7 @@ void Hpgl2Interpreter::Df(const Instruction&) {
 }
 
 void Hpgl2Interpreter::Pg(const Instruction&) {
+  DropPendingDot();
   pages_.AdvancePage();
 }
 
@@ -223,9 +226,8 @@ const StrokeStyle& Hpgl2Interpreter::Stroke() {
   if (lineType_.type != StrokeStyle::kSolidLine && type >= 1 && type <= 8) {
     const std::vector<double>& user = userPatterns_[static_cast<std::size_t>(type)];
     stroke_.dashIndex = DashIndex(user.empty() ? FixedPattern(type) : user);
-    stroke_.patternLength = lineType_.absolute
-                                ? lineType_.lengthPercent * kPlotterUnitsPerMm
-                                : lineType_.lengthPercent / 100 * Diagonal();
+    stroke_.patternLength = lineType_.absolute ? lineType_.lengthPercent * kPlotterUnitsPerMm
+                                               : lineType_.lengthPercent / 100 * Diagonal();
   } else if (lineType_.type != 0) {
     stroke_.lineType = StrokeStyle::kSolidLine;
   }
@@ -261,6 +263,7 @@ void Hpgl2Interpreter::MoveTo(PlotPoint target, bool drawing) {
     pen_ = target;
     return;
   }
+  pendingDot_ = false;
   if (drawing && selectedPen_ != 0) {
     const StrokeStyle& style = Stroke();
     if (style.DotsOnly()) {
@@ -303,14 +306,27 @@ void Hpgl2Interpreter::Pr(const Instruction& instruction) {
 }
 
 void Hpgl2Interpreter::Pu(const Instruction& instruction) {
+  DropPendingDot();
   penDown_ = false;
   pages_.BreakLine();
   CoordinatePairs(instruction, relative_);
 }
 
+// A pen lowered and raised again without moving leaves a dot (drill marks, points).
 void Hpgl2Interpreter::Pd(const Instruction& instruction) {
+  const bool wasUp = !penDown_;
   penDown_ = true;
+  if (ParameterList(instruction.parameters).Empty()) {
+    if (wasUp && !polygonMode_) pendingDot_ = true;
+    return;
+  }
   CoordinatePairs(instruction, relative_);
+}
+
+void Hpgl2Interpreter::DropPendingDot() {
+  if (!pendingDot_) return;
+  pendingDot_ = false;
+  if (selectedPen_ != 0 && penDown_) pages_.DrawDot(pen_, Stroke());
 }
 
 namespace {
@@ -400,10 +416,10 @@ void Hpgl2Interpreter::ThreePointArc(const Instruction& instruction, bool relati
   double v[5] = {0, 0, 0, 0, kDefaultChordDeg};
   if (parameters.Take(v, 5) < 4) return;
   const PlotPoint start = scaling_.ToUser(pen_);
-  const PlotPoint middle = relative ? PlotPoint{start.x + v[0], start.y + v[1]}
-                                    : PlotPoint{v[0], v[1]};
-  const PlotPoint end = relative ? PlotPoint{start.x + v[2], start.y + v[3]}
-                                 : PlotPoint{v[2], v[3]};
+  const PlotPoint middle =
+      relative ? PlotPoint{start.x + v[0], start.y + v[1]} : PlotPoint{v[0], v[1]};
+  const PlotPoint end =
+      relative ? PlotPoint{start.x + v[2], start.y + v[3]} : PlotPoint{v[2], v[3]};
   std::vector<PlotPoint> points;
   const double radius = std::hypot(middle.x - start.x, middle.y - start.y);
   AppendThreePointArc(start, middle, end, ChordDeg(v[4], radius), points);
@@ -637,8 +653,8 @@ void Hpgl2Interpreter::Rr(const Instruction& instruction) {
   if (parameters.Take(v, 2) == 2) FillRings({RectangleRing(Target(v[0], v[1], true))});
 }
 
-std::vector<PlotPoint> Hpgl2Interpreter::WedgeRing(double radius, double startDeg,
-                                                   double sweepDeg, double chordDeg) const {
+std::vector<PlotPoint> Hpgl2Interpreter::WedgeRing(double radius, double startDeg, double sweepDeg,
+                                                   double chordDeg) const {
   const PlotPoint centre = scaling_.ToUser(pen_);
   std::vector<PlotPoint> points;
   const bool full = std::fabs(sweepDeg) >= 360;
@@ -754,6 +770,7 @@ void Hpgl2Interpreter::Sp(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double pen = 0;
   parameters.Next(pen);
+  DropPendingDot();
   selectedPen_ = std::clamp(ToInt(pen), 0, 32767);
   pages_.BreakLine();
   StyleChanged();
@@ -1018,8 +1035,8 @@ void Hpgl2Interpreter::Cp(const Instruction& instruction) {
   double v[2];
   const LabelStyle style = ResolvedLabelStyle();
   if (parameters.Take(v, 2) == 2) {
-    const LabelPoint moved = CharacterPlot(style, {pen_.x, pen_.y},
-                                           std::clamp(v[0], -1e6, 1e6), std::clamp(v[1], -1e6, 1e6));
+    const LabelPoint moved = CharacterPlot(style, {pen_.x, pen_.y}, std::clamp(v[0], -1e6, 1e6),
+                                           std::clamp(v[1], -1e6, 1e6));
     pen_ = {moved.x, moved.y};
   } else {
     // CP alone: carriage return and line feed.
