@@ -15,6 +15,7 @@
 #include "reader/FindLast.h"
 #include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
+#include "render/DrawStandardPage.h"
 #include "render/PlotMetafile.h"
 #include "render/Rotation.h"
 
@@ -84,6 +85,51 @@ int Dump(const ConvertOptions& options) {
   return kExitDone;
 }
 
+int Export(const ConvertOptions& options, ExportFormat format, const PlotMetafile& metafile) {
+  try {
+    ExportDrawing({metafile.Path(), format, options.output, options.widthPx, options.dpi});
+  } catch (const RuntimeError& failure) {
+    std::cerr << "korvid-convert: cannot write " << options.output << ": " << Reason(failure)
+              << '\n';
+    return kExitFailure;
+  }
+  return kExitDone;
+}
+
+int ConvertStandard(const ConvertOptions& options, ExportFormat format) {
+  const StandardReadOutcome read = ReadStandardPlotFile(options.input);
+  if (read.fileError) {
+    std::cerr << "korvid-convert: cannot read " << options.input << ": " << read.fileError.message()
+              << '\n';
+    return kExitFailure;
+  }
+  std::cerr << DescribeStandardOutcome(read);
+  const std::size_t pages = read.plot.pages.size();
+  if (static_cast<std::size_t>(options.page) > pages) {
+    std::cerr << "korvid-convert: " << options.input << " has " << pages << " page"
+              << (pages == 1 ? "" : "s") << ", not " << options.page << '\n';
+    return kExitFailure;
+  }
+  const std::size_t index = static_cast<std::size_t>(options.page) - 1;
+  if (read.plot.pages[index].Empty()) {
+    std::cerr << "korvid-convert: " << options.input << ": nothing to draw\n";
+    return kExitFailure;
+  }
+  DisplaySettings settings;
+  settings.ColorMode = options.mono ? 0 : 1;
+  PlotMetafile metafile;
+  try {
+    const Rotation rotation = RotationForAngle(options.rotation);
+    DrawStandardPage({read.plot, index, settings, metafile.Path(), nullptr}, options.rotation,
+                     rotation.cosA, rotation.sinA);
+  } catch (const RuntimeError& failure) {
+    std::cerr << "korvid-convert: " << options.input << ": the drawing failed: " << Reason(failure)
+              << '\n';
+    return kExitFailure;
+  }
+  return Export(options, format, metafile);
+}
+
 int Convert(const ConvertOptions& options) {
   const std::optional<ExportFormat> format = ExportFormatOf(options.output);
   if (!format) {
@@ -91,6 +137,7 @@ int Convert(const ConvertOptions& options) {
               << " (use .emf, .svg, .pdf, .png or .bmp)\n";
     return kExitUsage;
   }
+  if (options.standard) return ConvertStandard(options, *format);
   const ReadPlot read = Read(options.input);
   if (ReportUnreadable(options.input, read.outcome)) return kExitFailure;
   std::cerr << DescribeOutcome(read.outcome);

@@ -521,6 +521,7 @@ void Hpgl2Interpreter::FillRings(const std::vector<PlotRing>& rings) {
   StandardPolygon fill;
   fill.fill = fillKind_;
   fill.pen = selectedPen_;
+  fill.widthMm = palette_.WidthMm(selectedPen_);
   fill.hatchSpacing = hatchSpacing_ > 0 ? hatchSpacing_ : Diagonal() / 100;
   fill.hatchAngleDeg = hatchAngleDeg_;
   const ColourRef colour = palette_.Colour(selectedPen_);

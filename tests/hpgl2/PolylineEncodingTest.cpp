@@ -14,8 +14,8 @@ struct Recorded : PolylineEncodingSink {
   void SelectPen(int pen) override { log += "pen" + std::to_string(pen) + " "; }
   void Move(double x, double y, bool absolute, bool penUp) override {
     char text[96];
-    std::snprintf(text, sizeof text, "%s%s%g,%g ", penUp ? "up" : "down", absolute ? "=" : "",
-                  x, y);
+    std::snprintf(text, sizeof text, "%s%s%g,%g ", penUp ? "up" : "down", absolute ? "=" : "", x,
+                  y);
     log += text;
   }
 };
@@ -39,19 +39,18 @@ TEST_P(PeCases, DecodesToTheMoves) {
 
 INSTANTIATE_TEST_SUITE_P(
     Encodings, PeCases,
-    testing::Values(
-        PeCase{"RelativeDraw", "G\xC2\xBF", "down100,0 "},
-        PeCase{"Negative", "H\xC2\xC2", "down-100,-1 "},
-        PeCase{"PenUp", "<\xC1\xC1\xC1\xC1", "up1,1 down1,1 "},
-        PeCase{"Absolute", "=G\xC2G\xC2\xC1\xC1", "down=100,100 down1,1 "},
-        PeCase{"PenUpAbsolute", "<=\xBF\xBF", "up=0,0 "},
-        PeCase{"PenSelect", ":\xC3\xC1\xBF", "pen2 down1,0 "},
-        PeCase{"FractionalBits", ">\xC3G\xC2\xC1", "down25,0.25 "},
-        PeCase{"SevenBit", "7GeGe", "down100,100 "},
-        PeCase{"SevenBitSmall", "7ii", "down5,5 "},
-        PeCase{"IgnoredBytes", "G\r\n\xC2 \xBF", "down100,0 "},
-        PeCase{"UnfinishedPairDropped", "\xC1", ""},
-        PeCase{"EndlessNumberEndsQuietly", std::string(100000, '~'), ""}),
+    testing::Values(PeCase{"RelativeDraw", "G\xC2\xBF", "down100,0 "},
+                    PeCase{"Negative", "H\xC2\xC2", "down-100,-1 "},
+                    PeCase{"PenUp", "<\xC1\xC1\xC1\xC1", "up1,1 down1,1 "},
+                    PeCase{"Absolute", "=G\xC2G\xC2\xC1\xC1", "down=100,100 down1,1 "},
+                    PeCase{"PenUpAbsolute", "<=\xBF\xBF", "up=0,0 "},
+                    PeCase{"PenSelect", ":\xC3\xC1\xBF", "pen2 down1,0 "},
+                    PeCase{"FractionalBits", ">\xC3G\xC2\xC1", "down25,0.25 "},
+                    PeCase{"SevenBit", "7GeGe", "down100,100 "},
+                    PeCase{"SevenBitSmall", "7ii", "down5,5 "},
+                    PeCase{"IgnoredBytes", "G\r\n\xC2 \xBF", "down100,0 "},
+                    PeCase{"UnfinishedPairDropped", "\xC1", ""},
+                    PeCase{"EndlessNumberEndsQuietly", std::string(100000, '~'), ""}),
     [](const testing::TestParamInfo<PeCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -17,9 +17,9 @@ std::string Split(std::string_view text) {
   std::string out;
   while (scanner.Next(instruction)) {
     if (instruction.Is('D', 'T') && !instruction.parameters.empty())
-      scanner.SetLabelTerminator(instruction.parameters[0],
-                                 instruction.parameters.size() >= 3 &&
-                                     instruction.parameters.substr(1, 2) == ",0");
+      scanner.SetLabelTerminator(
+          instruction.parameters[0],
+          instruction.parameters.size() >= 3 && instruction.parameters.substr(1, 2) == ",0");
     out += std::string(instruction.mnemonic, 2) + "[" + std::string(instruction.parameters) + "]";
   }
   return out;
@@ -56,8 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"CommentQuoted", "CO\"PA1,1;\";PU;", "CO[PA1,1;]PU[]"},
         ScanCase{"CommentUnquoted", "CO draw nothing;PU;", "CO[draw nothing]PU[]"},
         ScanCase{"EscapeReset", kEsc + "EIN;", "IN[]"},
-        ScanCase{"UniversalExitAndPjl",
-                 kEsc + "%-12345X@PJL ENTER LANGUAGE=HPGL2\r\nIN;", "IN[]"},
+        ScanCase{"UniversalExitAndPjl", kEsc + "%-12345X@PJL ENTER LANGUAGE=HPGL2\r\nIN;", "IN[]"},
         ScanCase{"EnterHpgl2", kEsc + "%0BIN;" + kEsc + "%0A", "IN[]"},
         ScanCase{"PclTextSkipped", kEsc + "%1AHello PA1,1" + kEsc + "%1BPU;", "PU[]"},
         ScanCase{"PclRasterDataSkipped", kEsc + "*b4WPAPD" + "PU;", "PU[]"},

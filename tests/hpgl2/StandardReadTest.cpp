@@ -72,8 +72,7 @@ INSTANTIATE_TEST_SUITE_P(
     Curves, Drawing,
     testing::Values(
         // A quarter arc of radius 10 around the origin in 3 chords of 30 degrees.
-        ReadCase{"ArcAbsoluteChord", "IN;SP1;PA10,0;PD;AA0,0,90,30;",
-                 "10,0 8.66,5 5,8.66 0,10"},
+        ReadCase{"ArcAbsoluteChord", "IN;SP1;PA10,0;PD;AA0,0,90,30;", "10,0 8.66,5 5,8.66 0,10"},
         ReadCase{"ArcRelative", "IN;SP1;PA10,0;PD;AR-10,0,-90,45;", "10,0 7.071,-7.071 0,-10"},
         ReadCase{"ArcWithPenUpMoves", "IN;SP1;PA10,0;AA0,0,90;PD0,20;", "0,10 0,20"},
         // CI draws with the pen lowered and leaves the pen at the centre.
@@ -91,8 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Scaling, Drawing,
     testing::Values(
-        ReadCase{"Anisotropic", "IN;SP1;IP0,0,1000,500;SC0,10,0,10;PA0,0;PD10,10;",
-                 "0,0 1000,500"},
+        ReadCase{"Anisotropic", "IN;SP1;IP0,0,1000,500;SC0,10,0,10;PA0,0;PD10,10;", "0,0 1000,500"},
         ReadCase{"AnisotropicType0", "IN;SP1;IP0,0,1000,500;SC0,10,0,10,0;PA5,5;PD10,10;",
                  "500,250 1000,500"},
         // One factor (50/unit) for both axes, the spare width shared out to the centre.
@@ -119,8 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
     Pages, Drawing,
     testing::Values(ReadCase{"PgStartsAPage", "IN;SP1;PD1,1;PG;PD2,2;", "0,0 1,1 || 1,1 2,2"},
                     ReadCase{"LeadingPgMakesNoBlankPage", "PG;IN;SP1;PD1,1;PG;", "0,0 1,1"},
-                    ReadCase{"InAfterDrawing", "IN;SP1;PD1,1;IN;SP1;PD2,2;",
-                             "0,0 1,1 || 0,0 2,2"},
+                    ReadCase{"InAfterDrawing", "IN;SP1;PD1,1;IN;SP1;PD2,2;", "0,0 1,1 || 0,0 2,2"},
                     ReadCase{"EmptyFileHasOnePage", "", ""}),
     Name);
 
@@ -169,8 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
         StyleCase{"WidthOtherPen", "IN;PW1,2;SP1;PD1,1;", 1, 0.35, 0x000000, kSolid, 0},
         // Relative width: percent of the P1-P2 diagonal (1000 units = 25 mm).
         StyleCase{"RelativeWidth", "IN;IP0,0,600,800;WU1;PW1;SP1;PD1,1;", 1, 0.25, 0, kSolid, 0},
-        StyleCase{"LineTypeRelativeLength", "IN;IP0,0,600,800;LT2,5;SP1;PD1,1;", 1, 0.35, 0, 2,
-                  50},
+        StyleCase{"LineTypeRelativeLength", "IN;IP0,0,600,800;LT2,5;SP1;PD1,1;", 1, 0.35, 0, 2, 50},
         StyleCase{"LineTypeAbsoluteLength", "IN;LT-3,2,1;SP1;PD1,1;", 1, 0.35, 0, -3, 80},
         StyleCase{"LineTypeReset", "IN;LT2;LT;SP1;PD1,1;", 1, 0.35, 0, kSolid, 0},
         // 4 % of the default P1-P2 diagonal.
@@ -225,8 +221,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Shading 50 % of red: half way to white.
         FillCase{"Shading", "IN;SP2;FT10,50;RA5,5;", 1, 4, FillKind::Solid, 0x8080FF, false},
         FillCase{"Wedge", "IN;SP1;WG10,0,90,45;", 1, 4, FillKind::Solid, 0, false},
-        FillCase{"FullWedgeIsACircle", "IN;SP1;WG10,0,360,90;", 1, 4, FillKind::Solid, 0,
-                 false}),
+        FillCase{"FullWedgeIsACircle", "IN;SP1;WG10,0,360,90;", 1, 4, FillKind::Solid, 0, false}),
     [](const testing::TestParamInfo<FillCase>& info) { return std::string(info.param.name); });
 
 TEST(StandardRead, EdgePolygonDrawsOnlyPenDownEdges) {
