@@ -19,8 +19,6 @@ constexpr double kDefaultChordDeg = 5;
 // A plotter's polygon buffer is small; this one stops taking points well before memory
 // matters, and the read goes on.
 constexpr std::size_t kMostBufferedPoints = std::size_t{1} << 22;
-// Long labels are laid out a piece at a time, so that the budget is checked as they grow.
-constexpr std::size_t kLabelPiece = 1 << 16;
 
 // HP-GL/2's fixed line types 1..8: drawn and blank lengths in percent of the pattern.
 const std::vector<double>& FixedPattern(int type) {
@@ -915,48 +913,38 @@ LabelStyle Hpgl2Interpreter::ResolvedLabelStyle() const {
   style.extraSpace = label_.extraSpace;
   style.extraLine = label_.extraLine;
   style.vertical = label_.vertical;
+  style.reversePath = label_.reversePath;
+  style.reverseLineFeed = label_.reverseLineFeed;
   return style;
 }
 
 void Hpgl2Interpreter::DrawLabel(std::string_view text) {
-  const LabelStyle style = ResolvedLabelStyle();
+  LabelStyle style = ResolvedLabelStyle();
+  style.maxPointCount = pages_.RemainingPoints();
   StrokeStyle stroke = Stroke();
   stroke.lineType = StrokeStyle::kSolidLine;  // labels are drawn solid whatever LT says
   stroke.dashIndex = StrokeStyle::kNoDashes;
   stroke.patternLength = 0;
-  LabelPoint pen{pen_.x, pen_.y};
-  LabelPoint carriageReturn{carriageReturn_.x, carriageReturn_.y};
+  const bool drawing = selectedPen_ != 0 && !polygonMode_;
   bool drew = false;
-  while (!text.empty()) {
-    std::size_t piece = std::min(text.size(), kLabelPiece);
-    if (piece < text.size()) {
-      // Cut after a line end where one is near, so that lines stay whole.
-      const std::size_t lineEnd = text.substr(0, piece).find_last_of("\r\n");
-      if (lineEnd != std::string_view::npos && lineEnd > piece / 2) piece = lineEnd + 1;
-    }
-    const LabelLayout layout = LayOutLabel(text.substr(0, piece), style, pen, carriageReturn);
-    text.remove_prefix(piece);
-    if (selectedPen_ != 0 && !polygonMode_) {
-      for (const LabelStroke& labelStroke : layout.strokes) {
-        pages_.BreakLine();
-        if (labelStroke.size() == 1) {
-          pages_.DrawDot({labelStroke[0].x, labelStroke[0].y}, stroke);
-          drew = true;
-        }
-        for (std::size_t i = 1; i < labelStroke.size(); ++i) {
-          pages_.DrawSegment({labelStroke[i - 1].x, labelStroke[i - 1].y},
-                             {labelStroke[i].x, labelStroke[i].y}, stroke);
-          drew = true;
-        }
-      }
-    }
-    pen = layout.penAfter;
-    carriageReturn = layout.carriageReturn;
-  }
+  // The whole text in one call, so that the label origin places it as one label; the
+  // strokes come one at a time and go straight onto the page.
+  const LabelLayout layout =
+      LayOutLabel(text, style, {pen_.x, pen_.y}, {carriageReturn_.x, carriageReturn_.y},
+                  [&](const LabelStroke& labelStroke) {
+                    if (!drawing || labelStroke.empty()) return;
+                    pages_.BreakLine();
+                    if (labelStroke.size() == 1)
+                      pages_.DrawDot({labelStroke[0].x, labelStroke[0].y}, stroke);
+                    for (std::size_t i = 1; i < labelStroke.size(); ++i)
+                      pages_.DrawSegment({labelStroke[i - 1].x, labelStroke[i - 1].y},
+                                         {labelStroke[i].x, labelStroke[i].y}, stroke);
+                    drew = true;
+                  });
   pages_.BreakLine();
   if (drew) ++outcome_.counts.labels;
-  pen_ = {pen.x, pen.y};
-  carriageReturn_ = {carriageReturn.x, carriageReturn.y};
+  pen_ = {layout.penAfter.x, layout.penAfter.y};
+  carriageReturn_ = {layout.carriageReturn.x, layout.carriageReturn.y};
 }
 
 void Hpgl2Interpreter::Lb(const Instruction& instruction) {
@@ -1070,10 +1058,12 @@ void Hpgl2Interpreter::Dt(const Instruction& instruction) {
 
 void Hpgl2Interpreter::Dv(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
-  double mode = 0;
-  parameters.Next(mode);
-  const int value = ToInt(mode);
-  label_.vertical = value == 1 || value == 3;
+  double v[2] = {0, 0};
+  parameters.Take(v, 2);
+  const int path = ToInt(v[0]);
+  label_.vertical = path == 1 || path == 3;
+  label_.reversePath = path == 2 || path == 3;
+  label_.reverseLineFeed = ToInt(v[1]) == 1;
 }
 
 }  // namespace korvid

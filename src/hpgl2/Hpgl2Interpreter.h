@@ -50,6 +50,8 @@ class Hpgl2Interpreter {
     int origin = 1;
     double extraSpace = 0, extraLine = 0;
     bool vertical = false;
+    bool reversePath = false;
+    bool reverseLineFeed = false;
   };
 
   static const std::array<Handler, 26 * 26>& Handlers();

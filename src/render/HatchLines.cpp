@@ -42,8 +42,7 @@ std::vector<HatchSegment> HatchLines(const std::vector<PlotRing>& rings, double 
     std::sort(crossings.begin(), crossings.end());
     for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
       const double u1 = crossings[i], u2 = crossings[i + 1];
-      segments.push_back(
-          {{u1 * c - v * s, u1 * s + v * c}, {u2 * c - v * s, u2 * s + v * c}});
+      segments.push_back({{u1 * c - v * s, u1 * s + v * c}, {u2 * c - v * s, u2 * s + v * c}});
     }
   }
   return segments;
