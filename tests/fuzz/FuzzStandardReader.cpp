@@ -19,8 +19,7 @@ namespace {
 using namespace korvid;
 
 [[noreturn]] void Violated(const char* condition, int line) {
-  std::fprintf(stderr, "fuzz_standard_reader: invariant violated (line %d): %s\n", line,
-               condition);
+  std::fprintf(stderr, "fuzz_standard_reader: invariant violated (line %d): %s\n", line, condition);
   std::abort();
 }
 

@@ -49,6 +49,8 @@ INSTANTIATE_TEST_SUITE_P(
                     PeCase{"SevenBit", "7GeGe", "down100,100 "},
                     PeCase{"SevenBitSmall", "7ii", "down5,5 "},
                     PeCase{"IgnoredBytes", "G\r\n\xC2 \xBF", "down100,0 "},
+                    // 100,0 with its bytes 0xC2 and 0xBF spelled as UTF-8: C3 82, C2 BF.
+                    PeCase{"Utf8Converted", "G\xC3\x82\xC2\xBF", "down100,0 "},
                     PeCase{"UnfinishedPairDropped", "\xC1", ""},
                     PeCase{"EndlessNumberEndsQuietly", std::string(100000, '~'), ""}),
     [](const testing::TestParamInfo<PeCase>& info) { return std::string(info.param.name); });
