@@ -46,6 +46,8 @@ bench: deps
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
 	$(BENCH_BUILD)/bench/korvid_window_bench --benchmark_repetitions=5 \
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
+	$(BENCH_BUILD)/bench/korvid_label_bench --benchmark_repetitions=5 \
+	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
 	$(BENCH_BUILD)/bench/korvid_output_bench $(BENCH_ARGS)
 
 fuzz: deps

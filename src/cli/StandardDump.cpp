@@ -136,11 +136,11 @@ std::string DescribeStandardOutcome(const StandardReadOutcome& outcome) {
             "; the rest of the file was not read\n";
   }
   const StandardReadCounts& c = outcome.counts;
-  text += "read " + std::to_string(c.instructions) + " instructions: " +
-          std::to_string(c.polylines) + " polylines, " + std::to_string(c.arcs) +
-          " arcs and curves, " + std::to_string(c.polygons) + " polygons, " +
-          std::to_string(c.labels) + " labels, " + std::to_string(outcome.plot.pages.size()) +
-          " pages\n";
+  text += "read " + std::to_string(c.instructions) +
+          " instructions: " + std::to_string(c.polylines) + " polylines, " +
+          std::to_string(c.arcs) + " arcs and curves, " + std::to_string(c.polygons) +
+          " polygons, " + std::to_string(c.labels) + " labels, " +
+          std::to_string(outcome.plot.pages.size()) + " pages\n";
   for (const UnreadInstruction& entry : outcome.ignored)
     text += "ignored \"" + entry.mnemonic + "\" x" + std::to_string(entry.count) + "\n";
   for (const UnreadInstruction& entry : outcome.unread)

@@ -8,7 +8,6 @@
 
 #include "cli/ConvertOptions.h"
 #include "cli/ModelDump.h"
-#include "cli/StandardConversion.h"
 #include "cli/StandardDump.h"
 #include "hpgl2/Hpgl2Reader.h"
 #include "model/PlotModel.h"
@@ -16,6 +15,7 @@
 #include "reader/FindLast.h"
 #include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
+#include "render/DrawStandardPage.h"
 #include "render/PlotMetafile.h"
 #include "render/Rotation.h"
 
@@ -97,10 +97,34 @@ int Export(const ConvertOptions& options, ExportFormat format, const PlotMetafil
 }
 
 int ConvertStandard(const ConvertOptions& options, ExportFormat format) {
+  const StandardReadOutcome read = ReadStandardPlotFile(options.input);
+  if (read.fileError) {
+    std::cerr << "korvid-convert: cannot read " << options.input << ": " << read.fileError.message()
+              << '\n';
+    return kExitFailure;
+  }
+  std::cerr << DescribeStandardOutcome(read);
+  const std::size_t pages = read.plot.pages.size();
+  if (static_cast<std::size_t>(options.page) > pages) {
+    std::cerr << "korvid-convert: " << options.input << " has " << pages << " page"
+              << (pages == 1 ? "" : "s") << ", not " << options.page << '\n';
+    return kExitFailure;
+  }
+  const std::size_t index = static_cast<std::size_t>(options.page) - 1;
+  if (read.plot.pages[index].Empty()) {
+    std::cerr << "korvid-convert: " << options.input << ": nothing to draw\n";
+    return kExitFailure;
+  }
+  DisplaySettings settings;
+  settings.ColorMode = options.mono ? 0 : 1;
   PlotMetafile metafile;
-  const StandardConversion drawing = DrawStandardPageOf(options, metafile.Path());
-  if (!drawing.drawn) {
-    std::cerr << "korvid-convert: " << drawing.problem << '\n';
+  try {
+    const Rotation rotation = RotationForAngle(options.rotation);
+    DrawStandardPage({read.plot, index, settings, metafile.Path(), nullptr}, options.rotation,
+                     rotation.cosA, rotation.sinA);
+  } catch (const RuntimeError& failure) {
+    std::cerr << "korvid-convert: " << options.input << ": the drawing failed: " << Reason(failure)
+              << '\n';
     return kExitFailure;
   }
   return Export(options, format, metafile);
@@ -135,7 +159,14 @@ int Convert(const ConvertOptions& options) {
               << '\n';
     return kExitFailure;
   }
-  return Export(options, *format, metafile);
+  try {
+    ExportDrawing({metafile.Path(), *format, options.output, options.widthPx, options.dpi});
+  } catch (const RuntimeError& failure) {
+    std::cerr << "korvid-convert: cannot write " << options.output << ": " << Reason(failure)
+              << '\n';
+    return kExitFailure;
+  }
+  return kExitDone;
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {

@@ -8,8 +8,7 @@ bool ClipSegment(const ClipWindow& window, PlotPoint& a, PlotPoint& b) {
   double enter = 0;
   double leave = 1;
   const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {a.x - window.minX, window.maxX - a.x, a.y - window.minY,
-                       window.maxY - a.y};
+  const double q[4] = {a.x - window.minX, window.maxX - a.x, a.y - window.minY, window.maxY - a.y};
   for (int i = 0; i < 4; ++i) {
     if (p[i] == 0) {
       if (q[i] < 0) return false;

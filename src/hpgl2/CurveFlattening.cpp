@@ -22,8 +22,8 @@ double BoundedChordDeg(double chordDeg) {
   return std::min(chordDeg, kCoarsestChordDeg);
 }
 
-void AppendArc(PlotPoint centre, double radius, double startDeg, double sweepDeg,
-               double chordDeg, std::vector<PlotPoint>& points) {
+void AppendArc(PlotPoint centre, double radius, double startDeg, double sweepDeg, double chordDeg,
+               std::vector<PlotPoint>& points) {
   if (!std::isfinite(radius) || !std::isfinite(startDeg) || !std::isfinite(sweepDeg) ||
       !Finite(centre))
     return;

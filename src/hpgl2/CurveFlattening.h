@@ -17,8 +17,8 @@ double BoundedChordDeg(double chordDeg);
 // Points of a circular arc around `centre` from angle `startDeg` through `sweepDeg`
 // (counter-clockwise when positive), one chord per `chordDeg` at most. The start point
 // is not included, the end point is.
-void AppendArc(PlotPoint centre, double radius, double startDeg, double sweepDeg,
-               double chordDeg, std::vector<PlotPoint>& points);
+void AppendArc(PlotPoint centre, double radius, double startDeg, double sweepDeg, double chordDeg,
+               std::vector<PlotPoint>& points);
 
 // The circle through start, middle and end as the arc from start through middle to end
 // (AT/RT). Collinear points give the straight line to the end. As AppendArc.

@@ -19,8 +19,6 @@ constexpr double kDefaultChordDeg = 5;
 // A plotter's polygon buffer is small; this one stops taking points well before memory
 // matters, and the read goes on.
 constexpr std::size_t kMostBufferedPoints = std::size_t{1} << 22;
-// Long labels are laid out a piece at a time, so that the budget is checked as they grow.
-constexpr std::size_t kLabelPiece = 1 << 16;
 
 // HP-GL/2's fixed line types 1..8: drawn and blank lengths in percent of the pattern.
 const std::vector<double>& FixedPattern(int type) {
@@ -68,33 +66,33 @@ const std::array<Hpgl2Interpreter::Handler, 26 * 26>& Hpgl2Interpreter::Handlers
       Handler handler;
     };
     const Entry entries[] = {
-        {"IN", &Hpgl2Interpreter::In}, {"DF", &Hpgl2Interpreter::Df},
-        {"PG", &Hpgl2Interpreter::Pg}, {"BP", &Hpgl2Interpreter::Pg},
-        {"PA", &Hpgl2Interpreter::Pa}, {"PR", &Hpgl2Interpreter::Pr},
-        {"PU", &Hpgl2Interpreter::Pu}, {"PD", &Hpgl2Interpreter::Pd},
-        {"PE", &Hpgl2Interpreter::Pe}, {"CI", &Hpgl2Interpreter::Ci},
-        {"AA", &Hpgl2Interpreter::Aa}, {"AR", &Hpgl2Interpreter::Ar},
-        {"AT", &Hpgl2Interpreter::At}, {"RT", &Hpgl2Interpreter::Rt},
-        {"BZ", &Hpgl2Interpreter::Bz}, {"BR", &Hpgl2Interpreter::Br},
-        {"CT", &Hpgl2Interpreter::Ct}, {"EA", &Hpgl2Interpreter::Ea},
-        {"ER", &Hpgl2Interpreter::Er}, {"RA", &Hpgl2Interpreter::Ra},
-        {"RR", &Hpgl2Interpreter::Rr}, {"EW", &Hpgl2Interpreter::Ew},
-        {"WG", &Hpgl2Interpreter::Wg}, {"PM", &Hpgl2Interpreter::Pm},
-        {"EP", &Hpgl2Interpreter::Ep}, {"FP", &Hpgl2Interpreter::Fp},
-        {"FT", &Hpgl2Interpreter::Ft}, {"LT", &Hpgl2Interpreter::Lt},
-        {"UL", &Hpgl2Interpreter::Ul}, {"PW", &Hpgl2Interpreter::Pw},
-        {"WU", &Hpgl2Interpreter::Wu}, {"SP", &Hpgl2Interpreter::Sp},
-        {"NP", &Hpgl2Interpreter::Np}, {"PC", &Hpgl2Interpreter::Pc},
-        {"CR", &Hpgl2Interpreter::Cr}, {"IP", &Hpgl2Interpreter::Ip},
-        {"IR", &Hpgl2Interpreter::Ir}, {"SC", &Hpgl2Interpreter::Sc},
-        {"RO", &Hpgl2Interpreter::Ro}, {"IW", &Hpgl2Interpreter::Iw},
-        {"XT", &Hpgl2Interpreter::Xt}, {"YT", &Hpgl2Interpreter::Yt},
-        {"TL", &Hpgl2Interpreter::Tl}, {"LB", &Hpgl2Interpreter::Lb},
-        {"SI", &Hpgl2Interpreter::Si}, {"SR", &Hpgl2Interpreter::Sr},
-        {"DI", &Hpgl2Interpreter::Di}, {"DR", &Hpgl2Interpreter::Dr},
-        {"SL", &Hpgl2Interpreter::Sl}, {"LO", &Hpgl2Interpreter::Lo},
-        {"CP", &Hpgl2Interpreter::Cp}, {"ES", &Hpgl2Interpreter::Es},
-        {"DT", &Hpgl2Interpreter::Dt}, {"DV", &Hpgl2Interpreter::Dv},
+        {"IN", &Hpgl2Interpreter::In},   {"DF", &Hpgl2Interpreter::Df},
+        {"PG", &Hpgl2Interpreter::Pg},   {"BP", &Hpgl2Interpreter::Pg},
+        {"PA", &Hpgl2Interpreter::Pa},   {"PR", &Hpgl2Interpreter::Pr},
+        {"PU", &Hpgl2Interpreter::Pu},   {"PD", &Hpgl2Interpreter::Pd},
+        {"PE", &Hpgl2Interpreter::Pe},   {"CI", &Hpgl2Interpreter::Ci},
+        {"AA", &Hpgl2Interpreter::Aa},   {"AR", &Hpgl2Interpreter::Ar},
+        {"AT", &Hpgl2Interpreter::At},   {"RT", &Hpgl2Interpreter::Rt},
+        {"BZ", &Hpgl2Interpreter::Bz},   {"BR", &Hpgl2Interpreter::Br},
+        {"CT", &Hpgl2Interpreter::Ct},   {"EA", &Hpgl2Interpreter::Ea},
+        {"ER", &Hpgl2Interpreter::Er},   {"RA", &Hpgl2Interpreter::Ra},
+        {"RR", &Hpgl2Interpreter::Rr},   {"EW", &Hpgl2Interpreter::Ew},
+        {"WG", &Hpgl2Interpreter::Wg},   {"PM", &Hpgl2Interpreter::Pm},
+        {"EP", &Hpgl2Interpreter::Ep},   {"FP", &Hpgl2Interpreter::Fp},
+        {"FT", &Hpgl2Interpreter::Ft},   {"LT", &Hpgl2Interpreter::Lt},
+        {"UL", &Hpgl2Interpreter::Ul},   {"PW", &Hpgl2Interpreter::Pw},
+        {"WU", &Hpgl2Interpreter::Wu},   {"SP", &Hpgl2Interpreter::Sp},
+        {"NP", &Hpgl2Interpreter::Np},   {"PC", &Hpgl2Interpreter::Pc},
+        {"CR", &Hpgl2Interpreter::Cr},   {"IP", &Hpgl2Interpreter::Ip},
+        {"IR", &Hpgl2Interpreter::Ir},   {"SC", &Hpgl2Interpreter::Sc},
+        {"RO", &Hpgl2Interpreter::Ro},   {"IW", &Hpgl2Interpreter::Iw},
+        {"XT", &Hpgl2Interpreter::Xt},   {"YT", &Hpgl2Interpreter::Yt},
+        {"TL", &Hpgl2Interpreter::Tl},   {"LB", &Hpgl2Interpreter::Lb},
+        {"SI", &Hpgl2Interpreter::Si},   {"SR", &Hpgl2Interpreter::Sr},
+        {"DI", &Hpgl2Interpreter::Di},   {"DR", &Hpgl2Interpreter::Dr},
+        {"SL", &Hpgl2Interpreter::Sl},   {"LO", &Hpgl2Interpreter::Lo},
+        {"CP", &Hpgl2Interpreter::Cp},   {"ES", &Hpgl2Interpreter::Es},
+        {"DT", &Hpgl2Interpreter::Dt},   {"DV", &Hpgl2Interpreter::Dv},
         {"CA", &Hpgl2Interpreter::Read}, {"CS", &Hpgl2Interpreter::Read},
         {"SA", &Hpgl2Interpreter::Read}, {"SS", &Hpgl2Interpreter::Read},
         {"LA", &Hpgl2Interpreter::Read}, {"PS", &Hpgl2Interpreter::Read},
@@ -179,11 +177,13 @@ void Hpgl2Interpreter::Initialize() {
   pages_.SetRotation(0);
   pen_ = {0, 0};
   penDown_ = false;
+  pendingDot_ = false;
   carriageReturn_ = pen_;
   pages_.BreakLine();
 }
 
 void Hpgl2Interpreter::In(const Instruction&) {
+  DropPendingDot();
   if (!pages_.PageBlank()) pages_.AdvancePage();
   Initialize();
 }
@@ -193,6 +193,7 @@ void Hpgl2Interpreter::Df(const Instruction&) {
 }
 
 void Hpgl2Interpreter::Pg(const Instruction&) {
+  DropPendingDot();
   pages_.AdvancePage();
 }
 
@@ -223,9 +224,8 @@ const StrokeStyle& Hpgl2Interpreter::Stroke() {
   if (lineType_.type != StrokeStyle::kSolidLine && type >= 1 && type <= 8) {
     const std::vector<double>& user = userPatterns_[static_cast<std::size_t>(type)];
     stroke_.dashIndex = DashIndex(user.empty() ? FixedPattern(type) : user);
-    stroke_.patternLength = lineType_.absolute
-                                ? lineType_.lengthPercent * kPlotterUnitsPerMm
-                                : lineType_.lengthPercent / 100 * Diagonal();
+    stroke_.patternLength = lineType_.absolute ? lineType_.lengthPercent * kPlotterUnitsPerMm
+                                               : lineType_.lengthPercent / 100 * Diagonal();
   } else if (lineType_.type != 0) {
     stroke_.lineType = StrokeStyle::kSolidLine;
   }
@@ -261,6 +261,7 @@ void Hpgl2Interpreter::MoveTo(PlotPoint target, bool drawing) {
     pen_ = target;
     return;
   }
+  pendingDot_ = false;
   if (drawing && selectedPen_ != 0) {
     const StrokeStyle& style = Stroke();
     if (style.DotsOnly()) {
@@ -303,14 +304,27 @@ void Hpgl2Interpreter::Pr(const Instruction& instruction) {
 }
 
 void Hpgl2Interpreter::Pu(const Instruction& instruction) {
+  DropPendingDot();
   penDown_ = false;
   pages_.BreakLine();
   CoordinatePairs(instruction, relative_);
 }
 
+// A pen lowered and raised again without moving leaves a dot (drill marks, points).
 void Hpgl2Interpreter::Pd(const Instruction& instruction) {
+  const bool wasUp = !penDown_;
   penDown_ = true;
+  if (ParameterList(instruction.parameters).Empty()) {
+    if (wasUp && !polygonMode_) pendingDot_ = true;
+    return;
+  }
   CoordinatePairs(instruction, relative_);
+}
+
+void Hpgl2Interpreter::DropPendingDot() {
+  if (!pendingDot_) return;
+  pendingDot_ = false;
+  if (selectedPen_ != 0 && penDown_) pages_.DrawDot(pen_, Stroke());
 }
 
 namespace {
@@ -400,10 +414,10 @@ void Hpgl2Interpreter::ThreePointArc(const Instruction& instruction, bool relati
   double v[5] = {0, 0, 0, 0, kDefaultChordDeg};
   if (parameters.Take(v, 5) < 4) return;
   const PlotPoint start = scaling_.ToUser(pen_);
-  const PlotPoint middle = relative ? PlotPoint{start.x + v[0], start.y + v[1]}
-                                    : PlotPoint{v[0], v[1]};
-  const PlotPoint end = relative ? PlotPoint{start.x + v[2], start.y + v[3]}
-                                 : PlotPoint{v[2], v[3]};
+  const PlotPoint middle =
+      relative ? PlotPoint{start.x + v[0], start.y + v[1]} : PlotPoint{v[0], v[1]};
+  const PlotPoint end =
+      relative ? PlotPoint{start.x + v[2], start.y + v[3]} : PlotPoint{v[2], v[3]};
   std::vector<PlotPoint> points;
   const double radius = std::hypot(middle.x - start.x, middle.y - start.y);
   AppendThreePointArc(start, middle, end, ChordDeg(v[4], radius), points);
@@ -505,6 +519,7 @@ void Hpgl2Interpreter::FillRings(const std::vector<PlotRing>& rings) {
   StandardPolygon fill;
   fill.fill = fillKind_;
   fill.pen = selectedPen_;
+  fill.widthMm = palette_.WidthMm(selectedPen_);
   fill.hatchSpacing = hatchSpacing_ > 0 ? hatchSpacing_ : Diagonal() / 100;
   fill.hatchAngleDeg = hatchAngleDeg_;
   const ColourRef colour = palette_.Colour(selectedPen_);
@@ -637,8 +652,8 @@ void Hpgl2Interpreter::Rr(const Instruction& instruction) {
   if (parameters.Take(v, 2) == 2) FillRings({RectangleRing(Target(v[0], v[1], true))});
 }
 
-std::vector<PlotPoint> Hpgl2Interpreter::WedgeRing(double radius, double startDeg,
-                                                   double sweepDeg, double chordDeg) const {
+std::vector<PlotPoint> Hpgl2Interpreter::WedgeRing(double radius, double startDeg, double sweepDeg,
+                                                   double chordDeg) const {
   const PlotPoint centre = scaling_.ToUser(pen_);
   std::vector<PlotPoint> points;
   const bool full = std::fabs(sweepDeg) >= 360;
@@ -754,6 +769,7 @@ void Hpgl2Interpreter::Sp(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double pen = 0;
   parameters.Next(pen);
+  DropPendingDot();
   selectedPen_ = std::clamp(ToInt(pen), 0, 32767);
   pages_.BreakLine();
   StyleChanged();
@@ -897,48 +913,38 @@ LabelStyle Hpgl2Interpreter::ResolvedLabelStyle() const {
   style.extraSpace = label_.extraSpace;
   style.extraLine = label_.extraLine;
   style.vertical = label_.vertical;
+  style.reversePath = label_.reversePath;
+  style.reverseLineFeed = label_.reverseLineFeed;
   return style;
 }
 
 void Hpgl2Interpreter::DrawLabel(std::string_view text) {
-  const LabelStyle style = ResolvedLabelStyle();
+  LabelStyle style = ResolvedLabelStyle();
+  style.maxPointCount = pages_.RemainingPoints();
   StrokeStyle stroke = Stroke();
   stroke.lineType = StrokeStyle::kSolidLine;  // labels are drawn solid whatever LT says
   stroke.dashIndex = StrokeStyle::kNoDashes;
   stroke.patternLength = 0;
-  LabelPoint pen{pen_.x, pen_.y};
-  LabelPoint carriageReturn{carriageReturn_.x, carriageReturn_.y};
+  const bool drawing = selectedPen_ != 0 && !polygonMode_;
   bool drew = false;
-  while (!text.empty()) {
-    std::size_t piece = std::min(text.size(), kLabelPiece);
-    if (piece < text.size()) {
-      // Cut after a line end where one is near, so that lines stay whole.
-      const std::size_t lineEnd = text.substr(0, piece).find_last_of("\r\n");
-      if (lineEnd != std::string_view::npos && lineEnd > piece / 2) piece = lineEnd + 1;
-    }
-    const LabelLayout layout = LayOutLabel(text.substr(0, piece), style, pen, carriageReturn);
-    text.remove_prefix(piece);
-    if (selectedPen_ != 0 && !polygonMode_) {
-      for (const LabelStroke& labelStroke : layout.strokes) {
-        pages_.BreakLine();
-        if (labelStroke.size() == 1) {
-          pages_.DrawDot({labelStroke[0].x, labelStroke[0].y}, stroke);
-          drew = true;
-        }
-        for (std::size_t i = 1; i < labelStroke.size(); ++i) {
-          pages_.DrawSegment({labelStroke[i - 1].x, labelStroke[i - 1].y},
-                             {labelStroke[i].x, labelStroke[i].y}, stroke);
-          drew = true;
-        }
-      }
-    }
-    pen = layout.penAfter;
-    carriageReturn = layout.carriageReturn;
-  }
+  // The whole text in one call, so that the label origin places it as one label; the
+  // strokes come one at a time and go straight onto the page.
+  const LabelLayout layout =
+      LayOutLabel(text, style, {pen_.x, pen_.y}, {carriageReturn_.x, carriageReturn_.y},
+                  [&](const LabelStroke& labelStroke) {
+                    if (!drawing || labelStroke.empty()) return;
+                    pages_.BreakLine();
+                    if (labelStroke.size() == 1)
+                      pages_.DrawDot({labelStroke[0].x, labelStroke[0].y}, stroke);
+                    for (std::size_t i = 1; i < labelStroke.size(); ++i)
+                      pages_.DrawSegment({labelStroke[i - 1].x, labelStroke[i - 1].y},
+                                         {labelStroke[i].x, labelStroke[i].y}, stroke);
+                    drew = true;
+                  });
   pages_.BreakLine();
   if (drew) ++outcome_.counts.labels;
-  pen_ = {pen.x, pen.y};
-  carriageReturn_ = {carriageReturn.x, carriageReturn.y};
+  pen_ = {layout.penAfter.x, layout.penAfter.y};
+  carriageReturn_ = {layout.carriageReturn.x, layout.carriageReturn.y};
 }
 
 void Hpgl2Interpreter::Lb(const Instruction& instruction) {
@@ -1018,8 +1024,8 @@ void Hpgl2Interpreter::Cp(const Instruction& instruction) {
   double v[2];
   const LabelStyle style = ResolvedLabelStyle();
   if (parameters.Take(v, 2) == 2) {
-    const LabelPoint moved = CharacterPlot(style, {pen_.x, pen_.y},
-                                           std::clamp(v[0], -1e6, 1e6), std::clamp(v[1], -1e6, 1e6));
+    const LabelPoint moved = CharacterPlot(style, {pen_.x, pen_.y}, std::clamp(v[0], -1e6, 1e6),
+                                           std::clamp(v[1], -1e6, 1e6));
     pen_ = {moved.x, moved.y};
   } else {
     // CP alone: carriage return and line feed.
@@ -1052,10 +1058,12 @@ void Hpgl2Interpreter::Dt(const Instruction& instruction) {
 
 void Hpgl2Interpreter::Dv(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
-  double mode = 0;
-  parameters.Next(mode);
-  const int value = ToInt(mode);
-  label_.vertical = value == 1 || value == 3;
+  double v[2] = {0, 0};
+  parameters.Take(v, 2);
+  const int path = ToInt(v[0]);
+  label_.vertical = path == 1 || path == 3;
+  label_.reversePath = path == 2 || path == 3;
+  label_.reverseLineFeed = ToInt(v[1]) == 1;
 }
 
 }  // namespace korvid

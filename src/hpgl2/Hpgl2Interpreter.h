@@ -50,6 +50,8 @@ class Hpgl2Interpreter {
     int origin = 1;
     double extraSpace = 0, extraLine = 0;
     bool vertical = false;
+    bool reversePath = false;
+    bool reverseLineFeed = false;
   };
 
   static const std::array<Handler, 26 * 26>& Handlers();
@@ -61,6 +63,7 @@ class Hpgl2Interpreter {
 
   // Moving and drawing, in plotter units.
   void MoveTo(PlotPoint target, bool drawing);
+  void DropPendingDot();
   void Polyline(const std::vector<PlotPoint>& points, bool drawing);
   void CoordinatePairs(const Instruction& instruction, bool relative);
   PlotPoint Target(double x, double y, bool relative) const;
@@ -155,6 +158,7 @@ class Hpgl2Interpreter {
   PenPalette palette_;
   PlotPoint pen_;  // plotter units
   bool penDown_ = false;
+  bool pendingDot_ = false;  // PD without a move: a dot, unless a line starts here
   bool relative_ = false;
   int selectedPen_ = 1;
   bool widthsRelative_ = false;

@@ -70,8 +70,8 @@ void InstructionScanner::SkipEscape() {
   if (c == '%') {
     // ESC % -12345 X (leave to PJL), ESC % n B (HP-GL/2), ESC % n A (PCL).
     ++pos_;
-    while (!AtEnd() && (text_[pos_] == '-' || text_[pos_] == '+' ||
-                        (text_[pos_] >= '0' && text_[pos_] <= '9')))
+    while (!AtEnd() &&
+           (text_[pos_] == '-' || text_[pos_] == '+' || (text_[pos_] >= '0' && text_[pos_] <= '9')))
       ++pos_;
     if (AtEnd()) return;
     const char what = text_[pos_++];
@@ -161,11 +161,12 @@ std::string_view InstructionScanner::UpToSemicolon() {
   return text_.substr(start, stop - start);
 }
 
-// CO "text": the comment between double quotes.
+// CO "text": the comment between double quotes. Some writers leave the quotes out:
+// their comment runs to the ";".
 std::string_view InstructionScanner::QuotedText() {
   while (!AtEnd() && (text_[pos_] == ' ' || text_[pos_] == '\r' || text_[pos_] == '\n'))
     ++pos_;
-  if (AtEnd() || text_[pos_] != '"') return NumericParameters();
+  if (AtEnd() || text_[pos_] != '"') return UpToSemicolon();
   const std::size_t start = ++pos_;
   const void* end = std::memchr(text_.data() + pos_, '"', text_.size() - pos_);
   const std::size_t stop =

@@ -30,6 +30,11 @@ class PageBuilder {
 
   void FillPolygon(const std::vector<PlotRing>& rings, const StandardPolygon& fill);
 
+  // How many more points fit the budget, at the least.
+  std::size_t RemainingPoints() const {
+    return (budget_.LimitBytes() - budget_.UsedBytes()) / (2 * sizeof(PlotPoint));
+  }
+
   void SetRotation(int degrees) { rotation_ = degrees; }
   void SetClip(std::optional<ClipWindow> window) { clip_ = window; }
 

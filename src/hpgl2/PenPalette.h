@@ -15,14 +15,14 @@ class PenPalette {
 
   PenPalette() { Reset(); }
 
-  void Reset();                  // IN: eight pens, the default colours and widths
-  void SetPenCount(int count);   // NP: a power of two from 2 to 256
-  void ResetColours();           // PC without parameters
-  void ResetColour(int pen);     // PC pen
+  void Reset();                 // IN: eight pens, the default colours and widths
+  void SetPenCount(int count);  // NP: a power of two from 2 to 256
+  void ResetColours();          // PC without parameters
+  void ResetColour(int pen);    // PC pen
   void SetColour(int pen, double red, double green, double blue);  // in CR's range
   void SetColourRange(const double* range, int count);             // CR
-  void SetWidth(double widthMm);                                    // PW w: every pen
-  void SetWidth(int pen, double widthMm);                           // PW w,pen
+  void SetWidth(double widthMm);                                   // PW w: every pen
+  void SetWidth(int pen, double widthMm);                          // PW w,pen
 
   // The palette entry a selected pen number draws with.
   int Entry(int pen) const;

@@ -15,7 +15,7 @@ class PlotScaling {
 
   void Reset();  // IN: default P1, P2; no scaling
   bool SetP1P2(PlotPoint p1, PlotPoint p2);
-  bool SetP1(PlotPoint p1);  // P2 follows, keeping its distance
+  bool SetP1(PlotPoint p1);                            // P2 follows, keeping its distance
   bool SetRelative(const double* percent, int count);  // IR
   // SC with its parameters (count 0 = scaling off). False when refused.
   bool SetScale(const double* values, int count);

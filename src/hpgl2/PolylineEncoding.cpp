@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 namespace korvid {
 
@@ -42,9 +43,48 @@ class EncodedNumber {
   double value_ = 0;
 };
 
+// Files passed through a text converter arrive with each byte from 128 up spelled as two
+// UTF-8 bytes. PE data itself never holds bytes 128..190 (no digit uses them), so data
+// that holds such bytes, each after a 0xC2 or 0xC3 lead byte, is read back as the original.
+bool LooksUtf8Converted(std::string_view data) {
+  bool any = false;
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(data[i]);
+    if (byte < 0x80 || byte > 0xBE) continue;
+    if (i == 0) return false;
+    const auto lead = static_cast<unsigned char>(data[i - 1]);
+    if (lead != 0xC2 && lead != 0xC3) return false;
+    any = true;
+  }
+  return any;
+}
+
+std::string FromUtf8(std::string_view data) {
+  std::string bytes;
+  bytes.reserve(data.size());
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(data[i]);
+    const bool lead = (byte == 0xC2 || byte == 0xC3) && i + 1 < data.size() &&
+                      static_cast<unsigned char>(data[i + 1]) >= 0x80 &&
+                      static_cast<unsigned char>(data[i + 1]) <= 0xBF;
+    if (lead) {
+      const auto next = static_cast<unsigned char>(data[++i]);
+      bytes.push_back(static_cast<char>(byte == 0xC3 ? next + 0x40 : next));
+    } else {
+      bytes.push_back(data[i]);
+    }
+  }
+  return bytes;
+}
+
 }  // namespace
 
 void DecodePolylineEncoded(std::string_view data, PolylineEncodingSink& sink) {
+  std::string original;
+  if (LooksUtf8Converted(data)) {
+    original = FromUtf8(data);
+    data = original;
+  }
   bool sevenBit = false;
   bool penUpNext = false;
   bool absoluteNext = false;

@@ -20,7 +20,8 @@ class PolylineEncodingSink {
 // first, with the sign in the lowest bit. Flags: ":" pen number follows, "<" the next
 // move is pen up, ">" the number of fractional bits follows, "=" the next pair is
 // absolute, "7" seven-bit mode. Every other byte is ignored, and a number that never
-// ends is cut at 60 bits, so the time is linear in the data.
+// ends is cut at 60 bits, so the time is linear in the data. Data that went through a
+// UTF-8 conversion (each byte from 128 up as two bytes) is read as it was before.
 void DecodePolylineEncoded(std::string_view data, PolylineEncodingSink& sink);
 
 }  // namespace korvid

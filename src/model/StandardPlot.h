@@ -60,6 +60,7 @@ struct StandardPolygon {
   double hatchAngleDeg = 0;   // counter-clockwise from the X axis
   ColourRef colour = kBlack;  // the tone to fill with, shading already applied
   std::int32_t pen = 1;
+  double widthMm = 0.35;  // of the pen, for the hatch lines
   bool nonZeroWinding = false;
   // How many of the page's polylines were drawn before this polygon: the drawing keeps
   // the file's order of fills and lines.

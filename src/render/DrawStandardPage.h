@@ -12,18 +12,17 @@ namespace korvid {
 
 struct StandardDrawContext {
   const StandardPlot& plot;
-  std::size_t pageIndex = 0;  // 0-based
+  std::size_t pageIndex;  // 0-based
   const DisplaySettings& settings;
   std::string metafilePath;
   DrawProgress* progress = nullptr;
 };
 
-// Writes one page of the standard reading into the plot metafile at `metafilePath`, turned
-// like DrawPlot turns the design's plot: the page's extents plus the 100-unit margin come
-// to 32767 units of 0.01 mm on the longer side, so that the view and output arithmetic
-// measures both readings alike. Error 9 for a page beyond the plot.
-//
-// Placeholder until the full drawing arrives: polylines and polygon outlines in black.
+// Writes one page of the standard reading into the plot metafile, placed and turned as
+// DrawPlot places a plot: lines at their pen's width (0.01 mm pens, dashes drawn out),
+// fills as brushes and polygons (hatching drawn as lines), in the file's order, in the
+// palette's colours (black and shades of grey in black-and-white mode). A page without
+// anything on it writes an empty picture. Failures propagate as DrawPlot's do.
 void DrawStandardPage(const StandardDrawContext& context, std::int16_t angle, double cosA,
                       double sinA);
 

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -70,13 +72,72 @@ void EmfWriter::SetMapMode(std::uint32_t mode) {
   Append(U_EMRSETMAPMODE{{U_EMR_SETMAPMODE, sizeof(U_EMRSETMAPMODE)}, mode});
 }
 
-std::uint32_t EmfWriter::CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t colour) {
+std::uint32_t EmfWriter::NewHandle() {
   std::uint32_t handle = 1;
   while (handle < handleInUse_.size() && handleInUse_[handle])
     ++handle;
   if (handle == handleInUse_.size()) handleInUse_.push_back(false);
   handleInUse_[handle] = true;
   if (handle > handlesHighWater_) handlesHighWater_ = handle;
+  return handle;
+}
+
+std::uint32_t EmfWriter::CreateSolidBrush(std::uint32_t colour) {
+  const std::uint32_t handle = NewHandle();
+  U_EMRCREATEBRUSHINDIRECT record{};
+  record.emr = {U_EMR_CREATEBRUSHINDIRECT, sizeof(U_EMRCREATEBRUSHINDIRECT)};
+  record.ihBrush = handle;
+  record.lb.lbStyle = U_BS_SOLID;
+  std::memcpy(&record.lb.lbColor, &colour, sizeof colour);
+  Append(record);
+  return handle;
+}
+
+void EmfWriter::SetPolyFillMode(std::uint32_t mode) {
+  Append(U_EMRSETPOLYFILLMODE{{U_EMR_SETPOLYFILLMODE, sizeof(U_EMRSETPOLYFILLMODE)}, mode});
+}
+
+// EMR_POLYPOLYGON: bounds, ring count, point count, the count of each ring, the points.
+void EmfWriter::PolyPolygon(const std::vector<std::vector<Point>>& rings) {
+  std::size_t points = 0;
+  U_RECTL bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (const auto& ring : rings) {
+    points += ring.size();
+    for (const Point& p : ring) {
+      bounds.left = std::min(bounds.left, p.x);
+      bounds.top = std::min(bounds.top, p.y);
+      bounds.right = std::max(bounds.right, p.x);
+      bounds.bottom = std::max(bounds.bottom, p.y);
+    }
+  }
+  if (points == 0) return;
+  const std::size_t size = 8 + 16 + 8 + 4 * rings.size() + 8 * points;
+  std::vector<std::uint32_t> words;
+  words.reserve(size / 4);
+  const auto push = [&words](std::int64_t value) {
+    words.push_back(static_cast<std::uint32_t>(value));
+  };
+  push(U_EMR_POLYPOLYGON);
+  push(static_cast<std::int64_t>(size));
+  for (std::int32_t v : {bounds.left, bounds.top, bounds.right, bounds.bottom})
+    push(v);
+  push(static_cast<std::int64_t>(rings.size()));
+  push(static_cast<std::int64_t>(points));
+  for (const auto& ring : rings)
+    push(static_cast<std::int64_t>(ring.size()));
+  for (const auto& ring : rings) {
+    for (const Point& p : ring) {
+      push(p.x);
+      push(p.y);
+    }
+  }
+  const auto* begin = reinterpret_cast<const std::uint8_t*>(words.data());
+  bytes_.insert(bytes_.end(), begin, begin + words.size() * 4);
+  ++records_;
+}
+
+std::uint32_t EmfWriter::CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t colour) {
+  const std::uint32_t handle = NewHandle();
 
   U_EMRCREATEPEN record{};
   record.emr = {U_EMR_CREATEPEN, sizeof(U_EMRCREATEPEN)};

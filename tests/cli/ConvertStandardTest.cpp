@@ -95,7 +95,7 @@ TEST_F(ConvertStandard, RefusesPagesThatAreNotThere) {
     int exitCode;
     const char* says;
   } cases[] = {
-      {In("pages.hpg") + " -o " + In("x.png") + " --hpgl2 --page 4", 1, "has 3 pages, not a page 4"},
+      {In("pages.hpg") + " -o " + In("x.png") + " --hpgl2 --page 4", 1, "has 3 pages, not 4"},
       {In("pages.hpg") + " -o " + In("x.png") + " --page 2", 2, "--page needs --hpgl2"},
       {"--dump " + In("pages.hpg") + " --hpgl2 --page 2", 2, "--dump prints every page"},
       {In("pages.hpg") + " -o " + In("x.png") + " --hpgl2 --page 0", 2, "--page needs a whole"},
