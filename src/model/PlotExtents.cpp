@@ -1,8 +1,13 @@
 #include "model/PlotExtents.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace korvid {
+
+namespace {
+constexpr double kLoneDotHalfSide = 50;
+}  // namespace
 
 PlotExtents PlotExtents::OfCurrentPlot(const PlotModel& model) {
   const std::int16_t plot = model.CurPlot;
@@ -15,8 +20,9 @@ PlotExtents PlotExtents::OfPage(const StandardPage& page) {
   if (page.extents.empty) return extents;
   extents = {static_cast<float>(page.extents.minX), static_cast<float>(page.extents.minY),
              static_cast<float>(page.extents.maxX), static_cast<float>(page.extents.maxY)};
-  // The same squaring as the model's extents: a line without width or height still has a
-  // shape to fit into the window.
+  // Squared as the page drawing squares them (render/DrawStandardPage), so that the view
+  // fits the picture at its own shape: a line without width or height gets a square, and a
+  // lone dot a square of 100 units.
   auto widen = [](float& low, float& high, double half) {
     const float newLow = static_cast<float>(low - half);
     const float newHigh = static_cast<float>(high + half);
@@ -26,7 +32,8 @@ PlotExtents PlotExtents::OfPage(const StandardPage& page) {
     }
   };
   if (extents.MaxX == extents.MinX) {
-    widen(extents.MinX, extents.MaxX, (static_cast<double>(extents.MaxY) - extents.MinY) / 2);
+    widen(extents.MinX, extents.MaxX,
+          std::max((static_cast<double>(extents.MaxY) - extents.MinY) / 2, kLoneDotHalfSide));
   }
   if (extents.MaxY == extents.MinY) {
     widen(extents.MinY, extents.MaxY, (static_cast<double>(extents.MaxX) - extents.MinX) / 2);

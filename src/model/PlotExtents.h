@@ -18,7 +18,7 @@ struct PlotExtents {
   // The extents of the model's current plot; error 9 for a plot outside the model.
   static PlotExtents OfCurrentPlot(const PlotModel& model);
 
-  // The extents of a standard page, squared like the model's when the drawing has no
+  // The extents of a standard page, squared as its drawing squares them when it has no
   // width or no height. An empty page keeps the inverted start values, as an empty read
   // of the model does.
   static PlotExtents OfPage(const StandardPage& page);

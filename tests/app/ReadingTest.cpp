@@ -81,6 +81,10 @@ struct OfferCase {
   const char* reason;  // "" = no offer
 };
 
+void PrintTo(const OfferCase& offer, std::ostream* out) {
+  *out << offer.name;
+}
+
 class ReadingOfferTest : public ReadingTest, public ::testing::WithParamInterface<OfferCase> {};
 
 TEST_P(ReadingOfferTest, OffersToReadAgainWhenTheStandardReadingDrawsMore) {

@@ -39,8 +39,8 @@ class ConvertStandard : public ::testing::Test {
 
   ConvertRun Convert(const std::string& arguments) const {
     const fs::path err = directory / "stderr";
-    const std::string command = std::string(KORVID_CONVERT_PATH) + " " + arguments +
-                                " >/dev/null 2>" + err.string();
+    const std::string command =
+        std::string(KORVID_CONVERT_PATH) + " " + arguments + " >/dev/null 2>" + err.string();
     const int status = std::system(command.c_str());
     std::ifstream in(err);
     std::stringstream text;
@@ -77,10 +77,13 @@ TEST_F(ConvertStandard, PageChoosesTheSheet) {
   const struct {
     const char* page;
     double aspect;  // width / height, the 100-unit margin included
-  } pages[] = {{"", 4100.0 / 2100.0}, {"--page 1", 4100.0 / 2100.0},
-               {"--page 2", 1100.0 / 3100.0}, {"--page 3", 1.0}};
+  } pages[] = {{"", 4100.0 / 2100.0},
+               {"--page 1", 4100.0 / 2100.0},
+               {"--page 2", 1100.0 / 3100.0},
+               {"--page 3", 1.0}};
   for (const auto& page : pages) {
-    const ConvertRun run = Convert(In("pages.hpg") + " -o " + In("page.png") + " --hpgl2 " + page.page);
+    const ConvertRun run =
+        Convert(In("pages.hpg") + " -o " + In("page.png") + " --hpgl2 " + page.page);
     ASSERT_EQ(run.exitCode, 0) << page.page << ": " << run.err;
     const QImage image(QString::fromStdString(In("page.png")));
     ASSERT_FALSE(image.isNull());

@@ -1,10 +1,9 @@
-#include "model/PlotExtents.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "ErrorOf.h"
+#include "model/PlotExtents.h"
 
 namespace korvid {
 namespace {
@@ -15,14 +14,15 @@ struct PageCase {
   PlotExtents expected;
 };
 
-// A page's extents are squared like the model's: the view fits them whatever the reading.
+// A page's extents are squared as its drawing squares them: the view fits the picture.
 TEST(PlotExtents, OfPageSquaresLinesWithoutWidthOrHeight) {
   const PageCase cases[] = {
       {"empty", {}, PlotExtents{}},
       {"box", {{-10, 5}, {30, 25}}, {-10, 5, 30, 25}},
       {"vertical", {{100, 0}, {100, 400}}, {-100, 0, 300, 400}},
       {"horizontal", {{0, 50}, {200, 50}}, {0, -50, 200, 150}},
-      {"dot", {{5, 5}}, {5, 5, 5, 5}},
+      {"short vertical", {{0, 0}, {0, 20}}, {-50, 0, 50, 20}},
+      {"dot", {{5, 5}}, {-45, -45, 55, 55}},
   };
   for (const PageCase& c : cases) {
     StandardPage page;
