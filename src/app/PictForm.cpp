@@ -116,6 +116,8 @@ void PictForm::BuildClientArea() {
   notice_ = new QLabel(statusBar_);
   notice_->setObjectName("Notice");
   statusBar_->addWidget(notice_, 1);
+  // A long notice gives way to the reading panel; its tooltip keeps the whole text.
+  notice_->setMinimumWidth(1);
   readingPanel_ = new ReadingPanel(statusBar_);
   statusBar_->addPermanentWidget(readingPanel_);
   connect(readingPanel_, &ReadingPanel::RereadRequested, this,

@@ -36,6 +36,8 @@ void ReadingPanel::SetCaption(const QString& caption) {
 void ReadingPanel::ShowOffer(const QString& reason) {
   reason_->setText(reason);
   reason_->setToolTip(reason);
+  // The notice beside it gives way first: the reason is what the button is about.
+  reason_->setMinimumWidth(reason.isEmpty() ? 0 : reason_->sizeHint().width());
   reason_->setVisible(!reason.isEmpty());
   button_->setVisible(!reason.isEmpty());
 }
