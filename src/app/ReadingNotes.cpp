@@ -69,6 +69,12 @@ QString StandardReadingOffer(const ReadOutcome& outcome, bool drewNothing) {
   if (outcome.end == ReadEnd::PageAdvance) {
     return QStringLiteral("基本HPGLの読み込みでは2ページ目以降を表示できません。");
   }
+  if (outcome.CapacityReached()) {
+    return QStringLiteral("基本HPGLの読み込みでは上限を超えた図形を表示できません。");
+  }
+  if (outcome.end == ReadEnd::Failure) {
+    return QStringLiteral("基本HPGLの読み込みはエラーのため途中で止まりました。");
+  }
   return {};
 }
 

@@ -19,9 +19,9 @@ QString ReadingCaption(Reading reading, int page, int pageCount);
 bool StandardReadingDraws(std::string_view mnemonic);
 
 // Why the standard reading would draw more than a read in the design's reading did: it
-// drew nothing, skipped instructions that the standard reading draws, or stopped at a
-// page advance. Empty when there is nothing to offer (a file that could not be read
-// included).
+// drew nothing, skipped instructions that the standard reading draws, or stopped early (at
+// a page advance, at the model's capacity, at an error). Empty when there is nothing to
+// offer (a file that could not be read included).
 QString StandardReadingOffer(const ReadOutcome& outcome, bool drewNothing);
 
 // What a standard read left out: the file error, the memory budget, a read that drew

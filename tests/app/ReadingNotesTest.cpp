@@ -25,6 +25,25 @@ TEST(ReadingNotes, OfferNamesEachDrawnInstructionOnceAndNoUnreadableFile) {
   EXPECT_EQ(StandardReadingOffer(outcome, true), "");
 }
 
+TEST(ReadingNotes, OfferWhenTheReadStoppedEarly) {
+  const struct {
+    ReadEnd end;
+    bool capacity;
+    const char* reason;
+  } cases[] = {
+      {ReadEnd::Completed, false, ""},
+      {ReadEnd::PageAdvance, false, "基本HPGLの読み込みでは2ページ目以降を表示できません。"},
+      {ReadEnd::Completed, true, "基本HPGLの読み込みでは上限を超えた図形を表示できません。"},
+      {ReadEnd::Failure, false, "基本HPGLの読み込みはエラーのため途中で止まりました。"},
+  };
+  for (const auto& c : cases) {
+    ReadOutcome outcome;
+    outcome.end = c.end;
+    outcome.segmentCapacityReached = c.capacity;
+    EXPECT_EQ(StandardReadingOffer(outcome, false), QString::fromUtf8(c.reason)) << c.reason;
+  }
+}
+
 TEST(ReadingNotes, StandardLeftOutTellsBudgetNothingDrawnAndUnreadInstructions) {
   StandardReadOutcome outcome;
   outcome.plot.pages.emplace_back();
