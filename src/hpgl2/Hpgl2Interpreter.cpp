@@ -1038,8 +1038,9 @@ void Hpgl2Interpreter::Cp(const Instruction& instruction) {
   double v[2];
   const LabelStyle style = ResolvedLabelStyle();
   if (parameters.Take(v, 2) == 2) {
+    // CP counts lines upwards; the layout counts them in the line-feed direction.
     const LabelPoint moved = CharacterPlot(style, {pen_.x, pen_.y}, std::clamp(v[0], -1e6, 1e6),
-                                           std::clamp(v[1], -1e6, 1e6));
+                                           -std::clamp(v[1], -1e6, 1e6));
     pen_ = {moved.x, moved.y};
   } else {
     // CP alone: carriage return and line feed.
