@@ -52,12 +52,18 @@ void PageBuilder::Append(PlotPoint p) {
   Page().extents.Include(p);
 }
 
+// Everything is charged before the line joins the page: a spent budget never leaves a
+// line of fewer than two points behind.
 void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
   std::vector<StandardPolyline>& lines = Page().polylines;
   Grow(lines);
-  lines.push_back({{}, style});
-  Append(from);
-  Append(to);
+  std::vector<PlotPoint> points;
+  Reserve(points, 4);
+  points.push_back(from);
+  points.push_back(to);
+  lines.push_back({std::move(points), style});
+  Page().extents.Include(from);
+  Page().extents.Include(to);
 }
 
 void PageBuilder::DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
@@ -107,7 +113,9 @@ void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const Str
                          lastEnd_.x == first.x && lastEnd_.y == first.y;
   if (!continues) {
     Grow(page.polylines);
-    page.polylines.push_back({{}, style});
+    std::vector<PlotPoint> fresh;
+    Reserve(fresh, count);
+    page.polylines.push_back({std::move(fresh), style});
   }
   std::vector<PlotPoint>& line = page.polylines.back().points;
   Reserve(line, line.size() + count);

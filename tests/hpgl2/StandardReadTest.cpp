@@ -264,6 +264,20 @@ TEST(StandardRead, MemoryBudgetStopsTheReadAndSaysSo) {
   EXPECT_EQ(whole.plot.pages[0].polylines[0].points.size(), 20002u);
 }
 
+// Wherever the budget runs out, what is kept is whole: no line of fewer than two points.
+TEST(StandardRead, SpentBudgetLeavesOnlyWholeLines) {
+  std::string text = "IN;SP1;";
+  for (int i = 0; i < 300; ++i)
+    text += "PU" + std::to_string(i) + ",0;PD" + std::to_string(i) + ",5;CI3;LBx\x03";
+  for (std::size_t budget = 256; budget < 200000; budget = budget * 5 / 4) {
+    StandardReadLimits limits;
+    limits.memoryBudgetBytes = budget;
+    const StandardReadOutcome outcome = ReadStandardPlotBytes(text, limits);
+    for (const StandardPolyline& line : outcome.plot.pages[0].polylines)
+      ASSERT_GE(line.points.size(), 2u) << budget;
+  }
+}
+
 TEST(StandardRead, MissingFileSaysWhy) {
   const StandardReadOutcome outcome = ReadStandardPlotFile("/nonexistent/korvid/plot.plt");
   EXPECT_TRUE(outcome.fileError);

@@ -1,13 +1,13 @@
 // A page of the standard reading through the plot metafile and the player: widths,
 // colours, fills in their place among the lines, hatching, dashes.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QImage>
 #include <QPainter>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 #include "EmfRecords.h"
 #include "PlayerTestSupport.h"
@@ -73,8 +73,9 @@ TEST(StandardPage, SolidFillIsABrushAndAPolygonWithoutOutline) {
 
 TEST(StandardPage, FillCoversTheLinesBeforeItAndNotThoseAfter) {
   // A black line under a red square, then a black line over it.
-  const DrawnPage page = Draw("IN;SP1;PA0,500;PD1000,500;PU;SP2;PA0,0;RA1000,1000;SP1;"
-                              "PA500,0;PD500,1000;");
+  const DrawnPage page = Draw(
+      "IN;SP1;PA0,500;PD1000,500;PU;SP2;PA0,0;RA1000,1000;SP1;"
+      "PA500,0;PD500,1000;");
   for (QImage::Format format : testing::kBothPaths) {
     const QImage image = testing::Render(page.picture, {400, 400}, format);
     const double scale = 400.0 / 1100;  // the frame holds the plot plus its margin
