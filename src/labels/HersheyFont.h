@@ -28,8 +28,8 @@ class HersheyFont {
  public:
   static constexpr unsigned char kFirstCode = 32;
 
-  // Lines that are not a glyph in this format are skipped, so a damaged file loses only the
-  // glyphs it damages; the codes of the glyphs that follow stay in step with their lines.
+  // A line whose vertex count is not a number holds no glyph but keeps its code, so the codes
+  // of the glyphs that follow stay in step; a file that ends inside a glyph loses that glyph.
   static HersheyFont Parse(std::string_view jhfText);
 
   const HersheyGlyph* Find(unsigned char code) const;

@@ -152,7 +152,7 @@ LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoi
       penAt = penAt + portionShift;
       portionPlaced = true;
     }
-    if (c != kSpace && c != kHorizontalTab && cells > 0) {
+    if (!layout.truncated && c != kSpace && c != kHorizontalTab && cells > 0) {
       if (const HersheyGlyph* glyph = font.Find(static_cast<unsigned char>(c))) {
         writer.Write(*glyph, penAt + metrics.CharacterOrigin());
       }
