@@ -277,8 +277,21 @@ void Hpgl2Interpreter::MoveTo(PlotPoint target, bool drawing) {
 }
 
 void Hpgl2Interpreter::Polyline(const std::vector<PlotPoint>& points, bool drawing) {
-  for (const PlotPoint& p : points)
-    MoveTo(p, drawing);
+  if (points.empty()) return;
+  if (polygonMode_ || !drawing || selectedPen_ == 0 || Stroke().DotsOnly()) {
+    for (const PlotPoint& p : points)
+      MoveTo(p, drawing);
+    return;
+  }
+  // A curve drawn with the pen down: the whole path at once.
+  pendingDot_ = false;
+  std::vector<PlotPoint>& path = pathScratch_;
+  path.clear();
+  path.push_back(pen_);
+  path.insert(path.end(), points.begin(), points.end());
+  pages_.DrawPath(path.data(), path.size(), Stroke());
+  pen_ = points.back();
+  carriageReturn_ = pen_;
 }
 
 PlotPoint Hpgl2Interpreter::Target(double x, double y, bool relative) const {
@@ -380,7 +393,8 @@ void Hpgl2Interpreter::Arc(PlotPoint centreUser, double sweepDeg, double chordDe
   const PlotPoint penUser = scaling_.ToUser(pen_);
   const double radius = std::hypot(penUser.x - centreUser.x, penUser.y - centreUser.y);
   const double startDeg = std::atan2(penUser.y - centreUser.y, penUser.x - centreUser.x) / kDegree;
-  std::vector<PlotPoint> points;
+  std::vector<PlotPoint>& points = curveScratch_;
+  points.clear();
   AppendArc(centreUser, radius, startDeg, sweepDeg, ChordDeg(chordDeg, radius), points);
   for (PlotPoint& p : points)
     p = scaling_.ToPlotter(p);
@@ -441,7 +455,8 @@ void Hpgl2Interpreter::Bezier(const Instruction& instruction, bool relative) {
   while (parameters.Take(v, 6) == 6) {
     const PlotPoint start = scaling_.ToUser(pen_);
     const double bx = relative ? start.x : 0, by = relative ? start.y : 0;
-    std::vector<PlotPoint> points;
+    std::vector<PlotPoint>& points = curveScratch_;
+    points.clear();
     AppendBezier(start, {bx + v[0], by + v[1]}, {bx + v[2], by + v[3]}, {bx + v[4], by + v[5]},
                  points);
     for (PlotPoint& p : points)
@@ -473,7 +488,8 @@ void Hpgl2Interpreter::Ci(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[2] = {0, kDefaultChordDeg};
   if (parameters.Take(v, 2) < 1) return;
-  std::vector<PlotPoint> points;
+  std::vector<PlotPoint>& points = curveScratch_;
+  points.clear();
   CirclePoints(v[0], v[1], points);
   if (points.size() < 2) return;
   ++outcome_.counts.arcs;
@@ -486,10 +502,8 @@ void Hpgl2Interpreter::Ci(const Instruction& instruction) {
     return;
   }
   if (selectedPen_ == 0) return;
-  const StrokeStyle& style = Stroke();
   pages_.BreakLine();
-  for (std::size_t i = 1; i < points.size(); ++i)
-    pages_.DrawSegment(points[i - 1], points[i], style);
+  pages_.DrawPath(points.data(), points.size(), Stroke());
   pages_.BreakLine();
 }
 
@@ -1024,8 +1038,9 @@ void Hpgl2Interpreter::Cp(const Instruction& instruction) {
   double v[2];
   const LabelStyle style = ResolvedLabelStyle();
   if (parameters.Take(v, 2) == 2) {
+    // CP counts lines upwards; the layout counts them in the line-feed direction.
     const LabelPoint moved = CharacterPlot(style, {pen_.x, pen_.y}, std::clamp(v[0], -1e6, 1e6),
-                                           std::clamp(v[1], -1e6, 1e6));
+                                           -std::clamp(v[1], -1e6, 1e6));
     pen_ = {moved.x, moved.y};
   } else {
     // CP alone: carriage return and line feed.

@@ -183,6 +183,8 @@ class Hpgl2Interpreter {
 
   LabelSetting label_;
   PlotPoint carriageReturn_;
+  std::vector<PlotPoint> curveScratch_;  // reused for every curve: no allocation per arc
+  std::vector<PlotPoint> pathScratch_;
   char terminator_ = InstructionScanner::kEtx;
   bool terminatorPrinting_ = false;
 };

@@ -1,5 +1,6 @@
 #include "hpgl2/PageBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "hpgl2/ClipGeometry.h"
@@ -51,12 +52,18 @@ void PageBuilder::Append(PlotPoint p) {
   Page().extents.Include(p);
 }
 
+// Everything is charged before the line joins the page: a spent budget never leaves a
+// line of fewer than two points behind.
 void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
   std::vector<StandardPolyline>& lines = Page().polylines;
   Grow(lines);
-  lines.push_back({{}, style});
-  Append(from);
-  Append(to);
+  std::vector<PlotPoint> points;
+  Reserve(points, 4);
+  points.push_back(from);
+  points.push_back(to);
+  lines.push_back({std::move(points), style});
+  Page().extents.Include(from);
+  Page().extents.Include(to);
 }
 
 void PageBuilder::DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
@@ -82,6 +89,47 @@ void PageBuilder::DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& s
   lastEnd_ = tb;
   // A segment cut short by the window ends the line there.
   open_ = b.x == to.x && b.y == to.y;
+}
+
+void PageBuilder::Reserve(std::vector<PlotPoint>& points, std::size_t size) {
+  if (size <= points.capacity()) return;
+  const std::size_t capacity = std::max(size, 2 * points.capacity());
+  if (!budget_.Take((capacity - points.capacity()) * sizeof(PlotPoint))) throw BudgetSpent{};
+  points.reserve(capacity);
+}
+
+void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) {
+  bool plain = !clip_ && count >= 2;
+  for (std::size_t i = 0; plain && i < count; ++i)
+    plain = Usable(points[i]);
+  if (!plain) {
+    for (std::size_t i = 1; i < count; ++i)
+      DrawSegment(points[i - 1], points[i], style);
+    return;
+  }
+  StandardPage& page = Page();
+  const PlotPoint first = Turned(points[0]);
+  const bool continues = open_ && !page.polylines.empty() && page.polylines.back().style == style &&
+                         lastEnd_.x == first.x && lastEnd_.y == first.y;
+  if (!continues) {
+    Grow(page.polylines);
+    std::vector<PlotPoint> fresh;
+    Reserve(fresh, count);
+    page.polylines.push_back({std::move(fresh), style});
+  }
+  std::vector<PlotPoint>& line = page.polylines.back().points;
+  Reserve(line, line.size() + count);
+  if (!continues) {
+    line.push_back(first);
+    page.extents.Include(first);
+  }
+  for (std::size_t i = 1; i < count; ++i) {
+    const PlotPoint p = Turned(points[i]);
+    line.push_back(p);
+    page.extents.Include(p);
+  }
+  lastEnd_ = line.back();
+  open_ = true;
 }
 
 void PageBuilder::DrawDot(PlotPoint at, const StrokeStyle& style) {

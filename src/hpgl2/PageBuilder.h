@@ -25,6 +25,9 @@ class PageBuilder {
   // Points in plotter units before rotation. A non-finite point breaks the line.
   void DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style);
   void DrawDot(PlotPoint at, const StrokeStyle& style);
+  // A run of connected segments through `count` points, as DrawSegment one after the
+  // other would draw them, in one go.
+  void DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style);
   // The next segment starts a new polyline even if it continues the last one.
   void BreakLine() { open_ = false; }
 
@@ -51,6 +54,7 @@ class PageBuilder {
   PlotPoint Turned(PlotPoint p) const;
   template <typename T>
   void Grow(std::vector<T>& items);
+  void Reserve(std::vector<PlotPoint>& points, std::size_t size);
   void Append(PlotPoint p);
   void StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& style);
 

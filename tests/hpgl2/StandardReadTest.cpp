@@ -264,6 +264,20 @@ TEST(StandardRead, MemoryBudgetStopsTheReadAndSaysSo) {
   EXPECT_EQ(whole.plot.pages[0].polylines[0].points.size(), 20002u);
 }
 
+// Wherever the budget runs out, what is kept is whole: no line of fewer than two points.
+TEST(StandardRead, SpentBudgetLeavesOnlyWholeLines) {
+  std::string text = "IN;SP1;";
+  for (int i = 0; i < 300; ++i)
+    text += "PU" + std::to_string(i) + ",0;PD" + std::to_string(i) + ",5;CI3;LBx\x03";
+  for (std::size_t budget = 256; budget < 200000; budget = budget * 5 / 4) {
+    StandardReadLimits limits;
+    limits.memoryBudgetBytes = budget;
+    const StandardReadOutcome outcome = ReadStandardPlotBytes(text, limits);
+    for (const StandardPolyline& line : outcome.plot.pages[0].polylines)
+      ASSERT_GE(line.points.size(), 2u) << budget;
+  }
+}
+
 TEST(StandardRead, MissingFileSaysWhy) {
   const StandardReadOutcome outcome = ReadStandardPlotFile("/nonexistent/korvid/plot.plt");
   EXPECT_TRUE(outcome.fileError);
@@ -294,6 +308,72 @@ TEST(StandardRead, AdversarialInputsEndWithWhatCouldBeRead) {
       }
     }
   }
+}
+
+}  // namespace
+}  // namespace korvid
+
+namespace korvid {
+namespace {
+
+// Where labels start, run and leave the pen, with the state the reader resolves.
+struct LabelCase {
+  const char* name;
+  std::string text;
+  double minX, minY, maxX, maxY;  // page extents, to 1 %
+};
+
+class Labels : public testing::TestWithParam<LabelCase> {};
+
+TEST_P(Labels, CoverThisArea) {
+  const StandardReadOutcome outcome = ReadStandardPlotBytes(GetParam().text);
+  const PlotBox& box = outcome.plot.pages[0].extents;
+  ASSERT_FALSE(box.empty);
+  const double tolerance = 0.06 * std::max(box.Width(), box.Height());
+  EXPECT_NEAR(box.minX, GetParam().minX, tolerance);
+  EXPECT_NEAR(box.minY, GetParam().minY, tolerance);
+  EXPECT_NEAR(box.maxX, GetParam().maxX, tolerance);
+  EXPECT_NEAR(box.maxY, GetParam().maxY, tolerance);
+  EXPECT_EQ(outcome.counts.labels, 1);
+}
+
+// "HHH" in 1 cm characters (400 units high, 400 wide, cells of 600): from the pen right
+// and up to about 1000 x 400.
+INSTANTIATE_TEST_SUITE_P(
+    OriginAndDirection, Labels,
+    testing::Values(
+        LabelCase{"SizeInCentimetres", "IN;SP1;SI1,1;PA0,0;LBHHH\x03", 0, 0, 1600, 400},
+        LabelCase{"RunningUp", "IN;SP1;SI1,1;DI0,1;PA0,0;LBHHH\x03", -400, 0, 0, 1600},
+        // Centred on the label's cells: the ink of the last H ends short of them.
+        LabelCase{"CentredOrigin", "IN;SP1;SI1,1;LO5;PA0,0;LBHHH\x03", -800, -200, 700, 200},
+        LabelCase{"RelativeSize", "IN;SP1;IP0,0,10000,10000;SR4,4;PA0,0;LBHHH\x03", 0, 0, 1600,
+                  400},
+        LabelCase{"RelativeDirection", "IN;SP1;SI1,1;IP0,0,10000,10000;DR0,1;PA0,0;LBHHH\x03", -400,
+                  0, 0, 1600},
+        LabelCase{"OwnTerminator", "IN;SP1;SI1,1;DT*;PA0,0;LBHHH*PU;", 0, 0, 1600, 400}),
+    [](const testing::TestParamInfo<LabelCase>& info) { return std::string(info.param.name); });
+
+TEST(LabelPen, StandsAfterTheLastCharacter) {
+  const StandardReadOutcome outcome =
+      ReadStandardPlotBytes("IN;SP1;SI1,1;PA0,0;LBAB\x03PR;PD0,10;");
+  const StandardPolyline& line = outcome.plot.pages[0].polylines.back();
+  EXPECT_NEAR(line.points[0].x, 1200, 1);
+  EXPECT_NEAR(line.points[0].y, 0, 1);
+}
+
+TEST(LabelPen, CharacterPlotMovesByCellsAndLines) {
+  const StandardReadOutcome along = ReadStandardPlotBytes("IN;SP1;SI1,1;PA0,0;CP2,0;PR;PD0,10;");
+  EXPECT_NEAR(along.plot.pages[0].polylines[0].points[0].x, 1200, 1);
+  const StandardReadOutcome up = ReadStandardPlotBytes("IN;SP1;SI1,1;PA0,0;CP0,1;PR;PD0,10;");
+  EXPECT_GT(up.plot.pages[0].polylines[0].points[0].y, 400);
+}
+
+TEST(LabelPen, NoPenDrawsNoLabelButMovesThePen) {
+  const StandardReadOutcome outcome =
+      ReadStandardPlotBytes("IN;SP0;SI1,1;PA0,0;LBAB\x03SP1;PR;PD0,10;");
+  ASSERT_EQ(outcome.plot.pages[0].polylines.size(), 1u);
+  EXPECT_NEAR(outcome.plot.pages[0].polylines[0].points[0].x, 1200, 1);
+  EXPECT_EQ(outcome.counts.labels, 0);
 }
 
 }  // namespace

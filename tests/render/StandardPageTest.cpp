@@ -1,0 +1,119 @@
+// A page of the standard reading through the plot metafile and the player: widths,
+// colours, fills in their place among the lines, hatching, dashes.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QImage>
+#include <QPainter>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "EmfRecords.h"
+#include "PlayerTestSupport.h"
+#include "hpgl2/Hpgl2Reader.h"
+#include "render/DrawStandardPage.h"
+#include "render/MetafilePicture.h"
+
+namespace korvid {
+namespace {
+
+using testing::EmfRecord;
+using testing::ParseEmfRecords;
+
+struct DrawnPage {
+  std::string bytes;
+  MetafilePicture picture;
+};
+
+DrawnPage Draw(const std::string& plot, std::size_t page = 0, bool colour = true) {
+  const StandardReadOutcome read = ReadStandardPlotBytes(plot);
+  DisplaySettings settings;
+  settings.ColorMode = colour ? 1 : 0;
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("korvid-standard-page-" + std::to_string(::getpid()) + ".emf"))
+                               .string();
+  DrawStandardPage({read.plot, page, settings, path, nullptr}, 0, 1, 0);
+  std::ifstream file(path, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  std::filesystem::remove(path);
+  return {bytes, MetafilePicture::FromBytes(bytes)};
+}
+
+std::size_t Count(const std::vector<EmfRecord>& records, std::uint32_t type) {
+  std::size_t n = 0;
+  for (const EmfRecord& r : records)
+    n += r.type == type ? 1 : 0;
+  return n;
+}
+
+constexpr std::uint32_t kCreateBrush = 39, kPolyPolygon = 8, kSetPolyFillMode = 19;
+
+TEST(StandardPage, PenWidthIsInHundredthsOfAMillimetreOfThePlot) {
+  // 4000 units = 100 mm plus the 100-unit margin fill 327.67 mm: 1 mm of pen is about
+  // 3.2 mm of metafile.
+  const DrawnPage page = Draw("IN;PW1;SP1;PA0,0;PD4000,0,4000,4000;");
+  const auto records = ParseEmfRecords(page.bytes);
+  std::int32_t width = -1;
+  for (const EmfRecord& r : records) {
+    if (r.type == testing::kCreatePen) width = r[2];
+  }
+  EXPECT_NEAR(width, 40 * 32767.0 / 4100, 1);
+}
+
+TEST(StandardPage, SolidFillIsABrushAndAPolygonWithoutOutline) {
+  const DrawnPage page = Draw("IN;SP2;PA0,0;RA1000,1000;");
+  const auto records = ParseEmfRecords(page.bytes);
+  EXPECT_EQ(Count(records, kCreateBrush), 1u);
+  EXPECT_EQ(Count(records, kPolyPolygon), 1u);
+  EXPECT_EQ(Count(records, kSetPolyFillMode), 1u);
+  const QImage image = testing::Render(page.picture, {200, 200}, QImage::Format_RGB888);
+  EXPECT_EQ(image.pixel(50, 50), qRgb(255, 0, 0));  // pen 2 of the palette: red
+}
+
+TEST(StandardPage, FillCoversTheLinesBeforeItAndNotThoseAfter) {
+  // A black line under a red square, then a black line over it.
+  const DrawnPage page = Draw(
+      "IN;SP1;PA0,500;PD1000,500;PU;SP2;PA0,0;RA1000,1000;SP1;"
+      "PA500,0;PD500,1000;");
+  for (QImage::Format format : testing::kBothPaths) {
+    const QImage image = testing::Render(page.picture, {400, 400}, format);
+    const double scale = 400.0 / 1100;  // the frame holds the plot plus its margin
+    const int middle = static_cast<int>(500 * scale);
+    EXPECT_EQ(image.pixel(middle / 2, middle), qRgb(255, 0, 0)) << testing::PathName(format);
+    EXPECT_EQ(image.pixel(middle, middle / 2), qRgb(0, 0, 0)) << testing::PathName(format);
+  }
+}
+
+TEST(StandardPage, HatchingIsDrawnAsLinesInsideTheArea) {
+  const DrawnPage page = Draw("IN;SP1;PA0,0;FT3,100,0;RA1000,1000;");
+  const auto records = ParseEmfRecords(page.bytes);
+  EXPECT_EQ(Count(records, kPolyPolygon), 0u);
+  EXPECT_EQ(Count(records, testing::kLineTo), 10u);  // y = 100, 200, ... 1000 cut to 0..1000
+}
+
+TEST(StandardPage, DashesAreDrawnOut) {
+  // LT2 (half drawn, half blank) with a 200-unit pattern over 1000 units: 5 dashes.
+  const DrawnPage page = Draw("IN;LT2,5,1;SP1;PA0,0;PD1000,0;");
+  EXPECT_EQ(Count(ParseEmfRecords(page.bytes), testing::kLineTo), 5u);
+}
+
+TEST(StandardPage, BlackAndWhiteDrawsBlackAndGreyFills) {
+  const DrawnPage page = Draw("IN;SP2;PA0,0;PD1000,0;PU0,0;RA1000,1000;", 0, false);
+  const QImage image = testing::Render(page.picture, {200, 200}, QImage::Format_RGB888);
+  const QRgb fill = image.pixel(50, 50);
+  EXPECT_EQ(qRed(fill), qGreen(fill));
+  EXPECT_EQ(qGreen(fill), qBlue(fill));
+  EXPECT_LT(qRed(fill), 255);
+}
+
+TEST(StandardPage, EachPageIsItsOwnPicture) {
+  const std::string plot = "IN;SP1;PA0,0;PD1000,0,1000,100;PG;PA0,0;PD0,5000,100,5000;";
+  const DrawnPage first = Draw(plot, 0);
+  const DrawnPage second = Draw(plot, 1);
+  EXPECT_GT(first.picture.Frame().width(), first.picture.Frame().height());
+  EXPECT_LT(second.picture.Frame().width(), second.picture.Frame().height());
+}
+
+}  // namespace
+}  // namespace korvid
