@@ -9,6 +9,7 @@
 #include <QToolButton>
 
 #include "WindowFixture.h"
+#include "app/OutputCommands.h"
 #include "app/PlotSurface.h"
 #include "app/ReadingPanel.h"
 #include "render/MetafilePicture.h"
@@ -146,6 +147,27 @@ TEST_F(ReadingTest, ChoosingAPageShowsItFittedAndOutputsTakeIt) {
   form->WindowMenu()->actions().at(0)->trigger();
   EXPECT_EQ(context->view.RotationMode, 2);
   EXPECT_NEAR(SurfaceAspect(), 0.5, 0.05);
+  EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+// The preview measures the page shown: sheets cover 102.5 mm of page 1's 4000 units (the
+// margin included) but 77.5 mm of page 2's 3000, on pictures of the same longest side.
+TEST_F(ReadingTest, PreviewMeasuresThePageShown) {
+  Start();
+  Option()->trigger();
+  Load(Fixture("pages.hpg", kThreePages));
+  OutputCommands& output = form->Output();
+  std::vector<double> steps;
+  for (int item : {0, 1}) {
+    form->WindowMenu()->actions().at(item)->trigger();
+    form->Action("preview")->trigger();
+    ASSERT_TRUE(output.Previewing());
+    steps.push_back(output.Preview().PageStepX());
+    EXPECT_FALSE(Panel()->OfferButton()->isEnabled()) << "off with the menus";
+    form->Action("Command3")->trigger();
+    EXPECT_TRUE(Panel()->OfferButton()->isEnabled());
+  }
+  EXPECT_NEAR(steps[1] / steps[0], 102.5 / 77.5, 1e-3);
   EXPECT_TRUE(dialogs.warnings.empty());
 }
 
