@@ -61,6 +61,17 @@ TEST(StandardPage, PenWidthIsInHundredthsOfAMillimetreOfThePlot) {
   EXPECT_NEAR(width, 40 * 32767.0 / 4100, 1);
 }
 
+TEST(StandardPage, SolidLineIsOnePolylineRecordThatThePlayerDraws) {
+  const DrawnPage page = Draw("IN;SP1;PA0,0;PD1000,0,1000,1000;");
+  EXPECT_EQ(Count(ParseEmfRecords(page.bytes), 4), 1u);  // EMR_POLYLINE
+  for (QImage::Format format : testing::kBothPaths) {
+    const QImage image = testing::Render(page.picture, {220, 220}, format);
+    EXPECT_TRUE(testing::InkNear(image, {100, 200}, 2)) << testing::PathName(format);
+    EXPECT_TRUE(testing::InkNear(image, {200, 100}, 2)) << testing::PathName(format);
+    EXPECT_FALSE(testing::InkNear(image, {100, 100}, 2)) << testing::PathName(format);
+  }
+}
+
 TEST(StandardPage, SolidFillIsABrushAndAPolygonWithoutOutline) {
   const DrawnPage page = Draw("IN;SP2;PA0,0;RA1000,1000;");
   const auto records = ParseEmfRecords(page.bytes);
