@@ -951,16 +951,17 @@ void Hpgl2Interpreter::DrawLabel(std::string_view text) {
       LayOutLabel(text, style, {pen_.x, pen_.y}, {carriageReturn_.x, carriageReturn_.y},
                   [&](const LabelStroke& labelStroke) {
                     if (!drawing || labelStroke.empty()) return;
+                    // Counted at its first stroke, so that a label the budget cuts counts.
+                    if (!drew) ++outcome_.counts.labels;
+                    drew = true;
                     pages_.BreakLine();
                     if (labelStroke.size() == 1)
                       pages_.DrawDot({labelStroke[0].x, labelStroke[0].y}, stroke);
                     for (std::size_t i = 1; i < labelStroke.size(); ++i)
                       pages_.DrawSegment({labelStroke[i - 1].x, labelStroke[i - 1].y},
                                          {labelStroke[i].x, labelStroke[i].y}, stroke);
-                    drew = true;
                   });
   pages_.BreakLine();
-  if (drew) ++outcome_.counts.labels;
   pen_ = {layout.penAfter.x, layout.penAfter.y};
   carriageReturn_ = {layout.carriageReturn.x, layout.carriageReturn.y};
 }
