@@ -132,10 +132,20 @@ void InstructionScanner::SkipPclText() {
   }
 }
 
+// Numbers, and quoted strings (BP's plot name, MG's message) whose letters are no
+// instructions.
 std::string_view InstructionScanner::NumericParameters() {
   const std::size_t start = pos_;
-  while (!AtEnd() && IsParameterCharacter(text_[pos_]))
+  while (!AtEnd()) {
+    if (text_[pos_] == '"') {
+      const void* close = std::memchr(text_.data() + pos_ + 1, '"', text_.size() - pos_ - 1);
+      pos_ = close ? static_cast<std::size_t>(static_cast<const char*>(close) - text_.data()) + 1
+                   : text_.size();
+      continue;
+    }
+    if (!IsParameterCharacter(text_[pos_])) break;
     ++pos_;
+  }
   const std::string_view parameters = text_.substr(start, pos_ - start);
   if (!AtEnd() && text_[pos_] == ';') ++pos_;
   return parameters;

@@ -38,16 +38,17 @@ TEST_P(Parameters, ReadAsNumbers) {
   EXPECT_EQ(Numbers(GetParam().text), GetParam().numbers) << GetParam().text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Separators, Parameters,
-    testing::Values(NumberCase{"1,2", "1 2"}, NumberCase{"1 2", "1 2"}, NumberCase{" 1 , 2 ", "1 2"},
-                    NumberCase{"1,,2", "1 2"}, NumberCase{"1\r\n2", "1 2"},
-                    NumberCase{"+3,-4", "3 -4"}, NumberCase{"1.5,-.25,7.", "1.5 -0.25 7"},
-                    NumberCase{"--5", "-5"}, NumberCase{"-,5", "5"}, NumberCase{".", ""},
-                    NumberCase{"", ""}, NumberCase{"123456789012345", "1.23457e+14"},
-                    NumberCase{"123456789012345678", "1e+15"},
-                    NumberCase{"99999999999999999999999", "1e+15"},
-                    NumberCase{"-99999999999999999999999", "-1e+15"}));
+INSTANTIATE_TEST_SUITE_P(Separators, Parameters,
+                         testing::Values(NumberCase{"1,2", "1 2"}, NumberCase{"1 2", "1 2"},
+                                         NumberCase{" 1 , 2 ", "1 2"}, NumberCase{"1,,2", "1 2"},
+                                         NumberCase{"1\r\n2", "1 2"}, NumberCase{"+3,-4", "3 -4"},
+                                         NumberCase{"1.5,-.25,7.", "1.5 -0.25 7"},
+                                         NumberCase{"--5", "-5"}, NumberCase{"-,5", "5"},
+                                         NumberCase{".", ""}, NumberCase{"", ""},
+                                         NumberCase{"123456789012345", "1.23457e+14"},
+                                         NumberCase{"123456789012345678", "1e+15"},
+                                         NumberCase{"99999999999999999999999", "1e+15"},
+                                         NumberCase{"-99999999999999999999999", "-1e+15"}));
 
 struct ClipCase {
   PlotPoint a, b;
@@ -68,16 +69,15 @@ TEST_P(SegmentClip, KeepsThePartInTheWindow) {
   EXPECT_NEAR(b.y, GetParam().clippedB.y, 1e-9);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Window, SegmentClip,
-    testing::Values(ClipCase{{1, 1}, {9, 9}, true, {1, 1}, {9, 9}},
-                    ClipCase{{-5, 5}, {15, 5}, true, {0, 5}, {10, 5}},
-                    ClipCase{{5, -5}, {5, 5}, true, {5, 0}, {5, 5}},
-                    ClipCase{{-5, -5}, {15, 15}, true, {0, 0}, {10, 10}},
-                    ClipCase{{-5, 5}, {-1, 5}, false, {}, {}},
-                    ClipCase{{-5, 20}, {20, -5}, true, {5, 10}, {10, 5}},
-                    ClipCase{{11, 0}, {20, 20}, false, {}, {}},
-                    ClipCase{{3, 3}, {3, 3}, true, {3, 3}, {3, 3}}));
+INSTANTIATE_TEST_SUITE_P(Window, SegmentClip,
+                         testing::Values(ClipCase{{1, 1}, {9, 9}, true, {1, 1}, {9, 9}},
+                                         ClipCase{{-5, 5}, {15, 5}, true, {0, 5}, {10, 5}},
+                                         ClipCase{{5, -5}, {5, 5}, true, {5, 0}, {5, 5}},
+                                         ClipCase{{-5, -5}, {15, 15}, true, {0, 0}, {10, 10}},
+                                         ClipCase{{-5, 5}, {-1, 5}, false, {}, {}},
+                                         ClipCase{{-5, 20}, {20, -5}, true, {5, 10}, {10, 5}},
+                                         ClipCase{{11, 0}, {20, 20}, false, {}, {}},
+                                         ClipCase{{3, 3}, {3, 3}, true, {3, 3}, {3, 3}}));
 
 double Area(const PlotRing& ring) {
   double twice = 0;
@@ -115,12 +115,12 @@ TEST_P(ArcPoints, OneChordPerChordAngleAtMost) {
     EXPECT_NEAR(std::hypot(p.x, p.y), 100, 1e-6);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Chords, ArcPoints,
-    testing::Values(ArcCase{90, 30, 3}, ArcCase{90, 40, 3}, ArcCase{-90, 45, 2},
-                    ArcCase{360, 5, 72}, ArcCase{360, 0, 720},  // finest: half a degree
-                    ArcCase{360, 1000, 2},                      // coarsest: 180 degrees
-                    ArcCase{1e6, 0.5, kMostCurvePoints}, ArcCase{10, 90, 1}));
+INSTANTIATE_TEST_SUITE_P(Chords, ArcPoints,
+                         testing::Values(ArcCase{90, 30, 3}, ArcCase{90, 40, 3},
+                                         ArcCase{-90, 45, 2}, ArcCase{360, 5, 72},
+                                         ArcCase{360, 0, 720},   // finest: half a degree
+                                         ArcCase{360, 1000, 2},  // coarsest: 180 degrees
+                                         ArcCase{1e6, 0.5, kMostCurvePoints}, ArcCase{10, 90, 1}));
 
 TEST(ThreePointArc, TurnsTheWayTheMiddlePointSays) {
   std::vector<PlotPoint> counterClockwise, clockwise;
@@ -161,7 +161,7 @@ INSTANTIATE_TEST_SUITE_P(Palette, PaletteEntries,
                          testing::Values(PenCase{8, 0, 0}, PenCase{8, 7, 7}, PenCase{8, 8, 1},
                                          PenCase{8, 14, 7}, PenCase{8, 15, 1}, PenCase{2, 5, 1},
                                          PenCase{5, 7, 7}, PenCase{5, 8, 1},  // NP5 holds 8
-                                         PenCase{1000, 300, 45}));  // 256 at most
+                                         PenCase{1000, 300, 45}));            // 256 at most
 
 TEST(Palette, ColourRangeScalesThePenColour) {
   PenPalette palette;

@@ -63,6 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"PclTextSkipped", kEsc + "%1AHello PA1,1" + kEsc + "%1BPU;", "PU[]"},
         ScanCase{"PclRasterDataSkipped", kEsc + "*b4WPAPD" + "PU;", "PU[]"},
         ScanCase{"DeviceControl", kEsc + ".I81;;17:" + kEsc + ".N;19:" + kEsc + ".(IN;", "IN[]"},
+        ScanCase{"QuotedStringParameter", "BP1,\"PLOT IN DRAWING\";PU;",
+                 "BP[1,\"PLOT IN DRAWING\"]PU[]"},
         ScanCase{"SymbolMode", "SM*;PA1,1;SM;", "SM[*]PA[1,1]SM[]"}),
     [](const testing::TestParamInfo<ScanCase>& info) { return std::string(info.param.name); });
 
