@@ -43,7 +43,7 @@ constexpr const char* kNothingOnPaper[] = {
     "DC", "DL", "DP", "DS", "EC", "FI", "FN", "FR", "FS", "GC", "GM", "GP", "IM", "IV",
     "KY", "LA", "LM", "MC", "MG", "MT", "NR", "OA", "OC", "OD", "OE", "OF", "OG", "OH",
     "OI", "OK", "OL", "OO", "OP", "OS", "OT", "OW", "PB", "PP", "PS", "PT", "QL", "RF",
-    "RP", "SA", "SB", "SD", "SG", "SM", "SS", "ST", "SV", "TD", "TR", "UF", "VS", "WD",
+    "RP", "SA", "SB", "SD", "SG", "SS", "ST", "SV", "TD", "TR", "UF", "VS", "WD",
 };
 
 int Slot(char first, char second) {
@@ -96,7 +96,7 @@ const std::array<Hpgl2Interpreter::Handler, 26 * 26>& Hpgl2Interpreter::Handlers
         {"CA", &Hpgl2Interpreter::Read}, {"CS", &Hpgl2Interpreter::Read},
         {"SA", &Hpgl2Interpreter::Read}, {"SS", &Hpgl2Interpreter::Read},
         {"LA", &Hpgl2Interpreter::Read}, {"PS", &Hpgl2Interpreter::Read},
-        {"CO", &Hpgl2Interpreter::Read},
+        {"CO", &Hpgl2Interpreter::Read}, {"SM", &Hpgl2Interpreter::Sm},
     };
     for (const Entry& entry : entries)
       t[static_cast<std::size_t>(Slot(entry.name[0], entry.name[1]))] = entry.handler;
@@ -162,6 +162,7 @@ void Hpgl2Interpreter::SetDefaults() {
   bufferedPoints_ = 0;
   tickPlusPercent_ = tickMinusPercent_ = 0.5;
   label_ = {};
+  symbol_ = 0;
   terminator_ = InstructionScanner::kEtx;
   terminatorPrinting_ = false;
   if (scanner_) scanner_->SetLabelTerminator(terminator_, terminatorPrinting_);
@@ -182,9 +183,10 @@ void Hpgl2Interpreter::Initialize() {
   pages_.BreakLine();
 }
 
+// IN resets the plotter but feeds no paper: cutters and some drivers start every path
+// with IN. Pages are separated by PG, or by BP, which begins a new plot.
 void Hpgl2Interpreter::In(const Instruction&) {
   DropPendingDot();
-  if (!pages_.PageBlank()) pages_.AdvancePage();
   Initialize();
 }
 
@@ -302,8 +304,10 @@ PlotPoint Hpgl2Interpreter::Target(double x, double y, bool relative) const {
 void Hpgl2Interpreter::CoordinatePairs(const Instruction& instruction, bool relative) {
   ParameterList parameters(instruction.parameters);
   double x = 0, y = 0;
-  while (parameters.Next(x) && parameters.Next(y))
+  while (parameters.Next(x) && parameters.Next(y)) {
     MoveTo(Target(x, y, relative), penDown_);
+    if (symbol_ != 0) DrawSymbol();
+  }
 }
 
 void Hpgl2Interpreter::Pa(const Instruction& instruction) {
@@ -947,18 +951,45 @@ void Hpgl2Interpreter::DrawLabel(std::string_view text) {
       LayOutLabel(text, style, {pen_.x, pen_.y}, {carriageReturn_.x, carriageReturn_.y},
                   [&](const LabelStroke& labelStroke) {
                     if (!drawing || labelStroke.empty()) return;
+                    // Counted at its first stroke, so that a label the budget cuts counts.
+                    if (!drew) ++outcome_.counts.labels;
+                    drew = true;
                     pages_.BreakLine();
                     if (labelStroke.size() == 1)
                       pages_.DrawDot({labelStroke[0].x, labelStroke[0].y}, stroke);
                     for (std::size_t i = 1; i < labelStroke.size(); ++i)
                       pages_.DrawSegment({labelStroke[i - 1].x, labelStroke[i - 1].y},
                                          {labelStroke[i].x, labelStroke[i].y}, stroke);
-                    drew = true;
                   });
   pages_.BreakLine();
-  if (drew) ++outcome_.counts.labels;
   pen_ = {layout.penAfter.x, layout.penAfter.y};
   carriageReturn_ = {layout.carriageReturn.x, layout.carriageReturn.y};
+}
+
+// SM: the symbol character centred on every point that PA, PR, PU or PD reach.
+void Hpgl2Interpreter::Sm(const Instruction& instruction) {
+  const std::string_view parameters = instruction.parameters;
+  const char symbol = parameters.empty() ? 0 : parameters[0];
+  symbol_ = symbol > ' ' && symbol < 127 ? symbol : 0;
+}
+
+void Hpgl2Interpreter::DrawSymbol() {
+  if (selectedPen_ == 0 || polygonMode_) return;
+  LabelStyle style = ResolvedLabelStyle();
+  style.origin = 5;
+  style.maxPointCount = pages_.RemainingPoints();
+  StrokeStyle stroke = Stroke();
+  stroke.lineType = StrokeStyle::kSolidLine;
+  stroke.dashIndex = StrokeStyle::kNoDashes;
+  stroke.patternLength = 0;
+  const LabelPoint at{pen_.x, pen_.y};
+  LayOutLabel(std::string_view(&symbol_, 1), style, at, at, [&](const LabelStroke& labelStroke) {
+    pages_.BreakLine();
+    for (std::size_t i = 1; i < labelStroke.size(); ++i)
+      pages_.DrawSegment({labelStroke[i - 1].x, labelStroke[i - 1].y},
+                         {labelStroke[i].x, labelStroke[i].y}, stroke);
+  });
+  pages_.BreakLine();
 }
 
 void Hpgl2Interpreter::Lb(const Instruction& instruction) {

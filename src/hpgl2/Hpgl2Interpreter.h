@@ -90,6 +90,7 @@ class Hpgl2Interpreter {
   // Labels.
   LabelStyle ResolvedLabelStyle() const;
   void DrawLabel(std::string_view text);
+  void DrawSymbol();
 
   // Instructions.
   void In(const Instruction&);
@@ -145,6 +146,7 @@ class Hpgl2Interpreter {
   void Es(const Instruction&);
   void Dt(const Instruction&);
   void Dv(const Instruction&);
+  void Sm(const Instruction&);
   void Read(const Instruction&) {}
   void Ignored(const Instruction&);
 
@@ -185,6 +187,7 @@ class Hpgl2Interpreter {
   PlotPoint carriageReturn_;
   std::vector<PlotPoint> curveScratch_;  // reused for every curve: no allocation per arc
   std::vector<PlotPoint> pathScratch_;
+  char symbol_ = 0;  // SM: drawn at every point, 0 = none
   char terminator_ = InstructionScanner::kEtx;
   bool terminatorPrinting_ = false;
 };

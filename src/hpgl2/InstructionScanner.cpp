@@ -1,5 +1,6 @@
 #include "hpgl2/InstructionScanner.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace korvid {
@@ -131,21 +132,45 @@ void InstructionScanner::SkipPclText() {
   }
 }
 
+// Numbers, and quoted strings (BP's plot name, MG's message) whose letters are no
+// instructions.
 std::string_view InstructionScanner::NumericParameters() {
   const std::size_t start = pos_;
-  while (!AtEnd() && IsParameterCharacter(text_[pos_]))
+  while (!AtEnd()) {
+    if (text_[pos_] == '"') {
+      const void* close = std::memchr(text_.data() + pos_ + 1, '"', text_.size() - pos_ - 1);
+      pos_ = close ? static_cast<std::size_t>(static_cast<const char*>(close) - text_.data()) + 1
+                   : text_.size();
+      continue;
+    }
+    if (!IsParameterCharacter(text_[pos_])) break;
     ++pos_;
+  }
   const std::string_view parameters = text_.substr(start, pos_ - start);
   if (!AtEnd() && text_[pos_] == ';') ++pos_;
   return parameters;
 }
 
+// A label runs to its terminator. When the rest of the file holds no terminator at all,
+// the file was written for a device that ends labels at the line end: the label ends
+// there. Where the terminator was last missing is remembered, so that many such labels
+// cost one search.
 std::string_view InstructionScanner::LabelText() {
   const std::size_t start = pos_;
-  const void* end = std::memchr(text_.data() + pos_, terminator_, text_.size() - pos_);
+  const bool knownMissing = missingTerminator_ == terminator_ && start >= missingFrom_;
+  const void* end =
+      knownMissing ? nullptr : std::memchr(text_.data() + pos_, terminator_, text_.size() - pos_);
   if (!end) {
-    pos_ = text_.size();
-    return text_.substr(start);
+    missingTerminator_ = terminator_;
+    missingFrom_ = std::min(missingFrom_, start);
+    const std::string_view rest = text_.substr(start);
+    const std::size_t lineEnd = rest.find_first_of("\r\n");
+    if (lineEnd == std::string_view::npos) {
+      pos_ = text_.size();
+      return rest;
+    }
+    pos_ = start + lineEnd + 1;
+    return rest.substr(0, lineEnd);
   }
   const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(end) - text_.data());
   pos_ = stop + 1;

@@ -20,7 +20,7 @@ struct Instruction {
 // ends anywhere between instructions. PCL, PJL and device-control escape sequences, and
 // PCL text between HP-GL/2 parts, are skipped; so is anything between instructions that
 // cannot start one. Every step moves forward, so any input ends in time linear in its
-// length.
+// length. A label whose terminator never comes ends at its line end.
 class InstructionScanner {
  public:
   static constexpr char kEtx = 3;
@@ -54,6 +54,9 @@ class InstructionScanner {
   std::size_t pos_ = 0;
   char terminator_ = kEtx;
   bool terminatorPrinting_ = false;
+  // From here to the end the terminator `missingTerminator_` does not occur.
+  char missingTerminator_ = 0;
+  std::size_t missingFrom_ = static_cast<std::size_t>(-1);
 };
 
 }  // namespace korvid

@@ -17,6 +17,7 @@ constexpr double kMarginPlotterUnits = 100;
 constexpr double kPlotterUnitsPerMm = 40;
 // A dashed line with more dashes than this is drawn solid: nobody sees the pattern.
 constexpr double kMostDashes = 1e6;
+constexpr std::size_t kLargestMetafileBytes = std::size_t{1} << 29;
 constexpr int kProgressStarted = 15;
 constexpr int kProgressDone = 40;
 
@@ -138,6 +139,7 @@ class PageDrawing {
     const EmfWriter::Point from = Logical(a), to = Logical(b);
     metafile_->MoveTo(from.x, from.y);
     metafile_->LineTo(to.x, to.y);
+    if (++segments_ % 4096 == 0) CheckSize();
   }
 
   void DrawPolyline(const StandardPolyline& line) {
@@ -150,12 +152,18 @@ class PageDrawing {
       return;
     }
     if (!style.Solid() && DrawDashed(line)) return;
-    EmfWriter::Point first = Logical(points[0]);
-    metafile_->MoveTo(first.x, first.y);
-    for (std::size_t i = 1; i < points.size(); ++i) {
-      const EmfWriter::Point p = Logical(points[i]);
-      metafile_->LineTo(p.x, p.y);
-    }
+    std::vector<EmfWriter::Point>& logical = scratch_;
+    logical.clear();
+    for (const PlotPoint& p : points)
+      logical.push_back(Logical(p));
+    metafile_->Polyline(logical);
+    CheckSize();
+  }
+
+  // A metafile has 32-bit sizes, and the player keeps every line: beyond this the
+  // picture is too large to show.
+  void CheckSize() const {
+    if (metafile_->Size() > kLargestMetafileBytes) throw RuntimeError(err::kPictureTooLarge);
   }
 
   // The dash pattern laid along the whole polyline, continuing from segment to segment.
@@ -235,6 +243,7 @@ class PageDrawing {
                                                       : EmfWriter::kFillAlternate);
     metafile_->PolyPolygon(rings);
     metafile_->DeleteObject(brush);
+    CheckSize();
   }
 
   const StandardDrawContext& context_;
@@ -247,6 +256,8 @@ class PageDrawing {
   double height_ = 0;
   double scale_ = 1;
   EmfWriter* metafile_ = nullptr;
+  std::vector<EmfWriter::Point> scratch_;
+  std::size_t segments_ = 0;
   std::uint32_t pen_ = 0;
   ColourRef penColour_ = 0;
   std::int32_t penWidth_ = -1;

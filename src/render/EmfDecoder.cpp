@@ -118,6 +118,10 @@ void EmfDecoder::Play(std::uint32_t type, std::size_t offset, std::uint32_t size
     case U_EMR_SETPOLYFILLMODE:
       winding_ = Load<U_EMRSETPOLYFILLMODE>(bytes_, offset, size).iMode == U_WINDING;
       break;
+    case U_EMR_POLYLINE:
+    case U_EMR_POLYLINE16:
+      Polyline(type == U_EMR_POLYLINE16, offset, size);
+      break;
     case U_EMR_POLYGON:
     case U_EMR_POLYGON16:
     case U_EMR_POLYPOLYGON:
@@ -203,6 +207,35 @@ void EmfDecoder::CreateBrush(std::size_t offset, std::uint32_t size) {
   }
   slots_[slot] = kBrushBase + static_cast<std::int64_t>(brushes_.size());
   brushes_.push_back(FromColorRef(record.lb.lbColor));
+}
+
+// POLYLINE(16): bounds, the point count, the points; the current position stays.
+void EmfDecoder::Polyline(bool small, std::size_t offset, std::uint32_t size) {
+  const std::size_t fixed = 8 + 16 + 4;
+  if (size < fixed) ThrowInvalidPicture("record shorter than its fields");
+  const std::uint32_t points = Word(bytes_, offset + 24);
+  if (std::uint64_t{fixed} + (small ? 4ull : 8ull) * points > size)
+    ThrowInvalidPicture("polyline points beyond the record");
+  if (pen_ == kNullPen) return;
+  QPointF previous;
+  for (std::uint32_t i = 0; i < points; ++i) {
+    std::int32_t x, y;
+    if (small) {
+      std::int16_t pair[2];
+      std::memcpy(pair, bytes_.data() + offset + fixed + 4ull * i, sizeof pair);
+      x = pair[0];
+      y = pair[1];
+    } else {
+      std::memcpy(&x, bytes_.data() + offset + fixed + 8ull * i, 4);
+      std::memcpy(&y, bytes_.data() + offset + fixed + 8ull * i + 4, 4);
+    }
+    const QPointF point = ToFrame(x, y);
+    if (i > 0)
+      builder_.AddLine(static_cast<std::uint32_t>(pen_),
+                       {static_cast<float>(previous.x()), static_cast<float>(previous.y()),
+                        static_cast<float>(point.x()), static_cast<float>(point.y())});
+    previous = point;
+  }
 }
 
 // POLYGON(16) and POLYPOLYGON(16): bounds, then (for the poly- forms) the ring count and

@@ -17,8 +17,8 @@ namespace korvid {
 //
 // What it understands: the header, SETMAPMODE, CREATEPEN, CREATEBRUSHINDIRECT (solid
 // brushes), SELECTOBJECT, DELETEOBJECT, SETPOLYFILLMODE, MOVETOEX, LINETO, ARC,
-// POLYGON(16), POLYPOLYGON(16) and EOF. Every other record is skipped once its size is
-// checked.
+// POLYLINE(16), POLYGON(16), POLYPOLYGON(16) and EOF. Every other record is skipped once its size
+// is checked.
 //
 // Decisions where files leave room:
 // - Map modes: MM_TEXT uses the reference device (szlDevice pixels on szlMillimeters);
@@ -55,6 +55,7 @@ class EmfDecoder {
   void Arc(std::size_t offset, std::uint32_t size);
   void CreateBrush(std::size_t offset, std::uint32_t size);
   void Polygons(std::uint32_t type, std::size_t offset, std::uint32_t size);
+  void Polyline(bool small, std::size_t offset, std::uint32_t size);
   std::uint32_t CheckedSlot(std::uint32_t index) const;
   QPointF ToFrame(std::int32_t x, std::int32_t y) const;
 

@@ -97,6 +97,32 @@ void EmfWriter::SetPolyFillMode(std::uint32_t mode) {
   Append(U_EMRSETPOLYFILLMODE{{U_EMR_SETPOLYFILLMODE, sizeof(U_EMRSETPOLYFILLMODE)}, mode});
 }
 
+// EMR_POLYLINE: bounds, point count, the points.
+void EmfWriter::Polyline(const std::vector<Point>& points) {
+  if (points.empty()) return;
+  U_RECTL bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (const Point& p : points) {
+    bounds.left = std::min(bounds.left, p.x);
+    bounds.top = std::min(bounds.top, p.y);
+    bounds.right = std::max(bounds.right, p.x);
+    bounds.bottom = std::max(bounds.bottom, p.y);
+  }
+  const std::size_t size = 8 + 16 + 4 + 8 * points.size();
+  const std::uint32_t head[7] = {U_EMR_POLYLINE,
+                                 static_cast<std::uint32_t>(size),
+                                 static_cast<std::uint32_t>(bounds.left),
+                                 static_cast<std::uint32_t>(bounds.top),
+                                 static_cast<std::uint32_t>(bounds.right),
+                                 static_cast<std::uint32_t>(bounds.bottom),
+                                 static_cast<std::uint32_t>(points.size())};
+  const auto* begin = reinterpret_cast<const std::uint8_t*>(head);
+  bytes_.insert(bytes_.end(), begin, begin + sizeof head);
+  const auto* data = reinterpret_cast<const std::uint8_t*>(points.data());
+  static_assert(sizeof(Point) == 8, "points are two 32-bit words");
+  bytes_.insert(bytes_.end(), data, data + 8 * points.size());
+  ++records_;
+}
+
 // EMR_POLYPOLYGON: bounds, ring count, point count, the count of each ring, the points.
 void EmfWriter::PolyPolygon(const std::vector<std::vector<Point>>& rings) {
   std::size_t points = 0;

@@ -14,6 +14,9 @@ class EmfWriter {
   struct Rect {
     std::int32_t left, top, right, bottom;
   };
+  struct Point {
+    std::int32_t x, y;
+  };
 
   static constexpr std::uint32_t kMapModeHimetric = 3;
   static constexpr std::uint32_t kColourBlack = 0x000000;
@@ -39,14 +42,15 @@ class EmfWriter {
   static constexpr std::uint32_t kFillWinding = 2;
   static constexpr std::uint32_t kNullPen = 0x80000008;  // the stock object
   void SetPolyFillMode(std::uint32_t mode);
-  struct Point {
-    std::int32_t x, y;
-  };
+  // Connected lines through the points, in the selected pen (EMR_POLYLINE).
+  void Polyline(const std::vector<Point>& points);
   // One filled area of several closed rings, in the selected brush and pen.
   void PolyPolygon(const std::vector<std::vector<Point>>& rings);
   void Arc(const Rect& box, std::int32_t startX, std::int32_t startY, std::int32_t endX,
            std::int32_t endY);
 
+  // Bytes written so far.
+  std::size_t Size() const { return bytes_.size(); }
   // Ends the metafile (EOF record, header totals) and returns its bytes.
   const std::vector<std::uint8_t>& Finish();
 

@@ -50,6 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"LoneLetterSkipped", "P;PA1,2;", "PA[1,2]"},
         ScanCase{"LabelToEtx", "LBAB;C;D\x03PA1,1;", "LB[AB;C;D]PA[1,1]"},
         ScanCase{"LabelWithoutEnd", "LBabc", "LB[abc]"},
+        ScanCase{"LabelsEndingAtLineEnds", "LBab\nPA1,1;LBcd\r\nPU;", "LB[ab]PA[1,1]LB[cd]PU[]"},
+        ScanCase{"TerminatorFurtherOn", "LBab\ncd\x03PU;", "LB[ab\ncd]PU[]"},
         ScanCase{"DtSetsTerminator", "DT*;LBx\x03y*PA1,1", "DT[*]LB[x\x03y]PA[1,1]"},
         ScanCase{"DtPrintingTerminator", "DT#,0;LBab#PU", "DT[#,0]LB[ab#]PU[]"},
         ScanCase{"PeToSemicolon", "PE<=@AB;PU;", "PE[<=@AB]PU[]"},
@@ -61,6 +63,8 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"PclTextSkipped", kEsc + "%1AHello PA1,1" + kEsc + "%1BPU;", "PU[]"},
         ScanCase{"PclRasterDataSkipped", kEsc + "*b4WPAPD" + "PU;", "PU[]"},
         ScanCase{"DeviceControl", kEsc + ".I81;;17:" + kEsc + ".N;19:" + kEsc + ".(IN;", "IN[]"},
+        ScanCase{"QuotedStringParameter", "BP1,\"PLOT IN DRAWING\";PU;",
+                 "BP[1,\"PLOT IN DRAWING\"]PU[]"},
         ScanCase{"SymbolMode", "SM*;PA1,1;SM;", "SM[*]PA[1,1]SM[]"}),
     [](const testing::TestParamInfo<ScanCase>& info) { return std::string(info.param.name); });
 

@@ -117,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
     Pages, Drawing,
     testing::Values(ReadCase{"PgStartsAPage", "IN;SP1;PD1,1;PG;PD2,2;", "0,0 1,1 || 1,1 2,2"},
                     ReadCase{"LeadingPgMakesNoBlankPage", "PG;IN;SP1;PD1,1;PG;", "0,0 1,1"},
-                    ReadCase{"InAfterDrawing", "IN;SP1;PD1,1;IN;SP1;PD2,2;", "0,0 1,1 || 0,0 2,2"},
+                    ReadCase{"InKeepsThePage", "IN;SP1;PD1,1;IN;SP1;PD2,2;", "0,0 1,1 | 0,0 2,2"},
+                    ReadCase{"BpAfterDrawing", "IN;SP1;PD1,1;BP;PD2,2;", "0,0 1,1 || 1,1 2,2"},
                     ReadCase{"EmptyFileHasOnePage", "", ""}),
     Name);
 
@@ -366,6 +367,17 @@ TEST(LabelPen, CharacterPlotMovesByCellsAndLines) {
   EXPECT_NEAR(along.plot.pages[0].polylines[0].points[0].x, 1200, 1);
   const StandardReadOutcome up = ReadStandardPlotBytes("IN;SP1;SI1,1;PA0,0;CP0,1;PR;PD0,10;");
   EXPECT_GT(up.plot.pages[0].polylines[0].points[0].y, 400);
+}
+
+TEST(LabelPen, SymbolModeMarksEveryPointAndLeavesThePen) {
+  const StandardReadOutcome plain = ReadStandardPlotBytes("IN;SP1;SI1,1;PA0,0;PD1000,0,2000,0;");
+  const StandardReadOutcome marked =
+      ReadStandardPlotBytes("IN;SP1;SI1,1;SM+;PA0,0;PD1000,0,2000,0;SM;PD3000,0;");
+  ASSERT_EQ(plain.plot.pages[0].polylines.size(), 1u);
+  // Each "+" is two strokes, at (0,0), (1000,0) and (2000,0); the line still runs on.
+  EXPECT_EQ(marked.plot.pages[0].polylines.size(), 1u + 6u + 2u);
+  EXPECT_NEAR(marked.plot.pages[0].extents.minY, -200, 60);
+  EXPECT_NEAR(marked.plot.pages[0].extents.maxX, 3000, 1);
 }
 
 TEST(LabelPen, NoPenDrawsNoLabelButMovesThePen) {

@@ -12,6 +12,7 @@
 #include "EmfRecords.h"
 #include "PlayerTestSupport.h"
 #include "hpgl2/Hpgl2Reader.h"
+#include "model/RuntimeError.h"
 #include "render/DrawStandardPage.h"
 #include "render/MetafilePicture.h"
 
@@ -59,6 +60,17 @@ TEST(StandardPage, PenWidthIsInHundredthsOfAMillimetreOfThePlot) {
     if (r.type == testing::kCreatePen) width = r[2];
   }
   EXPECT_NEAR(width, 40 * 32767.0 / 4100, 1);
+}
+
+TEST(StandardPage, SolidLineIsOnePolylineRecordThatThePlayerDraws) {
+  const DrawnPage page = Draw("IN;SP1;PA0,0;PD1000,0,1000,1000;");
+  EXPECT_EQ(Count(ParseEmfRecords(page.bytes), 4), 1u);  // EMR_POLYLINE
+  for (QImage::Format format : testing::kBothPaths) {
+    const QImage image = testing::Render(page.picture, {220, 220}, format);
+    EXPECT_TRUE(testing::InkNear(image, {100, 200}, 2)) << testing::PathName(format);
+    EXPECT_TRUE(testing::InkNear(image, {200, 100}, 2)) << testing::PathName(format);
+    EXPECT_FALSE(testing::InkNear(image, {100, 100}, 2)) << testing::PathName(format);
+  }
 }
 
 TEST(StandardPage, SolidFillIsABrushAndAPolygonWithoutOutline) {
@@ -114,6 +126,112 @@ TEST(StandardPage, EachPageIsItsOwnPicture) {
   EXPECT_GT(first.picture.Frame().width(), first.picture.Frame().height());
   EXPECT_LT(second.picture.Frame().width(), second.picture.Frame().height());
 }
+
+}  // namespace
+}  // namespace korvid
+
+namespace korvid {
+namespace {
+
+// A picture with a polyline and a filled polygon, as the standard pages write them.
+std::string FillAndLine() {
+  testing::TestEmf emf;
+  emf.UsePen(0, 1, testing::kRed);
+  emf.writer().Polyline({{100, -100}, {1900, -100}, {1900, -1900}});
+  const std::uint32_t brush = emf.writer().CreateSolidBrush(testing::kBlue);
+  emf.writer().SelectObject(brush);
+  emf.writer().SetPolyFillMode(EmfWriter::kFillWinding);
+  emf.writer().PolyPolygon({{{500, -500}, {1500, -500}, {1500, -1500}, {500, -1500}}});
+  return emf.Bytes();
+}
+
+int LoadError(const std::string& bytes) {
+  try {
+    MetafilePicture::FromBytes(bytes);
+  } catch (const RuntimeError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
+struct Damage {
+  const char* name;
+  std::uint32_t record;
+  std::size_t field;  // byte offset in the record
+  std::uint32_t value;
+};
+
+class DamagedFills : public ::testing::TestWithParam<Damage> {};
+
+TEST_P(DamagedFills, FailAsInvalidPictures) {
+  std::string bytes = FillAndLine();
+  const std::size_t at = testing::RecordOffset(bytes, GetParam().record);
+  ASSERT_NE(at, std::string::npos);
+  testing::SetWord(bytes, at + GetParam().field, GetParam().value);
+  EXPECT_EQ(LoadError(bytes), 481);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Records, DamagedFills,
+    ::testing::Values(Damage{"PolylinePointsBeyondTheRecord", 4, 24, 1000},
+                      Damage{"PolylineHugePointCount", 4, 24, 0xffffffff},
+                      Damage{"PolygonRingCountBeyondTheRecord", 8, 24, 0x40000000},
+                      Damage{"PolygonPointsBeyondTheRecord", 8, 28, 1000},
+                      Damage{"PolygonRingSizesDoNotAddUp", 8, 32, 3},
+                      Damage{"BrushIndexOutsideTheTable", 39, 8, 999},
+                      Damage{"PolylineShorterThanItsFields", 4, 4, 16}),
+    [](const ::testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
+
+TEST(StandardPlayer, FillsInTheBrushColourAndDrawsPolylines) {
+  const MetafilePicture picture = MetafilePicture::FromBytes(FillAndLine());
+  for (QImage::Format format : testing::kBothPaths) {
+    const QImage image = testing::Render(picture, {200, 200}, format);
+    EXPECT_EQ(image.pixel(100, 100), qRgb(0, 0, 255)) << testing::PathName(format);
+    EXPECT_TRUE(testing::InkNear(image, {100, 10}, 1)) << testing::PathName(format);
+    EXPECT_FALSE(testing::Inked(image, {30, 100})) << testing::PathName(format);
+  }
+}
+
+}  // namespace
+}  // namespace korvid
+
+#include "render/HatchLines.h"
+
+namespace korvid {
+namespace {
+
+struct HatchCase {
+  const char* name;
+  double spacing, angle;
+  std::size_t lines;
+};
+
+class Hatching : public ::testing::TestWithParam<HatchCase> {};
+
+// A 100 x 100 square with a 40 x 40 hole (even-odd), placed so that no hatch line runs
+// along an edge.
+TEST_P(Hatching, CutsParallelLinesToTheInside) {
+  const std::vector<PlotRing> rings = {{{5, 5}, {105, 5}, {105, 105}, {5, 105}},
+                                       {{35, 35}, {75, 35}, {75, 75}, {35, 75}}};
+  const std::vector<HatchSegment> lines = HatchLines(rings, GetParam().spacing, GetParam().angle);
+  EXPECT_NEAR(static_cast<double>(lines.size()), static_cast<double>(GetParam().lines), 2);
+  for (const HatchSegment& s : lines) {
+    const PlotPoint middle{(s.from.x + s.to.x) / 2, (s.from.y + s.to.y) / 2};
+    const bool inHole = middle.x > 35 && middle.x < 75 && middle.y > 35 && middle.y < 75;
+    EXPECT_FALSE(inHole) << middle.x << "," << middle.y;
+    EXPECT_TRUE(middle.x >= 5 - 1e-9 && middle.x <= 105 + 1e-9);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Squares, Hatching,
+    ::testing::Values(
+        // y = 20, 40, 60, 80, 100: the two through the hole are cut in two.
+        HatchCase{"Horizontal", 20, 0, 7}, HatchCase{"Vertical", 20, 90, 7},
+        HatchCase{"Diagonal", 20, 45, 9},
+        HatchCase{"TooFineIsWidened", 1e-9, 0, std::size_t{kMostHatchLines} * 14 / 10},
+        HatchCase{"NoSpacingAtAll", 0, 0, std::size_t{kMostHatchLines} * 14 / 10}),
+    [](const ::testing::TestParamInfo<HatchCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace korvid
