@@ -38,8 +38,13 @@ struct AppContext {
   // What is on show, and from which reading; the view and output commands measure it.
   ShownDrawing drawing;
 
+  // Set once the loaded file has been drawn: a file that drew nothing leaves nothing to
+  // zoom, turn, print or export.
+  bool drawn = false;
+
   bool FileLoaded() const { return model.HasFile(); }
   PlotExtents ShownExtents() const { return drawing.Extents(model); }
+  bool HasDrawing() const { return FileLoaded() && drawn; }
 };
 
 }  // namespace korvid
