@@ -7,8 +7,7 @@
 #
 # The plot comes from ../shared/tools/gen_hpgl.py beside the repository when it is there,
 # otherwise from the benchmarks' own generator (korvid_bench_input). Either writes CR LF
-# line ends: after a bare line feed our reader sees no command, so LF-only files would let
-# it skip most of the work and the comparison would be meaningless.
+# line ends, as the plotter files of the CAD programs do.
 # hyperfine does the timing when it is installed (apt-get install hyperfine); otherwise a
 # plain loop measures wall-clock time with date's nanoseconds, finer than /usr/bin/time.
 set -euo pipefail

@@ -33,7 +33,12 @@ struct AppContext {
   QString OpenPattern;
   std::int16_t OpenFilterIndex = 0;
 
+  // Set once the loaded file has been drawn: a file that drew nothing leaves nothing to
+  // zoom, turn, print or export.
+  bool drawn = false;
+
   bool FileLoaded() const { return model.HasFile(); }
+  bool HasDrawing() const { return FileLoaded() && drawn; }
 };
 
 }  // namespace korvid

@@ -1,5 +1,7 @@
 #include "app/ErrorMessages.h"
 
+#include <cerrno>
+
 namespace korvid {
 
 namespace {
@@ -41,7 +43,44 @@ std::string Join(const char* first, const char* second) {
   return text;
 }
 
+struct SystemText {
+  int errnoValue;
+  const char* text;
+};
+
+constexpr SystemText kSystemTexts[] = {
+    {ENOENT, "ファイルまたはフォルダがありません"},
+    {ENOTDIR, "パスの途中がフォルダではありません"},
+    {EISDIR, "フォルダです"},
+    {EACCES, "アクセスが許可されていません"},
+    {EPERM, "操作が許可されていません"},
+    {EROFS, "読み取り専用のファイルシステムです"},
+    {ENOSPC, "ディスクの空き容量が不足しています"},
+    {EDQUOT, "ディスクの使用量が上限に達しています"},
+    {EIO, "入出力エラーが発生しました"},
+    {ENAMETOOLONG, "ファイル名が長すぎます"},
+    {ELOOP, "シンボリックリンクが多すぎます"},
+    {EMFILE, "開いているファイルが多すぎます"},
+    {ENFILE, "開いているファイルが多すぎます"},
+    {ENOMEM, "メモリが足りません"},
+    {EFBIG, "ファイルが大きすぎます"},
+    {ENXIO, "デバイスがありません"},
+    {ENODEV, "デバイスがありません"},
+    {EBUSY, "使用中です"},
+    {ETXTBSY, "使用中です"},
+    {EAGAIN, "一時的に利用できません"},
+    {EINVAL, "引数が正しくありません"},
+    {ESTALE, "ネットワーク上のファイルが無効になりました"},
+};
+
 }  // namespace
+
+std::string SystemErrorText(int errnoValue) {
+  for (const SystemText& entry : kSystemTexts) {
+    if (entry.errnoValue == errnoValue) return entry.text;
+  }
+  return "システムエラー " + std::to_string(errnoValue);
+}
 
 std::string ErrorMessageText(int errorNumber) {
   for (const Message& message : kMessages) {

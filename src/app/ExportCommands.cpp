@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <cerrno>
+#include <filesystem>
 
 #include "app/DialogService.h"
 #include "app/PictForm.h"
@@ -15,9 +16,21 @@
 
 namespace korvid {
 
-namespace {}  // namespace
+namespace {
+
+// A file can only be made in a folder that is there. Without one the name itself is at
+// fault, which the user is told as such (not as a file that cannot be found).
+void RequireFolderOf(const QString& path) {
+  const std::filesystem::path folder = std::filesystem::path(path.toStdString()).parent_path();
+  std::error_code ignored;
+  if (!folder.empty() && !std::filesystem::is_directory(folder, ignored))
+    throw RuntimeError(err::kBadFileNameOrNumber, folder.string());
+}
+
+}  // namespace
 
 void WriteBmp(const QImage& image, const QString& path) {
+  RequireFolderOf(path);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
   ReplacementFile replacement(path.toStdString());
   errno = 0;
@@ -34,7 +47,8 @@ void WriteBmp(const QImage& image, const QString& path) {
 QImage ExportCommands::ExportImage() const {
   if (form_.Context().band.Visible) return form_.View().Picture2();
   const QSize size = form_.Surface()->size();
-  if (static_cast<double>(size.width()) * size.height() > kLargestImagePixels) {
+  const double ratio = form_.Surface()->devicePixelRatioF();
+  if (size.width() * ratio * size.height() * ratio > kLargestImagePixels) {
     throw RuntimeError(err::kPictureTooLarge);
   }
   QImage image = form_.Surface()->RenderRegion(QRect(QPoint(0, 0), size));
@@ -49,7 +63,7 @@ void ExportCommands::HideBand() {
 
 void ExportCommands::SaveImage() {
   AppContext& context = form_.Context();
-  if (!context.FileLoaded()) return;
+  if (!context.HasDrawing()) return;
   FileDialogRequest request;
   request.title = QStringLiteral("画像の保存");
   request.directory = SaveFolder;
@@ -70,7 +84,7 @@ void ExportCommands::SaveImage() {
 
 void ExportCommands::CopyToClipboard() {
   AppContext& context = form_.Context();
-  if (!context.FileLoaded()) return;
+  if (!context.HasDrawing()) return;
   QClipboard* clipboard = QGuiApplication::clipboard();
   if (!clipboard) throw RuntimeError(err::kCannotOpenClipboard);
   clipboard->clear();
@@ -81,7 +95,7 @@ void ExportCommands::CopyToClipboard() {
 
 void ExportCommands::SaveVector() {
   AppContext& context = form_.Context();
-  if (!context.FileLoaded()) return;
+  if (!context.HasDrawing()) return;
   FileDialogRequest request;
   request.title = QStringLiteral("ベクター形式で保存");
   request.directory = vectorFolder_;
@@ -96,6 +110,7 @@ void ExportCommands::SaveVector() {
   const QString path = format ? name : name + QStringLiteral(".emf");
   const std::string bytes = path.toStdString();
   vectorFolder_ = QString::fromStdString(bytes.substr(0, FindLast(bytes, "/")));
+  RequireFolderOf(path);
   ExportDrawing({context.metafile.Path(), format.value_or(ExportFormat::Emf), path.toStdString()});
 }
 

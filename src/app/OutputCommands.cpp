@@ -12,6 +12,7 @@
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
 #include "app/PosterPrinter.h"
+#include "app/PrintQueue.h"
 #include "app/SetupForm.h"
 #include "model/RuntimeError.h"
 #include "output/MagnificationEntry.h"
@@ -37,10 +38,12 @@ OutputCommands::~OutputCommands() = default;
 
 void OutputCommands::Print() {
   AppContext& context = form_.Context();
-  if (!context.FileLoaded()) return;
+  if (!context.HasDrawing()) return;
   printer_.ShowPrinterDialog(&form_, 0);
   if (printer_.PrintDialogCancelled == 1) return;
+  if (printer_.PrintsToFile() && printer_.FileName().isEmpty() && !AskPdfFileName()) return;
   QPrinter& printer = printer_.Current();
+  CheckQueueTakesJobs(printer);
   const PageMetrics page = MeasurePage(printer_.Caps());
   const MetafilePicture picture = MetafilePicture::LoadFile(context.metafile.Path());
   const QSizeF pictureMm = PictureMillimetres(picture);
@@ -48,6 +51,18 @@ void OutputCommands::Print() {
                                            pictureMm.width(), pictureMm.height());
 
   PrintPoster(printer, picture, pictureMm.width(), pictureMm.height(), layout);
+}
+
+// Output to a file that no dialog has named yet: the name is asked for here.
+bool OutputCommands::AskPdfFileName() {
+  FileDialogRequest request;
+  request.title = QStringLiteral("PDFファイルに出力");
+  request.fileName = QStringLiteral("*.pdf");
+  request.filters = {{QStringLiteral("PDFファイル(*.pdf)"), {QStringLiteral("*.pdf")}}};
+  const QString name = form_.Context().dialogs.SaveFileName(&form_, request);
+  if (name.isEmpty()) return false;
+  printer_.SetFileName(name);
+  return true;
 }
 
 void OutputCommands::PageSetup() {
@@ -84,7 +99,7 @@ double OutputCommands::TwipsPerPixel() const {
 
 void OutputCommands::EnterPreview() {
   AppContext& context = form_.Context();
-  if (!context.FileLoaded()) return;
+  if (!context.HasDrawing()) return;
   const PageMetrics page = MeasurePage(printer_.Caps());
   form_.Surface()->hide();
   previewPicture_ = MetafilePicture();
@@ -110,6 +125,7 @@ void OutputCommands::EnterPreview() {
   ShowSheet();
 
   form_.SetMenusEnabled(false);
+  form_.SetMainCommandsEnabled(false);
   form_.MainToolbar()->hide();
   form_.PreviewToolbar()->show();
   form_.PreviewToolbar()->raise();
@@ -160,6 +176,7 @@ void OutputCommands::ClosePreview() {
   if (view.Picture3.Width - view.Picture1.Width >= 0.1) view.HScroll1.Visible = true;
   form_.ApplyView();
   form_.SetMenusEnabled(true);
+  form_.SetMainCommandsEnabled(true);
   previewing_ = false;
 }
 

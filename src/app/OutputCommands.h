@@ -35,6 +35,7 @@ class OutputCommands {
 
  private:
   void ShowSheet();
+  bool AskPdfFileName();
   double TwipsPerPixel() const;
 
   PictForm& form_;

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QtMath>
 
 #include "render/PaintShare.h"
 
@@ -31,7 +32,9 @@ void PageBox::PaintSheet(QPainter& painter) const {
 }
 
 QImage PageBox::Render() const {
-  QImage image(size(), QImage::Format_RGB32);
+  const qreal ratio = devicePixelRatioF();
+  QImage image(qCeil(width() * ratio), qCeil(height() * ratio), QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
   QPainter painter(&image);
   PaintSheet(painter);
   return image;

@@ -2,11 +2,14 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QPageSize>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
 
@@ -28,12 +31,23 @@ PageSetupDialog::PageSetupDialog(QPrinter& printer, QWidget* parent)
   setObjectName("PageSetupDialog");
   setWindowTitle(QStringLiteral("ページ設定"));
 
+  // Each printer's entry holds its name; the file entry holds nothing.
   printers_ = new QComboBox(this);
   for (const QString& name : QPrinterInfo::availablePrinterNames())
-    printers_->addItem(name);
+    printers_->addItem(name, name);
   printers_->addItem(kPdfChoice);
-  const int current = printers_->findText(printer.printerName());
-  printers_->setCurrentIndex(current >= 0 ? current : printers_->count() - 1);
+  const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
+  const int current = toFile ? -1 : printers_->findData(printer.printerName());
+  printers_->setCurrentIndex(current >= 0 ? current : FileChoice());
+
+  fileName_ = new QLineEdit(printer.outputFileName(), this);
+  browse_ = new QPushButton(QStringLiteral("参照..."), this);
+  auto* file = new QHBoxLayout;
+  file->addWidget(fileName_, 1);
+  file->addWidget(browse_);
+  connect(browse_, &QPushButton::clicked, this, &PageSetupDialog::Browse);
+  connect(printers_, &QComboBox::currentIndexChanged, this, &PageSetupDialog::FollowPrinterChoice);
+  FollowPrinterChoice();
 
   papers_ = new QComboBox(this);
   for (QPageSize::PageSizeId id : kPapers)
@@ -67,6 +81,7 @@ PageSetupDialog::PageSetupDialog(QPrinter& printer, QWidget* parent)
 
   auto* form = new QFormLayout(this);
   form->addRow(QStringLiteral("プリンタ："), printers_);
+  form->addRow(QStringLiteral("出力ファイル："), file);
   form->addRow(QStringLiteral("用紙サイズ："), papers_);
   form->addRow(QStringLiteral("印刷の向き："), orientation);
   form->addRow(QStringLiteral("部数："), copies_);
@@ -74,12 +89,34 @@ PageSetupDialog::PageSetupDialog(QPrinter& printer, QWidget* parent)
   form->addRow(buttons);
 }
 
+int PageSetupDialog::FileChoice() const {
+  return printers_->count() - 1;
+}
+
+void PageSetupDialog::FollowPrinterChoice() {
+  const bool toFile = printers_->currentIndex() == FileChoice();
+  fileName_->setEnabled(toFile);
+  browse_->setEnabled(toFile);
+}
+
+void PageSetupDialog::Browse() {
+  const QString chosen = QFileDialog::getSaveFileName(this, kPdfChoice, fileName_->text(),
+                                                      QStringLiteral("PDFファイル(*.pdf)"), nullptr,
+                                                      QFileDialog::DontUseNativeDialog);
+  if (!chosen.isEmpty()) fileName_->setText(chosen);
+}
+
 void PageSetupDialog::Confirm() {
-  if (printers_->currentText() == kPdfChoice) {
+  if (printers_->currentIndex() == FileChoice()) {
+    // QPrinter takes an empty name for a return to the system's printer: the format
+    // comes after the name.
+    printer_.setOutputFileName(fileName_->text().trimmed());
     printer_.setOutputFormat(QPrinter::PdfFormat);
   } else {
+    // A printer that keeps a file name writes the file instead of printing.
+    printer_.setOutputFileName(QString());
     printer_.setOutputFormat(QPrinter::NativeFormat);
-    printer_.setPrinterName(printers_->currentText());
+    printer_.setPrinterName(printers_->currentData().toString());
   }
   printer_.setPageSize(
       QPageSize(static_cast<QPageSize::PageSizeId>(papers_->currentData().toInt())));

@@ -3,14 +3,18 @@
 #include <QDialog>
 
 class QComboBox;
+class QLineEdit;
 class QPrinter;
+class QPushButton;
 class QRadioButton;
 class QSpinBox;
 
 namespace korvid {
 
-// The printer set-up: which printer (or a PDF file), the paper, its orientation, copies
-// and two-sided printing. It works on the printer it is given; OK leaves the choice there.
+// The printer set-up: which printer (or a PDF file, and which), the paper, its
+// orientation, copies and two-sided printing. It works on the printer it is given; OK
+// leaves the choice there. Output to a file is a choice of its own, told apart from the
+// printers by what it is, never by its caption: a queue may well be called "PDF".
 class PageSetupDialog : public QDialog {
   Q_OBJECT
  public:
@@ -18,11 +22,19 @@ class PageSetupDialog : public QDialog {
 
   QComboBox* PrinterChoice() const { return printers_; }
   QComboBox* PaperChoice() const { return papers_; }
+  QLineEdit* FileName() const { return fileName_; }
+  // The entry of the printer choice that writes a PDF file.
+  int FileChoice() const;
   void Confirm();
 
  private:
   QPrinter& printer_;
+  void Browse();
+  void FollowPrinterChoice();
+
   QComboBox* printers_;
+  QLineEdit* fileName_;
+  QPushButton* browse_;
   QComboBox* papers_;
   QRadioButton* portrait_;
   QRadioButton* landscape_;

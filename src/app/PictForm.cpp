@@ -277,6 +277,21 @@ void PictForm::SetMenusEnabled(bool enabled) {
     menu->menuAction()->setEnabled(enabled);
 }
 
+void PictForm::SetMainCommandsEnabled(bool enabled) {
+  if (enabled) {
+    for (QAction* action : suspended_)
+      action->setEnabled(true);
+    suspended_.clear();
+    return;
+  }
+  for (const auto& [name, action] : actions_) {
+    if (action->isEnabled() && !toolbar2_->actions().contains(action)) {
+      action->setEnabled(false);
+      suspended_.push_back(action);
+    }
+  }
+}
+
 void PictForm::SetPageButtons(bool previous, bool next) {
   Action("Command5")->setEnabled(previous);
   Action("Command4")->setEnabled(next);
@@ -301,6 +316,7 @@ void PictForm::ConnectView() {
 }
 
 bool PictForm::eventFilter(QObject* watched, QEvent* event) {
+  if (outputCommands_->Previewing()) return QMainWindow::eventFilter(watched, event);
   if (event->type() == QEvent::Wheel) {
     return viewCommands_->Wheel(static_cast<QWheelEvent*>(event));
   }
@@ -311,7 +327,8 @@ bool PictForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PictForm::keyPressEvent(QKeyEvent* event) {
-  if (!viewCommands_->Key(event)) QMainWindow::keyPressEvent(event);
+  if (outputCommands_->Previewing() || !viewCommands_->Key(event))
+    QMainWindow::keyPressEvent(event);
 }
 
 QAction* PictForm::Action(const QString& name) const {

@@ -93,6 +93,9 @@ class PictForm : public QMainWindow {
   PageBox* PreviewPage() const { return pageBox_; }
   // The five top-level menus, off while the preview shows.
   void SetMenusEnabled(bool enabled);
+  // While the preview shows, only its own buttons act: every other command of the window,
+  // and with it its shortcut, is off; afterwards each is as it was.
+  void SetMainCommandsEnabled(bool enabled);
   void SetPageButtons(bool previous, bool next);
   QMenu* ContextMenu() const { return contextMenu_; }
 
@@ -133,6 +136,7 @@ class PictForm : public QMainWindow {
   QMenu* windowMenu_ = nullptr;
   QMenu* contextMenu_ = nullptr;
   std::map<QString, QAction*> actions_;
+  std::vector<QAction*> suspended_;  // the commands the preview turned off
   QPointer<OptionForm> optionForm_;
   std::unique_ptr<PlotLoader> loader_;
   std::unique_ptr<ViewCommands> viewCommands_;

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "app/DialogService.h"
+#include "app/ErrorMessages.h"
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
 #include "model/RuntimeError.h"
@@ -58,6 +59,7 @@ void PlotLoader::Load(const QString& path) {
     context.model.PlotDir = split.dir;
     context.model.PlotFileName = split.name;
     form_.Surface()->ClearPicture();
+    context.drawn = false;
     // The old drawing belongs to the old file: it must never show under the new name.
     std::filesystem::remove(context.metafile.Path());
     form_.OpenProgress(5);
@@ -97,6 +99,7 @@ void PlotLoader::ShowPlot() {
            1, 0);
   form_.SetProgress(50);
   form_.Surface()->SetPicture(MetafilePicture::LoadFile(context.metafile.Path()));
+  context.drawn = true;
   context.view.RotationMode = 1;
   form_.ApplyView();
   form_.ListPlots(context.model.PlotCount);
@@ -122,7 +125,7 @@ QString PlotLoader::DescribeLeftOut(const ReadOutcome& outcome, int segments) {
                  .arg(segments);
   } else if (outcome.fileError) {
     parts << QStringLiteral("ファイルを読み込めませんでした（%1）")
-                 .arg(QString::fromStdString(outcome.fileError.message()));
+                 .arg(QString::fromStdString(SystemErrorText(outcome.fileError.value())));
   }
   if (!outcome.skipped.empty()) {
     QStringList names;

@@ -3,6 +3,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QtMath>
 
 namespace korvid {
 
@@ -56,16 +57,7 @@ void PlotSurface::paintEvent(QPaintEvent* event) {
   // The picture draws many times faster into an image than onto a widget: only the
   // exposed part is rendered, then copied.
   const QRect exposed = event->rect();
-  const qreal ratio = devicePixelRatioF();
-  QImage part(exposed.size() * ratio, QImage::Format_RGB32);
-  part.setDevicePixelRatio(ratio);
-  part.fill(Qt::white);
-  {
-    QPainter partPainter(&part);
-    partPainter.translate(-exposed.topLeft());
-    picture_.Paint(partPainter, QRectF(rect()));
-  }
-  painter.drawImage(exposed.topLeft(), part);
+  painter.drawImage(exposed.topLeft(), RenderAt(exposed, devicePixelRatioF()));
   if (bandVisible_) {
     painter.setClipping(false);
     QPen pen(QColor(0, 120, 215));
@@ -77,14 +69,22 @@ void PlotSurface::paintEvent(QPaintEvent* event) {
   }
 }
 
-QImage PlotSurface::RenderRegion(const QRect& regionPx) const {
-  QImage image(regionPx.size(), QImage::Format_RGB32);
+// Laid out in the widget's logical pixels, painted in the screen's: on a scaled screen the
+// image has as many pixels as the screen shows, and says so by its pixel ratio.
+QImage PlotSurface::RenderAt(const QRect& regionPx, qreal ratio) const {
+  const QSize pixels(qCeil(regionPx.width() * ratio), qCeil(regionPx.height() * ratio));
+  QImage image(pixels, QImage::Format_RGB32);
   if (image.isNull()) return image;
+  image.setDevicePixelRatio(ratio);
   image.fill(Qt::white);
   QPainter painter(&image);
   painter.translate(-regionPx.topLeft());
   picture_.Paint(painter, QRectF(rect()));
   return image;
+}
+
+QImage PlotSurface::RenderRegion(const QRect& regionPx) const {
+  return RenderAt(regionPx, devicePixelRatioF());
 }
 
 void PlotSurface::mousePressEvent(QMouseEvent* event) {

@@ -23,8 +23,10 @@ class PlotSurface : public QWidget {
   // The band in pixels of the surface; an empty optional hides it.
   void SetBand(bool visible, const QRectF& bandPx);
 
-  // The displayed drawing at the surface's size, or the part of it in `regionPx`.
+  // The displayed drawing at the surface's size, or the part of it in `regionPx`
+  // (logical pixels), in the screen's own pixels.
   QImage RenderRegion(const QRect& regionPx) const;
+  QImage RenderAt(const QRect& regionPx, qreal devicePixelRatio) const;
 
  signals:
   void MousePressed(int button, QPointF positionPx);

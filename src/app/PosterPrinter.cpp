@@ -29,6 +29,9 @@ std::int64_t PrintPoster(QPrinter& printer, const MetafilePicture& picture, doub
                              PaintOptions{pixelsPerMm});
                 });
   if (!painter.end()) throw RuntimeError(err::kPrinterError);
+  // Some print engines learn of a failure only while they finish the job.
+  if (printer.printerState() == QPrinter::Error || printer.printerState() == QPrinter::Aborted)
+    throw RuntimeError(err::kPrinterError, "the printer failed the job");
   return sheets;
 }
 

@@ -9,10 +9,6 @@ namespace korvid {
 
 namespace {
 
-bool PrintsToFile(const QPrinter& printer) {
-  return printer.outputFormat() == QPrinter::PdfFormat || printer.printerName().isEmpty();
-}
-
 int Pixels(double value) {
   return static_cast<int>(std::lround(value));
 }
@@ -23,6 +19,7 @@ PrinterSetup::PrinterSetup(DialogService& dialogs)
     : dialogs_(dialogs), current_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
   const QPrinterInfo system = QPrinterInfo::defaultPrinter();
   if (system.isNull()) {
+    toFile_ = true;
     current_->setOutputFormat(QPrinter::PdfFormat);
   } else {
     current_->setPrinterName(system.printerName());
@@ -32,9 +29,9 @@ PrinterSetup::PrinterSetup(DialogService& dialogs)
 void PrinterSetup::ShowPrinterDialog(QWidget* owner, std::uint32_t flags) {
   PrintDialogCancelled = 0;
   QPrinter dialogPrinter(QPrinter::HighResolution);
-  if (PrintsToFile(*current_)) {
+  if (toFile_) {
+    dialogPrinter.setOutputFileName(fileName_);
     dialogPrinter.setOutputFormat(QPrinter::PdfFormat);
-    dialogPrinter.setOutputFileName(current_->outputFileName());
   } else {
     dialogPrinter.setPrinterName(current_->printerName());
   }
@@ -50,19 +47,29 @@ void PrinterSetup::ShowPrinterDialog(QWidget* owner, std::uint32_t flags) {
   ApplySettings(dialogPrinter);
 }
 
+void PrinterSetup::SetFileName(const QString& name) {
+  toFile_ = true;
+  fileName_ = name;
+  // QPrinter takes an empty name for a return to the system's printer: the format comes
+  // after the name.
+  current_->setOutputFileName(name);
+  current_->setOutputFormat(QPrinter::PdfFormat);
+}
+
 void PrinterSetup::MakeCurrent(const QPrinter& chosen) {
-  if (PrintsToFile(chosen)) {
-    current_->setOutputFormat(QPrinter::PdfFormat);
-    current_->setOutputFileName(chosen.outputFileName());
+  if (chosen.outputFormat() == QPrinter::PdfFormat) {
+    SetFileName(chosen.outputFileName());
     return;
   }
   const QString wanted = chosen.printerName().toUpper();
-  if (current_->outputFormat() == QPrinter::NativeFormat && current_->printerName() == wanted) {
-    return;
-  }
+  if (!toFile_ && current_->printerName() == wanted) return;
   // Every installed printer of that name becomes current in turn: the last one wins.
   for (const QString& name : QPrinterInfo::availablePrinterNames()) {
     if (name.toUpper() == wanted) {
+      toFile_ = false;
+      fileName_.clear();
+      // A printer that keeps a file name writes the file instead of printing.
+      current_->setOutputFileName(QString());
       current_->setOutputFormat(QPrinter::NativeFormat);
       current_->setPrinterName(name);
     }

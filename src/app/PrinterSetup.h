@@ -15,8 +15,10 @@ class DialogService;
 
 // The current printer: the system's default printer when there is one, otherwise PDF
 // output to a file. The printer dialogs work on a fresh printer preloaded with the
-// current one's name, orientation and two-sided setting only; what the user confirms
-// then becomes the current printer and its settings.
+// current one's name (or file), orientation and two-sided setting only; what the user
+// confirms then becomes the current printer and its settings. Output to a file is kept
+// apart from the printers by what it is, never by a name: an installed queue may be
+// called "PDF", and a file may not be named yet.
 class PrinterSetup {
  public:
   static constexpr std::uint32_t kPrintSetup = 0x40;
@@ -24,6 +26,10 @@ class PrinterSetup {
   explicit PrinterSetup(DialogService& dialogs);
 
   QPrinter& Current() { return *current_; }
+  bool PrintsToFile() const { return toFile_; }
+  const QString& FileName() const { return fileName_; }
+  // Output to the file `name` (empty: a file not named yet).
+  void SetFileName(const QString& name);
 
   // flags 0: the print dialog; kPrintSetup: the page set-up dialog.
   void ShowPrinterDialog(QWidget* owner, std::uint32_t flags);
@@ -38,6 +44,8 @@ class PrinterSetup {
 
   DialogService& dialogs_;
   std::unique_ptr<QPrinter> current_;
+  bool toFile_ = false;
+  QString fileName_;
 };
 
 }  // namespace korvid

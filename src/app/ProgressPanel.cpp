@@ -1,17 +1,31 @@
 #include "app/ProgressPanel.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace korvid {
+
+namespace {
+
+const QString kCaption = QStringLiteral("進行状況");
+constexpr int kGapPx = 6;
+
+}  // namespace
 
 ProgressPanel::ProgressPanel(const MillimetreScale& scale, QWidget* parent)
     : QWidget(parent), scale_(scale) {
   setObjectName("ProgressPanel");
-  setFixedWidth(scale_.Px(kPanelWidthMm));
+  setFixedWidth(sizeHint().width());
+}
+
+// The caption first, then the bar beside it, as a panel shows its text after its picture:
+// the bar never covers the caption and keeps its full length in millimetres.
+int ProgressPanel::BarLeft() const {
+  return fontMetrics().horizontalAdvance(kCaption) + 2 * kGapPx;
 }
 
 QSize ProgressPanel::sizeHint() const {
-  return QSize(scale_.Px(kPanelWidthMm), fontMetrics().height() + 4);
+  return QSize(BarLeft() + scale_.Px(kPanelWidthMm), fontMetrics().height() + 4);
 }
 
 void ProgressPanel::SetProgress(int widthMm) {
@@ -21,11 +35,11 @@ void ProgressPanel::SetProgress(int widthMm) {
 
 void ProgressPanel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  const QRect bar(0, 2, std::min(scale_.Px(widthMm_), width()), height() - 4);
-  painter.fillRect(bar, QColor(0, 0, 255));
   painter.setPen(palette().color(QPalette::WindowText));
-  painter.drawText(rect().adjusted(4, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
-                   QStringLiteral("進行状況"));
+  painter.drawText(rect().adjusted(kGapPx, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, kCaption);
+  const int left = BarLeft();
+  const QRect bar(left, 2, std::clamp(scale_.Px(widthMm_), 0, width() - left), height() - 4);
+  painter.fillRect(bar, QColor(0, 0, 255));
 }
 
 }  // namespace korvid

@@ -18,6 +18,8 @@ class ProgressPanel : public QWidget {
 
   void SetProgress(int widthMm);
   int Progress() const { return widthMm_; }
+  // Where the bar starts, right of the caption, in pixels of the panel.
+  int BarLeft() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;

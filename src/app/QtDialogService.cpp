@@ -1,11 +1,14 @@
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTimer>
 
 #include "app/DialogService.h"
 #include "app/PageSetupDialog.h"
@@ -112,7 +115,19 @@ void QtDialogService::PopupMenu(QMenu& menu, const QPoint& globalPosition) {
 namespace korvid {
 
 bool QtDialogService::PrintDialog(QWidget* parent, QPrinter& printer) {
+  // Qt's dialog makes a printer it is given its first queue as soon as it is built, and
+  // offers its file entry only once it shows: output to a file is chosen again then.
+  const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
+  const QString fileName = printer.outputFileName();
   QPrintDialog dialog(&printer, parent);
+  if (toFile) {
+    QTimer::singleShot(0, &dialog, [&dialog, fileName] {
+      auto* printers = dialog.findChild<QComboBox*>(QStringLiteral("printers"));
+      auto* file = dialog.findChild<QLineEdit*>(QStringLiteral("filename"));
+      if (printers != nullptr) printers->setCurrentIndex(printers->count() - 1);
+      if (file != nullptr && !fileName.isEmpty()) file->setText(fileName);
+    });
+  }
   return dialog.exec() == QDialog::Accepted;
 }
 

@@ -84,25 +84,25 @@ void ViewCommands::ChangeView(const std::function<void(AppContext&, ViewEffects&
 
 void ViewCommands::ZoomIn() {
   ChangeView([this](AppContext& context, ViewEffects& effects) {
-    context.view.ZoomIn(form_.Metrics(), context.FileLoaded(), effects);
+    context.view.ZoomIn(form_.Metrics(), context.HasDrawing(), effects);
   });
 }
 
 void ViewCommands::ZoomOut() {
   ChangeView([this](AppContext& context, ViewEffects& effects) {
-    context.view.ZoomOut(form_.Metrics(), context.FileLoaded(), effects);
+    context.view.ZoomOut(form_.Metrics(), context.HasDrawing(), effects);
   });
 }
 
 void ViewCommands::FitToWindow() {
   ChangeView([this](AppContext& context, ViewEffects& effects) {
-    context.view.FitToWindow(form_.Metrics(), context.model, context.FileLoaded(), effects);
+    context.view.FitToWindow(form_.Metrics(), context.model, context.HasDrawing(), effects);
   });
 }
 
 void ViewCommands::ShowRotated(int mode) {
   AppContext& context = form_.Context();
-  if (!context.FileLoaded()) return;
+  if (!context.HasDrawing()) return;
   const Orientation orientation = OrientationOf(mode);
   form_.OpenProgress(5);
   try {
@@ -233,7 +233,8 @@ void ViewCommands::CaptureSelection() {
   const QRect region(scale.Px(shape.Left), scale.Px(shape.Top), scale.Px(shape.Width),
                      scale.Px(shape.Height));
   picture2_ = QImage();
-  if (static_cast<double>(region.width()) * region.height() > kLargestImagePixels) {
+  const double ratio = form_.Surface()->devicePixelRatioF();
+  if (region.width() * ratio * region.height() * ratio > kLargestImagePixels) {
     throw RuntimeError(err::kPictureTooLarge);
   }
   QImage captured = form_.Surface()->RenderRegion(region);

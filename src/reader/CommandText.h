@@ -29,6 +29,10 @@ class CommandText {
   // The text from `position` to its end becomes the whole command.
   void Restart(std::size_t position);
 
+  // Drops the blanks, tabs, CRs and line feeds before the mnemonic: line ends and the
+  // blanks that writers put between commands are layout, not part of a command.
+  void SkipLeadingLayout();
+
  private:
   std::string_view whole_;
   std::string_view text_;

@@ -7,10 +7,14 @@ namespace korvid {
 
 namespace {
 
-// An X value is re-read as a command of its own unless it is made of these alone.
+// An X value is re-read as a command of its own unless it is made of these alone. The
+// blanks, tabs and line feeds are those the number rule passes over: "PA 10,20" and
+// "PA10,20, 30,40" are coordinates, not the start of another command.
 bool IsCoordinateText(std::string_view text) {
   for (char c : text) {
-    if (!((c >= '0' && c <= '9') || c == '.' || c == '-')) return false;
+    if (!((c >= '0' && c <= '9') || c == '.' || c == '-' || c == ' ' || c == '\t' || c == '\n')) {
+      return false;
+    }
   }
   return true;
 }

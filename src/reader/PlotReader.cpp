@@ -139,9 +139,11 @@ void PlotReader::Interpret(std::string_view commandText, ReadOutcome& outcome) {
   };
 
   for (;;) {
+    command.SkipLeadingLayout();
     const std::string_view mnemonic = command.Left(2);
     const std::string_view form = command.Left(4);
     if (mnemonic == "IN") {
+      SetAsideDrawing();
       state_.PenDown = 0;
       state_.RelMode = 0;
       state_.RelOrgX = state_.RelOrgY = 0;
@@ -218,12 +220,25 @@ void PlotReader::AdvancePage() {
   throw PageAdvance{};
 }
 
+void PlotReader::SetAsideDrawing() {
+  if (state_.SegIndex <= 1) return;  // IN;IN; keeps the drawing the first IN set aside
+  state_.SegCountBeforeIn = state_.SegIndex - 1;
+  state_.FirstSegmentBeforeIn = model_.Segments(1, model_.PlotCount);
+}
+
+void PlotReader::RestoreDrawingSetAside() {
+  if (state_.SegCountBeforeIn == 0 || model_.SegCount[model_.PlotCount] != 0) return;
+  model_.SegCount[model_.PlotCount] = state_.SegCountBeforeIn;
+  model_.Segments(1, model_.PlotCount) = state_.FirstSegmentBeforeIn;
+}
+
 void PlotReader::EndRead(ReadOutcome& outcome) {
   --model_.PlotCount;
   if (model_.PlotCount == 0 && state_.SegIndex != 0) {
     model_.PlotCount = 1;
     model_.SegCount[1] = state_.SegIndex - 1;
   }
+  RestoreDrawingSetAside();
   for (std::int16_t plot = 1; plot <= model_.PlotCount; ++plot) {
     try {
       SquareDegenerateExtents(model_, plot);

@@ -37,6 +37,8 @@ class PlotReader {
   [[noreturn]] void AdvancePage();
   void EndRead(ReadOutcome& outcome);
   void ResetOpenSegment();
+  void SetAsideDrawing();
+  void RestoreDrawingSetAside();
 
   PlotModel& model_;
   ReaderMessenger& messenger_;

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "model/PlotModel.h"
+
 namespace korvid {
 
 // The reader's working state: meaningful only during a read. Every read starts from
@@ -20,6 +22,11 @@ struct ReaderState {
   float RelOrgY = 0;
   std::size_t ParsePos = 0;     // 0-based offset in the command where scanning continues
   std::int16_t ParseBreak = 0;  // 1 = a parameter parser met text that is not a number
+  // The drawing an IN set aside: its segment count (0 = none) and its first record, which
+  // the IN overwrote. A read that ends without a segment after the last IN (a plotter
+  // reset at the end of a job) shows this drawing instead of nothing.
+  std::int32_t SegCountBeforeIn = 0;
+  Segment FirstSegmentBeforeIn{};
 
   void Reset() { *this = ReaderState{}; }
 

@@ -61,8 +61,7 @@ std::optional<QRect> ImageStrokeSink::UsableClip(QPainter& painter) {
   QPaintDevice* device = painter.device();
   if (device == nullptr || device->devType() != QInternal::Image) return std::nullopt;
   auto* image = static_cast<QImage*>(device);
-  if (!DrawableFormat(image->format()) || image->devicePixelRatio() != 1.0 ||
-      !image->isDetached() || !PlainPainting(painter))
+  if (!DrawableFormat(image->format()) || !image->isDetached() || !PlainPainting(painter))
     return std::nullopt;
   QRegion allowed(image->rect());
   if (painter.hasClipping()) {
@@ -99,6 +98,13 @@ void ImageStrokeSink::Polyline(const QPointF* points, std::size_t count) {
   phase_ = 0;
   for (std::size_t i = 1; i < count; ++i)
     Stroke(points[i - 1], points[i]);
+}
+
+void ImageStrokeSink::Dot(QPointF at) {
+  const long x = FloorToLong(at.x());
+  const long y = FloorToLong(at.y());
+  if (x < clip_.left() || x > clip_.right() || y < clip_.top() || y > clip_.bottom()) return;
+  reinterpret_cast<std::uint32_t*>(bits_ + y * stride_)[x] = colour_;
 }
 
 void ImageStrokeSink::Stroke(QPointF from, QPointF to) {

@@ -20,10 +20,10 @@ namespace korvid {
 // and across it the pixel the line passes through at that centre.
 class ImageStrokeSink : public StrokeSink {
  public:
-  // The pixels `painter` lets us draw on, in device pixels, when it paints on an image
-  // this sink can serve: 32-bit, device pixel ratio 1, no antialiasing, full opacity,
-  // source-over, and a clip that is a single rectangle. Nothing otherwise. The painter's
-  // transform must already be the identity.
+  // The pixels `painter` lets us draw on, in the image's pixels, when it paints on an image
+  // this sink can serve: 32-bit, no antialiasing, full opacity, source-over, and a clip
+  // that is a single rectangle. Nothing otherwise. The painter's coordinates must already
+  // be the image's pixels (on an image with a pixel ratio, a transform undoing it).
   static std::optional<QRect> UsableClip(QPainter& painter);
 
   ImageStrokeSink(QImage& image, const QRect& clip);
@@ -31,6 +31,7 @@ class ImageStrokeSink : public StrokeSink {
   void SetPen(const DevicePen& pen) override;  // hairlines only
   void Line(QPointF from, QPointF to) override;
   void Polyline(const QPointF* points, std::size_t count) override;
+  void Dot(QPointF at) override;  // the pixel the point lies in
   void Flush() override {}
 
  private:

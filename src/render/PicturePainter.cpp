@@ -21,6 +21,8 @@ namespace {
 constexpr double kGuardMargin = 32768;
 // Where a device has no size of its own (a recording), the visible area is this large.
 constexpr double kUnbounded = 1e9;
+// The reference screen: dash patterns and chord tolerances are set for it.
+constexpr double kScreenDotsPerMm = 96 / 25.4;
 
 class SavedPainterState {
  public:
@@ -55,13 +57,21 @@ PicturePainter::PicturePainter(const MetafilePicture::Drawing& drawing, QPainter
 
 void PicturePainter::Paint(const QRectF& target) {
   if (!painter_.isActive() || target.width() == 0 || target.height() == 0) return;
-  const QTransform world = painter_.combinedTransform();
+  // On a scaled screen the painter's coordinates are logical pixels, and the device's
+  // pixels are finer by its pixel ratio (1.25, 1.5, 2 ...): Qt applies that scale below
+  // every transform, where resetTransform does not reach it.
+  const QTransform toDevice = painter_.deviceTransform();
   SavedPainterState saved(painter_);
-  // From here on, points go to the painter in device pixels, mapped by us: arcs are
-  // flattened, dashes measured and lines culled where the pixels are.
+  // From here on, points go to the painter in the device's own pixels, mapped by us: arcs
+  // are flattened, dashes measured and lines culled where the pixels are.
   painter_.resetTransform();
+  const QTransform residual = painter_.deviceTransform();
+  if (!residual.isIdentity()) {
+    if (!residual.isInvertible()) return;
+    painter_.setWorldTransform(residual.inverted());
+  }
   painter_.setBrush(Qt::NoBrush);
-  if (!PrepareView(target, world)) return;
+  if (!PrepareView(target, toDevice)) return;
   for (const DrawRun& run : drawing_.runs) {
     if (!run.bounds.Intersects(cull_)) continue;
     runPen_ = run.pen;
@@ -96,7 +106,6 @@ bool PicturePainter::PrepareView(const QRectF& target, const QTransform& world) 
   guard_ = padded.adjusted(-kGuardMargin, -kGuardMargin, kGuardMargin, kGuardMargin);
   // On a printer the chords keep the screen's accuracy in millimetres: finer than that
   // no one sees, and a poster would hold millions of chords more.
-  constexpr double kScreenDotsPerMm = 96 / 25.4;
   const double tolerance =
       ArcFlattener::kScreenTolerance * std::max(1.0, options_.deviceDotsPerMm / kScreenDotsPerMm);
   flattener_.emplace(map_, padded, tolerance);
@@ -105,22 +114,22 @@ bool PicturePainter::PrepareView(const QRectF& target, const QTransform& world) 
   return true;
 }
 
-// The part of the device the painter can change, in device pixels: the device itself,
-// the painter's clip and the system clip (a widget's update region).
+// The part of the device the painter can change, in the device's pixels: the device
+// itself, the painter's clip and the system clip (a widget's update region, which counts
+// the device's pixels already).
 QRectF PicturePainter::VisibleDeviceRect() const {
   QRectF visible(-kUnbounded, -kUnbounded, 2 * kUnbounded, 2 * kUnbounded);
   const QPaintDevice* device = painter_.device();
   if (device != nullptr && device->devType() != QInternal::Picture && device->width() > 0 &&
-      device->height() > 0)
-    visible = QRectF(0, 0, device->width(), device->height());
+      device->height() > 0) {
+    // A widget tells its size in logical pixels; images, pixmaps and printers in their own.
+    const double ratio = device->devType() == QInternal::Widget ? device->devicePixelRatio() : 1;
+    visible = QRectF(0, 0, device->width() * ratio, device->height() * ratio);
+  }
   if (painter_.hasClipping()) visible &= painter_.clipBoundingRect();
   if (const QPaintEngine* engine = painter_.paintEngine(); engine != nullptr) {
     const QRect system = engine->systemClip().boundingRect();
-    // The system clip counts physical pixels; our coordinates are device-independent.
-    const double ratio = device != nullptr ? device->devicePixelRatio() : 1.0;
-    if (!system.isEmpty())
-      visible &= QRectF(system.x() / ratio, system.y() / ratio, system.width() / ratio,
-                        system.height() / ratio);
+    if (!system.isEmpty()) visible &= QRectF(system);
   }
   return visible;
 }
@@ -134,6 +143,11 @@ void PicturePainter::PaintLines(const DrawRun& run) {
   for (; line != end; ++line) {
     if (!allInside && !(line->Bounds().Intersects(cull_) && line->Crosses(cull_))) continue;
     QPointF from(m11 * line->x1 + m21 * line->y1 + dx, m12 * line->x1 + m22 * line->y1 + dy);
+    if (line->x1 == line->x2 && line->y1 == line->y2) {
+      // The pen went down where it stood: on paper, a dot.
+      if (Inside(guard_, from.x(), from.y())) Sink().Dot(from);
+      continue;
+    }
     QPointF to(m11 * line->x2 + m21 * line->y2 + dx, m12 * line->x2 + m22 * line->y2 + dy);
     if (!(Inside(guard_, from.x(), from.y()) && Inside(guard_, to.x(), to.y())) &&
         !ClipLine(from, to, guard_))
@@ -184,12 +198,21 @@ void PicturePainter::PaintFills(const DrawRun& run) {
   }
 }
 
+// A screen's dash patterns are counted in its logical pixels: on a scaled screen they
+// keep their length, measured at the scaled screen's resolution.
+double PicturePainter::DashDotsPerMm() const {
+  if (options_.deviceDotsPerMm > 0) return options_.deviceDotsPerMm;
+  const QPaintDevice* device = painter_.device();
+  const double ratio = device != nullptr ? device->devicePixelRatio() : 1;
+  return ratio == 1 ? 0 : ratio * kScreenDotsPerMm;
+}
+
 void PicturePainter::UsePen(std::uint32_t pen) {
   if (pen == pen_) return;
   pen_ = pen;
   CachedPen& cached = penCache_[pen % penCache_.size()];
   if (cached.pen != pen) {
-    cached = {pen, DevicePen::From(drawing_.pens[pen], pixelsPerUnit_, options_.deviceDotsPerMm)};
+    cached = {pen, DevicePen::From(drawing_.pens[pen], pixelsPerUnit_, DashDotsPerMm())};
     cached.device.width = std::min(cached.device.width, widestStroke_);
   }
   const DevicePen& device = cached.device;

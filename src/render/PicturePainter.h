@@ -18,8 +18,9 @@ namespace korvid {
 
 // Paints a decoded picture scaled into a target rectangle: maps the frame onto the target,
 // skips every run and primitive that cannot touch the visible part of the device, and
-// hands the rest, in device pixels, to the image sink when the painter draws on a plain
-// 32-bit image and to QPainter otherwise.
+// hands the rest, in the device's own pixels (finer than the painter's on a scaled
+// screen), to the image sink when the painter draws on a plain 32-bit image and to
+// QPainter otherwise. A line of no length (the pen put down where it stood) is a dot.
 class PicturePainter {
  public:
   PicturePainter(const MetafilePicture::Drawing& drawing, QPainter& painter,
@@ -34,6 +35,7 @@ class PicturePainter {
   void PaintArcs(const DrawRun& run);
   void PaintFills(const DrawRun& run);
   void UsePen(std::uint32_t pen);
+  double DashDotsPerMm() const;
   StrokeSink& Sink() {
     if (pen_ != runPen_) UsePen(runPen_);
     return *sink_;

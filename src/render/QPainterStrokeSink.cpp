@@ -30,8 +30,27 @@ QPainterStrokeSink::QPainterStrokeSink(QPainter& painter) : painter_(painter) {
 
 void QPainterStrokeSink::SetPen(const DevicePen& pen) {
   Flush();
-  painter_.setPen(ToQPen(pen));
+  linePen_ = ToQPen(pen);
+  // Every device draws a point as a disc (round cap) or square of the pen's width, one
+  // device pixel for a hairline; dashes mean nothing to a dot.
+  dotPen_ = linePen_;
+  dotPen_.setStyle(Qt::SolidLine);
+  if (pen.Hairline()) dotPen_.setCapStyle(Qt::SquareCap);
+  painter_.setPen(linePen_);
   solid_ = pen.Solid();
+}
+
+void QPainterStrokeSink::Dot(QPointF at) {
+  dots_.push_back(at);
+  if (dots_.size() == kBatchLines) FlushDots();
+}
+
+void QPainterStrokeSink::FlushDots() {
+  if (dots_.empty()) return;
+  painter_.setPen(dotPen_);
+  painter_.drawPoints(dots_.data(), static_cast<int>(dots_.size()));
+  painter_.setPen(linePen_);
+  dots_.clear();
 }
 
 void QPainterStrokeSink::Line(QPointF from, QPointF to) {
@@ -75,6 +94,7 @@ void QPainterStrokeSink::FlushChain() {
 }
 
 void QPainterStrokeSink::Flush() {
+  FlushDots();
   FlushChain();
   if (batch_.empty()) return;
   painter_.drawLines(batch_.data(), static_cast<int>(batch_.size()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineF>
+#include <QPen>
 #include <vector>
 
 #include "render/StrokeSink.h"
@@ -21,14 +22,19 @@ class QPainterStrokeSink : public StrokeSink {
   void SetPen(const DevicePen& pen) override;
   void Line(QPointF from, QPointF to) override;
   void Polyline(const QPointF* points, std::size_t count) override;
+  void Dot(QPointF at) override;
   void Flush() override;
 
  private:
   void FlushChain();
+  void FlushDots();
 
   QPainter& painter_;
   std::vector<QLineF> batch_;
   std::vector<QPointF> chain_;
+  std::vector<QPointF> dots_;
+  QPen linePen_;
+  QPen dotPen_;  // a flat cap would leave a point out altogether
   bool solid_ = true;
 };
 

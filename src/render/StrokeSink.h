@@ -18,6 +18,9 @@ class StrokeSink {
   virtual void Line(QPointF from, QPointF to) = 0;
   // Connected lines (a flattened arc); the dash pattern runs on from one to the next.
   virtual void Polyline(const QPointF* points, std::size_t count) = 0;
+  // A dot where the pen touched down without moving: round and as wide as the pen, and
+  // never smaller than one device pixel.
+  virtual void Dot(QPointF at) = 0;
   // Draws whatever is still held back, before someone else draws on the same device.
   virtual void Flush() = 0;
 };

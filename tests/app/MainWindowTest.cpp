@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
@@ -221,13 +222,39 @@ TEST_F(MainWindowTest, LeftButtonOpensTheContextMenu) {
                          "１８０°回転表示", "", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管", "画像の保存（ＢＭＰ形式）"}));
 }
 
-TEST_F(MainWindowTest, CommandsWithoutAFileDoNothing) {
+// Before the first load, and after a load that drew nothing, there is nothing to zoom,
+// fit, turn, print or export: the commands do nothing and say nothing.
+TEST_F(MainWindowTest, CommandsWithoutADrawingDoNothing) {
   Start();
-  for (const char* name : {"Button7", "Button8", "Button9", "PlotMenu15", "PlotMenu19"}) {
-    Trigger(name);
+  const auto tryAll = [this](const char* state) {
+    const QRect surface = form->Surface()->geometry();
+    for (const char* name : {"Button7", "Button8", "Button9", "PlotMenu15", "PlotMenu19",
+                             "PlotMenu13", "preview", "PlotMenu24", "PlotMenu14", "VectorSave"})
+      Trigger(name);
+    EXPECT_TRUE(dialogs.warnings.empty()) << state << ": " << dialogs.warnings[0].toStdString();
+    EXPECT_EQ(dialogs.printDialogs, 0) << state;
+    EXPECT_TRUE(dialogs.saveRequests.empty()) << state;
+    EXPECT_EQ(form->Surface()->geometry(), surface) << state;
+  };
+  tryAll("no file");
+  Load(Fixture("rect.hpg", kRectangle));
+  Load(Fixture("empty.hpg", "IN;SP1;"));
+  tryAll("a file that drew nothing");
+}
+
+// The status bar quotes the system's reason in Japanese.
+TEST_F(MainWindowTest, UnreadableFileIsToldInJapanese) {
+  Start();
+  const std::pair<std::string, QString> cases[] = {
+      {(folder / "nothing-here.hpg").string(), "ファイルまたはフォルダがありません"},
+      {folder.string(), "フォルダです"},
+  };
+  for (const auto& [path, reason] : cases) {
+    Load(path);
+    const QString notice = form->NoticePanel()->text();
+    EXPECT_TRUE(notice.contains(reason)) << notice.toStdString();
+    EXPECT_FALSE(notice.contains(QRegularExpression("[A-Za-z]{3}"))) << notice.toStdString();
   }
-  EXPECT_TRUE(dialogs.warnings.empty());
-  EXPECT_FALSE(form->Surface()->isVisible());
 }
 
 TEST_F(MainWindowTest, ExitWithCleanUpRemovesTheMetafile) {

@@ -5,8 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QTest>
 #include <QToolBar>
 #include <cstdio>
 #include <filesystem>
@@ -18,6 +20,7 @@
 #include "app/ExportCommands.h"
 #include "app/OutputCommands.h"
 #include "app/PageBox.h"
+#include "app/PageSetupDialog.h"
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
 #include "app/SetupForm.h"
@@ -150,6 +153,81 @@ TEST_F(OutputTest, PreviewPagesThroughTheSheets) {
   EXPECT_FALSE(form->PreviewPage()->isVisible());
 }
 
+// In preview the window's own commands are out of reach, their keys included; the
+// preview's buttons still act.
+TEST_F(OutputTest, PreviewLeavesOnlyItsOwnCommands) {
+  LoadRectangle();
+  form->activateWindow();
+  QApplication::setActiveWindow(form.get());
+  QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+  ASSERT_EQ(dialogs.saveRequests.size(), 1u) << "keys reach the window's shortcuts";
+  form->Action("preview")->trigger();
+  const ViewState before = context->view;
+  const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+      {Qt::Key_Plus, Qt::ControlModifier}, {Qt::Key_Minus, Qt::ControlModifier},
+      {Qt::Key_0, Qt::ControlModifier},    {Qt::Key_S, Qt::ControlModifier},
+      {Qt::Key_O, Qt::ControlModifier},    {Qt::Key_P, Qt::ControlModifier},
+      {Qt::Key_C, Qt::ControlModifier},    {Qt::Key_F1, Qt::NoModifier},
+      {Qt::Key_Q, Qt::ControlModifier},    {Qt::Key_Down, Qt::NoModifier}};
+  for (const auto& [key, modifiers] : keys)
+    QTest::keyClick(form.get(), key, modifiers);
+  EXPECT_EQ(dialogs.saveRequests.size(), 1u);
+  EXPECT_TRUE(dialogs.openRequests.size() == 1u && dialogs.openedUrls.empty());
+  EXPECT_EQ(dialogs.printDialogs, 0);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(context->view.Picture3.Width, before.Picture3.Width);
+  EXPECT_FALSE(form->Surface()->isVisible());
+  form->Action("Command6")->trigger();
+  EXPECT_EQ(dialogs.printDialogs, 1) << "the preview's own print button";
+  form->Action("Command3")->trigger();
+  QTest::keyClick(form.get(), Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(dialogs.saveRequests.size(), 2u) << "back again once the preview is closed";
+}
+
+// A job the printer cannot take is the printer error, and nothing is written.
+TEST_F(OutputTest, FailedPrintIsAPrinterError) {
+  LoadRectangle();
+  const fs::path pdf = folder / "missing" / "plot.pdf";
+  PrintToPdf(pdf);
+  ASSERT_EQ(dialogs.warnings.size(), 1u);
+  EXPECT_EQ(dialogs.warnings[0], "プリンターエラーです(Err=482)");
+  EXPECT_FALSE(fs::exists(pdf));
+}
+
+// Output to a file is a choice of its own in page set-up, kept with its name; printing
+// uses that name, or asks for one when page set-up gave none.
+TEST_F(OutputTest, PageSetupChoosesFileOutputItself) {
+  LoadRectangle();
+  // {typed in page set-up, answered when printing asks}; the name printed to is the first
+  // one given.
+  const QString named = QString::fromStdString((folder / "named.pdf").string());
+  const QString asked = QString::fromStdString((folder / "asked.pdf").string());
+  for (const auto& [setupName, askedName] :
+       {std::pair{named, QString()}, std::pair{QString(), asked}}) {
+    dialogs.onPageSetup = [&](QPrinter& printer) {
+      PageSetupDialog dialog(printer);
+      // It starts on the file choice: the current printer writes a file.
+      EXPECT_EQ(dialog.PrinterChoice()->currentIndex(), dialog.FileChoice());
+      dialog.FileName()->setText(setupName);
+      dialog.Confirm();
+      return true;
+    };
+    form->Action("plotmenu34")->trigger();
+    EXPECT_TRUE(form->Output().Printer().PrintsToFile());
+    QString shown = "none";
+    dialogs.onPrintDialog = [&shown](QPrinter& p) {
+      shown = p.outputFormat() == QPrinter::PdfFormat ? p.outputFileName() : "a printer";
+      return true;
+    };
+    dialogs.saveAnswers = {askedName};
+    form->Action("PlotMenu13")->trigger();
+    EXPECT_EQ(shown, setupName);
+    EXPECT_TRUE(fs::exists((setupName.isEmpty() ? askedName : setupName).toStdString()));
+  }
+  EXPECT_EQ(dialogs.saveRequests.back().title, "PDFファイルに出力");
+  EXPECT_TRUE(dialogs.warnings.empty());
+}
+
 TEST_F(OutputTest, PageSetupSaysItsOptionsDoNotReachThePrint) {
   LoadRectangle();
   form->Action("plotmenu34")->trigger();  // cancelled
@@ -249,7 +327,7 @@ TEST_F(OutputTest, FailedSaveIsReportedAndKeepsTheOldFile) {
   dialogs.saveAnswers.push_back(QString::fromStdString((folder / "missing" / "x.bmp").string()));
   form->Action("PlotMenu24")->trigger();
   ASSERT_EQ(dialogs.warnings.size(), 1u);
-  EXPECT_TRUE(dialogs.warnings[0].startsWith("ファイルが見つかりません。(Err=53)"));
+  EXPECT_EQ(dialogs.warnings[0], "ファイル名または番号が不正です。\r\n") << "the folder is missing";
   form->Action("PlotMenu24")->trigger();  // cancelled: nothing said
   EXPECT_EQ(dialogs.warnings.size(), 1u);
 }

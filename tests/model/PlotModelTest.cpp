@@ -8,13 +8,16 @@ namespace {
 
 using testing::ErrorOf;
 
-TEST(PlotModel, StartsEmptyWithNoFileLoaded) {
-  const PlotModel model;
+TEST(PlotModel, StartsEmptyWithTablesOfItsOwnPerPlot) {
+  PlotModel model;
   EXPECT_FALSE(model.HasFile());
   EXPECT_EQ(model.SegCount[1], 0);
   EXPECT_EQ(model.ArcCount[1], 0);
   EXPECT_EQ(model.CurPlot, 0);
   EXPECT_EQ(model.Segments(PlotModel::MaxSegments, 1).Pen, 0);
+  model.Segments(5, 0).X1 = 1;
+  model.Segments(5, 1).X1 = 2;
+  EXPECT_EQ(model.Segments(5, 0).X1, 1);
 }
 
 TEST(PlotModel, IndexOutsideTheTablesIsError9) {
@@ -26,14 +29,6 @@ TEST(PlotModel, IndexOutsideTheTablesIsError9) {
   EXPECT_EQ(ErrorOf([&] { model.Arcs(PlotModel::MaxArcs + 1, 1); }), 9);
   EXPECT_EQ(ErrorOf([&] { model.Arcs(1, 2); }), 9);
   EXPECT_EQ(ErrorOf([&] { PlotModel::CheckPlot(-1); }), 9);
-}
-
-TEST(PlotModel, PlotsHaveTablesOfTheirOwn) {
-  PlotModel model;
-  model.Segments(5, 0).X1 = 1;
-  model.Segments(5, 1).X1 = 2;
-  EXPECT_EQ(model.Segments(5, 0).X1, 1);
-  EXPECT_EQ(model.Segments(5, 1).X1, 2);
 }
 
 }  // namespace

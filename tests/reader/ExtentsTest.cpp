@@ -34,6 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
         ExtentCase{"ZeroLengthSegmentStaysAPoint", "PU7,8;PD7,8;", 7, 8, 7, 8},
         // Segments dropped by a later IN have widened the extents for good.
         ExtentCase{"DroppedSegmentsStillCount", "PU0,0;PD-50,80;IN;PU1,1;PD2,2;", -50, 0, 2, 80},
+        ExtentCase{"FinalInKeepsThem", "PU0,0;PD-50,80;IN;", -50, 0, 0, 80},
         ExtentCase{"CircleCountsWithItsSquare", "PU0,0;PD1,1;PU0,0;CI10;", -10, -10, 10, 10},
         ExtentCase{"NothingDrawnKeepsTheStartValues", "PU5,5;IN;SP2;", kInitialMinExtent,
                    kInitialMinExtent, kInitialMaxExtent, kInitialMaxExtent}),

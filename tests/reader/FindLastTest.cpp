@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "model/RuntimeError.h"
+#include "ErrorOf.h"
 #include "reader/FindLast.h"
 
 namespace korvid {
@@ -15,12 +15,7 @@ TEST(FindLast, GivesTheStartOfTheLastOccurrence) {
 }
 
 TEST(FindLast, BeyondSixteenBitsIsAnOverflow) {
-  try {
-    FindLast(std::string(40000, 'x') + "/", "/");
-    FAIL() << "no failure";
-  } catch (const RuntimeError& failure) {
-    EXPECT_EQ(failure.number(), 6);
-  }
+  EXPECT_EQ(testing::ErrorOf([] { FindLast(std::string(40000, 'x') + "/", "/"); }), 6);
 }
 
 TEST(SplitPlotPath, SplitsAtTheLastSlash) {

@@ -1,11 +1,9 @@
-// LT: which line-style code each line type gives, and the negative code that belongs to
-// one element only.
+// LT: which line-style code each line type gives. The elements that take the style are
+// in the segment and arc tables.
 #include "ReaderFixture.h"
 
 namespace korvid::testing {
 namespace {
-
-using ::testing::ElementsAre;
 
 struct LineTypeCase {
   std::string command;
@@ -33,44 +31,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LineTypeCase{"LT-7", 1}, LineTypeCase{"LT-8", 0}, LineTypeCase{"LT2.5", 2},
                       LineTypeCase{"LT1.5", 2}, LineTypeCase{"LT0.5", 5}, LineTypeCase{"LT ", 5},
                       LineTypeCase{"LT3,0.5", 1}, LineTypeCase{"LT,4", 5}, LineTypeCase{"LT 6", 4},
-                      LineTypeCase{"LT6X", 4}));
-
-TEST_F(ReaderTest, NegativeStyleGoesToTheNextStartPointOnly) {
-  Read("LT-2;PU0,0;PD1,1,2,2;");
-  EXPECT_THAT(Segments(), ElementsAre(Seg{0, 0, 1, 1, 1, -2}, Seg{1, 1, 2, 2, 1, 0}));
-}
-
-TEST_F(ReaderTest, NegativeStyleIsSpentOnAPenUpStartThatMovesOn) {
-  Read("LT-2;PU0,0,5,5;PD6,6;");
-  EXPECT_THAT(Segments(), ElementsAre(Seg{5, 5, 6, 6, 1, 0}));
-}
-
-TEST_F(ReaderTest, InDoesNotClearAPendingNegativeStyle) {
-  // IN stores the style in its open segment without spending it; the next start point
-  // takes it again.
-  Read("LT-3;IN;PD1,1,2,2;");
-  EXPECT_THAT(Segments(), ElementsAre(Seg{0, 0, 1, 1, 1, -1}, Seg{1, 1, 2, 2, 1, -1}));
-  EXPECT_EQ(reader.State().CurLineStyle, 0);
-}
-
-TEST_F(ReaderTest, NegativeStyleGoesToTheNextArc) {
-  Read("LT-6;CI5;PU0,0;PD1,1;");
-  ASSERT_EQ(Arcs().size(), 1u);
-  EXPECT_EQ(Arcs()[0].style, -4);
-  EXPECT_THAT(Segments(), ElementsAre(Seg{0, 0, 1, 1, 1, 0}));
-}
-
-TEST_F(ReaderTest, PositiveStyleStaysForEveryElement) {
-  Read("LT0;PU0,0;PD1,1,2,2;CI3;");
-  EXPECT_THAT(Segments(), ElementsAre(Seg{0, 0, 1, 1, 1, 5}, Seg{1, 1, 2, 2, 1, 5}));
-  EXPECT_EQ(Arcs()[0].style, 5);
-}
-
-TEST_F(ReaderTest, LineTypeBeyond16BitsEndsTheRead) {
-  const ReadOutcome outcome = Read("PU0,0;PD1,1;LT40000;PD2,2;");
-  EXPECT_EQ(outcome.errorNumber, 6);
-  EXPECT_EQ(model.SegCount[1], 1);
-}
+                      LineTypeCase{"LT6X", 4}, LineTypeCase{"\n LT6", 4}));
 
 }  // namespace
 }  // namespace korvid::testing

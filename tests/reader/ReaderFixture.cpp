@@ -1,17 +1,16 @@
 #include "ReaderFixture.h"
 
+#include <charconv>
+
 namespace korvid::testing {
 
-void PrintTo(const Seg& s, std::ostream* os) {
-  *os << "Seg{" << s.x1 << ", " << s.y1 << ", " << s.x2 << ", " << s.y2 << ", pen " << s.pen
-      << ", style " << s.style << "}";
+namespace {
+// The shortest text that reads back as the same float.
+std::string Shortest(float value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
 }
-
-void PrintTo(const Arc& a, std::ostream* os) {
-  *os << "Arc{square " << a.left << ", " << a.top << ", " << a.right << ", " << a.bottom
-      << "; start " << a.startX << ", " << a.startY << "; end " << a.endX << ", " << a.endY
-      << "; pen " << a.pen << ", style " << a.style << "}";
-}
+}  // namespace
 
 PlotModel& SharedModel() {
   static auto* model = new PlotModel();
@@ -23,16 +22,20 @@ ReadOutcome ReaderTest::Read(std::string text) {
   return reader.ReadPlotBytes(std::move(text), status);
 }
 
-Seg ReaderTest::Segment(int index) const {
+std::string ReaderTest::SegmentText(int index) const {
   const korvid::Segment& s = model.Segments(index, 1);
-  return {s.X1, s.Y1, s.X2, s.Y2, s.Pen, s.LineStyle};
+  std::string text =
+      Shortest(s.X1) + "," + Shortest(s.Y1) + ">" + Shortest(s.X2) + "," + Shortest(s.Y2);
+  if (s.Pen != 1) text += " p" + std::to_string(s.Pen);
+  if (s.LineStyle != 0) text += " s" + std::to_string(s.LineStyle);
+  return text;
 }
 
-std::vector<Seg> ReaderTest::Segments() const {
-  std::vector<Seg> segments;
+std::string ReaderTest::Drawn() const {
+  std::string text;
   for (int i = 1; i <= model.SegCount[1]; ++i)
-    segments.push_back(Segment(i));
-  return segments;
+    text += (i > 1 ? " | " : "") + SegmentText(i);
+  return text;
 }
 
 std::vector<Arc> ReaderTest::Arcs() const {

@@ -12,22 +12,12 @@
 
 namespace korvid::testing {
 
-// Segment and arc records as plain values, in reading order, for readable expectations.
-struct Seg {
-  float x1, y1, x2, y2;
-  int pen = 1;
-  int style = 0;
-  bool operator==(const Seg&) const = default;
-};
-void PrintTo(const Seg& s, std::ostream* os);
-
+// An arc record as plain values, for readable expectations.
 struct Arc {
   float left, top, right, bottom, startX, startY, endX, endY;
   int pen = 1;
   int style = 0;
-  bool operator==(const Arc&) const = default;
 };
-void PrintTo(const Arc& a, std::ostream* os);
 
 class CapturingMessenger : public ReaderMessenger {
  public:
@@ -41,9 +31,12 @@ PlotModel& SharedModel();
 class ReaderTest : public ::testing::Test {
  protected:
   ReadOutcome Read(std::string text);
-  std::vector<Seg> Segments() const;
+  // Segment `index` (1-based, counted or not) as "x1,y1>x2,y2", followed by " pN" for a
+  // pen other than 1 and " sN" for a line style other than 0.
+  std::string SegmentText(int index) const;
+  // The counted segments, separated by " | ".
+  std::string Drawn() const;
   std::vector<Arc> Arcs() const;
-  Seg Segment(int index) const;  // 1-based, counted or not
   float MinX() const { return model.MinX[1]; }
   float MinY() const { return model.MinY[1]; }
   float MaxX() const { return model.MaxX[1]; }
