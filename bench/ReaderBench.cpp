@@ -137,7 +137,7 @@ void BM_ReadPlotBytes(benchmark::State& state, InputSource source) {
 }
 
 // The standard HP-GL/2 reading of the same file, from the file: it reads every command
-// (no capacity stop), so it must at least hold as many lines as the design's reading.
+// (no capacity stop), so it must hold at least as many points as the table holds segments.
 void BM_ReadStandardPlotFile(benchmark::State& state, InputSource source) {
   const BenchInput& input = source();
   const std::string path = input.dir + input.name;
@@ -150,7 +150,7 @@ void BM_ReadStandardPlotFile(benchmark::State& state, InputSource source) {
       points += static_cast<std::int64_t>(line.points.size());
   }
   if (points < PlotModel::MaxSegments) {
-    state.SkipWithError("the standard reading holds fewer points than the design's");
+    state.SkipWithError("the standard reading holds fewer points than the segment table");
     return;
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(input.plot.text.size()));
