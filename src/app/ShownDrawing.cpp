@@ -46,7 +46,7 @@ void ShownDrawing::Draw(const DrawContext& context, std::int16_t angle, double c
   }
   if (!standard_) throw RuntimeError(err::kSubscriptOutOfRange);
   DrawStandardPage({standard_->plot, static_cast<std::size_t>(page_ - 1), context.settings,
-                    context.metafilePath, context.progress},
+                    context.metafile, context.progress},
                    angle, cosA, sinA);
 }
 
