@@ -17,9 +17,19 @@ char Upper(char c) {
   return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
+struct ParameterCharacters {
+  bool table[256] = {};
+  constexpr ParameterCharacters() {
+    for (char c = '0'; c <= '9'; ++c)
+      table[static_cast<unsigned char>(c)] = true;
+    for (char c : {',', ' ', '-', '+', '.', '\r', '\n', '\t'})
+      table[static_cast<unsigned char>(c)] = true;
+  }
+};
+constexpr ParameterCharacters kParameterCharacters;
+
 bool IsParameterCharacter(char c) {
-  return (c >= '0' && c <= '9') || c == ',' || c == ' ' || c == '-' || c == '+' || c == '.' ||
-         c == '\r' || c == '\n' || c == '\t';
+  return kParameterCharacters.table[static_cast<unsigned char>(c)];
 }
 
 // The device-control sequences ESC . x that carry parameters up to a colon.

@@ -67,6 +67,15 @@ void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& sty
 }
 
 void PageBuilder::DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
+  // The common case first: the next segment of the open line, nothing to cut.
+  if (open_ && !clip_ && from.x == lastTo_.x && from.y == lastTo_.y && Usable(to) &&
+      Page().polylines.back().style == style) {
+    const PlotPoint tb = Turned(to);
+    Append(tb);
+    lastEnd_ = tb;
+    lastTo_ = to;
+    return;
+  }
   if (!Usable(from) || !Usable(to)) {
     open_ = false;
     return;
@@ -87,6 +96,7 @@ void PageBuilder::DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& s
     StartLine(ta, tb, style);
   }
   lastEnd_ = tb;
+  lastTo_ = to;
   // A segment cut short by the window ends the line there.
   open_ = b.x == to.x && b.y == to.y;
 }
@@ -123,12 +133,18 @@ void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const Str
     line.push_back(first);
     page.extents.Include(first);
   }
+  PlotBox bounds;
   for (std::size_t i = 1; i < count; ++i) {
-    const PlotPoint p = Turned(points[i]);
+    const PlotPoint p = rotation_ == 0 ? points[i] : Turned(points[i]);
     line.push_back(p);
-    page.extents.Include(p);
+    bounds.Include(p);
+  }
+  if (!bounds.empty) {
+    page.extents.Include({bounds.minX, bounds.minY});
+    page.extents.Include({bounds.maxX, bounds.maxY});
   }
   lastEnd_ = line.back();
+  lastTo_ = points[count - 1];
   open_ = true;
 }
 

@@ -63,7 +63,8 @@ class PageBuilder {
   int rotation_ = 0;
   std::optional<ClipWindow> clip_;
   bool open_ = false;
-  PlotPoint lastEnd_;
+  PlotPoint lastEnd_;  // the open line's last point, turned
+  PlotPoint lastTo_;   // and as it was given
 };
 
 }  // namespace korvid
