@@ -1,5 +1,6 @@
 #include "app/ExportCommands.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <cerrno>
@@ -33,14 +34,13 @@ void WriteBmp(const QImage& image, const QString& path) {
   RequireFolderOf(path);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
   ReplacementFile replacement(path.toStdString());
-  errno = 0;
   const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
   if (rgb.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  if (!rgb.save(QString::fromStdString(replacement.Path()), "BMP")) {
-    throw RuntimeError(
-        errno == ENOSPC ? err::kDiskFull : (errno ? ErrorNumberFromErrno(errno) : err::kDeviceIo),
-        path.toStdString());
-  }
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  if (!rgb.save(&buffer, "BMP")) throw RuntimeError(err::kOutOfMemory, path.toStdString());
+  replacement.Write(bytes.constData(), static_cast<std::size_t>(bytes.size()));
   replacement.Commit();
 }
 
@@ -111,7 +111,7 @@ void ExportCommands::SaveVector() {
   const std::string bytes = path.toStdString();
   vectorFolder_ = QString::fromStdString(bytes.substr(0, FindLast(bytes, "/")));
   RequireFolderOf(path);
-  ExportDrawing({context.metafile.Path(), format.value_or(ExportFormat::Emf), path.toStdString()});
+  ExportDrawing({context.metafile.File(), format.value_or(ExportFormat::Emf), path.toStdString()});
 }
 
 }  // namespace korvid

@@ -9,6 +9,7 @@
 #include "app/InfoWindows.h"
 #include "app/PictForm.h"
 #include "model/RuntimeError.h"
+#include "model/ShownName.h"
 
 namespace korvid {
 
@@ -52,7 +53,8 @@ void HelpCommands::ShowCommandList() {
 
 void HelpCommands::ShowAbout() {
   if (!about_) {
-    about_ = new VersForm(QString::fromStdString(form_.Context().metafile.Folder()), &form_);
+    about_ =
+        new VersForm(QString::fromStdString(ShownName(form_.Context().metafile.Folder())), &form_);
   }
   BringForward(about_.data());
 }

@@ -45,7 +45,7 @@ void OutputCommands::Print() {
   QPrinter& printer = printer_.Current();
   CheckQueueTakesJobs(printer);
   const PageMetrics page = MeasurePage(printer_.Caps());
-  const MetafilePicture picture = MetafilePicture::LoadFile(context.metafile.Path());
+  const MetafilePicture picture = MetafilePicture::LoadFile(context.metafile.File());
   const QSizeF pictureMm = PictureMillimetres(picture);
   const PosterLayout layout = LayOutPoster(page, context.model, context.Magnification,
                                            pictureMm.width(), pictureMm.height());
@@ -103,7 +103,7 @@ void OutputCommands::EnterPreview() {
   const PageMetrics page = MeasurePage(printer_.Caps());
   form_.Surface()->hide();
   previewPicture_ = MetafilePicture();
-  previewPicture_ = MetafilePicture::LoadFile(context.metafile.Path());
+  previewPicture_ = MetafilePicture::LoadFile(context.metafile.File());
   const double twipsPerHimetric = kTwipsPerInch / kHimetricPerInch;
   const double twipsPerPixel = TwipsPerPixel();
   const PreviewWindow window{form_.frameGeometry().width() * twipsPerPixel,

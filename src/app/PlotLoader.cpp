@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <filesystem>
 
 #include "app/DialogService.h"
 #include "app/ErrorMessages.h"
@@ -10,6 +9,7 @@
 #include "app/PlotSurface.h"
 #include "model/RuntimeError.h"
 #include "reader/FindLast.h"
+#include "reader/PlotFile.h"
 #include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
 
@@ -61,7 +61,7 @@ void PlotLoader::Load(const QString& path) {
     form_.Surface()->ClearPicture();
     context.drawn = false;
     // The old drawing belongs to the old file: it must never show under the new name.
-    std::filesystem::remove(context.metafile.Path());
+    context.metafile.Remove();
     form_.OpenProgress(5);
 
     std::int16_t status = 0;
@@ -95,10 +95,10 @@ void PlotLoader::ShowPlot() {
   }
   form_.ApplyView();
   form_.SetProgress(40);
-  DrawPlot({context.model, context.settings, context.metafile.Path(), &form_.DrawingProgress()}, 0,
+  DrawPlot({context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()}, 0,
            1, 0);
   form_.SetProgress(50);
-  form_.Surface()->SetPicture(MetafilePicture::LoadFile(context.metafile.Path()));
+  form_.Surface()->SetPicture(MetafilePicture::LoadFile(context.metafile.File()));
   context.drawn = true;
   context.view.RotationMode = 1;
   form_.ApplyView();
@@ -123,6 +123,11 @@ QString PlotLoader::DescribeLeftOut(const ReadOutcome& outcome, int segments) {
                  .arg(outcome.commandIndex)
                  .arg(outcome.errorNumber)
                  .arg(segments);
+  } else if (outcome.fileError == PlotFileProblem::TooLarge) {
+    parts << QStringLiteral("ファイルが大きすぎるため読み込めませんでした（上限%1MiB）")
+                 .arg(kLargestPlotFileBytes >> 20);
+  } else if (outcome.fileError == PlotFileProblem::NotAFile) {
+    parts << QStringLiteral("ファイルではない（デバイスなど）ため読み込めませんでした");
   } else if (outcome.fileError) {
     parts << QStringLiteral("ファイルを読み込めませんでした（%1）")
                  .arg(QString::fromStdString(SystemErrorText(outcome.fileError.value())));

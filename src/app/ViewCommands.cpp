@@ -55,16 +55,16 @@ ViewCommands::ViewCommands(PictForm& form) : form_(form) {}
 // The picture does not depend on the surface's size: a zoom or fit decodes the file again
 // only when the drawing routine has rewritten it since. A missing file still fails.
 void ViewCommands::ReloadPicture() {
-  const std::string& path = form_.Context().metafile.Path();
+  const FileLocation& file = form_.Context().metafile.File();
   struct stat status {};
-  if (::stat(path.c_str(), &status) != 0) throw RuntimeError(ErrorNumberFromErrno(errno), path);
+  if (!file.Status(status)) throw RuntimeError(ErrorNumberFromErrno(errno), file.Path());
   const FileIdentity identity{status.st_ino, status.st_size, status.st_mtim.tv_sec,
                               status.st_mtim.tv_nsec};
   if (identity == loaded_ && !form_.Surface()->Picture().IsNull()) {
     form_.Surface()->update();
     return;
   }
-  form_.Surface()->SetPicture(MetafilePicture::LoadFile(path));
+  form_.Surface()->SetPicture(MetafilePicture::LoadFile(file));
   loaded_ = identity;
 }
 
@@ -110,7 +110,7 @@ void ViewCommands::ShowRotated(int mode) {
     context.view.FitForOrientation(form_.Metrics(), context.model, orientation.exchanged);
     form_.ApplyView();
     const Rotation rotation = RotationForAngle(orientation.angle);
-    DrawPlot({context.model, context.settings, context.metafile.Path(), &form_.DrawingProgress()},
+    DrawPlot({context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()},
              orientation.angle, rotation.cosA, rotation.sinA);
     ReloadPicture();
     form_.SetProgress(50);

@@ -6,14 +6,17 @@ namespace korvid {
 
 const char* const kConvertUsage =
     "usage: korvid-convert --dump FILE [--hpgl2]\n"
-    "       korvid-convert FILE -o OUT [--rotate 0|90|180|270] [--mono] [--width PX | --dpi N]\n"
-    "                      [--hpgl2 [--page N]]\n"
+    "       korvid-convert FILE -o OUT [--format F] [--rotate 0|90|180|270] [--mono]\n"
+    "                      [--width PX | --dpi N] [--hpgl2 [--page N]]\n"
     "\n"
+    "  FILE            a plot file, or - for standard input (at most 512 MiB)\n"
     "  --dump FILE     read FILE as Korvid does and print the plot model as text\n"
     "  --hpgl2         read FILE as standard HP-GL/2 (every page, fills, labels, widths)\n"
     "  --page N        with --hpgl2: the page to draw (default 1)\n"
     "  -o OUT          draw FILE into OUT; the format comes from OUT's extension:\n"
     "                  .emf (the plot metafile), .svg, .pdf, .png, .bmp\n"
+    "  --format F      the format by name (emf, svg, pdf, png, bmp); needed for -o -,\n"
+    "                  which writes to standard output\n"
     "  --rotate DEG    turn the drawing right (90), upside down (180) or left (270)\n"
     "  --mono          black lines instead of coloured pens with dash patterns\n"
     "  --width PX      width of a .png or .bmp image in pixels\n"
@@ -67,6 +70,8 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
       options.input = list.ValueOf(argument);
     } else if (argument == "-o") {
       options.output = list.ValueOf(argument);
+    } else if (argument == "--format") {
+      options.format = list.ValueOf(argument);
     } else if (argument == "--rotate") {
       const std::string& degrees = list.ValueOf(argument);
       if (degrees != "0" && degrees != "90" && degrees != "180" && degrees != "270") {

@@ -12,7 +12,8 @@ struct ConvertOptions {
   enum class Mode { Dump, Convert, Help };
   Mode mode = Mode::Help;
   std::string input;
-  std::string output;
+  std::string output;         // "-": standard output
+  std::string format;         // the output format by name (emf, svg, ...); else from the extension
   std::int16_t rotation = 0;  // 0, 90 (right), 180 or 270 (left)
   bool mono = false;          // black-and-white lines instead of coloured pens
   int widthPx = 0;            // raster width; 0 = from the resolution

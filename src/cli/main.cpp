@@ -11,6 +11,7 @@
 #include "cli/StandardDump.h"
 #include "hpgl2/Hpgl2Reader.h"
 #include "model/PlotModel.h"
+#include "model/ShownName.h"
 #include "output/DrawingExport.h"
 #include "reader/FindLast.h"
 #include "reader/PlotReader.h"
@@ -57,16 +58,16 @@ ReadPlot Read(const std::string& file) {
 
 bool ReportUnreadable(const std::string& file, const ReadOutcome& outcome) {
   if (!outcome.fileError) return false;
-  std::cerr << "korvid-convert: cannot read " << file << ": " << outcome.fileError.message()
-            << '\n';
+  std::cerr << "korvid-convert: cannot read " << ShownName(file) << ": "
+            << outcome.fileError.message() << '\n';
   return true;
 }
 
 int DumpStandard(const ConvertOptions& options) {
   const StandardReadOutcome read = ReadStandardPlotFile(options.input);
   if (read.fileError) {
-    std::cerr << "korvid-convert: cannot read " << options.input << ": " << read.fileError.message()
-              << '\n';
+    std::cerr << "korvid-convert: cannot read " << ShownName(options.input) << ": "
+              << read.fileError.message() << '\n';
     return kExitFailure;
   }
   WriteStandardDump(stdout, read);
@@ -87,10 +88,10 @@ int Dump(const ConvertOptions& options) {
 
 int Export(const ConvertOptions& options, ExportFormat format, const PlotMetafile& metafile) {
   try {
-    ExportDrawing({metafile.Path(), format, options.output, options.widthPx, options.dpi});
+    ExportDrawing({metafile.File(), format, options.output, options.widthPx, options.dpi});
   } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: cannot write " << options.output << ": " << Reason(failure)
-              << '\n';
+    std::cerr << "korvid-convert: cannot write " << ShownName(options.output) << ": "
+              << Reason(failure) << '\n';
     return kExitFailure;
   }
   return kExitDone;
@@ -99,20 +100,20 @@ int Export(const ConvertOptions& options, ExportFormat format, const PlotMetafil
 int ConvertStandard(const ConvertOptions& options, ExportFormat format) {
   const StandardReadOutcome read = ReadStandardPlotFile(options.input);
   if (read.fileError) {
-    std::cerr << "korvid-convert: cannot read " << options.input << ": " << read.fileError.message()
-              << '\n';
+    std::cerr << "korvid-convert: cannot read " << ShownName(options.input) << ": "
+              << read.fileError.message() << '\n';
     return kExitFailure;
   }
   std::cerr << DescribeStandardOutcome(read);
   const std::size_t pages = read.plot.pages.size();
   if (static_cast<std::size_t>(options.page) > pages) {
-    std::cerr << "korvid-convert: " << options.input << " has " << pages << " page"
+    std::cerr << "korvid-convert: " << ShownName(options.input) << " has " << pages << " page"
               << (pages == 1 ? "" : "s") << ", not " << options.page << '\n';
     return kExitFailure;
   }
   const std::size_t index = static_cast<std::size_t>(options.page) - 1;
   if (read.plot.pages[index].Empty()) {
-    std::cerr << "korvid-convert: " << options.input << ": nothing to draw\n";
+    std::cerr << "korvid-convert: " << ShownName(options.input) << ": nothing to draw\n";
     return kExitFailure;
   }
   DisplaySettings settings;
@@ -120,21 +121,26 @@ int ConvertStandard(const ConvertOptions& options, ExportFormat format) {
   PlotMetafile metafile;
   try {
     const Rotation rotation = RotationForAngle(options.rotation);
-    DrawStandardPage({read.plot, index, settings, metafile.Path(), nullptr}, options.rotation,
+    DrawStandardPage({read.plot, index, settings, metafile.File(), nullptr}, options.rotation,
                      rotation.cosA, rotation.sinA);
   } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: " << options.input << ": the drawing failed: " << Reason(failure)
-              << '\n';
+    std::cerr << "korvid-convert: " << ShownName(options.input)
+              << ": the drawing failed: " << Reason(failure) << '\n';
     return kExitFailure;
   }
   return Export(options, format, metafile);
 }
 
+// From --format when given (needed for standard output), else from the extension.
+std::optional<ExportFormat> OutputFormat(const ConvertOptions& options) {
+  return ExportFormatOf(options.format.empty() ? options.output : "drawing." + options.format);
+}
+
 int Convert(const ConvertOptions& options) {
-  const std::optional<ExportFormat> format = ExportFormatOf(options.output);
+  const std::optional<ExportFormat> format = OutputFormat(options);
   if (!format) {
-    std::cerr << "korvid-convert: unknown output format of " << options.output
-              << " (use .emf, .svg, .pdf, .png or .bmp)\n";
+    std::cerr << "korvid-convert: unknown output format of " << ShownName(options.output)
+              << " (use .emf, .svg, .pdf, .png or .bmp, or --format)\n";
     return kExitUsage;
   }
   if (options.standard) return ConvertStandard(options, *format);
@@ -143,7 +149,7 @@ int Convert(const ConvertOptions& options) {
   std::cerr << DescribeOutcome(read.outcome);
   const PlotModel& model = *read.model;
   if (read.status == 1 || (model.SegCount[1] == 0 && model.ArcCount[1] == 0)) {
-    std::cerr << "korvid-convert: " << options.input << ": nothing to draw\n";
+    std::cerr << "korvid-convert: " << ShownName(options.input) << ": nothing to draw\n";
     return kExitFailure;
   }
 
@@ -152,18 +158,18 @@ int Convert(const ConvertOptions& options) {
   PlotMetafile metafile;
   try {
     const Rotation rotation = RotationForAngle(options.rotation);
-    DrawPlot({model, settings, metafile.Path(), nullptr}, options.rotation, rotation.cosA,
+    DrawPlot({model, settings, metafile.File(), nullptr}, options.rotation, rotation.cosA,
              rotation.sinA);
   } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: " << options.input << ": the drawing failed: " << Reason(failure)
-              << '\n';
+    std::cerr << "korvid-convert: " << ShownName(options.input)
+              << ": the drawing failed: " << Reason(failure) << '\n';
     return kExitFailure;
   }
   try {
-    ExportDrawing({metafile.Path(), *format, options.output, options.widthPx, options.dpi});
+    ExportDrawing({metafile.File(), *format, options.output, options.widthPx, options.dpi});
   } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: cannot write " << options.output << ": " << Reason(failure)
-              << '\n';
+    std::cerr << "korvid-convert: cannot write " << ShownName(options.output) << ": "
+              << Reason(failure) << '\n';
     return kExitFailure;
   }
   return kExitDone;
@@ -180,7 +186,7 @@ int main(int argc, char** argv) {
   try {
     options = ParseConvertOptions(Arguments(argc, argv));
   } catch (const UsageError& error) {
-    std::cerr << "korvid-convert: " << error.what() << "\n\n" << kConvertUsage;
+    std::cerr << "korvid-convert: " << ShownName(error.what()) << "\n\n" << kConvertUsage;
     return kExitUsage;
   }
   try {
@@ -194,7 +200,7 @@ int main(int argc, char** argv) {
         return Convert(options);
     }
   } catch (const std::exception& failure) {
-    std::cerr << "korvid-convert: " << failure.what() << '\n';
+    std::cerr << "korvid-convert: " << ShownName(failure.what()) << '\n';
   }
   return kExitFailure;
 }

@@ -1,6 +1,7 @@
 #include "output/DrawingExport.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QBuffer>
@@ -38,25 +39,11 @@ void Fail(const std::string& output) {
   throw RuntimeError(errno ? ErrorNumberFromErrno(errno) : err::kDeviceIo, output);
 }
 
-void WriteAll(int fd, const char* data, std::size_t size, const std::string& output) {
-  while (size > 0) {
-    const ssize_t written = ::write(fd, data, size);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      Fail(output);
-    }
-    data += written;
-    size -= static_cast<std::size_t>(written);
-  }
-}
-
 // Every failed read or write is reported with its own reason: std::filesystem::copy_file
 // turns a full disk into EIO.
-void CopyFile(const std::string& from, const std::string& to, const std::string& output) {
-  FileDescriptor in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+void CopyFile(const FileLocation& from, int to, const std::string& output) {
+  FileDescriptor in(from.Open(O_RDONLY | O_NONBLOCK | O_NOCTTY));
   if (in.Get() < 0) Fail(output);
-  FileDescriptor out(::open(to.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-  if (out.Get() < 0) Fail(output);
   char block[1 << 16];
   for (;;) {
     const ssize_t read = ::read(in.Get(), block, sizeof block);
@@ -65,26 +52,23 @@ void CopyFile(const std::string& from, const std::string& to, const std::string&
       Fail(output);
     }
     if (read == 0) break;
-    WriteAll(out.Get(), block, static_cast<std::size_t>(read), output);
+    WriteAllTo(to, block, static_cast<std::size_t>(read), output);
   }
-  if (!out.Close()) Fail(output);
 }
 
-// QSvgGenerator and QPdfWriter never report a failed write, so a full disk would leave a
-// truncated file that passes for a finished one. They draw into memory; this writes it.
-void WriteBytes(const QByteArray& bytes, const std::string& path, const std::string& output) {
-  FileDescriptor out(::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC));
-  if (out.Get() < 0) Fail(output);
-  WriteAll(out.Get(), bytes.constData(), static_cast<std::size_t>(bytes.size()), output);
-  if (!out.Close()) Fail(output);
+// QSvgGenerator, QPdfWriter and QImage never report a failed write, so a full disk would
+// leave a truncated file that passes for a finished one. They draw into memory; this
+// writes it.
+void WriteBytes(const QByteArray& bytes, int to, const std::string& output) {
+  WriteAllTo(to, bytes.constData(), static_cast<std::size_t>(bytes.size()), output);
 }
 
 QSizeF FrameMillimetres(const QRect& frame) {
   return QSizeF(frame.width() / 100.0, frame.height() / 100.0);
 }
 
-void WriteRaster(const MetafilePicture& picture, const ExportRequest& request,
-                 const std::string& path, const char* format) {
+void WriteRaster(const MetafilePicture& picture, const ExportRequest& request, int to,
+                 const char* format) {
   const RasterSize size = RasterSizeFor(picture.Frame(), request.widthPx, request.dpi);
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
@@ -93,11 +77,15 @@ void WriteRaster(const MetafilePicture& picture, const ExportRequest& request,
     QPainter painter(&image);
     picture.Paint(painter, QRectF(0, 0, size.widthPx, size.heightPx));
   }
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
   errno = 0;
-  if (!image.save(QString::fromStdString(path), format)) Fail(request.output);
+  if (!image.save(&buffer, format)) Fail(request.output);
+  WriteBytes(bytes, to, request.output);
 }
 
-void WritePdf(const MetafilePicture& picture, const std::string& path, const std::string& output) {
+void WritePdf(const MetafilePicture& picture, int to, const std::string& output) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
@@ -112,10 +100,10 @@ void WritePdf(const MetafilePicture& picture, const std::string& path, const std
   const QRectF page(QPointF(0, 0), QSizeF(writer.width(), writer.height()));
   picture.Paint(painter, page, PaintOptions{kPdfDpi / 25.4});
   if (!painter.end()) Fail(output);
-  WriteBytes(bytes, path, output);
+  WriteBytes(bytes, to, output);
 }
 
-void WriteSvg(const MetafilePicture& picture, const std::string& path, const std::string& output) {
+void WriteSvg(const MetafilePicture& picture, int to, const std::string& output) {
   const QSizeF millimetres = FrameMillimetres(picture.Frame());
   // One SVG user unit per 0.1 mm keeps the drawing sharp in any viewer.
   const QSize units(static_cast<int>(std::lround(millimetres.width() * 10)),
@@ -135,7 +123,7 @@ void WriteSvg(const MetafilePicture& picture, const std::string& path, const std
   if (!painter.begin(&generator)) Fail(output);
   picture.Paint(painter, QRectF(QPointF(0, 0), QSizeF(units)), PaintOptions{10});
   if (!painter.end()) Fail(output);
-  WriteBytes(bytes, path, output);
+  WriteBytes(bytes, to, output);
 }
 
 }  // namespace
@@ -171,29 +159,58 @@ RasterSize RasterSizeFor(const QRect& frameHimetric, int widthPx, int dpi) {
   return {static_cast<int>(width), static_cast<int>(height)};
 }
 
-void ExportDrawing(const ExportRequest& request) {
-  ReplacementFile replacement(request.output);
+namespace {
+
+// The drawing in the requested format, written to `to`.
+void WriteDrawing(const ExportRequest& request, int to) {
   if (request.format == ExportFormat::Emf) {
-    CopyFile(request.metafilePath, replacement.Path(), request.output);
-  } else {
-    const MetafilePicture picture = MetafilePicture::LoadFile(request.metafilePath);
-    switch (request.format) {
-      case ExportFormat::Png:
-        WriteRaster(picture, request, replacement.Path(), "PNG");
-        break;
-      case ExportFormat::Bmp:
-        WriteRaster(picture, request, replacement.Path(), "BMP");
-        break;
-      case ExportFormat::Pdf:
-        WritePdf(picture, replacement.Path(), request.output);
-        break;
-      case ExportFormat::Svg:
-        WriteSvg(picture, replacement.Path(), request.output);
-        break;
-      case ExportFormat::Emf:
-        break;
-    }
+    CopyFile(request.metafile, to, request.output);
+    return;
   }
+  const MetafilePicture picture = MetafilePicture::LoadFile(request.metafile);
+  switch (request.format) {
+    case ExportFormat::Png:
+      WriteRaster(picture, request, to, "PNG");
+      break;
+    case ExportFormat::Bmp:
+      WriteRaster(picture, request, to, "BMP");
+      break;
+    case ExportFormat::Pdf:
+      WritePdf(picture, to, request.output);
+      break;
+    case ExportFormat::Svg:
+      WriteSvg(picture, to, request.output);
+      break;
+    case ExportFormat::Emf:
+      break;
+  }
+}
+
+// An output that exists as something other than a file or a folder (a terminal, a pipe,
+// /dev/stdout) is written into as it is, never replaced.
+FileDescriptor OpenStreamOutput(const std::string& output) {
+  struct stat status {};
+  if (::stat(output.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
+    return FileDescriptor(-1);
+  }
+  FileDescriptor stream(::open(output.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
+  if (stream.Get() < 0) Fail(output);
+  return stream;
+}
+
+}  // namespace
+
+void ExportDrawing(const ExportRequest& request) {
+  if (request.output == kStandardOutputName) {
+    WriteDrawing(request, STDOUT_FILENO);
+    return;
+  }
+  if (const FileDescriptor stream = OpenStreamOutput(request.output); stream.Get() >= 0) {
+    WriteDrawing(request, stream.Get());
+    return;
+  }
+  ReplacementFile replacement(request.output);
+  WriteDrawing(request, replacement.Fd());
   replacement.Commit();
 }
 

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "model/FileLocation.h"
+
 namespace korvid {
 
 enum class ExportFormat { Emf, Svg, Pdf, Png, Bmp };
@@ -25,14 +27,18 @@ struct RasterSize {
 RasterSize RasterSizeFor(const QRect& frameHimetric, int widthPx, int dpi);
 
 struct ExportRequest {
-  std::string metafilePath;  // the plot metafile the drawing routine wrote
+  FileLocation metafile;  // the plot metafile the drawing routine wrote
   ExportFormat format = ExportFormat::Emf;
   std::string output;
   int widthPx = 0;
   int dpi = 0;
 };
 
-// Writes the drawing of the plot metafile into `request.output`. An existing file is
+// The output name that stands for standard output.
+inline constexpr const char* kStandardOutputName = "-";
+
+// Writes the drawing of the plot metafile into `request.output` (standard output for
+// "-", written as it is made). An existing file is
 // replaced only once the new one is complete; a failure leaves no partial file behind and
 // is a RuntimeError with the reason's run-time error number.
 void ExportDrawing(const ExportRequest& request);

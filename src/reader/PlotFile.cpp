@@ -1,10 +1,13 @@
 #include "reader/PlotFile.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 #include "model/FileDescriptor.h"
@@ -13,28 +16,37 @@ namespace korvid {
 
 namespace {
 
+class PlotFileCategoryImpl : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "korvid plot file"; }
+  std::string message(int problem) const override {
+    switch (static_cast<PlotFileProblem>(problem)) {
+      case PlotFileProblem::TooLarge:
+        return "larger than " + std::to_string(kLargestPlotFileBytes >> 20) +
+               " MiB, the most a plot file may hold";
+      case PlotFileProblem::NotAFile:
+        return "a device, not a file";
+    }
+    return "unknown problem";
+  }
+};
+
 [[noreturn]] void ThrowFileError(int errnoValue, const std::string& path) {
   throw PlotFileError(ErrorNumberFromErrno(errnoValue),
                       std::error_code(errnoValue, std::generic_category()), path);
 }
 
-}  // namespace
+[[noreturn]] void ThrowTooLarge(const std::string& path) {
+  throw PlotFileError(err::kOutOfMemory, PlotFileProblem::TooLarge, path);
+}
 
-PlotFileError::PlotFileError(int number, std::error_code reason, const std::string& path)
-    : RuntimeError(number, path + ": " + reason.message()), reason_(reason) {}
-
-std::string LoadPlotFileBytes(const std::string& path) {
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-  if (file.Get() < 0) ThrowFileError(errno, path);
-  struct stat status {};
-  if (::fstat(file.Get(), &status) != 0) ThrowFileError(errno, path);
-  if (S_ISDIR(status.st_mode)) ThrowFileError(EISDIR, path);
-  if (!S_ISREG(status.st_mode)) return {};
-
-  std::string bytes(static_cast<std::size_t>(status.st_size), '\0');
+// Exactly the size the file system gave, never more: a file that grows while it is read
+// is read as it was.
+std::string ReadRegularFile(int fd, std::size_t size, const std::string& path) {
+  std::string bytes(size, '\0');
   std::size_t filled = 0;
   while (filled < bytes.size()) {
-    const ssize_t got = ::read(file.Get(), bytes.data() + filled, bytes.size() - filled);
+    const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) ThrowFileError(errno, path);
     if (got == 0) {
@@ -44,6 +56,76 @@ std::string LoadPlotFileBytes(const std::string& path) {
     filled += static_cast<std::size_t>(got);
   }
   return bytes;
+}
+
+// To its end, in blocks; one byte past the limit is enough to know it is too much.
+std::string ReadStream(int fd, std::size_t limitBytes, const std::string& path) {
+  std::string bytes;
+  char block[1 << 16];
+  for (;;) {
+    const std::size_t want = std::min(sizeof block, limitBytes - bytes.size() + 1);
+    const ssize_t got = ::read(fd, block, want);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) ThrowFileError(errno, path);
+    if (got == 0) return bytes;
+    if (bytes.size() + static_cast<std::size_t>(got) > limitBytes) ThrowTooLarge(path);
+    bytes.append(block, static_cast<std::size_t>(got));
+  }
+}
+
+// A FIFO is opened without blocking, so that opening one never waits; it is then read
+// like any converter reads one: from its first writer (until then it looks empty) to
+// the end.
+void ReadBlocking(int fd, bool fifo) {
+  if (fifo) {
+    pollfd waiting{fd, POLLIN, 0};
+    while (::poll(&waiting, 1, -1) < 0 && errno == EINTR) {
+    }
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0 && (flags & O_NONBLOCK)) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+}
+
+std::string ReadOpenFile(int fd, bool standardInput, std::size_t limitBytes,
+                         const std::string& path) {
+  struct stat status {};
+  if (::fstat(fd, &status) != 0) ThrowFileError(errno, path);
+  if (S_ISDIR(status.st_mode)) ThrowFileError(EISDIR, path);
+  if (S_ISREG(status.st_mode) && !standardInput) {
+    if (static_cast<std::uintmax_t>(status.st_size) > limitBytes) ThrowTooLarge(path);
+    return ReadRegularFile(fd, static_cast<std::size_t>(status.st_size), path);
+  }
+  if (S_ISREG(status.st_mode)) {
+    // Standard input may be a file read from where the shell left it.
+    const off_t at = ::lseek(fd, 0, SEEK_CUR);
+    if (at >= 0 && status.st_size - at > static_cast<off_t>(limitBytes)) ThrowTooLarge(path);
+  }
+  if (S_ISREG(status.st_mode) || S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode)) {
+    ReadBlocking(fd, S_ISFIFO(status.st_mode) && !standardInput);
+    return ReadStream(fd, limitBytes, path);
+  }
+  throw PlotFileError(err::kPathFileAccess, PlotFileProblem::NotAFile, path);
+}
+
+}  // namespace
+
+const std::error_category& PlotFileCategory() {
+  static const PlotFileCategoryImpl category;
+  return category;
+}
+
+std::error_code make_error_code(PlotFileProblem problem) {
+  return {static_cast<int>(problem), PlotFileCategory()};
+}
+
+PlotFileError::PlotFileError(int number, std::error_code reason, const std::string& path)
+    : RuntimeError(number, path + ": " + reason.message()), reason_(reason) {}
+
+std::string LoadPlotFileBytes(const std::string& path, std::size_t limitBytes) {
+  if (path == kStandardInputName) return ReadOpenFile(STDIN_FILENO, true, limitBytes, path);
+  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+  if (file.Get() < 0) ThrowFileError(errno, path);
+  return ReadOpenFile(file.Get(), false, limitBytes, path);
 }
 
 std::size_t RemoveCrLf(char* data, std::size_t size) {

@@ -1,11 +1,25 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <system_error>
 
 #include "model/RuntimeError.h"
 
 namespace korvid {
+
+// The largest plot file Korvid reads: far beyond any real plot (the model holds at most
+// 150,000 segments, a few megabytes of text), small enough that reading it never exhausts
+// the memory of an ordinary desktop. Larger files are refused before anything is read.
+inline constexpr std::size_t kLargestPlotFileBytes = std::size_t{512} << 20;
+
+// The name that stands for standard input.
+inline constexpr const char* kStandardInputName = "-";
+
+// Why a plot file could not be read when the system's error numbers have no word for it.
+enum class PlotFileProblem { TooLarge = 1, NotAFile };
+const std::error_category& PlotFileCategory();
+std::error_code make_error_code(PlotFileProblem problem);
 
 // A plotter file that could not be opened or read whole: the run-time error number the
 // user sees, and the system's own reason for the converter and the logs.
@@ -18,9 +32,14 @@ class PlotFileError : public RuntimeError {
   std::error_code reason_;
 };
 
-// The whole file as bytes, one byte one character, exactly as many as the file system
-// says the file holds. Never blocks on a FIFO or device: such files read as empty.
-std::string LoadPlotFileBytes(const std::string& path);
+// The whole file as bytes, one byte one character. A regular file gives exactly as many
+// bytes as the file system says it holds (fewer is error 62). Pipes, FIFOs, sockets and
+// standard input ("-") are read to their end. Either way more than `limitBytes` is
+// refused (error 7, PlotFileProblem::TooLarge) before or while reading, so a file that
+// grows meanwhile cannot take more memory. Devices are refused (error 75,
+// PlotFileProblem::NotAFile) and never block.
+std::string LoadPlotFileBytes(const std::string& path,
+                              std::size_t limitBytes = kLargestPlotFileBytes);
 
 // Removes every CR LF pair in one left-to-right pass, like a string replace: a lone CR or
 // LF stays, and CR CR LF LF leaves CR LF.
@@ -30,3 +49,8 @@ void RemoveCrLf(std::string& text);
 std::size_t RemoveCrLf(char* data, std::size_t size);
 
 }  // namespace korvid
+
+namespace std {
+template <>
+struct is_error_code_enum<korvid::PlotFileProblem> : true_type {};
+}  // namespace std

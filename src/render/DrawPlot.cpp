@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 
 #include "model/ValueConversion.h"
 #include "render/EmfWriter.h"
@@ -59,8 +58,7 @@ class PlotDrawing {
     const std::int32_t frameWidth = FrameSide(quarterTurn ? height_ : width_);
     const std::int32_t frameHeight = FrameSide(quarterTurn ? width_ : height_);
 
-    std::error_code ignored;
-    std::filesystem::remove(context_.metafilePath, ignored);
+    context_.metafile.Remove();
     EmfWriter metafile({0, 0, frameWidth, frameHeight}, PlotMetafileDescription(),
                        ExpectedRecordBytes());
     metafile_ = &metafile;
@@ -70,7 +68,7 @@ class PlotDrawing {
     DrawSegments();
     DrawArcs();
     Progress(kProgressDone);
-    metafile.WriteFile(context_.metafilePath);
+    metafile.WriteFile(context_.metafile);
   }
 
  private:

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/FileLocation.h"
 #include "model/PlotModel.h"
 #include "render/DisplaySettings.h"
 
@@ -18,11 +19,11 @@ class DrawProgress {
 struct DrawContext {
   const PlotModel& model;
   const DisplaySettings& settings;
-  std::string metafilePath;
+  FileLocation metafile;
   DrawProgress* progress = nullptr;
 };
 
-// Writes the current plot into the plot metafile at `metafilePath`, turned by `angle`
+// Writes the current plot into the plot metafile `context.metafile`, turned by `angle`
 // (0, 90 right, 180, 270 left) with the caller's cosine and sine, used exactly as passed.
 // The longer side of the plot plus a 100-unit margin comes to 32767 units of 0.01 mm.
 // Segments first, then arcs; in colour mode each in its pen's colour and dash pattern.

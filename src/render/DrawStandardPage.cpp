@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 #include "model/RuntimeError.h"
 #include "render/EmfWriter.h"
@@ -64,8 +63,7 @@ class PageDrawing {
     const bool quarterTurn = angle_ == 90 || angle_ == 270;
     const auto frameWidth = FrameSide(quarterTurn ? height_ : width_);
     const auto frameHeight = FrameSide(quarterTurn ? width_ : height_);
-    std::error_code ignored;
-    std::filesystem::remove(context_.metafilePath, ignored);
+    context_.metafile.Remove();
     EmfWriter metafile({0, 0, frameWidth, frameHeight}, PlotMetafileDescription());
     metafile_ = &metafile;
     Progress(kProgressStarted);
@@ -81,7 +79,7 @@ class PageDrawing {
       DrawPolygon(page_.polygons[nextPolygon++]);
     if (pen_) metafile.DeleteObject(pen_);
     Progress(kProgressDone);
-    metafile.WriteFile(context_.metafilePath);
+    metafile.WriteFile(context_.metafile);
   }
 
  private:

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/FileLocation.h"
 #include "model/StandardPlot.h"
 #include "render/DisplaySettings.h"
 #include "render/DrawPlot.h"
@@ -14,7 +15,7 @@ struct StandardDrawContext {
   const StandardPlot& plot;
   std::size_t pageIndex;  // 0-based
   const DisplaySettings& settings;
-  std::string metafilePath;
+  FileLocation metafile;
   DrawProgress* progress = nullptr;
 };
 

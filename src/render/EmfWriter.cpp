@@ -223,10 +223,10 @@ const std::vector<std::uint8_t>& EmfWriter::Finish() {
   return bytes_;
 }
 
-void EmfWriter::WriteFile(const std::string& path) {
+void EmfWriter::WriteFile(const FileLocation& file) {
   const std::vector<std::uint8_t>& bytes = Finish();
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) throw RuntimeError(ErrorNumberFromErrno(errno), path);
+  const int fd = file.CreateAnew(0600);
+  if (fd < 0) throw RuntimeError(ErrorNumberFromErrno(errno), file.Path());
   std::size_t written = 0;
   int failure = 0;
   while (written < bytes.size()) {
@@ -240,8 +240,8 @@ void EmfWriter::WriteFile(const std::string& path) {
   }
   if (::close(fd) != 0 && failure == 0) failure = errno;
   if (failure != 0) {
-    ::unlink(path.c_str());
-    throw RuntimeError(ErrorNumberFromErrno(failure), path);
+    file.Remove();
+    throw RuntimeError(ErrorNumberFromErrno(failure), file.Path());
   }
 }
 

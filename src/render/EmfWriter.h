@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "model/FileLocation.h"
+
 namespace korvid {
 
 // Builds an enhanced metafile ([MS-EMF]) in memory, record by record, and writes it to a
@@ -56,7 +58,7 @@ class EmfWriter {
 
   // Writes the finished bytes to `path`; a failure is the run-time error of the file
   // system's reason (61 disk full, 70 no permission, ...), and no partial file remains.
-  void WriteFile(const std::string& path);
+  void WriteFile(const FileLocation& file);
 
   // The reference device the picture is recorded for: a 96 dpi screen.
   static constexpr std::int32_t kDevicePixelsX = 1920;

@@ -27,12 +27,14 @@ constexpr off_t kLargestFile = off_t{1} << 30;
   throw RuntimeError(ErrorNumberFromErrno(errnoValue), path);
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+std::string ReadWholeFile(const FileLocation& location) {
+  const std::string& path = location.Path();
+  const FileDescriptor file(location.Open(O_RDONLY | O_NONBLOCK | O_NOCTTY));
   if (file.Get() < 0) ThrowFileError(errno, path);
   struct stat status {};
   if (::fstat(file.Get(), &status) != 0) ThrowFileError(errno, path);
   if (S_ISDIR(status.st_mode)) ThrowFileError(EISDIR, path);
+  if (!S_ISREG(status.st_mode)) ThrowInvalidPicture("not a file");
   if (status.st_size > kLargestFile) ThrowInvalidPicture("file too large for a picture");
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(status.st_size));
@@ -55,8 +57,8 @@ MetafilePicture::MetafilePicture() = default;
 MetafilePicture::MetafilePicture(std::shared_ptr<const Drawing> drawing)
     : drawing_(std::move(drawing)) {}
 
-MetafilePicture MetafilePicture::LoadFile(const std::string& path) {
-  return FromBytes(ReadWholeFile(path));
+MetafilePicture MetafilePicture::LoadFile(const FileLocation& file) {
+  return FromBytes(ReadWholeFile(file));
 }
 
 MetafilePicture MetafilePicture::FromBytes(std::string_view bytes) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "model/FileLocation.h"
+
 class QPainter;
 
 namespace korvid {
@@ -31,7 +33,7 @@ class MetafilePicture {
   // Error 53 for a missing file, 70 without permission, other file-system failures as
   // ErrorNumberFromErrno maps them, 481 for a file that is not a well-formed enhanced
   // metafile (or is over 1 GiB, far beyond any plot picture).
-  static MetafilePicture LoadFile(const std::string& path);
+  static MetafilePicture LoadFile(const FileLocation& file);
   // Error 481 for bytes that are not a well-formed enhanced metafile.
   static MetafilePicture FromBytes(std::string_view bytes);
 

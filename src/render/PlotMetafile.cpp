@@ -1,7 +1,8 @@
 #include "render/PlotMetafile.h"
 
 #include <dirent.h>
-#include <signal.h>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,8 +10,10 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <random>
 #include <string_view>
 
+#include "model/ExitCleanup.h"
 #include "model/RuntimeError.h"
 
 namespace korvid {
@@ -18,119 +21,157 @@ namespace korvid {
 namespace {
 
 constexpr std::string_view kFolderPrefix = "korvid-";
+// The lock is made under another name and renamed once it is held: a sweep never finds
+// a lock that is free only because its instance has not taken it yet.
+constexpr const char* kNewLockName = "lock.new";
+constexpr mode_t kPrivate = 0700;
 
-// What the fatal-signal handler must delete, in storage it can use without allocating.
-struct CleanupTarget {
-  char file[4096] = {};
-  char folder[4096] = {};
-};
-CleanupTarget gCleanup;
-
-void RemoveTarget() {
-  if (gCleanup.file[0]) ::unlink(gCleanup.file);
-  if (gCleanup.folder[0]) ::rmdir(gCleanup.folder);
+void RemoveFolderContents(int folderFd) {
+  ::unlinkat(folderFd, PlotMetafile::kFileName, 0);
+  ::unlinkat(folderFd, kNewLockName, 0);
+  ::unlinkat(folderFd, PlotMetafile::kLockName, 0);
 }
 
-void OnFatalSignal(int signalNumber) {
-  RemoveTarget();
-  ::signal(signalNumber, SIG_DFL);
-  ::raise(signalNumber);
+[[noreturn]] void Fail(int errnoValue, const std::string& where) {
+  throw RuntimeError(ErrorNumberFromErrno(errnoValue), where);
 }
 
-void RemoveAtExit() {
-  RemoveTarget();
+bool IsOwnFolder(const struct stat& status) {
+  return S_ISDIR(status.st_mode) && status.st_uid == ::geteuid();
 }
 
-void InstallCleanup(const std::string& file, const std::string& folder) {
-  std::strncpy(gCleanup.file, file.c_str(), sizeof gCleanup.file - 1);
-  std::strncpy(gCleanup.folder, folder.c_str(), sizeof gCleanup.folder - 1);
-  static bool installed = false;
-  if (installed) return;
-  installed = true;
-  std::atexit(RemoveAtExit);
-  for (int signalNumber :
-       {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
-    struct sigaction current {};
-    ::sigaction(signalNumber, nullptr, &current);
-    if (current.sa_handler != SIG_DFL) continue;  // someone else handles it
-    struct sigaction action {};
-    action.sa_handler = OnFatalSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESETHAND;
-    ::sigaction(signalNumber, &action, nullptr);
+// Removes one left-behind folder when its lock can be taken; anything unexpected (a
+// link, another owner, no lock file, a lock held) leaves it alone.
+void SweepFolder(int baseFd, const char* name) {
+  struct stat seen {};
+  if (::fstatat(baseFd, name, &seen, AT_SYMLINK_NOFOLLOW) != 0 || !IsOwnFolder(seen)) return;
+  const int folderFd = ::openat(baseFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (folderFd < 0) return;
+  struct stat opened {};
+  const int lockFd =
+      ::openat(folderFd, PlotMetafile::kLockName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (::fstat(folderFd, &opened) == 0 && IsOwnFolder(opened) && opened.st_ino == seen.st_ino &&
+      opened.st_dev == seen.st_dev && lockFd >= 0 && ::flock(lockFd, LOCK_EX | LOCK_NB) == 0) {
+    RemoveFolderContents(folderFd);
+    ::unlinkat(baseFd, name, AT_REMOVEDIR);
   }
+  if (lockFd >= 0) ::close(lockFd);
+  ::close(folderFd);
 }
 
-void ClearCleanup() {
-  gCleanup = CleanupTarget{};
-}
-
-// The folder of an instance is "korvid-<pid>-XXXXXX"; an instance that is gone cannot
-// remove its own.
-void SweepFoldersOfDeadInstances(const std::string& base) {
-  DIR* directory = ::opendir(base.c_str());
-  if (!directory) return;
+// Folders that instances killed without a chance to clean up left behind.
+void SweepFolders(int baseFd) {
+  const int listFd = ::dup(baseFd);
+  if (listFd < 0) return;
+  DIR* directory = ::fdopendir(listFd);
+  if (!directory) {
+    ::close(listFd);
+    return;
+  }
   while (const dirent* entry = ::readdir(directory)) {
     const std::string_view name = entry->d_name;
     if (name.substr(0, kFolderPrefix.size()) != kFolderPrefix) continue;
-    const long pid = std::strtol(name.data() + kFolderPrefix.size(), nullptr, 10);
-    if (pid <= 0 || pid == ::getpid()) continue;
-    if (::kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH) continue;
-    const std::string folder = base + "/" + std::string(name);
-    struct stat status {};
-    if (::lstat(folder.c_str(), &status) != 0 || !S_ISDIR(status.st_mode) ||
-        status.st_uid != ::getuid()) {
-      continue;
-    }
-    ::unlink((folder + "/" + PlotMetafile::kFileName).c_str());
-    ::rmdir(folder.c_str());
+    SweepFolder(baseFd, entry->d_name);
   }
   ::closedir(directory);
 }
 
-std::string MakePrivateFolder(const std::string& base) {
-  std::string pattern =
-      base + "/" + std::string(kFolderPrefix) + std::to_string(::getpid()) + "-XXXXXX";
-  if (!::mkdtemp(pattern.data())) throw RuntimeError(ErrorNumberFromErrno(errno), base);
-  return pattern;
+int OpenBase(const std::string& base) {
+  const int fd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) Fail(errno, base);
+  return fd;
+}
+
+std::string MakeFolder(int baseFd, const std::string& base) {
+  static constexpr char kLetters[] =
+      "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name(kFolderPrefix);
+    for (int i = 0; i < 10; ++i)
+      name += kLetters[random() % (sizeof kLetters - 1)];
+    if (::mkdirat(baseFd, name.c_str(), kPrivate) == 0) return name;
+    if (errno != EEXIST) Fail(errno, base);
+  }
+  Fail(EEXIST, base);
+}
+
+// The folder as made, checked: ours, a folder, and private whatever the umask did.
+int OpenMadeFolder(int baseFd, const std::string& name, const std::string& folder) {
+  const int fd = ::openat(baseFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) Fail(errno, folder);
+  struct stat status {};
+  if (::fstat(fd, &status) != 0 || !IsOwnFolder(status) || ::fchmod(fd, kPrivate) != 0 ||
+      ::fstat(fd, &status) != 0 || (status.st_mode & 07777) != kPrivate) {
+    const int reason = errno ? errno : EACCES;
+    ::close(fd);
+    Fail(reason, folder);
+  }
+  return fd;
+}
+
+int TakeLock(int folderFd, const std::string& folder) {
+  const int fd =
+      ::openat(folderFd, kNewLockName, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+  if (fd < 0) Fail(errno, folder);
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0 ||
+      ::renameat(folderFd, kNewLockName, folderFd, PlotMetafile::kLockName) != 0) {
+    const int reason = errno;
+    ::close(fd);
+    Fail(reason, folder);
+  }
+  return fd;
 }
 
 }  // namespace
 
 std::string PlotMetafile::DefaultBaseFolder() {
-  // The runtime folder is the user's own and is emptied at logout; asked for directly,
-  // because Qt's lookup complains aloud when a session has none.
+  // Asked for directly, because Qt's lookup complains aloud when a session has none.
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   struct stat status {};
-  if (runtime && *runtime && ::stat(runtime, &status) == 0 && S_ISDIR(status.st_mode) &&
-      ::access(runtime, W_OK) == 0) {
+  if (runtime && *runtime && ::stat(runtime, &status) == 0 && IsOwnFolder(status) &&
+      (status.st_mode & 07777) == kPrivate) {
     return runtime;
   }
   return QDir::tempPath().toStdString();
 }
 
-PlotMetafile::PlotMetafile(const std::string& baseFolder) {
+PlotMetafile::PlotMetafile(const std::string& baseFolder) : file_(std::string()) {
   const std::string base = baseFolder.empty() ? DefaultBaseFolder() : baseFolder;
-  SweepFoldersOfDeadInstances(base);
-  folder_ = MakePrivateFolder(base);
-  path_ = folder_ + "/" + kFileName;
-  InstallCleanup(path_, folder_);
+  baseFd_ = OpenBase(base);
+  try {
+    SweepFolders(baseFd_);
+    name_ = MakeFolder(baseFd_, base);
+    folder_ = base + "/" + name_;
+    folderFd_ = OpenMadeFolder(baseFd_, name_, folder_);
+    lockFd_ = TakeLock(folderFd_, folder_);
+  } catch (...) {
+    if (folderFd_ >= 0) {
+      RemoveFolderContents(folderFd_);
+      ::close(folderFd_);
+    }
+    if (!name_.empty()) ::unlinkat(baseFd_, name_.c_str(), AT_REMOVEDIR);
+    ::close(baseFd_);
+    throw;
+  }
+  file_ = FileLocation(folderFd_, kFileName, folder_ + "/" + kFileName);
+  cleanup_.emplace_back(
+      std::make_unique<ExitCleanup>(baseFd_, name_.c_str(), ExitCleanup::Kind::Folder));
+  cleanup_.emplace_back(std::make_unique<ExitCleanup>(folderFd_, kLockName));
+  cleanup_.emplace_back(std::make_unique<ExitCleanup>(folderFd_, kFileName));
 }
 
 PlotMetafile::~PlotMetafile() {
-  Remove();
-  ClearCleanup();
+  cleanup_.clear();
+  RemoveFolderContents(folderFd_);
+  ::unlinkat(baseFd_, name_.c_str(), AT_REMOVEDIR);
+  ::close(lockFd_);
+  ::close(folderFd_);
+  ::close(baseFd_);
 }
 
 void PlotMetafile::Remove() {
-  ::unlink(path_.c_str());
-  ::rmdir(folder_.c_str());
-}
-
-void PlotMetafile::EnsureFolder() {
-  if (::mkdir(folder_.c_str(), 0700) != 0 && errno != EEXIST) {
-    throw RuntimeError(ErrorNumberFromErrno(errno), folder_);
-  }
+  file_.Remove();
 }
 
 }  // namespace korvid

@@ -128,6 +128,22 @@ TEST_F(MainWindowTest, PartialReadIsToldInTheStatusBar) {
   EXPECT_TRUE(form->NoticePanel()->text().contains("LB×1"));
 }
 
+TEST_F(MainWindowTest, WhatCannotBeReadIsToldInTheStatusBar) {
+  Start();
+  const std::string huge = Fixture("huge.hpg", "");
+  fs::resize_file(huge, std::uintmax_t{3} << 30);  // sparse: nothing is stored
+  const struct {
+    std::string path;
+    const char* notice;
+  } cases[] = {{huge, "ファイルが大きすぎるため読み込めませんでした（上限512MiB）"},
+               {"/dev/zero", "ファイルではない（デバイスなど）ため読み込めませんでした"}};
+  for (const auto& c : cases) {
+    Load(c.path);
+    EXPECT_EQ(form->NoticePanel()->text().toStdString(), c.notice);
+    EXPECT_TRUE(form->Surface()->Picture().IsNull());
+  }
+}
+
 TEST_F(MainWindowTest, FailuresAreReportedAndTheProgramGoesOn) {
   Start();
   form->ShowErrorMessage(9);
@@ -262,7 +278,7 @@ TEST_F(MainWindowTest, ExitWithCleanUpRemovesTheMetafile) {
   Load(Fixture("rect.hpg", kRectangle));
   ASSERT_TRUE(fs::exists(metafile->Path()));
   Trigger("Button1");
-  EXPECT_FALSE(fs::exists(metafile->Folder()));
+  EXPECT_FALSE(fs::exists(metafile->Path()));
   EXPECT_FALSE(form->isVisible());
 }
 

@@ -75,7 +75,7 @@ TEST_F(ShellTest, ExitWithCleanUpWithoutAMetafile) {
   form->DispatchToolbar(1);
   EXPECT_TRUE(dialogs.warnings.empty());
   EXPECT_FALSE(form->isVisible());
-  EXPECT_FALSE(fs::exists(metafile->Folder()));
+  EXPECT_FALSE(fs::exists(metafile->Path()));
 }
 
 TEST_F(ShellTest, CommandListHoldsTheTwelveCommands) {

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "output/ReplacementFile.h"
 
@@ -12,52 +15,119 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 class ReplacementFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = fs::temp_directory_path() / ("korvid-replace-" + std::to_string(::getpid()));
+    folder = fs::temp_directory_path() /
+             ("korvid-replace-" + std::to_string(::getpid()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(folder);
   }
   void TearDown() override { fs::remove_all(folder); }
   static mode_t Mode(const fs::path& path) {
     struct stat status {};
     ::stat(path.c_str(), &status);
-    return status.st_mode & 0777;
+    return status.st_mode & 07777;
   }
+  std::size_t FilesInFolder() const {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));
+  }
+  static void Replace(const fs::path& target, const std::string& text) {
+    ReplacementFile replacement(target.string());
+    replacement.Write(text.data(), text.size());
+    replacement.Commit();
+  }
+  // A child that has written half of a replacement of `target` when `signal` ends it.
+  static void WriterEndedBy(const fs::path& target, int signal) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ReplacementFile replacement(target.string());
+      replacement.Write("half", 4);
+      ::write(ready[1], "!", 1);
+      for (;;)
+        ::pause();
+    }
+    char byte = 0;
+    ::read(ready[0], &byte, 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    ::kill(child, signal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << "signal " << signal;
+  }
+
   fs::path folder;
 };
 
-TEST_F(ReplacementFileTest, ReplacedFileKeepsItsPermissions) {
-  const fs::path target = folder / "private.bmp";
-  std::ofstream(target) << "old";
-  ::chmod(target.c_str(), 0600);
-  {
-    ReplacementFile replacement(target.string());
-    std::ofstream(replacement.Path()) << "new";
-    replacement.Commit();
+TEST_F(ReplacementFileTest, ReplacedFileKeepsItsPermissionsButNoSpecialBits) {
+  const struct {
+    mode_t before;
+    mode_t after;
+  } cases[] = {{0600, 0600}, {0644, 0644}, {04755, 0755}, {02750, 0750}, {07777, 0777}};
+  for (const auto& c : cases) {
+    const fs::path target = folder / ("mode-" + std::to_string(c.before));
+    std::ofstream(target) << "old";
+    ASSERT_EQ(::chmod(target.c_str(), c.before), 0);
+    Replace(target, "new");
+    EXPECT_EQ(Mode(target), c.after) << std::oct << c.before;
+    EXPECT_EQ(Slurp(target), "new");
   }
-  EXPECT_EQ(Mode(target), 0600u);
-  std::ifstream in(target);
-  std::string text;
-  in >> text;
-  EXPECT_EQ(text, "new");
 }
 
 TEST_F(ReplacementFileTest, UncommittedFileLeavesTheOldOneAndNoTrace) {
   const fs::path target = folder / "keep.bmp";
   std::ofstream(target) << "old";
-  { ReplacementFile replacement(target.string()); }
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 1);
-  EXPECT_EQ(fs::file_size(target), 3u);
+  {
+    ReplacementFile replacement(target.string());
+    replacement.Write("new", 3);
+  }
+  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_EQ(Slurp(target), "old");
 }
 
 TEST_F(ReplacementFileTest, NewFileFollowsTheUmask) {
   const mode_t previous = ::umask(027);
   const fs::path target = folder / "new.bmp";
-  ReplacementFile replacement(target.string());
-  replacement.Commit();
+  Replace(target, "");
   ::umask(previous);
   EXPECT_EQ(Mode(target), 0640u);
+}
+
+TEST_F(ReplacementFileTest, SignalledWriterLeavesNoTemporaryFile) {
+  const fs::path target = folder / "out.svg";
+  std::ofstream(target) << "old";
+  for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGUSR1}) {
+    WriterEndedBy(target, signal);
+    EXPECT_EQ(FilesInFolder(), 1u) << "signal " << signal;
+    EXPECT_EQ(Slurp(target), "old");
+  }
+}
+
+TEST_F(ReplacementFileTest, KilledWritersFileIsSweptButALiveWritersIsNot) {
+  const fs::path target = folder / "out.svg";
+  const fs::path other = folder / "other.svg";
+  std::ofstream(target) << "old";
+  WriterEndedBy(target, SIGKILL);
+  WriterEndedBy(other, SIGKILL);
+  ASSERT_EQ(FilesInFolder(), 3u) << "nothing can clean up after SIGKILL";
+
+  ReplacementFile live(target.string());
+  EXPECT_EQ(FilesInFolder(), 3u) << "the killed writer's file of this output is gone";
+  Replace(target, "new");
+  EXPECT_TRUE(fs::exists(live.Path())) << "a live writer's file stays";
+  EXPECT_EQ(FilesInFolder(), 3u) << "another output's file is not this one's to sweep";
+  EXPECT_EQ(Slurp(target), "new");
 }
 
 }  // namespace
