@@ -86,11 +86,6 @@ int Dump(const ConvertOptions& options) {
   return kExitDone;
 }
 
-// From --format when given (needed for standard output), else from the extension.
-std::optional<ExportFormat> OutputFormat(const ConvertOptions& options) {
-  return ExportFormatOf(options.format.empty() ? options.output : "drawing." + options.format);
-}
-
 int Export(const ConvertOptions& options, ExportFormat format, const PlotMetafile& metafile) {
   try {
     ExportDrawing({metafile.File(), format, options.output, options.widthPx, options.dpi});
@@ -136,6 +131,11 @@ int ConvertStandard(const ConvertOptions& options, ExportFormat format) {
   return Export(options, format, metafile);
 }
 
+// From --format when given (needed for standard output), else from the extension.
+std::optional<ExportFormat> OutputFormat(const ConvertOptions& options) {
+  return ExportFormatOf(options.format.empty() ? options.output : "drawing." + options.format);
+}
+
 int Convert(const ConvertOptions& options) {
   const std::optional<ExportFormat> format = OutputFormat(options);
   if (!format) {
@@ -165,7 +165,14 @@ int Convert(const ConvertOptions& options) {
               << ": the drawing failed: " << Reason(failure) << '\n';
     return kExitFailure;
   }
-  return Export(options, *format, metafile);
+  try {
+    ExportDrawing({metafile.File(), *format, options.output, options.widthPx, options.dpi});
+  } catch (const RuntimeError& failure) {
+    std::cerr << "korvid-convert: cannot write " << ShownName(options.output) << ": "
+              << Reason(failure) << '\n';
+    return kExitFailure;
+  }
+  return kExitDone;
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 
 #include "model/RuntimeError.h"
 #include "render/EmfWriter.h"

@@ -190,7 +190,7 @@ void EmfDecoder::SelectObject(std::uint32_t index) {
   if (index & U_STOCK_OBJECT) return SelectStockObject(index);
   const std::int64_t object = slots_[CheckedSlot(index)];
   if (object == kEmptySlot) return;
-  if (object >= kBrushBase)
+  if (object >= kBrushBase || object == kNullBrush)
     brush_ = object;
   else
     pen_ = object;

@@ -182,6 +182,21 @@ INSTANTIATE_TEST_SUITE_P(
                       Damage{"PolylineShorterThanItsFields", 4, 4, 16}),
     [](const ::testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
 
+// A null brush selected from the object table is a brush, never the pen lines draw with.
+TEST(StandardPlayer, NullBrushFromTheTableLeavesThePenAlone) {
+  testing::TestEmf emf;
+  emf.UsePen(0, 1, testing::kRed);
+  emf.writer().SelectObject(emf.writer().CreateSolidBrush(testing::kBlue));
+  emf.Line(100, 1000, 1900, 1000);
+  std::string bytes = emf.Bytes();
+  // The brush made a null brush (lbStyle 1).
+  const std::size_t at = testing::RecordOffset(bytes, 39);
+  ASSERT_NE(at, std::string::npos);
+  testing::SetWord(bytes, at + 12, 1);
+  const QImage image = testing::Render(MetafilePicture::FromBytes(bytes), {200, 200});
+  EXPECT_EQ(image.pixel(100, 100), qRgb(255, 0, 0));
+}
+
 TEST(StandardPlayer, FillsInTheBrushColourAndDrawsPolylines) {
   const MetafilePicture picture = MetafilePicture::FromBytes(FillAndLine());
   for (QImage::Format format : testing::kBothPaths) {
