@@ -1,110 +1,58 @@
-// The number rules of HPGL parameters, as a table of texts and what they read.
+// The number rules of HPGL parameters, as tables of texts and what they read.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "ErrorOf.h"
 #include "model/NumberText.h"
-#include "model/RuntimeError.h"
 
 namespace korvid {
 namespace {
 
 using testing::ErrorOf;
 
-// Long texts are shortened so that test names stay readable.
-std::string Shown(const std::string& text) {
-  if (text.size() <= 24) return '"' + text + '"';
-  return '"' + text.substr(0, 12) + "..." + '"' + " (" + std::to_string(text.size()) + " chars)";
-}
-
-struct LeadingCase {
-  std::string text;
-  double value;
-};
-
-void PrintTo(const LeadingCase& c, std::ostream* os) {
-  *os << Shown(c.text);
-}
-
-class LeadingNumbers : public ::testing::TestWithParam<LeadingCase> {};
-
-TEST_P(LeadingNumbers, Read) {
-  EXPECT_EQ(LeadingNumber(GetParam().text), GetParam().value);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, LeadingNumbers,
-    ::testing::Values(
-        LeadingCase{"12.5", 12.5}, LeadingCase{"20PD30", 20}, LeadingCase{"", 0},
-        LeadingCase{"1 2", 12}, LeadingCase{" \t\n-1\t. 5", -1.5}, LeadingCase{"+7", 7},
-        LeadingCase{"-.25", -0.25}, LeadingCase{"3.", 3}, LeadingCase{"1.2.3", 1.2},
-        LeadingCase{"--5", 0}, LeadingCase{"-", 0}, LeadingCase{".", 0}, LeadingCase{"x1", 0},
-        LeadingCase{"1e3", 1000}, LeadingCase{"1E+3", 1000}, LeadingCase{"2d2", 200},
-        LeadingCase{"2D-1", 0.2}, LeadingCase{"1 E 2", 100}, LeadingCase{"1E", 1},
-        LeadingCase{"1E+", 1}, LeadingCase{"1Ex", 1}, LeadingCase{"1e2.5", 100},
-        LeadingCase{".E5", 0}, LeadingCase{"E5", 0}, LeadingCase{"1e-400", 0},
-        LeadingCase{"&H1F", 31}, LeadingCase{"&Hff", 255}, LeadingCase{"&H 1 0", 16},
-        LeadingCase{"&HFFFFFFFF", 4294967295.0}, LeadingCase{"&O17", 15}, LeadingCase{"&O19", 1},
-        LeadingCase{"&O", 0}, LeadingCase{"&H", 0}, LeadingCase{"&h1F", 0}, LeadingCase{"&o17", 0},
-        LeadingCase{"&17", 0}, LeadingCase{"-&H10", 0}, LeadingCase{"+&O7", 0},
-        LeadingCase{"0.1", 0.1}, LeadingCase{"\r5", 0},
-        LeadingCase{std::string("7\0"
-                                "8",
-                                3),
-                    7},
-        LeadingCase{"0000000000000000000000000000012", 12},
-        LeadingCase{"123456789012345678901234567890", 123456789012345678901234567890.0},
-        LeadingCase{"&O7777777777777777777777777", 37778931862957161709567.0},
-        LeadingCase{"1" + std::string(400, '0') + "e-400", 1}));
-
-TEST(LeadingNumber, NegativeZeroKeepsItsSign) {
+TEST(LeadingNumber, ReadsAsFarAsTheTextIsANumber) {
+  // clang-format off
+  const std::pair<const char*, double> cases[] = {
+      {"12.5", 12.5}, {"20PD30", 20}, {"", 0}, {"1 2", 12}, {" \t\n-1\t. 5", -1.5}, {"+7", 7},
+      {"-.25", -0.25}, {"3.", 3}, {"1.2.3", 1.2}, {"--5", 0}, {"-", 0}, {"x1", 0}, {"1e3", 1000},
+      {"2d2", 200}, {"2D-1", 0.2}, {"1 E 2", 100}, {"1E", 1}, {"1Ex", 1}, {"1e2.5", 100},
+      {".E5", 0}, {"E5", 0}, {"1e-400", 0}, {"&H1F", 31}, {"&Hff", 255}, {"&H 1 0", 16},
+      {"&HFFFFFFFF", 4294967295.0}, {"&O17", 15}, {"&O19", 1}, {"&H", 0}, {"&h1F", 0}, {"&17", 0},
+      {"-&H10", 0}, {"0.1", 0.1}, {"\r5", 0}, {"0000000000000000000000000000012", 12},
+      {"123456789012345678901234567890", 123456789012345678901234567890.0},
+      {"&O7777777777777777777777777", 37778931862957161709567.0}};
+  // clang-format on
+  for (const auto& [text, value] : cases)
+    EXPECT_EQ(LeadingNumber(text), value) << '"' << text << '"';
+  EXPECT_EQ(LeadingNumber(std::string("7\0008", 3)), 7);
+  EXPECT_EQ(LeadingNumber("1" + std::string(400, '0') + "e-400"), 1);
   EXPECT_TRUE(std::signbit(LeadingNumber("-0")));
-}
-
-TEST(LeadingNumber, BeyondTheDoubleRangeIsAnOverflow) {
-  EXPECT_EQ(ErrorOf([] { LeadingNumber("1e309"); }), 6);
-  EXPECT_EQ(ErrorOf([] { LeadingNumber("-1" + std::string(400, '0')); }), 6);
-  EXPECT_EQ(ErrorOf([] { LeadingNumber("&H1" + std::string(256, '0')); }), 6);
   EXPECT_EQ(ErrorOf([] { LeadingNumber("1.7976931348623157e308"); }), 0);
-}
-
-struct IntegerCase {
-  std::string text;
-  int value;  // or the error number, when error is set
-  bool error = false;
-};
-
-void PrintTo(const IntegerCase& c, std::ostream* os) {
-  *os << Shown(c.text);
-}
-
-class IntegerValues : public ::testing::TestWithParam<IntegerCase> {};
-
-TEST_P(IntegerValues, ReadOrFail) {
-  const IntegerCase& c = GetParam();
-  if (c.error) {
-    EXPECT_EQ(ErrorOf([&] { IntegerValue(c.text); }), c.value);
-  } else {
-    EXPECT_EQ(IntegerValue(c.text), c.value);
+  for (const std::string& text :
+       {std::string("1e309"), "-1" + std::string(400, '0'), "&H1" + std::string(256, '0')}) {
+    EXPECT_EQ(ErrorOf([&] { LeadingNumber(text); }), 6) << text.substr(0, 30);
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, IntegerValues,
-    ::testing::Values(
-        IntegerCase{"3", 3}, IntegerCase{"  3  ", 3}, IntegerCase{"-2", -2}, IntegerCase{"+4", 4},
-        IntegerCase{"2.5", 2}, IntegerCase{"3.5", 4}, IntegerCase{".5", 0}, IntegerCase{"1e1", 10},
-        IntegerCase{"1D1", 10}, IntegerCase{"&H7FFF", 32767}, IntegerCase{"&O10", 8},
-        IntegerCase{"32767.4", 32767}, IntegerCase{"-32768.5", -32768}, IntegerCase{"", 13, true},
-        IntegerCase{"   ", 13, true}, IntegerCase{"1 2", 13, true}, IntegerCase{"\t1", 13, true},
-        IntegerCase{"1\n", 13, true}, IntegerCase{"1x", 13, true}, IntegerCase{"1e", 13, true},
-        IntegerCase{".", 13, true}, IntegerCase{"-", 13, true}, IntegerCase{"&H", 13, true},
-        IntegerCase{"&HG", 13, true}, IntegerCase{"-&H1", 13, true}, IntegerCase{"&h1", 13, true},
-        IntegerCase{"1,2", 13, true}, IntegerCase{"32767.5", 6, true},
-        IntegerCase{"-32769", 6, true}, IntegerCase{"&HFFFF", 6, true},
-        IntegerCase{"1e400", 6, true}));
+// Pen numbers: a whole number text, rounded half to even into 16 bits.
+TEST(IntegerValue, ReadsWholeNumberTextsOrFails) {
+  // clang-format off
+  const std::pair<const char*, int> values[] = {
+      {"3", 3}, {"  3  ", 3}, {"-2", -2}, {"+4", 4}, {"2.5", 2}, {"3.5", 4}, {".5", 0}, {"1e1", 10},
+      {"1D1", 10}, {"&H7FFF", 32767}, {"&O10", 8}, {"32767.4", 32767}, {"-32768.5", -32768}};
+  const std::pair<const char*, int> errors[] = {
+      {"", 13}, {"1 2", 13}, {"\t1", 13}, {"1\n", 13}, {"1x", 13}, {"1e", 13}, {".", 13}, {"-", 13},
+      {"&H", 13}, {"&HG", 13}, {"-&H1", 13}, {"&h1", 13}, {"1,2", 13}, {"32767.5", 6},
+      {"-32769", 6}, {"&HFFFF", 6}, {"1e400", 6}};
+  // clang-format on
+  for (auto [text, value] : values)
+    EXPECT_EQ(IntegerValue(text), value) << '"' << text << '"';
+  for (auto [text, error] : errors)
+    EXPECT_EQ(ErrorOf([&] { IntegerValue(text); }), error) << '"' << text << '"';
+}
 
 }  // namespace
 }  // namespace korvid

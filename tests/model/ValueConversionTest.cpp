@@ -17,16 +17,12 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 TEST(RoundToInteger, RoundsHalfToEvenAndFailsWhenTheResultDoesNotFit) {
-  for (auto [value, rounded] : {std::pair{0.5, 0},
-                                {1.5, 2},
-                                {2.5, 2},
-                                {-2.5, -2},
-                                {-3.5, -4},
-                                {2.4999999, 2},
-                                {-32768.5, -32768},
-                                {32767.49, 32767}}) {
+  // clang-format off
+  const std::pair<double, int> cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4},
+      {2.4999999, 2}, {-32768.5, -32768}, {32767.49, 32767}};
+  // clang-format on
+  for (auto [value, rounded] : cases)
     EXPECT_EQ(RoundToInt16(value), rounded) << value;
-  }
   for (double value : {32767.5, -32768.51, 1e10, kInf, -kInf, kNaN})
     EXPECT_EQ(ErrorOf([&] { RoundToInt16(value); }), 6) << value;
   EXPECT_EQ(RoundToInt32(10.5), 10);
@@ -59,10 +55,10 @@ TEST(CheckedDivide, DividesAndNamesTheFailure) {
 }
 
 TEST(ErrorNumberFromErrno, MapsFileFailuresOntoRunTimeErrors) {
-  for (auto [code, number] :
-       {std::pair{ENOENT, 53}, {EACCES, 70}, {ENOSPC, 61}, {EISDIR, 75}, {EIO, 57}}) {
+  const std::pair<int, int> cases[] = {
+      {ENOENT, 53}, {EACCES, 70}, {ENOSPC, 61}, {EISDIR, 75}, {EIO, 57}};
+  for (auto [code, number] : cases)
     EXPECT_EQ(ErrorNumberFromErrno(code), number) << code;
-  }
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <ostream>
+#include <charconv>
+#include <cstdio>
+#include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -12,35 +15,85 @@
 
 namespace korvid::testing {
 
-// An arc record as plain values, for readable expectations.
-struct Arc {
-  float left, top, right, bottom, startX, startY, endX, endY;
-  int pen = 1;
-  int style = 0;
-};
-
 class CapturingMessenger : public ReaderMessenger {
  public:
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   std::vector<std::string> messages;
 };
 
-// One model for the whole test program, as the viewer has one: every read overwrites it.
-PlotModel& SharedModel();
+// The shortest text that reads back as the same float.
+inline std::string Shortest(float value) {
+  char text[32];
+  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
+}
+
+inline std::string Point(float x, float y) {
+  return Shortest(x) + "," + Shortest(y);
+}
+
+struct ReadCase {
+  const char* name;
+  std::string text;
+  std::string expected;
+};
 
 class ReaderTest : public ::testing::Test {
  protected:
-  ReadOutcome Read(std::string text);
-  // Segment `index` (1-based, counted or not) as "x1,y1>x2,y2", followed by " pN" for a
-  // pen other than 1 and " sN" for a line style other than 0.
-  std::string SegmentText(int index) const;
-  // The counted segments, separated by " | ".
-  std::string Drawn() const;
-  std::vector<Arc> Arcs() const;
-  float MinX() const { return model.MinX[1]; }
-  float MinY() const { return model.MinY[1]; }
-  float MaxX() const { return model.MaxX[1]; }
-  float MaxY() const { return model.MaxY[1]; }
+  ReadOutcome Read(std::string text) {
+    status = 0;
+    return reader.ReadPlotBytes(std::move(text), status);
+  }
+
+  // The counted segments ("x1,y1>x2,y2") and arcs ("arc left,top,right,bottom start>end",
+  // the ends to 4 digits: enough to tell 3.1417 from pi), each with " pN" for a pen other than
+  // 1 and " sN" for a line style other than 0; then how the read ended unless it completed
+  // ("page at 3", "error 13 at 3": the 1-based command); all joined by " | ".
+  std::string Summary(const ReadOutcome& outcome) const {
+    std::string text;
+    auto add = [&text](const std::string& part) { text += (text.empty() ? "" : " | ") + part; };
+    auto penAndStyle = [](int pen, int style) {
+      return (pen != 1 ? " p" + std::to_string(pen) : "") +
+             (style != 0 ? " s" + std::to_string(style) : "");
+    };
+    for (int i = 1; i <= model.SegCount[1]; ++i) {
+      const Segment& s = model.Segments(i, 1);
+      add(Point(s.X1, s.Y1) + ">" + Point(s.X2, s.Y2) + penAndStyle(s.Pen, s.LineStyle));
+    }
+    for (int i = 1; i <= model.ArcCount[1]; ++i) {
+      const ArcRec& a = model.Arcs(i, 1);
+      char ends[80];
+      std::snprintf(ends, sizeof ends, " %.4g,%.4g>%.4g,%.4g", a.StartX + 0.0, a.StartY + 0.0,
+                    a.EndX + 0.0, a.EndY + 0.0);
+      add("arc " + Point(a.Left, a.Top) + "," + Point(a.Right, a.Bottom) + ends +
+          penAndStyle(a.Pen, a.LineStyle));
+    }
+    const std::string at = " at " + std::to_string(outcome.commandIndex);
+    if (outcome.end == ReadEnd::PageAdvance) add("page" + at);
+    if (outcome.end == ReadEnd::Failure) add("error " + std::to_string(outcome.errorNumber) + at);
+    if (outcome.end == ReadEnd::NoTerminator) add("no terminator");
+    return text;
+  }
+
+  std::string Extents() const {
+    return Point(model.MinX[1], model.MinY[1]) + ">" + Point(model.MaxX[1], model.MaxY[1]);
+  }
+
+  // Reads each case afresh and compares `describe` (Summary by default) with its expectation.
+  void ExpectReads(std::initializer_list<ReadCase> cases,
+                   std::function<std::string(const ReadOutcome&)> describe = {}) {
+    for (const ReadCase& c : cases) {
+      const ReadOutcome outcome = Read(c.text);
+      EXPECT_EQ(describe ? describe(outcome) : Summary(outcome), c.expected) << c.name;
+      EXPECT_EQ(status, 0) << c.name;
+      EXPECT_EQ(model.PlotCount, 1) << c.name;
+    }
+  }
+
+  // One model for the whole program, as the viewer has one: every read overwrites it.
+  static PlotModel& SharedModel() {
+    static auto* model = new PlotModel();
+    return *model;
+  }
 
   PlotModel& model = SharedModel();
   CapturingMessenger messenger;
