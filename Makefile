@@ -53,10 +53,12 @@ bench: deps
 fuzz: deps
 	CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DKORVID_BUILD_FUZZ=ON -DKORVID_CORE_ONLY=ON -DKORVID_BUILD_BENCH=OFF
-	cmake --build $(FUZZ_BUILD) --target fuzz_reader
-	mkdir -p tests/fuzz/corpus-work
+	cmake --build $(FUZZ_BUILD) --target fuzz_reader fuzz_standard_reader
+	mkdir -p tests/fuzz/corpus-work tests/fuzz/corpus-work-hpgl2
 	$(FUZZ_BUILD)/tests/fuzz/fuzz_reader -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
 	  -timeout=10 tests/fuzz/corpus-work tests/fuzz/seeds
+	$(FUZZ_BUILD)/tests/fuzz/fuzz_standard_reader -max_total_time=$(FUZZ_SECONDS) -max_len=65536 \
+	  -timeout=10 tests/fuzz/corpus-work-hpgl2 tests/fuzz/seeds-hpgl2 tests/fuzz/seeds
 
 # Installs the viewer, the converter, the help pages and the desktop integration.
 install: build

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "PlotInput.h"
+#include "hpgl2/Hpgl2Reader.h"
 #include "model/NumberText.h"
 #include "model/PlotModel.h"
 #include "reader/PlotFile.h"
@@ -135,6 +136,27 @@ void BM_ReadPlotBytes(benchmark::State& state, InputSource source) {
   SetReadCounters(state, *model, input.plot.text.size());
 }
 
+// The standard HP-GL/2 reading of the same file, from the file: it reads every command
+// (no capacity stop), so it must hold at least as many points as the table holds segments.
+void BM_ReadStandardPlotFile(benchmark::State& state, InputSource source) {
+  const BenchInput& input = source();
+  const std::string path = input.dir + input.name;
+  std::int64_t points = 0;
+  for (auto _ : state) {
+    const StandardReadOutcome outcome = ReadStandardPlotFile(path);
+    benchmark::DoNotOptimize(outcome.counts.instructions);
+    points = 0;
+    for (const StandardPolyline& line : outcome.plot.pages[0].polylines)
+      points += static_cast<std::int64_t>(line.points.size());
+  }
+  if (points < PlotModel::MaxSegments) {
+    state.SkipWithError("the standard reading holds fewer points than the segment table");
+    return;
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(input.plot.text.size()));
+  state.counters["points"] = static_cast<double>(points);
+}
+
 // Only the file system's share: the whole file into one string.
 void BM_LoadPlotFileBytes(benchmark::State& state, InputSource source) {
   const BenchInput& input = source();
@@ -211,6 +233,8 @@ void BM_LeadingNumber(benchmark::State& state) {
 
 BENCHMARK_CAPTURE(BM_ReadPlotFile, max, MaxInput)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadPlotBytes, max, MaxInput)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadStandardPlotFile, max, MaxInput)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_ReadStandardPlotFile, huge, HugeInput)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadPlotFile, huge, HugeInput)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_ReadPlotBytes, huge, HugeInput)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_LoadPlotFileBytes, max, MaxInput)->Unit(benchmark::kMillisecond);

@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "app/ShownDrawing.h"
 #include "model/PlotModel.h"
 #include "render/DisplaySettings.h"
 #include "render/PlotMetafile.h"
@@ -32,12 +33,17 @@ struct AppContext {
   float Magnification = 1.0f;
   QString OpenPattern;
   std::int16_t OpenFilterIndex = 0;
+  // The option "HP-GL/2 として読み込む": how the next file is read.
+  bool Hpgl2Reading = false;
+  // What is on show, and from which reading; the view and output commands measure it.
+  ShownDrawing drawing;
 
   // Set once the loaded file has been drawn: a file that drew nothing leaves nothing to
   // zoom, turn, print or export.
   bool drawn = false;
 
   bool FileLoaded() const { return model.HasFile(); }
+  PlotExtents ShownExtents() const { return drawing.Extents(model); }
   bool HasDrawing() const { return FileLoaded() && drawn; }
 };
 

@@ -47,7 +47,7 @@ void OutputCommands::Print() {
   const PageMetrics page = MeasurePage(printer_.Caps());
   const MetafilePicture picture = MetafilePicture::LoadFile(context.metafile.File());
   const QSizeF pictureMm = PictureMillimetres(picture);
-  const PosterLayout layout = LayOutPoster(page, context.model, context.Magnification,
+  const PosterLayout layout = LayOutPoster(page, context.ShownExtents(), context.Magnification,
                                            pictureMm.width(), pictureMm.height());
 
   PrintPoster(printer, picture, pictureMm.width(), pictureMm.height(), layout);
@@ -110,7 +110,7 @@ void OutputCommands::EnterPreview() {
                              form_.frameGeometry().height() * twipsPerPixel,
                              form_.PreviewToolbar()->sizeHint().height() * twipsPerPixel,
                              form_.Status()->height() * twipsPerPixel};
-  preview_.Build(page, context.model, context.Magnification,
+  preview_.Build(page, context.ShownExtents(), context.Magnification,
                  previewPicture_.Frame().width() * twipsPerHimetric,
                  previewPicture_.Frame().height() * twipsPerHimetric, window);
 

@@ -28,6 +28,8 @@
 #include "app/PlotLoader.h"
 #include "app/PlotSurface.h"
 #include "app/ProgressPanel.h"
+#include "app/ReadingCommands.h"
+#include "app/ReadingPanel.h"
 #include "app/ViewCommands.h"
 #include "model/RuntimeError.h"
 #include "model/ValueConversion.h"
@@ -62,7 +64,8 @@ PictForm::PictForm(AppContext& context, QWidget* parent)
       viewCommands_(std::make_unique<ViewCommands>(*this)),
       outputCommands_(std::make_unique<OutputCommands>(*this)),
       exportCommands_(std::make_unique<ExportCommands>(*this)),
-      helpCommands_(std::make_unique<HelpCommands>(*this)) {
+      helpCommands_(std::make_unique<HelpCommands>(*this)),
+      readingCommands_(std::make_unique<ReadingCommands>(*this)) {
   InitKorvidResources();
   setObjectName("PictForm");
   setWindowTitle(kApplicationTitle);
@@ -113,6 +116,12 @@ void PictForm::BuildClientArea() {
   notice_ = new QLabel(statusBar_);
   notice_->setObjectName("Notice");
   statusBar_->addWidget(notice_, 1);
+  // A long notice gives way to the reading panel; its tooltip keeps the whole text.
+  notice_->setMinimumWidth(1);
+  readingPanel_ = new ReadingPanel(statusBar_);
+  statusBar_->addPermanentWidget(readingPanel_);
+  connect(readingPanel_, &ReadingPanel::RereadRequested, this,
+          [this] { RunGuarded([this] { readingCommands_->RereadAsHpgl2(); }); });
 
   client_->AttachTop(toolbar_);
   client_->AttachBottom(statusBar_);
@@ -153,6 +162,10 @@ void PictForm::BuildMenus() {
   QMenu* options = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
   options->setObjectName("PlotMenu30");
   AddAction(options, "PlotMenu31", QStringLiteral("表示設定(&E)"), [this] { ShowOptionForm(); });
+  QAction* hpgl2 = AddAction(
+      options, kHpgl2ReadingAction, QStringLiteral("HP-GL/2 として読み込む(&H)"),
+      [this] { readingCommands_->ChooseHpgl2(Action(kHpgl2ReadingAction)->isChecked()); });
+  hpgl2->setCheckable(true);
 
   windowMenu_ = menuBar()->addMenu(QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"));
   windowMenu_->setObjectName("PlotMenu80");
@@ -275,6 +288,7 @@ void PictForm::DispatchToolbar(int index) {
 void PictForm::SetMenusEnabled(bool enabled) {
   for (QMenu* menu : topMenus_)
     menu->menuAction()->setEnabled(enabled);
+  readingPanel_->SetOfferEnabled(enabled);
 }
 
 void PictForm::SetMainCommandsEnabled(bool enabled) {
@@ -343,6 +357,7 @@ void PictForm::Start() {
   context_.dialogs.Exec(colorForm);
   context_.OpenPattern = QStringLiteral("*.hpg;*.hgl");
   context_.OpenFilterIndex = 1;
+  readingCommands_->Start();
   context_.view.LayOutAtStartup(Metrics());
   ApplyView();
 }
@@ -463,9 +478,14 @@ void PictForm::ListPlots(int plotCount) {
     AddAction(windowMenu_, QStringLiteral("PlotMenu81_%1").arg(i),
               QStringLiteral("PLOT No.%1").arg(i + 1), [this, i] { SelectPlot(i); });
   }
+  readingCommands_->MarkPage();
 }
 
 void PictForm::SelectPlot(int index) {
+  if (context_.drawing.Source() == Reading::Standard) {
+    readingCommands_->ShowPage(index + 1);
+    return;
+  }
   context_.model.CurPlot = RoundToInt16(static_cast<std::int16_t>(index) + 1.0);
 }
 

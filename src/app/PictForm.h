@@ -26,9 +26,14 @@ class HelpCommands;
 class OutputCommands;
 class PageBox;
 class PlotLoader;
+class ReadingCommands;
+class ReadingPanel;
 class ViewCommands;
 class PlotSurface;
 class ProgressPanel;
+
+// The option that chooses the standard HP-GL/2 reading.
+inline const QString kHpgl2ReadingAction = QStringLiteral("Hpgl2Reading");
 
 // The main window: menus, the main toolbar, the viewport with the drawing surface, the
 // scroll bars and the status bar. Commands live in feature classes; the window lays out
@@ -81,6 +86,9 @@ class PictForm : public QMainWindow {
   QLabel* NoticePanel() const { return notice_; }
   ProgressPanel* Progress() const { return progress_; }
   QMenu* WindowMenu() const { return windowMenu_; }
+  // Which reading is in force and the offer to read again, in the status bar.
+  ReadingPanel* ReadingStatus() const { return readingPanel_; }
+  ReadingCommands& ReadingChoice() const { return *readingCommands_; }
   QAction* Action(const QString& name) const;
   OptionForm* OpenOptionForm() const;
   ViewCommands& View() const { return *viewCommands_; }
@@ -129,6 +137,7 @@ class PictForm : public QMainWindow {
   QLabel* panel1_ = nullptr;
   QLabel* notice_ = nullptr;
   ProgressPanel* progress_ = nullptr;
+  ReadingPanel* readingPanel_ = nullptr;
   QWidget* viewport_ = nullptr;
   PlotSurface* surface_ = nullptr;
   QScrollBar* vScroll_ = nullptr;
@@ -143,6 +152,7 @@ class PictForm : public QMainWindow {
   std::unique_ptr<OutputCommands> outputCommands_;
   std::unique_ptr<ExportCommands> exportCommands_;
   std::unique_ptr<HelpCommands> helpCommands_;
+  std::unique_ptr<ReadingCommands> readingCommands_;
   std::unique_ptr<DrawProgress> drawingProgress_;
   bool applyingView_ = false;
   bool exiting_ = false;

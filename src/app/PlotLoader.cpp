@@ -2,11 +2,15 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QMenu>
 
 #include "app/DialogService.h"
 #include "app/ErrorMessages.h"
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
+#include "app/ReadingCommands.h"
+#include "app/ReadingNotes.h"
+#include "hpgl2/Hpgl2Reader.h"
 #include "model/RuntimeError.h"
 #include "reader/FindLast.h"
 #include "reader/PlotFile.h"
@@ -63,24 +67,62 @@ void PlotLoader::Load(const QString& path) {
     // The old drawing belongs to the old file: it must never show under the new name.
     context.metafile.Remove();
     form_.OpenProgress(5);
-
-    std::int16_t status = 0;
-    MessageBoxMessenger messenger(form_);
-    PlotReader reader(context.model, messenger);
-    const ReadOutcome outcome = reader.ReadPlotFile(status);
-    if (status != 1) {
-      form_.SetProgress(30);
-      context.settings.AdjustDisplayOff = 1;
-      context.model.CurPlot = 1;
-      context.Magnification = 1.0f;
-      if (context.model.ArcCount[1] != 0 || context.model.SegCount[1] != 0) ShowPlot();
-      form_.ShowNotice(DescribeLeftOut(outcome, context.model.SegCount[1]));
+    // The last standard read goes before the next read takes its memory.
+    context.drawing.ShowDesign();
+    form_.ReadingChoice().Offer({});
+    if (context.Hpgl2Reading) {
+      ReadAsHpgl2(context.model.PlotDir + context.model.PlotFileName);
+    } else {
+      ReadAsDesigned();
     }
   } catch (const RuntimeError&) {
     // The load ends quietly; the picture stays empty.
   } catch (const std::exception&) {
   }
+  form_.ReadingChoice().ShowCaption();
   form_.CloseProgress();
+}
+
+void PlotLoader::ReadAsDesigned() {
+  AppContext& context = form_.Context();
+  std::int16_t status = 0;
+  MessageBoxMessenger messenger(form_);
+  PlotReader reader(context.model, messenger);
+  const ReadOutcome outcome = reader.ReadPlotFile(status);
+  const bool drewNothing =
+      status == 1 || (context.model.ArcCount[1] == 0 && context.model.SegCount[1] == 0);
+  form_.ReadingChoice().Offer(StandardReadingOffer(outcome, drewNothing));
+  if (drewNothing) ForgetEarlierPages();
+  if (status != 1) {
+    form_.SetProgress(30);
+    context.settings.AdjustDisplayOff = 1;
+    context.model.CurPlot = 1;
+    context.Magnification = 1.0f;
+    if (context.model.ArcCount[1] != 0 || context.model.SegCount[1] != 0) ShowPlot();
+    form_.ShowNotice(DescribeLeftOut(outcome, context.model.SegCount[1]));
+  }
+}
+
+void PlotLoader::ReadAsHpgl2(const std::string& path) {
+  AppContext& context = form_.Context();
+  context.drawing.ShowStandard(nullptr);
+  auto read = std::make_shared<const StandardReadOutcome>(ReadStandardPlotFile(path));
+  context.drawing.ShowStandard(read);
+  form_.ShowNotice(DescribeStandardLeftOut(*read));
+  if (read->fileError) return;
+  form_.SetProgress(30);
+  context.settings.AdjustDisplayOff = 1;
+  context.model.CurPlot = 1;
+  context.Magnification = 1.0f;
+  if (context.drawing.HasDrawing(context.model)) {
+    ShowPlot();
+  } else {
+    ForgetEarlierPages();
+  }
+}
+
+void PlotLoader::ForgetEarlierPages() {
+  if (form_.WindowMenu()->actions().size() > 1) form_.ListPlots(1);
 }
 
 void PlotLoader::ShowPlot() {
@@ -88,21 +130,23 @@ void PlotLoader::ShowPlot() {
   context.view.SurfaceVisible = true;
   form_.Surface()->ClearPicture();
   try {
-    context.view.FitLoadedPlot(form_.Metrics(), context.model);
+    context.view.FitLoadedPlot(form_.Metrics(), context.ShownExtents());
   } catch (...) {
     form_.ApplyView();
     throw;
   }
   form_.ApplyView();
   form_.SetProgress(40);
-  DrawPlot({context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()}, 0,
-           1, 0);
+  context.drawing.Draw(
+      {context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()}, 0, 1,
+      0);
   form_.SetProgress(50);
   form_.Surface()->SetPicture(MetafilePicture::LoadFile(context.metafile.File()));
   context.drawn = true;
   context.view.RotationMode = 1;
   form_.ApplyView();
-  form_.ListPlots(context.model.PlotCount);
+  form_.ListPlots(context.drawing.Source() == Reading::Design ? context.model.PlotCount
+                                                              : context.drawing.PageCount());
 }
 
 QString PlotLoader::DescribeLeftOut(const ReadOutcome& outcome, int segments) {

@@ -23,7 +23,11 @@ class PlotLoader {
   static QString DescribeLeftOut(const ReadOutcome& outcome, int segments);
 
  private:
+  void ReadAsDesigned();
+  void ReadAsHpgl2(const std::string& path);
   void ShowPlot();
+  // A read that shows nothing leaves no pages of an earlier file to choose.
+  void ForgetEarlierPages();
 
   PictForm& form_;
 };

@@ -40,7 +40,7 @@ SetupForm::SetupForm(PictForm& form) : QDialog(&form), form_(form) {
 void SetupForm::ClickOk() {
   AppContext& context = form_.Context();
   const MagnificationEntry entry =
-      ApplyMagnificationEntry(text1_->text().toStdString(), context.model);
+      ApplyMagnificationEntry(text1_->text().toStdString(), context.ShownExtents());
   if (!entry.message.empty()) {
     context.dialogs.ShowMessage(this, QString::fromStdString(entry.message));
   }

@@ -96,7 +96,8 @@ void ViewCommands::ZoomOut() {
 
 void ViewCommands::FitToWindow() {
   ChangeView([this](AppContext& context, ViewEffects& effects) {
-    context.view.FitToWindow(form_.Metrics(), context.model, context.HasDrawing(), effects);
+    context.view.FitToWindow(form_.Metrics(), context.ShownExtents(), context.HasDrawing(),
+                             effects);
   });
 }
 
@@ -107,11 +108,12 @@ void ViewCommands::ShowRotated(int mode) {
   form_.OpenProgress(5);
   try {
     form_.Surface()->ClearPicture();
-    context.view.FitForOrientation(form_.Metrics(), context.model, orientation.exchanged);
+    context.view.FitForOrientation(form_.Metrics(), context.ShownExtents(), orientation.exchanged);
     form_.ApplyView();
     const Rotation rotation = RotationForAngle(orientation.angle);
-    DrawPlot({context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()},
-             orientation.angle, rotation.cosA, rotation.sinA);
+    context.drawing.Draw(
+        {context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()},
+        orientation.angle, rotation.cosA, rotation.sinA);
     ReloadPicture();
     form_.SetProgress(50);
     context.view.RotationMode = static_cast<float>(mode);

@@ -13,6 +13,7 @@
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  QApplication::setOrganizationName(QStringLiteral("Korvid"));
   QApplication::setApplicationName(QStringLiteral("Korvid"));
   QApplication::setApplicationVersion(korvid::kVersionText);
   QApplication::setQuitOnLastWindowClosed(false);

@@ -34,11 +34,6 @@ class CollectingMessenger : public ReaderMessenger {
   std::string& notes_;
 };
 
-std::string Reason(const RuntimeError& failure) {
-  return "run-time error " + std::to_string(failure.number()) + " (" +
-         DescribeErrorNumber(failure.number()) + ")";
-}
-
 // The model of the file; false with the outcome's failure set when there is nothing to draw.
 bool Read(const ConvertJob& job, PlotModel& model, ConvertOutcome& outcome) {
   CollectingMessenger messenger(outcome.notes);
@@ -99,7 +94,7 @@ ConvertOutcome RunConvertJob(const ConvertJob& job) {
       else
         picture = DrawPlotPicture(*model, settings, job.rotation, rotation.cosA, rotation.sinA);
     } catch (const RuntimeError& failure) {
-      outcome.failure = ShownName(job.input) + ": the drawing failed: " + Reason(failure);
+      outcome.failure = ShownName(job.input) + ": the drawing failed: " + FailureReason(failure);
       return outcome;
     }
   }
@@ -111,15 +106,20 @@ ConvertOutcome RunConvertJob(const ConvertJob& job) {
       WriteOutput(EncodePicture(picture, EncodingFor(job, picture)), job.output);
     }
   } catch (const RuntimeError& failure) {
-    outcome.failure = "cannot write " + ShownName(job.output) + ": " + Reason(failure);
+    outcome.failure = "cannot write " + ShownName(job.output) + ": " + FailureReason(failure);
     return outcome;
   } catch (const std::bad_alloc&) {
-    outcome.failure =
-        "cannot write " + ShownName(job.output) + ": " + Reason(RuntimeError(err::kOutOfMemory));
+    outcome.failure = "cannot write " + ShownName(job.output) + ": " +
+                      FailureReason(RuntimeError(err::kOutOfMemory));
     return outcome;
   }
   outcome.done = true;
   return outcome;
+}
+
+std::string FailureReason(const RuntimeError& failure) {
+  return "run-time error " + std::to_string(failure.number()) + " (" +
+         DescribeErrorNumber(failure.number()) + ")";
 }
 
 }  // namespace korvid

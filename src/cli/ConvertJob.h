@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "model/RuntimeError.h"
 #include "output/DrawingExport.h"
 
 namespace korvid {
@@ -31,5 +32,8 @@ ConvertOutcome RunConvertJob(const ConvertJob& job);
 
 // The width of a raster whose longer side is `longerPx`, for a frame in 0.01 mm.
 int ThumbnailWidth(int frameWidth, int frameHeight, int longerPx);
+
+// "run-time error N (what it means)", as every message of the converter says it.
+std::string FailureReason(const RuntimeError& failure);
 
 }  // namespace korvid

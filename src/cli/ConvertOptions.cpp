@@ -10,7 +10,7 @@ const char* const kConvertUsage =
     "usage: korvid-convert FILE -o OUT [-f FORMAT] [OPTIONS]\n"
     "       korvid-convert FILE... -f FORMAT [-O FOLDER] [-j N] [OPTIONS]\n"
     "       korvid-convert -s SIZE FILE OUT\n"
-    "       korvid-convert --dump FILE\n"
+    "       korvid-convert --dump FILE [--hpgl2]\n"
     "\n"
     "  FILE                a plot file, or - for standard input (at most 512 MiB)\n"
     "  -o OUT              draw FILE into OUT; the format comes from OUT's extension:\n"
@@ -30,6 +30,9 @@ const char* const kConvertUsage =
     "  -s, --thumbnail SIZE  draw FILE into OUT as a PNG image whose longer side is SIZE\n"
     "                      pixels (for file managers' thumbnails)\n"
     "  --dump FILE         read FILE as Korvid does and print the plot model as text\n"
+    "  --hpgl2             read FILE as standard HP-GL/2 (every page, fills, labels, widths);\n"
+    "                      with -o or --dump\n"
+    "  --page N            with --hpgl2: the page to draw (default 1)\n"
     "  --version           print the version\n"
     "  -h, --help          print this help\n"
     "\n"
@@ -125,6 +128,10 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
         throw UsageError("--rotate takes 0, 90, 180 or 270, not \"" + degrees + "\"");
       }
       options.rotation = static_cast<std::int16_t>(std::stoi(degrees));
+    } else if (argument == "--hpgl2") {
+      options.standard = true;
+    } else if (argument == "--page") {
+      options.page = PositiveNumber(argument, list.ValueOf(argument), 1000000);
     } else if (argument == "--mono") {
       options.mono = true;
     } else if (argument == "--width") {
@@ -155,11 +162,17 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
         throw UsageError("--dump takes exactly one file");
     }
   }
+  if (options.page != 1 && !options.standard) {
+    throw UsageError("--page needs --hpgl2: Korvid's own reading has a single plot");
+  }
   if (options.mode == ConvertOptions::Mode::Dump) {
     if (!options.output.empty()) throw UsageError("--dump writes to the terminal; drop -o");
+    if (options.page != 1) throw UsageError("--dump prints every page; drop --page");
     return options;
   }
   if (options.widthPx && options.dpi) throw UsageError("--width and --dpi exclude each other");
+  if (options.standard && (options.thumbnailPx || options.output.empty()))
+    throw UsageError("--hpgl2 draws one file at a time, into -o OUT");
   if (options.thumbnailPx) return Thumbnail(options, folderGiven || !options.format.empty());
   if (options.inputs.empty()) throw UsageError("no input file");
   if (!options.output.empty()) return Single(options, folderGiven);

@@ -22,6 +22,8 @@ struct ConvertOptions {
   bool mono = false;                // black-and-white lines instead of coloured pens
   int widthPx = 0;                  // raster width; 0 = from the resolution
   int dpi = 0;                      // raster resolution; 0 = the default
+  bool standard = false;            // --hpgl2: the standard HP-GL/2 reading
+  int page = 1;                     // --page: which page of the standard reading to draw
 };
 
 class UsageError : public std::runtime_error {

@@ -14,11 +14,16 @@
 #include "cli/ConvertJob.h"
 #include "cli/ConvertOptions.h"
 #include "cli/ModelDump.h"
+#include "cli/StandardDump.h"
+#include "hpgl2/Hpgl2Reader.h"
 #include "model/PlotModel.h"
 #include "model/ShownName.h"
 #include "output/DrawingExport.h"
 #include "reader/FindLast.h"
 #include "reader/PlotReader.h"
+#include "render/DrawStandardPage.h"
+#include "render/PlotMetafile.h"
+#include "render/Rotation.h"
 
 namespace {
 
@@ -58,13 +63,72 @@ bool ReportUnreadable(const std::string& file, const ReadOutcome& outcome) {
   return true;
 }
 
+int DumpStandard(const ConvertOptions& options) {
+  const StandardReadOutcome read = ReadStandardPlotFile(options.input);
+  if (read.fileError) {
+    std::cerr << "korvid-convert: cannot read " << ShownName(options.input) << ": "
+              << read.fileError.message() << '\n';
+    return kExitFailure;
+  }
+  WriteStandardDump(stdout, read);
+  std::fflush(stdout);
+  std::cerr << DescribeStandardOutcome(read);
+  return kExitDone;
+}
+
 int Dump(const ConvertOptions& options) {
+  if (options.standard) return DumpStandard(options);
   const ReadPlot read = Read(options.input);
   if (ReportUnreadable(options.input, read.outcome)) return kExitFailure;
   WriteModelDump(stdout, *read.model, read.status);
   std::fflush(stdout);
   std::cerr << DescribeOutcome(read.outcome);
   return kExitDone;
+}
+
+int Export(const ConvertOptions& options, ExportFormat format, const PlotMetafile& metafile) {
+  try {
+    ExportDrawing({metafile.File(), format, options.output, options.widthPx, options.dpi});
+  } catch (const RuntimeError& failure) {
+    std::cerr << "korvid-convert: cannot write " << ShownName(options.output) << ": "
+              << FailureReason(failure) << '\n';
+    return kExitFailure;
+  }
+  return kExitDone;
+}
+
+int ConvertStandard(const ConvertOptions& options, ExportFormat format) {
+  const StandardReadOutcome read = ReadStandardPlotFile(options.input);
+  if (read.fileError) {
+    std::cerr << "korvid-convert: cannot read " << ShownName(options.input) << ": "
+              << read.fileError.message() << '\n';
+    return kExitFailure;
+  }
+  std::cerr << DescribeStandardOutcome(read);
+  const std::size_t pages = read.plot.pages.size();
+  if (static_cast<std::size_t>(options.page) > pages) {
+    std::cerr << "korvid-convert: " << ShownName(options.input) << " has " << pages << " page"
+              << (pages == 1 ? "" : "s") << ", not " << options.page << '\n';
+    return kExitFailure;
+  }
+  const std::size_t index = static_cast<std::size_t>(options.page) - 1;
+  if (read.plot.pages[index].Empty()) {
+    std::cerr << "korvid-convert: " << ShownName(options.input) << ": nothing to draw\n";
+    return kExitFailure;
+  }
+  DisplaySettings settings;
+  settings.ColorMode = options.mono ? 0 : 1;
+  PlotMetafile metafile;
+  try {
+    const Rotation rotation = RotationForAngle(options.rotation);
+    DrawStandardPage({read.plot, index, settings, metafile.File(), nullptr}, options.rotation,
+                     rotation.cosA, rotation.sinA);
+  } catch (const RuntimeError& failure) {
+    std::cerr << "korvid-convert: " << ShownName(options.input)
+              << ": the drawing failed: " << FailureReason(failure) << '\n';
+    return kExitFailure;
+  }
+  return Export(options, format, metafile);
 }
 
 // From --format when given (needed for standard output), else from the extension.
@@ -86,6 +150,7 @@ int Convert(const ConvertOptions& options) {
               << " (use .emf, .svg, .pdf, .png or .bmp, or --format)\n";
     return kExitUsage;
   }
+  if (options.standard) return ConvertStandard(options, *format);
   return Report(RunConvertJob({options.input, options.output, *format, options.rotation,
                                options.mono, options.widthPx, options.dpi, 0}));
 }

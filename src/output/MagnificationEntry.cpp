@@ -39,7 +39,7 @@ std::string WithSignPlace(double whole) {
 
 }  // namespace
 
-MagnificationEntry ApplyMagnificationEntry(const std::string& text, const PlotModel& model) {
+MagnificationEntry ApplyMagnificationEntry(const std::string& text, const PlotExtents& extents) {
   MagnificationEntry entry;
   if (!IsNumberText(text)) {
     entry.outcome = MagnificationEntry::Outcome::NotANumber;
@@ -47,10 +47,8 @@ MagnificationEntry ApplyMagnificationEntry(const std::string& text, const PlotMo
     entry.text = text;
     return entry;
   }
-  const std::int16_t plot = model.CurPlot;
-  PlotModel::CheckPlot(plot);
-  const double width = static_cast<double>(model.MaxX[plot]) - model.MinX[plot];
-  const double height = static_cast<double>(model.MaxY[plot]) - model.MinY[plot];
+  const double width = static_cast<double>(extents.MaxX) - extents.MinX;
+  const double height = static_cast<double>(extents.MaxY) - extents.MinY;
   double value = LeadingNumber(text);
   entry.text = text;
   entry.outcome = MagnificationEntry::Outcome::Accepted;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "model/PlotExtents.h"
 #include "model/PlotModel.h"
 
 namespace korvid {
@@ -23,7 +24,10 @@ inline constexpr const char* kNotANumberMessage = "数値を入力してくだ�
 
 // The largest drawing is 245745 twips (about 4334 mm) each way. Errors: 6 for a value
 // beyond the float range.
-MagnificationEntry ApplyMagnificationEntry(const std::string& text, const PlotModel& model);
+MagnificationEntry ApplyMagnificationEntry(const std::string& text, const PlotExtents& extents);
+inline MagnificationEntry ApplyMagnificationEntry(const std::string& text, const PlotModel& model) {
+  return ApplyMagnificationEntry(text, PlotExtents::OfCurrentPlot(model));
+}
 
 // The factor as the dialog shows it: the shortest general form ("1", "2.5").
 std::string MagnificationText(float magnification);

@@ -71,6 +71,20 @@ class PdfCanvas {
 
   void Dot(FramePoint p) { dots_.push_back(p); }
 
+  void Fill(const FrameFill& fill) {
+    out_.Hundredths(qRed(fill.colour) / 255.0).Char(' ');
+    out_.Hundredths(qGreen(fill.colour) / 255.0).Char(' ');
+    out_.Hundredths(qBlue(fill.colour) / 255.0).Text(" rg\n");
+    std::size_t at = 0;
+    for (std::uint32_t size : fill.ringSizes) {
+      for (std::uint32_t i = 0; i < size && at < fill.points.size(); ++i, ++at)
+        Point({fill.points[at].x(), fill.points[at].y()}).Text(i == 0 ? " m\n" : " l\n");
+      out_.Text("h\n");
+    }
+    out_.Text(fill.winding ? "f\n" : "f*\n");
+    strokes_ = false;
+  }
+
   void EndRun() {
     if (strokes_) out_.Text("S\n");
     strokes_ = false;

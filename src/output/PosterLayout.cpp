@@ -12,17 +12,13 @@ constexpr double kMarginPlotterUnits = 100;
 
 }  // namespace
 
-PosterLayout LayOutPoster(const PageMetrics& page, const PlotModel& model, float magnification,
+PosterLayout LayOutPoster(const PageMetrics& page, const PlotExtents& extents, float magnification,
                           double pictureWidthMm, double pictureHeightMm) {
-  const std::int16_t plot = model.CurPlot;
-  PlotModel::CheckPlot(plot);
   PosterLayout layout;
   const double plotWidthMm =
-      (static_cast<double>(model.MaxX[plot]) - model.MinX[plot] + kMarginPlotterUnits) /
-      kPlotterUnitsPerMm;
+      (static_cast<double>(extents.MaxX) - extents.MinX + kMarginPlotterUnits) / kPlotterUnitsPerMm;
   const double plotHeightMm =
-      (static_cast<double>(model.MaxY[plot]) - model.MinY[plot] + kMarginPlotterUnits) /
-      kPlotterUnitsPerMm;
+      (static_cast<double>(extents.MaxY) - extents.MinY + kMarginPlotterUnits) / kPlotterUnitsPerMm;
   layout.scaleX = ToSingle(CheckedDivide(plotWidthMm * magnification, pictureWidthMm));
   layout.scaleY = ToSingle(CheckedDivide(plotHeightMm * magnification, pictureHeightMm));
   layout.scale = layout.scaleX < layout.scaleY ? layout.scaleY : layout.scaleX;

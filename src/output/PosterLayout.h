@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "model/PlotExtents.h"
 #include "model/PlotModel.h"
 #include "output/PageMetrics.h"
 
@@ -30,8 +31,14 @@ struct PosterLayout {
 
 // Error 11 or 6 for a magnification of 0 and other arithmetic failures; error 9 for a
 // current plot outside the model.
-PosterLayout LayOutPoster(const PageMetrics& page, const PlotModel& model, float magnification,
+PosterLayout LayOutPoster(const PageMetrics& page, const PlotExtents& extents, float magnification,
                           double pictureWidthMm, double pictureHeightMm);
+inline PosterLayout LayOutPoster(const PageMetrics& page, const PlotModel& model,
+                                 float magnification, double pictureWidthMm,
+                                 double pictureHeightMm) {
+  return LayOutPoster(page, PlotExtents::OfCurrentPlot(model), magnification, pictureWidthMm,
+                      pictureHeightMm);
+}
 
 // A sheet's share of the picture, at its top-left corner.
 struct TileOrigin {

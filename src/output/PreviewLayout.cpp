@@ -13,19 +13,17 @@ constexpr double kPageBoxShare = 0.9;
 
 }  // namespace
 
-void PreviewLayout::Build(const PageMetrics& page, const PlotModel& model, float magnification,
+void PreviewLayout::Build(const PageMetrics& page, const PlotExtents& extents, float magnification,
                           double pictureWidthTwips, double pictureHeightTwips,
                           const PreviewWindow& window) {
-  const std::int16_t plot = model.CurPlot;
-  PlotModel::CheckPlot(plot);
-  const double scaleX = CheckedDivide(
-      (static_cast<double>(model.MaxX[plot]) - model.MinX[plot] + kMarginPlotterUnits) /
-          kPlotterUnitsPerMm * kTwipsPerMm * magnification,
-      pictureWidthTwips);
-  const double scaleY = CheckedDivide(
-      (static_cast<double>(model.MaxY[plot]) - model.MinY[plot] + kMarginPlotterUnits) /
-          kPlotterUnitsPerMm * kTwipsPerMm * magnification,
-      pictureHeightTwips);
+  const double scaleX =
+      CheckedDivide((static_cast<double>(extents.MaxX) - extents.MinX + kMarginPlotterUnits) /
+                        kPlotterUnitsPerMm * kTwipsPerMm * magnification,
+                    pictureWidthTwips);
+  const double scaleY =
+      CheckedDivide((static_cast<double>(extents.MaxY) - extents.MinY + kMarginPlotterUnits) /
+                        kPlotterUnitsPerMm * kTwipsPerMm * magnification,
+                    pictureHeightTwips);
   const double scale = scaleX < scaleY ? scaleY : scaleX;
   const double sheetWidth = (page.printableWidth - kTileBorderMm) * kTwipsPerMm;
   const double sheetHeight = (page.printableHeight - kTileBorderMm) * kTwipsPerMm;

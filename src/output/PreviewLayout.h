@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 
+#include "model/PlotExtents.h"
 #include "model/PlotModel.h"
 #include "output/PageMetrics.h"
 #include "output/PosterLayout.h"
@@ -27,8 +28,13 @@ class PreviewLayout {
   static constexpr int kMaxPages = 1000;
 
   // Error 9 beyond 1000 sheets; arithmetic errors for a magnification of 0.
-  void Build(const PageMetrics& page, const PlotModel& model, float magnification,
+  void Build(const PageMetrics& page, const PlotExtents& extents, float magnification,
              double pictureWidthTwips, double pictureHeightTwips, const PreviewWindow& window);
+  void Build(const PageMetrics& page, const PlotModel& model, float magnification,
+             double pictureWidthTwips, double pictureHeightTwips, const PreviewWindow& window) {
+    Build(page, PlotExtents::OfCurrentPlot(model), magnification, pictureWidthTwips,
+          pictureHeightTwips, window);
+  }
 
   std::int16_t PageCount() const { return pageCount_; }
   std::int16_t Page() const { return page_; }

@@ -26,7 +26,8 @@ class SvgCanvas {
     attributes.Text(" stroke=\"#");
     Hex(pen.colour);
     attributes.Char('"');
-    if (!device.Hairline()) {
+    hairline_ = device.Hairline();
+    if (!hairline_) {
       attributes.Text(" stroke-width=\"").Hundredths(device.width);
       attributes.Text(
           "\" stroke-linecap=\"round\" stroke-linejoin=\"round\" vector-effect=\"none\"");
@@ -61,6 +62,20 @@ class SvgCanvas {
 
   void Dot(FramePoint p) { dots_.push_back(p); }
 
+  void Fill(const FrameFill& fill) {
+    run_.clear();
+    Hex(fill.colour);
+    out_.Text("<path stroke=\"none\" fill=\"#").Text(run_).Text("\" fill-rule=\"");
+    out_.Text(fill.winding ? "nonzero" : "evenodd").Text("\" d=\"");
+    std::size_t at = 0;
+    for (std::uint32_t size : fill.ringSizes) {
+      for (std::uint32_t i = 0; i < size && at < fill.points.size(); ++i, ++at)
+        Point(i == 0 ? 'M' : 'L', {fill.points[at].x(), fill.points[at].y()});
+      out_.Char('Z');
+    }
+    out_.Text("\"/>\n");
+  }
+
   void EndRun() {
     if (strokes_ == 0) {
       // A run of dots only: nothing but the dots' own path.
@@ -70,7 +85,8 @@ class SvgCanvas {
     }
     if (dots_.empty()) return;
     // A path of no length is drawn only with round (or square) caps: a dot of the pen's width.
-    out_.Text("<path").Text(run_).Text(" stroke-linecap=\"round\" d=\"");
+    // Wide pens have round caps already.
+    out_.Text("<path").Text(run_).Text(hairline_ ? " stroke-linecap=\"round\" d=\"" : " d=\"");
     for (const FramePoint& dot : dots_) {
       Point('M', dot);
       out_.Text("h0");
@@ -99,6 +115,7 @@ class SvgCanvas {
   std::string run_;  // the attributes of the run's pen
   std::vector<FramePoint> dots_;
   std::size_t strokes_ = 0;
+  bool hairline_ = true;
 };
 
 }  // namespace

@@ -29,12 +29,18 @@ inline FramePoint PointOnArc(const FrameArc& arc, double angle) {
 //   BeginRun(const PicturePen&)  EndRun()
 //   MoveTo(FramePoint)  LineTo(FramePoint)  ArcTo(const FrameArc&)  (from the arc's start)
 //   Dot(FramePoint)     (drawn round, the pen's width across, after the run's strokes)
+//   Fill(const FrameFill&)  (a filled area, outside any run of strokes)
 template <typename Canvas>
 void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas, std::size_t firstRun = 0,
                  std::size_t endRun = SIZE_MAX) {
   endRun = std::min(endRun, drawing.runs.size());
   for (std::size_t r = firstRun; r < endRun; ++r) {
     const DrawRun& run = drawing.runs[r];
+    if (run.kind == RunKind::kFills) {
+      for (std::uint32_t i = run.first; i < run.first + run.count; ++i)
+        canvas.Fill(drawing.fills[i]);
+      continue;
+    }
     const PicturePen& pen = drawing.pens[run.pen];
     canvas.BeginRun(pen);
     if (run.kind == RunKind::kLines) {

@@ -58,10 +58,29 @@ void DrawingBuilder::AddArc(std::uint32_t pen, const FrameArc& arc) {
   drawing_->arcs.push_back(arc);
 }
 
+void DrawingBuilder::AddFill(FrameFill fill) {
+  if (fill.points.empty()) return;
+  FrameBox bounds{static_cast<float>(fill.points[0].x()), static_cast<float>(fill.points[0].y()),
+                  static_cast<float>(fill.points[0].x()), static_cast<float>(fill.points[0].y())};
+  for (const QPointF& p : fill.points) {
+    const float x = static_cast<float>(p.x()), y = static_cast<float>(p.y());
+    bounds.Include({x, y, x, y});
+  }
+  fill.bounds = bounds;
+  // Every fill is a run of its own kind, so that it keeps its place among the lines.
+  DrawRun& run = RunFor(0, RunKind::kFills, static_cast<std::uint32_t>(drawing_->fills.size()));
+  if (run.count++ == 0)
+    run.bounds = bounds;
+  else
+    run.bounds.Include(bounds);
+  drawing_->fills.push_back(std::move(fill));
+}
+
 std::shared_ptr<const MetafilePicture::Drawing> DrawingBuilder::Finish() {
   drawing_->runs.shrink_to_fit();
   drawing_->lines.shrink_to_fit();
   drawing_->arcs.shrink_to_fit();
+  drawing_->fills.shrink_to_fit();
   return std::exchange(drawing_, nullptr);
 }
 

@@ -18,6 +18,7 @@ class DrawingBuilder {
   std::uint32_t InternPen(const PicturePen& pen);
   void AddLine(std::uint32_t pen, const FrameLine& line);
   void AddArc(std::uint32_t pen, const FrameArc& arc);
+  void AddFill(FrameFill fill);
 
   std::shared_ptr<const MetafilePicture::Drawing> Finish();
 

@@ -47,7 +47,8 @@ EmfDecoder::EmfDecoder(std::span<const std::byte> bytes)
       builder_(header_.frame, header_.description),
       slots_(header_.handles, kEmptySlot) {
   SetMapMode(U_MM_TEXT);
-  pen_ = builder_.InternPen({});  // GDI's default pen: solid black, thinnest
+  pen_ = builder_.InternPen({});                    // GDI's default pen: solid black, thinnest
+  brushes_ = {qRgb(255, 255, 255), qRgb(0, 0, 0)};  // the stock white and black brushes
 }
 
 std::shared_ptr<const MetafilePicture::Drawing> EmfDecoder::Decode() {
@@ -100,6 +101,22 @@ void EmfDecoder::Play(std::uint32_t type, std::size_t offset, std::uint32_t size
     }
     case U_EMR_ARC:
       Arc(offset, size);
+      break;
+    case U_EMR_CREATEBRUSHINDIRECT:
+      CreateBrush(offset, size);
+      break;
+    case U_EMR_SETPOLYFILLMODE:
+      winding_ = Load<U_EMRSETPOLYFILLMODE>(bytes_, offset, size).iMode == U_WINDING;
+      break;
+    case U_EMR_POLYLINE:
+    case U_EMR_POLYLINE16:
+      Polyline(type == U_EMR_POLYLINE16, offset, size);
+      break;
+    case U_EMR_POLYGON:
+    case U_EMR_POLYGON16:
+    case U_EMR_POLYPOLYGON:
+    case U_EMR_POLYPOLYGON16:
+      Polygons(type, offset, size);
       break;
     default:
       break;
@@ -162,7 +179,108 @@ void EmfDecoder::CreatePen(std::size_t offset, std::uint32_t size) {
 void EmfDecoder::SelectObject(std::uint32_t index) {
   if (index & U_STOCK_OBJECT) return SelectStockObject(index);
   const std::int64_t object = slots_[CheckedSlot(index)];
-  if (object != kEmptySlot) pen_ = object;
+  if (object == kEmptySlot) return;
+  if (object >= kBrushBase || object == kNullBrush)
+    brush_ = object;
+  else
+    pen_ = object;
+}
+
+void EmfDecoder::CreateBrush(std::size_t offset, std::uint32_t size) {
+  const U_EMRCREATEBRUSHINDIRECT record = Load<U_EMRCREATEBRUSHINDIRECT>(bytes_, offset, size);
+  const std::uint32_t slot = CheckedSlot(record.ihBrush);
+  // Hatched and pattern brushes fill with their colour: the lines they would draw are
+  // not ours to guess.
+  if (record.lb.lbStyle == U_BS_NULL) {
+    slots_[slot] = kNullBrush;
+    return;
+  }
+  slots_[slot] = kBrushBase + static_cast<std::int64_t>(brushes_.size());
+  brushes_.push_back(FromColorRef(record.lb.lbColor));
+}
+
+// POLYLINE(16): bounds, the point count, the points; the current position stays.
+void EmfDecoder::Polyline(bool small, std::size_t offset, std::uint32_t size) {
+  const std::size_t fixed = 8 + 16 + 4;
+  if (size < fixed) ThrowInvalidPicture("record shorter than its fields");
+  const std::uint32_t points = Word(bytes_, offset + 24);
+  if (std::uint64_t{fixed} + (small ? 4ull : 8ull) * points > size)
+    ThrowInvalidPicture("polyline points beyond the record");
+  if (pen_ == kNullPen) return;
+  QPointF previous;
+  for (std::uint32_t i = 0; i < points; ++i) {
+    std::int32_t x, y;
+    if (small) {
+      std::int16_t pair[2];
+      std::memcpy(pair, bytes_.data() + offset + fixed + 4ull * i, sizeof pair);
+      x = pair[0];
+      y = pair[1];
+    } else {
+      std::memcpy(&x, bytes_.data() + offset + fixed + 8ull * i, 4);
+      std::memcpy(&y, bytes_.data() + offset + fixed + 8ull * i + 4, 4);
+    }
+    const QPointF point = ToFrame(x, y);
+    if (i > 0)
+      builder_.AddLine(static_cast<std::uint32_t>(pen_),
+                       {static_cast<float>(previous.x()), static_cast<float>(previous.y()),
+                        static_cast<float>(point.x()), static_cast<float>(point.y())});
+    previous = point;
+  }
+}
+
+// POLYGON(16) and POLYPOLYGON(16): bounds, then (for the poly- forms) the ring count and
+// the point count, the ring sizes, and the points as 32-bit or 16-bit pairs.
+void EmfDecoder::Polygons(std::uint32_t type, std::size_t offset, std::uint32_t size) {
+  const bool many = type == U_EMR_POLYPOLYGON || type == U_EMR_POLYPOLYGON16;
+  const bool small = type == U_EMR_POLYGON16 || type == U_EMR_POLYPOLYGON16;
+  const std::size_t fixed = 8 + 16 + (many ? 8 : 4);
+  if (size < fixed) ThrowInvalidPicture("record shorter than its fields");
+  const std::uint32_t rings = many ? Word(bytes_, offset + 24) : 1;
+  const std::uint32_t points = Word(bytes_, offset + (many ? 28 : 24));
+  const std::uint64_t need =
+      std::uint64_t{fixed} + (many ? 4ull * rings : 0) + (small ? 4ull : 8ull) * points;
+  if (need > size) ThrowInvalidPicture("polygon points beyond the record");
+  FrameFill fill;
+  fill.winding = winding_;
+  std::size_t at = offset + fixed;
+  std::uint64_t counted = 0;
+  for (std::uint32_t i = 0; i < rings; ++i) {
+    const std::uint32_t count = many ? Word(bytes_, at + 4ull * i) : points;
+    counted += count;
+    fill.ringSizes.push_back(count);
+  }
+  if (counted != points) ThrowInvalidPicture("polygon ring sizes do not add up");
+  at += many ? 4ull * rings : 0;
+  fill.points.reserve(points);
+  for (std::uint32_t i = 0; i < points; ++i) {
+    std::int32_t x, y;
+    if (small) {
+      std::int16_t pair[2];
+      std::memcpy(pair, bytes_.data() + at + 4ull * i, sizeof pair);
+      x = pair[0];
+      y = pair[1];
+    } else {
+      std::memcpy(&x, bytes_.data() + at + 8ull * i, 4);
+      std::memcpy(&y, bytes_.data() + at + 8ull * i + 4, 4);
+    }
+    fill.points.push_back(ToFrame(x, y));
+  }
+  if (brush_ >= kBrushBase) {
+    fill.colour = brushes_[static_cast<std::size_t>(brush_ - kBrushBase)];
+    builder_.AddFill(fill);
+  }
+  if (pen_ == kNullPen) return;
+  std::size_t first = 0;
+  for (std::uint32_t size : fill.ringSizes) {
+    for (std::uint32_t i = 0; i < size; ++i) {
+      const QPointF& a = fill.points[first + i];
+      const QPointF& b = fill.points[first + (i + 1) % size];
+      builder_.AddLine(static_cast<std::uint32_t>(pen_),
+                       {static_cast<float>(a.x()), static_cast<float>(a.y()),
+                        static_cast<float>(b.x()), static_cast<float>(b.y())});
+    }
+    first += size;
+  }
 }
 
 void EmfDecoder::SelectStockObject(std::uint32_t index) {
@@ -176,6 +294,15 @@ void EmfDecoder::SelectStockObject(std::uint32_t index) {
       break;
     case U_NULL_PEN:
       pen_ = kNullPen;
+      break;
+    case U_NULL_BRUSH:
+      brush_ = kNullBrush;
+      break;
+    case U_WHITE_BRUSH:
+      brush_ = kBrushBase;
+      break;
+    case U_BLACK_BRUSH:
+      brush_ = kBrushBase + 1;
       break;
     default:
       break;

@@ -15,8 +15,10 @@ namespace korvid {
 // Plays the records of an enhanced metafile once, as GDI would, and keeps what they draw
 // as a display list in frame coordinates.
 //
-// What it understands: the header, SETMAPMODE, CREATEPEN, SELECTOBJECT, DELETEOBJECT,
-// MOVETOEX, LINETO, ARC and EOF. Every other record is skipped once its size is checked.
+// What it understands: the header, SETMAPMODE, CREATEPEN, CREATEBRUSHINDIRECT (solid
+// brushes), SELECTOBJECT, DELETEOBJECT, SETPOLYFILLMODE, MOVETOEX, LINETO, ARC,
+// POLYLINE(16), POLYGON(16), POLYPOLYGON(16) and EOF. Every other record is skipped once its size
+// is checked.
 //
 // Decisions where files leave room:
 // - Map modes: MM_TEXT uses the reference device (szlDevice pixels on szlMillimeters);
@@ -39,6 +41,9 @@ class EmfDecoder {
  private:
   static constexpr std::int64_t kEmptySlot = -2;
   static constexpr std::int64_t kNullPen = -1;
+  // Slot values from here up are brushes: kBrushBase + index into brushes_.
+  static constexpr std::int64_t kBrushBase = std::int64_t{1} << 40;
+  static constexpr std::int64_t kNullBrush = -3;
 
   void Play(std::uint32_t type, std::size_t offset, std::uint32_t size);
   void SetMapMode(std::uint32_t mode);
@@ -48,6 +53,9 @@ class EmfDecoder {
   void DeleteObject(std::uint32_t index);
   void LineTo(QPointF to);
   void Arc(std::size_t offset, std::uint32_t size);
+  void CreateBrush(std::size_t offset, std::uint32_t size);
+  void Polygons(std::uint32_t type, std::size_t offset, std::uint32_t size);
+  void Polyline(bool small, std::size_t offset, std::uint32_t size);
   std::uint32_t CheckedSlot(std::uint32_t index) const;
   QPointF ToFrame(std::int32_t x, std::int32_t y) const;
 
@@ -58,6 +66,9 @@ class EmfDecoder {
   double scaleY_ = 1;
   std::vector<std::int64_t> slots_;  // pen index, kNullPen or kEmptySlot per handle
   std::int64_t pen_ = 0;             // the selected pen, as a slot value
+  std::vector<QRgb> brushes_;
+  std::int64_t brush_ = kBrushBase;  // the selected brush: GDI's default, white
+  bool winding_ = false;             // the polygon fill mode
   QPointF position_;                 // current position, frame coordinates
 };
 

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -71,13 +73,98 @@ void EmfWriter::SetMapMode(std::uint32_t mode) {
   Append(U_EMRSETMAPMODE{{U_EMR_SETMAPMODE, sizeof(U_EMRSETMAPMODE)}, mode});
 }
 
-std::uint32_t EmfWriter::CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t colour) {
+std::uint32_t EmfWriter::NewHandle() {
   std::uint32_t handle = 1;
   while (handle < handleInUse_.size() && handleInUse_[handle])
     ++handle;
   if (handle == handleInUse_.size()) handleInUse_.push_back(false);
   handleInUse_[handle] = true;
   if (handle > handlesHighWater_) handlesHighWater_ = handle;
+  return handle;
+}
+
+std::uint32_t EmfWriter::CreateSolidBrush(std::uint32_t colour) {
+  const std::uint32_t handle = NewHandle();
+  U_EMRCREATEBRUSHINDIRECT record{};
+  record.emr = {U_EMR_CREATEBRUSHINDIRECT, sizeof(U_EMRCREATEBRUSHINDIRECT)};
+  record.ihBrush = handle;
+  record.lb.lbStyle = U_BS_SOLID;
+  std::memcpy(&record.lb.lbColor, &colour, sizeof colour);
+  Append(record);
+  return handle;
+}
+
+void EmfWriter::SetPolyFillMode(std::uint32_t mode) {
+  Append(U_EMRSETPOLYFILLMODE{{U_EMR_SETPOLYFILLMODE, sizeof(U_EMRSETPOLYFILLMODE)}, mode});
+}
+
+// EMR_POLYLINE: bounds, point count, the points.
+void EmfWriter::Polyline(const std::vector<Point>& points) {
+  if (points.empty()) return;
+  U_RECTL bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (const Point& p : points) {
+    bounds.left = std::min(bounds.left, p.x);
+    bounds.top = std::min(bounds.top, p.y);
+    bounds.right = std::max(bounds.right, p.x);
+    bounds.bottom = std::max(bounds.bottom, p.y);
+  }
+  const std::size_t size = 8 + 16 + 4 + 8 * points.size();
+  const std::uint32_t head[7] = {U_EMR_POLYLINE,
+                                 static_cast<std::uint32_t>(size),
+                                 static_cast<std::uint32_t>(bounds.left),
+                                 static_cast<std::uint32_t>(bounds.top),
+                                 static_cast<std::uint32_t>(bounds.right),
+                                 static_cast<std::uint32_t>(bounds.bottom),
+                                 static_cast<std::uint32_t>(points.size())};
+  const auto* begin = reinterpret_cast<const std::uint8_t*>(head);
+  bytes_.insert(bytes_.end(), begin, begin + sizeof head);
+  const auto* data = reinterpret_cast<const std::uint8_t*>(points.data());
+  static_assert(sizeof(Point) == 8, "points are two 32-bit words");
+  bytes_.insert(bytes_.end(), data, data + 8 * points.size());
+  ++records_;
+}
+
+// EMR_POLYPOLYGON: bounds, ring count, point count, the count of each ring, the points.
+void EmfWriter::PolyPolygon(const std::vector<std::vector<Point>>& rings) {
+  std::size_t points = 0;
+  U_RECTL bounds{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+  for (const auto& ring : rings) {
+    points += ring.size();
+    for (const Point& p : ring) {
+      bounds.left = std::min(bounds.left, p.x);
+      bounds.top = std::min(bounds.top, p.y);
+      bounds.right = std::max(bounds.right, p.x);
+      bounds.bottom = std::max(bounds.bottom, p.y);
+    }
+  }
+  if (points == 0) return;
+  const std::size_t size = 8 + 16 + 8 + 4 * rings.size() + 8 * points;
+  std::vector<std::uint32_t> words;
+  words.reserve(size / 4);
+  const auto push = [&words](std::int64_t value) {
+    words.push_back(static_cast<std::uint32_t>(value));
+  };
+  push(U_EMR_POLYPOLYGON);
+  push(static_cast<std::int64_t>(size));
+  for (std::int32_t v : {bounds.left, bounds.top, bounds.right, bounds.bottom})
+    push(v);
+  push(static_cast<std::int64_t>(rings.size()));
+  push(static_cast<std::int64_t>(points));
+  for (const auto& ring : rings)
+    push(static_cast<std::int64_t>(ring.size()));
+  for (const auto& ring : rings) {
+    for (const Point& p : ring) {
+      push(p.x);
+      push(p.y);
+    }
+  }
+  const auto* begin = reinterpret_cast<const std::uint8_t*>(words.data());
+  bytes_.insert(bytes_.end(), begin, begin + words.size() * 4);
+  ++records_;
+}
+
+std::uint32_t EmfWriter::CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t colour) {
+  const std::uint32_t handle = NewHandle();
 
   U_EMRCREATEPEN record{};
   record.emr = {U_EMR_CREATEPEN, sizeof(U_EMRCREATEPEN)};

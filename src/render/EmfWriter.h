@@ -16,6 +16,9 @@ class EmfWriter {
   struct Rect {
     std::int32_t left, top, right, bottom;
   };
+  struct Point {
+    std::int32_t x, y;
+  };
 
   static constexpr std::uint32_t kMapModeHimetric = 3;
   static constexpr std::uint32_t kColourBlack = 0x000000;
@@ -31,13 +34,25 @@ class EmfWriter {
   void SetMapMode(std::uint32_t mode);
   // Returns the handle of the new pen. colour: 0x00BBGGRR.
   std::uint32_t CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t colour);
+  // Returns the handle of a new solid brush. colour: 0x00BBGGRR.
+  std::uint32_t CreateSolidBrush(std::uint32_t colour);
   void SelectObject(std::uint32_t handle);
   void DeleteObject(std::uint32_t handle);
   void MoveTo(std::int32_t x, std::int32_t y);
   void LineTo(std::int32_t x, std::int32_t y);
+  static constexpr std::uint32_t kFillAlternate = 1;  // even-odd
+  static constexpr std::uint32_t kFillWinding = 2;
+  static constexpr std::uint32_t kNullPen = 0x80000008;  // the stock object
+  void SetPolyFillMode(std::uint32_t mode);
+  // Connected lines through the points, in the selected pen (EMR_POLYLINE).
+  void Polyline(const std::vector<Point>& points);
+  // One filled area of several closed rings, in the selected brush and pen.
+  void PolyPolygon(const std::vector<std::vector<Point>>& rings);
   void Arc(const Rect& box, std::int32_t startX, std::int32_t startY, std::int32_t endX,
            std::int32_t endY);
 
+  // Bytes written so far.
+  std::size_t Size() const { return bytes_.size(); }
   // Ends the metafile (EOF record, header totals) and returns its bytes.
   const std::vector<std::uint8_t>& Finish();
   // Finishes the metafile and hands its bytes over; the writer is empty afterwards.
@@ -56,6 +71,7 @@ class EmfWriter {
  private:
   template <typename Record>
   void Append(const Record& record);
+  std::uint32_t NewHandle();
 
   std::vector<std::uint8_t> bytes_;
   std::uint32_t records_ = 0;

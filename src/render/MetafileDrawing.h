@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointF>
 #include <QRect>
 #include <QRgb>
 #include <QString>
@@ -44,7 +45,16 @@ struct FrameLine {
   }
 };
 
-enum class RunKind : std::uint8_t { kLines, kArcs };
+// A filled area: closed rings of frame points, filled together by one brush.
+struct FrameFill {
+  QRgb colour = 0xff000000;
+  bool winding = false;  // non-zero winding; otherwise even-odd
+  std::vector<QPointF> points;
+  std::vector<std::uint32_t> ringSizes;
+  FrameBox bounds{};
+};
+
+enum class RunKind : std::uint8_t { kLines, kArcs, kFills };
 
 // Consecutive primitives of one kind drawn with one pen: the unit of pen changes and of
 // skipping whole stretches of the drawing that lie outside the painted area.
@@ -66,6 +76,7 @@ struct MetafilePicture::Drawing {
   std::vector<DrawRun> runs;
   std::vector<FrameLine> lines;
   std::vector<FrameArc> arcs;
+  std::vector<FrameFill> fills;
   float widestPen = 0;  // frame units: how far a stroke may reach beyond its primitive
 };
 

@@ -3,6 +3,8 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 
@@ -75,8 +77,10 @@ void PicturePainter::Paint(const QRectF& target) {
     runPen_ = run.pen;
     if (run.kind == RunKind::kLines)
       PaintLines(run);
-    else
+    else if (run.kind == RunKind::kArcs)
       PaintArcs(run);
+    else
+      PaintFills(run);
   }
   if (sink_ != nullptr) sink_->Flush();
 }
@@ -157,6 +161,40 @@ void PicturePainter::PaintArcs(const DrawRun& run) {
   const FrameArc* const end = arc + run.count;
   for (; arc != end; ++arc) {
     if (arc->Bounds().Intersects(cull_)) flattener_->Flatten(*arc, Sink());
+  }
+}
+
+// Fills go straight to the painter, after whatever the sinks still hold, so that they
+// cover what was drawn before them and nothing after.
+void PicturePainter::PaintFills(const DrawRun& run) {
+  const FrameFill* fill = drawing_.fills.data() + run.first;
+  const FrameFill* const end = fill + run.count;
+  for (; fill != end; ++fill) {
+    if (!fill->bounds.Intersects(cull_)) continue;
+    if (sink_ != nullptr) sink_->Flush();
+    QPainterPath path;
+    path.setFillRule(fill->winding ? Qt::WindingFill : Qt::OddEvenFill);
+    std::size_t first = 0;
+    for (std::uint32_t size : fill->ringSizes) {
+      if (size >= 2) {
+        QPolygonF ring;
+        ring.reserve(static_cast<qsizetype>(size));
+        for (std::uint32_t i = 0; i < size; ++i)
+          ring.append(map_.map(fill->points[first + i]));
+        path.addPolygon(ring);
+        path.closeSubpath();
+      }
+      first += size;
+    }
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(QColor::fromRgb(fill->colour));
+    painter_.drawPath(path);
+    painter_.setBrush(Qt::NoBrush);
+    // The painter's pen is gone: the next line sets it again.
+    if (sink_ == &painterSink_) {
+      sink_ = nullptr;
+      pen_ = UINT32_MAX;
+    }
   }
 }
 

@@ -33,6 +33,7 @@ class PicturePainter {
   QRectF VisibleDeviceRect() const;
   void PaintLines(const DrawRun& run);
   void PaintArcs(const DrawRun& run);
+  void PaintFills(const DrawRun& run);
   void UsePen(std::uint32_t pen);
   double DashDotsPerMm() const;
   StrokeSink& Sink() {

@@ -29,11 +29,12 @@ float WindowMetrics::DrawingAreaHeight() const {
   return Difference(Difference(ScaleHeight, ToolbarHeight), StatusBarHeight);
 }
 
+PlotSpan SpanOf(const PlotExtents& extents) {
+  return {Difference(extents.MaxX, extents.MinX), Difference(extents.MaxY, extents.MinY)};
+}
+
 PlotSpan SpanOfCurrentPlot(const PlotModel& model) {
-  const std::int16_t plot = model.CurPlot;
-  PlotModel::CheckPlot(plot);
-  return {Difference(model.MaxX[plot], model.MinX[plot]),
-          Difference(model.MaxY[plot], model.MinY[plot])};
+  return SpanOf(PlotExtents::OfCurrentPlot(model));
 }
 
 float FitScale(float widthMm, float heightMm, const PlotSpan& span) {
@@ -59,11 +60,11 @@ void ViewState::LayOutAtStartup(const WindowMetrics& metrics) {
   HScroll1.Visible = false;
 }
 
-void ViewState::FitLoadedPlot(const WindowMetrics& metrics, const PlotModel& model) {
+void ViewState::FitLoadedPlot(const WindowMetrics& metrics, const PlotExtents& extents) {
   SurfaceVisible = true;
   Picture3.Height = metrics.DrawingAreaHeight();
   Picture3.Width = metrics.ScaleWidth;
-  const PlotSpan span = SpanOfCurrentPlot(model);
+  const PlotSpan span = SpanOf(extents);
   const float scale = FitScale(Picture3.Width, Picture3.Height, span);
   Picture3.Width = Product(scale, span.Xr);
   Picture3.Height = Product(scale, span.Yr);
@@ -104,7 +105,8 @@ bool ViewState::ZoomOut(const WindowMetrics& metrics, bool fileLoaded, ViewEffec
   return true;
 }
 
-void ViewState::FitSurface(const WindowMetrics& metrics, const PlotModel& model, bool exchanged) {
+void ViewState::FitSurface(const WindowMetrics& metrics, const PlotExtents& extents,
+                           bool exchanged) {
   const float area = metrics.DrawingAreaHeight();
   if (exchanged) {
     Picture3.Width = area;
@@ -113,7 +115,7 @@ void ViewState::FitSurface(const WindowMetrics& metrics, const PlotModel& model,
     Picture3.Height = area;
     Picture3.Width = metrics.ScaleWidth;
   }
-  const PlotSpan span = SpanOfCurrentPlot(model);
+  const PlotSpan span = SpanOf(extents);
   const float scale = FitScale(Picture3.Width, Picture3.Height, span);
   if (exchanged) {
     Picture3.Height = Product(scale, span.Xr);
@@ -128,19 +130,19 @@ void ViewState::FitSurface(const WindowMetrics& metrics, const PlotModel& model,
   Picture1.Height = Picture3.Height;
 }
 
-bool ViewState::FitToWindow(const WindowMetrics& metrics, const PlotModel& model, bool fileLoaded,
-                            ViewEffects& effects) {
+bool ViewState::FitToWindow(const WindowMetrics& metrics, const PlotExtents& extents,
+                            bool fileLoaded, ViewEffects& effects) {
   if (!fileLoaded) return false;
-  FitSurface(metrics, model, Exchanged());
+  FitSurface(metrics, extents, Exchanged());
   effects.LoadPicture();
   VScroll1.Visible = false;
   HScroll1.Visible = false;
   return true;
 }
 
-void ViewState::FitForOrientation(const WindowMetrics& metrics, const PlotModel& model,
+void ViewState::FitForOrientation(const WindowMetrics& metrics, const PlotExtents& extents,
                                   bool exchanged) {
-  FitSurface(metrics, model, exchanged);
+  FitSurface(metrics, extents, exchanged);
 }
 
 void ViewState::LayoutScrollBars(const WindowMetrics& metrics, LayoutForm form) {

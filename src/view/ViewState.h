@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "model/PlotExtents.h"
 #include "model/PlotModel.h"
 #include "view/BoxMm.h"
 #include "view/ScrollBarModel.h"
@@ -26,6 +27,7 @@ struct PlotSpan {
   float Xr = 0;
   float Yr = 0;
 };
+PlotSpan SpanOf(const PlotExtents& extents);
 PlotSpan SpanOfCurrentPlot(const PlotModel& model);
 
 // The scale in millimetres per plotter unit that fits the span into W x H: the smaller
@@ -64,7 +66,10 @@ class ViewState {
 
   // A freshly loaded plot, fitted at its own aspect ratio into the top-left corner of the
   // area between toolbar and status bar. A failure leaves the surface at the area's size.
-  void FitLoadedPlot(const WindowMetrics& metrics, const PlotModel& model);
+  void FitLoadedPlot(const WindowMetrics& metrics, const PlotExtents& extents);
+  void FitLoadedPlot(const WindowMetrics& metrics, const PlotModel& model) {
+    FitLoadedPlot(metrics, PlotExtents::OfCurrentPlot(model));
+  }
 
   // Doubles the surface unless either side exceeds 2167 mm; the viewport becomes the whole
   // drawing area again. Returns false when nothing was done.
@@ -72,10 +77,18 @@ class ViewState {
   // Halves the surface unless either side is below 2 mm. Returns false when nothing was done.
   bool ZoomOut(const WindowMetrics& metrics, bool fileLoaded, ViewEffects& effects);
   // Fits the drawing into the area in its current orientation; the viewport shrinks to it.
-  bool FitToWindow(const WindowMetrics& metrics, const PlotModel& model, bool fileLoaded,
+  bool FitToWindow(const WindowMetrics& metrics, const PlotExtents& extents, bool fileLoaded,
                    ViewEffects& effects);
+  bool FitToWindow(const WindowMetrics& metrics, const PlotModel& model, bool fileLoaded,
+                   ViewEffects& effects) {
+    if (!fileLoaded) return false;
+    return FitToWindow(metrics, PlotExtents::OfCurrentPlot(model), fileLoaded, effects);
+  }
   // The geometry of a rotation: the same fit for the orientation about to be drawn.
-  void FitForOrientation(const WindowMetrics& metrics, const PlotModel& model, bool exchanged);
+  void FitForOrientation(const WindowMetrics& metrics, const PlotExtents& extents, bool exchanged);
+  void FitForOrientation(const WindowMetrics& metrics, const PlotModel& model, bool exchanged) {
+    FitForOrientation(metrics, PlotExtents::OfCurrentPlot(model), exchanged);
+  }
 
   // A scroll bar changed: the surface follows its value.
   void OnHScrollChanged();
@@ -89,7 +102,7 @@ class ViewState {
  private:
   enum class LayoutForm { ZoomIn, ZoomOut };
   void LayoutScrollBars(const WindowMetrics& metrics, LayoutForm form);
-  void FitSurface(const WindowMetrics& metrics, const PlotModel& model, bool exchanged);
+  void FitSurface(const WindowMetrics& metrics, const PlotExtents& extents, bool exchanged);
 };
 
 }  // namespace korvid

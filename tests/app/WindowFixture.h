@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QSettings>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -24,6 +25,7 @@ class WindowFixture : public ::testing::Test {
                ("korvid-window-" + std::to_string(::getpid()) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
     std::filesystem::create_directories(folder);
+    QSettings().clear();
     metafile = std::make_unique<PlotMetafile>(folder.string());
     context = std::make_unique<AppContext>(*model, settings, *metafile, dialogs);
     form = std::make_unique<PictForm>(*context);

@@ -22,6 +22,7 @@
 #include "output/SvgWriter.h"
 #include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
+#include "render/MetafileDrawing.h"
 
 namespace korvid {
 namespace {
@@ -162,6 +163,35 @@ TEST(SvgWriter, WritesAValidDocumentOfTheFrameWithStylesAndDots) {
   QSvgRenderer renderer(QByteArray::fromStdString(svg));
   EXPECT_TRUE(renderer.isValid());
   EXPECT_EQ(renderer.viewBoxF(), QRectF(0, 0, 3276.7, 3276.7));
+}
+
+// Pages of the standard reading bring filled areas and wide pens.
+TEST(VectorWriters, FillTheAreasAndKeepWidePensValid) {
+  auto drawing = std::make_shared<MetafilePicture::Drawing>();
+  drawing->frame = QRect(0, 0, 1000, 1000);
+  drawing->pens = {PicturePen{0xff0000ff, PenStyle::kSolid, 50}};
+  drawing->lines = {FrameLine{100, 100, 900, 100}, FrameLine{500, 500, 500, 500}};
+  FrameFill fill;
+  fill.colour = 0xffff0000;
+  fill.points = {{0, 0}, {1000, 0}, {1000, 1000}, {200, 200}, {300, 200}, {300, 300}};
+  fill.ringSizes = {3, 3};
+  fill.bounds = {0, 0, 1000, 1000};
+  drawing->fills = {fill};
+  drawing->runs = {DrawRun{0, RunKind::kFills, 0, 1, {0, 0, 1000, 1000}},
+                   DrawRun{0, RunKind::kLines, 0, 2, {100, 100, 900, 500}}};
+  const MetafilePicture picture = MetafilePicture::FromDrawing(drawing);
+
+  const std::string svg = SvgOfPicture(picture);
+  QXmlStreamReader xml(QByteArray::fromStdString(svg));
+  bool filled = false;
+  while (!xml.atEnd()) {
+    if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QStringLiteral("path"))
+      filled = filled || (xml.attributes().value("fill") == QStringLiteral("#ff0000") &&
+                          xml.attributes().value("fill-rule") == QStringLiteral("evenodd"));
+  }
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+  EXPECT_TRUE(filled);
+  EXPECT_NE(PdfOfPicture(picture).find("/Filter"), std::string::npos);
 }
 
 bool HaveTool(const char* name) {

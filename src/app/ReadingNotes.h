@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <string_view>
+
+#include "app/ShownDrawing.h"
+#include "hpgl2/StandardReadOutcome.h"
+#include "reader/ReadOutcome.h"
+
+namespace korvid {
+
+// What the status bar says about the readings, in plain Japanese.
+
+// Which reading is in force, and for a standard read of several pages which one shows.
+QString ReadingCaption(Reading reading, int page, int pageCount);
+
+// Whether the standard reading draws with the instruction (or changes what it draws),
+// by its two-letter mnemonic in either case.
+bool StandardReadingDraws(std::string_view mnemonic);
+
+// Why the standard reading would draw more than a read in the design's reading did: it
+// drew nothing, skipped instructions that the standard reading draws, or stopped early (at
+// a page advance, at the model's capacity, at an error). Empty when there is nothing to
+// offer (a file that could not be read included).
+QString StandardReadingOffer(const ReadOutcome& outcome, bool drewNothing);
+
+// What a standard read left out: the file error, the memory budget, a read that drew
+// nothing, and the instructions it did not understand. Empty when it read everything.
+QString DescribeStandardLeftOut(const StandardReadOutcome& outcome);
+
+}  // namespace korvid

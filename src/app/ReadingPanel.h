@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QToolButton;
+
+namespace korvid {
+
+// The status bar's part about the readings: an offer to read the file again in the
+// standard reading (a short reason and one button), and which reading is in force.
+class ReadingPanel : public QWidget {
+  Q_OBJECT
+ public:
+  explicit ReadingPanel(QWidget* parent = nullptr);
+
+  void SetCaption(const QString& caption);
+  // An empty reason takes the offer away.
+  void ShowOffer(const QString& reason);
+  // Off while the print preview shows, as the menus are.
+  void SetOfferEnabled(bool enabled);
+
+  QLabel* Caption() const { return caption_; }
+  QLabel* OfferReason() const { return reason_; }
+  QToolButton* OfferButton() const { return button_; }
+  bool Offering() const;
+
+ signals:
+  void RereadRequested();
+
+ private:
+  QLabel* reason_;
+  QToolButton* button_;
+  QLabel* caption_;
+};
+
+}  // namespace korvid

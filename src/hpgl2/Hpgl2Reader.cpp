@@ -1,0 +1,34 @@
+#include "hpgl2/Hpgl2Reader.h"
+
+#include "hpgl2/Hpgl2Interpreter.h"
+#include "reader/PlotFile.h"
+
+namespace korvid {
+
+StandardReadOutcome ReadStandardPlotFile(const std::string& path,
+                                         const StandardReadLimits& limits) {
+  std::string bytes;
+  try {
+    bytes = LoadPlotFileBytes(path);
+  } catch (const PlotFileError& failure) {
+    StandardReadOutcome outcome;
+    outcome.plot.pages.emplace_back();
+    outcome.fileError = failure.reason();
+    outcome.fileErrorNumber = failure.number();
+    return outcome;
+  }
+  return ReadStandardPlotBytes(bytes, limits);
+}
+
+StandardReadOutcome ReadStandardPlotBytes(std::string_view bytes,
+                                          const StandardReadLimits& limits) {
+  StandardReadOutcome outcome;
+  ModelBudget budget(limits.memoryBudgetBytes);
+  Hpgl2Interpreter interpreter(outcome, budget);
+  interpreter.Run(bytes);
+  for (const StandardPage& page : outcome.plot.pages)
+    outcome.counts.polylines += static_cast<std::int64_t>(page.polylines.size());
+  return outcome;
+}
+
+}  // namespace korvid

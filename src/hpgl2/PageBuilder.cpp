@@ -1,0 +1,199 @@
+#include "hpgl2/PageBuilder.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "hpgl2/ClipGeometry.h"
+
+namespace korvid {
+
+namespace {
+
+// Coordinates beyond this (plotter units, 25 km) are not on any sheet.
+constexpr double kFarthest = 1e9;
+
+bool Usable(PlotPoint p) {
+  return std::isfinite(p.x) && std::isfinite(p.y) && std::fabs(p.x) <= kFarthest &&
+         std::fabs(p.y) <= kFarthest;
+}
+
+}  // namespace
+
+PageBuilder::PageBuilder(StandardPlot& plot, ModelBudget& budget) : plot_(plot), budget_(budget) {
+  if (plot_.pages.empty()) plot_.pages.emplace_back();
+}
+
+PlotPoint PageBuilder::Turned(PlotPoint p) const {
+  switch (rotation_) {
+    case 90:
+      return {-p.y, p.x};
+    case 180:
+      return {-p.x, -p.y};
+    case 270:
+      return {p.y, -p.x};
+    default:
+      return p;
+  }
+}
+
+// Charges the growth of a vector before it happens, the way push_back grows it.
+template <typename T>
+void PageBuilder::Grow(std::vector<T>& items) {
+  if (items.size() < items.capacity()) return;
+  const std::size_t more = items.capacity() == 0 ? 4 : items.capacity();
+  if (!budget_.Take(more * sizeof(T))) throw BudgetSpent{};
+  items.reserve(items.capacity() + more);
+}
+
+void PageBuilder::Append(PlotPoint p) {
+  std::vector<PlotPoint>& points = Page().polylines.back().points;
+  Grow(points);
+  points.push_back(p);
+  Page().extents.Include(p);
+}
+
+// Everything is charged before the line joins the page: a spent budget never leaves a
+// line of fewer than two points behind.
+void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
+  std::vector<StandardPolyline>& lines = Page().polylines;
+  Grow(lines);
+  std::vector<PlotPoint> points;
+  Reserve(points, 4);
+  points.push_back(from);
+  points.push_back(to);
+  lines.push_back({std::move(points), style});
+  Page().extents.Include(from);
+  Page().extents.Include(to);
+}
+
+void PageBuilder::DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
+  // The common case first: the next segment of the open line, nothing to cut.
+  if (open_ && !clip_ && from.x == lastTo_.x && from.y == lastTo_.y && Usable(to) &&
+      Page().polylines.back().style == style) {
+    const PlotPoint tb = Turned(to);
+    Append(tb);
+    lastEnd_ = tb;
+    lastTo_ = to;
+    return;
+  }
+  if (!Usable(from) || !Usable(to)) {
+    open_ = false;
+    return;
+  }
+  PlotPoint a = from;
+  PlotPoint b = to;
+  if (clip_ && !ClipSegment(*clip_, a, b)) {
+    open_ = false;
+    return;
+  }
+  const PlotPoint ta = Turned(a);
+  const PlotPoint tb = Turned(b);
+  StandardPage& page = Page();
+  if (open_ && !page.polylines.empty() && page.polylines.back().style == style &&
+      lastEnd_.x == ta.x && lastEnd_.y == ta.y) {
+    Append(tb);
+  } else {
+    StartLine(ta, tb, style);
+  }
+  lastEnd_ = tb;
+  lastTo_ = to;
+  // A segment cut short by the window ends the line there.
+  open_ = b.x == to.x && b.y == to.y;
+}
+
+void PageBuilder::Reserve(std::vector<PlotPoint>& points, std::size_t size) {
+  if (size <= points.capacity()) return;
+  const std::size_t capacity = std::max(size, 2 * points.capacity());
+  if (!budget_.Take((capacity - points.capacity()) * sizeof(PlotPoint))) throw BudgetSpent{};
+  points.reserve(capacity);
+}
+
+void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) {
+  bool plain = !clip_ && count >= 2;
+  for (std::size_t i = 0; plain && i < count; ++i)
+    plain = Usable(points[i]);
+  if (!plain) {
+    for (std::size_t i = 1; i < count; ++i)
+      DrawSegment(points[i - 1], points[i], style);
+    return;
+  }
+  StandardPage& page = Page();
+  const PlotPoint first = Turned(points[0]);
+  const bool continues = open_ && !page.polylines.empty() && page.polylines.back().style == style &&
+                         lastEnd_.x == first.x && lastEnd_.y == first.y;
+  if (!continues) {
+    Grow(page.polylines);
+    std::vector<PlotPoint> fresh;
+    Reserve(fresh, count);
+    page.polylines.push_back({std::move(fresh), style});
+  }
+  std::vector<PlotPoint>& line = page.polylines.back().points;
+  Reserve(line, line.size() + count);
+  if (!continues) {
+    line.push_back(first);
+    page.extents.Include(first);
+  }
+  PlotBox bounds;
+  for (std::size_t i = 1; i < count; ++i) {
+    const PlotPoint p = rotation_ == 0 ? points[i] : Turned(points[i]);
+    line.push_back(p);
+    bounds.Include(p);
+  }
+  if (!bounds.empty) {
+    page.extents.Include({bounds.minX, bounds.minY});
+    page.extents.Include({bounds.maxX, bounds.maxY});
+  }
+  lastEnd_ = line.back();
+  lastTo_ = points[count - 1];
+  open_ = true;
+}
+
+void PageBuilder::DrawDot(PlotPoint at, const StrokeStyle& style) {
+  open_ = false;
+  DrawSegment(at, at, style);
+  open_ = false;
+}
+
+void PageBuilder::FillPolygon(const std::vector<PlotRing>& rings, const StandardPolygon& fill) {
+  StandardPolygon polygon = fill;
+  polygon.rings.clear();
+  std::size_t bytes = sizeof(StandardPolygon);
+  for (const PlotRing& ring : rings) {
+    PlotRing kept;
+    kept.reserve(ring.size());
+    for (const PlotPoint& p : ring) {
+      if (Usable(p)) kept.push_back(p);
+    }
+    if (clip_) kept = ClipRing(*clip_, kept);
+    if (kept.size() < 3) continue;
+    for (PlotPoint& p : kept)
+      p = Turned(p);
+    bytes += sizeof(PlotRing) + kept.size() * sizeof(PlotPoint);
+    polygon.rings.push_back(std::move(kept));
+  }
+  if (polygon.rings.empty()) return;
+  if (!budget_.Take(bytes)) throw BudgetSpent{};
+  StandardPage& page = Page();
+  Grow(page.polygons);
+  polygon.polylinesBefore = page.polylines.size();
+  for (const PlotRing& ring : polygon.rings) {
+    for (const PlotPoint& p : ring)
+      page.extents.Include(p);
+  }
+  page.polygons.push_back(std::move(polygon));
+  open_ = false;
+}
+
+void PageBuilder::AdvancePage() {
+  open_ = false;
+  if (Page().Empty()) return;
+  if (!budget_.Take(sizeof(StandardPage))) throw BudgetSpent{};
+  plot_.pages.emplace_back();
+}
+
+void PageBuilder::Finish() {
+  while (plot_.pages.size() > 1 && plot_.pages.back().Empty())
+    plot_.pages.pop_back();
+}
+
+}  // namespace korvid

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "model/StandardPlot.h"
+
+namespace korvid {
+
+// An instruction the standard reading met but does not act on, by its mnemonic
+// (upper case), with how often it occurred.
+struct UnreadInstruction {
+  std::string mnemonic;
+  std::int64_t count = 0;
+};
+
+// What the standard reading drew, counted over all pages.
+struct StandardReadCounts {
+  std::int64_t instructions = 0;  // instructions read, known or not
+  std::int64_t polylines = 0;     // pen-down runs kept (labels included)
+  std::int64_t arcs = 0;          // CI AA AR AT RT BZ BR and the wedge outlines drawn
+  std::int64_t polygons = 0;      // filled areas kept
+  std::int64_t labels = 0;        // LB instructions drawn
+};
+
+// Everything one standard read yields. The plot always has at least one page; pages
+// that stay empty at the end of the file are dropped, except the only one.
+struct StandardReadOutcome {
+  StandardPlot plot;
+  StandardReadCounts counts;
+  // Known to HP-GL/2 but read as changing nothing on paper (VS, FS, MC, PP, QL, ...).
+  std::vector<UnreadInstruction> ignored;
+  // Not understood at all: unknown mnemonics, in order of first appearance.
+  std::vector<UnreadInstruction> unread;
+  // The memory budget was spent: what was read before it is kept, the rest is not.
+  bool memoryBudgetReached = false;
+  std::int64_t stoppedAtByte = -1;  // where the read stopped early, -1 = at the end
+  std::error_code fileError;        // the file could not be opened or read
+  int fileErrorNumber = 0;          // and the run-time error number for the user
+
+  bool Drew() const {
+    for (const StandardPage& page : plot.pages) {
+      if (!page.Empty()) return true;
+    }
+    return false;
+  }
+};
+
+}  // namespace korvid

@@ -1,0 +1,137 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace korvid {
+
+// The result of the standard HP-GL/2 reading: what a plotter puts on paper, page by page.
+// Coordinates are plotter units after every scaling, rotation and clipping of the file
+// (X right, Y up, 40 units = 1 mm). Unlike PlotModel it grows with the file, up to a
+// memory budget.
+
+struct PlotPoint {
+  double x = 0;
+  double y = 0;
+};
+
+using PlotRing = std::vector<PlotPoint>;
+
+// 0x00BBGGRR, the order of the metafile's colour values.
+using ColourRef = std::uint32_t;
+inline constexpr ColourRef kBlack = 0x000000;
+inline constexpr ColourRef kWhite = 0xFFFFFF;
+
+// How a line is stroked: pen, width, colour and the dash pattern in force.
+struct StrokeStyle {
+  static constexpr std::int32_t kSolidLine = 1000;
+  static constexpr std::int32_t kNoDashes = -1;
+
+  std::int32_t pen = 1;
+  double widthMm = 0.35;
+  ColourRef colour = kBlack;
+  // kSolidLine, or the HP-GL/2 line type (LT n, -8..8; 0 = a dot at each point only).
+  std::int32_t lineType = kSolidLine;
+  // For a dashed line: the pattern (an index into StandardPlot::dashPatterns) and the
+  // length of one repetition of it in plotter units.
+  std::int32_t dashIndex = kNoDashes;
+  double patternLength = 0;
+
+  bool Solid() const { return lineType == kSolidLine || (lineType != 0 && dashIndex < 0); }
+  bool DotsOnly() const { return lineType == 0; }
+  bool operator==(const StrokeStyle&) const = default;
+};
+
+// A run of pen-down moves: two or more points (one point is a dot).
+struct StandardPolyline {
+  std::vector<PlotPoint> points;
+  StrokeStyle style;
+};
+
+enum class FillKind : std::uint8_t { Solid, Hatch, CrossHatch };
+
+// A filled polygon (FP, RA, RR, WG, or a shaded/hatched area): one or more closed rings
+// filled together, by the even-odd rule unless nonZeroWinding says otherwise.
+struct StandardPolygon {
+  std::vector<PlotRing> rings;
+  FillKind fill = FillKind::Solid;
+  double hatchSpacing = 0;    // plotter units between hatch lines (Hatch, CrossHatch)
+  double hatchAngleDeg = 0;   // counter-clockwise from the X axis
+  ColourRef colour = kBlack;  // the tone to fill with, shading already applied
+  std::int32_t pen = 1;
+  double widthMm = 0.35;  // of the pen, for the hatch lines
+  bool nonZeroWinding = false;
+  // How many of the page's polylines were drawn before this polygon: the drawing keeps
+  // the file's order of fills and lines.
+  std::size_t polylinesBefore = 0;
+};
+
+struct PlotBox {
+  double minX = 0;
+  double minY = 0;
+  double maxX = 0;
+  double maxY = 0;
+  bool empty = true;
+
+  void Include(PlotPoint p) {
+    if (empty) {
+      minX = maxX = p.x;
+      minY = maxY = p.y;
+      empty = false;
+      return;
+    }
+    if (p.x < minX) minX = p.x;
+    if (p.x > maxX) maxX = p.x;
+    if (p.y < minY) minY = p.y;
+    if (p.y > maxY) maxY = p.y;
+  }
+  double Width() const { return empty ? 0 : maxX - minX; }
+  double Height() const { return empty ? 0 : maxY - minY; }
+};
+
+// One sheet of paper: everything drawn between two page advances.
+struct StandardPage {
+  std::vector<StandardPolyline> polylines;
+  std::vector<StandardPolygon> polygons;
+  PlotBox extents;  // of every point drawn on the page
+  bool Empty() const { return polylines.empty() && polygons.empty(); }
+};
+
+// Bytes of model the reading has taken so far, against a budget. The reader asks before
+// it adds; once the budget is spent it stops and says so instead of growing further.
+class ModelBudget {
+ public:
+  static constexpr std::size_t kDefaultBytes = std::size_t{1} << 30;  // 1 GiB
+
+  explicit ModelBudget(std::size_t limitBytes = kDefaultBytes) : limit_(limitBytes) {}
+
+  // False (and exhausted from then on) when `bytes` more do not fit.
+  bool Take(std::size_t bytes) {
+    if (exhausted_ || bytes > limit_ - used_) {
+      exhausted_ = true;
+      return false;
+    }
+    used_ += bytes;
+    return true;
+  }
+  std::size_t UsedBytes() const { return used_; }
+  std::size_t LimitBytes() const { return limit_; }
+  bool Exhausted() const { return exhausted_; }
+
+ private:
+  std::size_t limit_;
+  std::size_t used_ = 0;
+  bool exhausted_ = false;
+};
+
+struct StandardPlot {
+  std::vector<StandardPage> pages;  // at least one page once read, possibly empty
+  // Dash patterns used by the strokes: drawn and blank lengths in turn, starting with a
+  // drawn one, in percent of the pattern length.
+  std::vector<std::vector<double>> dashPatterns;
+
+  std::size_t PageCount() const { return pages.size(); }
+};
+
+}  // namespace korvid

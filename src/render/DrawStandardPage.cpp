@@ -1,0 +1,273 @@
+#include "render/DrawStandardPage.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/RuntimeError.h"
+#include "render/EmfWriter.h"
+#include "render/HatchLines.h"
+
+namespace korvid {
+
+namespace {
+
+constexpr double kLongestSide = 32767;  // 0.01 mm
+constexpr double kMarginPlotterUnits = 100;
+constexpr double kPlotterUnitsPerMm = 40;
+// A dashed line with more dashes than this is drawn solid: nobody sees the pattern.
+constexpr double kMostDashes = 1e6;
+constexpr std::size_t kLargestMetafileBytes = std::size_t{1} << 29;
+constexpr int kProgressStarted = 15;
+constexpr int kProgressDone = 40;
+
+struct Offset {
+  double u;
+  double v;
+};
+
+ColourRef Grey(ColourRef colour) {
+  const double r = colour & 0xFF, g = (colour >> 8) & 0xFF, b = (colour >> 16) & 0xFF;
+  const auto level = static_cast<ColourRef>(std::lround(0.299 * r + 0.587 * g + 0.114 * b));
+  return level | (level << 8) | (level << 16);
+}
+
+class PageDrawing {
+ public:
+  PageDrawing(const StandardDrawContext& context, std::int16_t angle, double cosA, double sinA)
+      : context_(context),
+        page_(context.plot.pages.at(context.pageIndex)),
+        angle_(angle),
+        cosA_(cosA),
+        sinA_(sinA) {
+    box_ = page_.extents;
+    if (box_.empty) box_ = {0, 0, 0, 0, false};
+    // A drawing without width or height gets a square extent, as a plot does.
+    if (box_.Width() == 0) {
+      const double h = std::max(box_.Height() / 2, 50.0);
+      box_.minX -= h;
+      box_.maxX += h;
+    }
+    if (box_.Height() == 0) {
+      const double w = box_.Width() / 2;
+      box_.minY -= w;
+      box_.maxY += w;
+    }
+    width_ = box_.Width();
+    height_ = box_.Height();
+    scale_ = std::min(kLongestSide / (width_ + kMarginPlotterUnits),
+                      kLongestSide / (height_ + kMarginPlotterUnits));
+    if (!std::isfinite(scale_) || scale_ <= 0) throw RuntimeError(err::kOverflow);
+  }
+
+  void Draw() {
+    const bool quarterTurn = angle_ == 90 || angle_ == 270;
+    const auto frameWidth = FrameSide(quarterTurn ? height_ : width_);
+    const auto frameHeight = FrameSide(quarterTurn ? width_ : height_);
+    context_.metafile.Remove();
+    EmfWriter metafile({0, 0, frameWidth, frameHeight}, PlotMetafileDescription());
+    metafile_ = &metafile;
+    Progress(kProgressStarted);
+    metafile.SetMapMode(EmfWriter::kMapModeHimetric);
+    std::size_t nextPolygon = 0;
+    for (std::size_t i = 0; i < page_.polylines.size(); ++i) {
+      while (nextPolygon < page_.polygons.size() &&
+             page_.polygons[nextPolygon].polylinesBefore <= i)
+        DrawPolygon(page_.polygons[nextPolygon++]);
+      DrawPolyline(page_.polylines[i]);
+    }
+    while (nextPolygon < page_.polygons.size())
+      DrawPolygon(page_.polygons[nextPolygon++]);
+    if (pen_) metafile.DeleteObject(pen_);
+    Progress(kProgressDone);
+    metafile.WriteFile(context_.metafile);
+  }
+
+ private:
+  std::int32_t FrameSide(double side) const {
+    return static_cast<std::int32_t>(std::lround(scale_ * (side + kMarginPlotterUnits)));
+  }
+
+  void Progress(int widthMm) const {
+    if (context_.progress) context_.progress->ShowProgress(widthMm);
+  }
+
+  Offset Place(PlotPoint p) const {
+    const Offset o{(p.x - box_.minX) * scale_, (box_.maxY - p.y) * scale_};
+    const double sw = width_ * scale_, sh = height_ * scale_;
+    switch (angle_) {
+      case 90:
+        return {sh + cosA_ * o.u - sinA_ * o.v, sinA_ * o.u + cosA_ * o.v};
+      case 180:
+        return {sw + cosA_ * o.u - sinA_ * o.v, sh + sinA_ * o.u + cosA_ * o.v};
+      case 270:
+        return {cosA_ * o.u - sinA_ * o.v, sw + sinA_ * o.u + cosA_ * o.v};
+      default:
+        return o;
+    }
+  }
+
+  EmfWriter::Point Logical(PlotPoint p) const {
+    const Offset o = Place(p);
+    return {static_cast<std::int32_t>(std::lround(o.u)),
+            static_cast<std::int32_t>(std::lround(-o.v))};
+  }
+
+  ColourRef Colour(ColourRef colour) const {
+    return context_.settings.Colour() ? colour : (colour == kWhite ? kWhite : kBlack);
+  }
+
+  void UsePen(ColourRef colour, double widthMm) {
+    const auto width = static_cast<std::int32_t>(
+        std::lround(std::min(widthMm * kPlotterUnitsPerMm * scale_, kLongestSide)));
+    if (pen_ && colour == penColour_ && width == penWidth_) {
+      if (!penSelected_) metafile_->SelectObject(pen_);
+      penSelected_ = true;
+      return;
+    }
+    const std::uint32_t handle = metafile_->CreatePen(0, width, colour);
+    metafile_->SelectObject(handle);
+    if (pen_) metafile_->DeleteObject(pen_);
+    pen_ = handle;
+    penColour_ = colour;
+    penWidth_ = width;
+    penSelected_ = true;
+  }
+
+  void Segment(PlotPoint a, PlotPoint b) {
+    const EmfWriter::Point from = Logical(a), to = Logical(b);
+    metafile_->MoveTo(from.x, from.y);
+    metafile_->LineTo(to.x, to.y);
+    if (++segments_ % 4096 == 0) CheckSize();
+  }
+
+  void DrawPolyline(const StandardPolyline& line) {
+    const StrokeStyle& style = line.style;
+    UsePen(Colour(style.colour), style.widthMm);
+    const std::vector<PlotPoint>& points = line.points;
+    if (style.DotsOnly()) {
+      for (const PlotPoint& p : points)
+        Segment(p, p);
+      return;
+    }
+    if (!style.Solid() && DrawDashed(line)) return;
+    std::vector<EmfWriter::Point>& logical = scratch_;
+    logical.clear();
+    for (const PlotPoint& p : points)
+      logical.push_back(Logical(p));
+    metafile_->Polyline(logical);
+    CheckSize();
+  }
+
+  // A metafile has 32-bit sizes, and the player keeps every line: beyond this the
+  // picture is too large to show.
+  void CheckSize() const {
+    if (metafile_->Size() > kLargestMetafileBytes) throw RuntimeError(err::kPictureTooLarge);
+  }
+
+  // The dash pattern laid along the whole polyline, continuing from segment to segment.
+  bool DrawDashed(const StandardPolyline& line) {
+    const StrokeStyle& style = line.style;
+    const auto& patterns = context_.plot.dashPatterns;
+    if (style.dashIndex < 0 || static_cast<std::size_t>(style.dashIndex) >= patterns.size())
+      return false;
+    const std::vector<double>& pattern = patterns[static_cast<std::size_t>(style.dashIndex)];
+    double total = 0;
+    for (double part : pattern)
+      total += part;
+    if (!(total > 0) || !(style.patternLength > 0)) return false;
+    double length = 0;
+    for (std::size_t i = 1; i < line.points.size(); ++i)
+      length += std::hypot(line.points[i].x - line.points[i - 1].x,
+                           line.points[i].y - line.points[i - 1].y);
+    if (!std::isfinite(length) || length / style.patternLength * pattern.size() > kMostDashes)
+      return false;
+    const double unit = style.patternLength / total;
+    std::size_t part = 0;
+    double left = pattern[0] * unit;  // of the current part of the pattern
+    for (std::size_t i = 1; i < line.points.size(); ++i) {
+      const PlotPoint a = line.points[i - 1], b = line.points[i];
+      const double segment = std::hypot(b.x - a.x, b.y - a.y);
+      double at = 0;
+      while (true) {
+        const double step = std::min(left, segment - at);
+        const bool drawn = part % 2 == 0;
+        if (drawn) {
+          const double t0 = segment > 0 ? at / segment : 0;
+          const double t1 = segment > 0 ? (at + step) / segment : 0;
+          Segment({a.x + (b.x - a.x) * t0, a.y + (b.y - a.y) * t0},
+                  {a.x + (b.x - a.x) * t1, a.y + (b.y - a.y) * t1});
+        }
+        at = step == segment - at ? segment : at + step;
+        left -= step;
+        if (left <= 0) {
+          part = (part + 1) % pattern.size();
+          left = pattern[part] * unit;
+          if (left <= 0 && part % 2 == 1) continue;  // no gap: the next dash follows
+        }
+        if (at >= segment) break;
+      }
+    }
+    return true;
+  }
+
+  void DrawPolygon(const StandardPolygon& polygon) {
+    const ColourRef colour = context_.settings.Colour() ? polygon.colour : Grey(polygon.colour);
+    if (polygon.fill != FillKind::Solid) {
+      UsePen(Colour(polygon.colour), polygon.widthMm);
+      for (const HatchSegment& s :
+           HatchLines(polygon.rings, polygon.hatchSpacing, polygon.hatchAngleDeg))
+        Segment(s.from, s.to);
+      if (polygon.fill == FillKind::CrossHatch) {
+        for (const HatchSegment& s :
+             HatchLines(polygon.rings, polygon.hatchSpacing, polygon.hatchAngleDeg + 90))
+          Segment(s.from, s.to);
+      }
+      return;
+    }
+    std::vector<std::vector<EmfWriter::Point>> rings;
+    rings.reserve(polygon.rings.size());
+    for (const PlotRing& ring : polygon.rings) {
+      std::vector<EmfWriter::Point> points;
+      points.reserve(ring.size());
+      for (const PlotPoint& p : ring)
+        points.push_back(Logical(p));
+      rings.push_back(std::move(points));
+    }
+    const std::uint32_t brush = metafile_->CreateSolidBrush(colour);
+    metafile_->SelectObject(brush);
+    metafile_->SelectObject(EmfWriter::kNullPen);
+    penSelected_ = false;
+    metafile_->SetPolyFillMode(polygon.nonZeroWinding ? EmfWriter::kFillWinding
+                                                      : EmfWriter::kFillAlternate);
+    metafile_->PolyPolygon(rings);
+    metafile_->DeleteObject(brush);
+    CheckSize();
+  }
+
+  const StandardDrawContext& context_;
+  const StandardPage& page_;
+  const std::int16_t angle_;
+  const double cosA_;
+  const double sinA_;
+  PlotBox box_;
+  double width_ = 0;
+  double height_ = 0;
+  double scale_ = 1;
+  EmfWriter* metafile_ = nullptr;
+  std::vector<EmfWriter::Point> scratch_;
+  std::size_t segments_ = 0;
+  std::uint32_t pen_ = 0;
+  ColourRef penColour_ = 0;
+  std::int32_t penWidth_ = -1;
+  bool penSelected_ = false;
+};
+
+}  // namespace
+
+void DrawStandardPage(const StandardDrawContext& context, std::int16_t angle, double cosA,
+                      double sinA) {
+  PageDrawing drawing(context, angle, cosA, sinA);
+  drawing.Draw();
+}
+
+}  // namespace korvid
