@@ -1023,22 +1023,19 @@ void Hpgl2Interpreter::Sr(const Instruction& instruction) {
 }
 
 void Hpgl2Interpreter::Di(const Instruction& instruction) {
-  ParameterList parameters(instruction.parameters);
-  double v[2];
-  label_.relativeDirection = false;
-  if (parameters.Take(v, 2) == 2 && (v[0] != 0 || v[1] != 0)) {
-    label_.run = v[0];
-    label_.rise = v[1];
-  } else {
-    label_.run = 1;
-    label_.rise = 0;
-  }
+  SetLabelDirection(instruction, false);
 }
 
 void Hpgl2Interpreter::Dr(const Instruction& instruction) {
+  SetLabelDirection(instruction, true);
+}
+
+// DI and DR differ only in what the run and rise are measured against; no direction, or
+// none at all, is the default: along the X axis.
+void Hpgl2Interpreter::SetLabelDirection(const Instruction& instruction, bool relative) {
   ParameterList parameters(instruction.parameters);
   double v[2];
-  label_.relativeDirection = true;
+  label_.relativeDirection = relative;
   if (parameters.Take(v, 2) == 2 && (v[0] != 0 || v[1] != 0)) {
     label_.run = v[0];
     label_.rise = v[1];

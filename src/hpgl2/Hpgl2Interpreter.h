@@ -140,6 +140,7 @@ class Hpgl2Interpreter {
   void Sr(const Instruction&);
   void Di(const Instruction&);
   void Dr(const Instruction&);
+  void SetLabelDirection(const Instruction&, bool relative);
   void Sl(const Instruction&);
   void Lo(const Instruction&);
   void Cp(const Instruction&);
