@@ -29,35 +29,27 @@ TEST(RoundToInteger, RoundsHalfToEvenAndFailsWhenTheResultDoesNotFit) {
   EXPECT_EQ(RoundToInt32(11.5), 12);
   EXPECT_EQ(RoundToInt32(2147483647.4), 2147483647);
   EXPECT_EQ(RoundToInt32(-2147483648.5), -2147483648);
-  for (double value : {2147483647.5, -2147483649.0, 3e9, kNaN})
+  for (double value : {2147483647.5, -2147483649.0, kNaN})
     EXPECT_EQ(ErrorOf([&] { RoundToInt32(value); }), 6) << value;
 }
 
 TEST(ToSingle, RoundsToNearestAndFailsBeyondTheLargestFloatEvenIfItWouldRoundDown) {
-  EXPECT_EQ(ToSingle(0.1), 0.1f);
   EXPECT_EQ(ToSingle(16777217.0), 16777216.0f);
-  EXPECT_EQ(ToSingle(FLT_MAX), FLT_MAX);
-  EXPECT_EQ(ToSingle(-3.4e38), -3.4e38f);
+  EXPECT_EQ(ToSingle(-FLT_MAX), -FLT_MAX);
   EXPECT_EQ(ToSingle(1e-50), 0.0f);
   const double justAbove = std::nextafter(static_cast<double>(FLT_MAX), kInf);
-  EXPECT_EQ(static_cast<float>(justAbove), FLT_MAX);  // what a plain cast would give
-  for (double value : {justAbove, -justAbove, 1e39, kInf, kNaN})
+  for (double value : {justAbove, -justAbove, kInf, kNaN})
     EXPECT_EQ(ErrorOf([&] { ToSingle(value); }), 6) << value;
 }
 
-TEST(CheckedDivide, DividesAndNamesTheFailure) {
+TEST(RunTimeErrors, DivisionAndFileFailuresGiveTheirNumbers) {
   EXPECT_EQ(CheckedDivide(1, 4), 0.25);
-  EXPECT_EQ(ErrorOf([] { CheckedDivide(1, 0); }), 11);
   EXPECT_EQ(ErrorOf([] { CheckedDivide(-1, -0.0); }), 11);
   EXPECT_EQ(ErrorOf([] { CheckedDivide(0, 0); }), 6);
   EXPECT_EQ(ErrorOf([] { CheckedDivide(1e300, 1e-300); }), 6);
-  EXPECT_EQ(ErrorOf([] { CheckFinite(kInf); }), 6);
-}
-
-TEST(ErrorNumberFromErrno, MapsFileFailuresOntoRunTimeErrors) {
-  const std::pair<int, int> cases[] = {
+  const std::pair<int, int> errnos[] = {
       {ENOENT, 53}, {EACCES, 70}, {ENOSPC, 61}, {EISDIR, 75}, {EIO, 57}};
-  for (auto [code, number] : cases)
+  for (auto [code, number] : errnos)
     EXPECT_EQ(ErrorNumberFromErrno(code), number) << code;
 }
 

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "ErrorOf.h"
-#include "model/RuntimeError.h"
 #include "output/PageMetrics.h"
 #include "output/PosterLayout.h"
 #include "output/PreviewLayout.h"
@@ -35,28 +34,15 @@ std::vector<std::pair<double, float>> Walk(double stepX, float stepY, double wid
   return tiles;
 }
 
-TEST(WalkTiles, CoversThePictureColumnByColumn) {
+TEST(WalkTiles, CoversThePictureColumnByColumnAndRefusesWalksThatNeverEnd) {
   using Tiles = std::vector<std::pair<double, float>>;
   EXPECT_EQ(Walk(200, 280, 150, 100), (Tiles{{0, 0}}));
   EXPECT_EQ(Walk(200, 50, 150, 100), (Tiles{{0, 0}, {0, 50}})) << "exactly two high: top, bottom";
   EXPECT_EQ(Walk(100, 60, 150, 100), (Tiles{{0, 0}, {0, 60}, {100, 0}, {100, 60}}));
   EXPECT_EQ(Walk(100, 100, 100, 100).size(), 1u) << "a share that just covers needs no more";
-}
-
-TEST(WalkTiles, RefusesWalksThatNeverEnd) {
   EXPECT_EQ(ErrorOf([] { Walk(100, -5, 150, 100); }), 9);
   EXPECT_EQ(ErrorOf([] { Walk(-1, 500, 150, 100); }), 9);
   EXPECT_EQ(ErrorOf([] { Walk(100, 1e-9f, 150, 100); }), 9);
-}
-
-std::unique_ptr<PlotModel> PlotOfSpan(float width, float height) {
-  auto model = std::make_unique<PlotModel>();
-  model->CurPlot = 1;
-  model->MinX[1] = 0;
-  model->MaxX[1] = width;
-  model->MinY[1] = 0;
-  model->MaxY[1] = height;
-  return model;
 }
 
 PageMetrics A4Portrait() {
@@ -70,67 +56,59 @@ PageMetrics A4Portrait() {
 TEST(PosterLayout, LargerScaleOfTheUnturnedExtentsServesBothDirections) {
   // 8000 x 4000 units with the margin, shown turned: the frame's sides are exchanged.
   const PosterLayout turned =
-      LayOutPoster(A4Portrait(), *PlotOfSpan(7900, 3900), 1, 163.84, 327.67);
+      LayOutPoster(A4Portrait(), PlotExtents{0, 0, 7900, 3900}, 1, 163.84, 327.67);
   EXPECT_FLOAT_EQ(turned.scaleX, 200 / 163.84f);
   EXPECT_FLOAT_EQ(turned.scaleY, 100 / 327.67f);
   EXPECT_EQ(turned.scale, turned.scaleX);
   EXPECT_DOUBLE_EQ(turned.stepX, (200 - 5.08) / turned.scale);
   EXPECT_EQ(turned.destination.left, 5);
   EXPECT_DOUBLE_EQ(turned.destination.width, 200 - 5.08);
-  const PosterLayout tall = LayOutPoster(A4Portrait(), *PlotOfSpan(3900, 7900), 2, 163.84, 327.67);
+  const auto tall = LayOutPoster(A4Portrait(), PlotExtents{0, 0, 3900, 7900}, 2, 163.84, 327.67);
   EXPECT_GT(tall.scaleY, tall.scaleX);
   EXPECT_EQ(tall.scale, tall.scaleY);
-  EXPECT_EQ(ErrorOf([&] { LayOutPoster(A4Portrait(), *PlotOfSpan(9, 9), 0, 327.67, 327.67); }), 11);
+  EXPECT_EQ(ErrorOf([] {
+              LayOutPoster(A4Portrait(), PlotExtents{0, 0, 9, 9}, 0, 327.67, 327.67);
+            }),
+            11);
 }
 
 class PreviewTest : public ::testing::Test {
  protected:
-  // A window 1000 x 700 twips-per-whatever; the numbers below are twips.
-  PreviewWindow window{16000, 12000, 500, 400};
+  PreviewWindow window{16000, 12000, 500, 400};  // twips
 
+  // The preview of a drawing of width x height units, unturned.
   PreviewLayout Build(float width, float height, float magnification = 1) {
-    const auto model = PlotOfSpan(width, height);
-    // The picture: the frame of an unturned drawing, in twips.
     const double longest = 32767 * 1440 / 2540.0;
     const double scale = 1 / std::max(width + 100.0, height + 100.0);
     PreviewLayout layout;
-    layout.Build(A4Portrait(), *model, magnification, (width + 100) * scale * longest,
-                 (height + 100) * scale * longest, window);
+    layout.Build(A4Portrait(), PlotExtents{0, 0, width, height}, magnification,
+                 (width + 100) * scale * longest, (height + 100) * scale * longest, window);
     return layout;
   }
 };
 
-TEST_F(PreviewTest, PageButtonsFollowThePage) {
+TEST_F(PreviewTest, PageButtonsFollowThePageAndSheetsAreNumberedDownEachColumn) {
   const PreviewLayout single = Build(3900, 3900);  // 100 mm square
   EXPECT_EQ(single.PageCount(), 1);
   EXPECT_FALSE(single.NextEnabled() || single.PreviousEnabled());
   PreviewLayout layout = Build(3900, 11900);  // 100 x 300 mm: two sheets high
   ASSERT_EQ(layout.PageCount(), 2);
-  EXPECT_TRUE(layout.NextEnabled());
-  EXPECT_TRUE(layout.Next());
+  EXPECT_TRUE(layout.NextEnabled() && layout.Next());
   EXPECT_EQ(layout.Page(), 2);
   EXPECT_FALSE(layout.NextEnabled());
-  EXPECT_TRUE(layout.PreviousEnabled());
-  EXPECT_TRUE(layout.Previous());
+  EXPECT_TRUE(layout.PreviousEnabled() && layout.Previous());
   EXPECT_EQ(layout.Page(), 1);
   EXPECT_FALSE(layout.PreviousEnabled());
-  EXPECT_TRUE(layout.NextEnabled());
-  EXPECT_TRUE(layout.Next());
+  EXPECT_TRUE(layout.NextEnabled() && layout.Next());
   EXPECT_FALSE(layout.Next()) << "no sheet after the last";
-}
-
-TEST_F(PreviewTest, SheetsAreNumberedDownEachColumn) {
-  const PreviewLayout layout = Build(11900, 11900);  // 300 mm square: 2 x 2 sheets
-  ASSERT_EQ(layout.PageCount(), 4);
-  EXPECT_EQ(layout.Source(2).left, 0);
-  EXPECT_GT(layout.Source(2).top, 0) << "sheet 2 is the lower-left share";
-  EXPECT_GT(layout.Source(3).left, 0);
-  EXPECT_EQ(layout.Source(3).top, 0) << "sheet 3 is the upper-right share";
-  EXPECT_EQ(layout.Source(1).width, layout.PageStepX());
-}
-
-TEST_F(PreviewTest, MoreThanAThousandSheetsIsError9) {
-  EXPECT_EQ(ErrorOf([&] { Build(3900, 3900, 100); }), 9);  // 10 m square: 52 x 36 sheets
+  const PreviewLayout square = Build(11900, 11900);  // 300 mm square: 2 x 2 sheets
+  ASSERT_EQ(square.PageCount(), 4);
+  EXPECT_EQ(square.Source(2).left, 0);
+  EXPECT_GT(square.Source(2).top, 0) << "sheet 2 is the lower-left share";
+  EXPECT_GT(square.Source(3).left, 0);
+  EXPECT_EQ(square.Source(3).top, 0) << "sheet 3 is the upper-right share";
+  EXPECT_EQ(square.Source(1).width, square.PageStepX());
+  EXPECT_EQ(ErrorOf([&] { Build(3900, 3900, 100); }), 9) << "10 m square: 52 x 36 sheets";
   EXPECT_NO_THROW(Build(3900, 3900, 8));
 }
 

@@ -1,5 +1,5 @@
-// How plot files of every kind are read: whole, bounded, streamed, or refused.
-#include <fcntl.h>
+// How plot files are read whole, bounded, streamed or refused, and how their paths split.
+// Standard input and the real 512 MiB limit are pinned by the converter's ConvertInput tests.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,6 +9,8 @@
 #include <functional>
 #include <thread>
 
+#include "ErrorOf.h"
+#include "reader/FindLast.h"
 #include "reader/PlotFile.h"
 
 namespace korvid {
@@ -24,10 +26,10 @@ struct Loaded {
   std::error_code reason;
 };
 
-Loaded Load(const std::string& path, std::size_t limit = kSmallLimit) {
+Loaded Load(const std::string& path) {
   Loaded loaded;
   try {
-    loaded.bytes = LoadPlotFileBytes(path, limit);
+    loaded.bytes = LoadPlotFileBytes(path, kSmallLimit);
   } catch (const PlotFileError& failure) {
     loaded.number = failure.number();
     loaded.reason = failure.reason();
@@ -35,92 +37,63 @@ Loaded Load(const std::string& path, std::size_t limit = kSmallLimit) {
   return loaded;
 }
 
-class PlotFileTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("korvid-plotfile-" + std::to_string(::getpid()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-  std::string File(const std::string& name, const std::string& bytes) {
+TEST(PlotFile, FilesAndStreamsUpToTheLimit) {
+  const fs::path folder =
+      fs::temp_directory_path() / ("korvid-plotfile-" + std::to_string(::getpid()));
+  fs::create_directories(folder);
+  auto file = [&](const std::string& name, const std::string& bytes) {
     std::ofstream(folder / name, std::ios::binary) << bytes;
-    return (folder / name).string();
-  }
-  // A FIFO that a second thread fills with `bytes` once it is opened for reading.
-  Loaded ThroughFifo(const std::string& bytes) {
-    const std::string path = (folder / ("fifo" + std::to_string(++fifos))).string();
+    return Load((folder / name).string());
+  };
+  // A FIFO that a second thread fills once it is opened for reading. The reader may open
+  // first and find no writer yet: it then waits for data, not EOF.
+  auto fifo = [&](const std::string& name, const std::string& bytes) {
+    const std::string path = (folder / name).string();
     EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);
     std::thread writer([&] { std::ofstream(path, std::ios::binary) << bytes; });
-    // The reader may open first and find no writer yet: it then waits for data, not EOF.
     Loaded loaded = Load(path);
     writer.join();
     return loaded;
-  }
-
-  fs::path folder;
-  int fifos = 0;
-};
-
-TEST_F(PlotFileTest, FilesAndStreamsUpToTheLimit) {
+  };
   const std::string fits(kSmallLimit, ';');
   const std::string over(kSmallLimit + 1, ';');
-  struct Case {
+  const struct {
     const char* what;
     std::function<Loaded()> load;
     std::string bytes;
     std::error_code reason;
-  };
-  const Case cases[] = {
-      {"file at the limit", [&] { return Load(File("fits", fits)); }, fits, {}},
-      {"file over the limit", [&] { return Load(File("over", over)); }, "",
-       PlotFileProblem::TooLarge},
-      {"empty file", [&] { return Load(File("empty", "")); }, "", {}},
-      {"fifo", [&] { return ThroughFifo("IN;PD1,1;"); }, "IN;PD1,1;", {}},
-      {"fifo over the limit", [&] { return ThroughFifo(over); }, "", PlotFileProblem::TooLarge},
-      {"device", [] { return Load("/dev/zero"); }, "", PlotFileProblem::NotAFile},
+    int number;
+  } cases[] = {
+      {"file at the limit", [&] { return file("fits", fits); }, fits, {}, 0},
+      {"file over the limit", [&] { return file("over", over); }, "", PlotFileProblem::TooLarge, 7},
+      {"empty file", [&] { return file("empty", ""); }, "", {}, 0},
+      {"fifo", [&] { return fifo("fifo1", "IN;PD1,1;"); }, "IN;PD1,1;", {}, 0},
+      {"fifo over the limit", [&] { return fifo("fifo2", over); }, "", PlotFileProblem::TooLarge,
+       7},
+      {"device", [] { return Load("/dev/zero"); }, "", PlotFileProblem::NotAFile, 75},
       {"folder", [&] { return Load(folder.string()); }, "",
-       std::make_error_code(std::errc::is_a_directory)},
+       std::make_error_code(std::errc::is_a_directory), 75},
       {"missing", [&] { return Load((folder / "none").string()); }, "",
-       std::make_error_code(std::errc::no_such_file_or_directory)},
+       std::make_error_code(std::errc::no_such_file_or_directory), 53},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     const Loaded loaded = c.load();
     EXPECT_EQ(loaded.reason, c.reason) << c.what << ": " << loaded.reason.message();
     EXPECT_EQ(loaded.bytes, c.bytes) << c.what;
+    EXPECT_EQ(loaded.number, c.number) << c.what;
   }
-  EXPECT_EQ(Load(File("over", over)).number, err::kOutOfMemory);
-  EXPECT_EQ(Load("/dev/zero").number, err::kPathFileAccess);
+  fs::remove_all(folder);
 }
 
-TEST_F(PlotFileTest, StandardInputIsReadAsAStream) {
-  for (const std::string& bytes : {std::string("IN;PU0,0;PD5,5;"), std::string(40, 'x')}) {
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    ASSERT_EQ(::write(pipeEnds[1], bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    ::close(pipeEnds[1]);
-    const int savedInput = ::dup(STDIN_FILENO);
-    ::dup2(pipeEnds[0], STDIN_FILENO);
-    ::close(pipeEnds[0]);
-    const Loaded loaded = Load("-", 32);
-    ::dup2(savedInput, STDIN_FILENO);
-    ::close(savedInput);
-    if (bytes.size() <= 32) {
-      EXPECT_EQ(loaded.bytes, bytes);
-    } else {
-      EXPECT_EQ(loaded.reason, PlotFileProblem::TooLarge);
-    }
-  }
-}
-
-// The real limit, on a sparse file far beyond it: refused before anything is read.
-TEST_F(PlotFileTest, HugeSparseFileIsRefusedBeforeReading) {
-  const std::string path = File("huge.hpg", "");
-  ASSERT_EQ(::truncate(path.c_str(), off_t{3} << 30), 0);
-  const Loaded loaded = Load(path, kLargestPlotFileBytes);
-  EXPECT_EQ(loaded.reason, PlotFileProblem::TooLarge);
-  EXPECT_NE(loaded.reason.message().find("512 MiB"), std::string::npos);
+TEST(FindLast, GivesTheStartOfTheLastOccurrenceAndSplitsPathsThere) {
+  EXPECT_EQ(FindLast("/a/b.hpg", "/"), 3);
+  EXPECT_EQ(FindLast("abcabc", "bc"), 5);
+  EXPECT_EQ(testing::ErrorOf([] { FindLast(std::string(40000, 'x') + "/", "/"); }), 6);
+  const char* cases[][3] = {
+      {"/home/u/b.hpg", "/home/u/", "b.hpg"}, {"b.hpg", "", "b.hpg"}, {"/tmp/", "/tmp/", ""}};
+  for (auto [path, dir, name] : cases)
+    EXPECT_EQ(SplitPlotPath(path).dir + "|" + SplitPlotPath(path).name,
+              dir + ("|" + std::string(name)));
 }
 
 }  // namespace
