@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "output/ReplacementFile.h"
 
@@ -18,9 +18,7 @@ namespace fs = std::filesystem;
 
 std::string Slurp(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
 class ReplacementFileTest : public ::testing::Test {
@@ -32,10 +30,8 @@ class ReplacementFileTest : public ::testing::Test {
     fs::create_directories(folder);
   }
   void TearDown() override { fs::remove_all(folder); }
-  static mode_t Mode(const fs::path& path) {
-    struct stat status {};
-    ::stat(path.c_str(), &status);
-    return status.st_mode & 07777;
+  static auto Mode(const fs::path& path) {
+    return static_cast<mode_t>(fs::status(path).permissions());
   }
   std::size_t FilesInFolder() const {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), {}));

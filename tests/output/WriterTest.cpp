@@ -23,7 +23,7 @@
 #include "output/PdfWriter.h"
 #include "output/PngWriter.h"
 #include "output/SvgWriter.h"
-#include "reader/PlotReader.h"
+#include "reader/ReaderFixture.h"
 #include "render/DrawPlot.h"
 #include "render/MetafileDrawing.h"
 
@@ -32,14 +32,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class SilentMessenger : public ReaderMessenger {
- public:
-  void ShowMessage(const std::string&) override {}
-};
-
 MetafilePicture PictureOf(const std::string& plot) {
   auto model = std::make_unique<PlotModel>();
-  SilentMessenger messenger;
+  testing::CapturingMessenger messenger;
   PlotReader reader(*model, messenger);
   std::int16_t status = 0;
   reader.ReadPlotBytes(plot, status);
@@ -177,10 +172,6 @@ TEST(VectorWriters, FillTheAreasAndKeepWidePensValid) {
   EXPECT_NE(PdfOfPicture(picture).find("/Filter"), std::string::npos);
 }
 
-bool HaveTool(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 std::string Shell(const std::string& command) {
   std::string output;
   if (FILE* pipe = ::popen(command.c_str(), "r")) {
@@ -195,7 +186,7 @@ std::string Shell(const std::string& command) {
 // Poppler opens the file, finds one page of the frame and draws the lines where the raster
 // image has them: every drawn pixel of the raster has a drawn pixel of the page next to it.
 TEST(PdfWriter, OpensAndShowsTheDrawing) {
-  if (!HaveTool("pdfinfo") || !HaveTool("pdftoppm"))
+  if (Shell("command -v pdfinfo && command -v pdftoppm").find("pdftoppm") == std::string::npos)
     GTEST_SKIP() << "pdfinfo and pdftoppm (poppler-utils) are not installed";
   std::string pattern = (fs::temp_directory_path() / "korvid-pdf-XXXXXX").string();
   ASSERT_NE(::mkdtemp(pattern.data()), nullptr);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/PlotModel.h"
+#include "model/ShownName.h"
 #include "reader/PlotReader.h"
 
 namespace korvid::testing {
@@ -32,7 +33,6 @@ inline std::string Point(float x, float y) {
 }
 
 struct ReadCase {
-  const char* name;
   std::string text;
   std::string expected;
 };
@@ -83,9 +83,10 @@ class ReaderTest : public ::testing::Test {
                    std::function<std::string(const ReadOutcome&)> describe = {}) {
     for (const ReadCase& c : cases) {
       const ReadOutcome outcome = Read(c.text);
-      EXPECT_EQ(describe ? describe(outcome) : Summary(outcome), c.expected) << c.name;
-      EXPECT_EQ(status, 0) << c.name;
-      EXPECT_EQ(model.PlotCount, 1) << c.name;
+      const std::string shown = ShownName(c.text.substr(0, 80));
+      EXPECT_EQ(describe ? describe(outcome) : Summary(outcome), c.expected) << shown;
+      EXPECT_EQ(status, 0) << shown;
+      EXPECT_EQ(model.PlotCount, 1) << shown;
     }
   }
 

@@ -8,119 +8,100 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 TEST_F(ReaderTest, SplitsTheTextIntoCommands) {
+  // clang-format off
   ExpectReads({
-      {"basic", "IN;SP1;PU0,0;PD100,0,100,100;", "0,0>100,0 | 100,0>100,100"},
-      {"split at line feeds", "PU0,0\nPD1,0\nPD1,5\n", "0,0>1,0 | 1,0>1,5"},
-      {"empty commands", "PU0,0;;;PD5,0;;", "0,0>5,0"},
-      {"last without terminator", "PU0,0;PD9,9", "0,0>9,9"},
-      {"first terminator far in", std::string(40000, 'X') + ";PU0,0;PD8,8;", "0,0>8,8"},
+      {"PU0,0;;;PD5,0;;", "0,0>5,0"}, {"PU0,0;PD9,9", "0,0>9,9"},
+      {std::string(40000, 'X') + ";PU0,0;PD8,8;", "0,0>8,8"},
       // CR ; LF is no pair; CR CR LF LF leaves CR LF (one pass), so that text splits at LF.
-      {"pairs inside commands", "PU0,0\r;\nPD5,5;PD7,\r\n7\r\n\r\n;PD9,9;P\r\n",
-       "0,0>5,5 | 5,5>7,7 | 7,7>9,9"},
-      {"one pass", "PU0,0\r\r\n\nPD3,3", "0,0>3,3"},
-      {"break reads the rest", "PA10,20,PD30,40;", "10,20>30,40"},
+      {"PU0,0\r;\nPD5,5;PD7,\r\n7\r\n\r\n;PD9,9;P\r\n", "0,0>5,5 | 5,5>7,7 | 7,7>9,9"},
+      {"PU0,0\r\r\n\nPD3,3", "0,0>3,3"}, {"PA10,20,PD30,40;", "10,20>30,40"},
       // The Y text runs to the next comma: "20PD30" reads 20 and the lone 40 is ignored.
-      {"PD inside Y is lost", "PU10,20PD30,40;PD1,1;", "10,20>1,1"},
-      {"blanks in Y", "PD;PA10, 20;PA10,20 30,40;", "0,0>10,20 | 10,20>10,2030"},
+      {"PU10,20PD30,40;PD1,1;", "10,20>1,1"},
+      {"PD;PA10, 20;PA10,20 30,40;", "0,0>10,20 | 10,20>10,2030"},
       // Line ends, blanks and tabs before a mnemonic are layout, also after a parse break;
       // the mnemonic itself stays case-sensitive.
-      {"after ;", "PU0,0;\nPD1,0; PD1,1;\t \tPD2,2;\rPD3,3;\r\r;",
-       "0,0>1,0 | 1,0>1,1 | 1,1>2,2 | 2,2>3,3"},
-      {"indented lines", "  PU0,0\n   PD5,0\n\t PD5,5\n \n", "0,0>5,0 | 5,0>5,5"},
-      {"last after a line feed", "PU0,0;\nPD3,3", "0,0>3,3"},
-      {"case", "PU0,0; pd5,5;\nPd5,5;pa1,1;", ""},
-      {"after a break", "PU0,0;PD1,1, PD2,2,\nPU3,3,\tPD4,4;", "0,0>1,1 | 1,1>2,2 | 3,3>4,4"},
+      {"PU0,0;\nPD1,0; PD1,1;\t \tPD2,2;\rPD3,3;\r\r;", "0,0>1,0 | 1,0>1,1 | 1,1>2,2 | 2,2>3,3"},
+      {"  PU0,0\n   PD5,0\n\t PD5,5\n \n", "0,0>5,0 | 5,0>5,5"}, {"PU0,0;\nPD3,3", "0,0>3,3"},
+      {"PU0,0; pd5,5;\nPd5,5;pa1,1;", ""},
+      {"PU0,0;PD1,1, PD2,2,\nPU3,3,\tPD4,4;", "0,0>1,1 | 1,1>2,2 | 3,3>4,4"},
       // Blanks, tabs and line feeds in an X value are read as the number rule reads them;
       // other characters, "+" and CR among them, end the coordinate list.
-      {"around X", "PD;PA 1,2, 3,4,\t5,6,\n7,8;", "0,0>1,2 | 1,2>3,4 | 3,4>5,6 | 5,6>7,8"},
-      {"between digits", "PD;PA1 0,5;", "0,0>10,5"},
-      {"plus", "PD;PA1,1,+2,2;", "0,0>1,1"},
-      {"letter", "PD;PA1,1, X2,2;", "0,0>1,1"},
-      {"CR", "PD;PA\r10,20;", ""},
+      {"PD;PA 1,2, 3,4,\t5,6,\n7,8;", "0,0>1,2 | 1,2>3,4 | 3,4>5,6 | 5,6>7,8"},
+      {"PD;PA1 0,5;", "0,0>10,5"}, {"PD;PA1,1,+2,2;", "0,0>1,1"}, {"PD;PA1,1, X2,2;", "0,0>1,1"},
+      {"PD;PA\r10,20;", ""},
   });
+  // clang-format on
 }
 
 TEST_F(ReaderTest, PenStateAndPairs) {
+  // clang-format off
   ExpectReads({
       // The open segment at the origin was set up with pen 1 before SP3.
-      {"first segment pen 1", "SP3;PD5,5,6,6;", "0,0>5,5 | 5,5>6,6 p3"},
-      {"pen of the start point", "PU0,0;PD;SP2;PD5,5,6,6;", "0,0>5,5 | 5,5>6,6 p2"},
-      {"SP numbers", "SP 2 ;PU0,0;PD1,1;SP&H5;PD3,3;SP2.5;PD4,4,5,5;",
+      {"SP3;PD5,5,6,6;", "0,0>5,5 | 5,5>6,6 p3"},
+      {"PU0,0;PD;SP2;PD5,5,6,6;", "0,0>5,5 | 5,5>6,6 p2"},
+      {"SP 2 ;PU0,0;PD1,1;SP&H5;PD3,3;SP2.5;PD4,4,5,5;",
        "0,0>1,1 p2 | 1,1>3,3 p2 | 3,3>4,4 p5 | 4,4>5,5 p2"},
-      {"pen up moves the start", "PU1,1,2,2;PD3,3;", "2,2>3,3"},
-      {"PA keeps the pen", "PD;PA1,0;PU;PA2,0;PD;PA3,0;", "0,0>1,0 | 2,0>3,0"},
-      {"PDPU, PDPD, PRPD", "PDPU10,10;PDPD1,1;PU;PRPD2,2;", "10,10>1,1 | 1,1>2,2"},
-      {"PRPU stays relative", "PRPU4,0;PD1,0;", "4,0>5,0"},
-      {"PRSP stays relative", "PRSP3;PD10,0;PD10,0;", "0,0>10,0 | 10,0>20,0 p3"},
-      {"no coordinates", "IN;SP1;PU;PD;PU;", ""},
-      {"lone X, empty Y, empty X", "PD;PA10,20,30;PA30,;PA,5;",
-       "0,0>10,20 | 10,20>30,0 | 30,0>0,5"},
-      {"relative chain", "PU0,0;PD;PR10,0,0,10;PU7,7;PD1,1;",
-       "0,0>10,0 | 10,0>10,10 | 17,17>18,18"},
+      {"PU1,1,2,2;PD3,3;", "2,2>3,3"}, {"PD;PA1,0;PU;PA2,0;PD;PA3,0;", "0,0>1,0 | 2,0>3,0"},
+      {"PDPU10,10;PDPD1,1;PU;PRPD2,2;", "10,10>1,1 | 1,1>2,2"}, {"PRPU4,0;PD1,0;", "4,0>5,0"},
+      {"PRSP3;PD10,0;PD10,0;", "0,0>10,0 | 10,0>20,0 p3"}, {"IN;SP1;PU;PD;PU;", ""},
+      {"PD;PA10,20,30;PA30,;PA,5;", "0,0>10,20 | 10,20>30,0 | 30,0>0,5"},
+      {"PU0,0;PD;PR10,0,0,10;PU7,7;PD1,1;", "0,0>10,0 | 10,0>10,10 | 17,17>18,18"},
       // A relative pair after an absolute one starts from (0, 0), not from the pen...
-      {"relative after absolute", "PU100,100;PD;PR10,0;", "100,100>10,0"},
+      {"PU100,100;PD;PR10,0;", "100,100>10,0"},
       // ...and the first absolute pair after relative ones is still offset by their origin.
-      {"absolute after relative", "PU;PR5,5;PD;PA1,1;PA1,1;", "5,5>6,6 | 6,6>1,1"},
-      {"DF keeps the open segment", "PU0,0;PD10,0;DF;PD20,0;", "0,0>10,0 | 10,0>20,0"},
-      {"DF resets pen and mode", "SP4;PR5,5;DF;PD1,1;", "5,5>1,1 p4"},
+      {"PU;PR5,5;PD;PA1,1;PA1,1;", "5,5>6,6 | 6,6>1,1"},
+      {"PU0,0;PD10,0;DF;PD20,0;", "0,0>10,0 | 10,0>20,0"}, {"SP4;PR5,5;DF;PD1,1;", "5,5>1,1 p4"},
       // X is added to the origin as a 64-bit value, Y only after rounding to 32 bits.
-      {"X 64 bits, Y 32", "PD;PR1,1,16777217,16777217;", "0,0>1,1 | 1,1>16777218,16777216"},
-      {"X beyond float, sum inside",
-       "PU;PR-34" + std::string(37, '0') + ",0,35" + std::string(37, '0') + ",0;PD;PR1,0;",
+      {"PD;PR1,1,16777217,16777217;", "0,0>1,1 | 1,1>16777218,16777216"},
+      {"PU;PR-34" + std::string(37, '0') + ",0,35" + std::string(37, '0') + ",0;PD;PR1,0;",
        "1.0000005e+37,0>1.0000005e+37,0"},
       // A negative line style belongs to the next start point only, even one that moves on;
       // IN stores it in its open segment without spending it.
-      {"negative style once", "LT-2;PU0,0;PD1,1,2,2;", "0,0>1,1 s-2 | 1,1>2,2"},
-      {"spent on a pen-up start", "LT-2;PU0,0,5,5;PD6,6;", "5,5>6,6"},
-      {"kept by IN", "LT-3;IN;PD1,1,2,2;", "0,0>1,1 s-1 | 1,1>2,2 s-1"},
-      {"positive style stays", "LT0;PU0,0;PD1,1,2,2;", "0,0>1,1 s5 | 1,1>2,2 s5"},
+      {"LT-2;PU0,0;PD1,1,2,2;", "0,0>1,1 s-2 | 1,1>2,2"}, {"LT-2;PU0,0,5,5;PD6,6;", "5,5>6,6"},
+      {"LT-3;IN;PD1,1,2,2;", "0,0>1,1 s-1 | 1,1>2,2 s-1"},
+      {"LT0;PU0,0;PD1,1,2,2;", "0,0>1,1 s5 | 1,1>2,2 s5"},
   });
+  // clang-format on
 }
 
 // An IN followed by drawing starts the segment list afresh; an IN after the last segment (a
 // plotter reset at the end of a job) leaves the drawing before it in place, however the read ends.
 TEST_F(ReaderTest, InitialiseFailuresAndPagesKeepWhatWasRead) {
+  // clang-format off
   ExpectReads({
-      {"restart", "PU0,0;PD10,10;IN;PU1,1;PD2,2;", "1,1>2,2"},
-      {"open segment at origin", "SP2;PU9,9;IN;PD3,0;", "0,0>3,0"},
-      {"final IN", "SP2;PU1,0;PD10,0,10,1;IN;PU5,5;SP3;", "1,0>10,0 p2 | 10,0>10,1 p2"},
-      {"IN IN", "PU0,0;PD10,10;IN;IN;", "0,0>10,10"},
-      {"last of two drawings", "PU0,0;PD1,0,2,0,3,0;IN;PU5,5;PD6,6;IN;", "5,5>6,6"},
-      {"IN as the last two", "PD;PA3,3;IN", "0,0>3,3"},
-      {"IN after a line feed", "PU0,0\nPD4,4\n  IN\n", "0,0>4,4"},
-      {"nothing drawn", "IN;PU4,4;IN;", ""},
-      {"arcs after", "PU0,0;PD4,0;IN;PU0,0;CI5;", "0,0>4,0 | arc -5,5,5,-5 5,0>5,0"},
-      {"then failure", "PU0,0;PD1,1;IN;CI;SP;PD2,2;",
-       "0,0>1,1 | arc 0,0,0,0 0,0>0,0 | error 13 at 5"},
+      {"PU0,0;PD10,10;IN;PU1,1;PD2,2;", "1,1>2,2"}, {"SP2;PU9,9;IN;PD3,0;", "0,0>3,0"},
+      {"SP2;PU1,0;PD10,0,10,1;IN;PU5,5;SP3;", "1,0>10,0 p2 | 10,0>10,1 p2"},
+      {"PU0,0;PD10,10;IN;IN;", "0,0>10,10"}, {"PU0,0;PD1,0,2,0,3,0;IN;PU5,5;PD6,6;IN;", "5,5>6,6"},
+      {"PD;PA3,3;IN", "0,0>3,3"}, {"PU0,0\nPD4,4\n  IN\n", "0,0>4,4"}, {"IN;PU4,4;IN;", ""},
+      {"PU0,0;PD4,0;IN;PU0,0;CI5;", "0,0>4,0 | arc -5,5,5,-5 5,0>5,0"},
+      {"PU0,0;PD1,1;IN;CI;SP;PD2,2;", "0,0>1,1 | arc 0,0,0,0 0,0>0,0 | error 13 at 5"},
       // A failure or PG ends the read quietly and keeps what was read before it.
-      {"SP", "PU0,0;PD1,1;SP;PD2,2;", "0,0>1,1 | error 13 at 3"},
-      {"PRSP", "PU0,0;PD1,1;PRSP;", "0,0>1,1 | error 13 at 3"},
-      {"LT 16 bits", "PU0,0;PD1,1;LT40000;PD2,2;", "0,0>1,1 | error 6 at 3"},
-      {"Y float", "PU0,0;PD1,1,2,4E38;", "0,0>1,1 | error 6 at 2"},
-      {"Y rounded alone", "PD;PA0,3.5E38;", "error 6 at 2"},
-      {"PG", "PU0,0;PD1,1,2,2;PG;PU0,0;PD9,9;", "0,0>1,1 | 1,1>2,2 | page at 3"},
-      {"PG first", "PG;PU0,0;PD5,5;", "page at 1"},
-      {"PRPG", "PU0,0;PD1,1;PRPG;PD2,2;", "0,0>1,1 | page at 3"},
+      {"PU0,0;PD1,1;SP;PD2,2;", "0,0>1,1 | error 13 at 3"},
+      {"PU0,0;PD1,1;PRSP;", "0,0>1,1 | error 13 at 3"},
+      {"PU0,0;PD1,1;LT40000;PD2,2;", "0,0>1,1 | error 6 at 3"},
+      {"PU0,0;PD1,1,2,4E38;", "0,0>1,1 | error 6 at 2"}, {"PD;PA0,3.5E38;", "error 6 at 2"},
+      {"PU0,0;PD1,1,2,2;PG;PU0,0;PD9,9;", "0,0>1,1 | 1,1>2,2 | page at 3"},
+      {"PG;PU0,0;PD5,5;", "page at 1"}, {"PU0,0;PD1,1;PRPG;PD2,2;", "0,0>1,1 | page at 3"},
       // A vertical line spanning nearly the whole float range cannot get a square extent.
-      {"squared beyond floats",
-       "PU3" + std::string(38, '0') + ",-3E38;PD3" + std::string(38, '0') + ",3E38;CI;",
+      {"PU3" + std::string(38, '0') + ",-3E38;PD3" + std::string(38, '0') + ",3E38;CI;",
        "3e+38,-3e+38>3e+38,3e+38 | arc 3e+38,3e+38,3e+38,3e+38 3e+38,3e+38>3e+38,3e+38 | "
        "error 6 at 3"},
   });
+  // clang-format on
   Read("PU0,0;PD1,1;IN;");
   EXPECT_EQ(Summary(Read("PU5,5;IN;")), "") << "the next read forgets what IN set aside";
 }
 
 TEST_F(ReaderTest, LineTypesGiveTheStyle) {
   auto style = [this](const ReadOutcome&) { return std::to_string(reader.State().CurLineStyle); };
-  ExpectReads({{"", "LT;", "0"},    {"", "LT0;", "5"},     {"", "LT1;", "2"},   {"", "LT2;", "2"},
-               {"", "LT3;", "1"},   {"", "LT4;", "3"},     {"", "LT5;", "3"},   {"", "LT6;", "4"},
-               {"", "LT7;", "0"},   {"", "LT-1;", "-2"},   {"", "LT-2;", "-2"}, {"", "LT-3;", "-1"},
-               {"", "LT-4;", "-3"}, {"", "LT-5;", "-3"},   {"", "LT-6;", "-4"}, {"", "LT-7;", "1"},
-               {"", "LT-8;", "0"},  {"", "LT2.5;", "2"},   {"", "LT1.5;", "2"}, {"", "LT0.5;", "5"},
-               {"", "LT ;", "5"},   {"", "LT3,0.5;", "1"}, {"", "LT,4;", "5"},  {"", "LT 6;", "4"},
-               {"", "LT6X;", "4"},  {"", "\n LT6;", "4"}},
-              style);
+  ExpectReads(
+      {{"LT;", "0"},    {"LT0;", "5"},     {"LT1;", "2"},   {"LT2;", "2"},   {"LT3;", "1"},
+       {"LT4;", "3"},   {"LT5;", "3"},     {"LT6;", "4"},   {"LT7;", "0"},   {"LT-1;", "-2"},
+       {"LT-2;", "-2"}, {"LT-3;", "-1"},   {"LT-4;", "-3"}, {"LT-5;", "-3"}, {"LT-6;", "-4"},
+       {"LT-7;", "1"},  {"LT-8;", "0"},    {"LT2.5;", "2"}, {"LT1.5;", "2"}, {"LT0.5;", "5"},
+       {"LT ;", "5"},   {"LT3,0.5;", "1"}, {"LT,4;", "5"},  {"LT 6;", "4"},  {"LT6X;", "4"},
+       {"\n LT6;", "4"}},
+      style);
 }
 
 // The commands count (for the index of a failure) takes a trailing rest of two characters,
