@@ -1,10 +1,12 @@
-// The plot model's tables and the extents the view and outputs take from a plot.
+// The plot model's tables, the extents the view and outputs take from a plot, and the names
+// shown for its files.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "ErrorOf.h"
 #include "model/PlotExtents.h"
+#include "model/ShownName.h"
 
 namespace korvid {
 namespace {
@@ -47,6 +49,21 @@ TEST(PlotExtents, OfPageSquaresLinesWithoutWidthOrHeight) {
       page.extents.Include(p);
     EXPECT_EQ(PlotExtents::OfPage(page), c.expected) << c.points.size() << " points";
   }
+}
+
+// Among the broken: U+009B (a terminal's CSI), Latin-1, a sequence cut short, an overlong
+// form and a surrogate.
+TEST(ShownName, ControlCharactersAndBrokenUtf8AreEscaped) {
+  // clang-format off
+  const std::pair<std::string, std::string> cases[] = {
+      {"図面/配線 1.hpg", "図面/配線 1.hpg"}, {"a\nb\rc\td", "a\\nb\\rc\\td"},
+      {"\x1b[2J\x07\x7f", "\\x1b[2J\\x07\\x7f"}, {std::string("nul\0x", 5), "nul\\x00x"},
+      {"c1 \xc2\x9b csi", "c1 \\xc2\\x9b csi"}, {"latin1 \xe9t\xe9", "latin1 \\xe9t\\xe9"},
+      {"cut \xe5\x9b", "cut \\xe5\\x9b"}, {"overlong \xc0\xaf", "overlong \\xc0\\xaf"},
+      {"surrogate \xed\xa0\x80", "surrogate \\xed\\xa0\\x80"}};
+  // clang-format on
+  for (const auto& [name, shown] : cases)
+    EXPECT_EQ(ShownName(name), shown);
 }
 
 }  // namespace
