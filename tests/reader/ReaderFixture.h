@@ -8,6 +8,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/PlotModel.h"
@@ -22,20 +23,16 @@ class CapturingMessenger : public ReaderMessenger {
   std::vector<std::string> messages;
 };
 
-// The shortest text that reads back as the same float.
-inline std::string Shortest(float value) {
-  char text[32];
-  return std::string(text, std::to_chars(text, text + sizeof text, value).ptr);
-}
-
+// Each coordinate as the shortest text that reads back as the same float.
 inline std::string Point(float x, float y) {
-  return Shortest(x) + "," + Shortest(y);
+  char text[64];
+  char* comma = std::to_chars(text, text + 30, x).ptr;
+  *comma = ',';
+  return std::string(text, std::to_chars(comma + 1, text + sizeof text, y).ptr);
 }
 
-struct ReadCase {
-  std::string text;
-  std::string expected;
-};
+// A plot text and what it reads as.
+using ReadCase = std::pair<std::string, std::string>;
 
 class ReaderTest : public ::testing::Test {
  protected:
@@ -74,17 +71,13 @@ class ReaderTest : public ::testing::Test {
     return text;
   }
 
-  std::string Extents() const {
-    return Point(model.MinX[1], model.MinY[1]) + ">" + Point(model.MaxX[1], model.MaxY[1]);
-  }
-
   // Reads each case afresh and compares `describe` (Summary by default) with its expectation.
   void ExpectReads(std::initializer_list<ReadCase> cases,
                    std::function<std::string(const ReadOutcome&)> describe = {}) {
-    for (const ReadCase& c : cases) {
-      const ReadOutcome outcome = Read(c.text);
-      const std::string shown = ShownName(c.text.substr(0, 80));
-      EXPECT_EQ(describe ? describe(outcome) : Summary(outcome), c.expected) << shown;
+    for (const auto& [text, expected] : cases) {
+      const ReadOutcome outcome = Read(text);
+      const std::string shown = ShownName(text.substr(0, 80));
+      EXPECT_EQ(describe ? describe(outcome) : Summary(outcome), expected) << shown;
       EXPECT_EQ(status, 0) << shown;
       EXPECT_EQ(model.PlotCount, 1) << shown;
     }

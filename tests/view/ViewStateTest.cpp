@@ -155,46 +155,39 @@ TEST(ScrollStepRule, ScalesWithTheRange) {
   }
 }
 
-using Action = SelectionBand::Action;
-
-TEST(SelectionBand, RightDragSpansFromTheRoundedAnchor) {
-  SelectionBand band;
-  EXPECT_EQ(band.MouseDown(2, 50.4f, 20.6f), Action::None);
-  EXPECT_TRUE(band.Visible);
-  EXPECT_EQ(band.Shape, (BoxMm{50.4f, 20.6f, 1, 1}));
-  EXPECT_EQ(band.AnchorX, 50);
-  EXPECT_EQ(band.AnchorY, 21);
-  band.MouseMove(2, 30.2f, 40, true);
-  EXPECT_FLOAT_EQ(band.Shape.Left, 30.2f);
-  EXPECT_EQ(band.Shape.Top, 21);
-  EXPECT_FLOAT_EQ(band.Shape.Width, 19.8f);
-  EXPECT_EQ(band.Shape.Height, 19);
-  band.MouseMove(2, 60, 21, true);  // on the anchor's row
-  EXPECT_EQ(band.Shape, (BoxMm{50, 21, 10, 0}));
-  EXPECT_EQ(band.MouseUp(2), Action::Capture);
-  EXPECT_TRUE(band.Visible) << "the band marks the captured selection";
-
-  band.MouseDown(2, 12.5f, 13.5f);
-  EXPECT_EQ(band.AnchorX, 12) << "half to even";
-  EXPECT_EQ(band.AnchorY, 14);
+// The band as "Left,Top WidthxHeight from AnchorX,AnchorY", or "hidden".
+std::string Band(const SelectionBand& band) {
+  std::ostringstream text;
+  text << band.Shape << " from " << band.AnchorX << ',' << band.AnchorY;
+  return band.Visible ? text.str() : "hidden";
 }
 
+// A right drag over a file spans the band from the press point rounded half to even; the left
+// button opens the context menu; the middle one only records the anchor.
 TEST(SelectionBand, OnlyARightDragOverAFileSelects) {
+  using Action = SelectionBand::Action;
   SelectionBand band;
-  band.MouseDown(2, 10, 10);
+  EXPECT_EQ(band.MouseDown(2, 50.4f, 20.6f), Action::None);
+  EXPECT_EQ(Band(band), "50.4,20.6 1x1 from 50,21");
+  band.MouseMove(2, 30.2f, 40, true);
+  EXPECT_EQ(Band(band), "30.2,21 19.8x19 from 50,21");
+  band.MouseMove(2, 60, 21, true);  // on the anchor's row
+  EXPECT_EQ(Band(band), "50,21 10x0 from 50,21");
+  EXPECT_EQ(band.MouseUp(2), Action::Capture);
+  EXPECT_EQ(Band(band), "50,21 10x0 from 50,21") << "the band marks the captured selection";
+  band.MouseDown(2, 12.5f, 13.5f);
   band.MouseMove(2, 30, 30, false);
-  EXPECT_EQ(band.Shape, (BoxMm{10, 10, 1, 1})) << "no file: moves change nothing";
+  EXPECT_EQ(Band(band), "12.5,13.5 1x1 from 12,14") << "no file: moves change nothing";
   EXPECT_EQ(band.MouseUp(2), Action::None) << "a click without movement";
-  EXPECT_FALSE(band.Visible);
-
+  EXPECT_EQ(Band(band), "hidden");
   EXPECT_EQ(band.MouseDown(1, 3, 3), Action::OpenContextMenu);
   EXPECT_EQ(band.MouseMove(1, 4, 4, true), Action::OpenContextMenu) << "on every move";
   EXPECT_EQ(band.MouseMove(1, 4, 4, false), Action::None);
   EXPECT_EQ(band.MouseDown(4, 7.6f, 8.4f), Action::None);
-  EXPECT_EQ(band.AnchorX, 8) << "the middle button only records the anchor";
   EXPECT_EQ(band.MouseMove(4, 9, 9, true), Action::None);
   EXPECT_EQ(band.MouseUp(4), Action::None);
-  EXPECT_FALSE(band.Visible);
+  EXPECT_EQ(std::pair(band.AnchorX, band.AnchorY), std::pair(8, 8));
+  EXPECT_EQ(Band(band), "hidden");
 }
 
 }  // namespace
