@@ -2,6 +2,7 @@
 // preview's paging.
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <vector>
 
 #include "ErrorOf.h"
@@ -123,43 +124,33 @@ TEST_F(PreviewTest, PageBoxFitsTheWindowsNarrowerSide) {
   EXPECT_DOUBLE_EQ(tall.Destination().width, tall.PageBox().width - 2 * 284);
 }
 
-using Outcome = MagnificationEntry::Outcome;
-
-PlotExtents DrawingOfMillimetres(double width, double height) {
-  return {0, 0, static_cast<float>(width * 40), static_cast<float>(height * 40)};
+// What OK makes of the text entered for a drawing of width x height mm (40 units a mm):
+// "outcome magnification [text shown] message".
+std::string Entered(const std::string& text, double widthMm = 1000, double heightMm = 500) {
+  const MagnificationEntry entry = ApplyMagnificationEntry(
+      text, {0, 0, static_cast<float>(widthMm * 40), static_cast<float>(heightMm * 40)});
+  std::ostringstream out;
+  if (entry.outcome == MagnificationEntry::Outcome::NotANumber) out << "refused";
+  if (entry.outcome == MagnificationEntry::Outcome::Accepted) out << entry.magnification;
+  if (entry.outcome == MagnificationEntry::Outcome::Reduced)
+    out << "reduced " << entry.magnification;
+  out << " [" << entry.text << "] " << entry.message;
+  return out.str();
 }
 
 TEST(MagnificationEntry, IsTakenReducedOrRefused) {
-  struct Case {
-    std::string text;
-    Outcome outcome;
-    float magnification;
-    std::string shown, message = "";
-    double widthMm = 1000, heightMm = 500;
-  };
-  const std::string reducedTo4 = "倍率が限界を超えてますので、 4倍で処理します";
-  const std::string reducedTo0 = "倍率が限界を超えてますので、 0倍で処理します";
   // clang-format off
-  const Case cases[] = {
-      {"2", Outcome::Accepted, 2, "2"}, {"1.5", Outcome::Accepted, 1.5f, "1.5"},
-      {"1.2.3", Outcome::Accepted, 1.2f, "1.2.3"}, {"", Outcome::Accepted, 0, ""},
-      {"10", Outcome::Reduced, 4, " 4", reducedTo4},
-      // Too large even at 1; a direction without extent sets no limit.
-      {"1", Outcome::Reduced, 0, " 0", reducedTo0, 5000, 100},
-      {"3", Outcome::Reduced, 0, " 0", reducedTo0, 5000, 0}};
+  const std::pair<std::string, std::string> cases[] = {
+      {"2", "2 [2] "}, {"1.5", "1.5 [1.5] "}, {"1.2.3", "1.2 [1.2.3] "}, {"", "0 [] "},
+      {"10", "reduced 4 [ 4] 倍率が限界を超えてますので、 4倍で処理します"}};
   // clang-format on
-  for (const Case& c : cases) {
-    const auto entry = ApplyMagnificationEntry(c.text, DrawingOfMillimetres(c.widthMm, c.heightMm));
-    EXPECT_EQ(entry.outcome, c.outcome) << c.text;
-    EXPECT_FLOAT_EQ(entry.magnification, c.magnification) << c.text;
-    EXPECT_EQ(entry.text, c.shown) << c.text;
-    EXPECT_EQ(entry.message, c.message) << c.text;
-  }
-  for (const std::string text : {"-2", "+2", "1e1", "1 5", "２"}) {
-    const auto entry = ApplyMagnificationEntry(text, DrawingOfMillimetres(1000, 500));
-    EXPECT_EQ(entry.outcome, Outcome::NotANumber) << text;
-    EXPECT_EQ(entry.text + entry.message, text + "数値を入力してください");
-  }
+  for (const auto& [text, expected] : cases)
+    EXPECT_EQ(Entered(text), expected) << text;
+  // Too large even at 1; a direction without extent sets no limit.
+  EXPECT_EQ(Entered("1", 5000, 100), "reduced 0 [ 0] 倍率が限界を超えてますので、 0倍で処理します");
+  EXPECT_EQ(Entered("3", 5000, 0), "reduced 0 [ 0] 倍率が限界を超えてますので、 0倍で処理します");
+  for (const std::string text : {"-2", "+2", "1e1", "1 5", "２"})
+    EXPECT_EQ(Entered(text), "refused [" + text + "] 数値を入力してください");
   EXPECT_EQ(MagnificationText(2.5f), "2.5");
   EXPECT_EQ(MagnificationText(0.1f), "0.1");
 }
