@@ -32,22 +32,17 @@ TEST(PlotModel, TablesArePerPlotAndAnIndexOutsideThemIsError9) {
 
 // A page's extents are squared as its drawing squares them: the view fits the picture.
 TEST(PlotExtents, OfPageSquaresLinesWithoutWidthOrHeight) {
-  const struct {
-    std::vector<PlotPoint> points;
-    PlotExtents expected;
-  } cases[] = {
-      {{}, PlotExtents{}},
-      {{{-10, 5}, {30, 25}}, {-10, 5, 30, 25}},
-      {{{100, 0}, {100, 400}}, {-100, 0, 300, 400}},
-      {{{0, 50}, {200, 50}}, {0, -50, 200, 150}},
-      {{{0, 0}, {0, 20}}, {-50, 0, 50, 20}},
-      {{{5, 5}}, {-45, -45, 55, 55}},
-  };
-  for (const auto& c : cases) {
+  // clang-format off
+  const std::pair<std::vector<PlotPoint>, PlotExtents> cases[] = {
+      {{}, PlotExtents{}}, {{{-10, 5}, {30, 25}}, {-10, 5, 30, 25}},
+      {{{100, 0}, {100, 400}}, {-100, 0, 300, 400}}, {{{0, 50}, {200, 50}}, {0, -50, 200, 150}},
+      {{{0, 0}, {0, 20}}, {-50, 0, 50, 20}}, {{{5, 5}}, {-45, -45, 55, 55}}};
+  // clang-format on
+  for (const auto& [points, expected] : cases) {
     StandardPage page;
-    for (const PlotPoint& p : c.points)
+    for (const PlotPoint& p : points)
       page.extents.Include(p);
-    EXPECT_EQ(PlotExtents::OfPage(page), c.expected) << c.points.size() << " points";
+    EXPECT_EQ(PlotExtents::OfPage(page), expected) << points.size() << " points";
   }
 }
 

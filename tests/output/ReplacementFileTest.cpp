@@ -60,16 +60,14 @@ class ReplacementFileTest : public ::testing::Test {
 };
 
 TEST_F(ReplacementFileTest, ReplacedFileKeepsItsPermissionsButNoSpecialBits) {
-  const struct {
-    mode_t before;
-    mode_t after;
-  } cases[] = {{0600, 0600}, {0644, 0644}, {04755, 0755}, {02750, 0750}, {07777, 0777}};
-  for (const auto& c : cases) {
-    const fs::path target = folder / ("mode-" + std::to_string(c.before));
+  const std::pair<mode_t, mode_t> cases[] = {
+      {0600, 0600}, {0644, 0644}, {04755, 0755}, {02750, 0750}, {07777, 0777}};
+  for (const auto& [before, after] : cases) {
+    const fs::path target = folder / ("mode-" + std::to_string(before));
     std::ofstream(target) << "old";
-    ASSERT_EQ(::chmod(target.c_str(), c.before), 0);
+    ASSERT_EQ(::chmod(target.c_str(), before), 0);
     Replace(target, "new");
-    EXPECT_EQ(Mode(target), c.after) << std::oct << c.before;
+    EXPECT_EQ(Mode(target), after) << std::oct << before;
     EXPECT_EQ(Slurp(target), "new");
   }
 }
@@ -86,7 +84,7 @@ TEST_F(ReplacementFileTest, UncommittedFileLeavesTheOldOneAndNoTraceAndANewOneFo
   EXPECT_EQ(Mode(folder / "new.bmp"), 0640u);
 }
 
-TEST_F(ReplacementFileTest, SignalledWriterLeavesNoTemporaryFile) {
+TEST_F(ReplacementFileTest, SignalledWriterLeavesNoTemporaryFileAndAKilledOnesIsSwept) {
   const fs::path target = folder / "out.svg";
   std::ofstream(target) << "old";
   for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGUSR1}) {
@@ -94,12 +92,9 @@ TEST_F(ReplacementFileTest, SignalledWriterLeavesNoTemporaryFile) {
     EXPECT_EQ(FilesInFolder(), 1u) << "signal " << signal;
     EXPECT_EQ(Slurp(target), "old");
   }
-}
-
-TEST_F(ReplacementFileTest, KilledWritersFileIsSweptButALiveWritersIsNot) {
-  const fs::path target = folder / "out.svg";
+  // After SIGKILL the next writer of the same output sweeps the file up; a live writer's file
+  // and another output's are not its to sweep.
   const fs::path other = folder / "other.svg";
-  std::ofstream(target) << "old";
   WriterEndedBy(target, SIGKILL);
   WriterEndedBy(other, SIGKILL);
   ASSERT_EQ(FilesInFolder(), 3u) << "nothing can clean up after SIGKILL";
@@ -107,8 +102,8 @@ TEST_F(ReplacementFileTest, KilledWritersFileIsSweptButALiveWritersIsNot) {
   ReplacementFile live(target.string());
   EXPECT_EQ(FilesInFolder(), 3u) << "the killed writer's file of this output is gone";
   Replace(target, "new");
-  EXPECT_TRUE(fs::exists(live.Path())) << "a live writer's file stays";
-  EXPECT_EQ(FilesInFolder(), 3u) << "another output's file is not this one's to sweep";
+  EXPECT_TRUE(fs::exists(live.Path()));
+  EXPECT_EQ(FilesInFolder(), 3u);
   EXPECT_EQ(Slurp(target), "new");
 }
 
