@@ -1,6 +1,5 @@
-// A capacity reached keeps the full tables; files that cannot be read give an empty model;
-// inputs that break other readers read in linear time (a quadratic reader would take hours)
-// and never crash.
+// Capacities, unreadable files, and inputs that break other readers: these read in linear time
+// (a quadratic reader would take hours) and never crash.
 #include <unistd.h>
 
 #include <filesystem>
@@ -12,6 +11,8 @@
 
 namespace korvid::testing {
 namespace {
+
+namespace fs = std::filesystem;
 
 // One command of `pairs` relative steps, alternately up and right: also a linear-time check.
 std::string Staircase(int pairs) {
@@ -44,12 +45,11 @@ TEST_F(ReaderTest, CapacitiesKeepTheFullTables) {
 }
 
 TEST_F(ReaderTest, FilesThatCannotBeReadGiveAnEmptyModel) {
-  const std::filesystem::path dir =
-      std::filesystem::temp_directory_path() / ("korvid-reader-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(dir / "folder.hpg");
+  const fs::path dir = fs::temp_directory_path() / ("korvid-reader-" + std::to_string(::getpid()));
+  fs::create_directories(dir / "folder.hpg");
   std::ofstream(dir / "plot.hpg", std::ios::binary) << "IN;LB\x93\xfa\x96\x7b;PU0,0;PD3,4;\r\n";
   std::ofstream(dir / "secret.hpg") << "PU0,0;PD1,1;";
-  std::filesystem::permissions(dir / "secret.hpg", std::filesystem::perms::none);
+  fs::permissions(dir / "secret.hpg", fs::perms::none);
   auto readFile = [&](const std::string& folder, const std::string& name) {
     model.PlotDir = folder;
     model.PlotFileName = name;
@@ -70,16 +70,16 @@ TEST_F(ReaderTest, FilesThatCannotBeReadGiveAnEmptyModel) {
   for (const auto& [path, error] : cases)
     expectEmptyModel(path, error);
   // Permissions do not bind root: the unreadable file is tried as nobody.
-  std::filesystem::permissions(dir, std::filesystem::perms(0755));
+  fs::permissions(dir, fs::perms(0755));
   AsUnprivilegedUser([&] { expectEmptyModel(folder + "secret.hpg", 70); });
-  std::filesystem::remove_all(dir);
+  fs::remove_all(dir);
 }
 
 using ::testing::AnyOf;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-TEST_F(ReaderTest, LongLinesCommandsAndNumbers) {
+TEST_F(ReaderTest, LongLinesCommandsAndNumbersNulAndRandomBytes) {
   std::string line;
   while (line.size() < 50'000'000)
     line += "PD12345,67890,";
@@ -100,9 +100,6 @@ TEST_F(ReaderTest, LongLinesCommandsAndNumbers) {
   EXPECT_EQ(Summary(Read("PU0,0;PD" + digits400.substr(0, 30) + "," + digits400 + ";" + rest)),
             "error 6 at 2");
   EXPECT_EQ(Summary(Read(rest)), "0,0>1,2 | 1,2>1,0 | arc -2,3,4,-3 4,0>4,0");
-}
-
-TEST_F(ReaderTest, NulAndRandomBytes) {
   std::mt19937 random(20261207);
   const char alphabet[] = "PUDAIRNCLTSGF0123456789,;.-+ E&HO\n\r\t\0";
   for (int round = 0; round < 200; ++round) {
