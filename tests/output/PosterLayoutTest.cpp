@@ -47,31 +47,23 @@ TEST(WalkTiles, CoversThePictureColumnByColumnAndRefusesWalksThatNeverEnd) {
   EXPECT_EQ(ErrorOf([] { Walk(100, 1e-9f, 150, 100); }), 9);
 }
 
-PageMetrics A4Portrait() {
-  PageMetrics page;
-  page.offsetX = page.offsetY = 5;
-  page.printableWidth = 200;
-  page.printableHeight = 287;
-  return page;
-}
+// A4 upright with 5 mm margins at the top and left.
+const PageMetrics kA4Portrait{5, 5, 0, 0, 0, 0, 200, 287};
 
 TEST(PosterLayout, LargerScaleOfTheUnturnedExtentsServesBothDirections) {
   // 8000 x 4000 units with the margin, shown turned: the frame's sides are exchanged.
   const PosterLayout turned =
-      LayOutPoster(A4Portrait(), PlotExtents{0, 0, 7900, 3900}, 1, 163.84, 327.67);
+      LayOutPoster(kA4Portrait, PlotExtents{0, 0, 7900, 3900}, 1, 163.84, 327.67);
   EXPECT_FLOAT_EQ(turned.scaleX, 200 / 163.84f);
   EXPECT_FLOAT_EQ(turned.scaleY, 100 / 327.67f);
   EXPECT_EQ(turned.scale, turned.scaleX);
   EXPECT_DOUBLE_EQ(turned.stepX, (200 - 5.08) / turned.scale);
   EXPECT_EQ(turned.destination.left, 5);
   EXPECT_DOUBLE_EQ(turned.destination.width, 200 - 5.08);
-  const auto tall = LayOutPoster(A4Portrait(), PlotExtents{0, 0, 3900, 7900}, 2, 163.84, 327.67);
+  const auto tall = LayOutPoster(kA4Portrait, PlotExtents{0, 0, 3900, 7900}, 2, 163.84, 327.67);
   EXPECT_GT(tall.scaleY, tall.scaleX);
   EXPECT_EQ(tall.scale, tall.scaleY);
-  EXPECT_EQ(ErrorOf([] {
-              LayOutPoster(A4Portrait(), PlotExtents{0, 0, 9, 9}, 0, 327.67, 327.67);
-            }),
-            11);
+  EXPECT_EQ(ErrorOf([] { LayOutPoster(kA4Portrait, {0, 0, 9, 9}, 0, 327.67, 327.67); }), 11);
 }
 
 class PreviewTest : public ::testing::Test {
@@ -83,7 +75,7 @@ class PreviewTest : public ::testing::Test {
     const double longest = 32767 * 1440 / 2540.0;
     const double scale = 1 / std::max(width + 100.0, height + 100.0);
     PreviewLayout layout;
-    layout.Build(A4Portrait(), PlotExtents{0, 0, width, height}, magnification,
+    layout.Build(kA4Portrait, PlotExtents{0, 0, width, height}, magnification,
                  (width + 100) * scale * longest, (height + 100) * scale * longest, window);
     return layout;
   }
