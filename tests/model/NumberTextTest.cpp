@@ -60,7 +60,7 @@ TEST(IntegerValue, ReadsWholeNumberTextsOrFails) {
 constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
-TEST(RoundToInteger, RoundsHalfToEvenAndFailsWhenTheResultDoesNotFit) {
+TEST(ValueConversion, RoundsHalfToEvenAndFailsWhenTheResultDoesNotFit) {
   // clang-format off
   const std::pair<double, int> cases[] = {{0.5, 0}, {1.5, 2}, {2.5, 2}, {-2.5, -2}, {-3.5, -4},
       {2.4999999, 2}, {-32768.5, -32768}, {32767.49, 32767}};
@@ -75,18 +75,14 @@ TEST(RoundToInteger, RoundsHalfToEvenAndFailsWhenTheResultDoesNotFit) {
   EXPECT_EQ(RoundToInt32(-2147483648.5), -2147483648);
   for (double value : {2147483647.5, -2147483649.0, kNaN})
     EXPECT_EQ(ErrorOf([&] { RoundToInt32(value); }), 6) << value;
-}
-
-TEST(ToSingle, RoundsToNearestAndFailsBeyondTheLargestFloatEvenIfItWouldRoundDown) {
+  // Floats round to nearest and fail beyond the largest float, even if they would round down.
   EXPECT_EQ(ToSingle(16777217.0), 16777216.0f);
   EXPECT_EQ(ToSingle(-FLT_MAX), -FLT_MAX);
   EXPECT_EQ(ToSingle(1e-50), 0.0f);
   const double justAbove = std::nextafter(static_cast<double>(FLT_MAX), kInf);
   for (double value : {justAbove, -justAbove, kInf, kNaN})
     EXPECT_EQ(ErrorOf([&] { ToSingle(value); }), 6) << value;
-}
-
-TEST(RunTimeErrors, DivisionAndFileFailuresGiveTheirNumbers) {
+  // Division and file failures give their own numbers.
   EXPECT_EQ(ErrorOf([] { CheckedDivide(-1, -0.0); }), 11);
   EXPECT_EQ(ErrorOf([] { CheckedDivide(0, 0); }), 6);
   EXPECT_EQ(ErrorOf([] { CheckedDivide(1e300, 1e-300); }), 6);

@@ -59,7 +59,13 @@ class ReplacementFileTest : public ::testing::Test {
   fs::path folder;
 };
 
-TEST_F(ReplacementFileTest, ReplacedFileKeepsItsPermissionsButNoSpecialBits) {
+// An uncommitted file leaves the old one in place and no trace; a replaced file keeps its
+// permissions without the special bits; a new one follows the umask.
+TEST_F(ReplacementFileTest, LeavesNoTraceUncommittedAndKeepsPermissionsWithoutSpecialBits) {
+  std::ofstream(folder / "keep.bmp") << "old";
+  ReplacementFile((folder / "keep.bmp").string()).Write("new", 3);
+  EXPECT_EQ(FilesInFolder(), 1u);
+  EXPECT_EQ(Slurp(folder / "keep.bmp"), "old");
   const std::pair<mode_t, mode_t> cases[] = {
       {0600, 0600}, {0644, 0644}, {04755, 0755}, {02750, 0750}, {07777, 0777}};
   for (const auto& [before, after] : cases) {
@@ -70,14 +76,6 @@ TEST_F(ReplacementFileTest, ReplacedFileKeepsItsPermissionsButNoSpecialBits) {
     EXPECT_EQ(Mode(target), after) << std::oct << before;
     EXPECT_EQ(Slurp(target), "new");
   }
-}
-
-TEST_F(ReplacementFileTest, UncommittedFileLeavesTheOldOneAndNoTraceAndANewOneFollowsTheUmask) {
-  const fs::path target = folder / "keep.bmp";
-  std::ofstream(target) << "old";
-  ReplacementFile(target.string()).Write("new", 3);
-  EXPECT_EQ(FilesInFolder(), 1u);
-  EXPECT_EQ(Slurp(target), "old");
   const mode_t previous = ::umask(027);
   Replace(folder / "new.bmp", "");
   ::umask(previous);

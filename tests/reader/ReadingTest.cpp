@@ -102,8 +102,9 @@ TEST_F(ReaderTest, LineTypesGiveTheStyle) {
 }
 
 // The commands count (for the index of a failure) takes a trailing rest of two characters,
-// layout included; one is ignored. Skipped mnemonics are listed without their layout.
-TEST_F(ReaderTest, CommandsAndSkippedMnemonicsAreCounted) {
+// layout included; one is ignored. Skipped mnemonics are listed without their layout. A file
+// without a terminator keeps the counts of the read before.
+TEST_F(ReaderTest, CountsStayWithoutATerminator) {
   EXPECT_EQ(Read("PU0,0;PD1,1;I").commandCount, 2);
   EXPECT_EQ(Read("PU0,0;PD1,1;\nI").commandCount, 3);
   EXPECT_EQ(Read("PU0,0\r;\nPD5,5;PD7,\r\n7;P\r\n").commandCount, 3);
@@ -113,9 +114,6 @@ TEST_F(ReaderTest, CommandsAndSkippedMnemonicsAreCounted) {
     skipped += s.mnemonic + "x" + std::to_string(s.count) + " ";
   EXPECT_EQ(skipped, "LBx3 pax1 Lx1 XYx1 ");
   EXPECT_TRUE(Read("PU0,0;").skipped.empty()) << "a later read counts afresh";
-}
-
-TEST_F(ReaderTest, FileWithoutTerminatorShowsTheMessageAndKeepsTheCounts) {
   Read("PU0,0;PD1,0,1,1;CI5;");
   // CR LF and CR alone are no terminators; neither is an empty file. The counts stay; the
   // first segment is set up afresh as the read begins.

