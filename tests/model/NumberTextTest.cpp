@@ -16,7 +16,7 @@ namespace {
 
 using testing::ErrorOf;
 
-TEST(LeadingNumber, ReadsAsFarAsTheTextIsANumber) {
+TEST(NumberText, ReadsAsFarAsTheTextIsANumberOrAWholeNumberOrFails) {
   // clang-format off
   const std::pair<const char*, double> cases[] = {
       {"12.5", 12.5}, {"20PD30", 20}, {"", 0}, {"1 2", 12}, {" \t\n-1\t. 5", -1.5}, {"+7", 7},
@@ -38,10 +38,7 @@ TEST(LeadingNumber, ReadsAsFarAsTheTextIsANumber) {
        {std::string("1e309"), "-1" + std::string(400, '0'), "&H1" + std::string(256, '0')}) {
     EXPECT_EQ(ErrorOf([&] { LeadingNumber(text); }), 6) << text.substr(0, 30);
   }
-}
-
-// Pen numbers: a whole number text, rounded half to even into 16 bits.
-TEST(IntegerValue, ReadsWholeNumberTextsOrFails) {
+  // Pen numbers: a whole number text, rounded half to even into 16 bits.
   // clang-format off
   const std::pair<const char*, int> values[] = {
       {"3", 3}, {"  3  ", 3}, {"-2", -2}, {"+4", 4}, {"2.5", 2}, {"3.5", 4}, {".5", 0}, {"1e1", 10},

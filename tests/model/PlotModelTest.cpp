@@ -28,10 +28,7 @@ TEST(PlotModel, TablesArePerPlotAndAnIndexOutsideThemIsError9) {
   EXPECT_EQ(PlotExtents::OfCurrentPlot(model), (PlotExtents{1, 2, 3, 4}));
   model.CurPlot = 2;
   EXPECT_EQ(ErrorOf([&] { PlotExtents::OfCurrentPlot(model); }), 9);
-}
-
-// A page's extents are squared as its drawing squares them: the view fits the picture.
-TEST(PlotExtents, OfPageSquaresLinesWithoutWidthOrHeight) {
+  // A page's extents are squared as its drawing squares them: the view fits the picture.
   // clang-format off
   const std::pair<std::vector<PlotPoint>, PlotExtents> cases[] = {
       {{}, PlotExtents{}}, {{{-10, 5}, {30, 25}}, {-10, 5, 30, 25}},

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <ranges>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -135,7 +136,7 @@ std::vector<QXmlStreamAttributes> SvgPaths(const std::string& svg) {
   return paths;
 }
 
-TEST(SvgWriter, WritesAValidDocumentOfTheFrameWithStylesAndDots) {
+TEST(VectorWriters, WriteValidDocumentsOfTheFrameWithStylesDotsAndFills) {
   const std::string svg = SvgOfPicture(PictureOf(kColoured));
   const std::vector<QXmlStreamAttributes> paths = SvgPaths(svg);
   EXPECT_EQ(paths.size(), 4u) << "square, diagonal, circle and dot";
@@ -148,10 +149,7 @@ TEST(SvgWriter, WritesAValidDocumentOfTheFrameWithStylesAndDots) {
   QSvgRenderer renderer(QByteArray::fromStdString(svg));
   EXPECT_TRUE(renderer.isValid());
   EXPECT_EQ(renderer.viewBoxF(), QRectF(0, 0, 3276.7, 3276.7));
-}
-
-// Pages of the standard reading bring filled areas and wide pens.
-TEST(VectorWriters, FillTheAreasAndKeepWidePensValid) {
+  // Pages of the standard reading bring filled areas and wide pens, in SVG and in PDF.
   auto drawing = std::make_shared<MetafilePicture::Drawing>();
   drawing->frame = QRect(0, 0, 1000, 1000);
   drawing->pens = {PicturePen{0xff0000ff, PenStyle::kSolid, 50}};
@@ -210,10 +208,8 @@ TEST(PdfWriter, OpensAndShowsTheDrawing) {
       for (int x = 1; x + 1 < page.width(); ++x) {
         if (!ink(raster, x, y)) continue;
         ++drawn;
-        bool near = false;
-        for (int d = 0; d < 9; ++d)
-          near = near || ink(page, x + d % 3 - 1, y + d / 3 - 1);
-        matched += near;
+        matched += std::ranges::any_of(
+            std::views::iota(0, 9), [&](int d) { return ink(page, x + d % 3 - 1, y + d / 3 - 1); });
       }
     }
     ASSERT_GT(drawn, 100);

@@ -29,7 +29,7 @@ std::string Load(const std::string& path) {
   }
 }
 
-TEST(PlotFile, FilesAndStreamsUpToTheLimit) {
+TEST(PlotFile, FilesAndStreamsUpToTheLimitAndPaths) {
   const fs::path folder =
       fs::temp_directory_path() / ("korvid-plotfile-" + std::to_string(::getpid()));
   fs::create_directories(folder);
@@ -62,17 +62,13 @@ TEST(PlotFile, FilesAndStreamsUpToTheLimit) {
   for (const auto& [load, expected] : cases)
     EXPECT_EQ(load(), expected);
   fs::remove_all(folder);
-}
-
-TEST(FindLast, GivesTheStartOfTheLastOccurrenceAndSplitsPathsThere) {
+  // FindLast gives the 1-based start of the last occurrence; paths split there.
   EXPECT_EQ(FindLast("/a/b.hpg", "/"), 3);
   EXPECT_EQ(FindLast("abcabc", "bc"), 5);
   EXPECT_EQ(testing::ErrorOf([] { FindLast(std::string(40000, 'x') + "/", "/"); }), 6);
-  const char* cases[][3] = {
-      {"/home/u/b.hpg", "/home/u/", "b.hpg"}, {"b.hpg", "", "b.hpg"}, {"/tmp/", "/tmp/", ""}};
-  for (auto [path, dir, name] : cases)
-    EXPECT_EQ(SplitPlotPath(path).dir + "|" + SplitPlotPath(path).name,
-              dir + ("|" + std::string(name)));
+  for (const auto& [path, split] : {std::pair("/home/u/b.hpg", "/home/u/|b.hpg"),
+                                    std::pair("b.hpg", "|b.hpg"), std::pair("/tmp/", "/tmp/|")})
+    EXPECT_EQ(SplitPlotPath(path).dir + "|" + SplitPlotPath(path).name, split);
 }
 
 }  // namespace

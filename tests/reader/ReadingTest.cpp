@@ -60,6 +60,16 @@ TEST_F(ReaderTest, PenStateAndPairs) {
       {"LT0;PU0,0;PD1,1,2,2;", "0,0>1,1 s5 | 1,1>2,2 s5"},
   });
   // clang-format on
+  // Line types give the style.
+  auto style = [this](const ReadOutcome&) { return std::to_string(reader.State().CurLineStyle); };
+  ExpectReads(
+      {{"LT;", "0"},    {"LT0;", "5"},     {"LT1;", "2"},   {"LT2;", "2"},   {"LT3;", "1"},
+       {"LT4;", "3"},   {"LT5;", "3"},     {"LT6;", "4"},   {"LT7;", "0"},   {"LT-1;", "-2"},
+       {"LT-2;", "-2"}, {"LT-3;", "-1"},   {"LT-4;", "-3"}, {"LT-5;", "-3"}, {"LT-6;", "-4"},
+       {"LT-7;", "1"},  {"LT-8;", "0"},    {"LT2.5;", "2"}, {"LT1.5;", "2"}, {"LT0.5;", "5"},
+       {"LT ;", "5"},   {"LT3,0.5;", "1"}, {"LT,4;", "5"},  {"LT 6;", "4"},  {"LT6X;", "4"},
+       {"\n LT6;", "4"}},
+      style);
 }
 
 // An IN followed by drawing starts the segment list afresh; an IN after the last segment (a
@@ -87,18 +97,6 @@ TEST_F(ReaderTest, InitialiseFailuresAndPagesKeepWhatWasRead) {
   // clang-format on
   Read("PU0,0;PD1,1;IN;");
   EXPECT_EQ(Summary(Read("PU5,5;IN;")), "") << "the next read forgets what IN set aside";
-}
-
-TEST_F(ReaderTest, LineTypesGiveTheStyle) {
-  auto style = [this](const ReadOutcome&) { return std::to_string(reader.State().CurLineStyle); };
-  ExpectReads(
-      {{"LT;", "0"},    {"LT0;", "5"},     {"LT1;", "2"},   {"LT2;", "2"},   {"LT3;", "1"},
-       {"LT4;", "3"},   {"LT5;", "3"},     {"LT6;", "4"},   {"LT7;", "0"},   {"LT-1;", "-2"},
-       {"LT-2;", "-2"}, {"LT-3;", "-1"},   {"LT-4;", "-3"}, {"LT-5;", "-3"}, {"LT-6;", "-4"},
-       {"LT-7;", "1"},  {"LT-8;", "0"},    {"LT2.5;", "2"}, {"LT1.5;", "2"}, {"LT0.5;", "5"},
-       {"LT ;", "5"},   {"LT3,0.5;", "1"}, {"LT,4;", "5"},  {"LT 6;", "4"},  {"LT6X;", "4"},
-       {"\n LT6;", "4"}},
-      style);
 }
 
 // The commands count (for the index of a failure) takes a trailing rest of two characters,

@@ -93,7 +93,7 @@ TEST_F(ViewStateTest, FitToWindowFitsTheDrawingInItsOrientation) {
   EXPECT_EQ(effects.loads, 4);
 }
 
-TEST_F(ViewStateTest, ZoomStopsBeyond2167AndBelow2Millimetres) {
+TEST_F(ViewStateTest, ZoomStopsBeyond2167AndBelow2MmAndAFailedLoadKeepsTheNewSize) {
   view.Picture3 = BoxMm{0, 0, 2167, 1000};
   EXPECT_TRUE(ZoomIn());
   EXPECT_EQ(view.Picture3, (BoxMm{0, 0, 4334, 2000}));
@@ -105,6 +105,13 @@ TEST_F(ViewStateTest, ZoomStopsBeyond2167AndBelow2Millimetres) {
   EXPECT_EQ(view.Picture3, (BoxMm{0, 0, 1, 150}));
   EXPECT_FALSE(ZoomOut());
   EXPECT_EQ(view.Picture3.Width, 1);
+  // A failed load keeps the new size and the reset viewport.
+  effects.fail = true;
+  view.Picture3 = BoxMm{0, 0, 400, 400};
+  view.Picture1 = BoxMm{0, 10, 30, 30};
+  EXPECT_EQ(ErrorOf([&] { ZoomIn(); }), 53);
+  EXPECT_EQ(Surface(), "0,0 800x800 in 0,10 250x160");
+  EXPECT_FALSE(view.VScroll1.Visible) << "the bars were not laid out";
 }
 
 TEST_F(ViewStateTest, ZoomInShowsBarsThatReachEveryPart) {
@@ -141,15 +148,6 @@ TEST_F(ViewStateTest, ZoomOutRescrollsWhenTheRangeShrinks) {
   EXPECT_EQ(Bar(view.HScroll1), "hidden");
   EXPECT_EQ(view.Picture3.Left, 0);
   EXPECT_TRUE(view.VScroll1.Visible);
-}
-
-TEST_F(ViewStateTest, FailedLoadKeepsTheNewSizeAndTheResetViewport) {
-  effects.fail = true;
-  view.Picture3 = BoxMm{0, 0, 400, 400};
-  view.Picture1 = BoxMm{0, 10, 30, 30};
-  EXPECT_EQ(ErrorOf([&] { ZoomIn(); }), 53);
-  EXPECT_EQ(Surface(), "0,0 800x800 in 0,10 250x160");
-  EXPECT_FALSE(view.VScroll1.Visible) << "the bars were not laid out";
 }
 
 // The band as "Left,Top WidthxHeight from AnchorX,AnchorY", or "hidden".
