@@ -1,5 +1,4 @@
-// The plot model's tables, the extents the view and outputs take from a plot, and the names
-// shown for its files.
+// The plot model's tables, the extents taken from a plot, and the names shown for files.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -43,8 +42,7 @@ TEST(PlotModel, TablesArePerPlotAndAnIndexOutsideThemIsError9) {
   }
 }
 
-// Among the broken: U+009B (a terminal's CSI), Latin-1, a sequence cut short, an overlong
-// form and a surrogate.
+// Broken: U+009B (a terminal's CSI), Latin-1, a cut sequence, an overlong form, a surrogate.
 TEST(ShownName, ControlCharactersAndBrokenUtf8AreEscaped) {
   // clang-format off
   const std::pair<std::string, std::string> cases[] = {

@@ -1,5 +1,4 @@
-// The magnification entry, page metrics, the cut of the picture into sheets, and the
-// preview's paging.
+// Magnification entry, page metrics, the cut of the picture into sheets, the preview's paging.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -16,7 +15,17 @@ namespace {
 
 using testing::ErrorOf;
 
-TEST(PageMetrics, ConvertsThePrintersPixelsInOrder) {
+// A4 upright with 5 mm margins at the top and left.
+const PageMetrics kA4Portrait{5, 5, 0, 0, 0, 0, 200, 287};
+
+std::vector<std::pair<double, float>> Walk(double stepX, float stepY, double width, double height) {
+  std::vector<std::pair<double, float>> tiles;
+  WalkTiles(stepX, stepY, width, height, 100000,
+            [&](const TileOrigin& at) { tiles.emplace_back(at.x, at.y); });
+  return tiles;
+}
+
+TEST(PosterLayout, MeasuresThePageCutsThePictureAndScalesIt) {
   // A4 at 600 dpi with 100-pixel unprintable margins all round.
   const PageMetrics page = MeasurePage(PrinterCaps{100, 100, 4960, 7016, 4760, 6816, 600, 600});
   const std::pair<float, double> values[] = {
@@ -27,16 +36,7 @@ TEST(PageMetrics, ConvertsThePrintersPixelsInOrder) {
   for (const auto& [value, expected] : values)
     EXPECT_NEAR(value, expected, 1e-4);
   EXPECT_EQ(ErrorOf([] { MeasurePage(PrinterCaps{5, 5, 10, 10, 10, 10, 0, 0}); }), 11);
-}
-
-std::vector<std::pair<double, float>> Walk(double stepX, float stepY, double width, double height) {
-  std::vector<std::pair<double, float>> tiles;
-  WalkTiles(stepX, stepY, width, height, 100000,
-            [&](const TileOrigin& at) { tiles.emplace_back(at.x, at.y); });
-  return tiles;
-}
-
-TEST(WalkTiles, CoversThePictureColumnByColumnAndRefusesWalksThatNeverEnd) {
+  // Tiles cover the picture column by column; walks that never end are refused.
   using Tiles = std::vector<std::pair<double, float>>;
   EXPECT_EQ(Walk(200, 280, 150, 100), (Tiles{{0, 0}}));
   EXPECT_EQ(Walk(200, 50, 150, 100), (Tiles{{0, 0}, {0, 50}})) << "exactly two high: top, bottom";
@@ -45,12 +45,7 @@ TEST(WalkTiles, CoversThePictureColumnByColumnAndRefusesWalksThatNeverEnd) {
   EXPECT_EQ(ErrorOf([] { Walk(100, -5, 150, 100); }), 9);
   EXPECT_EQ(ErrorOf([] { Walk(-1, 500, 150, 100); }), 9);
   EXPECT_EQ(ErrorOf([] { Walk(100, 1e-9f, 150, 100); }), 9);
-}
-
-// A4 upright with 5 mm margins at the top and left.
-const PageMetrics kA4Portrait{5, 5, 0, 0, 0, 0, 200, 287};
-
-TEST(PosterLayout, LargerScaleOfTheUnturnedExtentsServesBothDirections) {
+  // The larger scale of the unturned extents serves both directions.
   // 8000 x 4000 units with the margin, shown turned: the frame's sides are exchanged.
   const PosterLayout turned =
       LayOutPoster(kA4Portrait, PlotExtents{0, 0, 7900, 3900}, 1, 163.84, 327.67);
@@ -87,7 +82,7 @@ std::string Buttons(const PreviewLayout& layout) {
          (layout.PreviousEnabled() ? " <" : "") + (layout.NextEnabled() ? " >" : "");
 }
 
-TEST_F(PreviewTest, PageButtonsFollowThePageAndSheetsAreNumberedDownEachColumn) {
+TEST_F(PreviewTest, PagesAreNumberedDownEachColumnAndFitTheWindowsNarrowerSide) {
   EXPECT_EQ(Buttons(Build(3900, 3900)), "1/1");  // 100 mm square
   PreviewLayout layout = Build(3900, 11900);     // 100 x 300 mm: two sheets high
   EXPECT_EQ(Buttons(layout), "1/2 >");
@@ -105,9 +100,7 @@ TEST_F(PreviewTest, PageButtonsFollowThePageAndSheetsAreNumberedDownEachColumn) 
   EXPECT_EQ(square.Source(1).width, square.PageStepX());
   EXPECT_EQ(ErrorOf([&] { Build(3900, 3900, 100); }), 9) << "10 m square: 52 x 36 sheets";
   EXPECT_NO_THROW(Build(3900, 3900, 8));
-}
-
-TEST_F(PreviewTest, PageBoxFitsTheWindowsNarrowerSide) {
+  // The page box fits the window's narrower side.
   window = PreviewWindow{30000, 10000, 500, 400};  // wide: the height decides
   EXPECT_NEAR(Build(3900, 3900).PageBox().height, 0.81 * (10000 - 500 - 400), 0.01);
   window = PreviewWindow{6000, 30000, 500, 400};  // tall: the width decides

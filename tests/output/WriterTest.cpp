@@ -1,5 +1,4 @@
-// The files the converter writes from a picture: each is what it claims to be and shows
-// the picture as the window draws it.
+// Each file written from a picture is what it claims to be and shows what the window shows.
 #include <gtest/gtest.h>
 #include <unistd.h>
 

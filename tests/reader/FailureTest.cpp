@@ -13,6 +13,9 @@ namespace korvid::testing {
 namespace {
 
 namespace fs = std::filesystem;
+using ::testing::AnyOf;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 // One command of `pairs` relative steps, alternately up and right: also a linear-time check.
 std::string Staircase(int pairs) {
@@ -22,7 +25,7 @@ std::string Staircase(int pairs) {
   return text + "0,1;";
 }
 
-TEST_F(ReaderTest, CapacitiesKeepTheFullTables) {
+TEST_F(ReaderTest, CapacitiesKeepTheFullTablesAndHugeOrRandomInputsReadInLinearTime) {
   EXPECT_EQ(Read(Staircase(PlotModel::MaxSegments - 2) + "PU;").end, ReadEnd::Completed);
   EXPECT_EQ(model.SegCount[1], PlotModel::MaxSegments - 1);
 
@@ -42,43 +45,7 @@ TEST_F(ReaderTest, CapacitiesKeepTheFullTables) {
   EXPECT_EQ(outcome.commandIndex, PlotModel::MaxArcs + 1);
   EXPECT_EQ(model.ArcCount[1], PlotModel::MaxArcs);
   EXPECT_EQ(model.SegCount[1], 0);
-}
-
-TEST_F(ReaderTest, FilesThatCannotBeReadGiveAnEmptyModel) {
-  const fs::path dir = fs::temp_directory_path() / ("korvid-reader-" + std::to_string(::getpid()));
-  fs::create_directories(dir);
-  std::ofstream(dir / "plot.hpg", std::ios::binary) << "IN;LB\x93\xfa\x96\x7b;PU0,0;PD3,4;\r\n";
-  std::ofstream(dir / "secret.hpg") << "PU0,0;PD1,1;";
-  fs::permissions(dir / "secret.hpg", fs::perms::none);
-  auto readFile = [&](const std::string& folder, const std::string& name) {
-    model.PlotDir = folder;
-    model.PlotFileName = name;
-    status = 0;
-    return reader.ReadPlotFile(status);
-  };
-  const std::string folder = dir.string() + "/";
-  EXPECT_EQ(Summary(readFile(folder, "plot.hpg")), "0,0>3,4");
-  // After a read that drew something. (Which failure gives which number: PlotFile's tests.)
-  const auto expectEmptyModel = [&](const std::string& path, int error) {
-    Read("PU0,0;PD1,1;CI3;");
-    const ReadOutcome outcome = readFile("", path);
-    EXPECT_EQ(Summary(outcome), "error " + std::to_string(error) + " at 0") << path;
-    EXPECT_TRUE(outcome.fileError) << path;
-  };
-  expectEmptyModel(folder + "missing.hpg", 53);
-  expectEmptyModel("", 53);
-  expectEmptyModel("/dev/zero", 75);
-  // Permissions do not bind root: the unreadable file is tried as nobody.
-  fs::permissions(dir, fs::perms(0755));
-  AsUnprivilegedUser([&] { expectEmptyModel(folder + "secret.hpg", 70); });
-  fs::remove_all(dir);
-}
-
-using ::testing::AnyOf;
-using ::testing::HasSubstr;
-using ::testing::Not;
-
-TEST_F(ReaderTest, LongLinesCommandsAndNumbersNulAndRandomBytes) {
+  // Long lines, commands and numbers; NUL and random bytes.
   std::string line;
   while (line.size() < 50'000'000)
     line += "PD12345,67890,";
@@ -109,6 +76,36 @@ TEST_F(ReaderTest, LongLinesCommandsAndNumbersNulAndRandomBytes) {
   }
   // NUL is an ordinary character: it ends a number and is not a command.
   EXPECT_EQ(Summary(Read(std::string("PU0,0;\0PD9,9;PD1,\0002;", 20))), "0,0>1,0");
+}
+
+TEST_F(ReaderTest, FilesThatCannotBeReadGiveAnEmptyModel) {
+  const fs::path dir = fs::temp_directory_path() / ("korvid-reader-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "plot.hpg", std::ios::binary) << "IN;LB\x93\xfa\x96\x7b;PU0,0;PD3,4;\r\n";
+  std::ofstream(dir / "secret.hpg") << "PU0,0;PD1,1;";
+  fs::permissions(dir / "secret.hpg", fs::perms::none);
+  auto readFile = [&](const std::string& folder, const std::string& name) {
+    model.PlotDir = folder;
+    model.PlotFileName = name;
+    status = 0;
+    return reader.ReadPlotFile(status);
+  };
+  const std::string folder = dir.string() + "/";
+  EXPECT_EQ(Summary(readFile(folder, "plot.hpg")), "0,0>3,4");
+  // After a read that drew something. (Which failure gives which number: PlotFile's tests.)
+  const auto expectEmptyModel = [&](const std::string& path, int error) {
+    Read("PU0,0;PD1,1;CI3;");
+    const ReadOutcome outcome = readFile("", path);
+    EXPECT_EQ(Summary(outcome), "error " + std::to_string(error) + " at 0") << path;
+    EXPECT_TRUE(outcome.fileError) << path;
+  };
+  expectEmptyModel(folder + "missing.hpg", 53);
+  expectEmptyModel("", 53);
+  expectEmptyModel("/dev/zero", 75);
+  // Permissions do not bind root: the unreadable file is tried as nobody.
+  fs::permissions(dir, fs::perms(0755));
+  AsUnprivilegedUser([&] { expectEmptyModel(folder + "secret.hpg", 70); });
+  fs::remove_all(dir);
 }
 
 }  // namespace

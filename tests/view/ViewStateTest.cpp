@@ -1,5 +1,4 @@
-// The view arithmetic in millimetres: load fit, zoom, fit, scroll bars, scrolling and the
-// selection band.
+// The view in millimetres: load fit, zoom, fit, scroll bars, scrolling and the selection band.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -59,7 +58,7 @@ class ViewStateTest : public ::testing::Test {
   CountingEffects effects;
 };
 
-TEST_F(ViewStateTest, LoadedPlotFitsItsAspectIntoTheTopLeftCornerOrFails) {
+TEST_F(ViewStateTest, PlotsFitTheirAspectAndOrientationOrFail) {
   view.LayOutAtStartup(kWindow);
   EXPECT_EQ(view.Picture1, (BoxMm{0, 10, 250, 165}));
   EXPECT_FALSE(view.SurfaceVisible || view.VScroll1.Visible || view.HScroll1.Visible);
@@ -73,12 +72,10 @@ TEST_F(ViewStateTest, LoadedPlotFitsItsAspectIntoTheTopLeftCornerOrFails) {
   EXPECT_EQ(ErrorOf([&] { Fit(Span(400, 0)); }), 11);
   EXPECT_EQ(effects.loads, 0);
   EXPECT_EQ(ErrorOf([&] { view.FitLoadedPlot(kWindow, PlotExtents{}); }), 6) << "never set";
-}
-
-TEST_F(ViewStateTest, FitToWindowFitsTheDrawingInItsOrientation) {
+  // Fit to window fits the drawing in its orientation.
   for (const auto& [rotationMode, surface] :
-       {std::pair(1, "0,0 250x125 in 0,0 250x125"), std::pair(3, "0,0 250x125 in 0,0 250x125"),
-        std::pair(2, "0,0 80x160 in 0,0 80x160"), std::pair(4, "0,0 80x160 in 0,0 80x160")}) {
+       {std::pair(1, "0,0 250x125 in 0,10 250x125"), std::pair(3, "0,0 250x125 in 0,10 250x125"),
+        std::pair(2, "0,0 80x160 in 0,10 80x160"), std::pair(4, "0,0 80x160 in 0,10 80x160")}) {
     view.RotationMode = static_cast<float>(rotationMode);
     view.Picture3 = BoxMm{-30, -40, 900, 700};
     view.VScroll1.Visible = view.HScroll1.Visible = true;
