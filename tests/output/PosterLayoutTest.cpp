@@ -45,8 +45,8 @@ TEST(PosterLayout, MeasuresThePageCutsThePictureAndScalesIt) {
   EXPECT_EQ(ErrorOf([] { Walk(100, -5, 150, 100); }), 9);
   EXPECT_EQ(ErrorOf([] { Walk(-1, 500, 150, 100); }), 9);
   EXPECT_EQ(ErrorOf([] { Walk(100, 1e-9f, 150, 100); }), 9);
-  // The larger scale of the unturned extents serves both directions.
-  // 8000 x 4000 units with the margin, shown turned: the frame's sides are exchanged.
+  // The larger scale of the unturned extents serves both directions; here 8000 x 4000 units
+  // with the margin, shown turned: the frame's sides are exchanged.
   const PosterLayout turned =
       LayOutPoster(kA4Portrait, PlotExtents{0, 0, 7900, 3900}, 1, 163.84, 327.67);
   EXPECT_FLOAT_EQ(turned.scaleX, 200 / 163.84f);
@@ -110,8 +110,7 @@ TEST_F(PreviewTest, PagesAreNumberedDownEachColumnAndFitTheWindowsNarrowerSide) 
   EXPECT_DOUBLE_EQ(tall.Destination().width, tall.PageBox().width - 2 * 284);
 }
 
-// What OK makes of the text entered for a drawing of width x height mm (40 units a mm):
-// "outcome magnification [text shown] message".
+// OK on `text` for a drawing of width x height mm: "outcome magnification [text shown] message".
 std::string Entered(const std::string& text, double widthMm = 1000, double heightMm = 500) {
   const MagnificationEntry entry = ApplyMagnificationEntry(
       text, {0, 0, static_cast<float>(widthMm * 40), static_cast<float>(heightMm * 40)});
@@ -137,8 +136,7 @@ TEST(MagnificationEntry, IsTakenReducedOrRefused) {
   EXPECT_EQ(Entered("3", 5000, 0), "reduced 0 [ 0] 倍率が限界を超えてますので、 0倍で処理します");
   for (const std::string text : {"-2", "+2", "1e1", "1 5", "２"})
     EXPECT_EQ(Entered(text), "refused [" + text + "] 数値を入力してください");
-  EXPECT_EQ(MagnificationText(2.5f), "2.5");
-  EXPECT_EQ(MagnificationText(0.1f), "0.1");
+  EXPECT_EQ(MagnificationText(2.5f) + " " + MagnificationText(0.1f), "2.5 0.1");
 }
 
 }  // namespace

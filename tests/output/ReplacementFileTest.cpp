@@ -24,10 +24,9 @@ std::string Slurp(const fs::path& path) {
 class ReplacementFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("korvid-replace-" + std::to_string(::getpid()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
+    std::string pattern = (fs::temp_directory_path() / "korvid-replace-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    folder = pattern;
   }
   void TearDown() override { fs::remove_all(folder); }
   static auto Mode(const fs::path& path) {
@@ -59,8 +58,7 @@ class ReplacementFileTest : public ::testing::Test {
   fs::path folder;
 };
 
-// An uncommitted file leaves the old one in place and no trace; a replaced file keeps its
-// permissions without the special bits; a new one follows the umask.
+// Uncommitted: no trace; replaced: permissions kept but no special bits; new: the umask.
 TEST_F(ReplacementFileTest, LeavesNoTraceUncommittedAndKeepsPermissionsWithoutSpecialBits) {
   std::ofstream(folder / "keep.bmp") << "old";
   ReplacementFile((folder / "keep.bmp").string()).Write("new", 3);
@@ -90,8 +88,7 @@ TEST_F(ReplacementFileTest, SignalledWriterLeavesNoTemporaryFileAndAKilledOnesIs
     EXPECT_EQ(FilesInFolder(), 1u) << "signal " << signal;
     EXPECT_EQ(Slurp(target), "old");
   }
-  // After SIGKILL the next writer of the same output sweeps the file up; a live writer's file
-  // and another output's are not its to sweep.
+  // After SIGKILL the next writer of that output sweeps up; not a live writer's, not another's.
   const fs::path other = folder / "other.svg";
   WriterEndedBy(target, SIGKILL);
   WriterEndedBy(other, SIGKILL);

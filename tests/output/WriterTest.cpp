@@ -1,6 +1,5 @@
 // Each file written from a picture is what it claims to be and shows what the window shows.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QByteArray>
 #include <QImage>
@@ -49,8 +48,7 @@ constexpr const char* kColoured =
     "IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;SP4;LT2;PU0,0;PD1000,1000;LT;SP2;PU500,500;CI200;"
     "SP3;PD500,500;";
 
-// A zig-zag of many lines in two pens and a row of circles: enough for the writers to share
-// the work between two threads.
+// Lines in two pens and a row of circles: enough for the writers to share work between threads.
 std::string LargePlot() {
   std::string plot = "IN;SP1;PU0,0;PD";
   for (int i = 0; i < 12000; ++i)
@@ -180,8 +178,7 @@ std::string Shell(const std::string& command) {
   return output;
 }
 
-// Poppler opens the file, finds one page of the frame and draws the lines where the raster
-// image has them: every drawn pixel of the raster has a drawn pixel of the page next to it.
+// Poppler opens one page of the frame, with ink next to every drawn pixel of the raster image.
 TEST(PdfWriter, OpensAndShowsTheDrawing) {
   if (Shell("command -v pdfinfo && command -v pdftoppm").find("pdftoppm") == std::string::npos)
     GTEST_SKIP() << "pdfinfo and pdftoppm (poppler-utils) are not installed";

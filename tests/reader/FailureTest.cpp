@@ -1,5 +1,4 @@
-// Capacities, unreadable files, and inputs that break other readers: these read in linear time
-// (a quadratic reader would take hours) and never crash.
+// Capacities, unreadable files, and inputs that break other readers (in linear time, no crash).
 #include <unistd.h>
 
 #include <filesystem>
@@ -45,7 +44,6 @@ TEST_F(ReaderTest, CapacitiesKeepTheFullTablesAndHugeOrRandomInputsReadInLinearT
   EXPECT_EQ(outcome.commandIndex, PlotModel::MaxArcs + 1);
   EXPECT_EQ(model.ArcCount[1], PlotModel::MaxArcs);
   EXPECT_EQ(model.SegCount[1], 0);
-  // Long lines, commands and numbers; NUL and random bytes.
   std::string line;
   while (line.size() < 50'000'000)
     line += "PD12345,67890,";

@@ -1,5 +1,4 @@
-// How plot files are read whole, bounded, streamed or refused, and how their paths split.
-// Standard input and the real 512 MiB limit are pinned by the converter's ConvertInput tests.
+// Plot files read whole, bounded, streamed or refused (stdin, 512 MiB: ConvertInput's tests).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -37,8 +36,7 @@ TEST(PlotFile, FilesAndStreamsUpToTheLimitAndPaths) {
     std::ofstream(folder / name, std::ios::binary) << bytes;
     return Load((folder / name).string());
   };
-  // A FIFO that a second thread fills once it is opened for reading. The reader may open
-  // first and find no writer yet: it then waits for data, not EOF.
+  // A FIFO filled by a second thread: a reader that opens first waits for data, not EOF.
   auto fifo = [&](const std::string& name, const std::string& bytes) {
     const std::string path = (folder / name).string();
     EXPECT_EQ(::mkfifo(path.c_str(), 0600), 0);

@@ -41,10 +41,9 @@ class ReaderTest : public ::testing::Test {
     return reader.ReadPlotBytes(std::move(text), status);
   }
 
-  // The counted segments ("x1,y1>x2,y2") and arcs ("arc left,top,right,bottom start>end",
-  // the ends to 4 digits: enough to tell 3.1417 from pi), each with " pN" for a pen other than
-  // 1 and " sN" for a line style other than 0; then how the read ended unless it completed
-  // ("page at 3", "error 13 at 3": the 1-based command); all joined by " | ".
+  // Segments ("x1,y1>x2,y2") and arcs ("arc left,top,right,bottom start>end", the ends to 4
+  // digits), with " pN" for a pen but 1, " sN" for a line style but 0; then how the read ended
+  // unless it completed ("page at 3", "error 13 at 3": the 1-based command); joined by " | ".
   std::string Summary(const ReadOutcome& outcome) const {
     std::string text;
     auto add = [&text](const std::string& part) { text += (text.empty() ? "" : " | ") + part; };

@@ -60,7 +60,6 @@ TEST_F(ReaderTest, PenStateAndPairs) {
       {"LT0;PU0,0;PD1,1,2,2;", "0,0>1,1 s5 | 1,1>2,2 s5"},
   });
   // clang-format on
-  // Line types give the style.
   auto style = [this](const ReadOutcome&) { return std::to_string(reader.State().CurLineStyle); };
   ExpectReads(
       {{"LT;", "0"},    {"LT0;", "5"},     {"LT1;", "2"},   {"LT2;", "2"},   {"LT3;", "1"},
@@ -99,9 +98,8 @@ TEST_F(ReaderTest, InitialiseFailuresAndPagesKeepWhatWasRead) {
   EXPECT_EQ(Summary(Read("PU5,5;IN;")), "") << "the next read forgets what IN set aside";
 }
 
-// The commands count (for the index of a failure) takes a trailing rest of two characters,
-// layout included; one is ignored. Skipped mnemonics are listed without their layout. A file
-// without a terminator keeps the counts of the read before.
+// The commands count takes a trailing rest of two characters, layout included, not one; skipped
+// mnemonics are listed without their layout; a file without a terminator keeps the counts.
 TEST_F(ReaderTest, CountsStayWithoutATerminator) {
   EXPECT_EQ(Read("PU0,0;PD1,1;I").commandCount, 2);
   EXPECT_EQ(Read("PU0,0;PD1,1;\nI").commandCount, 3);
@@ -113,8 +111,7 @@ TEST_F(ReaderTest, CountsStayWithoutATerminator) {
   EXPECT_EQ(skipped, "LBx3 pax1 Lx1 XYx1 ");
   EXPECT_TRUE(Read("PU0,0;").skipped.empty()) << "a later read counts afresh";
   Read("PU0,0;PD1,0,1,1;CI5;");
-  // CR LF and CR alone are no terminators; neither is an empty file. The counts stay; the
-  // first segment is set up afresh as the read begins.
+  // CR LF, CR and an empty file: no terminator; the first segment is set up afresh.
   for (const char* text : {"IN\r\nPU0,0\r\nPD5,5\r\n", "PU0,0\rPD5,5\r", ""}) {
     messenger.messages.clear();
     EXPECT_EQ(Summary(Read(text)), "0,0>0,0 | 1,0>1,1 | arc -4,6,6,-4 6,1>6,1 | no terminator");
@@ -127,10 +124,9 @@ TEST_F(ReaderTest, CountsStayWithoutATerminator) {
   EXPECT_EQ(status, 7) << "left alone when a terminator exists";
 }
 
-// CI, AA and AR give one counter-clockwise record each, their ends with pi taken as 3.1417: a
-// quarter turn from (10, 0) ends 0.0005367 left of the y axis. The chord of CI and AA is ignored;
-// a clockwise sweep (a zero one too) starts at its far end; malformed arcs are dropped; a radius
-// beyond 32 bits or a centre beyond floats is error 6.
+// CI, AA and AR give one counter-clockwise record each, with pi as 3.1417 (a quarter turn from
+// (10, 0) ends 0.0005367 left of the y axis). Chords are ignored; a clockwise or zero sweep starts
+// at its far end; malformed arcs are dropped; a radius or centre out of range is error 6.
 TEST_F(ReaderTest, CirclesAndArcsGiveOneRecordEach) {
   // clang-format off
   ExpectReads({
@@ -155,8 +151,7 @@ TEST_F(ReaderTest, CirclesAndArcsGiveOneRecordEach) {
       {"PU0,0;CI5;CI3000000000;CI6;", "arc -5,5,5,-5 5,0>5,0 | error 6 at 3"},
       {"PU0,0;CI5;AA1E300,0,90;", "arc -5,5,5,-5 5,0>5,0 | error 6 at 3"},
   });
-  // Pen-up moves never count; a flat drawing gets a square; segments dropped by a later IN have
-  // widened the extents for good; every read starts afresh.
+  // Extents: pen-up moves never count; flat drawings get a square; dropped segments count.
   ExpectReads({{"PU-5,2;PD10,2,10,30;", "-5,2>10,30"}, {"PU100,0;PD100,400;", "-100,0>300,400"},
                {"PU-500,-500;PU0,0;PD5,5;PU900,900;", "0,0>5,5"}, {"PU7,8;PD7,8;", "7,8>7,8"},
                {"PU0,50;PD200,50;", "0,-50>200,150"}, {"PU10,0;AA0,0,180;", "-10,-10>10,10"},

@@ -13,8 +13,7 @@ namespace {
 
 using testing::ErrorOf;
 
-class CountingEffects : public ViewEffects {
- public:
+struct CountingEffects : ViewEffects {
   void LoadPicture() override {
     ++loads;
     if (fail) throw RuntimeError(53);
@@ -23,8 +22,7 @@ class CountingEffects : public ViewEffects {
   bool fail = false;
 };
 
-// A drawing area (between a 10 mm toolbar and a 5 mm status bar) of 250 x 160 mm, with
-// 4.5 mm thick scroll bars.
+// A 250 x 160 mm drawing area between a 10 mm toolbar and a 5 mm status bar; 4.5 mm bars.
 const WindowMetrics kWindow{250, 175, 10, 5, 4.5f, 4.5f};
 
 PlotExtents Span(float xr, float yr) {
@@ -72,7 +70,6 @@ TEST_F(ViewStateTest, PlotsFitTheirAspectAndOrientationOrFail) {
   EXPECT_EQ(ErrorOf([&] { Fit(Span(400, 0)); }), 11);
   EXPECT_EQ(effects.loads, 0);
   EXPECT_EQ(ErrorOf([&] { view.FitLoadedPlot(kWindow, PlotExtents{}); }), 6) << "never set";
-  // Fit to window fits the drawing in its orientation.
   for (const auto& [rotationMode, surface] :
        {std::pair(1, "0,0 250x125 in 0,10 250x125"), std::pair(3, "0,0 250x125 in 0,10 250x125"),
         std::pair(2, "0,0 80x160 in 0,10 80x160"), std::pair(4, "0,0 80x160 in 0,10 80x160")}) {
@@ -125,7 +122,6 @@ TEST_F(ViewStateTest, ZoomInShowsBarsThatReachEveryPart) {
   ASSERT_TRUE(ZoomIn());
   EXPECT_EQ(Bar(view.HScroll1), "hidden");
   EXPECT_EQ(view.VScroll1.Box.Height, 160);
-  // The steps as the rule gives them for a range.
   const float cases[][3] = {{9.5f, 9.5f, 9.5f}, {10, 10, 2}, {100, 10, 1}};
   for (const auto& [range, large, small] : cases) {
     EXPECT_FLOAT_EQ(ScrollStepRule(range).Large, large) << range;
