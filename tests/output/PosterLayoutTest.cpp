@@ -28,13 +28,14 @@ std::vector<std::pair<double, float>> Walk(double stepX, float stepY, double wid
 TEST(PosterLayout, MeasuresThePageCutsThePictureAndScalesIt) {
   // A4 at 600 dpi with 100-pixel unprintable margins all round.
   const PageMetrics page = MeasurePage(PrinterCaps{100, 100, 4960, 7016, 4760, 6816, 600, 600});
-  const std::pair<float, double> values[] = {
-      {page.offsetX, 4.23333},          {page.offsetY, 4.23333},
-      {page.physicalWidth, 209.97333},  {page.physicalHeight, 297.01068},
-      {page.rightMargin, 4.23333},      {page.bottomMargin, 4.23333},
-      {page.printableWidth, 201.50667}, {page.printableHeight, 288.54400}};
-  for (const auto& [value, expected] : values)
-    EXPECT_NEAR(value, expected, 1e-4);
+  EXPECT_FLOAT_EQ(page.offsetX, 4.2333333f);
+  EXPECT_FLOAT_EQ(page.offsetY, 4.2333333f);
+  EXPECT_FLOAT_EQ(page.physicalWidth, 209.97333f);
+  EXPECT_FLOAT_EQ(page.physicalHeight, 297.01068f);
+  EXPECT_NEAR(page.rightMargin, 4.2333, 1e-4);
+  EXPECT_NEAR(page.bottomMargin, 4.2333, 1e-4);
+  EXPECT_NEAR(page.printableWidth, 201.5067, 1e-4);
+  EXPECT_NEAR(page.printableHeight, 288.5440, 1e-4);
   EXPECT_EQ(ErrorOf([] { MeasurePage(PrinterCaps{5, 5, 10, 10, 10, 10, 0, 0}); }), 11);
   // Tiles cover the picture column by column; walks that never end are refused.
   using Tiles = std::vector<std::pair<double, float>>;
@@ -65,7 +66,6 @@ class PreviewTest : public ::testing::Test {
  protected:
   PreviewWindow window{16000, 12000, 500, 400};  // twips
 
-  // The preview of a drawing of width x height units, unturned.
   PreviewLayout Build(float width, float height, float magnification = 1) {
     const double longest = 32767 * 1440 / 2540.0;
     const double scale = 1 / std::max(width + 100.0, height + 100.0);

@@ -90,7 +90,6 @@ TEST_F(ReaderTest, FilesThatCannotBeReadGiveAnEmptyModel) {
   };
   const std::string folder = dir.string() + "/";
   EXPECT_EQ(Summary(readFile(folder, "plot.hpg")), "0,0>3,4");
-  // After a read that drew something. (Which failure gives which number: PlotFile's tests.)
   const auto expectEmptyModel = [&](const std::string& path, int error) {
     Read("PU0,0;PD1,1;CI3;");
     const ReadOutcome outcome = readFile("", path);

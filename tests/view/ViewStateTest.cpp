@@ -45,7 +45,6 @@ class ViewStateTest : public ::testing::Test {
   bool ZoomIn() { return view.ZoomIn(kWindow, true, effects); }
   bool ZoomOut() { return view.ZoomOut(kWindow, true, effects); }
   bool Fit(const PlotExtents& span) { return view.FitToWindow(kWindow, span, true, effects); }
-  // The surface Picture3 in the viewport Picture1.
   std::string Surface() const {
     std::ostringstream text;
     text << view.Picture3 << " in " << view.Picture1;
