@@ -1,250 +1,216 @@
-// korvid-convert with many files, as a user runs it: where each drawing goes, what a
-// failing file does to the others, and what the exit status says.
-#include <fcntl.h>
+// korvid-convert with many files, and thumbnails, as a user runs it: where each drawing
+// goes, in which reading, what a failing file does to the others, and the exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <QImage>
-#include <QString>
 #include <filesystem>
 #include <fstream>
-#include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "ConvertRun.h"
 
 namespace korvid {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ImageSize;
+using testing::kSquare;
+using testing::kTall;
+using testing::kWide;
+using testing::ProcessResult;
 
-// Plots of different proportions, so that a drawing written under another file's name
-// shows in its size.
-constexpr const char* kSquare = "IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;";
-constexpr const char* kWide = "IN;SP2;PU0,0;PD2000,0,2000,1000,0,1000,0,0;";
-constexpr const char* kTall = "IN;SP3;PU0,0;PD1000,0,1000,2000,0,2000,0,0;";
+// Drawn only by the standard reading (an edged rectangle, 2:1), and three pages of it.
+constexpr const char* kStandardOnly = "IN;SP1;PA0,0;EA2000,1000;";
+constexpr const char* kThreePages =
+    "IN;SP1;PU0,0;PD4000,0,4000,2000;PG;PU0,0;PD1000,0,1000,3000;PG;PU0,0;PD500,500;";
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
+// 327.67 mm at 96 dpi, and the shorter side of a 2:1 and a 1:3 plot.
+const QSize kSquareSize(1238, 1238), kWideSize(1238, 649), kTallSize(649, 1238),
+    kPageTwoSize(439, 1238), kNone(0, 0);
+
+class BatchConvert : public testing::ConvertRun {};
+
+struct BatchCase {
+  const char* name;
+  std::vector<std::pair<std::string, const char*>> inputs;  // a null plot: no such file
+  std::vector<std::string> options;
+  int exitCode;
+  std::vector<std::pair<std::string, QSize>> drawings;  // in out/; kNone: none written
+  std::vector<std::string> says;
 };
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+class Batch : public BatchConvert, public ::testing::WithParamInterface<BatchCase> {};
+
+TEST_P(Batch, DrawsEachFileUnderItsNameAndReportsIt) {
+  const BatchCase& c = GetParam();
+  std::vector<std::string> arguments;
+  for (const auto& [name, plot] : c.inputs)
+    arguments.push_back(plot ? Fixture(name, plot) : Out(name));
+  arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+  arguments.insert(arguments.end(), {"-O", Out("out")});
+  const ProcessResult run = Run(arguments);
+  EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+  for (const auto& [name, size] : c.drawings)
+    EXPECT_EQ(ImageSize(directory / "out" / name), size) << name;
+  for (const std::string& text : c.says)
+    EXPECT_NE(run.err.find(text), std::string::npos) << text << " in " << run.err;
 }
 
-class BatchConvert : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "korvid-batch-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
-  std::string Plot(const std::string& name, const std::string& text) {
-    const fs::path path = folder / name;
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
-  }
-
-  // korvid-convert with `arguments`, standard input from `input` when given.
-  Outcome Convert(const std::vector<std::string>& arguments,
-                  const std::optional<std::string>& input = std::nullopt) {
-    const fs::path in = folder / "stdin.txt", out = folder / "stdout.txt",
-                   err = folder / "stderr.txt";
-    std::ofstream(in, std::ios::binary) << input.value_or("");
-    const pid_t child = ::fork();
-    if (child == 0) {
-      const int i = ::open(in.c_str(), O_RDONLY);
-      const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (i < 0 || o < 0 || e < 0 || ::dup2(i, 0) < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0)
-        ::_exit(126);
-      std::vector<char*> argv{const_cast<char*>(KORVID_CONVERT_PATH)};
-      for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-      argv.push_back(nullptr);
-      ::execv(KORVID_CONVERT_PATH, argv.data());
-      ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    Outcome run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-    for (const fs::path& path : {in, out, err})
-      fs::remove(path);
-    return run;
-  }
-
-  QSize ImageSize(const fs::path& path) {
-    return QImage(QString::fromStdString(path.string())).size();
-  }
-
-  fs::path folder;
-};
-
-// 327.67 mm at 96 dpi, and the shorter side of a 2:1 plot.
-const QSize kSquareSize(1238, 1238);
-const QSize kWideSize(1238, 649);
-const QSize kTallSize(649, 1238);
-
-TEST_F(BatchConvert, EachDrawingTakesItsInputsNameInTheOutputFolder) {
-  const Outcome run =
-      Convert({Plot("a.hpg", kSquare), Plot("b.PLT", kWide), Plot("in/c.x.hpgl", kTall), "--format",
-               "png", "--outdir", (folder / "out").string()});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(ImageSize(folder / "out/a.png"), kSquareSize);
-  EXPECT_EQ(ImageSize(folder / "out/b.png"), kWideSize);
-  EXPECT_EQ(ImageSize(folder / "out/c.x.png"), kTallSize);
-  EXPECT_NE(run.err.find(" -> " + (folder / "out/b.png").string()), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("3 of 3 files drawn, 0 failed"), std::string::npos) << run.err;
-}
-
-TEST_F(BatchConvert, FailingFileStopsNoOtherAndTheStatusSaysSo) {
-  const std::string missing = (folder / "missing.hpg").string();
-  const Outcome run = Convert({Plot("a.hpg", kSquare), missing, Plot("empty.hpg", "IN;"),
-                               Plot("b.hpg", kWide), "-f", "svg", "-O", folder.string()});
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(fs::exists(folder / "a.svg"));
-  EXPECT_TRUE(fs::exists(folder / "b.svg"));
-  EXPECT_FALSE(fs::exists(folder / "missing.svg"));
-  EXPECT_FALSE(fs::exists(folder / "empty.svg"));
-  EXPECT_NE(run.err.find("failed: cannot read " + missing), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("empty.hpg: nothing to draw"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("2 of 4 files drawn, 2 failed"), std::string::npos) << run.err;
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Batch,
+    ::testing::Values(
+        BatchCase{"NamesFromTheInputs",
+                  {{"a.hpg", kSquare}, {"b.PLT", kWide}, {"in/c.x.hpgl", kTall}},
+                  {"--format", "png"},
+                  0,
+                  {{"a.png", kSquareSize}, {"b.png", kWideSize}, {"c.x.png", kTallSize}},
+                  {"b.PLT -> ", "/out/b.png", "3 of 3 files drawn, 0 failed"}},
+        BatchCase{
+            "FailingFilesStopNoOther",
+            {{"a.hpg", kSquare},
+             {"missing.hpg", nullptr},
+             {"std.plt", kStandardOnly},
+             {"b.hpg", kWide}},
+            {"-f", "png"},
+            1,
+            {{"a.png", kSquareSize},
+             {"b.png", kWideSize},
+             {"missing.png", kNone},
+             {"std.png", kNone}},
+            {"failed: cannot read ", "std.plt: nothing to draw", "2 of 4 files drawn, 2 failed"}},
+        BatchCase{"SecondInputOfTheSameNameIsRefused",
+                  {{"x/a.hpg", kWide}, {"y/a.plt", kTall}, {"b.hpg", kSquare}},
+                  {"-f", "png"},
+                  1,
+                  {{"a.png", kWideSize}, {"b.png", kSquareSize}},
+                  {"is already the drawing of ", "x/a.hpg"}},
+        BatchCase{"StandardReading",
+                  {{"std.plt", kStandardOnly}, {"pages.plt", kThreePages}, {"a.hpg", kTall}},
+                  {"-f", "png", "--hpgl2"},
+                  0,
+                  {{"std.png", kWideSize}, {"pages.png", QSize(1238, 634)}, {"a.png", kTallSize}},
+                  {"3 pages", "3 of 3 files drawn"}},
+        BatchCase{"MissingPageFailsAlone",
+                  {{"a.hpg", kSquare}, {"pages.plt", kThreePages}},
+                  {"-f", "png", "--hpgl2", "--page", "2"},
+                  1,
+                  {{"a.png", kNone}, {"pages.png", kPageTwoSize}},
+                  {"a.hpg has 1 page, not 2", "1 of 2 files drawn, 1 failed"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BatchConvert, ParallelWorkersWriteEveryDrawingUnderItsOwnName) {
-  std::vector<std::string> arguments;
-  std::vector<QSize> sizes;
+  std::vector<std::string> arguments{"-f", "png", "-j", "4", "-O", Out("out")};
   const char* plots[] = {kSquare, kWide, kTall};
   const QSize expected[] = {kSquareSize, kWideSize, kTallSize};
-  for (int i = 0; i < 12; ++i) {
-    arguments.push_back(Plot("p" + std::to_string(i) + ".hpg", plots[i % 3]));
-    sizes.push_back(expected[i % 3]);
-  }
-  for (const char* option : {"-f", "png", "-j", "4", "-O"})
-    arguments.push_back(option);
-  arguments.push_back((folder / "out").string());
-  const Outcome run = Convert(arguments);
+  for (int i = 0; i < 12; ++i)
+    arguments.push_back(Fixture("p" + std::to_string(i) + ".hpg", plots[i % 3]));
+  const ProcessResult run = Run(arguments);
   ASSERT_EQ(run.exitCode, 0) << run.err;
   for (int i = 0; i < 12; ++i)
-    EXPECT_EQ(ImageSize(folder / "out" / ("p" + std::to_string(i) + ".png")), sizes[i]) << i;
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder / "out"), {}), 12);
-}
-
-TEST_F(BatchConvert, SecondInputOfTheSameNameIsRefusedNotMixedUp) {
-  const Outcome run =
-      Convert({Plot("x/a.hpg", kWide), Plot("y/a.plt", kTall), Plot("b.hpg", kSquare), "-f", "png",
-               "-O", (folder / "out").string()});
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(ImageSize(folder / "out/a.png"), kWideSize) << "the first input's drawing";
-  EXPECT_EQ(ImageSize(folder / "out/b.png"), kSquareSize);
-  EXPECT_NE(run.err.find("is already the drawing of " + (folder / "x/a.hpg").string()),
-            std::string::npos)
-      << run.err;
+    EXPECT_EQ(ImageSize(directory / "out" / ("p" + std::to_string(i) + ".png")), expected[i % 3]);
+  EXPECT_EQ(std::distance(fs::directory_iterator(directory / "out"), {}), 12);
 }
 
 TEST_F(BatchConvert, NoInputIsReplacedByADrawing) {
   // Plots named like drawings: p.svg would become its own output, q.plt's output q.svg
   // is the input that follows it.
-  const std::string p = Plot("p.svg", kWide), q = Plot("q.plt", kTall),
-                    qsvg = Plot("q.svg", kSquare);
-  const Outcome run = Convert({p, q, qsvg, "-f", "svg", "-O", folder.string()});
+  const std::string p = Fixture("p.svg", kWide), q = Fixture("q.plt", kTall),
+                    qsvg = Fixture("q.svg", kSquare);
+  const ProcessResult run = Run({p, q, qsvg, "-f", "svg", "-O", directory.string()});
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(Slurp(p), kWide);
-  EXPECT_EQ(Slurp(qsvg), kSquare);
+  EXPECT_EQ(testing::Slurp(p), kWide);
+  EXPECT_EQ(testing::Slurp(qsvg), kSquare);
   EXPECT_NE(run.err.find("would replace the input " + p), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("would replace the input " + qsvg), std::string::npos) << run.err;
 }
 
 TEST_F(BatchConvert, StandardInputAndOutput) {
-  const Outcome toStdout = Convert({Plot("a.hpg", kWide), "-f", "png", "-O", "-"});
+  const std::string plot = Fixture("a.hpg", kTall);
+  const ProcessResult toStdout = Run({plot, "-f", "png", "-O", "-"});
   ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
-  EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(toStdout.out)).size(), kWideSize);
+  EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(toStdout.out)).size(), kTallSize);
+  // -o - with -f gives the same; -f overrides the extension of -o.
+  EXPECT_EQ(Run({plot, "-o", "-", "--format", "png"}).out, toStdout.out);
+  ASSERT_EQ(Run({plot, "-o", Out("drawing.out"), "-f", "svg"}).exitCode, 0);
+  EXPECT_EQ(testing::Slurp(Out("drawing.out")).rfind("<?xml", 0), 0u);
 
-  const Outcome fromStdin = Convert({"-", "-f", "svg", "-O", folder.string()}, std::string(kTall));
+  const ProcessResult fromStdin =
+      Run({"-", "--hpgl2", "-f", "svg", "-O", directory.string()}, {.piped = kStandardOnly});
   ASSERT_EQ(fromStdin.exitCode, 0) << fromStdin.err;
-  EXPECT_EQ(Slurp(folder / "stdin.svg").rfind("<?xml", 0), 0u);
+  EXPECT_EQ(testing::Slurp(Out("stdin.svg")).rfind("<?xml", 0), 0u);
 }
 
 TEST_F(BatchConvert, DrawingsGoThroughReplacementFilesAndNamesAreEscaped) {
   // A name with a line break and an escape sequence: a line of the report must stay one
   // line and never steer the terminal.
-  const std::string odd = Plot("odd\n\x1b[2Jname.hpg", kSquare);
-  const fs::path out = folder / "out";
-  fs::create_directories(out);
-  std::ofstream(out / "odd\n\x1b[2Jname.png") << "an older drawing";
-  fs::permissions(out / "odd\n\x1b[2Jname.png", fs::perms(0640));
-  const Outcome run = Convert({odd, "-f", "png", "-O", out.string()});
+  const std::string odd = Fixture("odd\n\x1b[2Jname.hpg", kSquare);
+  const fs::path out = directory / "out", drawing = out / "odd\n\x1b[2Jname.png";
+  Fixture("out/odd\n\x1b[2Jname.png", "an older drawing");
+  fs::permissions(drawing, fs::perms(0640));
+  const ProcessResult run = Run({odd, "-f", "png", "-O", out.string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("odd\\n\\x1b[2Jname.png"), std::string::npos) << run.err;
   // Replaced as a whole, keeping the older file's permissions; no temporary file is left.
-  EXPECT_EQ(ImageSize(out / "odd\n\x1b[2Jname.png"), kSquareSize);
-  EXPECT_EQ(fs::status(out / "odd\n\x1b[2Jname.png").permissions(), fs::perms(0640));
-  for (const fs::directory_entry& entry : fs::directory_iterator(out))
-    EXPECT_EQ(entry.path().filename().string().find(".korvid-"), std::string::npos);
+  EXPECT_EQ(ImageSize(drawing), kSquareSize);
+  EXPECT_EQ(fs::status(drawing).permissions(), fs::perms(0640));
+  EXPECT_EQ(std::distance(fs::directory_iterator(out), {}), 1);
 }
 
-TEST_F(BatchConvert, SingleFilesTakeTheFormatOptionToo) {
-  // -o - with -f: the one drawing on standard output, as -O - gives it.
-  const std::string plot = Plot("a.hpg", kTall);
-  const Outcome dash = Convert({plot, "-o", "-", "-f", "png"});
-  ASSERT_EQ(dash.exitCode, 0) << dash.err;
-  EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(dash.out)).size(), kTallSize);
-  EXPECT_EQ(Convert({plot, "-O", "-", "--format", "png"}).out, dash.out);
-  // -f overrides the extension of -o.
-  ASSERT_EQ(Convert({plot, "-o", (folder / "drawing.out").string(), "-f", "svg"}).exitCode, 0);
-  EXPECT_EQ(Slurp(folder / "drawing.out").rfind("<?xml", 0), 0u);
-}
-
-TEST_F(BatchConvert, ThumbnailFitsTheLongerSideWhateverTheOutputsName) {
-  const Outcome wide = Convert({"-s", "128", Plot("w.plt", kWide), (folder / "w-thumb").string()});
-  ASSERT_EQ(wide.exitCode, 0) << wide.err;
-  EXPECT_EQ(ImageSize(folder / "w-thumb"), QSize(128, 67));
-  const Outcome tall =
-      Convert({"--thumbnail", "256", Plot("t.plt", kTall), (folder / "t.png").string()});
-  ASSERT_EQ(tall.exitCode, 0) << tall.err;
-  EXPECT_EQ(ImageSize(folder / "t.png"), QSize(134, 256));
-}
-
-struct UsageCase {
+struct ThumbnailCase {
   const char* name;
-  std::vector<std::string> arguments;
+  const char* plot;
+  std::vector<std::string> options;
   int exitCode;
-  const char* text;  // expected in standard output (exit 0) or standard error
+  QSize size;  // kNone: nothing written
+  const char* says = "";
 };
 
-class ConvertUsage : public BatchConvert, public ::testing::WithParamInterface<UsageCase> {};
+class Thumbnail : public BatchConvert, public ::testing::WithParamInterface<ThumbnailCase> {};
 
-TEST_P(ConvertUsage, AnswersAsACommandLineToolDoes) {
-  const UsageCase& c = GetParam();
-  const Outcome run = Convert(c.arguments);
+// The longer side fits, whatever the output's name; a file Korvid's own reading draws
+// nothing of shows the standard reading's first page instead of no thumbnail at all.
+TEST_P(Thumbnail, FitsTheLongerSideInTheReadingThatDraws) {
+  const ThumbnailCase& c = GetParam();
+  std::vector<std::string> arguments = c.options;
+  arguments.insert(arguments.end(), {Fixture("in.plt", c.plot), Out("thumb")});
+  const ProcessResult run = Run(arguments);
   EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
-  EXPECT_NE((c.exitCode == 0 ? run.out : run.err).find(c.text), std::string::npos)
-      << run.out << run.err;
+  // A 1:3 page's width in whole pixels gives a height one short.
+  const QSize size = ImageSize(Out("thumb"));
+  EXPECT_NEAR(size.width(), c.size.width(), 1) << size.width() << "x" << size.height();
+  EXPECT_NEAR(size.height(), c.size.height(), 1) << size.width() << "x" << size.height();
+  EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Arguments, ConvertUsage,
+    Cases, Thumbnail,
     ::testing::Values(
-        UsageCase{"Version", {"--version"}, 0, "korvid-convert 1."},
-        UsageCase{"Help", {"--help"}, 0, "--jobs N"},
-        UsageCase{"SeveralInputsWithoutFormat", {"a.hpg", "b.hpg"}, 2, "need --format"},
-        UsageCase{"UnknownFormat", {"a.hpg", "-f", "gif"}, 2, "not \"gif\""},
-        UsageCase{"StdoutForSeveral", {"a.hpg", "b.hpg", "-f", "png", "-O", "-"}, 2, "one input"},
-        UsageCase{"OutputAndFolder", {"a.hpg", "-o", "b.png", "-O", "out"}, 2, "drop --outdir"},
-        UsageCase{"StdoutWithoutFormat", {"a.hpg", "-o", "-"}, 2, "--format"},
-        UsageCase{"NoJobs", {"a.hpg", "-f", "png", "-j", "0"}, 2, "-j needs"},
-        UsageCase{"ThumbnailWithoutOutput", {"-s", "128", "a.hpg"}, 2, "input and an output"}),
-    [](const ::testing::TestParamInfo<UsageCase>& info) { return info.param.name; });
+        ThumbnailCase{"Wide", kWide, {"-s", "128"}, 0, QSize(128, 67)},
+        ThumbnailCase{"Tall", kTall, {"--thumbnail", "256"}, 0, QSize(134, 256)},
+        ThumbnailCase{"OwnReadingFirst", kThreePages, {"-s", "128"}, 0, QSize(128, 66), "(PG)"},
+        ThumbnailCase{"StandardWhenOwnDrawsNothing",
+                      kStandardOnly,
+                      {"-s", "128"},
+                      0,
+                      QSize(128, 67),
+                      "drawn in the standard HP-GL/2 reading"},
+        ThumbnailCase{
+            "ChosenPage", kThreePages, {"-s", "128", "--hpgl2", "--page", "2"}, 0, QSize(45, 128)},
+        ThumbnailCase{"MissingPage",
+                      kThreePages,
+                      {"-s", "64", "--hpgl2", "--page", "4"},
+                      1,
+                      kNone,
+                      "has 3 pages, not 4"},
+        ThumbnailCase{"NothingInEitherReading",
+                      "IN;SP1;PU100,100;",
+                      {"-s", "64"},
+                      1,
+                      kNone,
+                      "nothing to draw"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace korvid

@@ -50,19 +50,29 @@ TEST_F(ConvertDump, ReportsWhatWasLeftOut) {
   EXPECT_NE(unterminated.err.find("設定済みのﾀｰﾐﾈｰﾀがありません"), std::string::npos);
 }
 
-TEST_F(ConvertDump, FailuresAndBadUsageExitWithTheirCodes) {
-  const ProcessResult missing = Dump((directory / "nope.hpg").string());
-  EXPECT_EQ(missing.exitCode, 1);
-  EXPECT_EQ(missing.out, "");
-  EXPECT_NE(missing.err.find("nope.hpg: No such file or directory"), std::string::npos)
-      << missing.err;
-  const ProcessResult folder = Dump(directory.string());
-  EXPECT_EQ(folder.exitCode, 1);
-  EXPECT_NE(folder.err.find("Is a directory"), std::string::npos) << folder.err;
-  EXPECT_EQ(Run({}).exitCode, 2);
-  EXPECT_EQ(Run({"--dump"}).exitCode, 2);
-  EXPECT_EQ(Run({"--frobnicate", "x"}).exitCode, 2);
-  EXPECT_EQ(Run({"--help"}).exitCode, 0);
+TEST_F(ConvertDump, StandardReadingPrintsPagesLinesAndPolygons) {
+  const ProcessResult run =
+      Run({"--dump",
+           Fixture("plot.plt", "IN;SP2;PW0.5;PA0,0;PD100,0,100,100;PU;RA50,50;PG;SP1;PD1,1;QQ;"),
+           "--hpgl2"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out,
+            "reading hpgl2\n"
+            "pages 2\n"
+            "page 1\n"
+            "polylines 1\n"
+            "polygons 1\n"
+            "extents 0 0 100 100\n"
+            "L 2 0.5 FF0000 solid 0 3 0 0 100 0 100 100\n"
+            // Hatch spacing: 1 % of the default P1-P2 diagonal.
+            "G solid 123.223374 0 FF0000 2 evenodd 1 1 4 100 100 50 100 50 50 100 50\n"
+            "page 2\n"
+            "polylines 1\n"
+            "polygons 0\n"
+            "extents 1 1 100 100\n"
+            "L 1 0.5 000000 solid 0 2 100 100 1 1\n");
+  EXPECT_NE(run.err.find("2 pages"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("skipped \"QQ\" x1"), std::string::npos) << run.err;
 }
 
 TEST_F(ConvertDump, ShippedSampleReadsCompletely) {

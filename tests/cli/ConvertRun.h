@@ -6,9 +6,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QImage>
+#include <QString>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,10 +20,22 @@
 
 namespace korvid::testing {
 
+// Plots of different proportions (1000 plotter units = 25 mm), so that a drawing written
+// under another's name shows in its size.
+constexpr const char* kSquare = "IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;";
+constexpr const char* kWide = "IN;SP2;PU0,0;PD2000,0,2000,1000,0,1000,0,0;";
+constexpr const char* kTall = "IN;SP3;PU0,0;PD1000,0,1000,2000,0,2000,0,0;";
+
 struct ProcessResult {
   int exitCode = -1;
   std::string out;
   std::string err;
+};
+
+// Standard input of a run: a file (or device), or bytes through a pipe.
+struct Stdin {
+  std::string file = "/dev/null";
+  std::optional<std::string> piped;
 };
 
 inline std::string Slurp(const std::filesystem::path& path) {
@@ -30,7 +45,12 @@ inline std::string Slurp(const std::filesystem::path& path) {
   return text.str();
 }
 
-// korvid-convert run as a user runs it, on files in a temporary folder of its own.
+inline QSize ImageSize(const std::filesystem::path& path) {
+  return QImage(QString::fromStdString(path.string())).size();
+}
+
+// korvid-convert run as a user runs it, in a pipeline (standard output is a pipe), on files
+// in a temporary folder of its own.
 class ConvertRun : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -48,14 +68,14 @@ class ConvertRun : public ::testing::Test {
 
   std::string Fixture(const std::string& name, const std::string& bytes) {
     const std::filesystem::path path = directory / name;
+    std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
     return path.string();
   }
 
   std::string Out(const std::string& name) const { return (directory / name).string(); }
 
-  ProcessResult Run(const std::vector<std::string>& arguments) {
-    const std::filesystem::path outPath = directory / "stdout.txt";
+  ProcessResult Run(const std::vector<std::string>& arguments, const Stdin& input = {}) {
     const std::filesystem::path errPath = directory / "stderr.txt";
     // The build folder may lie where nobody cannot reach (a clone in /root): a user without
     // privileges runs a copy of the program.
@@ -66,11 +86,14 @@ class ConvertRun : public ::testing::Test {
                                  std::filesystem::copy_options::overwrite_existing);
       std::filesystem::permissions(program, std::filesystem::perms(0755));
     }
+    int out[2];
+    if (::pipe(out) != 0) return {};
     const pid_t child = ::fork();
     if (child == 0) {
-      const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      ::close(out[0]);
+      if (!SetUpStdin(input, out[1])) ::_exit(126);
       const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
+      if (err < 0 || ::dup2(out[1], 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
       if (fileSizeLimit != RLIM_INFINITY) {
         // A write beyond the limit then fails with EFBIG, as on a full disk, instead of
         // ending the process.
@@ -86,11 +109,16 @@ class ConvertRun : public ::testing::Test {
       ::execv(program.c_str(), argv.data());
       ::_exit(127);
     }
+    ::close(out[1]);
+    ProcessResult result;
+    char block[65536];
+    for (ssize_t got; (got = ::read(out[0], block, sizeof block)) > 0;)
+      result.out.append(block, static_cast<std::size_t>(got));
+    ::close(out[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    ProcessResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(outPath),
-                         Slurp(errPath)};
-    std::filesystem::remove(outPath);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = Slurp(errPath);
     std::filesystem::remove(errPath);
     return result;
   }
@@ -98,6 +126,31 @@ class ConvertRun : public ::testing::Test {
   std::filesystem::path directory;
   rlim_t fileSizeLimit = RLIM_INFINITY;  // for the files korvid-convert writes
   bool unprivileged = false;             // korvid-convert runs without root's privileges
+
+ private:
+  // In the child: piped bytes come from a grandchild of their own, which must not hold
+  // the output pipe open.
+  static bool SetUpStdin(const Stdin& input, int outputPipe) {
+    if (!input.piped) {
+      const int in = ::open(input.file.c_str(), O_RDONLY);
+      return in >= 0 && ::dup2(in, 0) >= 0;
+    }
+    int in[2];
+    if (::pipe(in) != 0) return false;
+    if (::fork() == 0) {
+      ::close(outputPipe);
+      ::close(in[0]);
+      const std::string& bytes = *input.piped;
+      for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t wrote = ::write(in[1], bytes.data() + done, bytes.size() - done);
+        if (wrote <= 0) ::_exit(0);
+        done += static_cast<std::size_t>(wrote);
+      }
+      ::_exit(0);
+    }
+    ::close(in[1]);
+    return ::dup2(in[0], 0) >= 0;
+  }
 };
 
 }  // namespace korvid::testing
