@@ -21,10 +21,7 @@ TEST_F(ConvertDump, PrintsTheModel) {
   const ProcessResult run = Dump(file);
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out,
-            "status 0\n"
-            "segments 2\n"
-            "arcs 1\n"
-            "extents 0 0 125 125\n"
+            "status 0\nsegments 2\narcs 1\nextents 0 0 125 125\n"
             "S 0 0 100 0.5 2 0\n"
             "S 100 0.5 100 100 2 0\n"
             "A 75 125 125 75 125 100 125 100 2 -1\n");
@@ -57,19 +54,11 @@ TEST_F(ConvertDump, StandardReadingPrintsPagesLinesAndPolygons) {
            "--hpgl2"});
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.out,
-            "reading hpgl2\n"
-            "pages 2\n"
-            "page 1\n"
-            "polylines 1\n"
-            "polygons 1\n"
-            "extents 0 0 100 100\n"
+            "reading hpgl2\npages 2\npage 1\npolylines 1\npolygons 1\nextents 0 0 100 100\n"
             "L 2 0.5 FF0000 solid 0 3 0 0 100 0 100 100\n"
             // Hatch spacing: 1 % of the default P1-P2 diagonal.
             "G solid 123.223374 0 FF0000 2 evenodd 1 1 4 100 100 50 100 50 50 100 50\n"
-            "page 2\n"
-            "polylines 1\n"
-            "polygons 0\n"
-            "extents 1 1 100 100\n"
+            "page 2\npolylines 1\npolygons 0\nextents 1 1 100 100\n"
             "L 1 0.5 000000 solid 0 2 100 100 1 1\n");
   EXPECT_NE(run.err.find("2 pages"), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("skipped \"QQ\" x1"), std::string::npos) << run.err;

@@ -8,37 +8,13 @@ namespace {
 using Args = std::vector<std::string>;
 using Mode = ConvertOptions::Mode;
 
+// What the runs of the converter's other tests cannot tell apart.
 TEST(ConvertOptions, ReadsEachKindOfWork) {
-  const ConvertOptions one = ParseConvertOptions(
-      Args{"plot.hpg", "-o", "out.png", "--rotate", "270", "--mono", "--width", "800"});
-  EXPECT_EQ(one.mode, Mode::Convert);
-  EXPECT_EQ(one.input, "plot.hpg");
-  EXPECT_EQ(one.output, "out.png");
-  EXPECT_EQ(one.rotation, 270);
-  EXPECT_TRUE(one.mono);
-  EXPECT_EQ(one.widthPx, 800);
-  EXPECT_EQ(ParseConvertOptions(Args{"-", "-o", "-", "-f", "svg"}).format, "svg");
-  EXPECT_EQ(ParseConvertOptions(Args{"--dump", "-"}).mode, Mode::Dump);
-  EXPECT_EQ(ParseConvertOptions(Args{"x", "--help"}).mode, Mode::Help);
-  EXPECT_EQ(ParseConvertOptions(Args{"--version", "x"}).mode, Mode::Version);
-
-  const ConvertOptions batch = ParseConvertOptions(
-      Args{"a.hpg", "b.plt", "-f", "pdf", "-O", "out", "-j", "3", "--hpgl2", "--page", "2"});
+  const ConvertOptions batch = ParseConvertOptions(Args{"a.hpg", "b.plt", "-f", "pdf", "-j", "3"});
   EXPECT_EQ(batch.mode, Mode::Batch);
-  EXPECT_EQ(batch.inputs, (Args{"a.hpg", "b.plt"}));
-  EXPECT_EQ(batch.outputFolder, "out");
   EXPECT_EQ(batch.jobs, 3);
-  EXPECT_TRUE(batch.standard);
-  EXPECT_EQ(batch.page, 2);
-  // One input with a format is a batch of one, written to the current folder.
-  EXPECT_EQ(ParseConvertOptions(Args{"a.hpg", "--format", "svg"}).outputFolder, ".");
-
-  const ConvertOptions thumbnail = ParseConvertOptions(Args{"-s", "256", "in.plt", "out"});
-  EXPECT_EQ(thumbnail.mode, Mode::Thumbnail);
-  EXPECT_EQ(thumbnail.input, "in.plt");
-  EXPECT_EQ(thumbnail.output, "out");
-  EXPECT_EQ(thumbnail.thumbnailPx, 256);
-  EXPECT_FALSE(thumbnail.standard);
+  // A batch is written to the current folder unless told otherwise.
+  EXPECT_EQ(batch.outputFolder, ".");
 }
 
 struct BadUsageCase {
@@ -69,7 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsageCase{{"a", "b", "-o", "c.png"}, "more than one input"},
         BadUsageCase{{"a", "-o"}, "-o needs a value"},
         BadUsageCase{{"a", "-o", "b.png", "--rotate", "45"}, "not \"45\""},
-        BadUsageCase{{"a", "-o", "b.png", "--rotate", "-90"}, "not \"-90\""},
         BadUsageCase{{"a", "-o", "b.png", "--width", "0"}, "--width needs a whole number"},
         BadUsageCase{{"a", "-o", "b.png", "--width", "12px"}, "not \"12px\""},
         BadUsageCase{{"a", "-o", "b.png", "--dpi", "99999"}, "from 1 to 9600"},
@@ -82,7 +57,6 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsageCase{{"a", "-f", "gif"}, "not \"gif\""}, BadUsageCase{{"a", "-f"}, "needs a value"},
         BadUsageCase{{"a", "-O", ""}, "-O needs a folder"},
         BadUsageCase{{"a", "-O", "out"}, "--outdir needs --format"},
-        BadUsageCase{{"a", "-f", "png", "-j", "x"}, "-j needs a whole number"},
         BadUsageCase{{"a", "-f", "png", "-j", "0"}, "-j needs a whole number"},
         BadUsageCase{{"a", "-o", "b.png", "-O", "c"}, "drop --outdir"},
         BadUsageCase{{"a", "b", "-f", "png", "-O", "-"}, "give one input file"},

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -25,6 +26,9 @@ namespace korvid::testing {
 constexpr const char* kSquare = "IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;";
 constexpr const char* kWide = "IN;SP2;PU0,0;PD2000,0,2000,1000,0,1000,0,0;";
 constexpr const char* kTall = "IN;SP3;PU0,0;PD1000,0,1000,2000,0,2000,0,0;";
+// Pages of 2:1, 1:3 and 1:1 in the standard reading; Korvid's own draws the first.
+constexpr const char* kThreePages =
+    "IN;SP1;PU0,0;PD4000,0,4000,2000;PG;PU0,0;PD1000,0,1000,3000;PG;PU0,0;PD500,500;";
 
 struct ProcessResult {
   int exitCode = -1;
@@ -47,6 +51,12 @@ inline std::string Slurp(const std::filesystem::path& path) {
 
 inline QSize ImageSize(const std::filesystem::path& path) {
   return QImage(QString::fromStdString(path.string())).size();
+}
+
+// "--rotate 90 --mono" as arguments.
+inline std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
 // korvid-convert run as a user runs it, in a pipeline (standard output is a pipe), on files
@@ -86,14 +96,19 @@ class ConvertRun : public ::testing::Test {
                                  std::filesystem::copy_options::overwrite_existing);
       std::filesystem::permissions(program, std::filesystem::perms(0755));
     }
-    int out[2];
-    if (::pipe(out) != 0) return {};
+    // Piped bytes are few: they fit the pipe's buffer before the program starts.
+    int in[2], out[2];
+    if (::pipe(in) != 0 || ::pipe(out) != 0) return {};
+    const std::string piped = input.piped.value_or("");
+    if (::write(in[1], piped.data(), piped.size()) != static_cast<ssize_t>(piped.size())) return {};
+    ::close(in[1]);
     const pid_t child = ::fork();
     if (child == 0) {
-      ::close(out[0]);
-      if (!SetUpStdin(input, out[1])) ::_exit(126);
+      const int file = input.piped ? in[0] : ::open(input.file.c_str(), O_RDONLY);
       const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (err < 0 || ::dup2(out[1], 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
+      if (file < 0 || err < 0 || ::dup2(file, 0) < 0 || ::dup2(out[1], 1) < 0 ||
+          ::dup2(err, 2) < 0 || ::close(out[0]) != 0)
+        ::_exit(126);
       if (fileSizeLimit != RLIM_INFINITY) {
         // A write beyond the limit then fails with EFBIG, as on a full disk, instead of
         // ending the process.
@@ -109,6 +124,7 @@ class ConvertRun : public ::testing::Test {
       ::execv(program.c_str(), argv.data());
       ::_exit(127);
     }
+    ::close(in[0]);
     ::close(out[1]);
     ProcessResult result;
     char block[65536];
@@ -126,31 +142,6 @@ class ConvertRun : public ::testing::Test {
   std::filesystem::path directory;
   rlim_t fileSizeLimit = RLIM_INFINITY;  // for the files korvid-convert writes
   bool unprivileged = false;             // korvid-convert runs without root's privileges
-
- private:
-  // In the child: piped bytes come from a grandchild of their own, which must not hold
-  // the output pipe open.
-  static bool SetUpStdin(const Stdin& input, int outputPipe) {
-    if (!input.piped) {
-      const int in = ::open(input.file.c_str(), O_RDONLY);
-      return in >= 0 && ::dup2(in, 0) >= 0;
-    }
-    int in[2];
-    if (::pipe(in) != 0) return false;
-    if (::fork() == 0) {
-      ::close(outputPipe);
-      ::close(in[0]);
-      const std::string& bytes = *input.piped;
-      for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t wrote = ::write(in[1], bytes.data() + done, bytes.size() - done);
-        if (wrote <= 0) ::_exit(0);
-        done += static_cast<std::size_t>(wrote);
-      }
-      ::_exit(0);
-    }
-    ::close(in[1]);
-    return ::dup2(in[0], 0) >= 0;
-  }
 };
 
 }  // namespace korvid::testing
