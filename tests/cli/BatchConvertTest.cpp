@@ -35,7 +35,7 @@ const std::map<std::string, QSize> kSizes{{"S", kSquareSize},  {"W", kWideSize},
                                           {"T", kTallSize},    {"-", kNone},
                                           {"P1", {1238, 634}}, {"P2", {439, 1238}}};
 
-// "a.hpg=S b.plt=-" as names and letters.
+// "a.hpg=S b.plt=-" as names and letters; "-=S" is standard input.
 std::vector<std::pair<std::string, std::string>> Named(const char* text) {
   std::vector<std::pair<std::string, std::string>> named;
   for (const std::string& word : testing::Words(text))
@@ -60,10 +60,15 @@ class Batch : public BatchConvert, public ::testing::WithParamInterface<BatchCas
 TEST_P(Batch, DrawsEachFileUnderItsNameAndReportsIt) {
   const BatchCase& c = GetParam();
   std::vector<std::string> arguments = testing::Words(c.options);
-  for (const auto& [name, plot] : Named(c.inputs))
-    arguments.push_back(plot == "-" ? Out(name) : Fixture(name, kPlots.at(plot)));
+  testing::Stdin input;
+  for (const auto& [name, plot] : Named(c.inputs)) {
+    if (name == "-") input.piped = kPlots.at(plot);
+    arguments.push_back(name == "-"   ? name
+                        : plot == "-" ? Out(name)
+                                      : Fixture(name, kPlots.at(plot)));
+  }
   arguments.insert(arguments.end(), {"-O", Out("out")});
-  const ProcessResult run = Run(arguments);
+  const ProcessResult run = Run(arguments, input);
   EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
   for (const auto& [name, size] : Named(c.drawings))
     EXPECT_EQ(ImageSize(directory / "out" / name), kSizes.at(size)) << name;
@@ -92,36 +97,20 @@ INSTANTIATE_TEST_SUITE_P(
                   "1 of 2 files drawn, 1 failed"},
         BatchCase{"ParallelWorkers", "p0.hpg=S p1.hpg=W p2.hpg=T p3.hpg=S p4.hpg=W p5.hpg=T",
                   "-f png -j 4", 0, "p0.png=S p1.png=W p2.png=T p3.png=S p4.png=W p5.png=T",
-                  "p5.hpg -> ", "6 of 6 files drawn, 0 failed"}),
+                  "p5.hpg -> ", "6 of 6 files drawn, 0 failed"},
+        BatchCase{"StandardInput", "-=H", "-f png --hpgl2", 0, "stdin.png=W", "- -> ",
+                  "1 of 1 files drawn"},
+        // p.svg would become its own drawing; q.plt's drawing q.svg is the input after it.
+        BatchCase{"NoInputIsReplaced", "out/p.svg=W out/q.plt=T out/q.svg=S", "-f svg", 1,
+                  "p.svg=- q.svg=-", "would replace the input ", "0 of 3 files drawn, 3 failed"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(BatchConvert, NoInputIsReplacedByADrawing) {
-  // Plots named like drawings: p.svg would become its own output, q.plt's output q.svg
-  // is the input that follows it.
-  const std::string p = Fixture("p.svg", kWide), q = Fixture("q.plt", kTall),
-                    qsvg = Fixture("q.svg", kSquare);
-  const ProcessResult run = Run({p, q, qsvg, "-f", "svg", "-O", directory.string()});
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(testing::Slurp(p), kWide);
-  EXPECT_EQ(testing::Slurp(qsvg), kSquare);
-  EXPECT_NE(run.err.find("would replace the input " + p), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("would replace the input " + qsvg), std::string::npos) << run.err;
-}
-
-TEST_F(BatchConvert, StandardInputAndOutput) {
+TEST_F(BatchConvert, OneDrawingGoesToStandardOutputAsWithDashO) {
   const std::string plot = Fixture("a.hpg", kTall);
-  const ProcessResult toStdout = Run({plot, "-f", "png", "-O", "-"});
-  ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
-  EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(toStdout.out)).size(), kTallSize);
-  // -o - with -f gives the same; -f overrides the extension of -o.
-  EXPECT_EQ(Run({plot, "-o", "-", "--format", "png"}).out, toStdout.out);
-  ASSERT_EQ(Run({plot, "-o", Out("drawing.out"), "-f", "svg"}).exitCode, 0);
-  EXPECT_EQ(testing::Slurp(Out("drawing.out")).rfind("<?xml", 0), 0u);
-
-  const ProcessResult fromStdin =
-      Run({"-", "--hpgl2", "-f", "svg", "-O", directory.string()}, {.piped = kStandardOnly});
-  ASSERT_EQ(fromStdin.exitCode, 0) << fromStdin.err;
-  EXPECT_EQ(testing::Slurp(Out("stdin.svg")).rfind("<?xml", 0), 0u);
+  const ProcessResult run = Run({plot, "-f", "png", "-O", "-"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(run.out)).size(), kTallSize);
+  EXPECT_EQ(Run({plot, "-o", "-", "--format", "png"}).out, run.out);
 }
 
 TEST_F(BatchConvert, DrawingsGoThroughReplacementFilesAndNamesAreEscaped) {

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
@@ -115,10 +116,12 @@ class ConvertFormat : public ConvertOutput, public ::testing::WithParamInterface
 TEST_P(ConvertFormat, ReplacesTheFileWithTheFormatOfTheExtensionOnThePlotsFrame) {
   const FormatCase& c = GetParam();
   Fixture(c.output, "an older drawing");
-  const ProcessResult run = Convert(c.plot, Out(c.output), testing::Words(c.options));
+  const std::vector<std::string> options = testing::Words(c.options);
+  const ProcessResult run = Convert(c.plot, Out(c.output), options);
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const std::string bytes = Slurp(Out(c.output));
-  EXPECT_TRUE(IsOfTheFormatOf(c.output, bytes)) << bytes.substr(0, 50);
+  const auto format = std::find(options.begin(), options.end(), "-f");  // over the extension
+  EXPECT_TRUE(IsOfTheFormatOf(format == options.end() ? c.output : "a." + format[1], bytes));
   const auto [width, height] = PageSize(bytes);
   // PDF pages are written in whole points (0.35 mm), SVG in tenths of a millimetre.
   EXPECT_NEAR(width, c.width, 0.4);
@@ -139,6 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"Png", kSquare, "a.png", "", kLongPx, kLongPx},
         // The temporary file beside it has a longer name than the output.
         FormatCase{"LongestName", kSquare, std::string(251, 'n') + ".png", "", kLongPx, kLongPx},
+        FormatCase{"FormatOverExtension", kWide, "a.png", "-f svg", kLongMm, kHalfMm},
         FormatCase{"WidthOfOnePixel", kSquare, "a.PNG", "--width 1", 1, 1},
         FormatCase{"BmpDpi", kSquare, "a.bMp", "--dpi 200", 2580, 2580},
         FormatCase{"LandscapeWidth", kWide, "a.png", "--width 1000", 1000, 524},
