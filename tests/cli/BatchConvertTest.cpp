@@ -2,11 +2,7 @@
 // goes, in which reading, what a failing file does to the others, and the exit status.
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <filesystem>
 #include <map>
-#include <string>
-#include <vector>
 
 #include "ConvertRun.h"
 
@@ -14,12 +10,7 @@ namespace korvid {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ImageSize;
-using testing::kSquare;
-using testing::kTall;
-using testing::kThreePages;
-using testing::kWide;
-using testing::ProcessResult;
+using namespace testing;
 
 // Drawn only by the standard reading: an edged rectangle, 2:1.
 constexpr const char* kStandardOnly = "IN;SP1;PA0,0;EA2000,1000;";
@@ -38,12 +29,12 @@ const std::map<std::string, QSize> kSizes{{"S", kSquareSize},  {"W", kWideSize},
 // "a.hpg=S b.plt=-" as names and letters; "-=S" is standard input.
 std::vector<std::pair<std::string, std::string>> Named(const char* text) {
   std::vector<std::pair<std::string, std::string>> named;
-  for (const std::string& word : testing::Words(text))
+  for (const std::string& word : Words(text))
     named.emplace_back(word.substr(0, word.find('=')), word.substr(word.find('=') + 1));
   return named;
 }
 
-class BatchConvert : public testing::ConvertRun {};
+class BatchConvert : public ConvertRun {};
 
 struct BatchCase {
   const char* name;
@@ -59,8 +50,8 @@ class Batch : public BatchConvert, public ::testing::WithParamInterface<BatchCas
 
 TEST_P(Batch, DrawsEachFileUnderItsNameAndReportsIt) {
   const BatchCase& c = GetParam();
-  std::vector<std::string> arguments = testing::Words(c.options);
-  testing::Stdin input;
+  std::vector<std::string> arguments = Words(c.options);
+  Stdin input;
   for (const auto& [name, plot] : Named(c.inputs)) {
     if (name == "-") input.piped = kPlots.at(plot);
     arguments.push_back(name == "-"   ? name
@@ -145,7 +136,7 @@ class Thumbnail : public BatchConvert, public ::testing::WithParamInterface<Thum
 // nothing of shows the standard reading's first page instead of no thumbnail at all.
 TEST_P(Thumbnail, FitsTheLongerSideInTheReadingThatDraws) {
   const ThumbnailCase& c = GetParam();
-  std::vector<std::string> arguments = testing::Words(c.options);
+  std::vector<std::string> arguments = Words(c.options);
   arguments.insert(arguments.end(), {Fixture("in.plt", c.plot), Out("thumb")});
   const ProcessResult run = Run(arguments);
   EXPECT_EQ(run.exitCode, c.exitCode) << run.err;

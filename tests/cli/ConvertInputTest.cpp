@@ -1,73 +1,64 @@
 // korvid-convert --dump, the inputs and outputs of a pipeline, and things that are no plot.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <string>
-
 #include "ConvertRun.h"
-#include "cli/ModelDump.h"
 
 namespace korvid {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ProcessResult;
-using testing::Stdin;
+using namespace testing;
 
 constexpr const char* kPlot = "IN;SP1;PU0,0;PD100,0,100,100;";
 
-class ConvertInput : public testing::ConvertRun {
+class ConvertInput : public ConvertRun {
  protected:
   ProcessResult Dump(const std::string& file) { return Run({"--dump", file}); }
 };
 
-TEST_F(ConvertInput, DumpPrintsTheModel) {
-  const std::string file = Fixture("plot.hpg", "IN;SP2;PU0,0;PD100,0.5,100,100;LT-3;CI25;");
-  const ProcessResult run = Dump(file);
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out,
-            "status 0\nsegments 2\narcs 1\nextents 0 0 125 125\n"
-            "S 0 0 100 0.5 2 0\n"
-            "S 100 0.5 100 100 2 0\n"
-            "A 75 125 125 75 125 100 125 100 2 -1\n");
-  EXPECT_EQ(run.err, "");
-  // Floats are written so that they read back exactly.
-  const ProcessResult fine = Dump(Fixture("fine.hpg", "PU0.1,0.2;PD;PA123456.789,-7.25E-3;"));
-  EXPECT_NE(fine.out.find("S 0.100000001 0.200000003 123456.789 -0.00724999979 1 0\n"),
-            std::string::npos)
-      << fine.out;
-}
-
-TEST_F(ConvertInput, DumpReportsWhatWasLeftOut) {
-  const ProcessResult run = Dump(Fixture("partial.hpg", "IN;LB;LB;\nPU0,0;PD1,1;\n;SP;PD2,2;"));
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_NE(run.out.find("segments 1\n"), std::string::npos);
-  EXPECT_NE(run.err.find("run-time error 13 at command 7"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("skipped \"LB\" x2"), std::string::npos) << run.err;
-  EXPECT_EQ(run.err.find("\\n"), std::string::npos) << "line ends are no skipped commands";
-
-  const ProcessResult unterminated = Dump(Fixture("noterm.hpg", "IN\r\nPU0,0\r\n"));
-  EXPECT_EQ(unterminated.exitCode, 0);
-  EXPECT_EQ(unterminated.out.substr(0, 20), "status 1\nsegments 0\n");
-  EXPECT_NE(unterminated.err.find("設定済みのﾀｰﾐﾈｰﾀがありません"), std::string::npos);
-}
-
-TEST_F(ConvertInput, DumpStandardReadingPrintsPagesLinesAndPolygons) {
-  const ProcessResult run =
-      Run({"--dump",
-           Fixture("plot.plt", "IN;SP2;PW0.5;PA0,0;PD100,0,100,100;PU;RA50,50;PG;SP1;PD1,1;QQ;"),
-           "--hpgl2"});
-  EXPECT_EQ(run.exitCode, 0);
-  EXPECT_EQ(run.out,
-            "reading hpgl2\npages 2\npage 1\npolylines 1\npolygons 1\nextents 0 0 100 100\n"
-            "L 2 0.5 FF0000 solid 0 3 0 0 100 0 100 100\n"
-            // Hatch spacing: 1 % of the default P1-P2 diagonal.
-            "G solid 123.223374 0 FF0000 2 evenodd 1 1 4 100 100 50 100 50 50 100 50\n"
-            "page 2\npolylines 1\npolygons 0\nextents 1 1 100 100\n"
-            "L 1 0.5 000000 solid 0 2 100 100 1 1\n");
-  EXPECT_NE(run.err.find("2 pages"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("skipped \"QQ\" x1"), std::string::npos) << run.err;
+// The model as text on standard output; what the read left out on standard error.
+TEST_F(ConvertInput, DumpPrintsTheModelAndWhatWasLeftOut) {
+  const struct {
+    const char* plot;
+    const char* reading;
+    const char* out;
+    const char* err;
+  } cases[] = {
+      {"IN;SP2;PU0,0;PD100,0.5,100,100;LT-3;CI25;", "",
+       "status 0\nsegments 2\narcs 1\n"
+       "extents 0 0 125 125\nS 0 0 100 0.5 2 0\nS 100 0.5 100 100 2 0\n"
+       "A 75 125 125 75 125 100 125 100 2 -1\n",
+       ""},
+      // Floats are written so that they read back exactly.
+      {"PU0.1,0.2;PD;PA123456.789,-7.25E-3;", "",
+       "S 0.100000001 0.200000003 123456.789 -0.00724999979 1 0\n", ""},
+      {"IN;LB;LB;\nPU0,0;PD1,1;\n;SP;PD2,2;", "", "segments 1\n",
+       "run-time error 13 at command 7; the rest of the file was not read\nskipped \"LB\" x2\n"},
+      {"IN\r\nPU0,0\r\n", "", "status 1\nsegments 0\n", "設定済みのﾀｰﾐﾈｰﾀがありません"},
+      // What a terminal would not show is escaped.
+      {"IN;\x1b.;\x9fP;PD1,1;", "", "segments 1\n",
+       "skipped \"\\x1b.\" x1\nskipped \"\\x9fP\" x1\n"},
+      {"IN;SP2;PW0.5;PA0,0;PD100,0,100,100;PU;RA50,50;PG;SP1;PD1,1;QQ;", "--hpgl2",
+       "reading hpgl2\npages 2\npage 1\npolylines 1\npolygons 1\nextents 0 0 100 100\n"
+       "L 2 0.5 FF0000 solid 0 3 0 0 100 0 100 100\n"
+       // Hatch spacing: 1 % of the default P1-P2 diagonal.
+       "G solid 123.223374 0 FF0000 2 evenodd 1 1 4 100 100 50 100 50 50 100 50\n"
+       "page 2\npolylines 1\npolygons 0\nextents 1 1 100 100\n"
+       "L 1 0.5 000000 solid 0 2 100 100 1 1\n",
+       "2 pages\nskipped \"QQ\" x1\n"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments{"--dump", Fixture("plot.hpg", c.plot)};
+    if (*c.reading) arguments.push_back(c.reading);
+    const ProcessResult run = Run(arguments);
+    EXPECT_EQ(run.exitCode, 0) << c.plot;
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.find("\\n"), std::string::npos) << "line ends are no skipped commands";
+    if (*c.err)
+      EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    else
+      EXPECT_EQ(run.err, "");
+  }
 }
 
 TEST_F(ConvertInput, DumpShippedSampleReadsCompletely) {
@@ -75,14 +66,6 @@ TEST_F(ConvertInput, DumpShippedSampleReadsCompletely) {
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_EQ(run.err, "") << "the sample must use only what the reader understands";
   EXPECT_EQ(run.out.find("segments 0\n"), std::string::npos);
-}
-
-TEST(PrintableMnemonic, EscapesWhatATerminalWouldNotShow) {
-  EXPECT_EQ(PrintableMnemonic("PA"), "PA");
-  EXPECT_EQ(PrintableMnemonic("\nP"), "\\nP");
-  EXPECT_EQ(PrintableMnemonic("\x1b."), "\\x1b.");
-  EXPECT_EQ(PrintableMnemonic("P\x9f"), "P\\x9f");
-  EXPECT_EQ(PrintableMnemonic(std::string("\0A", 2)), "\\x00A");
 }
 
 TEST_F(ConvertInput, StreamsAreReadAndWritten) {

@@ -1,19 +1,14 @@
 // korvid-convert drawing into files, run as a user runs it: what each format holds, and
 // what is left on disk when a conversion fails.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <QColor>
-#include <QImage>
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <map>
 #include <regex>
-#include <string>
-#include <vector>
 
 #include "ConvertRun.h"
 
@@ -21,11 +16,7 @@ namespace korvid {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::kSquare;
-using testing::kThreePages;
-using testing::kWide;
-using testing::ProcessResult;
-using testing::Slurp;
+using namespace testing;
 
 // Three hundred circles: a metafile of some 12 KB, far larger as SVG, PDF, PNG or BMP.
 const std::string kManyCircles = [] {
@@ -89,7 +80,7 @@ std::vector<std::string> Leftovers(const fs::path& folder) {
   return names;
 }
 
-class ConvertOutput : public testing::ConvertRun {
+class ConvertOutput : public ConvertRun {
  protected:
   // Runs korvid-convert on `plot` into `output` with `options`.
   ProcessResult Convert(const std::string& plot, const std::string& output,
@@ -116,7 +107,7 @@ class ConvertFormat : public ConvertOutput, public ::testing::WithParamInterface
 TEST_P(ConvertFormat, ReplacesTheFileWithTheFormatOfTheExtensionOnThePlotsFrame) {
   const FormatCase& c = GetParam();
   Fixture(c.output, "an older drawing");
-  const std::vector<std::string> options = testing::Words(c.options);
+  const std::vector<std::string> options = Words(c.options);
   const ProcessResult run = Convert(c.plot, Out(c.output), options);
   ASSERT_EQ(run.exitCode, 0) << run.err;
   const std::string bytes = Slurp(Out(c.output));
@@ -191,7 +182,7 @@ TEST_P(ConvertFailure, KeepsTheOlderFileAndLeavesNoTemporaryOne) {
   fs::permissions(directory / "locked", fs::perms(0555));
   fileSizeLimit = c.fileSizeLimit;
   unprivileged = c.unprivileged;
-  const ProcessResult run = Convert(c.plot, output, testing::Words(c.options));
+  const ProcessResult run = Convert(c.plot, output, Words(c.options));
   EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
   EXPECT_NE(run.err.find(c.reason), std::string::npos) << run.err;
   if (c.atWriting) {
@@ -205,7 +196,7 @@ TEST_P(ConvertFailure, KeepsTheOlderFileAndLeavesNoTemporaryOne) {
 
   if (c.fileSizeLimit != RLIM_INFINITY) {
     fileSizeLimit = RLIM_INFINITY;
-    EXPECT_EQ(Convert(c.plot, output, testing::Words(c.options)).exitCode, 0);
+    EXPECT_EQ(Convert(c.plot, output, Words(c.options)).exitCode, 0);
     EXPECT_GT(fs::file_size(output), c.fileSizeLimit) << "the limit must be what failed";
   }
 }
