@@ -71,8 +71,11 @@ class ConvertRun : public ::testing::Test {
   void TearDown() override {
     namespace fs = std::filesystem;
     std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(directory, ignored))
+    for (const auto& entry : fs::recursive_directory_iterator(directory, ignored)) {
+      // No run leaves a temporary file beside its output, whatever became of it.
+      EXPECT_EQ(entry.path().filename().string().find(".korvid-"), std::string::npos);
       fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
     fs::remove_all(directory, ignored);
   }
 
