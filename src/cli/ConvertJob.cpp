@@ -176,7 +176,13 @@ int ThumbnailWidth(int frameWidth, int frameHeight, int longerPx) {
   const double width = std::max(frameWidth, 1);
   const double height = std::max(frameHeight, 1);
   if (width >= height) return longerPx;
-  return std::max(1, static_cast<int>(std::lround(longerPx * width / height)));
+  // The image's height follows from its width, rounded: a file manager takes a thumbnail
+  // taller than it asked for as broken, so the width comes down until the height fits.
+  const QRect frame(0, 0, frameWidth, frameHeight);
+  int widthPx = std::max(1, static_cast<int>(std::lround(longerPx * width / height)));
+  while (widthPx > 1 && RasterSizeFor(frame, widthPx, 0).heightPx > longerPx)
+    --widthPx;
+  return widthPx;
 }
 
 ConvertOutcome RunConvertJob(const ConvertJob& job) {

@@ -39,7 +39,8 @@ struct ConvertOutcome {
 // Never throws for a bad file or a failed write: the outcome says what happened.
 ConvertOutcome RunConvertJob(const ConvertJob& job);
 
-// The width of a raster whose longer side is `longerPx`, for a frame in 0.01 mm.
+// The width of a raster whose longer side is `longerPx` (or, for a tall frame, as near as
+// whole pixels allow without going beyond it), for a frame in 0.01 mm.
 int ThumbnailWidth(int frameWidth, int frameHeight, int longerPx);
 
 // "run-time error N (what it means)", as every message of the converter says it.
