@@ -96,9 +96,10 @@ std::vector<std::uint8_t> MetafileBytes(const FileLocation& file) {
 
 // The standard reading's page `job.page`; false with the outcome's failure set when the
 // file has no such page or nothing on it.
-bool DrawStandard(const ConvertJob& job, std::string_view bytes, Drawing& drawing,
+bool DrawStandard(const ConvertJob& job, std::string bytes, Drawing& drawing,
                   ConvertOutcome& outcome) {
   const StandardReadOutcome read = ReadStandardPlotBytes(bytes);
+  std::string().swap(bytes);  // the file's bytes are not needed beside its drawing
   outcome.notes += DescribeStandardOutcome(read);
   const std::size_t pages = read.plot.pages.size();
   const auto page = static_cast<std::size_t>(std::max(job.page, 1));
@@ -126,14 +127,14 @@ bool DrawStandard(const ConvertJob& job, std::string_view bytes, Drawing& drawin
 
 // A thumbnail shows a picture wherever one reading draws one: a file manager has no way
 // to ask for the other reading, and keeps a failed thumbnail for good.
-bool DrawOwnElseStandard(const ConvertJob& job, const std::string& bytes, Drawing& drawing,
+bool DrawOwnElseStandard(const ConvertJob& job, std::string bytes, Drawing& drawing,
                          ConvertOutcome& outcome) {
   if (DrawOwn(job, bytes, drawing, outcome)) return true;
   ConvertOutcome standard;
   standard.notes = "Korvid's own reading draws nothing: drawn in the standard HP-GL/2 reading\n";
   ConvertJob firstPage = job;
   firstPage.page = 1;
-  if (!DrawStandard(firstPage, bytes, drawing, standard)) return false;
+  if (!DrawStandard(firstPage, std::move(bytes), drawing, standard)) return false;
   outcome = standard;
   return true;
 }
@@ -153,9 +154,9 @@ bool Draw(const ConvertJob& job, Drawing& drawing, ConvertOutcome& outcome) {
     case JobReading::Own:
       return DrawOwn(job, std::move(bytes), drawing, outcome);
     case JobReading::Standard:
-      return DrawStandard(job, bytes, drawing, outcome);
+      return DrawStandard(job, std::move(bytes), drawing, outcome);
     case JobReading::OwnElseStandard:
-      return DrawOwnElseStandard(job, bytes, drawing, outcome);
+      return DrawOwnElseStandard(job, std::move(bytes), drawing, outcome);
   }
   return false;
 }
