@@ -4,17 +4,75 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QDialog>
+#include <QMenu>
 #include <QSettings>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <vector>
 
-#include "ScriptedDialogs.h"
 #include "app/ColorForm.h"
+#include "app/DialogService.h"
 #include "app/PictForm.h"
 
 namespace korvid::testing {
+
+// Answers every modal question from a script and remembers what was asked, so that tests
+// drive the real window without anything waiting for a person.
+class ScriptedDialogs : public DialogService {
+ public:
+  QString OpenFileName(QWidget*, const FileDialogRequest& request) override {
+    openRequests.push_back(request);
+    return Next(openAnswers);
+  }
+  QString SaveFileName(QWidget*, const FileDialogRequest& request) override {
+    saveRequests.push_back(request);
+    return Next(saveAnswers);
+  }
+  void ShowWarning(QWidget*, const QString& text) override { warnings.push_back(text); }
+  void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text); }
+  int Exec(QDialog& dialog) override {
+    ++dialogsShown;
+    if (onDialog) onDialog(dialog);
+    return dialog.result();
+  }
+  void PopupMenu(QMenu&, const QPoint&) override { ++menusOpened; }
+  bool PrintDialog(QWidget*, QPrinter& printer) override {
+    ++printDialogs;
+    return onPrintDialog && onPrintDialog(printer);
+  }
+  bool PageSetupDialog(QWidget*, QPrinter& printer) override {
+    ++pageSetupDialogs;
+    return onPageSetup && onPageSetup(printer);
+  }
+  bool OpenUrl(const QUrl& url) override {
+    openedUrls.push_back(url);
+    return browserWorks;
+  }
+
+  std::deque<QString> openAnswers, saveAnswers;  // an empty answer is a cancelled dialog
+  std::function<void(QDialog&)> onDialog;
+  std::function<bool(QPrinter&)> onPrintDialog, onPageSetup;  // none: cancelled
+  std::vector<FileDialogRequest> openRequests, saveRequests;
+  std::vector<QString> warnings, messages;
+  std::vector<QUrl> openedUrls;
+  bool browserWorks = true;
+  int dialogsShown = 0, menusOpened = 0, printDialogs = 0, pageSetupDialogs = 0;
+
+ private:
+  static QString Next(std::deque<QString>& answers) {
+    if (answers.empty()) return {};
+    QString answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+};
+
+// A 4000 x 2000 unit rectangle with a diagonal: about 102 x 52 mm with the margin.
+inline const char* const kRectangle = "IN;SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0,4000,2000;";
 
 // The real main window, shown offscreen, with its own model, metafile folder and
 // scripted dialogs; every test gets a fresh one.
@@ -55,15 +113,16 @@ class WindowFixture : public ::testing::Test {
   // The load command with `path` chosen in the dialog ("" cancels it).
   void Load(const std::string& path) {
     dialogs.openAnswers.push_back(QString::fromStdString(path));
-    form->Action("PlotMenu21")->trigger();
+    Trigger("PlotMenu21");
   }
-
-  // A 4000 x 2000 unit rectangle with a diagonal: about 102 x 52 mm with the margin.
-  void LoadRectangle() {
-    Load(Fixture("rect.hpg", "IN;SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0,4000,2000;"));
-  }
-
+  void LoadRectangle() { Load(Fixture("rect.hpg", kRectangle)); }
   void Trigger(const char* name) { form->Action(name)->trigger(); }
+  QStringList WindowItems() {
+    QStringList captions;
+    for (QAction* action : form->WindowMenu()->actions())
+      captions << action->text();
+    return captions;
+  }
 
   std::filesystem::path folder;
   std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();

@@ -1,10 +1,50 @@
-// What the status bar says about the readings.
+// The texts the window shows: error messages and what the status bar says about the readings.
 #include <gtest/gtest.h>
 
+#include "app/ErrorMessages.h"
 #include "app/ReadingNotes.h"
 
 namespace korvid {
 namespace {
+
+struct MessageCase {
+  int number;
+  std::string text;
+};
+
+class ErrorMessages : public ::testing::TestWithParam<MessageCase> {};
+
+TEST_P(ErrorMessages, ReadAsWritten) {
+  EXPECT_EQ(ErrorMessageText(GetParam().number), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ErrorMessages,
+    ::testing::Values(
+        MessageCase{6, "オーバーフロー(Err=6)"}, MessageCase{7, "メモリが足りません(Err=7)"},
+        MessageCase{9,
+                    "インデックスが有効範囲にありません(Err=9)\r\n"
+                    "対策：読み込みファイルを間違えていないか確かめて下さい"},
+        MessageCase{52, "ファイル名または番号が不正です。\r\n"},
+        MessageCase{53,
+                    "ファイルが見つかりません。(Err=53)\r\n"
+                    "対策：設定ファイルを間違えていないか確かめて下さい"},
+        MessageCase{55, "ファイルは既に開かれています(Err=55)"},
+        MessageCase{61, "ディスクの空き容量が不足しています(Err=61)"},
+        MessageCase{70, "書き込みができません(Err=70)"},
+        MessageCase{480, "メモリが不足しています。(Err=480)\r\nサイズを下げて実行してください"},
+        MessageCase{482, "プリンターエラーです(Err=482)"},
+        MessageCase{520, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを空にできません(Err=520)"},
+        MessageCase{521, "ｸﾘｯﾌﾟﾎﾞｰﾄﾞを開けません(Err=521)"},
+        MessageCase{31001, "メモリが不足しています(Err=31001)"},
+        MessageCase{31036,
+                    "ファイルの読み込み中または書き込み中にエラーが発生しました。(Err=31036 or "
+                    "31037)\r\n対策：他のプログラムでファイルを使用していないか確かめて下さい"},
+        MessageCase{31037,
+                    "ファイルの読み込み中または書き込み中にエラーが発生しました。(Err=31036 or "
+                    "31037)\r\n対策：他のプログラムでファイルを使用していないか確かめて下さい"},
+        MessageCase{5, "エラーメッセージ番号 5"}, MessageCase{0, "エラーメッセージ番号 0"},
+        MessageCase{-7, "エラーメッセージ番号-7"}));
 
 TEST(ReadingNotes, StandardReadingDrawsWithTheseInstructionsOnly) {
   const std::pair<const char*, bool> cases[] = {
@@ -48,7 +88,6 @@ TEST(ReadingNotes, StandardLeftOutTellsBudgetNothingDrawnAndUnreadInstructions) 
   StandardReadOutcome outcome;
   outcome.plot.pages.emplace_back();
   EXPECT_EQ(DescribeStandardLeftOut(outcome), "描ける図形がありませんでした");
-
   outcome.plot.pages.back().polylines.push_back({{{0, 0}, {1, 1}}, {}});
   outcome.memoryBudgetReached = true;
   outcome.stoppedAtByte = 1234;
@@ -56,17 +95,10 @@ TEST(ReadingNotes, StandardLeftOutTellsBudgetNothingDrawnAndUnreadInstructions) 
   EXPECT_EQ(DescribeStandardLeftOut(outcome),
             "図形がメモリの上限（1024 MB）に達したため、以降は読み込んでいません"
             "（1234バイト目まで）。未対応の命令4個を読み飛ばしました（ZZ×3, QQ×1）");
-
   outcome.fileError = std::make_error_code(std::errc::permission_denied);
   EXPECT_EQ(DescribeStandardLeftOut(outcome),
             QStringLiteral("ファイルを読み込めませんでした（%1）")
                 .arg(QString::fromStdString(outcome.fileError.message())));
-}
-
-TEST(ReadingNotes, CaptionNamesTheReadingAndThePageShown) {
-  EXPECT_EQ(ReadingCaption(Reading::Design, 1, 1), "読み込み: 基本HPGL");
-  EXPECT_EQ(ReadingCaption(Reading::Standard, 1, 1), "読み込み: HP-GL/2");
-  EXPECT_EQ(ReadingCaption(Reading::Standard, 2, 7), "読み込み: HP-GL/2（PLOT No.2/7）");
 }
 
 }  // namespace
