@@ -25,12 +25,10 @@ namespace korvid::testing {
 class ScriptedDialogs : public DialogService {
  public:
   QString OpenFileName(QWidget*, const FileDialogRequest& request) override {
-    openRequests.push_back(request);
-    return Next(openAnswers);
+    return Answer(openRequests, openAnswers, request);
   }
   QString SaveFileName(QWidget*, const FileDialogRequest& request) override {
-    saveRequests.push_back(request);
-    return Next(saveAnswers);
+    return Answer(saveRequests, saveAnswers, request);
   }
   void ShowWarning(QWidget*, const QString& text) override { warnings.push_back(text); }
   void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text); }
@@ -40,22 +38,15 @@ class ScriptedDialogs : public DialogService {
     return dialog.result();
   }
   void PopupMenu(QMenu&, const QPoint&) override { ++menusOpened; }
-  bool PrintDialog(QWidget*, QPrinter& printer) override {
-    ++printDialogs;
-    return onPrintDialog && onPrintDialog(printer);
+  bool PrintDialog(QWidget*, QPrinter& p) override { return ++printDialogs, onPrint && onPrint(p); }
+  bool PageSetupDialog(QWidget*, QPrinter& p) override {
+    return ++pageSetupDialogs, onPageSetup && onPageSetup(p);
   }
-  bool PageSetupDialog(QWidget*, QPrinter& printer) override {
-    ++pageSetupDialogs;
-    return onPageSetup && onPageSetup(printer);
-  }
-  bool OpenUrl(const QUrl& url) override {
-    openedUrls.push_back(url);
-    return browserWorks;
-  }
+  bool OpenUrl(const QUrl& url) override { return openedUrls.push_back(url), browserWorks; }
 
   std::deque<QString> openAnswers, saveAnswers;  // an empty answer is a cancelled dialog
   std::function<void(QDialog&)> onDialog;
-  std::function<bool(QPrinter&)> onPrintDialog, onPageSetup;  // none: cancelled
+  std::function<bool(QPrinter&)> onPrint, onPageSetup;  // none: cancelled
   std::vector<FileDialogRequest> openRequests, saveRequests;
   std::vector<QString> warnings, messages;
   std::vector<QUrl> openedUrls;
@@ -63,7 +54,9 @@ class ScriptedDialogs : public DialogService {
   int dialogsShown = 0, menusOpened = 0, printDialogs = 0, pageSetupDialogs = 0;
 
  private:
-  static QString Next(std::deque<QString>& answers) {
+  static QString Answer(std::vector<FileDialogRequest>& requests, std::deque<QString>& answers,
+                        const FileDialogRequest& request) {
+    requests.push_back(request);
     if (answers.empty()) return {};
     QString answer = answers.front();
     answers.pop_front();
@@ -117,6 +110,13 @@ class WindowFixture : public ::testing::Test {
   }
   void LoadRectangle() { Load(Fixture("rect.hpg", kRectangle)); }
   void Trigger(const char* name) { form->Action(name)->trigger(); }
+  // What the warnings said, each up to its first line break.
+  QStringList WarningHeads() {
+    QStringList heads;
+    for (const QString& warning : dialogs.warnings)
+      heads << warning.section(QStringLiteral("\r\n"), 0, 0);
+    return heads;
+  }
   QStringList WindowItems() {
     QStringList captions;
     for (QAction* action : form->WindowMenu()->actions())
