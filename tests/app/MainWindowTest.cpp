@@ -28,13 +28,12 @@ namespace fs = std::filesystem;
 
 class MainWindowTest : public WindowFixture {
  protected:
-  MainWindowTest() { Start(); }  // OK without touching: black and white
   bool ScrollBarsShown() { return form->VScroll()->isVisible() || form->HScroll()->isVisible(); }
   QString Notice() { return form->NoticePanel()->text(); }
   bool NoPicture() { return form->Surface()->Picture().IsNull(); }
 };
 
-TEST_F(MainWindowTest, StartsWithNoDrawingAndAsksForColour) {
+TEST_F(MainWindowTest, StartsWithNoDrawingAndTheSettingsDialogsKeepTheChoices) {
   EXPECT_FALSE(form->Surface()->isVisible() || ScrollBarsShown());
   EXPECT_EQ(form->StatusPanel1()->text(), "Korvid 1.0.0");
   EXPECT_EQ(form->windowTitle(), "Korvid");
@@ -49,12 +48,24 @@ TEST_F(MainWindowTest, StartsWithNoDrawingAndAsksForColour) {
   EXPECT_EQ(settings.ColorMode, 1);
   Start([](QDialog& dialog) { dialog.reject(); });  // the close box
   EXPECT_EQ(settings.ColorMode, 1);
+  // The option form shows the settings before and after a load.
+  for (bool loaded : {false, true}) {
+    if (loaded) LoadRectangle();
+    Trigger("PlotMenu31");
+    OptionForm* options = form->OpenOptionForm();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->Option2()->isChecked(), loaded) << "a load turns the adjusting display OFF";
+    EXPECT_EQ(options->Option4()->isChecked(), loaded) << "the range frame as it was left";
+    options->Option4()->setChecked(true);
+    options->ClickOk();
+    QApplication::processEvents();
+    EXPECT_EQ(settings.RangeFrameOff, 1);
+  }
 }
 
 TEST_F(MainWindowTest, LoadShowsTheDrawingFittedAndACancelKeepsIt) {
   Load(Fixture("a/rect.hpg", kRectangle));
   EXPECT_EQ(model->PlotDir + model->PlotFileName, (folder / "a/rect.hpg").string());
-  EXPECT_EQ(model->SegCount[1], 5);
   const QRect surface = form->Surface()->geometry();
   EXPECT_TRUE(form->Surface()->isVisible() && !NoPicture());
   EXPECT_EQ(surface.topLeft(), QPoint(0, 0));
@@ -62,8 +73,7 @@ TEST_F(MainWindowTest, LoadShowsTheDrawingFittedAndACancelKeepsIt) {
   EXPECT_EQ(form->Viewport()->size(), surface.size());
   EXPECT_FALSE(ScrollBarsShown());
   EXPECT_FALSE(form->Progress()->isVisible()) << "the progress panel goes after the load";
-  EXPECT_EQ(context->view.RotationMode, 1);
-  EXPECT_EQ(settings.AdjustDisplayOff, 1);
+  EXPECT_TRUE(context->view.RotationMode == 1 && settings.AdjustDisplayOff == 1);
   EXPECT_EQ(WindowItems(), QStringList{"PLOT No.1"});
 
   Load("");  // cancelled
@@ -72,42 +82,36 @@ TEST_F(MainWindowTest, LoadShowsTheDrawingFittedAndACancelKeepsIt) {
 
   Load(Fixture("b/two.hpg", kRectangle));  // the dialog starts in the first file's folder
   ASSERT_EQ(dialogs.openRequests.size(), 3u);
-  EXPECT_EQ(dialogs.openRequests[0].directory, "");
-  EXPECT_EQ(dialogs.openRequests[2].directory, QString::fromStdString((folder / "a/").string()));
-  const FileDialogRequest& open = dialogs.openRequests[0];
-  EXPECT_EQ(open.title, "ＨＰＧＬファイルを開く");
-  ASSERT_EQ(open.filters.size(), 2u);
-  EXPECT_EQ(open.filters[0].caption + open.filters[1].caption,
-            "ＨＰＧＬデータファイル(*.hpg;*.hgl)すべて(*.*)");
+  EXPECT_EQ(dialogs.openRequests[0].directory + "|" + dialogs.openRequests[2].directory,
+            "|" + Path("a/"));
+  ASSERT_EQ(dialogs.openRequests[0].filters.size(), 2u);
+  EXPECT_EQ(dialogs.openRequests[0].filters[0].caption, "ＨＰＧＬデータファイル(*.hpg;*.hgl)");
 }
 
-TEST_F(MainWindowTest, ReadProblemsAreToldAndLeaveNothingOld) {
-  Load(Fixture("partial.hpg", "PU0,0;PD10,10;LB1;SP;PD5,5;"));
-  EXPECT_TRUE(Notice().contains("Err=13") && Notice().contains("LB×1")) << Notice().toStdString();
-  Load(Fixture("dot.hpg", "PU5,5;PD5,5;"));  // no extent: ends quietly
-  EXPECT_TRUE(NoPicture());
-  EXPECT_FALSE(fs::exists(metafile->Path())) << "the old drawing must not return on a zoom";
-  Load(Fixture("noterm.hpg", "IN\r\nPU0,0\r\nPD10,10\r\n"));
-  EXPECT_EQ(dialogs.messages, std::vector<QString>{"設定済みのﾀｰﾐﾈｰﾀがありません"});
-  EXPECT_TRUE(NoPicture());
-  EXPECT_TRUE(dialogs.warnings.empty());
-}
-
-// What cannot be read is told in the status bar, in Japanese, the system's reason included.
+// What a file could not give is told in the status bar (in Japanese, with the system's
+// reason) or in a message; nothing of the drawing before stays to return on a zoom.
 TEST_F(MainWindowTest, WhatCannotBeReadIsToldInJapanese) {
   const std::string huge = Fixture("huge.hpg", "");
   fs::resize_file(huge, std::uintmax_t{3} << 30);  // sparse: nothing is stored
-  const std::pair<std::string, QString> cases[] = {
+  const std::pair<std::string, const char*> cases[] = {
+      {Fixture("partial.hpg", "PU0,0;PD10,10;LB1;SP;PD5,5;"), "Err=13.*LB×1"},
+      {Fixture("dot.hpg", "PU5,5;PD5,5;"), ""},  // no extent: ends quietly
+      {Fixture("noterm.hpg", "IN\r\nPU0,0\r\nPD10,10\r\n"), ""},
       {huge, "ファイルが大きすぎるため読み込めませんでした（上限512MiB）"},
       {"/dev/zero", "ファイルではない（デバイスなど）ため読み込めませんでした"},
       {(folder / "nothing-here.hpg").string(), "ファイルまたはフォルダがありません"},
       {folder.string(), "フォルダです"}};
-  for (const auto& [path, reason] : cases) {
+  for (const auto& [path, notice] : cases) {
+    LoadRectangle();
     Load(path);
-    EXPECT_TRUE(Notice().contains(reason)) << Notice().toStdString();
+    EXPECT_TRUE(Notice().contains(QRegularExpression(notice))) << Notice().toStdString();
     EXPECT_FALSE(Notice().contains(QRegularExpression("[A-Za-z]{4}"))) << Notice().toStdString();
-    EXPECT_TRUE(NoPicture());
+    const bool drawn = path.ends_with("partial.hpg");
+    EXPECT_EQ(NoPicture(), !drawn) << path;
+    EXPECT_EQ(fs::exists(metafile->Path()), drawn) << path;
   }
+  EXPECT_EQ(dialogs.messages, std::vector<QString>{"設定済みのﾀｰﾐﾈｰﾀがありません"});
+  EXPECT_TRUE(dialogs.warnings.empty());
 }
 
 TEST_F(MainWindowTest, FailuresGiveOneWarningEachAndTheProgramGoesOn) {
@@ -122,21 +126,6 @@ TEST_F(MainWindowTest, FailuresGiveOneWarningEachAndTheProgramGoesOn) {
       QStringList({"インデックスが有効範囲にありません(Err=9)", "メモリが不足しています。(Err=480)",
                    "メモリが足りません(Err=7)", "ファイルが見つかりません。(Err=53)"}));
   EXPECT_TRUE(form->isVisible());
-}
-
-TEST_F(MainWindowTest, OptionFormShowsTheSettingsBeforeAndAfterALoad) {
-  for (bool loaded : {false, true}) {
-    if (loaded) LoadRectangle();
-    Trigger("PlotMenu31");
-    OptionForm* options = form->OpenOptionForm();
-    ASSERT_NE(options, nullptr);
-    EXPECT_EQ(options->Option2()->isChecked(), loaded) << "a load turns the adjusting display OFF";
-    EXPECT_EQ(options->Option4()->isChecked(), loaded) << "the range frame as it was left";
-    options->Option4()->setChecked(true);
-    options->ClickOk();
-    QApplication::processEvents();
-    EXPECT_EQ(settings.RangeFrameOff, 1);
-  }
 }
 
 TEST_F(MainWindowTest, RotationRefitsAndHidesTheScrollBars) {
@@ -177,10 +166,9 @@ TEST_F(MainWindowTest, RightDragSelectsForOneExportAndLeftClickOpensTheMenu) {
   EXPECT_TRUE(captured.convertToFormat(QImage::Format_RGB32) == whole.copy(region));
   Trigger("preview");
   Trigger("Command3");
-  const fs::path bmp = folder / "selection.bmp";
-  dialogs.saveAnswers = {QString::fromStdString(bmp.string())};
+  dialogs.saveAnswers = {Path("selection.bmp")};
   Trigger("Button3");
-  EXPECT_EQ(QImage(QString::fromStdString(bmp.string()), "BMP").size(), captured.size());
+  EXPECT_EQ(QImage(Path("selection.bmp"), "BMP").size(), captured.size());
   EXPECT_FALSE(context->band.Visible) << "the band goes after an export";
   Trigger("Button6");  // the next export takes the whole surface
   EXPECT_EQ(QGuiApplication::clipboard()->image().size(), form->Surface()->size());
@@ -190,10 +178,7 @@ TEST_F(MainWindowTest, RightDragSelectsForOneExportAndLeftClickOpensTheMenu) {
 
   view.MousePressed(1, QPointF(10, 10));
   EXPECT_EQ(dialogs.menusOpened, 1);
-  QStringList captions;
-  for (QAction* action : form->ContextMenu()->actions())
-    captions << action->text();
-  EXPECT_EQ(captions,
+  EXPECT_EQ(Captions(form->ContextMenu()),
             QStringList({"ノーマル（０°）表示", "右９０°回転表示", "左９０°回転表示",
                          "１８０°回転表示", "", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管", "画像の保存（ＢＭＰ形式）"}));
 }
@@ -229,7 +214,6 @@ TEST_F(MainWindowTest, HelpMenuShowsTheCommandListTheAboutBoxAndThePages) {
   Trigger("PlotMenu91");
   ComdForm* list = form->Help().CommandList();
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(list->windowTitle(), "対応コマンド一覧表");
   ASSERT_EQ(list->List1()->count(), 12);
   EXPECT_EQ(list->List1()->item(0)->text() + list->List1()->item(11)->text(), "DFLT");
 
@@ -238,10 +222,9 @@ TEST_F(MainWindowTest, HelpMenuShowsTheCommandListTheAboutBoxAndThePages) {
   EXPECT_EQ(form->Help().About()->windowTitle() + form->Help().About()->Version()->text(),
             "Korvid のﾊﾞｰｼﾞｮﾝ情報Version 1.0.0");
   const QString metafileFolder = QString::fromStdString(metafile->Folder());
-  const QStringList lines = VersForm::DescriptionText(metafileFolder).split("\r\n");
-  ASSERT_EQ(lines.size(), 7);
-  EXPECT_EQ(lines[1] + lines[2],
-            "    一時フォルダ（" + metafileFolder + "）に    メタファイル(enhmetafile.emf)");
+  EXPECT_TRUE(VersForm::DescriptionText(metafileFolder)
+                  .contains("    一時フォルダ（" + metafileFolder +
+                            "）に\r\n    メタファイル(enhmetafile.emf)"));
 
   form->Help().SetProgramFolder(KORVID_APP_DIR);
   Trigger("PlotMenu94");

@@ -38,7 +38,7 @@ TEST(ErrorMessages, ReadAsWritten) {
     EXPECT_EQ(ErrorMessageText(number), text) << number;
 }
 
-TEST(ReadingNotes, OfferNamesEachDrawnInstructionOnceAndNoUnreadableFile) {
+TEST(ReadingNotes, OfferNamesEachDrawnInstructionOnceOrWhyTheReadStopped) {
   ReadOutcome outcome;
   // Only two-letter mnemonics the standard reading draws with count, in any letter case.
   for (const char* name : {"PE", "pe", "VS", "PEN", "P", "\x03L", "Lb", "ZZ", "CO", "SI", "DI",
@@ -48,25 +48,15 @@ TEST(ReadingNotes, OfferNamesEachDrawnInstructionOnceAndNoUnreadableFile) {
             "基本HPGLの読み込みでは描けない命令（PE, LB, SI, DI, SC, IP, …）があります。");
   outcome.fileError = std::make_error_code(std::errc::no_such_file_or_directory);
   EXPECT_EQ(StandardReadingOffer(outcome, true), "");
-}
-
-TEST(ReadingNotes, OfferWhenTheReadStoppedEarly) {
-  const struct {
-    ReadEnd end;
-    bool capacity;
-    const char* reason;
-  } cases[] = {
-      {ReadEnd::Completed, false, ""},
-      {ReadEnd::PageAdvance, false, "基本HPGLの読み込みでは2ページ目以降を表示できません。"},
-      {ReadEnd::Completed, true, "基本HPGLの読み込みでは上限を超えた図形を表示できません。"},
-      {ReadEnd::Failure, false, "基本HPGLの読み込みはエラーのため途中で止まりました。"},
-  };
-  for (const auto& c : cases) {
-    ReadOutcome outcome;
-    outcome.end = c.end;
-    outcome.segmentCapacityReached = c.capacity;
-    EXPECT_EQ(StandardReadingOffer(outcome, false), QString::fromUtf8(c.reason)) << c.reason;
-  }
+  // Nothing the default reading skipped, but it stopped at its capacity or at an error.
+  ReadOutcome stopped;
+  stopped.segmentCapacityReached = true;
+  EXPECT_EQ(StandardReadingOffer(stopped, false),
+            "基本HPGLの読み込みでは上限を超えた図形を表示できません。");
+  stopped.segmentCapacityReached = false;
+  stopped.end = ReadEnd::Failure;
+  EXPECT_EQ(StandardReadingOffer(stopped, false),
+            "基本HPGLの読み込みはエラーのため途中で止まりました。");
 }
 
 TEST(ReadingNotes, StandardLeftOutTellsBudgetNothingDrawnAndUnreadInstructions) {

@@ -18,7 +18,6 @@
 #include "app/PageSetupDialog.h"
 #include "app/PlotSurface.h"
 #include "app/SetupForm.h"
-#include "app/ViewCommands.h"
 
 namespace korvid::testing {
 namespace {
@@ -48,10 +47,7 @@ QByteArray ReadBytes(const fs::path& path) {
 
 class OutputTest : public WindowFixture {
  protected:
-  OutputTest() {
-    Start();
-    LoadRectangle();
-  }
+  OutputTest() { LoadRectangle(); }
 
   // The print dialog chooses PDF output on A4 into `pdf`.
   void PrintToPdf(const fs::path& pdf) {
@@ -105,8 +101,7 @@ TEST_F(OutputTest, PreviewPagesThroughTheSheetsAndLeavesOnlyItsOwnCommands) {
   context->Magnification = 4;
   Trigger("preview");
   OutputCommands& output = form->Output();
-  EXPECT_TRUE(output.Previewing());
-  EXPECT_GE(output.Preview().PageCount(), 2);
+  EXPECT_TRUE(output.Previewing() && output.Preview().PageCount() >= 2);
   EXPECT_FALSE(form->MainToolbar()->isVisible() || form->Surface()->isVisible());
   EXPECT_TRUE(form->PreviewToolbar()->isVisible() && form->PreviewPage()->isVisible());
   EXPECT_FALSE(form->Action("Command5")->isEnabled());
@@ -143,10 +138,8 @@ TEST_F(OutputTest, PageSetupChoosesFileOutputItself) {
   Trigger("plotmenu34");  // cancelled
   EXPECT_TRUE(dialogs.messages.empty());
   // {typed in page set-up, answered when printing asks}; the name printed to is the first.
-  const QString named = QString::fromStdString((folder / "named.pdf").string());
-  const QString asked = QString::fromStdString((folder / "asked.pdf").string());
   for (const auto& [setupName, askedName] :
-       {std::pair{named, QString()}, std::pair{QString(), asked}}) {
+       {std::pair{Path("named.pdf"), QString()}, std::pair{QString(), Path("asked.pdf")}}) {
     dialogs.onPageSetup = [&](QPrinter& printer) {
       PageSetupDialog dialog(printer);
       // It starts on the file choice: the current printer writes a file.
@@ -168,10 +161,10 @@ TEST_F(OutputTest, PageSetupChoosesFileOutputItself) {
     EXPECT_TRUE(fs::exists((setupName.isEmpty() ? askedName : setupName).toStdString()));
   }
   EXPECT_EQ(dialogs.saveRequests.back().title, "PDFファイルに出力");
-  ASSERT_EQ(dialogs.messages.size(), 2u);
-  EXPECT_EQ(dialogs.messages[1],
-            "ページ設定したオプションは、印刷出力に反映されませんので\r\n"
-            "印刷出力時にオプションを再設定して下さい");
+  EXPECT_EQ(dialogs.messages,
+            std::vector<QString>(2,
+                                 "ページ設定したオプションは、印刷出力に反映されませんので\r\n"
+                                 "印刷出力時にオプションを再設定して下さい"));
   EXPECT_TRUE(dialogs.warnings.empty());
 }
 
@@ -199,27 +192,25 @@ TEST_F(OutputTest, MagnificationDialogTakesReducesAndRefuses) {
 // folder is reported as such, and the clipboard gets the same image.
 TEST_F(OutputTest, SavesTheSurfaceAsA24BitBmpAndCopiesIt) {
   const fs::path bmp = folder / "out" / "plot";  // no extension: the name is kept
-  dialogs.saveAnswers = {QString::fromStdString(bmp.string())};
+  dialogs.saveAnswers = {Path("out/plot")};
   Trigger("PlotMenu24");
   EXPECT_EQ(dialogs.warnings, std::vector<QString>{"ファイル名または番号が不正です。\r\n"});
   Trigger("PlotMenu24");  // cancelled: nothing said
   EXPECT_EQ(dialogs.warnings.size(), 1u);
   fs::create_directories(bmp.parent_path());
-  dialogs.saveAnswers = {QString::fromStdString(bmp.string())};
+  dialogs.saveAnswers = {Path("out/plot")};
   Trigger("PlotMenu24");
   EXPECT_EQ(dialogs.warnings.size(), 1u);
   const FileDialogRequest& save = dialogs.saveRequests[0];
   EXPECT_EQ(save.title + save.fileName + save.filters[0].caption,
             "画像の保存*.bmpBMPファイル(*.bmp)");
   const QByteArray bytes = ReadBytes(bmp);
-  ASSERT_GT(bytes.size(), 54);
-  EXPECT_TRUE(bytes.startsWith("BM") && bytes[28] == 24) << "a BMP of 24 bits per pixel";
-  const QImage saved = QImage(QString::fromStdString(bmp.string()), "BMP");
+  EXPECT_TRUE(bytes.size() > 54 && bytes.startsWith("BM") && bytes[28] == 24) << "24-bit BMP";
+  const QImage saved = QImage(Path("out/plot"), "BMP");
   const QImage shown = form->Export().ExportImage().convertToFormat(QImage::Format_RGB32);
   EXPECT_EQ(saved.size(), form->Surface()->size());
   EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), shown);
-  EXPECT_EQ(form->Export().SaveFolder.toStdString(), bmp.parent_path().string() + "/");
-  EXPECT_EQ(form->Export().SaveName, "plot");
+  EXPECT_EQ(form->Export().SaveFolder + "|" + form->Export().SaveName, Path("out/") + "|plot");
   EXPECT_EQ(std::distance(fs::directory_iterator(bmp.parent_path()), {}), 1) << "no leftovers";
   Trigger("PlotMenu14");
   EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), shown);
@@ -227,7 +218,7 @@ TEST_F(OutputTest, SavesTheSurfaceAsA24BitBmpAndCopiesIt) {
 
 TEST_F(OutputTest, SavesTheDrawingAsVectorFiles) {
   for (const char* name : {"plot.emf", "plot.svg", "plot.pdf"}) {
-    dialogs.saveAnswers = {QString::fromStdString((folder / name).string())};
+    dialogs.saveAnswers = {Path(name)};
     Trigger("VectorSave");
     EXPECT_GT(fs::file_size(folder / name), 200u) << name;
   }

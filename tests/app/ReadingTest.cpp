@@ -20,7 +20,6 @@ const char* const kThreePages =
 
 class ReadingTest : public WindowFixture {
  protected:
-  ReadingTest() { Start(); }
   QAction* Option() { return form->Action(kHpgl2ReadingAction); }
   ReadingPanel* Panel() { return form->ReadingStatus(); }
   QString Caption() { return Panel()->Caption()->text(); }
@@ -36,7 +35,6 @@ TEST_F(ReadingTest, OptionIsOffAtFirstAndRememberedBetweenRuns) {
   EXPECT_EQ(Option()->text(), "HP-GL/2 として読み込む(&H)");
   EXPECT_EQ(Caption(), "読み込み: 基本HPGL");
   Option()->trigger();
-  EXPECT_TRUE(QSettings().value("Reading/Hpgl2").toBool());
   EXPECT_EQ(Caption(), "読み込み: HP-GL/2");
 
   form.reset();  // the next run starts with the option as it was left

@@ -82,6 +82,7 @@ class WindowFixture : public ::testing::Test {
     form = std::make_unique<PictForm>(*context);
     form->resize(900, 650);
     form->show();
+    Start();  // OK without touching: black and white
   }
   ~WindowFixture() override {
     form.reset();
@@ -108,6 +109,7 @@ class WindowFixture : public ::testing::Test {
     dialogs.openAnswers.push_back(QString::fromStdString(path));
     Trigger("PlotMenu21");
   }
+  QString Path(const std::string& name) { return QString::fromStdString((folder / name).string()); }
   void LoadRectangle() { Load(Fixture("rect.hpg", kRectangle)); }
   void Trigger(const char* name) { form->Action(name)->trigger(); }
   // What the warnings said, each up to its first line break.
@@ -117,12 +119,13 @@ class WindowFixture : public ::testing::Test {
       heads << warning.section(QStringLiteral("\r\n"), 0, 0);
     return heads;
   }
-  QStringList WindowItems() {
+  static QStringList Captions(const QWidget* menu) {
     QStringList captions;
-    for (QAction* action : form->WindowMenu()->actions())
+    for (QAction* action : menu->actions())
       captions << action->text();
     return captions;
   }
+  QStringList WindowItems() { return Captions(form->WindowMenu()); }
 
   std::filesystem::path folder;
   std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
