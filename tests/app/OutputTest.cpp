@@ -4,12 +4,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFile>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QProcess>
 #include <QTest>
 #include <QToolBar>
-#include <cstdio>
-#include <sstream>
 
 #include "WindowFixture.h"
 #include "app/ExportCommands.h"
@@ -25,24 +25,19 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Shell(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe))
-      output += buffer;
-    ::pclose(pipe);
-  }
-  return output;
+  QProcess shell;
+  shell.start("sh", {"-c", QString::fromStdString(command)});
+  shell.waitForFinished();
+  return shell.readAllStandardOutput().toStdString();
 }
 
 int PdfPages(const fs::path& pdf) {
   return std::atoi(Shell("pdfinfo " + pdf.string() + " | sed -n 's/^Pages: *//p'").c_str());
 }
 
-QByteArray ReadBytes(const fs::path& path) {
-  std::stringstream bytes;
-  bytes << std::ifstream(path, std::ios::binary).rdbuf();
-  return QByteArray::fromStdString(bytes.str());
+QByteArray ReadBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 class OutputTest : public WindowFixture {
@@ -112,8 +107,8 @@ TEST_F(OutputTest, PreviewPagesThroughTheSheetsAndLeavesOnlyItsOwnCommands) {
     QTest::keySequence(form.get(), QKeySequence(keys));
   EXPECT_TRUE(dialogs.saveRequests.size() == 1u && dialogs.openRequests.size() == 1u);
   EXPECT_TRUE(dialogs.openedUrls.empty() && dialogs.printDialogs == 0 && form->isVisible());
-  EXPECT_EQ(context->view.Picture3.Width, before.Picture3.Width);
-  EXPECT_EQ(output.Preview().Page(), 1);
+  EXPECT_TRUE(context->view.Picture3.Width == before.Picture3.Width &&
+              output.Preview().Page() == 1);
 
   ASSERT_TRUE(form->Action("Command4")->isEnabled());
   Trigger("Command4");
@@ -204,7 +199,7 @@ TEST_F(OutputTest, SavesTheSurfaceAsA24BitBmpAndCopiesIt) {
   const FileDialogRequest& save = dialogs.saveRequests[0];
   EXPECT_EQ(save.title + save.fileName + save.filters[0].caption,
             "画像の保存*.bmpBMPファイル(*.bmp)");
-  const QByteArray bytes = ReadBytes(bmp);
+  const QByteArray bytes = ReadBytes(Path("out/plot"));
   EXPECT_TRUE(bytes.size() > 54 && bytes.startsWith("BM") && bytes[28] == 24) << "24-bit BMP";
   const QImage saved = QImage(Path("out/plot"), "BMP");
   const QImage shown = form->Export().ExportImage().convertToFormat(QImage::Format_RGB32);
@@ -216,14 +211,14 @@ TEST_F(OutputTest, SavesTheSurfaceAsA24BitBmpAndCopiesIt) {
   EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), shown);
 }
 
+// The vector kinds follow the name's extension.
 TEST_F(OutputTest, SavesTheDrawingAsVectorFiles) {
-  for (const char* name : {"plot.emf", "plot.svg", "plot.pdf"}) {
+  for (const auto& [name, kind] :
+       {std::pair{"plot.emf", " EMF"}, {"plot.svg", "<svg"}, {"plot.pdf", "%PDF-"}}) {
     dialogs.saveAnswers = {Path(name)};
     Trigger("VectorSave");
-    EXPECT_GT(fs::file_size(folder / name), 200u) << name;
+    EXPECT_TRUE(ReadBytes(Path(name)).left(400).contains(kind)) << name;
   }
-  EXPECT_EQ(ReadBytes(folder / "plot.pdf").left(4), "%PDF");
-  EXPECT_EQ(ReadBytes(folder / "plot.emf").mid(40, 4), " EMF");
   EXPECT_TRUE(dialogs.warnings.empty());
 }
 
