@@ -1,12 +1,12 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QAction>
 #include <QDialog>
 #include <QMenu>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -67,15 +67,11 @@ class ScriptedDialogs : public DialogService {
 // A 4000 x 2000 unit rectangle with a diagonal: about 102 x 52 mm with the margin.
 inline const char* const kRectangle = "IN;SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0,4000,2000;";
 
-// The real main window, shown offscreen, with its own model, metafile folder and
-// scripted dialogs; every test gets a fresh one.
+// The real main window, shown offscreen and started, with its own model, metafile folder and
+// scripted dialogs; every test gets a fresh one (members go in reverse order, the window first).
 class WindowFixture : public ::testing::Test {
  protected:
-  WindowFixture()
-      : folder(std::filesystem::temp_directory_path() /
-               ("korvid-window-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
-    std::filesystem::create_directories(folder);
+  WindowFixture() {
     QSettings().clear();
     metafile = std::make_unique<PlotMetafile>(folder.string());
     context = std::make_unique<AppContext>(*model, settings, *metafile, dialogs);
@@ -84,12 +80,6 @@ class WindowFixture : public ::testing::Test {
     form->show();
     Start();  // OK without touching: black and white
   }
-  ~WindowFixture() override {
-    form.reset();
-    metafile.reset();
-    std::filesystem::remove_all(folder);
-  }
-
   // Starts the window; the colour question is answered by `answer` (OK by default).
   void Start(std::function<void(QDialog&)> answer = {}) {
     dialogs.onDialog =
@@ -127,7 +117,8 @@ class WindowFixture : public ::testing::Test {
   }
   QStringList WindowItems() { return Captions(form->WindowMenu()); }
 
-  std::filesystem::path folder;
+  QTemporaryDir temporary;  // goes last, with everything in it
+  std::filesystem::path folder = temporary.path().toStdString();
   std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
   DisplaySettings settings;
   std::unique_ptr<PlotMetafile> metafile;
