@@ -95,21 +95,22 @@ const TextCase kEncodings[] = {
 TEXT_TABLE(PolylineEncoding, Decoded, kEncodings);
 
 TEST(ParameterList, ReadsNumbersAsAPlotterDoes) {
-  for (auto [text, numbers] : {std::pair{"1,2", "1 2"},
-                               {"1 2", "1 2"},
-                               {" 1 , 2 ", "1 2"},
-                               {"1,,2", "1 2"},
-                               {"1\r\n2", "1 2"},
-                               {"+3,-4", "3 -4"},
-                               {"1.5,-.25,7.", "1.5 -0.25 7"},
-                               {"--5", "-5"},
-                               {"-,5", "5"},
-                               {".", ""},
-                               {"", ""},
-                               {"123456789012345", "1.23457e+14"},
-                               {"123456789012345678", "1e+15"},
-                               {"99999999999999999999999", "1e+15"},
-                               {"-99999999999999999999999", "-1e+15"}}) {
+  const char* const kNumbers[][2] = {{"1,2", "1 2"},
+                                     {"1 2", "1 2"},
+                                     {" 1 , 2 ", "1 2"},
+                                     {"1,,2", "1 2"},
+                                     {"1\r\n2", "1 2"},
+                                     {"+3,-4", "3 -4"},
+                                     {"1.5,-.25,7.", "1.5 -0.25 7"},
+                                     {"--5", "-5"},
+                                     {"-,5", "5"},
+                                     {".", ""},
+                                     {"", ""},
+                                     {"123456789012345", "1.23457e+14"},
+                                     {"123456789012345678", "1e+15"},
+                                     {"99999999999999999999999", "1e+15"},
+                                     {"-99999999999999999999999", "-1e+15"}};
+  for (auto [text, numbers] : kNumbers) {
     ParameterList list(text);
     std::string out;
     char number[32];
@@ -183,15 +184,9 @@ TEST(Curves, BezierEndsAtItsEndAndStaysInItsHull) {
 
 // Pens wrap without landing on white (entry 0); NP5 holds 8 pens, and 256 at most.
 TEST(Palette, PensWrapWithoutLandingOnWhite) {
-  for (auto [penCount, pen, entry] : {std::tuple{8, 0, 0},
-                                      {8, 7, 7},
-                                      {8, 8, 1},
-                                      {8, 14, 7},
-                                      {8, 15, 1},
-                                      {2, 5, 1},
-                                      {5, 7, 7},
-                                      {5, 8, 1},
-                                      {1000, 300, 45}}) {
+  const int kEntries[][3] = {{8, 0, 0}, {8, 7, 7}, {8, 8, 1}, {8, 14, 7},     {8, 15, 1},
+                             {2, 5, 1}, {5, 7, 7}, {5, 8, 1}, {1000, 300, 45}};
+  for (auto [penCount, pen, entry] : kEntries) {
     PenPalette palette;
     palette.SetPenCount(penCount);
     EXPECT_EQ(palette.Entry(pen), entry) << penCount << " " << pen;
