@@ -1,0 +1,30 @@
+// What every fuzz target here shares. Undefined behaviour ends the run (or the fuzzer never
+// keeps the input), and FUZZ_REQUIRE aborts on a broken invariant, so that libFuzzer keeps the
+// input that broke it.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string_view>
+
+extern "C" const char* __ubsan_default_options() {
+  return "halt_on_error=1:print_stacktrace=1";
+}
+
+#define FUZZ_REQUIRE(condition)                                                                \
+  do {                                                                                         \
+    if (!(condition)) {                                                                        \
+      std::fprintf(stderr, "%s:%d: invariant violated: %s\n", __FILE__, __LINE__, #condition); \
+      std::abort();                                                                            \
+    }                                                                                          \
+  } while (false)
+
+// FUZZ_TARGET(bytes) { ... }: the body runs on each input, given as a std::string_view.
+#define FUZZ_TARGET(bytes)                                                            \
+  static void FuzzOne(std::string_view bytes);                                        \
+  extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) { \
+    FuzzOne(std::string_view(reinterpret_cast<const char*>(data), size));             \
+    return 0;                                                                         \
+  }                                                                                   \
+  static void FuzzOne(std::string_view bytes)
