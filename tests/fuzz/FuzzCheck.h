@@ -12,13 +12,12 @@ extern "C" const char* __ubsan_default_options() {
   return "halt_on_error=1:print_stacktrace=1";
 }
 
-#define FUZZ_REQUIRE(condition)                                                                \
-  do {                                                                                         \
-    if (!(condition)) {                                                                        \
-      std::fprintf(stderr, "%s:%d: invariant violated: %s\n", __FILE__, __LINE__, #condition); \
-      std::abort();                                                                            \
-    }                                                                                          \
-  } while (false)
+[[noreturn]] inline void Violated(const char* condition, const char* file, int line) {
+  std::fprintf(stderr, "%s:%d: invariant violated: %s\n", file, line, condition);
+  std::abort();
+}
+
+#define FUZZ_REQUIRE(condition) ((condition) ? void() : Violated(#condition, __FILE__, __LINE__))
 
 // FUZZ_TARGET(bytes) { ... }: the body runs on each input, given as a std::string_view.
 #define FUZZ_TARGET(bytes)                                                            \

@@ -52,13 +52,12 @@ void CheckModel(const PlotModel& m) {
   // Extents are widened by whole points only, X and Y together: either nothing widened them,
   // or they enclose at least one point.
   FUZZ_REQUIRE(Untouched(m) ? segments == 0 && arcs == 0 : minX <= maxX && minY <= maxY);
-  // Drawing the plot fitted to its extents must not leave anything outside.
+  // Drawing the plot fitted to its (finite) extents must not leave anything outside.
   auto inside = [&](float x, float y) { return x >= minX && x <= maxX && y >= minY && y <= maxY; };
   auto isStyle = [](std::int16_t style) { return style >= -4 && style <= 5; };
   for (std::int32_t i = 1; i <= segments; ++i) {
     const Segment& s = m.Segments(i, 1);
-    FUZZ_REQUIRE(Finite({s.X1, s.X2, s.Y1, s.Y2}) && isStyle(s.LineStyle));
-    FUZZ_REQUIRE(inside(s.X1, s.Y1) && inside(s.X2, s.Y2));
+    FUZZ_REQUIRE(isStyle(s.LineStyle) && inside(s.X1, s.Y1) && inside(s.X2, s.Y2));
   }
   for (std::int32_t i = 1; i <= arcs; ++i) {
     const ArcRec& a = m.Arcs(i, 1);

@@ -7,6 +7,9 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
+
+#include "model/StandardPlot.h"
 
 namespace korvid {
 
@@ -21,6 +24,14 @@ inline std::string Number(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%g", std::round(value * 1000) / 1000 + 0.0);
   return text;
+}
+
+// Points as "x,y x,y".
+inline std::string Points(const std::vector<PlotPoint>& points) {
+  std::string out;
+  for (const PlotPoint& p : points)
+    out += (out.empty() ? "" : " ") + Number(p.x) + "," + Number(p.y);
+  return out;
 }
 
 }  // namespace korvid
