@@ -1,5 +1,6 @@
-// Label layout: cell geometry, label origins, direction, slant, control characters and CP,
-// measured on the strokes in plotter units.
+// Labels: the .jhf stroke font reader on small fonts of our own and the font built into the
+// program; the layout's cell geometry, label origins, direction, slant, control characters and
+// CP, measured on the strokes in plotter units.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,8 +8,8 @@
 #include <cmath>
 #include <limits>
 #include <string>
-#include <vector>
 
+#include "labels/HersheyFont.h"
 #include "labels/LabelLayout.h"
 
 namespace korvid {
@@ -66,15 +67,6 @@ void ExpectLayouts(std::initializer_list<LayoutCase> cases) {
   }
 }
 
-TEST(LabelLayoutTest, GlyphsInTheCell) {
-  ExpectLayouts({
-      {"H", {}, "1012.5,2000>1187.5,2420 pen 1300,2000"},  // the cap height and the body
-      {".", {}, "1087.5,2060>1112.5,2100 pen 1300,2000"},  // on the baseline, centred
-      {"g", {}, "1025,1860>1175,2280 pen 1300,2000"},      // below the baseline
-      {"|", {}, "1100,1860>1100,2500 pen 1300,2000"},
-  });
-}
-
 // "HH" is two cells, 600 long, its ink 12.5 .. 487.5 along; the offset origins move half a
 // character more: 100 along, 210 up. Origins at the start of the text path concatenate (the
 // pen goes on after the label); the others restore the pen.
@@ -96,9 +88,14 @@ TEST(LabelLayoutTest, LabelOriginsPlaceTheLabelAroundThePen) {
   });
 }
 
-// Along each text path (DV 0..3) and run direction; vertically characters stand 630 apart.
-TEST(LabelLayoutTest, PathsDirectionSlantAndMirror) {
+// Glyphs in the cell; then along each text path (DV 0..3) and run direction, where vertically
+// characters stand 630 apart.
+TEST(LabelLayoutTest, GlyphsPathsDirectionSlantAndMirror) {
   ExpectLayouts({
+      {"H", {}, "1012.5,2000>1187.5,2420 pen 1300,2000"},  // the cap height and the body
+      {".", {}, "1087.5,2060>1112.5,2100 pen 1300,2000"},  // on the baseline, centred
+      {"g", {}, "1025,1860>1175,2280 pen 1300,2000"},      // below the baseline
+      {"|", {}, "1100,1860>1100,2500 pen 1300,2000"},
       {"HH", {.vertical = true}, "1012.5,2000>1187.5,3050 pen 1000,2000"},
       {"HH", {.origin = 3, .vertical = true}, "1012.5,950>1187.5,2000 pen 1000,740"},
       {"HH", {.reversePath = true}, "1012.5,2000>1487.5,2420 pen 1000,2000"},
@@ -176,19 +173,50 @@ TEST(LabelLayoutTest, HugeLabelKeepsToItsPointBudget) {
   EXPECT_FALSE(LayOutLabel("HH", style, {}, {}).truncated);
 }
 
-// Streamed to a sink, the strokes are those the layout collects, up to the same budget.
-TEST(LabelLayoutTest, StrokeSinkSeesWhatTheLayoutCollects) {
-  LabelStyle style = With({.origin = 5});
-  style.maxPointCount = 40;  // stops partway through
-  const LabelLayout collected = LayOutLabel("AB\r\nCD", style, {10, 20}, {10, 20});
-  std::vector<LabelStroke> sunk;
-  const LabelLayout streamed = LayOutLabel("AB\r\nCD", style, {10, 20}, {10, 20},
-                                           [&sunk](const LabelStroke& s) { sunk.push_back(s); });
-  EXPECT_TRUE(streamed.strokes.empty() && streamed.truncated);
-  LabelLayout sunkLayout = streamed;
-  sunkLayout.strokes = sunk;
-  EXPECT_EQ(sunk.size(), collected.strokes.size());
-  EXPECT_EQ(Described(sunkLayout), Described(collected));
+// "left right: x,y x,y | x,y", or "none" for a glyph the font lacks.
+std::string Described(const HersheyGlyph* glyph) {
+  if (!glyph) return "none";
+  std::string text =
+      std::to_string(glyph->leftUnits) + " " + std::to_string(glyph->rightUnits) + ":";
+  for (std::size_t i = 0; i < glyph->strokes.size(); ++i) {
+    if (i > 0) text += " |";
+    for (const HersheyPoint& p : glyph->strokes[i])
+      text += " " + std::to_string(p.xUnits) + "," + std::to_string(p.yUnits);
+  }
+  return text;
+}
+
+// Code 32: bearings only. 33: two strokes split by " R". 34: wrapped onto continuation lines.
+// 35: a damaged count, losing only its own glyph. 36: a dot. A truncated last line is lost.
+TEST(HersheyFontTest, ReadsStrokesBearingsAndContinuationLines) {
+  const HersheyFont font = HersheyFont::Parse(
+      "12345  1JZ\n"
+      "12345  6MWRFRT RRYSZ\n"
+      "12345  4KY\r\nPBRC\r\nRD\n"
+      "123451x3JZRR\n"
+      "12345  2NVRR\n"
+      "12345  9MWRF");
+  EXPECT_EQ(font.GlyphCount(), 6u);
+  for (auto [code, glyph] : {std::pair{' ', "-8 8:"},
+                             {'!', "-5 5: 0,-12 0,2 | 0,7 1,8"},
+                             {'"', "-7 7: -2,-16 0,-15 0,-14"},
+                             {'#', "none"},
+                             {'$', "-4 4: 0,0"},
+                             {'%', "none"},
+                             {'\n', "none"}}) {
+    EXPECT_EQ(Described(font.Find(code)), glyph) << code;
+  }
+}
+
+// 'H' stands from the cap line -12 to the baseline 9, as the layout's font measures expect.
+TEST(HersheyFontTest, BuiltInFontHasEveryPrintableCharacterOnItsCapLine) {
+  const HersheyFont& font = LabelStrokeFont();
+  for (int code = 33; code <= 126; ++code) {
+    const HersheyGlyph* glyph = font.Find(static_cast<unsigned char>(code));
+    ASSERT_NE(glyph, nullptr) << code;
+    EXPECT_FALSE(glyph->strokes.empty()) << code;
+  }
+  EXPECT_EQ(Described(font.Find('H')), "-11 11: -7,-12 -7,9 | 7,-12 7,9 | -7,-2 7,-2");
 }
 
 }  // namespace
