@@ -1,16 +1,10 @@
 // The parts of the standard reading on their own: how a file splits into instructions, PE
-// data, parameter numbers, clipping, curves and the pen palette.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
+// data, parameter numbers, clipping and curves.
 #include "TextTable.h"
 #include "hpgl2/ClipGeometry.h"
 #include "hpgl2/CurveFlattening.h"
 #include "hpgl2/InstructionScanner.h"
 #include "hpgl2/ParameterList.h"
-#include "hpgl2/PenPalette.h"
 #include "hpgl2/PolylineEncoding.h"
 
 namespace korvid {
@@ -176,17 +170,6 @@ TEST(Curves, BezierEndsAtItsEndAndStaysInItsHull) {
   EXPECT_EQ(Points({points.back()}), "1000,0");
   for (const PlotPoint& p : points)
     EXPECT_TRUE(p.x >= 0 && p.x <= 1000 && p.y >= 0 && p.y <= 750) << p.x << "," << p.y;
-}
-
-// Pens wrap without landing on white (entry 0); NP5 holds 8 pens, and 256 at most.
-TEST(Palette, PensWrapWithoutLandingOnWhite) {
-  const int kEntries[][3] = {{8, 0, 0}, {8, 7, 7}, {8, 8, 1}, {8, 14, 7},     {8, 15, 1},
-                             {2, 5, 1}, {5, 7, 7}, {5, 8, 1}, {1000, 300, 45}};
-  for (auto [penCount, pen, entry] : kEntries) {
-    PenPalette palette;
-    palette.SetPenCount(penCount);
-    EXPECT_EQ(palette.Entry(pen), entry) << penCount << " " << pen;
-  }
 }
 
 }  // namespace
