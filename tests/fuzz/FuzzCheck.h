@@ -1,6 +1,5 @@
-// What every fuzz target here shares. Undefined behaviour ends the run (or the fuzzer never
-// keeps the input), and FUZZ_REQUIRE aborts on a broken invariant, so that libFuzzer keeps the
-// input that broke it.
+// What every fuzz target shares: undefined behaviour and a broken invariant (FUZZ_REQUIRE) end
+// the run, or libFuzzer would not keep the input.
 #pragma once
 
 #include <cstdint>

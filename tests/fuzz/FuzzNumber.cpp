@@ -1,6 +1,5 @@
-// libFuzzer target: the number rules of HPGL parameters on any text at all. Beyond the
-// sanitizers, each run checks what the rules promise: a finite value or error 6, blanks that do
-// not count wherever they stand, and pen numbers that agree with the leading number.
+// libFuzzer target: the number rules on any text. Each run checks what they promise: a finite
+// value or error 6, blanks that never count, pen numbers that agree with the leading number.
 #include <cmath>
 #include <cstring>
 #include <string>

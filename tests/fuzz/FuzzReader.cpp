@@ -1,6 +1,5 @@
-// libFuzzer target: any bytes at all go through the HPGL reader the way the viewer feeds a file
-// to it, into one model that every run reuses. Beyond the sanitizers, each run checks what the
-// rest of the program relies on after a read.
+// libFuzzer target: any bytes through the HPGL reader as the viewer feeds a file to it, into one
+// model every run reuses; each run checks what the rest of the program relies on after a read.
 #include <algorithm>
 #include <cmath>
 #include <string>

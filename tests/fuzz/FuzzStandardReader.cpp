@@ -1,6 +1,5 @@
 // libFuzzer target: any bytes through the standard HP-GL/2 reading, with a small memory budget
-// so that the budget's stop is reached often. Beyond the sanitizers, each run checks what the
-// drawing relies on after a read.
+// (so that its stop is reached often); each run checks what the drawing relies on.
 #include <cmath>
 #include <set>
 

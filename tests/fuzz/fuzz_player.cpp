@@ -1,6 +1,5 @@
-// libFuzzer target: any bytes at all go to the metafile player as an untrusted file would.
-// Loading either fails with error 481 or gives a picture with a proper frame, and a loaded
-// picture paints, whole and zoomed into a corner, through both of the player's ways of drawing.
+// libFuzzer target: any bytes to the metafile player. A load fails with error 481 or gives a
+// framed picture that paints, whole and zoomed into a corner, both of the player's ways.
 #include <QImage>
 #include <QPainter>
 

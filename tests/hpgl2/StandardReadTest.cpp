@@ -231,8 +231,7 @@ TEST(StandardRead, EmptyOrMissingFileHasOneEmptyPage) {
   EXPECT_EQ(missing.plot.pages.size(), 1u);
 }
 
-// Inputs built to make a reader hang, overflow or run out of memory end with what they could
-// read.
+// Inputs built to make a reader hang, overflow or run out of memory end with what it could read.
 TEST(StandardRead, AdversarialInputsEndWithWhatCouldBeRead) {
   using namespace std::string_literals;
   for (const std::string& input :

@@ -1,6 +1,5 @@
-// Labels: the .jhf stroke font reader on small fonts of our own and the font built into the
-// program; the layout's cell geometry, label origins, direction, slant, control characters and
-// CP, measured on the strokes in plotter units.
+// Labels: the .jhf font reader and the built-in font; the layout's cells, origins, directions,
+// slant, control characters and CP, measured on the strokes in plotter units.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -197,15 +196,12 @@ TEST(HersheyFontTest, ReadsStrokesBearingsAndContinuationLines) {
       "12345  2NVRR\n"
       "12345  9MWRF");
   EXPECT_EQ(font.GlyphCount(), 6u);
-  for (auto [code, glyph] : {std::pair{' ', "-8 8:"},
-                             {'!', "-5 5: 0,-12 0,2 | 0,7 1,8"},
-                             {'"', "-7 7: -2,-16 0,-15 0,-14"},
-                             {'#', "none"},
-                             {'$', "-4 4: 0,0"},
-                             {'%', "none"},
-                             {'\n', "none"}}) {
-    EXPECT_EQ(Described(font.Find(code)), glyph) << code;
-  }
+  std::string glyphs;
+  for (char code : std::string(" !\"#$%\n", 7))
+    glyphs += Described(font.Find(static_cast<unsigned char>(code))) + " / ";
+  EXPECT_EQ(glyphs,
+            "-8 8: / -5 5: 0,-12 0,2 | 0,7 1,8 / -7 7: -2,-16 0,-15 0,-14 / none / -4 4: 0,0 / "
+            "none / none / ");
 }
 
 // 'H' stands from the cap line -12 to the baseline 9, as the layout's font measures expect.
