@@ -74,7 +74,14 @@ const TextCase kDrawings[] = {
     {"RelativePoints", "IR0,0,50,50;SC0,10,0,10;PA10,10;PD0,0;", "5250,4196 250,596"},
     {"RelativePointsReset", "IR0,0,50,50;IR;SC0,10,0,10;PA10,10;PD0,0;", "10250,7796 250,596"},
     {"Rotation90", "RO90;PA10,0;PD20,0;", "0,10 0,20"},
+    // IW keeps the part of each line inside the window.
     {"ClipWindow", "IW0,0,10,10;PA-10,5;PD20,5;", "0,5 10,5"},
+    {"ClipInside", "IW0,0,10,10;PA1,1;PD9,9;", "1,1 9,9"},
+    {"ClipEntering", "IW0,0,10,10;PA5,-5;PD5,5;", "5,0 5,5"},
+    {"ClipDiagonal", "IW0,0,10,10;PA-5,-5;PD15,15;", "0,0 10,10"},
+    {"ClipCorner", "IW0,0,10,10;PA-5,20;PD20,-5;", "5,10 10,5"},
+    {"ClipOutside", "IW0,0,10,10;PA-5,5;PD-1,5;PU11,0;PD20,20;", ""},
+    {"ClipDot", "IW0,0,10,10;PA3,3;PD;PU;", "3,3 3,3"},
     {"ClipWindowReset", "IW0,0,10,10;IW;PA-10,5;PD20,5;", "-10,5 20,5"},
     // Leading, trailing and repeated page breaks make no blank pages.
     {"PgStartsAPage", "PD1,1;PG;PD2,2;", "0,0 1,1 || 1,1 2,2"},
