@@ -126,21 +126,17 @@ TEST(Clipping, RingsKeepThePartInTheWindow) {
   EXPECT_EQ(Points(ClipRing(window, {{20, 20}, {30, 20}, {30, 30}})), "");
 }
 
-// One chord per chord angle at most, between half a degree and 180 degrees.
+// One chord per chord angle at most, between half a degree and 180 degrees, on the circle.
 TEST(Curves, ArcsTakeOneChordPerChordAngle) {
-  struct Case {
-    double sweep, chord;
-    std::size_t points;
-  };
-  for (Case c :
-       {Case{90, 30, 3}, Case{90, 40, 3}, Case{-90, 45, 2}, Case{360, 5, 72}, Case{360, 0, 720},
-        Case{360, 1000, 2}, Case{1e6, 0.5, kMostCurvePoints}, Case{10, 90, 1}}) {
+  const double kCases[][3] = {
+      {90, 30, 3},   {90, 40, 3},    {-90, 45, 2}, {360, 5, 72},
+      {360, 0, 720}, {360, 1000, 2}, {10, 90, 1},  {1e6, 0.5, kMostCurvePoints}};
+  for (auto [sweep, chord, count] : kCases) {
     std::vector<PlotPoint> points;
-    AppendArc({0, 0}, 100, 0, c.sweep, c.chord, points);
-    ASSERT_EQ(points.size(), c.points) << c.sweep << " " << c.chord;
-    const double end = c.sweep * std::acos(-1) / 180;
-    EXPECT_NEAR(points.back().x, 100 * std::cos(end), 1e-6);
-    EXPECT_NEAR(points.back().y, 100 * std::sin(end), 1e-6);
+    AppendArc({0, 0}, 100, 0, sweep, chord, points);
+    ASSERT_EQ(points.size(), count) << sweep << " " << chord;
+    const double end = sweep * std::acos(-1) / 180;
+    EXPECT_EQ(Points({points.back()}), Points({{100 * std::cos(end), 100 * std::sin(end)}}));
     for (const PlotPoint& p : points)
       EXPECT_NEAR(std::hypot(p.x, p.y), 100, 1e-6);
   }
