@@ -23,11 +23,10 @@ struct CountingMessenger : ReaderMessenger {
 // of a CR LF pair (pairs go in one pass from the left, so CR CR LF LF leaves CR LF).
 bool HasCommandEnd(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+    if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
       ++i;
-    } else if (bytes[i] == ';' || bytes[i] == '\n') {
+    else if (bytes[i] == ';' || bytes[i] == '\n')
       return true;
-    }
   }
   return false;
 }
@@ -43,8 +42,7 @@ bool Untouched(const PlotModel& m) {
 
 void CheckModel(const PlotModel& m) {
   const std::int32_t segments = m.SegCount[1], arcs = m.ArcCount[1];
-  FUZZ_REQUIRE(m.PlotCount == 1);
-  FUZZ_REQUIRE(segments >= 0 && segments <= PlotModel::MaxSegments);
+  FUZZ_REQUIRE(m.PlotCount == 1 && segments >= 0 && segments <= PlotModel::MaxSegments);
   FUZZ_REQUIRE(arcs >= 0 && arcs <= PlotModel::MaxArcs);
   const float minX = m.MinX[1], minY = m.MinY[1], maxX = m.MaxX[1], maxY = m.MaxY[1];
   FUZZ_REQUIRE(Finite({minX, minY, maxX, maxY}));

@@ -17,8 +17,8 @@ void CheckPage(const StandardPage& page, const StandardPlot& plot) {
   };
   FUZZ_REQUIRE(page.Empty() == box.empty);
   for (const StandardPolyline& line : page.polylines) {
-    FUZZ_REQUIRE(line.points.size() >= 2);
-    FUZZ_REQUIRE(std::isfinite(line.style.widthMm) && line.style.widthMm >= 0);
+    FUZZ_REQUIRE(line.points.size() >= 2 && std::isfinite(line.style.widthMm) &&
+                 line.style.widthMm >= 0);
     FUZZ_REQUIRE(line.style.dashIndex < static_cast<int>(plot.dashPatterns.size()));
     for (const PlotPoint& p : line.points)
       FUZZ_REQUIRE(std::isfinite(p.x) && std::isfinite(p.y) && inside(p));

@@ -59,8 +59,7 @@ std::string Decoded(std::string_view data) {
     std::string log;
     void SelectPen(int pen) override { log += "pen" + std::to_string(pen) + " "; }
     void Move(double x, double y, bool absolute, bool penUp) override {
-      log += (penUp ? "up" : "down") + std::string(absolute ? "=" : "") + Number(x) + "," +
-             Number(y) + " ";
+      log += std::string(penUp ? "up" : "down") + (absolute ? "=" : "") + Points({{x, y}}) + " ";
     }
   } recorded;
   DecodePolylineEncoded(data, recorded);

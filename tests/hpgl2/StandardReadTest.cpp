@@ -235,11 +235,11 @@ TEST(StandardRead, MemoryBudgetStopsTheReadAndSaysSo) {
 TEST(StandardRead, EmptyOrMissingFileHasOneEmptyPage) {
   EXPECT_EQ(ReadStandardPlotBytes("").plot.pages.size(), 1u);
   const StandardReadOutcome missing = ReadStandardPlotFile("/nonexistent/korvid/plot.plt");
-  EXPECT_TRUE(missing.fileError && missing.fileErrorNumber != 0);
-  EXPECT_EQ(missing.plot.pages.size(), 1u);
+  EXPECT_TRUE(missing.fileError && missing.fileErrorNumber != 0 && missing.plot.pages.size() == 1);
 }
 
-// Inputs built to make a reader hang, overflow or run out of memory end with what it could read.
+// Inputs built to make a reader hang, overflow or run out of memory end with what it could
+// read, every point finite.
 TEST(StandardRead, AdversarialInputsEndWithWhatCouldBeRead) {
   using namespace std::string_literals;
   for (const std::string& input :
@@ -248,14 +248,7 @@ TEST(StandardRead, AdversarialInputsEndWithWhatCouldBeRead) {
         "SC0,0,0,0;PD10,10;SC0,1e38,0,1e38;PD1e30,1e30;"s, "IP1,1,1,1;SC0,10,0,10,1;PD5,5;"s,
         "BZ1e300,1e300,-1e300,1e300,1e300,-1e300;PD1,1;"s,
         "CI1e300,0.0001;CI5,0;AA1e308,1e308,1e308,0;"s, "LT5,1e300,1;PD1,1;PW1e300;PD2,2;"s}) {
-    const StandardReadOutcome outcome = Read(input);
-    EXPECT_GE(outcome.plot.pages.size(), 1u);
-    for (const StandardPage& page : outcome.plot.pages) {
-      for (const StandardPolyline& line : page.polylines) {
-        for (const PlotPoint& p : line.points)
-          ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
-      }
-    }
+    EXPECT_EQ(Lines(input).find('n'), std::string::npos) << input.substr(0, 60);  // nan, inf
   }
 }
 

@@ -34,6 +34,10 @@ inline std::string Points(const std::vector<PlotPoint>& points) {
   return out;
 }
 
+inline std::string CaseName(const testing::TestParamInfo<TextCase>& info) {
+  return info.param.name;
+}
+
 }  // namespace korvid
 
 // One test per row of `rows` (an array of TextCase): Describe(row.text) == row.expected.
@@ -42,6 +46,4 @@ inline std::string Points(const std::vector<PlotPoint>& points) {
   TEST_P(Suite, Gives) {                                       \
     EXPECT_EQ(Describe(GetParam().text), GetParam().expected); \
   }                                                            \
-  INSTANTIATE_TEST_SUITE_P(                                    \
-      Table, Suite, testing::ValuesIn(rows),                   \
-      [](const testing::TestParamInfo<TextCase>& info) { return std::string(info.param.name); })
+  INSTANTIATE_TEST_SUITE_P(Table, Suite, testing::ValuesIn(rows), korvid::CaseName)
