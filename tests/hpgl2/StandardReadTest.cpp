@@ -69,6 +69,7 @@ const TextCase kDrawings[] = {
     // A refused SC or IP keeps what was set before.
     {"ZeroRangeRefused", "IP0,0,1000,1000;SC0,10,0,10;SC0,0,0,10;PA1,1;PD2,2;", "100,100 200,200"},
     {"VanishingFactorRefused", "IP0,0,1000,1000;SC0,1e38,0,1e38;PA0,0;PD1,1;", "0,0 1,1"},
+    {"P1AloneCarriesP2", "IP100,100;SC0,1,0,1;PA1,1;PD0,0;", "10100,7300 100,100"},
     {"EqualPointsRefused", "IP5,5,5,5;SC0,10,0,10;PA0,0;PD10,10;", "250,596 10250,7796"},
     // IR in percent of the default P1-P2 area; IR alone goes back to it.
     {"RelativePoints", "IR0,0,50,50;SC0,10,0,10;PA10,10;PD0,0;", "5250,4196 250,596"},
