@@ -27,7 +27,6 @@ std::string Split(std::string_view text) {
 const std::string kEsc = "\x1b";
 
 const TextCase kSyntax[] = {
-    {"Semicolons", "IN;SP1;PA0,0;", "IN[]SP[1]PA[0,0]"},
     {"NoSeparators", "INSP1PA0,0PD10,10", "IN[]SP[1]PA[0,0]PD[10,10]"},
     {"LowerCase", "in;pa1,2;", "IN[]PA[1,2]"},
     {"BlanksBetween", " IN ;\r\n PA 1 2 ;\n", "IN[ ]PA[ 1 2 ]"},
@@ -72,7 +71,6 @@ const TextCase kEncodings[] = {
     {"Negative", "H\xC2\xC2", "down-100,-1 "},
     {"PenUp", "<\xC1\xC1\xC1\xC1", "up1,1 down1,1 "},
     {"Absolute", "=G\xC2G\xC2\xC1\xC1", "down=100,100 down1,1 "},
-    {"PenUpAbsolute", "<=\xBF\xBF", "up=0,0 "},
     {"PenSelect", ":\xC3\xC1\xBF", "pen2 down1,0 "},
     {"FractionalBits", ">\xC3G\xC2\xC1", "down25,0.25 "},
     {"SevenBit", "7GeGeii", "down100,100 down5,5 "},
