@@ -147,9 +147,10 @@ TEST(LabelLayoutTest, CharacterPlotMovesByCellsAndLines) {
 // every character; a layout that looked ahead quadratically would not finish.
 TEST(LabelLayoutTest, HugeLabelKeepsToItsPointBudget) {
   const std::string line = "HELLO, WORLD\r\n";
-  std::string text;
-  while (text.size() + line.size() <= 50'000'000)
-    text += line;
+  std::string text = line;
+  while (text.size() * 2 <= 50'000'000)
+    text += text;
+  text.append(text, 0, (50'000'000 - text.size()) / line.size() * line.size());
   const std::size_t lines = text.size() / line.size();
   LabelStyle style = With({});
   style.maxPointCount = 100'000;
