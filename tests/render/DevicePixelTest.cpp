@@ -3,18 +3,14 @@
 
 #include <cmath>
 
-#include "render/PlayerTestSupport.h"
+#include "RenderTestSupport.h"
 
-namespace korvid {
+namespace korvid::testing {
 namespace {
-
-using namespace testing;
-
-constexpr std::uint32_t kSolid = 0, kDash = 1;
 
 // On paper a pen put down where it stands leaves a dot of its own width.
 struct DotCase {
-  std::string name;
+  const char* name;
   std::uint32_t style;
   std::int32_t width;  // 0.01 mm; the 200 x 200 image shows 0.1 pixel per unit
   int radiusPx;        // ink reaches this far from the centre, and not three pixels further
@@ -41,9 +37,7 @@ INSTANTIATE_TEST_SUITE_P(Pens, DotTest,
                                                               DotCase{"Dashed", kDash, 0, 0},
                                                               DotCase{"Wide", kSolid, 100, 4}),
                                             ::testing::ValuesIn(kBothPaths)),
-                         [](const auto& info) {
-                           return std::get<0>(info.param).name + PathName(std::get<1>(info.param));
-                         });
+                         CaseAndPathName);
 
 // On a screen scaled by `ratio` the picture is laid out in logical pixels and painted in
 // the device's: exactly what an unscaled device of the same pixels shows.
@@ -89,4 +83,4 @@ INSTANTIATE_TEST_SUITE_P(Ratios, PixelRatioTest,
                          });
 
 }  // namespace
-}  // namespace korvid
+}  // namespace korvid::testing

@@ -7,20 +7,13 @@
 #include <optional>
 #include <vector>
 
-#include "render/PlayerTestSupport.h"
+#include "RenderTestSupport.h"
 
-namespace korvid {
+namespace korvid::testing {
 namespace {
 
-using namespace testing;
-
-template <typename Case>
-std::string CaseName(const ::testing::TestParamInfo<std::tuple<Case, QImage::Format>>& info) {
-  return std::get<0>(info.param).name + PathName(std::get<1>(info.param));
-}
-
 struct ArcCase {
-  std::string name;
+  const char* name;
   QPoint corner1, corner2, from, to;  // frame positions, frame 2000 x 2000
   QSize image;
   std::vector<double> drawn, empty;  // parametric angles on the image, counter-clockwise
@@ -52,21 +45,14 @@ TEST_P(ArcTest, DrawsFromStartRayToEndRayAndNothingElse) {
 
 const QPoint kRight{1900, 1000}, kTop{1000, 100}, kLeft{100, 1000}, kBottom{1000, 1900};
 const QPoint kBox1{200, 200}, kBox2{1800, 1800};
-const std::vector<double> kUpperRight{20, 45, 70}, kNotUpperRight{110, 160, 200, 250, 290, 340},
-    kAround{20, 70, 110, 160, 200, 250, 290, 340};
+const QSize kSquare{200, 200};
+const std::vector<double> kUpperRight{20, 45, 70}, kNotUpperRight{110, 160, 200, 250, 290, 340};
 
 const ArcCase kArcCases[] = {
-    {"RightToTop", kBox1, kBox2, kRight, kTop, {200, 200}, kUpperRight, kNotUpperRight},
-    {"TopToRight", kBox1, kBox2, kTop, kRight, {200, 200}, kNotUpperRight, kUpperRight},
-    {"BottomToTop",
-     kBox1,
-     kBox2,
-     kBottom,
-     kTop,
-     {200, 200},
-     {290, 340, 20, 70},
-     {110, 160, 200, 250}},
-    {"SamePointFullCircle", kBox1, kBox2, kRight, kRight, {200, 200}, kAround, {}},
+    {"RightToTop", kBox1, kBox2, kRight, kTop, kSquare, kUpperRight, kNotUpperRight},
+    {"TopToRight", kBox1, kBox2, kTop, kRight, kSquare, kNotUpperRight, kUpperRight},
+    {"BottomToTop", kBox1, kBox2, kBottom, kTop, kSquare, {290, 340, 20, 70}, {110, 160, 200}},
+    {"SamePointFullCircle", kBox1, kBox2, kRight, kRight, kSquare, {20, 110, 200, 290}, {}},
     // A 2:1 ellipse and an end ray at 45 degrees: the ray meets the curve at the parametric
     // angle 63.4, not 45.
     {"EllipseEndsOnTheRay",
@@ -74,7 +60,7 @@ const ArcCase kArcCases[] = {
      {1800, 1400},
      kRight,
      {1500, 500},
-     {200, 200},
+     kSquare,
      {10, 30, 55, 61},
      {68, 75, 120, 250}},
     // A circle on a target twice as wide as high: the 45 degree ray of the frame still ends
@@ -92,7 +78,7 @@ const ArcCase kArcCases[] = {
 INSTANTIATE_TEST_SUITE_P(Arcs, ArcTest,
                          ::testing::Combine(::testing::ValuesIn(kArcCases),
                                             ::testing::ValuesIn(kBothPaths)),
-                         CaseName<ArcCase>);
+                         CaseAndPathName);
 
 TEST(ArcTest, DegenerateBoxesDrawAtMostALine) {
   TestEmf dot, flat;
@@ -120,12 +106,11 @@ TEST(ArcTest, HugeArcThroughASmallWindowAtHighZoom) {
   }
 }
 
-constexpr std::uint32_t kSolid = 0, kDash = 1, kDot = 2, kDashDotDot = 4, kNull = 5;
 constexpr std::uint32_t kNullPen = 0x80000008;
 const QRgb kGrey = qRgb(128, 128, 128);
 
 struct PenCase {
-  std::string name;
+  const char* name;
   std::function<void(TestEmf&)> before;  // pen work before the probe line
   std::optional<QRgb> colour;            // of the probe line; nothing: not drawn
 };
@@ -168,7 +153,7 @@ TEST_P(PenTest, ProbeLineHasTheSelectedPensColourAndOnePixel) {
 INSTANTIATE_TEST_SUITE_P(Pens, PenTest,
                          ::testing::Combine(::testing::ValuesIn(kPenCases),
                                             ::testing::ValuesIn(kBothPaths)),
-                         CaseName<PenCase>);
+                         CaseAndPathName);
 
 TEST(PenTest, WidePensScaleWithThePictureAndAreAlwaysSolid) {
   for (const std::uint32_t style : {kSolid, kDash, kDot}) {
@@ -183,7 +168,7 @@ TEST(PenTest, WidePensScaleWithThePictureAndAreAlwaysSolid) {
 }
 
 struct DashCase {
-  std::string name;
+  const char* name;
   std::uint32_t style;
   int width;         // image width for the 600 mm line: pixels grow, screen dashes do not
   double dotsPerMm;  // 0: screen; else printer dashes keep their millimetres
@@ -221,7 +206,7 @@ TEST_P(DashTest, LongestStretchesFollowThePattern) {
 INSTANTIATE_TEST_SUITE_P(Dashes, DashTest,
                          ::testing::Combine(::testing::ValuesIn(kDashCases),
                                             ::testing::ValuesIn(kBothPaths)),
-                         CaseName<DashCase>);
+                         CaseAndPathName);
 
 TEST(DashTest, PatternRunsOnAlongAnArc) {
   // An arc becomes short chords; a pattern starting afresh on each would look solid.
@@ -239,4 +224,4 @@ TEST(DashTest, PatternRunsOnAlongAnArc) {
 }
 
 }  // namespace
-}  // namespace korvid
+}  // namespace korvid::testing

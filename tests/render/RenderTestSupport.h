@@ -5,11 +5,72 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "ErrorOf.h"
+#include "reader/PlotReader.h"
 #include "render/EmfWriter.h"
 #include "render/MetafilePicture.h"
 
 namespace korvid::testing {
+
+// Record types of [MS-EMF].
+inline constexpr std::uint32_t kHeader = 1, kPolyline = 4, kPolyPolygon = 8, kEof = 14,
+                               kSetMapMode = 17, kSetPolyFillMode = 19, kMoveTo = 27,
+                               kSelectObject = 37, kCreatePen = 38, kCreateBrush = 39,
+                               kDeleteObject = 40, kArc = 45, kLineTo = 54;
+
+inline std::uint32_t WordAt(const std::string& bytes, std::size_t offset) {
+  std::uint32_t word = 0;
+  std::memcpy(&word, bytes.data() + offset, sizeof word);
+  return word;
+}
+inline void SetWord(std::string& bytes, std::size_t offset, std::uint32_t value) {
+  std::memcpy(bytes.data() + offset, &value, sizeof value);
+}
+// Offset of the first record of `type`, or npos.
+inline std::size_t RecordOffset(const std::string& bytes, std::uint32_t type) {
+  for (std::size_t at = 0; at + 8 <= bytes.size() && WordAt(bytes, at + 4) >= 8;
+       at += WordAt(bytes, at + 4))
+    if (WordAt(bytes, at) == type) return at;
+  return std::string::npos;
+}
+
+// A record read back: its type, and its words after the type and size.
+struct EmfRecord {
+  std::uint32_t type = 0;
+  std::vector<std::int32_t> words;
+  std::int32_t operator[](std::size_t i) const { return words.at(i); }
+};
+
+inline std::vector<EmfRecord> ParseEmfRecords(const std::string& bytes) {
+  std::vector<EmfRecord> records;
+  for (std::size_t at = 0; at + 8 <= bytes.size();) {
+    const std::uint32_t size = WordAt(bytes, at + 4);
+    if (size < 8 || size % 4 != 0 || at + size > bytes.size()) break;
+    records.push_back({WordAt(bytes, at), std::vector<std::int32_t>((size - 8) / 4)});
+    std::memcpy(records.back().words.data(), bytes.data() + at + 8, size - 8);
+    at += size;
+  }
+  return records;
+}
+
+inline int LoadError(const std::string& bytes) {
+  return ErrorOf([&] { MetafilePicture::FromBytes(bytes); });
+}
+
+// A plot read as the window reads it, plot 1 current.
+inline std::unique_ptr<PlotModel> ReadPlot(const std::string& hpgl) {
+  struct : ReaderMessenger {
+    void ShowMessage(const std::string&) override {}
+  } silent;
+  auto model = std::make_unique<PlotModel>();
+  PlotReader reader(*model, silent);
+  std::int16_t status = 0;
+  reader.ReadPlotBytes(hpgl, status);
+  model->CurPlot = 1;
+  return model;
+}
 
 // A picture laid out like the plot drawing's files: frame (0, 0, width, height) in 0.01 mm,
 // MM_HIMETRIC, points written as (x, -y); so positions given here are frame positions.
@@ -45,12 +106,17 @@ class TestEmf {
 };
 
 inline constexpr std::uint32_t kRed = 0x0000ff, kBlue = 0xff0000;  // COLORREF 0x00BBGGRR
+inline constexpr std::uint32_t kSolid = 0, kDash = 1, kDot = 2, kDashDotDot = 4, kNull = 5;
 
 // RGB32 takes the player's own hairline rasteriser, RGB888 goes through QPainter.
 inline constexpr QImage::Format kBothPaths[] = {QImage::Format_RGB32, QImage::Format_RGB888};
 inline std::string PathName(QImage::Format format) {
   return format == QImage::Format_RGB32 ? "ImageSink" : "QPainter";
 }
+// Test names of a case table crossed with both paths.
+inline auto CaseAndPathName = [](const auto& info) {
+  return std::string(std::get<0>(info.param).name) + PathName(std::get<1>(info.param));
+};
 
 // The picture painted onto an image of `size` filled with `background`, frame to image.
 inline QImage Render(const MetafilePicture& picture, QSize size,
@@ -74,24 +140,8 @@ inline int InkCount(const QImage& image, const QRect& area) {
   return count;
 }
 inline bool InkNear(const QImage& image, QPoint at, int radius = 1) {
-  return InkCount(image, QRect(at.x() - radius, at.y() - radius, 2 * radius + 1, 2 * radius + 1)) >
-         0;
-}
-
-inline std::uint32_t WordAt(const std::string& bytes, std::size_t offset) {
-  std::uint32_t word = 0;
-  std::memcpy(&word, bytes.data() + offset, sizeof word);
-  return word;
-}
-inline void SetWord(std::string& bytes, std::size_t offset, std::uint32_t value) {
-  std::memcpy(bytes.data() + offset, &value, sizeof value);
-}
-// Offset of the first record of `type`, or npos.
-inline std::size_t RecordOffset(const std::string& bytes, std::uint32_t type) {
-  for (std::size_t at = 0; at + 8 <= bytes.size() && WordAt(bytes, at + 4) >= 8;
-       at += WordAt(bytes, at + 4))
-    if (WordAt(bytes, at) == type) return at;
-  return std::string::npos;
+  return InkCount(image,
+                  QRect(at - QPoint(radius, radius), QSize(2 * radius + 1, 2 * radius + 1))) > 0;
 }
 
 }  // namespace korvid::testing
