@@ -15,10 +15,10 @@
 namespace korvid::testing {
 
 // Record types of [MS-EMF].
-inline constexpr std::uint32_t kHeader = 1, kPolyline = 4, kPolyPolygon = 8, kEof = 14,
-                               kSetMapMode = 17, kSetPolyFillMode = 19, kMoveTo = 27,
-                               kSelectObject = 37, kCreatePen = 38, kCreateBrush = 39,
-                               kDeleteObject = 40, kArc = 45, kLineTo = 54;
+inline constexpr std::int32_t kHeader = 1, kPolyline = 4, kPolyPolygon = 8, kEof = 14,
+                              kSetMapMode = 17, kSetPolyFillMode = 19, kMoveTo = 27,
+                              kSelectObject = 37, kCreatePen = 38, kCreateBrush = 39,
+                              kDeleteObject = 40, kArc = 45, kLineTo = 54;
 
 inline std::uint32_t WordAt(const std::string& bytes, std::size_t offset) {
   std::uint32_t word = 0;
@@ -36,21 +36,16 @@ inline std::size_t RecordOffset(const std::string& bytes, std::uint32_t type) {
   return std::string::npos;
 }
 
-// A record read back: its type, and its words after the type and size.
-struct EmfRecord {
-  std::uint32_t type = 0;
-  std::vector<std::int32_t> words;
-  std::int32_t operator[](std::size_t i) const { return words.at(i); }
-};
-
+// Each record read back as its type followed by the words after its size.
+using EmfRecord = std::vector<std::int32_t>;
 inline std::vector<EmfRecord> ParseEmfRecords(const std::string& bytes) {
   std::vector<EmfRecord> records;
-  for (std::size_t at = 0; at + 8 <= bytes.size();) {
-    const std::uint32_t size = WordAt(bytes, at + 4);
+  for (std::size_t at = 0, size = 0; at + 8 <= bytes.size(); at += size) {
+    size = WordAt(bytes, at + 4);
     if (size < 8 || size % 4 != 0 || at + size > bytes.size()) break;
-    records.push_back({WordAt(bytes, at), std::vector<std::int32_t>((size - 8) / 4)});
-    std::memcpy(records.back().words.data(), bytes.data() + at + 8, size - 8);
-    at += size;
+    records.emplace_back(size / 4 - 1);
+    std::memcpy(records.back().data() + 1, bytes.data() + at + 8, size - 8);
+    records.back()[0] = static_cast<std::int32_t>(WordAt(bytes, at));
   }
   return records;
 }
@@ -65,9 +60,8 @@ inline std::unique_ptr<PlotModel> ReadPlot(const std::string& hpgl) {
     void ShowMessage(const std::string&) override {}
   } silent;
   auto model = std::make_unique<PlotModel>();
-  PlotReader reader(*model, silent);
   std::int16_t status = 0;
-  reader.ReadPlotBytes(hpgl, status);
+  PlotReader(*model, silent).ReadPlotBytes(hpgl, status);
   model->CurPlot = 1;
   return model;
 }
@@ -140,8 +134,7 @@ inline int InkCount(const QImage& image, const QRect& area) {
   return count;
 }
 inline bool InkNear(const QImage& image, QPoint at, int radius = 1) {
-  return InkCount(image,
-                  QRect(at - QPoint(radius, radius), QSize(2 * radius + 1, 2 * radius + 1))) > 0;
+  return InkCount(image, QRect(at - QPoint(radius, radius), at + QPoint(radius, radius))) > 0;
 }
 
 }  // namespace korvid::testing

@@ -34,9 +34,9 @@ DrawnPage DrawPage(const std::string& plot, std::size_t page = 0, bool colour = 
   return {ParseEmfRecords(bytes), MetafilePicture::FromBytes(bytes)};
 }
 
-std::size_t Count(const std::vector<EmfRecord>& records, std::uint32_t type) {
-  return static_cast<std::size_t>(std::count_if(
-      records.begin(), records.end(), [&](const EmfRecord& r) { return r.type == type; }));
+std::size_t Count(const std::vector<EmfRecord>& records, std::int32_t type) {
+  return static_cast<std::size_t>(std::count_if(records.begin(), records.end(),
+                                                [&](const EmfRecord& r) { return r[0] == type; }));
 }
 
 TEST(StandardPage, LinesFillsHatchingAndDashesAsRecords) {
@@ -46,7 +46,9 @@ TEST(StandardPage, LinesFillsHatchingAndDashesAsRecords) {
   // fill 327.67 mm, so 1 mm of pen is about 3.2 mm of metafile.
   ASSERT_EQ(Count(line, kCreatePen), 1u);
   for (const EmfRecord& r : line) {
-    if (r.type == kCreatePen) EXPECT_NEAR(r[2], 40 * 32767.0 / 4100, 1) << "pen width";
+    if (r[0] == kCreatePen) {
+      EXPECT_NEAR(r[3], 40 * 32767.0 / 4100, 1) << "pen width";
+    }
   }
   const auto fill = DrawPage("IN;SP2;PA0,0;RA1000,1000;").records;
   EXPECT_EQ(Count(fill, kCreateBrush), 1u);
