@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <tuple>
 
 #include "RenderTestSupport.h"
@@ -17,37 +18,50 @@
 namespace korvid::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
+using ::testing::ContainsRegex;
+
+// The records as text: "Frame right,bottom", "Map", "M" (move), "L" (line), "Arc", "Pen"
+// (colours as #rrggbb), "Select", "Delete", "End", each followed by its words.
+std::string Dump(const std::vector<EmfRecord>& records) {
+  constexpr std::int32_t kTypes[] = {kHeader,    kSetMapMode,   kMoveTo,       kLineTo, kArc,
+                                     kCreatePen, kSelectObject, kDeleteObject, kEof};
+  constexpr const char* kNames[] = {"Frame", "Map",    "M",      "L",   "Arc",
+                                    "Pen",   "Select", "Delete", "End", "?"};
+  std::string text;
+  for (const EmfRecord& r : records) {
+    text += kNames[std::find(std::begin(kTypes), std::end(kTypes), r[0]) - kTypes];
+    const std::size_t first = r[0] == kHeader ? 7 : 1, end = r[0] == kHeader ? 9 : r.size();
+    for (std::size_t i = first; i < end && r[0] != kEof; ++i) {
+      char word[16];
+      const std::int32_t w = r[i];
+      if (r[0] == kCreatePen && i == 5)
+        std::snprintf(word, sizeof word, "#%02x%02x%02x", w & 0xff, (w >> 8) & 0xff, w >> 16);
+      else
+        std::snprintf(word, sizeof word, "%d", w);
+      text += (i == first ? " " : ",") + std::string(word);
+    }
+    text += " ";
+  }
+  return text;
+}
+
+// A pattern for ContainsRegex in which * stands for one number and ... for anything.
+std::string Pattern(const std::string& wildcards) {
+  const std::string numbers = std::regex_replace(wildcards, std::regex("\\*"), "[^ ,]+");
+  return std::regex_replace(numbers, std::regex("\\.\\.\\."), ".*");
+}
 
 class DrawPlotTest : public ::testing::Test, public DrawProgress {
  protected:
   ~DrawPlotTest() override { std::filesystem::remove(path); }
   void ShowProgress(int widthMm) override { steps.push_back(widthMm); }
 
-  std::vector<EmfRecord> Draw(const std::string& hpgl, std::int16_t angle = 0) {
-    model = ReadPlot(hpgl);
-    return Redraw(angle);
-  }
-  std::vector<EmfRecord> Redraw(std::int16_t angle = 0) {
+  std::string Draw(std::int16_t angle = 0) {
     const Rotation rotation = RotationForAngle(angle);
     DrawPlot({*model, settings, path, this}, angle, rotation.cosA, rotation.sinA);
     std::ifstream in(path, std::ios::binary);
     written.assign(std::istreambuf_iterator<char>(in), {});
-    return ParseEmfRecords(written);
-  }
-  // The drawing records between the map mode and the end.
-  std::vector<EmfRecord> Body(const std::string& hpgl, std::int16_t angle = 0) {
-    const std::vector<EmfRecord> records = Draw(hpgl, angle);
-    return {records.begin() + 2, records.end() - 1};
-  }
-  // Word `word` of each record of `type`, or of every record.
-  static std::vector<std::int32_t> Column(const std::vector<EmfRecord>& records, std::size_t word,
-                                          std::int32_t type = 0) {
-    std::vector<std::int32_t> column;
-    for (const EmfRecord& r : records)
-      if (type == 0 || r[0] == type) column.push_back(r.at(word));
-    return column;
+    return Dump(ParseEmfRecords(written));
   }
 
   std::unique_ptr<PlotModel> model;
@@ -58,93 +72,85 @@ class DrawPlotTest : public ::testing::Test, public DrawProgress {
   std::string written;
 };
 
-TEST_F(DrawPlotTest, FrameHoldsTheLongerSideAndTheMargin) {
-  const auto records = Draw("PU0,7500;PD10000,0;");
-  ASSERT_THAT(Column(records, 0), ElementsAre(kHeader, kSetMapMode, kMoveTo, kLineTo, kEof));
-  // rclFrame in 0.01 mm; MetaScale = 32767 / 10100. MM_HIMETRIC. (0, 7500) is the top-left
-  // corner; (10000, 0) is 10000 x 7500 scaled away, below.
-  EXPECT_THAT(EmfRecord(records[0].begin() + 5, records[0].begin() + 9),
-              ElementsAre(0, 0, 32767, 24656));
-  EXPECT_THAT(records[1], ElementsAre(kSetMapMode, 3));
-  EXPECT_THAT(records[2], ElementsAre(kMoveTo, 0, 0));
-  EXPECT_THAT(records[3], ElementsAre(kLineTo, 32443, -24332));
-  EXPECT_THAT(steps, ElementsAre(15, 40));
+struct DrawCase {
+  const char* name;
+  const char* plot;
+  std::int16_t angle;
+  bool colour;
+  const char* records;  // a part of the dump; * for any number
+};
+
+class DrawPlotRecords : public DrawPlotTest, public ::testing::WithParamInterface<DrawCase> {};
+
+TEST_P(DrawPlotRecords, AreAsExpected) {
+  model = ReadPlot(GetParam().plot);
+  settings.ColorMode = GetParam().colour;
+  EXPECT_THAT(Draw(GetParam().angle), ContainsRegex(Pattern(GetParam().records)));
+}
+
+// The longer side of the plot plus a 100-unit margin is 32767 units (MetaScale = 32767 /
+// 10100 here) in MM_HIMETRIC; (0, 7500) is the top-left corner, (10000, 0) lies 10000 x
+// 7500 scaled away, below. Quarter turns exchange the frame's sides.
+constexpr const char* kLine = "PU0,7500;PD10000,0;";
+// Two crosses a segment, upright; the first at (0, 0), the plot's bottom-left, 16383.5 units
+// below the top, with arms of 1% of the larger side: 100 * 0.01 * MetaScale = 163.8 units.
+constexpr const char* kCrosses = "LT0;PU0,0;PD100,0,100,100;";
+
+INSTANTIATE_TEST_SUITE_P(
+    Plots, DrawPlotRecords,
+    ::testing::Values(
+        DrawCase{"Frame", kLine, 0, false, "^Frame 32767,24656 Map 3 M 0,0 L 32443,-24332 End $"},
+        DrawCase{"FrameTurnedRight", kLine, 90, false, "^Frame 24656,32767 "},
+        DrawCase{"FrameUpsideDown", kLine, 180, false, "^Frame 32767,24656 "},
+        DrawCase{"FrameTurnedLeft", kLine, 270, false, "^Frame 24656,32767 "},
+        // MetaScale = 32767/300; s·H = 10922.33. The top edge (0,100)-(200,100) runs down
+        // the right side: u = s·H − Y′ with Y′ = 0.
+        DrawCase{"QuarterTurn", "PU0,0;PD200,0,200,100;PU0,100;PD200,100;", 90, false,
+                 "M 10922,0 L 10922,-21845 End"},
+        // The corner (0, 0) has the offsets (0, s·H) and lands at u = s·W − sin(3.1417)·s·H:
+        // 32445, where an exact half turn would give 32443.
+        DrawCase{"HalfTurnWithTheCallersSine", "PU0,0;PD10000,0,10000,7500;", 180, false,
+                 "Map 3 M 32445,0 "},
+        // In colour every element has a pen of its own (handle, style, width, colour); pens
+        // above 8 keep the colour in force, LT-1 is dotted.
+        DrawCase{"ColourPens", "SP4;PU0,0;PD10,0;SP9;PU10,0;PD10,10;LT-1;CI5;", 0, true,
+                 "Map 3 Pen 1,0,1,0,#ff0000 Select 1 M *,* L *,* Delete 1 "
+                 "Pen 1,0,1,0,#ff0000 Select 1 M *,* L *,* Delete 1 "
+                 "Pen 1,2,1,0,#ff0000 Select 1 Arc [^ ]+ Delete 1 End"},
+        DrawCase{"PenColours",
+                 "SP1;PU0,0;PD1,0;SP2;PU2,0;PD3,0;SP3;PU4,0;PD5,0;SP5;PU6,0;PD7,0;SP6;PU8,0;"
+                 "PD9,0;SP7;PU10,0;PD11,0;",
+                 0, true, ",#0000ff ...,#00ff00 ...,#00ffff ...,#ff00ff ...,#ffff00 ...,#000000 "},
+        DrawCase{"UnknownPenFirstIsBlack", "SP12;PU0,0;PD10,0;", 0, true, "Pen 1,0,1,0,#000000"},
+        // The arcs start with the segments' last colour; pen 8 is grey.
+        DrawCase{"ArcsGoOnInTheLastColour", "SP4;PU0,0;PD10,0;SP12;CI2;SP8;CI3;", 0, true,
+                 "#ff0000 ... Pen 1,0,1,0,#ff0000 ... Pen 1,0,1,0,#808080 "},
+        DrawCase{"MonoHasOnlyTheDefaultPen", "LT-1;PU0,0;PD10,0;LT3;PD10,10;CI4;", 0, false,
+                 "Map 3 M *,* L *,* M *,* L *,* Arc [^ ]+ End"},
+        DrawCase{"PointsOnlyMono", kCrosses, 0, false,
+                 "Map 3 M -164,-16384 L 164,-16384 M 0,-16547 L 0,-16220 (M *,* L *,* ){6}End"},
+        DrawCase{
+            "PointsOnlyColourIsSolid", kCrosses, 0, true,
+            "Map 3 Pen 1,0,1,0,#0000ff Select 1 M -164,-16384 L 164,-16384 M 0,-16547 L 0,-16220 "
+            "(M *,* L *,* ){2}Delete 1 Pen 1,0,1,0,#0000ff Select 1 (M *,* L *,* ){4}Delete 1 End"},
+        DrawCase{"PointsOnlyArcHasCrossesAtItsEnds", "LT0;PU10,0;AA0,0,90;", 0, false,
+                 "Map 3 (M *,* L *,* ){4}End"},
+        // MetaScale 32767/300; box (0,200)-(200,0) → (0, 0)-(21845, -21845); start at the
+        // right (21845, -10922.3 → -10922); end at the top (10922, 0).
+        DrawCase{"ArcBoxAndRadialPoints", "PU0,0;PD0,200,200,200;PU200,100;AA100,100,90;", 0, false,
+                 "Arc 0,0,21845,-21845,21845,-10922,10922,0 End"},
+        // A zero radius is still an arc, all at the pen position, the top-right corner.
+        DrawCase{"ZeroRadiusArc", "PU0,0;PD100,100;CI0;", 0, false,
+                 "Arc 16384,0,16384,0,16384,0,16384,0 End"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DrawPlotTest, ReportsProgressAndWritesWhatThePlayerLoads) {
+  model = ReadPlot(kLine);
+  Draw();
+  EXPECT_EQ(steps, std::vector<int>({15, 40}));
   // The player refuses a file whose size, record count or handle table is wrong.
   EXPECT_EQ(MetafilePicture::FromBytes(written).Description(),
             QString::fromUtf16(u"***** \0HPGL Data Drawing\0\0", 26));
-  for (std::int16_t angle : {90, 180, 270}) {  // quarter turns exchange the frame's sides
-    const EmfRecord header = Redraw(angle)[0];
-    EXPECT_EQ(header[7], angle == 180 ? 32767 : 24656) << angle;
-    EXPECT_EQ(header[8], angle == 180 ? 24656 : 32767) << angle;
-  }
-}
-
-TEST_F(DrawPlotTest, ColourModeGivesEveryElementItsOwnPen) {
-  settings.ColorMode = 1;
-  const auto body = Body("SP4;PU0,0;PD10,0;SP9;PU10,0;PD10,10;LT-1;CI5;");
-  EXPECT_THAT(Column(body, 0),
-              ElementsAreArray({kCreatePen, kSelectObject, kMoveTo, kLineTo, kDeleteObject,
-                                kCreatePen, kSelectObject, kMoveTo, kLineTo, kDeleteObject,
-                                kCreatePen, kSelectObject, kArc, kDeleteObject}));
-  ASSERT_EQ(body.size(), 14u);
-  // CREATEPEN: handle, style, width (x, y), colour 0x00BBGGRR. Pens above 8 keep the colour.
-  EXPECT_THAT(body[0], ElementsAre(kCreatePen, 1, 0, 1, 0, 0x0000FF)) << "pen 4: red";
-  EXPECT_THAT(body[5], ElementsAre(kCreatePen, 1, 0, 1, 0, 0x0000FF)) << "pen 9";
-  EXPECT_THAT(body[10], ElementsAre(kCreatePen, 1, 2, 1, 0, 0x0000FF)) << "LT-1: dotted, once";
-  EXPECT_THAT(body[1], ElementsAre(kSelectObject, 1));
-  EXPECT_THAT(body[4], ElementsAre(kDeleteObject, 1));
-  EXPECT_THAT(Column(Body("SP1;PU0,0;PD1,0;SP2;PU2,0;PD3,0;SP3;PU4,0;PD5,0;SP5;PU6,0;PD7,0;"
-                          "SP6;PU8,0;PD9,0;SP7;PU10,0;PD11,0;"),
-                     5, kCreatePen),
-              ElementsAre(0xFF0000, 0x00FF00, 0xFFFF00, 0xFF00FF, 0x00FFFF, 0));
-  EXPECT_THAT(Column(Body("SP12;PU0,0;PD10,0;"), 5, kCreatePen), ElementsAre(0)) << "first: black";
-  EXPECT_THAT(Column(Body("SP4;PU0,0;PD10,0;SP12;CI2;SP8;CI3;"), 5, kCreatePen),
-              ElementsAre(0x0000FF, 0x0000FF, 0x808080))
-      << "the arcs start with the segments' last colour; pen 8 is grey";
-  settings.ColorMode = 0;  // black and white: every style with the default pen
-  EXPECT_THAT(Column(Body("LT-1;PU0,0;PD10,0;LT3;PD10,10;CI4;"), 0),
-              ElementsAre(kMoveTo, kLineTo, kMoveTo, kLineTo, kArc));
-}
-
-TEST_F(DrawPlotTest, PointsOnlyStyleDrawsSolidCrossesInsteadOfTheLine) {
-  for (std::int16_t colour : {0, 1}) {
-    settings.ColorMode = colour;
-    const auto body = Body("LT0;PU0,0;PD100,0,100,100;");
-    ASSERT_EQ(body.size(), colour ? 22u : 16u) << "two crosses a segment, with or without a pen";
-    EXPECT_TRUE(!colour || body[0][2] == 0) << "crosses are drawn solid";
-    // The first cross at (0, 0), the plot's bottom-left, 16383.5 units below the top; its
-    // arms are 1% of the larger side: 100 * 0.01 * MetaScale = 163.8 units.
-    const std::size_t first = colour ? 2 : 0;
-    EXPECT_THAT(body[first], ElementsAre(kMoveTo, -164, -16384));
-    EXPECT_THAT(body[first + 1], ElementsAre(kLineTo, 164, -16384));
-    EXPECT_THAT(body[first + 2], ElementsAre(kMoveTo, 0, -16547));
-    EXPECT_THAT(body[first + 3], ElementsAre(kLineTo, 0, -16220));
-  }
-  settings.ColorMode = 0;
-  EXPECT_THAT(Column(Body("LT0;PU10,0;AA0,0,90;"), 0),  // an arc: crosses at both ends
-              ElementsAre(kMoveTo, kLineTo, kMoveTo, kLineTo, kMoveTo, kLineTo, kMoveTo, kLineTo));
-}
-
-TEST_F(DrawPlotTest, ArcRecordTakesTheBoxAndBothRadialPoints) {
-  // MetaScale 32767/300; box (0,200)-(200,0) → (0, 0)-(21845, -21845); start at the
-  // right (21845, -10922.3 → -10922); end at the top (10922, 0).
-  EXPECT_THAT(Body("PU0,0;PD0,200,200,200;PU200,100;AA100,100,90;").back(),
-              ElementsAre(kArc, 0, 0, 21845, -21845, 21845, -10922, 10922, 0));
-  // A zero radius is still an arc: all at the pen position (100, 100), the top-right corner.
-  EXPECT_THAT(Body("PU0,0;PD100,100;CI0;").back(),
-              ElementsAre(kArc, 16384, 0, 16384, 0, 16384, 0, 16384, 0));
-}
-
-TEST_F(DrawPlotTest, TurnsUseTheCallersImpreciseSines) {
-  const auto body = Body("PU0,0;PD200,0,200,100;PU0,100;PD200,100;", 90);
-  ASSERT_EQ(body.size(), 6u);
-  // MetaScale = 32767/300; s·H = 10922.33. The top edge (0,100)-(200,100) runs down the
-  // right side: u = s·H − Y′ with Y′ = 0.
-  EXPECT_THAT(body[4], ElementsAre(kMoveTo, 10922, 0));
-  EXPECT_THAT(body[5], ElementsAre(kLineTo, 10922, -21845));
-  // Half turn: the corner (0, 0) has the offsets (0, s·H) and lands at
-  // u = s·W − sin(3.1417)·s·H: 32445, where an exact half turn would give 32443.
-  EXPECT_THAT(Body("PU0,0;PD10000,0,10000,7500;", 180)[0], ElementsAre(kMoveTo, 32445, 0));
 }
 
 TEST_F(DrawPlotTest, SinglePointPlotUsesTheFullScale) {
@@ -152,17 +158,14 @@ TEST_F(DrawPlotTest, SinglePointPlotUsesTheFullScale) {
   model->MaxX[1] = model->MinX[1] = 5;  // undo the reader's squaring: a true single point
   model->MaxY[1] = model->MinY[1] = 5;
   model->Segments(1, 1).LineStyle = 5;
-  const auto records = Redraw();
-  ASSERT_EQ(records.size(), 11u);
-  EXPECT_THAT(EmfRecord(records[0].begin() + 7, records[0].begin() + 9), ElementsAre(32767, 32767));
-  for (std::size_t i = 2; i < 10; ++i)
-    EXPECT_THAT(records[i], ElementsAre(::testing::_, 0, 0)) << "crosses, d = 0";
+  EXPECT_THAT(Draw(), ContainsRegex("^Frame 32767,32767 Map 3 (M 0,0 L 0,0 ){4}End $"));
 }
 
 TEST_F(DrawPlotTest, UnsetExtentsOverflowBeforeAnyFileWork) {
-  Draw("PU0,0;PD10,10;");
+  model = ReadPlot("PU0,0;PD10,10;");
+  Draw();
   model = ReadPlot("IN;SP1;");  // nothing drawn: the extents keep their start values
-  EXPECT_EQ(ErrorOf([&] { Redraw(); }), 6);
+  EXPECT_EQ(ErrorOf([&] { Draw(); }), 6);
   EXPECT_TRUE(std::filesystem::exists(path)) << "failed before touching the old file";
   EXPECT_EQ(steps.size(), 2u);
 }

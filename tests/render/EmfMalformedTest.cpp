@@ -53,21 +53,26 @@ const std::pair<const char*, Damage> kDamages[] = {
     {"Empty", [](std::string& b) { b.clear(); }},
     {"TruncatedHeader", [](std::string& b) { b.resize(60); }},
     {"HeaderWithoutRecords", [](std::string& b) { b.resize(WordAt(b, kHeaderSize)); }},
+    {"HeaderSizeNotWords", [](std::string& b) { SetWord(b, kHeaderSize, WordAt(b, 4) + 2); }},
+    {"RecordCountOneShort",
+     [](std::string& b) { SetWord(b, kRecordCount, WordAt(b, kRecordCount) - 1); }},
+    {"EndRecordNotLast",
+     [](std::string& b) {
+       b.append(8, '\0');
+       SetWord(b, kFileBytes, static_cast<std::uint32_t>(b.size()));
+     }},
     {"BadSignature", Header(kSignature, 0x12345678)},
     {"NotAHeaderRecord", Header(0, kLineTo)},
     {"HeaderSizeTooSmall", Header(kHeaderSize, 80)},
-    {"HeaderSizeNotWords", [](std::string& b) { SetWord(b, kHeaderSize, WordAt(b, 4) + 2); }},
     {"HeaderSizePastTheEnd", Header(kHeaderSize, 0x7ffffff0)},
     {"FileBytesBeyondTheFile", FileBytes(4)},
     {"FileBytesCutTheEndRecord", FileBytes(-20)},
     {"FileBytesInsideTheHeader", Header(kFileBytes, 20)},
     {"HugeRecordCount", Header(kRecordCount, 0xffffffff)},
-    {"RecordCountOneShort",
-     [](std::string& b) { SetWord(b, kRecordCount, WordAt(b, kRecordCount) - 1); }},
     {"NoHandleTable", Header(kHandleCount, 0)},
+    {"EmptyFrame", Header(kFrameRight, 0)},
     {"DescriptionOutsideTheHeader", Header(kDescriptionOffset, 0xfffffff0)},
     {"HugeDescription", Header(kDescriptionLength, 0x7fffffff)},
-    {"EmptyFrame", Header(kFrameRight, 0)},
     {"NoDevicePixels", Header(kDevicePixelsX, 0)},
     {"NegativeDeviceSize", Header(kDeviceMillimetresY, 0xffffffff)},
     {"RecordSizeZero", Field(kLineTo, 4, 0)},
@@ -76,23 +81,17 @@ const std::pair<const char*, Damage> kDamages[] = {
     {"RecordShorterThanItsFields", Field(kArc, 4, 16)},
     {"PenIndexOutsideTheTable", Field(kCreatePen, 8, 1000)},
     {"PenIndexZero", Field(kCreatePen, 8, 0)},
-    {"SelectOutsideTheTable", Field(kSelectObject, 8, 0xffff)},
     {"DeleteIndexZero", Field(kDeleteObject, 8, 0)},
+    {"SelectOutsideTheTable", Field(kSelectObject, 8, 0xffff)},
     {"SecondHeader", Field(kSetMapMode, 0, 1)},
     {"NoEndRecord", Field(kEof, 0, 0x7f)},
-    {"EndRecordNotLast",
-     [](std::string& b) {
-       b.append(8, '\0');
-       SetWord(b, kFileBytes, static_cast<std::uint32_t>(b.size()));
-     }},
     {"PolylinePointsBeyondTheRecord", Field(kPolyline, 24, 1000)},
     {"PolylineHugePointCount", Field(kPolyline, 24, 0xffffffff)},
     {"PolylineShorterThanItsFields", Field(kPolyline, 4, 16)},
     {"PolygonRingCountBeyondTheRecord", Field(kPolyPolygon, 24, 0x40000000)},
     {"PolygonPointsBeyondTheRecord", Field(kPolyPolygon, 28, 1000)},
     {"PolygonRingSizesDoNotAddUp", Field(kPolyPolygon, 32, 3)},
-    {"BrushIndexOutsideTheTable", Field(kCreateBrush, 8, 999)},
-};
+    {"BrushIndexOutsideTheTable", Field(kCreateBrush, 8, 999)}};
 
 class MalformedEmfTest : public ::testing::TestWithParam<std::pair<const char*, Damage>> {};
 

@@ -1,4 +1,5 @@
-// What the player draws: arcs as GDI draws them, pens as GDI selects them, dash patterns.
+// What the player draws: arcs as GDI draws them, pens as GDI selects them, dash patterns,
+// dots where the pen went down without moving, pictures on scaled screens.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -12,10 +13,13 @@
 namespace korvid::testing {
 namespace {
 
+// An arc of the ellipse of `radius` round the middle of the 2000 x 2000 frame, painted on an
+// image `width` pixels wide and 200 high.
 struct ArcCase {
   const char* name;
-  QPoint corner1, corner2, from, to;  // frame positions, frame 2000 x 2000
-  QSize image;
+  QSize radius;
+  QPoint from, to;
+  int width;
   std::vector<double> drawn, empty;  // parametric angles on the image, counter-clockwise
 };
 
@@ -26,15 +30,13 @@ class ArcTest : public ::testing::TestWithParam<std::tuple<ArcCase, QImage::Form
 TEST_P(ArcTest, DrawsFromStartRayToEndRayAndNothingElse) {
   const auto& [c, format] = GetParam();
   TestEmf emf;
-  emf.Arc(c.corner1, c.corner2, c.from, c.to);
-  const QImage image = Render(emf.Picture(), c.image, format);
-  const double sx = c.image.width() / 2000.0, sy = c.image.height() / 2000.0;
+  const QPoint middle(1000, 1000), radius(c.radius.width(), c.radius.height());
+  emf.Arc(middle - radius, middle + radius, c.from, c.to);
+  const QImage image = Render(emf.Picture(), {c.width, 200}, format);
+  const double sx = c.width / 2000.0, t = std::numbers::pi / 180;
   const auto at = [&](double degrees) {
-    const double t = degrees * std::numbers::pi / 180;
-    const double rx = std::abs(c.corner2.x() - c.corner1.x()) / 2.0 * sx;
-    const double ry = std::abs(c.corner2.y() - c.corner1.y()) / 2.0 * sy;
-    return QPointF((c.corner1.x() + c.corner2.x()) / 2.0 * sx + rx * std::cos(t),
-                   (c.corner1.y() + c.corner2.y()) / 2.0 * sy - ry * std::sin(t))
+    return QPointF(1000 * sx + radius.x() * sx * std::cos(degrees * t),
+                   100 - radius.y() * 0.1 * std::sin(degrees * t))
         .toPoint();
   };
   for (const double angle : c.drawn)
@@ -44,35 +46,22 @@ TEST_P(ArcTest, DrawsFromStartRayToEndRayAndNothingElse) {
 }
 
 const QPoint kRight{1900, 1000}, kTop{1000, 100}, kLeft{100, 1000}, kBottom{1000, 1900};
-const QPoint kBox1{200, 200}, kBox2{1800, 1800};
-const QSize kSquare{200, 200};
-const std::vector<double> kUpperRight{20, 45, 70}, kNotUpperRight{110, 160, 200, 250, 290, 340};
+const QPoint kBox1{200, 200}, kBox2{1800, 1800}, kRay45{1500, 500};
+const QSize kCircle{800, 800};
+const std::vector<double> kUpperRight{20, 45, 70}, kNotUpperRight{110, 160, 200, 250, 290, 340},
+    kAround{20, 70, 110, 160, 200, 250, 290, 340};
 
 const ArcCase kArcCases[] = {
-    {"RightToTop", kBox1, kBox2, kRight, kTop, kSquare, kUpperRight, kNotUpperRight},
-    {"TopToRight", kBox1, kBox2, kTop, kRight, kSquare, kNotUpperRight, kUpperRight},
-    {"BottomToTop", kBox1, kBox2, kBottom, kTop, kSquare, {290, 340, 20, 70}, {110, 160, 200}},
-    {"SamePointFullCircle", kBox1, kBox2, kRight, kRight, kSquare, {20, 110, 200, 290}, {}},
+    {"RightToTop", kCircle, kRight, kTop, 200, kUpperRight, kNotUpperRight},
+    {"TopToRight", kCircle, kTop, kRight, 200, kNotUpperRight, kUpperRight},
+    {"BottomToTop", kCircle, kBottom, kTop, 200, {290, 340, 20, 70}, {110, 160, 200, 250}},
+    {"SamePointFullCircle", kCircle, kRight, kRight, 200, kAround, {}},
     // A 2:1 ellipse and an end ray at 45 degrees: the ray meets the curve at the parametric
     // angle 63.4, not 45.
-    {"EllipseEndsOnTheRay",
-     {200, 600},
-     {1800, 1400},
-     kRight,
-     {1500, 500},
-     kSquare,
-     {10, 30, 55, 61},
-     {68, 75, 120, 250}},
+    {"EllipseEndsOnTheRay", {800, 400}, kRight, kRay45, 200, {10, 30, 55, 61}, {68, 75, 120, 250}},
     // A circle on a target twice as wide as high: the 45 degree ray of the frame still ends
     // the arc where it meets the stretched curve.
-    {"StretchedTargetKeepsTheEnds",
-     kBox1,
-     kBox2,
-     kRight,
-     {1500, 500},
-     {400, 200},
-     {10, 30, 40},
-     {51, 60, 120, 250}},
+    {"StretchedTarget", kCircle, kRight, kRay45, 400, {10, 30, 40}, {51, 60, 120, 250}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Arcs, ArcTest,
@@ -86,7 +75,7 @@ TEST(ArcTest, DegenerateBoxesDrawAtMostALine) {
   flat.Arc({200, 1000}, {1800, 1000}, kRight, kLeft);
   const QImage a = Render(dot.Picture(), {200, 200}), b = Render(flat.Picture(), {200, 200});
   EXPECT_LE(InkCount(a, a.rect()), 1);
-  EXPECT_EQ(InkCount(b, QRect(0, 0, 200, 98)) + InkCount(b, QRect(0, 103, 200, 97)), 0);
+  EXPECT_EQ(InkCount(b, b.rect()), InkCount(b, QRect(0, 98, 200, 5)));
 }
 
 TEST(ArcTest, HugeArcThroughASmallWindowAtHighZoom) {
@@ -102,7 +91,7 @@ TEST(ArcTest, HugeArcThroughASmallWindowAtHighZoom) {
     painter.end();
     for (const int y : {0, 50, 100, 150, 199})
       EXPECT_TRUE(InkNear(view, {100, y}, 1)) << y;
-    EXPECT_EQ(InkCount(view, QRect(0, 0, 97, 200)) + InkCount(view, QRect(103, 0, 97, 200)), 0);
+    EXPECT_EQ(InkCount(view, view.rect()), InkCount(view, QRect(97, 0, 6, 200)));
   }
 }
 
@@ -220,6 +209,61 @@ TEST(DashTest, PatternRunsOnAlongAnArc) {
     const double share = static_cast<double>(InkCount(b, b.rect())) / InkCount(a, a.rect());
     EXPECT_GT(share, 0.6) << PathName(format);
     EXPECT_LT(share, 0.9) << PathName(format);
+  }
+}
+
+// On paper a pen put down where it stands leaves a dot of its own width: ink reaches
+// `radius` pixels from the centre and not three pixels further.
+TEST(DotTest, ZeroLengthLineIsADotOfThePensWidth) {
+  for (const auto& [style, width, radius] :
+       {std::tuple(kSolid, 0, 0), {kDash, 0, 0}, {kSolid, 100, 4}}) {
+    TestEmf emf;
+    emf.UsePen(style, width, 0);  // 0.01 mm; the 200 x 200 image shows 0.1 pixel per unit
+    emf.Line(1000, 1000, 1000, 1000);
+    emf.Line(3000, 3000, 3000, 3000);  // beyond the image: nothing, and no harm
+    const MetafilePicture picture = emf.Picture();
+    for (const QImage::Format format : kBothPaths) {
+      SCOPED_TRACE(PathName(format) + " style " + std::to_string(style) + " width " +
+                   std::to_string(width));
+      const QImage image = Render(picture, {200, 200}, format);
+      EXPECT_TRUE(Inked(image, {100, 100}));
+      for (const QPoint towards : {QPoint(1, 0), QPoint(0, 1), QPoint(-1, 0), QPoint(0, -1)}) {
+        EXPECT_TRUE(InkNear(image, QPoint(100, 100) + towards * radius, 1));
+        EXPECT_FALSE(Inked(image, QPoint(100, 100) + towards * (radius + 3)));
+      }
+    }
+  }
+}
+
+// On a screen scaled by 1.25, 1.5 or 2 the picture is laid out in logical pixels and
+// painted in the device's: exactly what an unscaled device of the same pixels shows.
+TEST(PixelRatioTest, PaintsTheLogicalLayoutAtDeviceResolution) {
+  TestEmf emf(2000, 1000);
+  emf.UsePen(kSolid, 0, kBlue);
+  emf.Line(0, 0, 1999, 999);
+  emf.Line(100, 900, 1900, 900);
+  emf.Arc({200, 100}, {1000, 900}, {1000, 500}, {1000, 500});
+  emf.UsePen(kSolid, 50, kRed);
+  emf.Line(1500, 300, 1500, 300);
+  const MetafilePicture picture = emf.Picture();
+  const QPointF scrolled(12, 8);  // a surface paints the part it exposes, shifted
+  for (const double ratio : {1.0, 1.25, 1.5, 2.0}) {
+    for (const QImage::Format format : kBothPaths) {
+      const auto paint = [&](double imageRatio, double layoutScale) {
+        QImage image(std::lround(200 * ratio), std::lround(100 * ratio), format);
+        image.setDevicePixelRatio(imageRatio);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.translate(-scrolled * layoutScale);
+        picture.Paint(painter, QRectF(0, 0, 200 * layoutScale, 100 * layoutScale));
+        painter.end();
+        image.setDevicePixelRatio(1);
+        return image;
+      };
+      const QImage scaled = paint(ratio, 1);
+      EXPECT_GT(InkCount(scaled, scaled.rect()), 0);
+      EXPECT_EQ(scaled, paint(1, ratio)) << ratio << " " << PathName(format);
+    }
   }
 }
 

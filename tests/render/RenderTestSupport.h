@@ -28,11 +28,11 @@ inline std::uint32_t WordAt(const std::string& bytes, std::size_t offset) {
 inline void SetWord(std::string& bytes, std::size_t offset, std::uint32_t value) {
   std::memcpy(bytes.data() + offset, &value, sizeof value);
 }
-// Offset of the first record of `type`, or npos.
-inline std::size_t RecordOffset(const std::string& bytes, std::uint32_t type) {
+// Offset of the record of `type` after `skip` others of that type, or npos.
+inline std::size_t RecordOffset(const std::string& bytes, std::uint32_t type, int skip = 0) {
   for (std::size_t at = 0; at + 8 <= bytes.size() && WordAt(bytes, at + 4) >= 8;
        at += WordAt(bytes, at + 4))
-    if (WordAt(bytes, at) == type) return at;
+    if (WordAt(bytes, at) == type && skip-- == 0) return at;
   return std::string::npos;
 }
 
