@@ -5,7 +5,6 @@
 #include <cmath>
 #include <functional>
 #include <numbers>
-#include <optional>
 #include <vector>
 
 #include "RenderTestSupport.h"
@@ -95,54 +94,44 @@ TEST(ArcTest, HugeArcThroughASmallWindowAtHighZoom) {
   }
 }
 
-constexpr std::uint32_t kNullPen = 0x80000008;
-const QRgb kGrey = qRgb(128, 128, 128);
-
-struct PenCase {
-  const char* name;
-  std::function<void(TestEmf&)> before;  // pen work before the probe line
-  std::optional<QRgb> colour;            // of the probe line; nothing: not drawn
-};
-
-const PenCase kPenCases[] = {
-    {"DefaultIsBlack", [](TestEmf&) {}, qRgb(0, 0, 0)},
-    {"Created", [](TestEmf& e) { e.UsePen(kSolid, 1, kRed); }, qRgb(255, 0, 0)},
-    {"StockNull", [](TestEmf& e) { e.writer().SelectObject(kNullPen); }, std::nullopt},
-    {"NullStyle", [](TestEmf& e) { e.UsePen(kNull, 1, kRed); }, std::nullopt},
-    {"SelectingAnEmptySlot",
-     [](TestEmf& e) {
-       const std::uint32_t blue = e.UsePen(kSolid, 1, kBlue);
-       e.writer().DeleteObject(blue);
-       e.writer().SelectObject(blue);
-     },
-     qRgb(0, 0, 255)},
-    {"LastOfMany",
-     [](TestEmf& e) {
-       for (int i = 0; i < 50; ++i)
-         e.writer().DeleteObject(e.UsePen(i % 5, 1, kRed));
-       e.UsePen(kSolid, 0, 0x00ff00);
-     },
-     qRgb(0, 255, 0)},
-};
-
-class PenTest : public ::testing::TestWithParam<std::tuple<PenCase, QImage::Format>> {};
-
-TEST_P(PenTest, ProbeLineHasTheSelectedPensColourAndOnePixel) {
-  const auto& [c, format] = GetParam();
-  TestEmf emf;
-  c.before(emf);
-  emf.Line(0, 1000, 2000, 1000);
-  const QImage image = Render(emf.Picture(), {200, 200}, format, {}, kGrey);
-  std::vector<QRgb> drawn;
-  for (int y = 97; y <= 103; ++y)
-    if (image.pixel(100, y) != kGrey) drawn.push_back(image.pixel(100, y));
-  EXPECT_EQ(drawn, c.colour ? std::vector<QRgb>{*c.colour} : std::vector<QRgb>{});
+// A probe line across the middle after some pen work: one pixel thick in the selected
+// pen's colour, or nothing (-1) for a null pen.
+TEST(PenTest, ProbeLineHasTheSelectedPensColourAndOnePixel) {
+  const std::pair<const char*, std::function<QRgb(TestEmf&)>> cases[] = {
+      {"default", [](TestEmf&) { return qRgb(0, 0, 0); }},
+      {"created", [](TestEmf& e) { return e.UsePen(kSolid, 1, kRed), qRgb(255, 0, 0); }},
+      {"stock null", [](TestEmf& e) { return e.writer().SelectObject(0x80000008), QRgb(-1); }},
+      {"null style", [](TestEmf& e) { return e.UsePen(kNull, 1, kRed), QRgb(-1); }},
+      {"empty slot",
+       [](TestEmf& e) {
+         const std::uint32_t blue = e.UsePen(kSolid, 1, kBlue);
+         e.writer().DeleteObject(blue);
+         e.writer().SelectObject(blue);  // nothing there: the pen stays
+         return qRgb(0, 0, 255);
+       }},
+      {"last of many",
+       [](TestEmf& e) {
+         for (int i = 0; i < 50; ++i)
+           e.writer().DeleteObject(e.UsePen(i % 5, 1, kRed));
+         return e.UsePen(kSolid, 0, 0x00ff00), qRgb(0, 255, 0);
+       }},
+  };
+  const QRgb grey = qRgb(128, 128, 128);
+  for (const auto& [name, pens] : cases) {
+    TestEmf emf;
+    const QRgb colour = pens(emf);
+    emf.Line(0, 1000, 2000, 1000);
+    const MetafilePicture picture = emf.Picture();
+    for (const QImage::Format format : kBothPaths) {
+      const QImage image = Render(picture, {200, 200}, format, {}, grey);
+      std::vector<QRgb> drawn;
+      for (int y = 97; y <= 103; ++y)
+        if (image.pixel(100, y) != grey) drawn.push_back(image.pixel(100, y));
+      EXPECT_EQ(drawn, colour == QRgb(-1) ? std::vector<QRgb>{} : std::vector<QRgb>{colour})
+          << name << " " << PathName(format);
+    }
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Pens, PenTest,
-                         ::testing::Combine(::testing::ValuesIn(kPenCases),
-                                            ::testing::ValuesIn(kBothPaths)),
-                         CaseAndPathName);
 
 TEST(PenTest, WidePensScaleWithThePictureAndAreAlwaysSolid) {
   for (const std::uint32_t style : {kSolid, kDash, kDot}) {
@@ -156,46 +145,40 @@ TEST(PenTest, WidePensScaleWithThePictureAndAreAlwaysSolid) {
   }
 }
 
-struct DashCase {
-  const char* name;
-  std::uint32_t style;
-  int width;         // image width for the 600 mm line: pixels grow, screen dashes do not
-  double dotsPerMm;  // 0: screen; else printer dashes keep their millimetres
-  int ink, gap;      // longest inked and blank stretches
-};
-
-const DashCase kDashCases[] = {
-    {"ScreenDash", kDash, 600, 0, 18, 6},
-    {"ScreenDashZoomed", kDash, 1800, 0, 18, 6},
-    {"ScreenDashDotDot", kDashDotDot, 600, 0, 9, 3},
-    {"PrinterDash", kDash, 600, 10, 48, 16},
-    {"Solid", kSolid, 600, 0, 560, 0},
-};
-
-class DashTest : public ::testing::TestWithParam<std::tuple<DashCase, QImage::Format>> {};
-
-TEST_P(DashTest, LongestStretchesFollowThePattern) {
-  const auto& [c, format] = GetParam();
-  TestEmf emf(6000, 1000);
-  emf.UsePen(c.style, 1, kBlue);
-  emf.Line(0, 500, 6000, 500);
-  const QImage image = Render(emf.Picture(), {c.width, 100}, format, {c.dotsPerMm});
-  int ink = 0, gap = 0, longestInk = 0, longestGap = 0;
-  for (int x = 20; x < 580; ++x) {
-    const bool inked = Inked(image, {x, 50});
-    ink = inked ? ink + 1 : 0;
-    gap = inked ? 0 : gap + 1;
-    longestInk = std::max(longestInk, ink);
-    longestGap = std::max(longestGap, gap);
+// The longest inked and blank stretches of a 600 mm line on an image `width` pixels wide:
+// screen dashes keep their pixels, printer dashes (dots per mm given) their millimetres.
+TEST(DashTest, LongestStretchesFollowThePattern) {
+  struct {
+    std::uint32_t style;
+    int width;
+    double dotsPerMm;
+    int ink, gap;
+  } const cases[] = {{kDash, 600, 0, 18, 6},
+                     {kDash, 1800, 0, 18, 6},
+                     {kDashDotDot, 600, 0, 9, 3},
+                     {kDash, 600, 10, 48, 16},
+                     {kSolid, 600, 0, 560, 0}};
+  for (const auto& c : cases) {
+    TestEmf emf(6000, 1000);
+    emf.UsePen(c.style, 1, kBlue);
+    emf.Line(0, 500, 6000, 500);
+    const MetafilePicture picture = emf.Picture();
+    for (const QImage::Format format : kBothPaths) {
+      const QImage image = Render(picture, {c.width, 100}, format, {c.dotsPerMm});
+      int ink = 0, gap = 0, longestInk = 0, longestGap = 0;
+      for (int x = 20; x < 580; ++x) {
+        ink = Inked(image, {x, 50}) ? ink + 1 : 0;
+        gap = Inked(image, {x, 50}) ? 0 : gap + 1;
+        longestInk = std::max(longestInk, ink);
+        longestGap = std::max(longestGap, gap);
+      }
+      SCOPED_TRACE(PathName(format) + " style " + std::to_string(c.style) + " width " +
+                   std::to_string(c.width) + " dots/mm " + std::to_string(c.dotsPerMm));
+      EXPECT_NEAR(longestInk, c.ink, 1);
+      EXPECT_NEAR(longestGap, c.gap, 1);
+    }
   }
-  EXPECT_NEAR(longestInk, c.ink, 1);
-  EXPECT_NEAR(longestGap, c.gap, 1);
 }
-
-INSTANTIATE_TEST_SUITE_P(Dashes, DashTest,
-                         ::testing::Combine(::testing::ValuesIn(kDashCases),
-                                            ::testing::ValuesIn(kBothPaths)),
-                         CaseAndPathName);
 
 TEST(DashTest, PatternRunsOnAlongAnArc) {
   // An arc becomes short chords; a pattern starting afresh on each would look solid.
