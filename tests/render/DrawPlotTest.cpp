@@ -2,11 +2,7 @@
 // picture the window builds without it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <tuple>
 
@@ -59,16 +55,14 @@ class DrawPlotTest : public ::testing::Test, public DrawProgress {
   std::string Draw(std::int16_t angle = 0) {
     const Rotation rotation = RotationForAngle(angle);
     DrawPlot({*model, settings, path, this}, angle, rotation.cosA, rotation.sinA);
-    std::ifstream in(path, std::ios::binary);
-    written.assign(std::istreambuf_iterator<char>(in), {});
+    written = Slurp(path);
     return Dump(ParseEmfRecords(written));
   }
 
   std::unique_ptr<PlotModel> model;
   DisplaySettings settings;
   std::vector<int> steps;
-  std::string path = std::filesystem::temp_directory_path() /
-                     ("korvid-drawplot-" + std::to_string(::getpid()) + ".emf");
+  const std::string path = TempPath("korvid-drawplot");
   std::string written;
 };
 

@@ -1,10 +1,7 @@
 // Loading a metafile, and where its picture lands on the painter.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <random>
 
 #include "AsUnprivilegedUser.h"

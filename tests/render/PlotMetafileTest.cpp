@@ -4,13 +4,9 @@
 #include <sched.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "AsUnprivilegedUser.h"
@@ -25,11 +21,6 @@ namespace fs = std::filesystem;
 
 // Someone else on the machine: the tests run as root, so they can hand a folder over.
 constexpr uid_t kOtherUser = 4242;
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // The exit status of a child running `body`.
 int InChild(auto&& body) {
@@ -120,29 +111,22 @@ TEST_F(PlotMetafileTest, OnlyFoldersOfKilledInstancesAreSwept) {
 }
 
 TEST_F(PlotMetafileTest, RuntimeFolderIsUsedOnlyWhenOwnAndPrivate) {
-  struct Case {
-    const char* what;
-    mode_t mode;
-    uid_t owner;
-    bool link, chosen;
-  };
-  const Case cases[] = {
-      {"own and private", 0700, ::geteuid(), false, true},
-      {"open to others", 0755, ::geteuid(), false, false},
-      {"open to the group", 0770, ::geteuid(), false, false},
-      {"another user's", 0700, kOtherUser, false, false},
-      {"a link to another user's", 0700, kOtherUser, true, false},
-  };
   const char* saved = std::getenv("XDG_RUNTIME_DIR");
   const std::string previous = saved ? saved : "";
-  for (const Case& c : cases) {
-    const fs::path target = base / (std::string("runtime-") + c.what);
-    const fs::path runtime = c.link ? base / (std::string("link-") + c.what) : target;
+  const uid_t me = ::geteuid();
+  for (const auto& [what, mode, owner, link, chosen] :
+       {std::tuple("own and private", 0700, me, false, true),
+        {"open to others", 0755, me, false, false},
+        {"open to the group", 0770, me, false, false},
+        {"another user's", 0700, kOtherUser, false, false},
+        {"a link to another user's", 0700, kOtherUser, true, false}}) {
+    const fs::path target = base / (std::string("runtime-") + what);
+    const fs::path runtime = link ? base / (std::string("link-") + what) : target;
     fs::create_directory(target);
-    ASSERT_EQ(::chmod(target.c_str(), c.mode) | ::chown(target.c_str(), c.owner, c.owner), 0);
-    if (c.link) fs::create_directory_symlink(target, runtime);
+    ASSERT_EQ(::chmod(target.c_str(), mode) | ::chown(target.c_str(), owner, owner), 0);
+    if (link) fs::create_directory_symlink(target, runtime);
     ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
-    EXPECT_EQ(PlotMetafile::DefaultBaseFolder() == runtime.string(), c.chosen) << c.what;
+    EXPECT_EQ(PlotMetafile::DefaultBaseFolder() == runtime.string(), chosen) << what;
   }
   ::unsetenv("XDG_RUNTIME_DIR");
   EXPECT_EQ(PlotMetafile::DefaultBaseFolder(), fs::temp_directory_path().string());

@@ -1,8 +1,13 @@
 #pragma once
 
+#include <unistd.h>
+
 #include <QImage>
 #include <QPainter>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +53,15 @@ inline std::vector<EmfRecord> ParseEmfRecords(const std::string& bytes) {
     records.back()[0] = static_cast<std::int32_t>(WordAt(bytes, at));
   }
   return records;
+}
+
+inline std::string Slurp(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+// A file name of this process's own in the temporary folder.
+inline std::string TempPath(const std::string& name) {
+  return std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
 }
 
 inline int LoadError(const std::string& bytes) {

@@ -1,11 +1,6 @@
 // A page of the standard reading through the plot metafile and the player: widths,
 // colours, fills in their place among the lines, hatching, dashes.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "RenderTestSupport.h"
 #include "hpgl2/Hpgl2Reader.h"
@@ -21,15 +16,11 @@ struct DrawnPage {
 };
 
 DrawnPage DrawPage(const std::string& plot, std::size_t page = 0, bool colour = true) {
-  const StandardReadOutcome read = ReadStandardPlotBytes(plot);
   DisplaySettings settings;
   settings.ColorMode = colour ? 1 : 0;
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("korvid-standard-page-" + std::to_string(::getpid()) + ".emf"))
-                               .string();
-  DrawStandardPage({read.plot, page, settings, path, nullptr}, 0, 1, 0);
-  std::ifstream file(path, std::ios::binary);
-  const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+  const std::string path = TempPath("korvid-standard-page");
+  DrawStandardPage({ReadStandardPlotBytes(plot).plot, page, settings, path, nullptr}, 0, 1, 0);
+  const std::string bytes = Slurp(path);
   std::filesystem::remove(path);
   return {ParseEmfRecords(bytes), MetafilePicture::FromBytes(bytes)};
 }
@@ -99,39 +90,29 @@ TEST(StandardPage, EachPageIsItsOwnPicture) {
   EXPECT_LT(second.width(), second.height());
 }
 
-struct HatchCase {
-  const char* name;
-  double spacing, angle;
-  std::size_t lines;
-};
-
-class Hatching : public ::testing::TestWithParam<HatchCase> {};
-
 // A 100 x 100 square with a 40 x 40 hole (even-odd), placed so that no hatch line runs
-// along an edge.
-TEST_P(Hatching, CutsParallelLinesToTheInside) {
+// along an edge: lines `spacing` apart at `angle`, cut to the inside. Too fine a spacing
+// is widened to a bounded number of lines.
+TEST(Hatching, CutsParallelLinesToTheInside) {
   const std::vector<PlotRing> rings = {{{5, 5}, {105, 5}, {105, 105}, {5, 105}},
                                        {{35, 35}, {75, 35}, {75, 75}, {35, 75}}};
-  const std::vector<HatchSegment> lines = HatchLines(rings, GetParam().spacing, GetParam().angle);
-  EXPECT_NEAR(static_cast<double>(lines.size()), static_cast<double>(GetParam().lines), 2);
-  for (const HatchSegment& s : lines) {
-    const PlotPoint middle{(s.from.x + s.to.x) / 2, (s.from.y + s.to.y) / 2};
-    const bool inHole = middle.x > 35 && middle.x < 75 && middle.y > 35 && middle.y < 75;
-    EXPECT_FALSE(inHole) << middle.x << "," << middle.y;
-    EXPECT_TRUE(middle.x >= 5 - 1e-9 && middle.x <= 105 + 1e-9);
+  const double widened = kMostHatchLines * 1.4;
+  // y = 20, 40, 60, 80, 100: the two through the hole are cut in two.
+  for (const auto& [spacing, angle, count] : {std::tuple(20.0, 0.0, 7.0),
+                                              {20.0, 90.0, 7.0},
+                                              {20.0, 45.0, 9.0},
+                                              {1e-9, 0.0, widened},
+                                              {0.0, 0.0, widened}}) {
+    const std::vector<HatchSegment> lines = HatchLines(rings, spacing, angle);
+    EXPECT_NEAR(static_cast<double>(lines.size()), count, 2) << spacing << " at " << angle;
+    for (const HatchSegment& s : lines) {
+      const PlotPoint middle{(s.from.x + s.to.x) / 2, (s.from.y + s.to.y) / 2};
+      const bool inHole = middle.x > 35 && middle.x < 75 && middle.y > 35 && middle.y < 75;
+      EXPECT_FALSE(inHole) << middle.x << "," << middle.y;
+      EXPECT_TRUE(middle.x >= 5 - 1e-9 && middle.x <= 105 + 1e-9);
+    }
   }
 }
-
-constexpr std::size_t kWidened = std::size_t{kMostHatchLines} * 14 / 10;
-
-INSTANTIATE_TEST_SUITE_P(Squares, Hatching,
-                         ::testing::Values(
-                             // y = 20, 40, 60, 80, 100: the two through the hole are cut in two.
-                             HatchCase{"Horizontal", 20, 0, 7}, HatchCase{"Vertical", 20, 90, 7},
-                             HatchCase{"Diagonal", 20, 45, 9},
-                             HatchCase{"TooFineIsWidened", 1e-9, 0, kWidened},
-                             HatchCase{"NoSpacingAtAll", 0, 0, kWidened}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace korvid::testing
