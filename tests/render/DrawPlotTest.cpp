@@ -147,14 +147,6 @@ TEST_F(DrawPlotTest, ReportsProgressAndWritesWhatThePlayerLoads) {
             QString::fromUtf16(u"***** \0HPGL Data Drawing\0\0", 26));
 }
 
-TEST_F(DrawPlotTest, SinglePointPlotUsesTheFullScale) {
-  model = ReadPlot("PU5,5;PD5,5;");
-  model->MaxX[1] = model->MinX[1] = 5;  // undo the reader's squaring: a true single point
-  model->MaxY[1] = model->MinY[1] = 5;
-  model->Segments(1, 1).LineStyle = 5;
-  EXPECT_THAT(Draw(), ContainsRegex("^Frame 32767,32767 Map 3 (M 0,0 L 0,0 ){4}End $"));
-}
-
 TEST_F(DrawPlotTest, UnsetExtentsOverflowBeforeAnyFileWork) {
   model = ReadPlot("PU0,0;PD10,10;");
   Draw();

@@ -55,10 +55,7 @@ TEST_P(MappingTest, FrameFillsTheTargetWithYDownAndMarginAtRightAndBottom) {
   EXPECT_EQ(InkCount(image, QRect(393, 0, 7, 200)), 0) << "right margin";
   EXPECT_EQ(InkCount(image, QRect(0, 193, 400, 7)), 0) << "bottom margin";
 
-  QImage offset(400, 200, GetParam());
-  offset.fill(Qt::white);
-  QPainter painter(&offset);
-  outline.Paint(painter, QRectF(100, 50, 200, 100));
+  const QImage offset = Painted(outline, QImage(400, 200, GetParam()), QRectF(100, 50, 200, 100));
   EXPECT_TRUE(InkNear(offset, {200, 50}));
   EXPECT_TRUE(InkNear(offset, {295, 145}));
   EXPECT_EQ(InkCount(offset, offset.rect()), InkCount(offset, QRect(99, 49, 202, 102)));
@@ -94,16 +91,9 @@ TEST_P(MappingTest, PartsMatchTheWhole) {
   const QImage whole = Render(picture, {800, 800}, GetParam());
   for (const QRect part : {QRect(337, 356, 125, 87), QRect(790, 790, 10, 10), QRect(0, 0, 200, 200),
                            QRect(400, 200, 200, 200)}) {
-    QImage clipped(800, 800, GetParam()), tile(part.size(), GetParam());
-    clipped.fill(Qt::white);
-    tile.fill(Qt::white);
-    QPainter clipping(&clipped), painter(&tile);
-    clipping.setClipRect(part);
-    picture.Paint(clipping, QRectF(0, 0, 800, 800));
-    painter.translate(-part.topLeft());
-    picture.Paint(painter, QRectF(0, 0, 800, 800));
-    clipping.end();
-    painter.end();
+    const QRectF target(0, 0, 800, 800);
+    const QImage clipped = Painted(picture, QImage(800, 800, GetParam()), target, {}, part);
+    const QImage tile = Painted(picture, QImage(part.size(), GetParam()), target, part.topLeft());
     EXPECT_EQ(Mismatches(clipped.copy(part), whole.copy(part)), 0);
     EXPECT_EQ(InkCount(clipped, clipped.rect()), InkCount(clipped, part));
     EXPECT_GT(InkCount(clipped, part), 0);

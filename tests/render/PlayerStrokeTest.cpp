@@ -82,12 +82,9 @@ TEST(ArcTest, HugeArcThroughASmallWindowAtHighZoom) {
   emf.Arc(kBox1, kBox2, kBottom, kTop);  // the right half, 8000 pixels in radius
   const MetafilePicture picture = emf.Picture();
   for (const QImage::Format format : kBothPaths) {
-    QImage view(200, 200, format);
-    view.fill(Qt::white);
-    QPainter painter(&view);
-    painter.translate(-17900, -9900);  // the rightmost point comes to (100, 100)
-    picture.Paint(painter, QRectF(0, 0, 20000, 20000));
-    painter.end();
+    // The rightmost point comes to (100, 100).
+    const QImage view =
+        Painted(picture, QImage(200, 200, format), QRectF(0, 0, 20000, 20000), {17900, 9900});
     for (const int y : {0, 50, 100, 150, 199})
       EXPECT_TRUE(InkNear(view, {100, y}, 1)) << y;
     EXPECT_EQ(InkCount(view, view.rect()), InkCount(view, QRect(97, 0, 6, 200)));
@@ -235,13 +232,8 @@ TEST(PixelRatioTest, PaintsTheLogicalLayoutAtDeviceResolution) {
       const auto paint = [&](double imageRatio, double layoutScale) {
         QImage image(std::lround(200 * ratio), std::lround(100 * ratio), format);
         image.setDevicePixelRatio(imageRatio);
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        painter.translate(-scrolled * layoutScale);
-        picture.Paint(painter, QRectF(0, 0, 200 * layoutScale, 100 * layoutScale));
-        painter.end();
-        image.setDevicePixelRatio(1);
-        return image;
+        return Painted(picture, image, QRectF(0, 0, 200 * layoutScale, 100 * layoutScale),
+                       scrolled * layoutScale);
       };
       const QImage scaled = paint(ratio, 1);
       EXPECT_GT(InkCount(scaled, scaled.rect()), 0);

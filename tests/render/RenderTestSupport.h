@@ -137,6 +137,21 @@ inline QImage Render(const MetafilePicture& picture, QSize size,
   return image;
 }
 
+// The picture painted onto `image`, cleared to white, through a painter moved by -shift
+// and clipped to `clip` unless that is null; at a device pixel ratio of 1 afterwards.
+inline QImage Painted(const MetafilePicture& picture, QImage image, const QRectF& target,
+                      QPointF shift = {}, QRect clip = {}) {
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    if (!clip.isNull()) painter.setClipRect(clip);
+    painter.translate(-shift);
+    picture.Paint(painter, target);
+  }
+  image.setDevicePixelRatio(1);
+  return image;
+}
+
 inline bool Inked(const QImage& image, QPoint at) {
   return image.rect().contains(at) && image.pixel(at) != qRgb(255, 255, 255);
 }
