@@ -31,6 +31,10 @@ std::string ValidFile() {
   return emf.Bytes();
 }
 
+int LoadError(const std::string& bytes) {
+  return ErrorOf([&] { MetafilePicture::FromBytes(bytes); });
+}
+
 using Damage = std::function<void(std::string&)>;
 
 // Writes `value` at byte `field` of the first record of `type`.

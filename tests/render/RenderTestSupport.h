@@ -64,10 +64,6 @@ inline std::string TempPath(const std::string& name) {
   return std::filesystem::temp_directory_path() / (name + "-" + std::to_string(::getpid()));
 }
 
-inline int LoadError(const std::string& bytes) {
-  return ErrorOf([&] { MetafilePicture::FromBytes(bytes); });
-}
-
 // A plot read as the window reads it, plot 1 current.
 inline std::unique_ptr<PlotModel> ReadPlot(const std::string& hpgl) {
   struct : ReaderMessenger {
@@ -121,35 +117,25 @@ inline constexpr QImage::Format kBothPaths[] = {QImage::Format_RGB32, QImage::Fo
 inline std::string PathName(QImage::Format format) {
   return format == QImage::Format_RGB32 ? "ImageSink" : "QPainter";
 }
-// Test names of a case table crossed with both paths.
-inline auto CaseAndPathName = [](const auto& info) {
-  return std::string(std::get<0>(info.param).name) + PathName(std::get<1>(info.param));
-};
-
-// The picture painted onto an image of `size` filled with `background`, frame to image.
-inline QImage Render(const MetafilePicture& picture, QSize size,
-                     QImage::Format format = QImage::Format_RGB32, const PaintOptions& options = {},
-                     QColor background = Qt::white) {
-  QImage image(size, format);
-  image.fill(background);
-  QPainter painter(&image);
-  picture.Paint(painter, QRectF(QPointF(0, 0), QSizeF(size)), options);
-  return image;
-}
-
 // The picture painted onto `image`, cleared to white, through a painter moved by -shift
 // and clipped to `clip` unless that is null; at a device pixel ratio of 1 afterwards.
 inline QImage Painted(const MetafilePicture& picture, QImage image, const QRectF& target,
-                      QPointF shift = {}, QRect clip = {}) {
+                      QPointF shift = {}, QRect clip = {}, const PaintOptions& options = {}) {
   image.fill(Qt::white);
   {
     QPainter painter(&image);
     if (!clip.isNull()) painter.setClipRect(clip);
     painter.translate(-shift);
-    picture.Paint(painter, target);
+    picture.Paint(painter, target, options);
   }
   image.setDevicePixelRatio(1);
   return image;
+}
+// The picture painted frame to image onto an image of `size`.
+inline QImage Render(const MetafilePicture& picture, QSize size,
+                     QImage::Format format = QImage::Format_RGB32,
+                     const PaintOptions& options = {}) {
+  return Painted(picture, QImage(size, format), QRectF(QPointF(), QSizeF(size)), {}, {}, options);
 }
 
 inline bool Inked(const QImage& image, QPoint at) {
