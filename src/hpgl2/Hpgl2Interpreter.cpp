@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 
 #include "hpgl2/CurveFlattening.h"
 #include "hpgl2/ParameterList.h"
@@ -159,6 +160,7 @@ void Hpgl2Interpreter::SetDefaults() {
   shadingPercent_ = 100;
   polygonMode_ = false;
   polygonBuffer_.clear();
+  ringStartsAtNextPoint_ = false;
   bufferedPoints_ = 0;
   tickPlusPercent_ = tickMinusPercent_ = 0.5;
   label_ = {};
@@ -238,9 +240,10 @@ const StrokeStyle& Hpgl2Interpreter::Stroke() {
 void Hpgl2Interpreter::AddToPolygonBuffer(PlotPoint p, bool drawn) {
   if (bufferedPoints_ >= kMostBufferedPoints) return;
   if (ringClosed_ || polygonBuffer_.empty()) {
-    polygonBuffer_.push_back({{pen_}, {false}});
+    polygonBuffer_.push_back({{ringStartsAtNextPoint_ ? p : pen_}, {false}});
     ++bufferedPoints_;
     ringClosed_ = false;
+    if (std::exchange(ringStartsAtNextPoint_, false)) return;
   }
   BufferedRing& ring = polygonBuffer_.back();
   ring.points.push_back(p);
@@ -250,6 +253,7 @@ void Hpgl2Interpreter::AddToPolygonBuffer(PlotPoint p, bool drawn) {
 
 void Hpgl2Interpreter::CloseBufferedRing() {
   ringClosed_ = true;
+  ringStartsAtNextPoint_ = false;
 }
 
 void Hpgl2Interpreter::MoveTo(PlotPoint target, bool drawing) {
@@ -257,6 +261,7 @@ void Hpgl2Interpreter::MoveTo(PlotPoint target, bool drawing) {
     // A pen-up move right after a closed subpolygon only places the next one's start.
     if (!drawing && (ringClosed_ || polygonBuffer_.empty())) {
       pen_ = target;
+      ringStartsAtNextPoint_ = false;
       return;
     }
     AddToPolygonBuffer(target, drawing && selectedPen_ != 0);
@@ -578,6 +583,7 @@ void Hpgl2Interpreter::Pm(const Instruction& instruction) {
       break;
     case 1:
       CloseBufferedRing();
+      ringStartsAtNextPoint_ = true;
       break;
     case 2:
       CloseBufferedRing();

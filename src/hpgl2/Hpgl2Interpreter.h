@@ -181,6 +181,9 @@ class Hpgl2Interpreter {
   std::vector<BufferedRing> polygonBuffer_;
   std::size_t bufferedPoints_ = 0;
   bool ringClosed_ = true;
+  // After PM1 the next point, pen up or down, is where the next subpolygon starts: the
+  // move there is no edge.
+  bool ringStartsAtNextPoint_ = false;
 
   double tickPlusPercent_ = 0.5, tickMinusPercent_ = 0.5;
 

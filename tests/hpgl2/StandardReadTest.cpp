@@ -84,6 +84,10 @@ INSTANTIATE_TEST_SUITE_P(
                  "0,0 0.063,0.063 0.5,0.5 1.688,1.688 4,4"},
         ReadCase{"RectangleEdge", "IN;SP1;PA1,1;EA3,4;", "1,1 3,1 3,4 1,4 1,1"},
         ReadCase{"WedgeEdge", "IN;SP1;PA0,0;EW10,0,90,45;", "0,0 10,0 7.071,7.071 0,10 0,0"},
+        // The point after PM1 starts the next subpolygon, pen down or not: no edge to it.
+        ReadCase{"SubpolygonStartsAtItsFirstPoint",
+                 "IN;SP1;PA0,0;PM0;PD9,0,9,9;PM1;PD20,20,29,20,29,29;PM2;EP;",
+                 "0,0 9,0 9,9 0,0 | 20,20 29,20 29,29 20,20"},
         ReadCase{"Ticks", "IN;SP1;IP0,0,1000,1000;PA0,0;TL1,2;XT;", "0,-20 0,10"}),
     Name);
 
