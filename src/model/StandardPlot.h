@@ -95,6 +95,8 @@ struct StandardPage {
   std::vector<StandardPolyline> polylines;
   std::vector<StandardPolygon> polygons;
   PlotBox extents;  // of every point drawn on the page
+  // The widest pen that stroked anything on the page: half of it lies beyond the extents.
+  double widestPenMm = 0;
   bool Empty() const { return polylines.empty() && polygons.empty(); }
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/PlotExtents.h"
 #include "model/RuntimeError.h"
 #include "render/EmfWriter.h"
 #include "render/HatchLines.h"
@@ -39,19 +40,8 @@ class PageDrawing {
         angle_(angle),
         cosA_(cosA),
         sinA_(sinA) {
-    box_ = page_.extents;
+    box_ = InkBoxOf(page_);
     if (box_.empty) box_ = {0, 0, 0, 0, false};
-    // A drawing without width or height gets a square extent, as a plot does.
-    if (box_.Width() == 0) {
-      const double h = std::max(box_.Height() / 2, 50.0);
-      box_.minX -= h;
-      box_.maxX += h;
-    }
-    if (box_.Height() == 0) {
-      const double w = box_.Width() / 2;
-      box_.minY -= w;
-      box_.maxY += w;
-    }
     width_ = box_.Width();
     height_ = box_.Height();
     scale_ = std::min(kLongestSide / (width_ + kMarginPlotterUnits),
@@ -91,9 +81,13 @@ class PageDrawing {
     if (context_.progress) context_.progress->ShowProgress(widthMm);
   }
 
+  // The margin is shared out evenly, so that a line along the top or the left edge stands
+  // clear of the picture's border as one along the bottom or the right edge does.
   Offset Place(PlotPoint p) const {
-    const Offset o{(p.x - box_.minX) * scale_, (box_.maxY - p.y) * scale_};
-    const double sw = width_ * scale_, sh = height_ * scale_;
+    const double margin = kMarginPlotterUnits / 2;
+    const Offset o{(p.x - box_.minX + margin) * scale_, (box_.maxY - p.y + margin) * scale_};
+    const double sw = (width_ + kMarginPlotterUnits) * scale_;
+    const double sh = (height_ + kMarginPlotterUnits) * scale_;
     switch (angle_) {
       case 90:
         return {sh + cosA_ * o.u - sinA_ * o.v, sinA_ * o.u + cosA_ * o.v};

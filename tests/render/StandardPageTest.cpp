@@ -51,24 +51,31 @@ std::size_t Count(const std::vector<EmfRecord>& records, std::uint32_t type) {
 constexpr std::uint32_t kCreateBrush = 39, kPolyPolygon = 8, kSetPolyFillMode = 19;
 
 TEST(StandardPage, PenWidthIsInHundredthsOfAMillimetreOfThePlot) {
-  // 4000 units = 100 mm plus the 100-unit margin fill 327.67 mm: 1 mm of pen is about
-  // 3.2 mm of metafile.
+  // 4000 units = 100 mm, half the 1 mm pen (20 units) on each side and the 100-unit
+  // margin fill 327.67 mm: 1 mm of pen is about 3.2 mm of metafile.
   const DrawnPage page = Draw("IN;PW1;SP1;PA0,0;PD4000,0,4000,4000;");
   const auto records = ParseEmfRecords(page.bytes);
   std::int32_t width = -1;
   for (const EmfRecord& r : records) {
     if (r.type == testing::kCreatePen) width = r[2];
   }
-  EXPECT_NEAR(width, 40 * 32767.0 / 4100, 1);
+  EXPECT_NEAR(width, 40 * 32767.0 / 4140, 1);
 }
+
+// The picture holds the ink (half the 0.35 mm pen, 7 units, beyond the extents) and the
+// 100-unit margin, half of it on each side: 0..1000 is drawn at 57..1057 of 1114 units.
+constexpr double kPenAndMarginUnits = 57, kPictureUnits = 1114;
 
 TEST(StandardPage, SolidLineIsOnePolylineRecordThatThePlayerDraws) {
   const DrawnPage page = Draw("IN;SP1;PA0,0;PD1000,0,1000,1000;");
   EXPECT_EQ(Count(ParseEmfRecords(page.bytes), 4), 1u);  // EMR_POLYLINE
+  const int edge = static_cast<int>((1000 + kPenAndMarginUnits) * 220 / kPictureUnits);
+  const int start = static_cast<int>(kPenAndMarginUnits * 220 / kPictureUnits);
   for (QImage::Format format : testing::kBothPaths) {
     const QImage image = testing::Render(page.picture, {220, 220}, format);
-    EXPECT_TRUE(testing::InkNear(image, {100, 200}, 2)) << testing::PathName(format);
-    EXPECT_TRUE(testing::InkNear(image, {200, 100}, 2)) << testing::PathName(format);
+    EXPECT_TRUE(testing::InkNear(image, {100, edge}, 2)) << testing::PathName(format);
+    EXPECT_TRUE(testing::InkNear(image, {edge, 100}, 2)) << testing::PathName(format);
+    EXPECT_TRUE(testing::InkNear(image, {start, edge}, 2)) << testing::PathName(format);
     EXPECT_FALSE(testing::InkNear(image, {100, 100}, 2)) << testing::PathName(format);
   }
 }
@@ -90,8 +97,7 @@ TEST(StandardPage, FillCoversTheLinesBeforeItAndNotThoseAfter) {
       "PA500,0;PD500,1000;");
   for (QImage::Format format : testing::kBothPaths) {
     const QImage image = testing::Render(page.picture, {400, 400}, format);
-    const double scale = 400.0 / 1100;  // the frame holds the plot plus its margin
-    const int middle = static_cast<int>(500 * scale);
+    const int middle = static_cast<int>((500 + kPenAndMarginUnits) * 400 / kPictureUnits);
     EXPECT_EQ(image.pixel(middle / 2, middle), qRgb(255, 0, 0)) << testing::PathName(format);
     EXPECT_EQ(image.pixel(middle, middle / 2), qRgb(0, 0, 0)) << testing::PathName(format);
   }
