@@ -106,6 +106,17 @@ const std::array<Hpgl2Interpreter::Handler, 26 * 26>& Hpgl2Interpreter::Handlers
   return table;
 }
 
+bool Hpgl2Interpreter::ChangesDrawing(char first, char second) {
+  const auto upper = [](char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+  first = upper(first);
+  second = upper(second);
+  if (first < 'A' || first > 'Z' || second < 'A' || second > 'Z') return false;
+  const Handler handler = Handlers()[static_cast<std::size_t>(Slot(first, second))];
+  return handler && handler != &Hpgl2Interpreter::Ignored && handler != &Hpgl2Interpreter::Read;
+}
+
 Hpgl2Interpreter::Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget)
     : outcome_(outcome), pages_(outcome.plot, budget) {
   Initialize();

@@ -25,6 +25,9 @@ class Hpgl2Interpreter {
   // Interprets every instruction of the text; stops early only when the budget is spent.
   void Run(std::string_view bytes);
 
+  // Whether the instruction (two letters in either case) draws or changes what is drawn.
+  static bool ChangesDrawing(char first, char second);
+
  private:
   using Handler = void (Hpgl2Interpreter::*)(const Instruction&);
 

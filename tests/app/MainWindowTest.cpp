@@ -1,5 +1,6 @@
 // The real main window, offscreen, driven through scripted dialogs.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QAction>
@@ -121,12 +122,16 @@ TEST_F(MainWindowTest, ReadProblemsAreToldAndLeaveNothingOld) {
 TEST_F(MainWindowTest, WhatCannotBeReadIsToldInTheStatusBar) {
   Start();
   const std::string huge = Fixture("huge.hpg", "");
-  fs::resize_file(huge, std::uintmax_t{3} << 30);  // sparse: nothing is stored
+  fs::resize_file(huge, std::uintmax_t{3} << 30);    // sparse: nothing is stored
+  const std::string fifo = Fixture("fifo.hpg", "");  // a FIFO without a writer
+  fs::remove(fifo);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const struct {
     std::string path;
     const char* notice;
   } cases[] = {{huge, "ファイルが大きすぎるため読み込めませんでした（上限512MiB）"},
-               {"/dev/zero", "ファイルではない（デバイスなど）ため読み込めませんでした"}};
+               {"/dev/zero", "ファイルではない（デバイスなど）ため読み込めませんでした"},
+               {fifo, "ファイルではない（デバイスなど）ため読み込めませんでした"}};
   for (const auto& c : cases) {
     Load(c.path);
     EXPECT_EQ(form->NoticePanel()->text().toStdString(), c.notice);

@@ -8,9 +8,9 @@ namespace {
 
 TEST(ReadingNotes, StandardReadingDrawsWithTheseInstructionsOnly) {
   const std::pair<const char*, bool> cases[] = {
-      {"PE", true}, {"pe", true},   {"Lb", true},  {"SC", true},    {"FP", true},  {"PW", true},
-      {"YT", true}, {"AA", true},   {"VS", false}, {"CO", false},   {"PS", false}, {"ZZ", false},
-      {"P", false}, {"PEN", false}, {"", false},   {"\x03L", false}};
+      {"PE", true},  {"pe", true}, {"Lb", true},   {"SC", true},  {"FP", true},    {"PW", true},
+      {"YT", true},  {"AA", true}, {"SM", true},   {"VS", false}, {"CO", false},   {"PS", false},
+      {"ZZ", false}, {"P", false}, {"PEN", false}, {"", false},   {"\x03L", false}};
   for (const auto& [mnemonic, draws] : cases)
     EXPECT_EQ(StandardReadingDraws(mnemonic), draws) << mnemonic;
 }

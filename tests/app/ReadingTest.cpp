@@ -1,12 +1,14 @@
 // The two readings in the real window: the option, the offer to read again, and the pages
 // of a standard read.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
 #include <QSettings>
 #include <QToolButton>
+#include <filesystem>
 
 #include "WindowFixture.h"
 #include "app/OutputCommands.h"
@@ -129,19 +131,20 @@ TEST_F(ReadingTest, ChoosingAPageShowsItFittedAndOutputsTakeIt) {
   Option()->trigger();
   Load(Fixture("pages.hpg", kThreePages));
   EXPECT_NEAR(SurfaceAspect(), 2.0, 0.05);
+  // The page's picture holds the ink: half the 0.35 mm pen, 7 units, beyond the points.
   const PlotExtents first = context->ShownExtents();
-  EXPECT_EQ(first.MaxX, 4000);
+  EXPECT_EQ(first.MaxX, 4007);
 
   form->WindowMenu()->actions().at(1)->trigger();  // PLOT No.2
   EXPECT_EQ(context->drawing.Page(), 2);
-  EXPECT_EQ(context->ShownExtents().MaxY, 3000);
+  EXPECT_EQ(context->ShownExtents().MaxY, 3007);
   EXPECT_NEAR(SurfaceAspect(), 1.0 / 3.0, 0.02);
   EXPECT_EQ(Caption(), "読み込み: HP-GL/2（PLOT No.2/3）");
   EXPECT_TRUE(form->WindowMenu()->actions().at(1)->isChecked());
   EXPECT_FALSE(form->WindowMenu()->actions().at(0)->isChecked());
   // The plot metafile, which printing, preview and every export take, holds page 2.
   const QRect frame = MetafilePicture::LoadFile(metafile->Path()).Frame();
-  EXPECT_NEAR(static_cast<double>(frame.width()) / frame.height(), 1100.0 / 3100.0, 0.01);
+  EXPECT_NEAR(static_cast<double>(frame.width()) / frame.height(), 1114.0 / 3114.0, 0.01);
 
   form->Action("PlotMenu15")->trigger();  // turned right, then the next page keeps the turn
   form->WindowMenu()->actions().at(0)->trigger();
@@ -150,8 +153,9 @@ TEST_F(ReadingTest, ChoosingAPageShowsItFittedAndOutputsTakeIt) {
   EXPECT_TRUE(dialogs.warnings.empty());
 }
 
-// The preview measures the page shown: sheets cover 102.5 mm of page 1's 4000 units (the
-// margin included) but 77.5 mm of page 2's 3000, on pictures of the same longest side.
+// The preview measures the page shown: sheets cover 102.85 mm of page 1's 4000 units (the
+// pen and the margin included) but 77.85 mm of page 2's 3000, on pictures of the same
+// longest side.
 TEST_F(ReadingTest, PreviewMeasuresThePageShown) {
   Start();
   Option()->trigger();
@@ -167,7 +171,7 @@ TEST_F(ReadingTest, PreviewMeasuresThePageShown) {
     form->Action("Command3")->trigger();
     EXPECT_TRUE(Panel()->OfferButton()->isEnabled());
   }
-  EXPECT_NEAR(steps[1] / steps[0], 102.5 / 77.5, 1e-3);
+  EXPECT_NEAR(steps[1] / steps[0], 102.85 / 77.85, 1e-3);
   EXPECT_TRUE(dialogs.warnings.empty());
 }
 
@@ -180,6 +184,18 @@ TEST_F(ReadingTest, ANewFileThatDrawsNothingLeavesNoPagesOfTheOldOne) {
   form->WindowMenu()->actions().at(0)->trigger();
   EXPECT_TRUE(dialogs.warnings.empty());
   EXPECT_TRUE(form->NoticePanel()->text().contains("描ける図形がありませんでした"));
+}
+
+// A FIFO without a writer would hold the window for ever: it is refused at once.
+TEST_F(ReadingTest, AFifoIsRefusedNotWaitedFor) {
+  Start();
+  Option()->trigger();
+  const std::string fifo = Fixture("fifo.hpg", "");
+  std::filesystem::remove(fifo);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  Load(fifo);
+  EXPECT_EQ(form->NoticePanel()->text().toStdString(),
+            "ファイルではない（デバイスなど）ため読み込めませんでした");
 }
 
 }  // namespace
