@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <numbers>
 #include <utility>
 
@@ -94,10 +95,11 @@ const std::array<Hpgl2Interpreter::Handler, 26 * 26>& Hpgl2Interpreter::Handlers
         {"SL", &Hpgl2Interpreter::Sl},   {"LO", &Hpgl2Interpreter::Lo},
         {"CP", &Hpgl2Interpreter::Cp},   {"ES", &Hpgl2Interpreter::Es},
         {"DT", &Hpgl2Interpreter::Dt},   {"DV", &Hpgl2Interpreter::Dv},
-        {"CA", &Hpgl2Interpreter::Read}, {"CS", &Hpgl2Interpreter::Read},
-        {"SA", &Hpgl2Interpreter::Read}, {"SS", &Hpgl2Interpreter::Read},
-        {"LA", &Hpgl2Interpreter::Read}, {"PS", &Hpgl2Interpreter::Read},
-        {"CO", &Hpgl2Interpreter::Read}, {"SM", &Hpgl2Interpreter::Sm},
+        {"CA", &Hpgl2Interpreter::Read}, {"CS", &Hpgl2Interpreter::Cs},
+        {"SD", &Hpgl2Interpreter::Sd},   {"SA", &Hpgl2Interpreter::Read},
+        {"SS", &Hpgl2Interpreter::Read}, {"LA", &Hpgl2Interpreter::Read},
+        {"PS", &Hpgl2Interpreter::Read}, {"CO", &Hpgl2Interpreter::Read},
+        {"SM", &Hpgl2Interpreter::Sm},
     };
     for (const Entry& entry : entries)
       t[static_cast<std::size_t>(Slot(entry.name[0], entry.name[1]))] = entry.handler;
@@ -114,7 +116,10 @@ bool Hpgl2Interpreter::ChangesDrawing(char first, char second) {
   second = upper(second);
   if (first < 'A' || first > 'Z' || second < 'A' || second > 'Z') return false;
   const Handler handler = Handlers()[static_cast<std::size_t>(Slot(first, second))];
-  return handler && handler != &Hpgl2Interpreter::Ignored && handler != &Hpgl2Interpreter::Read;
+  // The symbol set matters only to a label, which is what draws.
+  const Handler setUp[] = {&Hpgl2Interpreter::Ignored, &Hpgl2Interpreter::Read,
+                           &Hpgl2Interpreter::Cs, &Hpgl2Interpreter::Sd};
+  return handler && std::find(std::begin(setUp), std::end(setUp), handler) == std::end(setUp);
 }
 
 Hpgl2Interpreter::Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget)
@@ -948,6 +953,7 @@ LabelStyle Hpgl2Interpreter::ResolvedLabelStyle() const {
   style.extraSpace = label_.extraSpace;
   style.extraLine = label_.extraLine;
   style.vertical = label_.vertical;
+  style.eightBitSet = label_.eightBitSet;
   style.reversePath = label_.reversePath;
   style.reverseLineFeed = label_.reverseLineFeed;
   return style;
@@ -1124,6 +1130,24 @@ void Hpgl2Interpreter::Dv(const Instruction& instruction) {
   label_.vertical = path == 1 || path == 3;
   label_.reversePath = path == 2 || path == 3;
   label_.reverseLineFeed = ToInt(v[1]) == 1;
+}
+
+// CS and SD kind 1 name the symbol set; only what it makes of the bytes from 128 up
+// changes the drawing, since the label font is one and the same.
+void Hpgl2Interpreter::Cs(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  double set = 0;
+  parameters.Next(set);
+  label_.eightBitSet = EightBitSetOf(ToInt(set));
+}
+
+void Hpgl2Interpreter::Sd(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  label_.eightBitSet = EightBitSet::Roman8;  // SD without parameters: the default font
+  double pair[2];
+  while (parameters.Take(pair, 2) == 2) {
+    if (ToInt(pair[0]) == 1) label_.eightBitSet = EightBitSetOf(ToInt(pair[1]));
+  }
 }
 
 }  // namespace korvid

@@ -55,6 +55,7 @@ class Hpgl2Interpreter {
     bool vertical = false;
     bool reversePath = false;
     bool reverseLineFeed = false;
+    EightBitSet eightBitSet = EightBitSet::Roman8;
   };
 
   static const std::array<Handler, 26 * 26>& Handlers();
@@ -151,6 +152,8 @@ class Hpgl2Interpreter {
   void Dt(const Instruction&);
   void Dv(const Instruction&);
   void Sm(const Instruction&);
+  void Cs(const Instruction&);
+  void Sd(const Instruction&);
   void Read(const Instruction&) {}
   void Ignored(const Instruction&);
 

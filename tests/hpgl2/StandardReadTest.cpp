@@ -392,5 +392,20 @@ TEST(LabelPen, NoPenDrawsNoLabelButMovesThePen) {
   EXPECT_EQ(outcome.counts.labels, 0);
 }
 
+// Bytes from 128 up draw the letter or sign the label font has for them, never nothing:
+// Roman-8 unless CS or SD chose Latin 1.
+TEST(LabelPen, BytesFrom128DrawTheirStandIn) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"LB\xDC\x03", "LBE\x03"},              // Roman-8 É
+      {"CS14;LB\xE9\x03", "LBe\x03"},         // ISO 8859-1 é
+      {"SD1,629,2,1;LB\xDF\x03", "LBs\x03"},  // Windows Latin 1 ß
+      {"LB\xFF\x03", "LB?\x03"}};             // none in Roman-8
+  for (const auto& [eightBit, ascii] : cases) {
+    const std::string drawn = Lines(ReadStandardPlotBytes("IN;SP1;" + eightBit));
+    EXPECT_EQ(drawn, Lines(ReadStandardPlotBytes("IN;SP1;" + ascii))) << eightBit;
+    EXPECT_NE(drawn, "") << eightBit;
+  }
+}
+
 }  // namespace
 }  // namespace korvid
