@@ -97,7 +97,7 @@ const std::array<Hpgl2Interpreter::Handler, 26 * 26>& Hpgl2Interpreter::Handlers
         {"DT", &Hpgl2Interpreter::Dt},   {"DV", &Hpgl2Interpreter::Dv},
         {"CA", &Hpgl2Interpreter::Read}, {"CS", &Hpgl2Interpreter::Cs},
         {"SD", &Hpgl2Interpreter::Sd},   {"SA", &Hpgl2Interpreter::Read},
-        {"SS", &Hpgl2Interpreter::Read}, {"LA", &Hpgl2Interpreter::Read},
+        {"SS", &Hpgl2Interpreter::Read}, {"LA", &Hpgl2Interpreter::La},
         {"PS", &Hpgl2Interpreter::Read}, {"CO", &Hpgl2Interpreter::Read},
         {"SM", &Hpgl2Interpreter::Sm},
     };
@@ -167,6 +167,7 @@ void Hpgl2Interpreter::SetDefaults() {
   relative_ = false;
   lineType_ = {};
   previousLineType_ = {};
+  lineAttributes_ = {};
   for (auto& pattern : userPatterns_)
     pattern.clear();
   chordAsDeviation_ = false;
@@ -240,6 +241,8 @@ const StrokeStyle& Hpgl2Interpreter::Stroke() {
   stroke_.colour = palette_.Colour(selectedPen_);
   stroke_.widthMm = palette_.WidthMm(selectedPen_);
   stroke_.lineType = lineType_.type;
+  stroke_.ends = lineAttributes_.ends;
+  stroke_.joins = lineAttributes_.joins;
   const int type = std::abs(lineType_.type);
   if (lineType_.type != StrokeStyle::kSolidLine && type >= 1 && type <= 8) {
     const std::vector<double>& user = userPatterns_[static_cast<std::size_t>(type)];
@@ -723,6 +726,29 @@ void Hpgl2Interpreter::Wg(const Instruction& instruction) {
 }
 
 // ---------------------------------------------------------------- line and pen attributes
+
+// LA kind,value pairs: 1 ends (1 butt, 2 square, 3 triangular, 4 round), 2 joins (1 and 2
+// mitered, 3 triangular, 4 round, 5 beveled, 6 none); the miter limit (3) is left to
+// the device. Without parameters, the defaults.
+void Hpgl2Interpreter::La(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  double pair[2];
+  std::size_t pairs = 0;
+  while (parameters.Take(pair, 2) == 2) {
+    ++pairs;
+    const int kind = ToInt(pair[0]), value = ToInt(pair[1]);
+    if (kind == 1 && value >= 1 && value <= 4) {
+      const LineEnd ends[] = {LineEnd::Butt, LineEnd::Square, LineEnd::Square, LineEnd::Round};
+      lineAttributes_.ends = ends[value - 1];
+    } else if (kind == 2 && value >= 1 && value <= 6) {
+      const LineJoin joins[] = {LineJoin::Miter, LineJoin::Miter, LineJoin::Bevel,
+                                LineJoin::Round, LineJoin::Bevel, LineJoin::Bevel};
+      lineAttributes_.joins = joins[value - 1];
+    }
+  }
+  if (pairs == 0) lineAttributes_ = {};
+  StyleChanged();
+}
 
 void Hpgl2Interpreter::Lt(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);

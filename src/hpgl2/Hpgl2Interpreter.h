@@ -58,6 +58,11 @@ class Hpgl2Interpreter {
     EightBitSet eightBitSet = EightBitSet::Roman8;
   };
 
+  struct LineAttributes {
+    LineEnd ends = LineEnd::Butt;
+    LineJoin joins = LineJoin::Miter;
+  };
+
   static const std::array<Handler, 26 * 26>& Handlers();
   void Dispatch(const Instruction& instruction);
 
@@ -124,6 +129,7 @@ class Hpgl2Interpreter {
   void Fp(const Instruction&);
   void Ft(const Instruction&);
   void Lt(const Instruction&);
+  void La(const Instruction&);
   void Ul(const Instruction&);
   void Pw(const Instruction&);
   void Wu(const Instruction&);
@@ -176,6 +182,7 @@ class Hpgl2Interpreter {
   std::array<std::vector<double>, 9> userPatterns_;  // UL, by line type 1..8
   StrokeStyle stroke_;
   bool strokeValid_ = false;
+  LineAttributes lineAttributes_;
   bool chordAsDeviation_ = false;
 
   FillKind fillKind_ = FillKind::Solid;

@@ -110,20 +110,34 @@ class PageDrawing {
     return context_.settings.Colour() ? colour : (colour == kWhite ? kWhite : kBlack);
   }
 
-  void UsePen(ColourRef colour, double widthMm) {
+  // GDI's geometric pen styles: the ends and corners of a wide line.
+  static std::uint32_t PenStyleOf(LineEnd ends, LineJoin joins) {
+    constexpr std::uint32_t kGeometric = 0x10000, kSquareEnds = 0x100, kFlatEnds = 0x200,
+                            kBevelJoins = 0x1000, kMiterJoins = 0x2000;
+    std::uint32_t style = kGeometric;
+    if (ends == LineEnd::Butt) style |= kFlatEnds;
+    if (ends == LineEnd::Square) style |= kSquareEnds;
+    if (joins == LineJoin::Bevel) style |= kBevelJoins;
+    if (joins == LineJoin::Miter) style |= kMiterJoins;
+    return style;
+  }
+
+  void UsePen(ColourRef colour, double widthMm, std::uint32_t style) {
     const auto width = static_cast<std::int32_t>(
         std::lround(std::min(widthMm * kPlotterUnitsPerMm * scale_, kLongestSide)));
-    if (pen_ && colour == penColour_ && width == penWidth_) {
+    if (width <= 1) style = 0;  // a cosmetic pen has no ends to speak of
+    if (pen_ && colour == penColour_ && width == penWidth_ && style == penStyle_) {
       if (!penSelected_) metafile_->SelectObject(pen_);
       penSelected_ = true;
       return;
     }
-    const std::uint32_t handle = metafile_->CreatePen(0, width, colour);
+    const std::uint32_t handle = metafile_->CreatePen(style, width, colour);
     metafile_->SelectObject(handle);
     if (pen_) metafile_->DeleteObject(pen_);
     pen_ = handle;
     penColour_ = colour;
     penWidth_ = width;
+    penStyle_ = style;
     penSelected_ = true;
   }
 
@@ -136,7 +150,7 @@ class PageDrawing {
 
   void DrawPolyline(const StandardPolyline& line) {
     const StrokeStyle& style = line.style;
-    UsePen(Colour(style.colour), style.widthMm);
+    UsePen(Colour(style.colour), style.widthMm, PenStyleOf(style.ends, style.joins));
     const std::vector<PlotPoint>& points = line.points;
     if (style.DotsOnly()) {
       for (const PlotPoint& p : points)
@@ -207,7 +221,7 @@ class PageDrawing {
   void DrawPolygon(const StandardPolygon& polygon) {
     const ColourRef colour = context_.settings.Colour() ? polygon.colour : Grey(polygon.colour);
     if (polygon.fill != FillKind::Solid) {
-      UsePen(Colour(polygon.colour), polygon.widthMm);
+      UsePen(Colour(polygon.colour), polygon.widthMm, PenStyleOf(LineEnd::Butt, LineJoin::Miter));
       for (const HatchSegment& s :
            HatchLines(polygon.rings, polygon.hatchSpacing, polygon.hatchAngleDeg))
         Segment(s.from, s.to);
@@ -253,6 +267,7 @@ class PageDrawing {
   std::uint32_t pen_ = 0;
   ColourRef penColour_ = 0;
   std::int32_t penWidth_ = -1;
+  std::uint32_t penStyle_ = 0;
   bool penSelected_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <tuple>
 
 #include "hpgl2/Hpgl2Reader.h"
 
@@ -177,6 +178,22 @@ INSTANTIATE_TEST_SUITE_P(
         // 4 % of the default P1-P2 diagonal.
         StyleCase{"LineTypePrevious", "IN;LT2;LT;LT99;SP1;PD1,1;", 1, 0.35, 0, 2, 492.893}),
     [](const testing::TestParamInfo<StyleCase>& info) { return std::string(info.param.name); });
+
+TEST(StandardRead, LineAttributesSetEndsAndJoins) {
+  const std::tuple<std::string, LineEnd, LineJoin> cases[] = {
+      {"", LineEnd::Butt, LineJoin::Miter},
+      {"LA1,4,2,4;", LineEnd::Round, LineJoin::Round},
+      {"LA1,2,2,5;", LineEnd::Square, LineJoin::Bevel},
+      {"LA1,3,2,3;", LineEnd::Square, LineJoin::Bevel},
+      {"LA1,4;LA;", LineEnd::Butt, LineJoin::Miter},
+      {"LA1,4;IN;", LineEnd::Butt, LineJoin::Miter}};
+  for (const auto& [attributes, ends, joins] : cases) {
+    const StandardReadOutcome outcome = ReadStandardPlotBytes("IN;" + attributes + "SP1;PD1,1;");
+    const StrokeStyle& style = outcome.plot.pages[0].polylines[0].style;
+    EXPECT_EQ(style.ends, ends) << attributes;
+    EXPECT_EQ(style.joins, joins) << attributes;
+  }
+}
 
 TEST(StandardRead, UserLineTypeReplacesThePattern) {
   const StandardReadOutcome outcome = ReadStandardPlotBytes("IN;UL2,1,3;LT2;SP1;PD1,1;");

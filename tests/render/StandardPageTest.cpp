@@ -125,6 +125,24 @@ TEST(StandardPage, BlackAndWhiteDrawsBlackAndGreyFills) {
   EXPECT_LT(qRed(fill), 255);
 }
 
+// A 2 mm pen (80 units) reaches 40 units past the end of its line with round ends (LA1,4)
+// and not at all with HP-GL/2's butt ends, nor where a mitered line turns back on itself
+// (beyond the miter limit the corner is bevelled). The page: 0..1000 by -500..500
+// (squared), the pen's half and the margin around it, 1180 units in 400 pixels.
+TEST(StandardPage, LinesEndAsLaSays) {
+  const double scale = 400.0 / 1180;
+  const QPoint pastTheEnd(static_cast<int>((1025 + 90) * scale), 200);
+  const std::pair<const char*, bool> cases[] = {{"LA1,4;SP1;PA0,0;PD1000,0;", true},
+                                                {"SP1;PA0,0;PD1000,0;", false},
+                                                {"SP1;PA0,0;PD1000,0,0,0;", false}};
+  for (const auto& [attributes, inked] : cases) {
+    const DrawnPage page = Draw(std::string("IN;PW2;") + attributes);
+    const QImage image = testing::Render(page.picture, {400, 400}, QImage::Format_RGB888);
+    EXPECT_TRUE(testing::InkNear(image, {pastTheEnd.x() - 20, 200}, 0)) << attributes;
+    EXPECT_EQ(testing::InkNear(image, pastTheEnd, 0), inked) << attributes;
+  }
+}
+
 TEST(StandardPage, EachPageIsItsOwnPicture) {
   const std::string plot = "IN;SP1;PA0,0;PD1000,0,1000,100;PG;PA0,0;PD0,5000,100,5000;";
   const DrawnPage first = Draw(plot, 0);
