@@ -1,6 +1,7 @@
 // The plot model's tables, the extents taken from a plot, and the names shown for files.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "ErrorOf.h"
@@ -27,18 +28,21 @@ TEST(PlotModel, TablesArePerPlotAndAnIndexOutsideThemIsError9) {
   EXPECT_EQ(PlotExtents::OfCurrentPlot(model), (PlotExtents{1, 2, 3, 4}));
   model.CurPlot = 2;
   EXPECT_EQ(ErrorOf([&] { PlotExtents::OfCurrentPlot(model); }), 9);
-  // A page's extents are squared as its drawing squares them: the view fits the picture.
+  // A page's extents: squared when flat, grown by half the widest pen (1 mm: 20 units a side).
   // clang-format off
-  const std::pair<std::vector<PlotPoint>, PlotExtents> cases[] = {
-      {{}, PlotExtents{}}, {{{-10, 5}, {30, 25}}, {-10, 5, 30, 25}},
-      {{{100, 0}, {100, 400}}, {-100, 0, 300, 400}}, {{{0, 50}, {200, 50}}, {0, -50, 200, 150}},
-      {{{0, 0}, {0, 20}}, {-50, 0, 50, 20}}, {{{5, 5}}, {-45, -45, 55, 55}}};
+  const std::tuple<std::vector<PlotPoint>, PlotExtents, double> cases[] = {
+      {{}, PlotExtents{}, 0}, {{{-10, 5}, {30, 25}}, {-10, 5, 30, 25}, 0},
+      {{{100, 0}, {100, 400}}, {-100, 0, 300, 400}, 0},
+      {{{0, 50}, {200, 50}}, {0, -50, 200, 150}, 0}, {{{0, 0}, {0, 20}}, {-50, 0, 50, 20}, 0},
+      {{{5, 5}}, {-45, -45, 55, 55}, 0}, {{{0, 0}, {100, 40}}, {-20, -20, 120, 60}, 1},
+      {{{5, 5}}, {-65, -65, 75, 75}, 1}};
   // clang-format on
-  for (const auto& [points, expected] : cases) {
+  for (const auto& [points, expected, widestPenMm] : cases) {
     StandardPage page;
     for (const PlotPoint& p : points)
       page.extents.Include(p);
-    EXPECT_EQ(PlotExtents::OfPage(page), expected) << points.size() << " points";
+    page.widestPenMm = widestPenMm;
+    EXPECT_EQ(PlotExtents::OfPage(page), expected) << points.size() << " points, " << widestPenMm;
   }
 }
 

@@ -20,9 +20,9 @@ namespace fs = std::filesystem;
 constexpr std::size_t kSmallLimit = 16;
 
 // The bytes read, or "error N: the reason".
-std::string Load(const std::string& path) {
+std::string Load(const std::string& path, FileKinds kinds = FileKinds::FilesAndStreams) {
   try {
-    return LoadPlotFileBytes(path, kSmallLimit);
+    return LoadPlotFileBytes(path, kSmallLimit, kinds);
   } catch (const PlotFileError& failure) {
     return "error " + std::to_string(failure.number()) + ": " + failure.reason().message();
   }
@@ -47,6 +47,12 @@ TEST(PlotFile, FilesAndStreamsUpToTheLimitAndPaths) {
   };
   const std::string fits(kSmallLimit, ';'), over(kSmallLimit + 1, ';');
   const std::string tooLarge = "error 7: larger than 512 MiB, the most a plot file may hold";
+  // The window's read takes regular files only: a FIFO without a writer is refused at once.
+  ::mkfifo((folder / "idle").c_str(), 0600);
+  std::ofstream(folder / "plain") << "IN;";
+  auto forWindow = [&](const char* name) {
+    return Load((folder / name).string(), FileKinds::RegularFilesOnly);
+  };
   const std::pair<std::function<std::string()>, std::string> cases[] = {
       {[&] { return file("fits", fits); }, fits},
       {[&] { return file("over", over); }, tooLarge},
@@ -54,6 +60,8 @@ TEST(PlotFile, FilesAndStreamsUpToTheLimitAndPaths) {
       {[&] { return fifo("fifo1", "IN;PD1,1;"); }, "IN;PD1,1;"},
       {[&] { return fifo("fifo2", over); }, tooLarge},
       {[] { return Load("/dev/zero"); }, "error 75: a device, not a file"},
+      {[&] { return forWindow("idle"); }, "error 75: a device, not a file"},
+      {[&] { return forWindow("plain"); }, "IN;"},
       {[&] { return Load(folder.string()); }, "error 75: Is a directory"},
       {[&] { return Load((folder / "none").string()); }, "error 53: No such file or directory"},
   };
