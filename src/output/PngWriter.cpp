@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <exception>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "model/RuntimeError.h"
+#include "output/BothAtOnce.h"
 
 namespace korvid {
 
@@ -132,29 +132,6 @@ std::vector<std::uint8_t> RgbRows(const QImage& image, int top, int bottom) {
     }
   }
   return rows;
-}
-
-// Runs `first` here and `second` on another thread when `parallel`, else after it; a
-// failure of either is thrown once both are done.
-template <typename First, typename Second>
-void RunBoth(bool parallel, First first, Second second) {
-  if (!parallel) {
-    first();
-    second();
-    return;
-  }
-  std::exception_ptr failure;
-  {
-    std::jthread other([&] {
-      try {
-        second();
-      } catch (...) {
-        failure = std::current_exception();
-      }
-    });
-    first();
-  }
-  if (failure) std::rethrow_exception(failure);
 }
 
 // A raw deflate stream of the bytes. Unless it is the last part, it ends on a byte
