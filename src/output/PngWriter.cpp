@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "model/RuntimeError.h"
-#include "output/BothAtOnce.h"
+#include "render/BothAtOnce.h"
 
 namespace korvid {
 

@@ -19,6 +19,10 @@ class DrawingBuilder {
   void AddLine(std::uint32_t pen, const FrameLine& line);
   void AddArc(std::uint32_t pen, const FrameArc& arc);
   void AddFill(FrameFill fill);
+  // Room for this many lines and arcs in all, so that the lists grow without copies.
+  void Reserve(std::size_t lines, std::size_t arcs);
+  // Adds what another builder built after everything here, as if added one by one.
+  void Append(const MetafilePicture::Drawing& later);
 
   std::shared_ptr<const MetafilePicture::Drawing> Finish();
 

@@ -27,6 +27,9 @@ class PictureRecorder {
   void Arc(const EmfWriter::Rect& box, std::int32_t startX, std::int32_t startY, std::int32_t endX,
            std::int32_t endY);
 
+  void Reserve(std::size_t lines, std::size_t arcs) { builder_.Reserve(lines, arcs); }
+  // What a second recorder took from the calls that came after those made here.
+  void Append(const MetafilePicture::Drawing& later) { builder_.Append(later); }
   std::shared_ptr<const MetafilePicture::Drawing> Finish() { return builder_.Finish(); }
 
  private:
