@@ -165,10 +165,13 @@ QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
     halves->first.Paint(painter, target);
   }
   if (failure) std::rethrow_exception(failure);
-  for (int y = 0; y < image.height(); ++y) {
+  // Width and rows fetched once: QImage's accessors are calls into the library.
+  const int width = image.width();
+  const int height = image.height();
+  for (int y = 0; y < height; ++y) {
     auto* below = reinterpret_cast<QRgb*>(image.scanLine(y));
     const auto* above = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x)
+    for (int x = 0; x < width; ++x)
       if (qAlpha(above[x]) != 0) below[x] = above[x];
   }
   return image;

@@ -2,6 +2,7 @@
 
 #include <libdeflate.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -53,8 +54,8 @@ class PdfCanvas {
     first_ = false;
   }
 
-  void MoveTo(FramePoint p) { Point(p).Text(" m\n"); }
-  void LineTo(FramePoint p) { Point(p).Text(" l\n"); }
+  void MoveTo(FramePoint p) { Point(p, " m\n"); }
+  void LineTo(FramePoint p) { Point(p, " l\n"); }
 
   void ArcTo(const FrameArc& arc) {
     // Quarter turns at most: the Bézier curve then strays from the ellipse by less than
@@ -64,9 +65,9 @@ class PdfCanvas {
       const double k = 4.0 / 3.0 * std::tan(sweep / 4);
       const FramePoint p0 = PointOnArc(arc, from);
       const FramePoint p3 = PointOnArc(arc, to);
-      Point({p0.x - k * arc.rx * std::sin(from), p0.y + k * arc.ry * std::cos(from)}).Char(' ');
-      Point({p3.x + k * arc.rx * std::sin(to), p3.y - k * arc.ry * std::cos(to)}).Char(' ');
-      Point(p3).Text(" c\n");
+      Point({p0.x - k * arc.rx * std::sin(from), p0.y + k * arc.ry * std::cos(from)}, " ");
+      Point({p3.x + k * arc.rx * std::sin(to), p3.y - k * arc.ry * std::cos(to)}, " ");
+      Point(p3, " c\n");
     });
     strokes_ = true;
   }
@@ -80,7 +81,7 @@ class PdfCanvas {
     std::size_t at = 0;
     for (std::uint32_t size : fill.ringSizes) {
       for (std::uint32_t i = 0; i < size && at < fill.points.size(); ++i, ++at)
-        Point({fill.points[at].x(), fill.points[at].y()}).Text(i == 0 ? " m\n" : " l\n");
+        Point({fill.points[at].x(), fill.points[at].y()}, i == 0 ? " m\n" : " l\n");
       out_.Text("h\n");
     }
     out_.Text(fill.winding ? "f\n" : "f*\n");
@@ -94,8 +95,8 @@ class PdfCanvas {
     // A path of no length is painted only with round caps: a dot of the line's width.
     if (pen_.width == 0) out_.Text("1 J\n");
     for (const FramePoint& dot : dots_) {
-      Point(dot).Text(" m ");
-      Point(dot).Text(" l\n");
+      Point(dot, " m ");
+      Point(dot, " l\n");
     }
     out_.Text("S\n");
     if (pen_.width == 0) out_.Text("0 J\n");
@@ -103,10 +104,16 @@ class PdfCanvas {
   }
 
  private:
-  DecimalText& Point(FramePoint p) {
+  // The point and what follows it ("l", "m", a blank) appended at once.
+  void Point(FramePoint p, std::string_view then) {
     strokes_ = true;
     // Tenths of a frame unit, a micrometre: far finer than any device draws.
-    return out_.Tenths(p.x).Char(' ').Tenths(p.y);
+    char text[2 * DecimalText::kTenthsRoom + 8];
+    char* end = DecimalText::PutTenths(text, p.x);
+    *end++ = ' ';
+    end = DecimalText::PutTenths(end, p.y);
+    end = std::copy(then.begin(), then.end(), end);
+    out_.Text(std::string_view(text, static_cast<std::size_t>(end - text)));
   }
 
   DecimalText out_;

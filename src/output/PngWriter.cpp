@@ -120,12 +120,13 @@ std::vector<std::uint8_t> PackedRows(const IndexedPixels& indexed, int width, in
 }
 
 std::vector<std::uint8_t> RgbRows(const QImage& image, int top, int bottom) {
-  const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 3;
+  const int width = image.width();
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
   std::vector<std::uint8_t> rows((rowBytes + 1) * (bottom - top), 0);
   for (int y = top; y < bottom; ++y) {
     std::uint8_t* out = rows.data() + (rowBytes + 1) * (y - top) + 1;
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
+    for (int x = 0; x < width; ++x) {
       *out++ = static_cast<std::uint8_t>(qRed(row[x]));
       *out++ = static_cast<std::uint8_t>(qGreen(row[x]));
       *out++ = static_cast<std::uint8_t>(qBlue(row[x]));
