@@ -42,24 +42,29 @@ bool Index(const QImage& image, int top, int bottom, IndexedPixels& indexed) {
   indexed.indices.resize(static_cast<std::size_t>(width) * (bottom - top));
   if (bottom <= top) return true;
   std::uint8_t* out = indexed.indices.data();
-  // The colour of the last pixel and the one before it: a thin line across white paper
-  // switches between the two at every pixel of it.
-  QRgb last = reinterpret_cast<const QRgb*>(image.constScanLine(top))[0] | 0xff000000;
-  int lastIndex = PaletteIndex(indexed.palette, last);
-  QRgb before = last;
-  int beforeIndex = lastIndex;
+  // The colour of the last pixel, and the places of the colours met lately by a hash of
+  // them: a thin line across white paper switches between two colours at every pixel,
+  // where lines of many pens cross among several.
+  struct Recent {
+    QRgb colour = 0;  // no pixel is 0: all are opaque
+    int index = 0;
+  };
+  std::array<Recent, 64> recent{};
+  QRgb last = 0;
+  int lastIndex = 0;
   for (int y = top; y < bottom; ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     for (int x = 0; x < width; ++x) {
       const QRgb colour = row[x] | 0xff000000;
       if (colour != last) {
-        std::swap(last, before);
-        std::swap(lastIndex, beforeIndex);
-        if (colour != last) {
-          lastIndex = PaletteIndex(indexed.palette, colour);
-          if (lastIndex < 0) return false;
-          last = colour;
+        Recent& slot = recent[(colour * 0x9e3779b1u) >> 26];
+        if (slot.colour != colour) {
+          const int index = PaletteIndex(indexed.palette, colour);
+          if (index < 0) return false;
+          slot = {colour, index};
         }
+        last = colour;
+        lastIndex = slot.index;
       }
       *out++ = static_cast<std::uint8_t>(lastIndex);
     }
