@@ -162,29 +162,27 @@ std::vector<std::uint8_t> RawDeflate(const std::vector<std::uint8_t>& bytes, boo
   return packed;
 }
 
-// The two bands of rows as one zlib stream: each band compressed on its own (at once
-// when `parallel`), the streams joined as the format allows. The bytes differ from a
-// single pass, the pixels do not.
-std::vector<std::uint8_t> Compressed(const std::vector<std::uint8_t>& upper,
-                                     const std::vector<std::uint8_t>& lower, bool parallel) {
-  std::vector<std::uint8_t> first;
-  std::vector<std::uint8_t> second;
-  uLong upperSum = 1;
-  uLong lowerSum = 1;
-  RunBoth(
-      parallel,
-      [&] {
-        first = RawDeflate(upper, false);
-        upperSum = adler32(1, upper.data(), static_cast<uInt>(upper.size()));
-      },
-      [&] {
-        second = RawDeflate(lower, true);
-        lowerSum = adler32(1, lower.data(), static_cast<uInt>(lower.size()));
-      });
+// One band of rows compressed on its own, with the checksum of its bytes.
+struct PackedBand {
+  std::vector<std::uint8_t> deflated;
+  uLong sum = 1;
+  std::size_t rawBytes = 0;
+};
+
+PackedBand PackBand(const std::vector<std::uint8_t>& rows, bool last) {
+  return {RawDeflate(rows, last), adler32(1, rows.data(), static_cast<uInt>(rows.size())),
+          rows.size()};
+}
+
+// The two bands as one zlib stream, the streams joined as the format allows. The bytes
+// differ from a single pass, the pixels do not.
+std::vector<std::uint8_t> ZlibStream(const PackedBand& upper, const PackedBand& lower) {
   std::vector<std::uint8_t> packed{0x78, 0x01};  // deflate, 32 KiB window, fastest level
-  packed.insert(packed.end(), first.begin(), first.end());
-  packed.insert(packed.end(), second.begin(), second.end());
-  const uLong checksum = adler32_combine(upperSum, lowerSum, static_cast<z_off_t>(lower.size()));
+  packed.reserve(2 + upper.deflated.size() + lower.deflated.size() + 4);
+  packed.insert(packed.end(), upper.deflated.begin(), upper.deflated.end());
+  packed.insert(packed.end(), lower.deflated.begin(), lower.deflated.end());
+  const uLong checksum =
+      adler32_combine(upper.sum, lower.sum, static_cast<z_off_t>(lower.rawBytes));
   for (int shift = 24; shift >= 0; shift -= 8)
     packed.push_back(static_cast<std::uint8_t>(checksum >> shift));
   return packed;
@@ -259,21 +257,24 @@ std::string PngOfImage(const QImage& source) {
       [&] { lowerFits = Index(image, cut, height, lower); });
   const bool paletted = upperFits && lowerFits && MergePalettes(indexed, lower);
   const int bits = paletted ? BitsFor(indexed.palette.size()) : 8;
-  std::vector<std::uint8_t> upperRows;
-  std::vector<std::uint8_t> lowerRows;
+  // Each band packed and compressed by one thread.
+  PackedBand upper;
+  PackedBand lowerBand;
   RunBoth(
       parallel,
       [&] {
-        upperRows = paletted ? PackedRows(indexed, width, cut, bits) : RgbRows(image, 0, cut);
+        upper = PackBand(paletted ? PackedRows(indexed, width, cut, bits) : RgbRows(image, 0, cut),
+                         false);
       },
       [&] {
-        lowerRows =
-            paletted ? PackedRows(lower, width, height - cut, bits) : RgbRows(image, cut, height);
+        lowerBand = PackBand(
+            paletted ? PackedRows(lower, width, height - cut, bits) : RgbRows(image, cut, height),
+            true);
       });
   lower = {};
-  const std::vector<std::uint8_t> packed = Compressed(upperRows, lowerRows, parallel);
-  upperRows = {};
-  lowerRows = {};
+  const std::vector<std::uint8_t> packed = ZlibStream(upper, lowerBand);
+  upper = {};
+  lowerBand = {};
 
   PngFile png;
   std::array<std::uint8_t, 13> header{};
