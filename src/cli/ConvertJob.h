@@ -8,6 +8,13 @@
 
 namespace korvid {
 
+// Which reading draws a file.
+enum class JobReading {
+  Own,              // Korvid's own reading
+  Standard,         // the standard HP-GL/2 reading, the job's page of it
+  OwnElseStandard,  // the own reading, or the standard one's first page when it draws nothing
+};
+
 // One file to draw: read, draw and written without a file in between, so that many can
 // run at once in one process.
 struct ConvertJob {
@@ -19,6 +26,8 @@ struct ConvertJob {
   int widthPx = 0;      // raster width; 0 = from the resolution or the thumbnail size
   int dpi = 0;          // raster resolution; 0 = the default
   int thumbnailPx = 0;  // the longer side of a raster; 0 = not a thumbnail
+  JobReading reading = JobReading::Own;
+  int page = 1;  // of the standard reading, from 1
 };
 
 struct ConvertOutcome {
@@ -30,7 +39,8 @@ struct ConvertOutcome {
 // Never throws for a bad file or a failed write: the outcome says what happened.
 ConvertOutcome RunConvertJob(const ConvertJob& job);
 
-// The width of a raster whose longer side is `longerPx`, for a frame in 0.01 mm.
+// The width of a raster whose longer side is `longerPx` (or, for a tall frame, as near as
+// whole pixels allow without going beyond it), for a frame in 0.01 mm.
 int ThumbnailWidth(int frameWidth, int frameHeight, int longerPx);
 
 // "run-time error N (what it means)", as every message of the converter says it.

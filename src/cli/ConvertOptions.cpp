@@ -9,7 +9,7 @@ namespace korvid {
 const char* const kConvertUsage =
     "usage: korvid-convert FILE -o OUT [-f FORMAT] [OPTIONS]\n"
     "       korvid-convert FILE... -f FORMAT [-O FOLDER] [-j N] [OPTIONS]\n"
-    "       korvid-convert -s SIZE FILE OUT\n"
+    "       korvid-convert -s SIZE FILE OUT [--hpgl2 [--page N]]\n"
     "       korvid-convert --dump FILE [--hpgl2]\n"
     "\n"
     "  FILE                a plot file, or - for standard input (at most 512 MiB)\n"
@@ -28,11 +28,13 @@ const char* const kConvertUsage =
     "  --width PX          width of a .png or .bmp image in pixels\n"
     "  --dpi N             resolution of a .png or .bmp image (default 96)\n"
     "  -s, --thumbnail SIZE  draw FILE into OUT as a PNG image whose longer side is SIZE\n"
-    "                      pixels (for file managers' thumbnails)\n"
+    "                      pixels (for file managers' thumbnails); when Korvid's own\n"
+    "                      reading draws nothing, page 1 of the --hpgl2 reading\n"
     "  --dump FILE         read FILE as Korvid does and print the plot model as text\n"
-    "  --hpgl2             read FILE as standard HP-GL/2 (every page, fills, labels, widths);\n"
-    "                      with -o or --dump\n"
-    "  --page N            with --hpgl2: the page to draw (default 1)\n"
+    "  --hpgl2             read every FILE as standard HP-GL/2 (pages, fills, labels,\n"
+    "                      widths), for every kind of work\n"
+    "  --page N            with --hpgl2: the page to draw of every FILE (default 1); a\n"
+    "                      file without it fails alone\n"
     "  --version           print the version\n"
     "  -h, --help          print this help\n"
     "\n"
@@ -171,8 +173,6 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
     return options;
   }
   if (options.widthPx && options.dpi) throw UsageError("--width and --dpi exclude each other");
-  if (options.standard && (options.thumbnailPx || options.output.empty()))
-    throw UsageError("--hpgl2 draws one file at a time, into -o OUT");
   if (options.thumbnailPx) return Thumbnail(options, folderGiven || !options.format.empty());
   if (options.inputs.empty()) throw UsageError("no input file");
   if (!options.output.empty()) return Single(options, folderGiven);

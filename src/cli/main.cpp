@@ -21,9 +21,6 @@
 #include "output/DrawingExport.h"
 #include "reader/FindLast.h"
 #include "reader/PlotReader.h"
-#include "render/DrawStandardPage.h"
-#include "render/PlotMetafile.h"
-#include "render/Rotation.h"
 
 namespace {
 
@@ -86,51 +83,6 @@ int Dump(const ConvertOptions& options) {
   return kExitDone;
 }
 
-int Export(const ConvertOptions& options, ExportFormat format, const PlotMetafile& metafile) {
-  try {
-    ExportDrawing({metafile.File(), format, options.output, options.widthPx, options.dpi});
-  } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: cannot write " << ShownName(options.output) << ": "
-              << FailureReason(failure) << '\n';
-    return kExitFailure;
-  }
-  return kExitDone;
-}
-
-int ConvertStandard(const ConvertOptions& options, ExportFormat format) {
-  const StandardReadOutcome read = ReadStandardPlotFile(options.input);
-  if (read.fileError) {
-    std::cerr << "korvid-convert: cannot read " << ShownName(options.input) << ": "
-              << read.fileError.message() << '\n';
-    return kExitFailure;
-  }
-  std::cerr << DescribeStandardOutcome(read);
-  const std::size_t pages = read.plot.pages.size();
-  if (static_cast<std::size_t>(options.page) > pages) {
-    std::cerr << "korvid-convert: " << ShownName(options.input) << " has " << pages << " page"
-              << (pages == 1 ? "" : "s") << ", not " << options.page << '\n';
-    return kExitFailure;
-  }
-  const std::size_t index = static_cast<std::size_t>(options.page) - 1;
-  if (read.plot.pages[index].Empty()) {
-    std::cerr << "korvid-convert: " << ShownName(options.input) << ": nothing to draw\n";
-    return kExitFailure;
-  }
-  DisplaySettings settings;
-  settings.ColorMode = options.mono ? 0 : 1;
-  PlotMetafile metafile;
-  try {
-    const Rotation rotation = RotationForAngle(options.rotation);
-    DrawStandardPage({read.plot, index, settings, metafile.File(), nullptr}, options.rotation,
-                     rotation.cosA, rotation.sinA);
-  } catch (const RuntimeError& failure) {
-    std::cerr << "korvid-convert: " << ShownName(options.input)
-              << ": the drawing failed: " << FailureReason(failure) << '\n';
-    return kExitFailure;
-  }
-  return Export(options, format, metafile);
-}
-
 // From --format when given (needed for standard output), else from the extension.
 std::optional<ExportFormat> OutputFormat(const ConvertOptions& options) {
   return ExportFormatOf(options.format.empty() ? options.output : "drawing." + options.format);
@@ -150,15 +102,17 @@ int Convert(const ConvertOptions& options) {
               << " (use .emf, .svg, .pdf, .png or .bmp, or --format)\n";
     return kExitUsage;
   }
-  if (options.standard) return ConvertStandard(options, *format);
-  return Report(RunConvertJob({options.input, options.output, *format, options.rotation,
-                               options.mono, options.widthPx, options.dpi, 0}));
+  return Report(RunConvertJob(
+      {options.input, options.output, *format, options.rotation, options.mono, options.widthPx,
+       options.dpi, 0, options.standard ? JobReading::Standard : JobReading::Own, options.page}));
 }
 
 // File managers name the output without a telling extension: it is always a PNG image.
 int Thumbnail(const ConvertOptions& options) {
-  return Report(RunConvertJob({options.input, options.output, ExportFormat::Png, options.rotation,
-                               options.mono, 0, 0, options.thumbnailPx}));
+  return Report(RunConvertJob(
+      {options.input, options.output, ExportFormat::Png, options.rotation, options.mono, 0, 0,
+       options.thumbnailPx, options.standard ? JobReading::Standard : JobReading::OwnElseStandard,
+       options.page}));
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {

@@ -1,250 +1,156 @@
-// korvid-convert with many files, as a user runs it: where each drawing goes, what a
-// failing file does to the others, and what the exit status says.
-#include <fcntl.h>
+// korvid-convert with many files, and thumbnails, as a user runs it: where each drawing
+// goes, in which reading, what a failing file does to the others, and the exit status.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <QImage>
-#include <QString>
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <sstream>
-#include <string>
-#include <vector>
+#include <map>
+
+#include "ConvertRun.h"
 
 namespace korvid {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace testing;
 
-// Plots of different proportions, so that a drawing written under another file's name
-// shows in its size.
-constexpr const char* kSquare = "IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;";
-constexpr const char* kWide = "IN;SP2;PU0,0;PD2000,0,2000,1000,0,1000,0,0;";
-constexpr const char* kTall = "IN;SP3;PU0,0;PD1000,0,1000,2000,0,2000,0,0;";
+// Drawn only by the standard reading: an edged rectangle, 2:1.
+constexpr const char* kStandardOnly = "IN;SP1;PA0,0;EA2000,1000;";
 
-struct Outcome {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
+// 327.67 mm at 96 dpi, and the shorter side of a 2:1 and a 1:3 plot.
+const QSize kSquareSize(1238, 1238), kWideSize(1238, 649), kTallSize(649, 1238), kNone(0, 0);
+
+// Plots and drawings by letter: Square, Wide, Tall, Standard only, three Pages (P1, P2:
+// the size of the drawing of page 1, page 2), - no file.
+const std::map<std::string, const char*> kPlots{
+    {"S", kSquare}, {"W", kWide}, {"T", kTall}, {"H", kStandardOnly}, {"P", kThreePages}};
+const std::map<std::string, QSize> kSizes{{"S", kSquareSize},  {"W", kWideSize},
+                                          {"T", kTallSize},    {"-", kNone},
+                                          {"P1", {1238, 634}}, {"P2", {439, 1238}}};
+
+// "a.hpg=S b.plt=-" as names and letters; "-=S" is standard input.
+std::vector<std::pair<std::string, std::string>> Named(const char* text) {
+  std::vector<std::pair<std::string, std::string>> named;
+  for (const std::string& word : Words(text))
+    named.emplace_back(word.substr(0, word.find('=')), word.substr(word.find('=') + 1));
+  return named;
+}
+
+class BatchConvert : public ConvertRun {};
+
+struct BatchCase {
+  const char* name;
+  const char* inputs;   // in the temporary folder
+  const char* options;  // before them
+  int exitCode;
+  const char* drawings;  // in out/
+  const char* says;      // on a line of its own
+  const char* summary;   // on the last line
 };
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+class Batch : public BatchConvert, public ::testing::WithParamInterface<BatchCase> {};
 
-class BatchConvert : public ::testing::Test {
- protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "korvid-batch-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    folder = pattern;
+TEST_P(Batch, DrawsEachFileUnderItsNameAndReportsIt) {
+  const BatchCase& c = GetParam();
+  std::vector<std::string> arguments = Words(c.options);
+  Stdin input;
+  for (const auto& [name, plot] : Named(c.inputs)) {
+    if (name == "-") input.piped = kPlots.at(plot);
+    arguments.push_back(name == "-"   ? name
+                        : plot == "-" ? Out(name)
+                                      : Fixture(name, kPlots.at(plot)));
   }
-  void TearDown() override { fs::remove_all(folder); }
-
-  std::string Plot(const std::string& name, const std::string& text) {
-    const fs::path path = folder / name;
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-    return path.string();
-  }
-
-  // korvid-convert with `arguments`, standard input from `input` when given.
-  Outcome Convert(const std::vector<std::string>& arguments,
-                  const std::optional<std::string>& input = std::nullopt) {
-    const fs::path in = folder / "stdin.txt", out = folder / "stdout.txt",
-                   err = folder / "stderr.txt";
-    std::ofstream(in, std::ios::binary) << input.value_or("");
-    const pid_t child = ::fork();
-    if (child == 0) {
-      const int i = ::open(in.c_str(), O_RDONLY);
-      const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (i < 0 || o < 0 || e < 0 || ::dup2(i, 0) < 0 || ::dup2(o, 1) < 0 || ::dup2(e, 2) < 0)
-        ::_exit(126);
-      std::vector<char*> argv{const_cast<char*>(KORVID_CONVERT_PATH)};
-      for (const std::string& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-      argv.push_back(nullptr);
-      ::execv(KORVID_CONVERT_PATH, argv.data());
-      ::_exit(127);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    Outcome run{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-    for (const fs::path& path : {in, out, err})
-      fs::remove(path);
-    return run;
-  }
-
-  QSize ImageSize(const fs::path& path) {
-    return QImage(QString::fromStdString(path.string())).size();
-  }
-
-  fs::path folder;
-};
-
-// 327.67 mm at 96 dpi, and the shorter side of a 2:1 plot.
-const QSize kSquareSize(1238, 1238);
-const QSize kWideSize(1238, 649);
-const QSize kTallSize(649, 1238);
-
-TEST_F(BatchConvert, EachDrawingTakesItsInputsNameInTheOutputFolder) {
-  const Outcome run =
-      Convert({Plot("a.hpg", kSquare), Plot("b.PLT", kWide), Plot("in/c.x.hpgl", kTall), "--format",
-               "png", "--outdir", (folder / "out").string()});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_EQ(ImageSize(folder / "out/a.png"), kSquareSize);
-  EXPECT_EQ(ImageSize(folder / "out/b.png"), kWideSize);
-  EXPECT_EQ(ImageSize(folder / "out/c.x.png"), kTallSize);
-  EXPECT_NE(run.err.find(" -> " + (folder / "out/b.png").string()), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("3 of 3 files drawn, 0 failed"), std::string::npos) << run.err;
-}
-
-TEST_F(BatchConvert, FailingFileStopsNoOtherAndTheStatusSaysSo) {
-  const std::string missing = (folder / "missing.hpg").string();
-  const Outcome run = Convert({Plot("a.hpg", kSquare), missing, Plot("empty.hpg", "IN;"),
-                               Plot("b.hpg", kWide), "-f", "svg", "-O", folder.string()});
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_TRUE(fs::exists(folder / "a.svg"));
-  EXPECT_TRUE(fs::exists(folder / "b.svg"));
-  EXPECT_FALSE(fs::exists(folder / "missing.svg"));
-  EXPECT_FALSE(fs::exists(folder / "empty.svg"));
-  EXPECT_NE(run.err.find("failed: cannot read " + missing), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("empty.hpg: nothing to draw"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("2 of 4 files drawn, 2 failed"), std::string::npos) << run.err;
-}
-
-TEST_F(BatchConvert, ParallelWorkersWriteEveryDrawingUnderItsOwnName) {
-  std::vector<std::string> arguments;
-  std::vector<QSize> sizes;
-  const char* plots[] = {kSquare, kWide, kTall};
-  const QSize expected[] = {kSquareSize, kWideSize, kTallSize};
-  for (int i = 0; i < 12; ++i) {
-    arguments.push_back(Plot("p" + std::to_string(i) + ".hpg", plots[i % 3]));
-    sizes.push_back(expected[i % 3]);
-  }
-  for (const char* option : {"-f", "png", "-j", "4", "-O"})
-    arguments.push_back(option);
-  arguments.push_back((folder / "out").string());
-  const Outcome run = Convert(arguments);
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  for (int i = 0; i < 12; ++i)
-    EXPECT_EQ(ImageSize(folder / "out" / ("p" + std::to_string(i) + ".png")), sizes[i]) << i;
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder / "out"), {}), 12);
-}
-
-TEST_F(BatchConvert, SecondInputOfTheSameNameIsRefusedNotMixedUp) {
-  const Outcome run =
-      Convert({Plot("x/a.hpg", kWide), Plot("y/a.plt", kTall), Plot("b.hpg", kSquare), "-f", "png",
-               "-O", (folder / "out").string()});
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(ImageSize(folder / "out/a.png"), kWideSize) << "the first input's drawing";
-  EXPECT_EQ(ImageSize(folder / "out/b.png"), kSquareSize);
-  EXPECT_NE(run.err.find("is already the drawing of " + (folder / "x/a.hpg").string()),
-            std::string::npos)
+  arguments.insert(arguments.end(), {"-O", Out("out")});
+  const ProcessResult run = Run(arguments, input);
+  EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
+  for (const auto& [name, size] : Named(c.drawings))
+    EXPECT_EQ(ImageSize(directory / "out" / name), kSizes.at(size)) << name;
+  EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("korvid-convert: " + std::string(c.summary)), std::string::npos)
       << run.err;
 }
 
-TEST_F(BatchConvert, NoInputIsReplacedByADrawing) {
-  // Plots named like drawings: p.svg would become its own output, q.plt's output q.svg
-  // is the input that follows it.
-  const std::string p = Plot("p.svg", kWide), q = Plot("q.plt", kTall),
-                    qsvg = Plot("q.svg", kSquare);
-  const Outcome run = Convert({p, q, qsvg, "-f", "svg", "-O", folder.string()});
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(Slurp(p), kWide);
-  EXPECT_EQ(Slurp(qsvg), kSquare);
-  EXPECT_NE(run.err.find("would replace the input " + p), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("would replace the input " + qsvg), std::string::npos) << run.err;
-}
-
-TEST_F(BatchConvert, StandardInputAndOutput) {
-  const Outcome toStdout = Convert({Plot("a.hpg", kWide), "-f", "png", "-O", "-"});
-  ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
-  EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(toStdout.out)).size(), kWideSize);
-
-  const Outcome fromStdin = Convert({"-", "-f", "svg", "-O", folder.string()}, std::string(kTall));
-  ASSERT_EQ(fromStdin.exitCode, 0) << fromStdin.err;
-  EXPECT_EQ(Slurp(folder / "stdin.svg").rfind("<?xml", 0), 0u);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Batch,
+    ::testing::Values(
+        BatchCase{"NamesFromTheInputs", "a.hpg=S b.PLT=W in/c.x.hpgl=T", "--format png", 0,
+                  "a.png=S b.png=W c.x.png=T", "b.PLT -> ", "3 of 3 files drawn, 0 failed"},
+        // Korvid's own reading draws nothing of the standard-only file: it fails.
+        BatchCase{"FailingFilesStopNoOther", "a.hpg=S missing.hpg=- std.plt=H b.hpg=W", "-f png", 1,
+                  "a.png=S b.png=W missing.png=- std.png=-", "std.plt: nothing to draw",
+                  "2 of 4 files drawn, 2 failed"},
+        BatchCase{"UnreadableFile", "a.hpg=S missing.hpg=-", "-f png", 1, "a.png=S missing.png=-",
+                  "failed: cannot read ", "1 of 2 files drawn, 1 failed"},
+        BatchCase{"SecondInputOfTheSameNameIsRefused", "x/a.hpg=W y/a.plt=T b.hpg=S", "-f png", 1,
+                  "a.png=W b.png=S", "a.png is already the drawing of ", "2 of 3 files drawn"},
+        BatchCase{"StandardReading", "std.plt=H pages.plt=P a.hpg=T", "-f png --hpgl2", 0,
+                  "std.png=W pages.png=P1 a.png=T", "3 pages", "3 of 3 files drawn, 0 failed"},
+        BatchCase{"MissingPageFailsAlone", "a.hpg=S pages.plt=P", "-f png --hpgl2 --page 2", 1,
+                  "a.png=- pages.png=P2", "a.hpg has 1 page, not 2",
+                  "1 of 2 files drawn, 1 failed"},
+        BatchCase{"ParallelWorkers", "p0.hpg=S p1.hpg=W p2.hpg=T p3.hpg=S p4.hpg=W p5.hpg=T",
+                  "-f png -j 4", 0, "p0.png=S p1.png=W p2.png=T p3.png=S p4.png=W p5.png=T",
+                  "p5.hpg -> ", "6 of 6 files drawn, 0 failed"},
+        BatchCase{"StandardInput", "-=H", "-f png --hpgl2", 0, "stdin.png=W", "- -> ",
+                  "1 of 1 files drawn"},
+        // p.svg would become its own drawing; q.plt's drawing q.svg is the input after it.
+        BatchCase{"NoInputIsReplaced", "out/p.svg=W out/q.plt=T out/q.svg=S", "-f svg", 1,
+                  "p.svg=- q.svg=-", "would replace the input ", "0 of 3 files drawn, 3 failed"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(BatchConvert, DrawingsGoThroughReplacementFilesAndNamesAreEscaped) {
   // A name with a line break and an escape sequence: a line of the report must stay one
   // line and never steer the terminal.
-  const std::string odd = Plot("odd\n\x1b[2Jname.hpg", kSquare);
-  const fs::path out = folder / "out";
-  fs::create_directories(out);
-  std::ofstream(out / "odd\n\x1b[2Jname.png") << "an older drawing";
-  fs::permissions(out / "odd\n\x1b[2Jname.png", fs::perms(0640));
-  const Outcome run = Convert({odd, "-f", "png", "-O", out.string()});
+  const std::string odd = Fixture("odd\n\x1b[2Jname.hpg", kSquare);
+  const fs::path out = directory / "out", drawing = out / "odd\n\x1b[2Jname.png";
+  Fixture("out/odd\n\x1b[2Jname.png", "an older drawing");
+  fs::permissions(drawing, fs::perms(0640));
+  const ProcessResult run = Run({odd, "-f", "png", "-O", out.string()});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err.find('\x1b'), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("odd\\n\\x1b[2Jname.png"), std::string::npos) << run.err;
-  // Replaced as a whole, keeping the older file's permissions; no temporary file is left.
-  EXPECT_EQ(ImageSize(out / "odd\n\x1b[2Jname.png"), kSquareSize);
-  EXPECT_EQ(fs::status(out / "odd\n\x1b[2Jname.png").permissions(), fs::perms(0640));
-  for (const fs::directory_entry& entry : fs::directory_iterator(out))
-    EXPECT_EQ(entry.path().filename().string().find(".korvid-"), std::string::npos);
+  // Replaced as a whole, keeping the older file's permissions.
+  EXPECT_EQ(ImageSize(drawing), kSquareSize);
+  EXPECT_EQ(fs::status(drawing).permissions(), fs::perms(0640));
 }
 
-TEST_F(BatchConvert, SingleFilesTakeTheFormatOptionToo) {
-  // -o - with -f: the one drawing on standard output, as -O - gives it.
-  const std::string plot = Plot("a.hpg", kTall);
-  const Outcome dash = Convert({plot, "-o", "-", "-f", "png"});
-  ASSERT_EQ(dash.exitCode, 0) << dash.err;
-  EXPECT_EQ(QImage::fromData(QByteArray::fromStdString(dash.out)).size(), kTallSize);
-  EXPECT_EQ(Convert({plot, "-O", "-", "--format", "png"}).out, dash.out);
-  // -f overrides the extension of -o.
-  ASSERT_EQ(Convert({plot, "-o", (folder / "drawing.out").string(), "-f", "svg"}).exitCode, 0);
-  EXPECT_EQ(Slurp(folder / "drawing.out").rfind("<?xml", 0), 0u);
-}
-
-TEST_F(BatchConvert, ThumbnailFitsTheLongerSideWhateverTheOutputsName) {
-  const Outcome wide = Convert({"-s", "128", Plot("w.plt", kWide), (folder / "w-thumb").string()});
-  ASSERT_EQ(wide.exitCode, 0) << wide.err;
-  EXPECT_EQ(ImageSize(folder / "w-thumb"), QSize(128, 67));
-  const Outcome tall =
-      Convert({"--thumbnail", "256", Plot("t.plt", kTall), (folder / "t.png").string()});
-  ASSERT_EQ(tall.exitCode, 0) << tall.err;
-  EXPECT_EQ(ImageSize(folder / "t.png"), QSize(134, 256));
-}
-
-struct UsageCase {
+struct ThumbnailCase {
   const char* name;
-  std::vector<std::string> arguments;
+  const char* plot;
+  const char* options;
   int exitCode;
-  const char* text;  // expected in standard output (exit 0) or standard error
+  QSize size;  // kNone: nothing written
+  const char* says = "";
 };
 
-class ConvertUsage : public BatchConvert, public ::testing::WithParamInterface<UsageCase> {};
+class Thumbnail : public BatchConvert, public ::testing::WithParamInterface<ThumbnailCase> {};
 
-TEST_P(ConvertUsage, AnswersAsACommandLineToolDoes) {
-  const UsageCase& c = GetParam();
-  const Outcome run = Convert(c.arguments);
+// The longer side fits, whatever the output's name; a file Korvid's own reading draws
+// nothing of shows the standard reading's first page instead of no thumbnail at all.
+TEST_P(Thumbnail, FitsTheLongerSideInTheReadingThatDraws) {
+  const ThumbnailCase& c = GetParam();
+  std::vector<std::string> arguments = Words(c.options);
+  arguments.insert(arguments.end(), {Fixture("in.plt", c.plot), Out("thumb")});
+  const ProcessResult run = Run(arguments);
   EXPECT_EQ(run.exitCode, c.exitCode) << run.err;
-  EXPECT_NE((c.exitCode == 0 ? run.out : run.err).find(c.text), std::string::npos)
-      << run.out << run.err;
+  EXPECT_EQ(ImageSize(Out("thumb")), c.size);
+  EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Arguments, ConvertUsage,
+    Cases, Thumbnail,
     ::testing::Values(
-        UsageCase{"Version", {"--version"}, 0, "korvid-convert 1."},
-        UsageCase{"Help", {"--help"}, 0, "--jobs N"},
-        UsageCase{"SeveralInputsWithoutFormat", {"a.hpg", "b.hpg"}, 2, "need --format"},
-        UsageCase{"UnknownFormat", {"a.hpg", "-f", "gif"}, 2, "not \"gif\""},
-        UsageCase{"StdoutForSeveral", {"a.hpg", "b.hpg", "-f", "png", "-O", "-"}, 2, "one input"},
-        UsageCase{"OutputAndFolder", {"a.hpg", "-o", "b.png", "-O", "out"}, 2, "drop --outdir"},
-        UsageCase{"StdoutWithoutFormat", {"a.hpg", "-o", "-"}, 2, "--format"},
-        UsageCase{"NoJobs", {"a.hpg", "-f", "png", "-j", "0"}, 2, "-j needs"},
-        UsageCase{"ThumbnailWithoutOutput", {"-s", "128", "a.hpg"}, 2, "input and an output"}),
-    [](const ::testing::TestParamInfo<UsageCase>& info) { return info.param.name; });
+        ThumbnailCase{"Wide", kWide, "-s 128", 0, QSize(128, 67)},
+        ThumbnailCase{"Tall", kTall, "--thumbnail 256", 0, QSize(134, 256)},
+        ThumbnailCase{"OwnReadingFirst", kThreePages, "-s 128", 0, QSize(128, 66), "(PG)"},
+        ThumbnailCase{"StandardWhenOwnDrawsNothing", kStandardOnly, "-s 128", 0, QSize(128, 67),
+                      "drawn in the standard HP-GL/2 reading"},
+        ThumbnailCase{"ChosenPage", kThreePages, "-s 128 --hpgl2 --page 2", 0, QSize(45, 127)},
+        // A width in whole pixels gives a height of 129 at 43 pixels: never beyond the size.
+        ThumbnailCase{"Narrow", "IN;SP1;PD1000,0,1000,3200;", "-s 128", 0, QSize(42, 126)},
+        ThumbnailCase{"MissingPage", kThreePages, "-s 64 --hpgl2 --page 4", 1, kNone,
+                      "has 3 pages, not 4"},
+        ThumbnailCase{"NothingInEitherReading", "IN;SP1;PU100,100;", "-s 64", 1, kNone,
+                      "nothing to draw"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace korvid

@@ -1,113 +1,130 @@
-// korvid-convert on the inputs and outputs of a pipeline, and on things that are no plot.
+// korvid-convert --dump, the inputs and outputs of a pipeline, and things that are no plot.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
+#include "ConvertRun.h"
 
 namespace korvid {
 namespace {
 
 namespace fs = std::filesystem;
+using namespace testing;
 
-struct ShellRun {
-  int exitCode;
-  std::string out;
-  std::string err;
-};
+constexpr const char* kPlot = "IN;SP1;PU0,0;PD100,0,100,100;";
 
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-class ConvertInput : public ::testing::Test {
+class ConvertInput : public ConvertRun {
  protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() /
-             ("korvid-cli-input-" + std::to_string(::getpid()) + "-" +
-              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::create_directories(folder);
-    plot = (folder / "plot.hpg").string();
-    std::ofstream(plot) << "IN;SP1;PU0,0;PD100,0,100,100;";
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
-  // `shell` runs with $K the converter, in the test's folder.
-  ShellRun Shell(const std::string& shell) {
-    const fs::path out = folder / "stdout";
-    const fs::path err = folder / "stderr";
-    const std::string command = "cd '" + folder.string() + "' && K='" + KORVID_CONVERT_PATH +
-                                "' && { " + shell + "; } >'" + out.string() + "' 2>'" +
-                                err.string() + "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
-  }
-
-  fs::path folder;
-  std::string plot;
+  ProcessResult Dump(const std::string& file) { return Run({"--dump", file}); }
 };
 
-TEST_F(ConvertInput, StreamsAreReadAndWritten) {
+// The model as text on standard output; what the read left out on standard error.
+TEST_F(ConvertInput, DumpPrintsTheModelAndWhatWasLeftOut) {
   const struct {
-    const char* what;
-    std::string shell;
-    const char* expectedOut;
+    const char* plot;
+    const char* reading;
+    const char* out;
+    const char* err;
   } cases[] = {
-      {"a pipe into --dump -", "cat plot.hpg | $K --dump -", "segments 2\n"},
-      {"a file on standard input", "$K --dump - <plot.hpg", "segments 2\n"},
-      {"a FIFO", "mkfifo fifo && (cat plot.hpg >fifo &) && $K --dump fifo", "segments 2\n"},
-      {"-o - with --format", "cat plot.hpg | $K - -o - --format svg", "<svg"},
-      {"-o /dev/stdout", "$K plot.hpg -o /dev/stdout --format svg | cat", "<svg"},
-      {"-o - as EMF", "$K plot.hpg -o - --format emf | head -c 4 | od -An -tx1", " 01 00 00 00"},
+      {"IN;SP2;PU0,0;PD100,0.5,100,100;LT-3;CI25;", "",
+       "status 0\nsegments 2\narcs 1\n"
+       "extents 0 0 125 125\nS 0 0 100 0.5 2 0\nS 100 0.5 100 100 2 0\n"
+       "A 75 125 125 75 125 100 125 100 2 -1\n",
+       ""},
+      // Floats are written so that they read back exactly.
+      {"PU0.1,0.2;PD;PA123456.789,-7.25E-3;", "",
+       "S 0.100000001 0.200000003 123456.789 -0.00724999979 1 0\n", ""},
+      {"IN;LB;LB;\nPU0,0;PD1,1;\n;SP;PD2,2;", "", "segments 1\n",
+       "run-time error 13 at command 7; the rest of the file was not read\nskipped \"LB\" x2\n"},
+      {"IN\r\nPU0,0\r\n", "", "status 1\nsegments 0\n", "設定済みのﾀｰﾐﾈｰﾀがありません"},
+      // What a terminal would not show is escaped.
+      {"IN;\x1b.;\x9fP;PD1,1;", "", "segments 1\n",
+       "skipped \"\\x1b.\" x1\nskipped \"\\x9fP\" x1\n"},
+      {"IN;SP2;PW0.5;PA0,0;PD100,0,100,100;PU;RA50,50;PG;SP1;PD1,1;QQ;", "--hpgl2",
+       "reading hpgl2\npages 2\npage 1\npolylines 1\npolygons 1\nextents 0 0 100 100\n"
+       "L 2 0.5 FF0000 solid 0 3 0 0 100 0 100 100\n"
+       // Hatch spacing: 1 % of the default P1-P2 diagonal.
+       "G solid 123.223374 0 FF0000 2 evenodd 1 1 4 100 100 50 100 50 50 100 50\n"
+       "page 2\npolylines 1\npolygons 0\nextents 1 1 100 100\n"
+       "L 1 0.5 000000 solid 0 2 100 100 1 1\n",
+       "2 pages\nskipped \"QQ\" x1\n"},
   };
   for (const auto& c : cases) {
-    const ShellRun run = Shell(c.shell);
+    std::vector<std::string> arguments{"--dump", Fixture("plot.hpg", c.plot)};
+    if (*c.reading) arguments.push_back(c.reading);
+    const ProcessResult run = Run(arguments);
+    EXPECT_EQ(run.exitCode, 0) << c.plot;
+    EXPECT_NE(run.out.find(c.out), std::string::npos) << run.out;
+    EXPECT_EQ(run.err.find("\\n"), std::string::npos) << "line ends are no skipped commands";
+    if (*c.err)
+      EXPECT_NE(run.err.find(c.err), std::string::npos) << run.err;
+    else
+      EXPECT_EQ(run.err, "");
+  }
+}
+
+TEST_F(ConvertInput, DumpShippedSampleReadsCompletely) {
+  const ProcessResult run = Dump(std::string(KORVID_SAMPLES_DIR) + "/bracket.hpgl");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "") << "the sample must use only what the reader understands";
+  EXPECT_EQ(run.out.find("segments 0\n"), std::string::npos);
+}
+
+TEST_F(ConvertInput, StreamsAreReadAndWritten) {
+  const std::string plot = Fixture("plot.hpg", kPlot);
+  const struct {
+    const char* what;
+    std::vector<std::string> arguments;
+    Stdin input;
+    const char* expectedOut;
+  } cases[] = {
+      {"a pipe into --dump -", {"--dump", "-"}, {.piped = kPlot}, "segments 2\n"},
+      {"a file on standard input", {"--dump", "-"}, {.file = plot}, "segments 2\n"},
+      {"a pipe by its name", {"--dump", "/dev/stdin"}, {.piped = kPlot}, "segments 2\n"},
+      {"-o - with --format", {"-", "-o", "-", "--format", "svg"}, {.piped = kPlot}, "<svg"},
+      {"-o /dev/stdout", {plot, "-o", "/dev/stdout", "--format", "svg"}, {}, "<svg"},
+      {"-o - as EMF", {plot, "-o", "-", "--format", "emf"}, {}, " EMF"},
+      {"-O - for one file", {plot, "-f", "png", "-O", "-"}, {}, "\x89PNG"},
+      {"--version", {"--version"}, {}, "korvid-convert 1."},
+      {"--help", {"--help"}, {}, "--jobs N"},
+  };
+  for (const auto& c : cases) {
+    const ProcessResult run = Run(c.arguments, c.input);
     EXPECT_EQ(run.exitCode, 0) << c.what << ": " << run.err;
     EXPECT_NE(run.out.find(c.expectedOut), std::string::npos) << c.what << ": " << run.out;
   }
 }
 
 TEST_F(ConvertInput, WhatIsNoPlotFileFailsClearly) {
-  std::ofstream(folder / "huge.hpg");
-  fs::resize_file(folder / "huge.hpg", std::uintmax_t{3} << 30);  // sparse, nothing stored
+  const std::string plot = Fixture("plot.hpg", kPlot), huge = Fixture("huge.hpg", "");
+  fs::resize_file(huge, std::uintmax_t{3} << 30);  // sparse, nothing stored
   const struct {
     const char* what;
-    std::string shell;
+    std::vector<std::string> arguments;
     int exitCode;
-    const char* message;
+    std::string message;
+    Stdin input = {};
   } cases[] = {
-      {"a device", "$K --dump /dev/zero", 1, "a device, not a file"},
-      {"a terminal-less standard input", "$K --dump - </dev/null", 1, "a device"},
-      {"a file over the limit", "$K --dump huge.hpg", 1, "larger than 512 MiB"},
-      {"the same on standard input", "$K --dump - <huge.hpg", 1, "larger than 512 MiB"},
-      {"a folder", "$K --dump .", 1, "cannot read ."},
-      {"-o - without a format", "$K plot.hpg -o -", 2, "unknown output format of -"},
+      {"a device", {"--dump", "/dev/zero"}, 1, "a device, not a file"},
+      {"a terminal-less standard input", {"--dump", "-"}, 1, "a device"},
+      {"a file over the limit", {"--dump", huge}, 1, "larger than 512 MiB"},
+      {"the same on standard input", {"--dump", "-"}, 1, "larger than 512 MiB", {.file = huge}},
+      {"a missing file", {"--dump", Out("nope.hpg")}, 1, "nope.hpg: No such file"},
+      {"a folder", {"--dump", directory.string()}, 1, "Is a directory"},
+      {"a folder into -o", {directory.string(), "-o", Out("x.png")}, 1, "cannot read"},
+      {"-o - without a format", {plot, "-o", "-"}, 2, "unknown output format of -"},
+      {"no arguments", {}, 2, "nothing to do"},
+      {"an unknown option", {"--frobnicate", "x"}, 2, "unknown option --frobnicate"},
+      // Names are shown with control characters escaped, never steering the terminal.
+      {"an odd name", {"--dump", Out("no\033[2Jsuch\nfile")}, 1, "no\\x1b[2Jsuch\\nfile"},
+      {"an odd output", {plot, "-o", Out("missing\r/out.svg")}, 1, "missing\\r/out.svg"},
   };
   for (const auto& c : cases) {
-    const ShellRun run = Shell(c.shell);
+    const ProcessResult run = Run(c.arguments, c.input);
     EXPECT_EQ(run.exitCode, c.exitCode) << c.what << ": " << run.err;
     EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << ": " << run.err;
     EXPECT_EQ(run.out, "") << c.what;
+    EXPECT_EQ(run.err.find_first_of("\r\033"), std::string::npos) << c.what;
   }
-}
-
-TEST_F(ConvertInput, ControlCharactersInNamesAreShownEscaped) {
-  const ShellRun dump = Shell("$K --dump \"$(printf 'no\\033[2Jsuch\\nfile')\"");
-  EXPECT_NE(dump.err.find("no\\x1b[2Jsuch\\nfile"), std::string::npos) << dump.err;
-  const ShellRun write = Shell("$K plot.hpg -o \"$(printf 'missing\\r/out.svg')\"");
-  EXPECT_NE(write.err.find("missing\\r/out.svg"), std::string::npos) << write.err;
-  for (const std::string& err : {dump.err, write.err}) {
-    EXPECT_EQ(err.find('\033'), std::string::npos);
-    EXPECT_EQ(err.find('\r'), std::string::npos);
-    EXPECT_EQ(err.find("such\nfile"), std::string::npos);
-  }
+  EXPECT_FALSE(fs::exists(Out("x.png")));
 }
 
 }  // namespace

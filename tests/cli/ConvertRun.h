@@ -6,9 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QImage>
+#include <QString>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -17,10 +21,25 @@
 
 namespace korvid::testing {
 
+// Plots of different proportions (1000 plotter units = 25 mm), so that a drawing written
+// under another's name shows in its size.
+constexpr const char* kSquare = "IN;SP1;PU0,0;PD1000,0,1000,1000,0,1000,0,0;";
+constexpr const char* kWide = "IN;SP2;PU0,0;PD2000,0,2000,1000,0,1000,0,0;";
+constexpr const char* kTall = "IN;SP3;PU0,0;PD1000,0,1000,2000,0,2000,0,0;";
+// Pages of 2:1, 1:3 and 1:1 in the standard reading; Korvid's own draws the first.
+constexpr const char* kThreePages =
+    "IN;SP1;PU0,0;PD4000,0,4000,2000;PG;PU0,0;PD1000,0,1000,3000;PG;PU0,0;PD500,500;";
+
 struct ProcessResult {
   int exitCode = -1;
   std::string out;
   std::string err;
+};
+
+// Standard input of a run: a file (or device), or bytes through a pipe.
+struct Stdin {
+  std::string file = "/dev/null";
+  std::optional<std::string> piped;
 };
 
 inline std::string Slurp(const std::filesystem::path& path) {
@@ -30,7 +49,18 @@ inline std::string Slurp(const std::filesystem::path& path) {
   return text.str();
 }
 
-// korvid-convert run as a user runs it, on files in a temporary folder of its own.
+inline QSize ImageSize(const std::filesystem::path& path) {
+  return QImage(QString::fromStdString(path.string())).size();
+}
+
+// "--rotate 90 --mono" as arguments.
+inline std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
+// korvid-convert run as a user runs it, in a pipeline (standard output is a pipe), on files
+// in a temporary folder of its own.
 class ConvertRun : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -41,21 +71,24 @@ class ConvertRun : public ::testing::Test {
   void TearDown() override {
     namespace fs = std::filesystem;
     std::error_code ignored;
-    for (const auto& entry : fs::recursive_directory_iterator(directory, ignored))
+    for (const auto& entry : fs::recursive_directory_iterator(directory, ignored)) {
+      // No run leaves a temporary file beside its output, whatever became of it.
+      EXPECT_EQ(entry.path().filename().string().find(".korvid-"), std::string::npos);
       fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
     fs::remove_all(directory, ignored);
   }
 
   std::string Fixture(const std::string& name, const std::string& bytes) {
     const std::filesystem::path path = directory / name;
+    std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
     return path.string();
   }
 
   std::string Out(const std::string& name) const { return (directory / name).string(); }
 
-  ProcessResult Run(const std::vector<std::string>& arguments) {
-    const std::filesystem::path outPath = directory / "stdout.txt";
+  ProcessResult Run(const std::vector<std::string>& arguments, const Stdin& input = {}) {
     const std::filesystem::path errPath = directory / "stderr.txt";
     // The build folder may lie where nobody cannot reach (a clone in /root): a user without
     // privileges runs a copy of the program.
@@ -66,11 +99,19 @@ class ConvertRun : public ::testing::Test {
                                  std::filesystem::copy_options::overwrite_existing);
       std::filesystem::permissions(program, std::filesystem::perms(0755));
     }
+    // Piped bytes are few: they fit the pipe's buffer before the program starts.
+    int in[2], out[2];
+    if (::pipe(in) != 0 || ::pipe(out) != 0) return {};
+    const std::string piped = input.piped.value_or("");
+    if (::write(in[1], piped.data(), piped.size()) != static_cast<ssize_t>(piped.size())) return {};
+    ::close(in[1]);
     const pid_t child = ::fork();
     if (child == 0) {
-      const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      const int file = input.piped ? in[0] : ::open(input.file.c_str(), O_RDONLY);
       const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (out < 0 || err < 0 || ::dup2(out, 1) < 0 || ::dup2(err, 2) < 0) ::_exit(126);
+      if (file < 0 || err < 0 || ::dup2(file, 0) < 0 || ::dup2(out[1], 1) < 0 ||
+          ::dup2(err, 2) < 0 || ::close(out[0]) != 0)
+        ::_exit(126);
       if (fileSizeLimit != RLIM_INFINITY) {
         // A write beyond the limit then fails with EFBIG, as on a full disk, instead of
         // ending the process.
@@ -86,11 +127,17 @@ class ConvertRun : public ::testing::Test {
       ::execv(program.c_str(), argv.data());
       ::_exit(127);
     }
+    ::close(in[0]);
+    ::close(out[1]);
+    ProcessResult result;
+    char block[65536];
+    for (ssize_t got; (got = ::read(out[0], block, sizeof block)) > 0;)
+      result.out.append(block, static_cast<std::size_t>(got));
+    ::close(out[0]);
     int status = 0;
     ::waitpid(child, &status, 0);
-    ProcessResult result{WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(outPath),
-                         Slurp(errPath)};
-    std::filesystem::remove(outPath);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.err = Slurp(errPath);
     std::filesystem::remove(errPath);
     return result;
   }
