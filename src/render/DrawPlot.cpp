@@ -2,10 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <thread>
 
 #include "model/ValueConversion.h"
-#include "render/BothAtOnce.h"
 #include "render/EmfWriter.h"
 #include "render/MetafileDrawing.h"
 #include "render/PictureRecorder.h"
@@ -19,10 +17,6 @@ constexpr double kMarginPlotterUnits = 100;
 constexpr std::int16_t kPointsOnly = line_style::kPointsOnly;
 constexpr int kProgressStarted = 15;
 constexpr int kProgressDone = 40;
-// Below this many segments and arcs a second thread costs more than it saves.
-constexpr std::int32_t kParallelFrom = 20000;
-// An arc takes about as long to record as this many segments.
-constexpr std::int32_t kSegmentsPerArc = 4;
 
 // Pen numbers 0 to 8 have colours; any other pen keeps the colour in force. 0x00BBGGRR.
 std::uint32_t PenColour(std::int16_t pen, std::uint32_t current) {
@@ -78,23 +72,10 @@ class PlotDrawing {
 
   std::shared_ptr<const MetafilePicture::Drawing> DrawPicture() {
     const PlotModel& model = context_.model;
-    const std::int32_t segments = std::max(model.SegCount[plot_], 0);
-    const std::int32_t arcs = std::max(model.ArcCount[plot_], 0);
     PictureRecorder recorder(Frame(), PlotMetafileDescription());
-    recorder.Reserve(static_cast<std::size_t>(segments), static_cast<std::size_t>(arcs));
-    const std::int32_t cut = SecondPartFrom(segments, arcs);
-    if (cut == 0) {
-      Record(recorder);
-      return recorder.Finish();
-    }
-    // The segments from `cut` on and the arcs on a second thread, into a picture of their
-    // own that is then appended: the same picture, in about half the time.
-    PlotDrawing later(*this);
-    PictureRecorder laterRecorder(Frame(), PlotMetafileDescription());
-    RunBoth(
-        true, [&] { RecordPart(recorder, 1, cut - 1, false); },
-        [&] { later.RecordPart(laterRecorder, cut, segments, true); });
-    recorder.Append(*laterRecorder.Finish());
+    recorder.Reserve(static_cast<std::size_t>(std::max(model.SegCount[plot_], 0)),
+                     static_cast<std::size_t>(std::max(model.ArcCount[plot_], 0)));
+    Record(recorder);
     return recorder.Finish();
   }
 
@@ -114,40 +95,10 @@ class PlotDrawing {
     Progress(kProgressStarted);
     metafile.SetMapMode(EmfWriter::kMapModeHimetric);
     colour_ = EmfWriter::kColourBlack;
-    DrawSegments(1, context_.model.SegCount[plot_]);
+    DrawSegments();
     DrawArcs();
     Progress(kProgressDone);
     metafile_ = nullptr;
-  }
-
-  // Segments first..last and then, when `withArcs`, every arc: what Record draws of them,
-  // started in the state Record has after segment first - 1.
-  void RecordPart(Metafile& metafile, std::int32_t first, std::int32_t last, bool withArcs) {
-    metafile_ = &metafile;
-    metafile.SetMapMode(EmfWriter::kMapModeHimetric);
-    colour_ = ColourBefore(first);
-    DrawSegments(first, last);
-    if (withArcs) DrawArcs();
-    metafile_ = nullptr;
-  }
-
-  // The colour in force when segment `index` is drawn: each pen sets its own colour or
-  // keeps the one before.
-  std::uint32_t ColourBefore(std::int32_t index) const {
-    std::uint32_t colour = EmfWriter::kColourBlack;
-    for (std::int32_t i = index - 1; i >= 1; --i) {
-      const std::int16_t pen = context_.model.Segments(i, plot_).Pen;
-      if (pen >= 0 && pen <= 8) return PenColour(pen, colour);
-    }
-    return colour;
-  }
-
-  // The first segment a second thread draws, with every arc, so that both have about as
-  // much to do; 0 when the plot is too small for a second thread to pay.
-  static std::int32_t SecondPartFrom(std::int32_t segments, std::int32_t arcs) {
-    if (segments + arcs < kParallelFrom || std::thread::hardware_concurrency() < 2) return 0;
-    const std::int64_t half = (std::int64_t{segments} + kSegmentsPerArc * std::int64_t{arcs}) / 2;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(half, 1, segments) + 1);
   }
 
   std::int32_t FrameSide(float side) const {
@@ -211,9 +162,9 @@ class PlotDrawing {
     metafile_->LineTo(X(p), RoundToInt32(-p.v + markerArm_));
   }
 
-  void DrawSegments(std::int32_t first, std::int32_t last) {
+  void DrawSegments() {
     const bool colour = context_.settings.Colour();
-    for (std::int32_t i = first; i <= last; ++i) {
+    for (std::int32_t i = 1; i <= context_.model.SegCount[plot_]; ++i) {
       const Segment& segment = context_.model.Segments(i, plot_);
       const Offset start = Place(segment.X1, segment.Y1);
       const Offset end = Place(segment.X2, segment.Y2);

@@ -65,34 +65,6 @@ void DrawingBuilder::Reserve(std::size_t lines, std::size_t arcs) {
   drawing_->arcs.reserve(arcs);
 }
 
-void DrawingBuilder::Append(const MetafilePicture::Drawing& later) {
-  std::vector<std::uint32_t> pens(later.pens.size());
-  for (std::size_t i = 0; i < later.pens.size(); ++i)
-    pens[i] = InternPen(later.pens[i]);
-  MetafilePicture::Drawing& drawing = *drawing_;
-  const auto lines = static_cast<std::uint32_t>(drawing.lines.size());
-  const auto arcs = static_cast<std::uint32_t>(drawing.arcs.size());
-  const auto fills = static_cast<std::uint32_t>(drawing.fills.size());
-  for (DrawRun run : later.runs) {
-    if (run.kind == RunKind::kFills) {
-      run.first += fills;
-    } else {
-      run.pen = pens[run.pen];
-      run.first += run.kind == RunKind::kLines ? lines : arcs;
-    }
-    DrawRun* last = drawing.runs.empty() ? nullptr : &drawing.runs.back();
-    if (last != nullptr && last->pen == run.pen && last->kind == run.kind) {
-      last->count += run.count;
-      last->bounds.Include(run.bounds);
-    } else {
-      drawing.runs.push_back(run);
-    }
-  }
-  drawing.lines.insert(drawing.lines.end(), later.lines.begin(), later.lines.end());
-  drawing.arcs.insert(drawing.arcs.end(), later.arcs.begin(), later.arcs.end());
-  drawing.fills.insert(drawing.fills.end(), later.fills.begin(), later.fills.end());
-}
-
 std::shared_ptr<const MetafilePicture::Drawing> DrawingBuilder::Finish() {
   drawing_->runs.shrink_to_fit();
   drawing_->lines.shrink_to_fit();

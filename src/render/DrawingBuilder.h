@@ -29,8 +29,6 @@ class DrawingBuilder {
   void AddFill(FrameFill fill);
   // Room for this many lines and arcs in all, so that the lists grow without copies.
   void Reserve(std::size_t lines, std::size_t arcs);
-  // Adds what another builder built after everything here, as if added one by one.
-  void Append(const MetafilePicture::Drawing& later);
 
   std::shared_ptr<const MetafilePicture::Drawing> Finish();
 

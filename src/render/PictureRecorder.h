@@ -41,8 +41,6 @@ class PictureRecorder {
            std::int32_t endY);
 
   void Reserve(std::size_t lines, std::size_t arcs) { builder_.Reserve(lines, arcs); }
-  // What a second recorder took from the calls that came after those made here.
-  void Append(const MetafilePicture::Drawing& later) { builder_.Append(later); }
   std::shared_ptr<const MetafilePicture::Drawing> Finish() { return builder_.Finish(); }
 
  private:

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 #include <string_view>
 
 #include "reader/PlotReader.h"
@@ -91,26 +90,6 @@ constexpr const char* kEverything =
     "LT4;PD600,200;LT;SP2;PU500,400;CI150;CI0;SP3;AA500,400,90;AA500,400,-270;SP5;PR;"
     "PD50,50,0,-80;PA;SP6;PU700,100;PD700,100;";
 
-// Enough segments and arcs for two threads to draw a part each: pens that keep the colour
-// before them (9) across the cut, line styles and crosses, arcs after the segments.
-const std::string& LargePlot() {
-  static const std::string plot = [] {
-    std::string text = "IN;PU0,0;";
-    for (int i = 0; i < 24000; ++i) {
-      if (i % 100 == 0) text += "SP" + std::to_string(1 + i / 100 % 8) + ";SP9;";
-      if (i % 1000 == 300) text += "LT0;";
-      if (i % 1000 == 320) text += "LT2;";
-      if (i % 1000 == 360) text += "LT;";
-      text += "PD" + std::to_string(i * 37 % 9000) + "," + std::to_string(i * 53 % 7000) + ";";
-      if (i % 40 == 0)
-        text += "PU" + std::to_string(i % 9000) + ",500;CI" + std::to_string(50 + i % 300) +
-                ";AA4000,3000," + std::to_string(i % 360 - 180) + ";";
-    }
-    return text;
-  }();
-  return plot;
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Drawings, PictureRecorderTest,
     ::testing::Values(RecorderCase{"Colour", kEverything, 0, true},
@@ -118,9 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RecorderCase{"Right", kEverything, 90, true},
                       RecorderCase{"UpsideDown", kEverything, 180, true},
                       RecorderCase{"Left", kEverything, 270, false},
-                      RecorderCase{"OnePoint", "PU300,300;PD300,300;", 0, true},
-                      RecorderCase{"LargeColour", LargePlot().c_str(), 0, true},
-                      RecorderCase{"LargeMonoLeft", LargePlot().c_str(), 270, false}),
+                      RecorderCase{"OnePoint", "PU300,300;PD300,300;", 0, true}),
     [](const ::testing::TestParamInfo<RecorderCase>& info) { return info.param.name; });
 
 }  // namespace
