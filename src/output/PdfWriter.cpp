@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "model/RuntimeError.h"
+#include "output/BothAtOnce.h"
 #include "output/DecimalText.h"
 #include "output/VectorWalk.h"
-#include "render/BothAtOnce.h"
 #include "render/DevicePen.h"
 
 namespace korvid {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "model/RuntimeError.h"
-#include "render/BothAtOnce.h"
+#include "output/BothAtOnce.h"
 
 namespace korvid {
 
