@@ -1,24 +1,22 @@
-// The real main window, offscreen, driven through scripted dialogs.
+// The real main window, offscreen, driven through scripted dialogs: loading, the view, the
+// toolbar, failures and the Help menu.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QFileInfo>
 #include <QLabel>
-#include <QMenu>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
-#include <QStatusBar>
 #include <QToolBar>
-#include <filesystem>
-#include <fstream>
 
 #include "WindowFixture.h"
-#include "app/ColorForm.h"
+#include "app/HelpCommands.h"
+#include "app/InfoWindows.h"
 #include "app/OptionForm.h"
 #include "app/OutputCommands.h"
-#include "app/PictForm.h"
 #include "app/PlotSurface.h"
 #include "app/ProgressPanel.h"
 #include "app/ViewCommands.h"
@@ -28,25 +26,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class MainWindowTest : public WindowFixture {};
+class MainWindowTest : public WindowFixture {
+ protected:
+  bool ScrollBarsShown() { return form->VScroll()->isVisible() || form->HScroll()->isVisible(); }
+  QString Notice() { return form->NoticePanel()->text(); }
+  bool NoPicture() { return form->Surface()->Picture().IsNull(); }
+};
 
-const char* const kRectangle = "IN;SP1;PU0,0;PD200,0,200,100,0,100,0,0;";
-
-TEST_F(MainWindowTest, StartsWithNoDrawing) {
-  Start();
-  EXPECT_FALSE(form->Surface()->isVisible());
-  EXPECT_FALSE(form->VScroll()->isVisible());
-  EXPECT_FALSE(form->HScroll()->isVisible());
+TEST_F(MainWindowTest, StartsWithNoDrawingAndTheSettingsDialogsKeepTheChoices) {
+  EXPECT_FALSE(form->Surface()->isVisible() || ScrollBarsShown());
   EXPECT_EQ(form->StatusPanel1()->text(), "Korvid 1.0.0");
   EXPECT_EQ(form->windowTitle(), "Korvid");
-  EXPECT_EQ(dialogs.dialogsShown, 1) << "the colour question";
-  EXPECT_EQ(context->OpenPattern, "*.hpg;*.hgl");
   EXPECT_EQ(form->Viewport()->geometry().top(), form->MainToolbar()->height());
-}
-
-TEST_F(MainWindowTest, ColourQuestionAnswers) {
-  Start();  // OK without touching: black and white
-  EXPECT_EQ(settings.ColorMode, 0);
+  EXPECT_TRUE(dialogs.dialogsShown == 1 && settings.ColorMode == 0);
   Start([](QDialog& dialog) {
     auto& colour = static_cast<ColorForm&>(dialog);
     EXPECT_TRUE(colour.Option1()->isChecked()) << "black and white is preselected";
@@ -56,126 +48,94 @@ TEST_F(MainWindowTest, ColourQuestionAnswers) {
   EXPECT_EQ(settings.ColorMode, 1);
   Start([](QDialog& dialog) { dialog.reject(); });  // the close box
   EXPECT_EQ(settings.ColorMode, 1);
-}
-
-TEST_F(MainWindowTest, LoadShowsTheDrawingFitted) {
-  Start();
-  Load(Fixture("plots/rect.hpg", kRectangle));
-  EXPECT_EQ(model->PlotDir, (folder / "plots").string() + "/");
-  EXPECT_EQ(model->PlotFileName, "rect.hpg");
-  EXPECT_EQ(model->SegCount[1], 4);
-  const QRect surface = form->Surface()->geometry();
-  EXPECT_TRUE(form->Surface()->isVisible());
-  EXPECT_EQ(surface.topLeft(), QPoint(0, 0));
-  EXPECT_NEAR(static_cast<double>(surface.width()) / surface.height(), 2.0, 0.02);
-  EXPECT_EQ(form->Viewport()->size(), surface.size());
-  EXPECT_FALSE(form->Surface()->Picture().IsNull());
-  EXPECT_FALSE(form->VScroll()->isVisible() || form->HScroll()->isVisible());
-  EXPECT_FALSE(form->Progress()->isVisible()) << "the progress panel goes after the load";
-  EXPECT_EQ(context->view.RotationMode, 1);
-  EXPECT_EQ(settings.AdjustDisplayOff, 1);
-  ASSERT_EQ(form->WindowMenu()->actions().size(), 1);
-  EXPECT_EQ(form->WindowMenu()->actions().first()->text(), "PLOT No.1");
-}
-
-TEST_F(MainWindowTest, SecondOpenStartsInTheFirstFilesFolder) {
-  Start();
-  Load(Fixture("a/one.hpg", kRectangle));
-  Load(Fixture("b/two.hpg", kRectangle));
-  ASSERT_EQ(dialogs.openRequests.size(), 2u);
-  EXPECT_EQ(dialogs.openRequests[0].directory, "");
-  EXPECT_EQ(dialogs.openRequests[1].directory,
-            QString::fromStdString((folder / "a").string() + "/"));
-  EXPECT_EQ(dialogs.openRequests[0].title, "ＨＰＧＬファイルを開く");
-  ASSERT_EQ(dialogs.openRequests[0].filters.size(), 2u);
-  EXPECT_EQ(dialogs.openRequests[0].filters[0].caption, "ＨＰＧＬデータファイル(*.hpg;*.hgl)");
-  EXPECT_EQ(dialogs.openRequests[0].filters[1].caption, "すべて(*.*)");
-  EXPECT_EQ(form->WindowMenu()->actions().size(), 1);
-}
-
-TEST_F(MainWindowTest, CancelKeepsTheDrawing) {
-  Start();
-  Load(Fixture("rect.hpg", kRectangle));
-  const QRect before = form->Surface()->geometry();
-  Load("");  // cancelled
-  EXPECT_EQ(model->PlotFileName, "rect.hpg");
-  EXPECT_FALSE(form->Surface()->Picture().IsNull());
-  EXPECT_EQ(form->Surface()->geometry(), before);
-}
-
-TEST_F(MainWindowTest, ReadProblemsAreToldAndLeaveNothingOld) {
-  Start();
-  Load(Fixture("partial.hpg", "PU0,0;PD10,10;LB1;SP;PD5,5;"));
-  EXPECT_TRUE(form->NoticePanel()->text().contains("Err=13"))
-      << form->NoticePanel()->text().toStdString();
-  EXPECT_TRUE(form->NoticePanel()->text().contains("LB×1"));
-  Load(Fixture("dot.hpg", "PU5,5;PD5,5;"));  // no extent: ends quietly
-  EXPECT_TRUE(form->Surface()->Picture().IsNull());
-  EXPECT_FALSE(fs::exists(metafile->Path())) << "the old drawing must not return on a zoom";
-  Load(Fixture("noterm.hpg", "IN\r\nPU0,0\r\nPD10,10\r\n"));
-  EXPECT_EQ(dialogs.messages, std::vector<QString>{"設定済みのﾀｰﾐﾈｰﾀがありません"});
-  EXPECT_TRUE(form->Surface()->Picture().IsNull());
-  EXPECT_TRUE(dialogs.warnings.empty());
-}
-
-TEST_F(MainWindowTest, WhatCannotBeReadIsToldInTheStatusBar) {
-  Start();
-  const std::string huge = Fixture("huge.hpg", "");
-  fs::resize_file(huge, std::uintmax_t{3} << 30);  // sparse: nothing is stored
-  const struct {
-    std::string path;
-    const char* notice;
-  } cases[] = {{huge, "ファイルが大きすぎるため読み込めませんでした（上限512MiB）"},
-               {"/dev/zero", "ファイルではない（デバイスなど）ため読み込めませんでした"}};
-  for (const auto& c : cases) {
-    Load(c.path);
-    EXPECT_EQ(form->NoticePanel()->text().toStdString(), c.notice);
-    EXPECT_TRUE(form->Surface()->Picture().IsNull());
+  // The option form shows the settings before and after a load.
+  for (bool loaded : {false, true}) {
+    if (loaded) LoadRectangle();
+    Trigger("PlotMenu31");
+    OptionForm* options = form->OpenOptionForm();
+    ASSERT_NE(options, nullptr);
+    EXPECT_EQ(options->Option2()->isChecked(), loaded) << "a load turns the adjusting display OFF";
+    EXPECT_EQ(options->Option4()->isChecked(), loaded) << "the range frame as it was left";
+    options->Option4()->setChecked(true);
+    options->ClickOk();
+    QApplication::processEvents();
+    EXPECT_EQ(settings.RangeFrameOff, 1);
   }
 }
 
-TEST_F(MainWindowTest, FailuresAreReportedAndTheProgramGoesOn) {
-  Start();
+TEST_F(MainWindowTest, LoadShowsTheDrawingFittedAndACancelKeepsIt) {
+  Load(Fixture("a/rect.hpg", kRectangle));
+  EXPECT_EQ(model->PlotDir + model->PlotFileName, (folder / "a/rect.hpg").string());
+  const QRect surface = form->Surface()->geometry();
+  EXPECT_TRUE(form->Surface()->isVisible() && !NoPicture());
+  EXPECT_EQ(surface.topLeft(), QPoint(0, 0));
+  EXPECT_NEAR(static_cast<double>(surface.width()) / surface.height(), 2.0, 0.05);
+  EXPECT_EQ(form->Viewport()->size(), surface.size());
+  EXPECT_FALSE(ScrollBarsShown());
+  EXPECT_FALSE(form->Progress()->isVisible()) << "the progress panel goes after the load";
+  EXPECT_TRUE(context->view.RotationMode == 1 && settings.AdjustDisplayOff == 1);
+  EXPECT_EQ(WindowItems(), QStringList{"PLOT No.1"});
+
+  Load("");  // cancelled
+  EXPECT_TRUE(model->PlotFileName == "rect.hpg" && !NoPicture());
+  EXPECT_EQ(form->Surface()->geometry(), surface);
+
+  Load(Fixture("b/two.hpg", kRectangle));  // the dialog starts in the first file's folder
+  ASSERT_EQ(dialogs.openRequests.size(), 3u);
+  EXPECT_EQ(dialogs.openRequests[0].directory + "|" + dialogs.openRequests[2].directory,
+            "|" + Path("a/"));
+  ASSERT_EQ(dialogs.openRequests[0].filters.size(), 2u);
+  EXPECT_EQ(dialogs.openRequests[0].filters[0].caption, "ＨＰＧＬデータファイル(*.hpg;*.hgl)");
+}
+
+// What a file could not give is told in the status bar (in Japanese, with the system's
+// reason) or in a message; nothing of the drawing before stays to return on a zoom.
+TEST_F(MainWindowTest, WhatCannotBeReadIsToldInJapanese) {
+  const std::string huge = Fixture("huge.hpg", "");
+  fs::resize_file(huge, std::uintmax_t{3} << 30);  // sparse: nothing is stored
+  const std::pair<std::string, const char*> cases[] = {
+      {Fixture("partial.hpg", "PU0,0;PD10,10;LB1;SP;PD5,5;"), "Err=13.*LB×1"},
+      {Fixture("dot.hpg", "PU5,5;PD5,5;"), ""},  // no extent: ends quietly
+      {Fixture("noterm.hpg", "IN\r\nPU0,0\r\nPD10,10\r\n"), ""},
+      {huge, "ファイルが大きすぎるため読み込めませんでした（上限512MiB）"},
+      {"/dev/zero", "ファイルではない（デバイスなど）ため読み込めませんでした"},
+      {(folder / "nothing-here.hpg").string(), "ファイルまたはフォルダがありません"},
+      {folder.string(), "フォルダです"}};
+  for (const auto& [path, notice] : cases) {
+    LoadRectangle();
+    Load(path);
+    EXPECT_TRUE(Notice().contains(QRegularExpression(notice))) << Notice().toStdString();
+    EXPECT_FALSE(Notice().contains(QRegularExpression("[A-Za-z]{4}"))) << Notice().toStdString();
+    const bool drawn = path.ends_with("partial.hpg");
+    EXPECT_EQ(NoPicture(), !drawn) << path;
+    EXPECT_EQ(fs::exists(metafile->Path()), drawn) << path;
+  }
+  EXPECT_EQ(dialogs.messages, std::vector<QString>{"設定済みのﾀｰﾐﾈｰﾀがありません"});
+  EXPECT_TRUE(dialogs.warnings.empty());
+}
+
+TEST_F(MainWindowTest, FailuresGiveOneWarningEachAndTheProgramGoesOn) {
+  LoadRectangle();
   form->ShowErrorMessage(9);
   form->RunGuarded([] { throw RuntimeError(480); });
   form->RunGuarded([] { throw std::bad_alloc(); });
-  ASSERT_EQ(dialogs.warnings.size(), 3u);
-  EXPECT_TRUE(dialogs.warnings[0].startsWith("インデックスが有効範囲にありません(Err=9)"));
-  EXPECT_TRUE(dialogs.warnings[1].startsWith("メモリが不足しています。(Err=480)"));
-  EXPECT_EQ(dialogs.warnings[2], "メモリが足りません(Err=7)");
-}
-
-TEST_F(MainWindowTest, OptionFormShowsTheSettingsBeforeAndAfterALoad) {
-  Start();
-  Trigger("PlotMenu31");
-  OptionForm* options = form->OpenOptionForm();
-  ASSERT_NE(options, nullptr);
-  EXPECT_TRUE(options->Option1()->isChecked());
-  EXPECT_TRUE(options->Option3()->isChecked());
-  options->Option4()->setChecked(true);
-  options->ClickOk();
-  QApplication::processEvents();
-  EXPECT_EQ(settings.RangeFrameOff, 1);
-  Load(Fixture("rect.hpg", kRectangle));
-  Trigger("PlotMenu31");
-  options = form->OpenOptionForm();
-  ASSERT_NE(options, nullptr);
-  EXPECT_TRUE(options->Option2()->isChecked()) << "a load turns the adjusting display OFF";
-  EXPECT_TRUE(options->Option4()->isChecked());
-  Trigger("PlotMenu31");
-  EXPECT_EQ(form->OpenOptionForm(), options) << "showing it again brings the same one forward";
+  fs::remove(metafile->Path());  // a zoom then cannot reload the picture
+  form->DispatchToolbar(7);
+  EXPECT_EQ(
+      WarningHeads(),
+      QStringList({"インデックスが有効範囲にありません(Err=9)", "メモリが不足しています。(Err=480)",
+                   "メモリが足りません(Err=7)", "ファイルが見つかりません。(Err=53)"}));
+  EXPECT_TRUE(form->isVisible());
 }
 
 TEST_F(MainWindowTest, RotationRefitsAndHidesTheScrollBars) {
-  Start();
-  Load(Fixture("rect.hpg", kRectangle));
+  LoadRectangle();
   Trigger("Button7");
   Trigger("Button7");
-  EXPECT_TRUE(form->VScroll()->isVisible() || form->HScroll()->isVisible());
+  EXPECT_TRUE(ScrollBarsShown());
   const QSize wide = form->Surface()->Picture().Frame().size();
   Trigger("PlotMenu15");  // turned right
-  EXPECT_FALSE(form->VScroll()->isVisible() || form->HScroll()->isVisible());
-  EXPECT_FALSE(form->Progress()->isVisible());
+  EXPECT_FALSE(ScrollBarsShown() || form->Progress()->isVisible());
   EXPECT_EQ(context->view.RotationMode, 2);
   const QSize turned = form->Surface()->Picture().Frame().size();
   EXPECT_EQ(turned, wide.transposed());
@@ -183,16 +143,19 @@ TEST_F(MainWindowTest, RotationRefitsAndHidesTheScrollBars) {
   Trigger("Button7");  // a zoom reloads the turned picture
   EXPECT_EQ(form->Surface()->Picture().Frame().size(), turned);
   EXPECT_TRUE(dialogs.warnings.empty());
+  form->DispatchToolbar(1);  // the exit cleans up
+  EXPECT_FALSE(form->isVisible() || fs::exists(metafile->Path()));
 }
 
-TEST_F(MainWindowTest, RightDragCapturesWhatTheSurfaceShows) {
-  Start();
-  Load(Fixture("rect.hpg", kRectangle));
+// A right drag captures what the surface shows; the selection is exported once (even after
+// a preview), then the band goes. A left click opens the context menu.
+TEST_F(MainWindowTest, RightDragSelectsForOneExportAndLeftClickOpensTheMenu) {
+  LoadRectangle();
   ViewCommands& view = form->View();
   view.MousePressed(2, QPointF(10, 10));
   view.MouseMoved(2, QPointF(120, 70));
   view.MouseReleased(2, QPointF(120, 70));
-  const QImage& captured = view.Picture2();
+  const QImage captured = view.Picture2();
   ASSERT_FALSE(captured.isNull());
   const BoxMm& band = context->band.Shape;
   const MillimetreScale& scale = form->Scale();
@@ -201,28 +164,26 @@ TEST_F(MainWindowTest, RightDragCapturesWhatTheSurfaceShows) {
   const QImage whole = form->Surface()->grab().toImage().convertToFormat(QImage::Format_RGB32);
   const QRect region(scale.Px(band.Left), scale.Px(band.Top), captured.width(), captured.height());
   EXPECT_TRUE(captured.convertToFormat(QImage::Format_RGB32) == whole.copy(region));
-  view.MousePressed(2, QPointF(10, 10));  // a click without moving selects nothing
-  view.MouseReleased(2, QPointF(10, 10));
-  EXPECT_FALSE(context->band.Visible);
-}
+  Trigger("preview");
+  Trigger("Command3");
+  dialogs.saveAnswers = {Path("selection.bmp")};
+  Trigger("Button3");
+  EXPECT_EQ(QImage(Path("selection.bmp"), "BMP").size(), captured.size());
+  EXPECT_FALSE(context->band.Visible) << "the band goes after an export";
+  Trigger("Button6");  // the next export takes the whole surface
+  EXPECT_EQ(QGuiApplication::clipboard()->image().size(), form->Surface()->size());
 
-TEST_F(MainWindowTest, LeftButtonOpensTheContextMenu) {
-  Start();
-  Load(Fixture("rect.hpg", kRectangle));
-  form->View().MousePressed(1, QPointF(10, 10));
+  view.MousePressed(1, QPointF(10, 10));
   EXPECT_EQ(dialogs.menusOpened, 1);
-  QStringList captions;
-  for (QAction* action : form->ContextMenu()->actions())
-    captions << action->text();
-  EXPECT_EQ(captions,
+  EXPECT_EQ(Captions(form->ContextMenu()),
             QStringList({"ノーマル（０°）表示", "右９０°回転表示", "左９０°回転表示",
                          "１８０°回転表示", "", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管", "画像の保存（ＢＭＰ形式）"}));
 }
 
 // Before the first load, and after a load that drew nothing, there is nothing to zoom,
-// fit, turn, print or export: the commands do nothing and say nothing.
+// fit, turn, print or export: the commands do nothing and say nothing; the exit goes quietly.
+// Toolbar indices outside 1..9 do nothing either.
 TEST_F(MainWindowTest, CommandsWithoutADrawingDoNothing) {
-  Start();
   const auto tryAll = [this](const char* state) {
     const QRect surface = form->Surface()->geometry();
     for (const char* name :
@@ -230,40 +191,46 @@ TEST_F(MainWindowTest, CommandsWithoutADrawingDoNothing) {
           "plotmenu34", "PlotMenu33", "PlotMenu24", "PlotMenu14", "Button6", "VectorSave"})
       Trigger(name);
     EXPECT_TRUE(dialogs.warnings.empty()) << state << ": " << dialogs.warnings[0].toStdString();
-    EXPECT_EQ(dialogs.printDialogs, 0) << state;
+    EXPECT_TRUE(dialogs.printDialogs == 0 && dialogs.saveRequests.empty()) << state;
     EXPECT_FALSE(form->Output().Previewing()) << state;
-    EXPECT_TRUE(dialogs.saveRequests.empty()) << state;
     EXPECT_EQ(form->Surface()->geometry(), surface) << state;
   };
   tryAll("no file");
   EXPECT_EQ(dialogs.pageSetupDialogs, 0);
-  Load(Fixture("rect.hpg", kRectangle));
+  LoadRectangle();
   Load(Fixture("empty.hpg", "IN;SP1;"));
   tryAll("a file that drew nothing");
-}
-
-// The status bar quotes the system's reason in Japanese.
-TEST_F(MainWindowTest, UnreadableFileIsToldInJapanese) {
-  Start();
-  const std::pair<std::string, QString> cases[] = {
-      {(folder / "nothing-here.hpg").string(), "ファイルまたはフォルダがありません"},
-      {folder.string(), "フォルダです"},
-  };
-  for (const auto& [path, reason] : cases) {
-    Load(path);
-    const QString notice = form->NoticePanel()->text();
-    EXPECT_TRUE(notice.contains(reason)) << notice.toStdString();
-    EXPECT_FALSE(notice.contains(QRegularExpression("[A-Za-z]{3}"))) << notice.toStdString();
-  }
-}
-
-TEST_F(MainWindowTest, ExitWithCleanUpRemovesTheMetafile) {
-  Start();
-  Load(Fixture("rect.hpg", kRectangle));
-  ASSERT_TRUE(fs::exists(metafile->Path()));
-  Trigger("Button1");
-  EXPECT_FALSE(fs::exists(metafile->Path()));
+  for (int other : {0, 10, -1, 32767})
+    form->DispatchToolbar(other);
+  form->DispatchToolbar(1);
+  EXPECT_TRUE(dialogs.warnings.empty());
   EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(MainWindowTest, HelpMenuShowsTheCommandListWhereTheMetafileIsAndThePages) {
+  Trigger("PlotMenu91");
+  ComdForm* list = form->Help().CommandList();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->List1()->count(), 12);
+
+  Trigger("PlotMenu93");
+  ASSERT_NE(form->Help().About(), nullptr);
+  const QString metafileFolder = QString::fromStdString(metafile->Folder());
+  EXPECT_TRUE(VersForm::DescriptionText(metafileFolder)
+                  .contains("    一時フォルダ（" + metafileFolder +
+                            "）に\r\n    メタファイル(enhmetafile.emf)"));
+
+  form->Help().SetProgramFolder(KORVID_APP_DIR);
+  Trigger("PlotMenu94");
+  ASSERT_EQ(dialogs.openedUrls.size(), 1u);
+  const QString page = dialogs.openedUrls[0].toLocalFile();
+  EXPECT_TRUE(QFileInfo(page).isFile() && page.endsWith("help/index.html")) << page.toStdString();
+  dialogs.browserWorks = false;
+  Trigger("PlotMenu94");
+  form->Help().SetProgramFolder(QString::fromStdString(folder.string()));
+  Trigger("PlotMenu94");
+  EXPECT_EQ(WarningHeads(),
+            QStringList({"エラーメッセージ番号 429", "ファイルが見つかりません。(Err=53)"}));
 }
 
 }  // namespace

@@ -2,10 +2,7 @@
 // of a standard read.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QLabel>
-#include <QMenu>
-#include <QSettings>
 #include <QToolButton>
 
 #include "WindowFixture.h"
@@ -20,76 +17,45 @@ namespace {
 // Three pages: 2:1 landscape, 1:3 portrait, and a square diagonal.
 const char* const kThreePages =
     "IN;SP1;PU0,0;PD4000,0,4000,2000;PG;PU0,0;PD1000,0,1000,3000;PG;PU0,0;PD500,500;";
-const char* const kRectangle = "IN;SP1;PU0,0;PD4000,0,4000,2000,0,2000,0,0;";
 
 class ReadingTest : public WindowFixture {
  protected:
   QAction* Option() { return form->Action(kHpgl2ReadingAction); }
   ReadingPanel* Panel() { return form->ReadingStatus(); }
   QString Caption() { return Panel()->Caption()->text(); }
-  QStringList WindowItems() {
-    QStringList captions;
-    for (QAction* action : form->WindowMenu()->actions())
-      captions << action->text();
-    return captions;
-  }
   double SurfaceAspect() {
     return static_cast<double>(form->Surface()->width()) / form->Surface()->height();
   }
+  void ChoosePage(int page) { form->WindowMenu()->actions().at(page - 1)->trigger(); }
+  QString Shown() { return Caption() + " | " + WindowItems().join(", "); }
 };
 
 TEST_F(ReadingTest, OptionIsOffAtFirstAndRememberedBetweenRuns) {
-  Start();
-  EXPECT_TRUE(Option()->isCheckable());
+  EXPECT_TRUE(Option()->isCheckable() && !Option()->isChecked());
   EXPECT_EQ(Option()->text(), "HP-GL/2 として読み込む(&H)");
-  EXPECT_FALSE(Option()->isChecked());
   EXPECT_EQ(Caption(), "読み込み: 基本HPGL");
   Option()->trigger();
-  EXPECT_TRUE(QSettings().value("Reading/Hpgl2").toBool());
   EXPECT_EQ(Caption(), "読み込み: HP-GL/2");
 
-  // The next run starts with the option as it was left.
-  form.reset();
+  form.reset();  // the next run starts with the option as it was left
   context = std::make_unique<AppContext>(*model, settings, *metafile, dialogs);
   form = std::make_unique<PictForm>(*context);
   Start();
-  EXPECT_TRUE(Option()->isChecked());
-  EXPECT_TRUE(context->Hpgl2Reading);
+  EXPECT_TRUE(Option()->isChecked() && context->Hpgl2Reading);
   EXPECT_EQ(Caption(), "読み込み: HP-GL/2");
-}
-
-TEST_F(ReadingTest, TogglingReadsTheOpenFileAgain) {
-  Start();
-  Load(Fixture("pages.hpg", kThreePages));
-  EXPECT_EQ(context->drawing.Source(), Reading::Design);
-  EXPECT_EQ(WindowItems(), QStringList{"PLOT No.1"});
-  Option()->trigger();
-  EXPECT_EQ(context->drawing.Source(), Reading::Standard);
-  EXPECT_EQ(WindowItems(), QStringList({"PLOT No.1", "PLOT No.2", "PLOT No.3"}));
-  EXPECT_EQ(Caption(), "読み込み: HP-GL/2（PLOT No.1/3）");
-  EXPECT_EQ(dialogs.openRequests.size(), 1u) << "reading again asks for no file";
-  Option()->trigger();
-  EXPECT_EQ(context->drawing.Source(), Reading::Design);
-  EXPECT_EQ(WindowItems(), QStringList{"PLOT No.1"});
-  EXPECT_EQ(Caption(), "読み込み: 基本HPGL");
-  EXPECT_FALSE(form->Surface()->Picture().IsNull());
-  EXPECT_TRUE(dialogs.warnings.empty());
 }
 
 struct OfferCase {
   const char* name;
   const char* plot;
   const char* reason;  // "" = no offer
+  bool standardFirst = false;
 };
-
-void PrintTo(const OfferCase& offer, std::ostream* out) {
-  *out << offer.name;
-}
 
 class ReadingOfferTest : public ReadingTest, public ::testing::WithParamInterface<OfferCase> {};
 
 TEST_P(ReadingOfferTest, OffersToReadAgainWhenTheStandardReadingDrawsMore) {
-  Start();
+  if (GetParam().standardFirst) Option()->trigger();
   Load(Fixture("plot.hpg", GetParam().plot));
   EXPECT_EQ(Panel()->Offering(), *GetParam().reason != '\0');
   EXPECT_EQ(Panel()->OfferReason()->text(), QString::fromUtf8(GetParam().reason));
@@ -114,72 +80,57 @@ INSTANTIATE_TEST_SUITE_P(
         OfferCase{"LowerCaseLabel", "IN;SP1;PU0,0;PD100,100;lbABC\x03;",
                   "基本HPGLの読み込みでは描けない命令（LB）があります。"},
         OfferCase{"Nothing", "IN;SP1;VS10;", "基本HPGLの読み込みでは何も描けませんでした。"},
-        OfferCase{"Pages", kThreePages, "基本HPGLの読み込みでは2ページ目以降を表示できません。"}),
+        OfferCase{"Pages", kThreePages, "基本HPGLの読み込みでは2ページ目以降を表示できません。"},
+        OfferCase{"NoneWhileTheStandardReadingIsInForce", "IN;SP1;PU0,0;PD100,100;LB;", "", true}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ReadingTest, NoOfferWhileTheStandardReadingIsInForce) {
-  Start();
-  Option()->trigger();
-  Load(Fixture("plot.hpg", "IN;SP1;PU0,0;PD100,100;LB;"));
-  EXPECT_FALSE(Panel()->Offering());
-}
-
-TEST_F(ReadingTest, ChoosingAPageShowsItFittedAndOutputsTakeIt) {
-  Start();
-  Option()->trigger();
+// Toggling reads the open file again; each page is shown fitted, and printing, the preview
+// and every export take the page shown.
+TEST_F(ReadingTest, PagesOfAStandardRead) {
   Load(Fixture("pages.hpg", kThreePages));
+  EXPECT_EQ(Shown(), "読み込み: 基本HPGL | PLOT No.1");
+  Option()->trigger();
+  EXPECT_EQ(Shown(), "読み込み: HP-GL/2（PLOT No.1/3） | PLOT No.1, PLOT No.2, PLOT No.3");
+  EXPECT_EQ(dialogs.openRequests.size(), 1u) << "reading again asks for no file";
   EXPECT_NEAR(SurfaceAspect(), 2.0, 0.05);
-  const PlotExtents first = context->ShownExtents();
-  EXPECT_EQ(first.MaxX, 4000);
+  EXPECT_EQ(context->ShownExtents().MaxX, 4000);
 
-  form->WindowMenu()->actions().at(1)->trigger();  // PLOT No.2
-  EXPECT_EQ(context->drawing.Page(), 2);
+  ChoosePage(2);
   EXPECT_EQ(context->ShownExtents().MaxY, 3000);
   EXPECT_NEAR(SurfaceAspect(), 1.0 / 3.0, 0.02);
   EXPECT_EQ(Caption(), "読み込み: HP-GL/2（PLOT No.2/3）");
-  EXPECT_TRUE(form->WindowMenu()->actions().at(1)->isChecked());
-  EXPECT_FALSE(form->WindowMenu()->actions().at(0)->isChecked());
-  // The plot metafile, which printing, preview and every export take, holds page 2.
+  EXPECT_TRUE(form->WindowMenu()->actions().at(1)->isChecked() &&
+              !form->WindowMenu()->actions().at(0)->isChecked());
   const QRect frame = MetafilePicture::LoadFile(metafile->Path()).Frame();
   EXPECT_NEAR(static_cast<double>(frame.width()) / frame.height(), 1100.0 / 3100.0, 0.01);
 
-  form->Action("PlotMenu15")->trigger();  // turned right, then the next page keeps the turn
-  form->WindowMenu()->actions().at(0)->trigger();
-  EXPECT_EQ(context->view.RotationMode, 2);
-  EXPECT_NEAR(SurfaceAspect(), 0.5, 0.05);
-  EXPECT_TRUE(dialogs.warnings.empty());
-}
-
-// The preview measures the page shown: sheets cover 102.5 mm of page 1's 4000 units (the
-// margin included) but 77.5 mm of page 2's 3000, on pictures of the same longest side.
-TEST_F(ReadingTest, PreviewMeasuresThePageShown) {
-  Start();
-  Option()->trigger();
-  Load(Fixture("pages.hpg", kThreePages));
-  OutputCommands& output = form->Output();
-  std::vector<double> steps;
-  for (int item : {0, 1}) {
-    form->WindowMenu()->actions().at(item)->trigger();
-    form->Action("preview")->trigger();
-    ASSERT_TRUE(output.Previewing());
-    steps.push_back(output.Preview().PageStepX());
+  // The preview measures the page shown: sheets cover 102.5 mm of page 1's 4000 units (the
+  // margin included) but 77.5 mm of page 2's 3000, on pictures of the same longest side.
+  double steps[2];
+  for (int page : {1, 2}) {
+    ChoosePage(page);
+    Trigger("preview");
+    steps[page - 1] = form->Output().Preview().PageStepX();
     EXPECT_FALSE(Panel()->OfferButton()->isEnabled()) << "off with the menus";
-    form->Action("Command3")->trigger();
+    Trigger("Command3");
     EXPECT_TRUE(Panel()->OfferButton()->isEnabled());
   }
   EXPECT_NEAR(steps[1] / steps[0], 102.5 / 77.5, 1e-3);
-  EXPECT_TRUE(dialogs.warnings.empty());
-}
 
-TEST_F(ReadingTest, ANewFileThatDrawsNothingLeavesNoPagesOfTheOldOne) {
-  Start();
+  Trigger("PlotMenu15");  // turned right, then the next page keeps the turn
+  ChoosePage(1);
+  EXPECT_EQ(context->view.RotationMode, 2);
+  EXPECT_NEAR(SurfaceAspect(), 0.5, 0.05);
+
   Option()->trigger();
-  Load(Fixture("pages.hpg", kThreePages));
+  EXPECT_EQ(Shown(), "読み込み: 基本HPGL | PLOT No.1");
+  EXPECT_FALSE(form->Surface()->Picture().IsNull());
+  Option()->trigger();  // a new file that draws nothing leaves no pages of the old one
   Load(Fixture("empty.hpg", "IN;SP1;"));
   EXPECT_EQ(WindowItems(), QStringList{"PLOT No.1"});
-  form->WindowMenu()->actions().at(0)->trigger();
-  EXPECT_TRUE(dialogs.warnings.empty());
+  ChoosePage(1);
   EXPECT_TRUE(form->NoticePanel()->text().contains("描ける図形がありませんでした"));
+  EXPECT_TRUE(dialogs.warnings.empty());
 }
 
 }  // namespace

@@ -1,216 +1,160 @@
-// The plot metafile as the drawing routine writes it, read back record by record.
+// The plot metafile as the drawing routine writes it, read back record by record, and the
+// picture the window builds without it.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
+#include <regex>
 #include <sstream>
+#include <tuple>
 
-#include "EmfRecords.h"
-#include "ErrorOf.h"
-#include "reader/PlotReader.h"
+#include "RenderTestSupport.h"
 #include "render/DrawPlot.h"
-#include "render/MetafilePicture.h"
+#include "render/MetafileDrawing.h"
 #include "render/Rotation.h"
 
 namespace korvid::testing {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::ElementsAreArray;
+using ::testing::ContainsRegex;
 
-class SilentMessenger : public ReaderMessenger {
- public:
-  void ShowMessage(const std::string&) override {}
-};
+// The records as text: "Frame right,bottom", "Map", "M" (move), "L" (line), "Arc", "Pen"
+// (colours as #rrggbb), "Select", "Delete", "End", each followed by its words.
+std::string Dump(const std::vector<EmfRecord>& records) {
+  constexpr std::int32_t kTypes[] = {kHeader,    kSetMapMode,   kMoveTo,       kLineTo, kArc,
+                                     kCreatePen, kSelectObject, kDeleteObject, kEof};
+  constexpr const char* kNames[] = {"Frame", "Map",    "M",      "L",   "Arc",
+                                    "Pen",   "Select", "Delete", "End", "?"};
+  std::string text;
+  for (const EmfRecord& r : records) {
+    text += kNames[std::find(std::begin(kTypes), std::end(kTypes), r[0]) - kTypes];
+    const std::size_t first = r[0] == kHeader ? 7 : 1, end = r[0] == kHeader ? 9 : r.size();
+    for (std::size_t i = first; i < end && r[0] != kEof; ++i) {
+      char word[16];
+      const std::int32_t w = r[i];
+      if (r[0] == kCreatePen && i == 5)
+        std::snprintf(word, sizeof word, "#%02x%02x%02x", w & 0xff, (w >> 8) & 0xff, w >> 16);
+      else
+        std::snprintf(word, sizeof word, "%d", w);
+      text += (i == first ? " " : ",") + std::string(word);
+    }
+    text += " ";
+  }
+  return text;
+}
 
-class RecordingProgress : public DrawProgress {
- public:
-  void ShowProgress(int widthMm) override { steps.push_back(widthMm); }
-  std::vector<int> steps;
-};
+// A pattern for ContainsRegex in which * stands for one number and ... for anything.
+std::string Pattern(const std::string& wildcards) {
+  const std::string numbers = std::regex_replace(wildcards, std::regex("\\*"), "[^ ,]+");
+  return std::regex_replace(numbers, std::regex("\\.\\.\\."), ".*");
+}
 
-class DrawPlotTest : public ::testing::Test {
+class DrawPlotTest : public ::testing::Test, public DrawProgress {
  protected:
-  DrawPlotTest() {
-    path = (std::filesystem::temp_directory_path() /
-            ("korvid-drawplot-" + std::to_string(::getpid()) + ".emf"))
-               .string();
-    model->CurPlot = 1;
-  }
   ~DrawPlotTest() override { std::filesystem::remove(path); }
+  void ShowProgress(int widthMm) override { steps.push_back(widthMm); }
 
-  void ReadPlot(const std::string& hpgl) {
-    SilentMessenger messenger;
-    PlotReader reader(*model, messenger);
-    std::int16_t status = 0;
-    reader.ReadPlotBytes(hpgl, status);
-  }
-
-  std::vector<EmfRecord> Draw(std::int16_t angle = 0) {
+  std::string Draw(std::int16_t angle = 0) {
     const Rotation rotation = RotationForAngle(angle);
-    DrawPlot({*model, settings, path, &progress}, angle, rotation.cosA, rotation.sinA);
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    written = bytes.str();
-    return ParseEmfRecords(written);
+    DrawPlot({*model, settings, path, this}, angle, rotation.cosA, rotation.sinA);
+    written = Slurp(path);
+    return Dump(ParseEmfRecords(written));
   }
 
-  // The drawing records between the map mode and the end.
-  static std::vector<EmfRecord> Body(const std::vector<EmfRecord>& records) {
-    return {records.begin() + 2, records.end() - 1};
-  }
-  static std::vector<std::uint32_t> Types(const std::vector<EmfRecord>& records) {
-    std::vector<std::uint32_t> types;
-    for (const EmfRecord& r : records)
-      types.push_back(r.type);
-    return types;
-  }
-
-  std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
+  std::unique_ptr<PlotModel> model;
   DisplaySettings settings;
-  RecordingProgress progress;
-  std::string path;
+  std::vector<int> steps;
+  const std::string path = TempPath("korvid-drawplot");
   std::string written;
 };
 
-TEST_F(DrawPlotTest, FrameHoldsTheLongerSideAndTheMargin) {
-  ReadPlot("PU0,7500;PD10000,0;");
-  const auto records = Draw();
-  ASSERT_GE(records.size(), 5u);
-  EXPECT_EQ(records[0].type, kHeader);
-  // rclFrame (words 4..7) in 0.01 mm; MetaScale = 32767 / 10100.
-  EXPECT_THAT(std::vector<int>(records[0].words.begin() + 4, records[0].words.begin() + 8),
-              ElementsAre(0, 0, 32767, 24656));
-  EXPECT_EQ(records[1].type, kSetMapMode);
-  EXPECT_EQ(records[1][0], 3);
-  // (0, 7500) is the top-left corner; (10000, 0) is 10000 x 7500 scaled away, below.
-  EXPECT_THAT(Types(Body(records)), ElementsAre(kMoveTo, kLineTo));
-  EXPECT_THAT(Body(records)[0].words, ElementsAre(0, 0));
-  EXPECT_THAT(Body(records)[1].words, ElementsAre(32443, -24332));
-  EXPECT_EQ(records.back().type, kEof);
-  EXPECT_THAT(progress.steps, ElementsAre(15, 40));
-  for (std::int16_t angle : {90, 270}) {  // quarter turns exchange the frame's sides
-    const auto header = Draw(angle)[0];
-    EXPECT_EQ(header[6], 24656) << angle;
-    EXPECT_EQ(header[7], 32767) << angle;
-  }
-  EXPECT_EQ(Draw(180)[0][6], 32767);
+struct DrawCase {
+  const char* name;
+  const char* plot;
+  std::int16_t angle;
+  bool colour;
+  const char* records;  // a part of the dump; * for any number
+};
+
+class DrawPlotRecords : public DrawPlotTest, public ::testing::WithParamInterface<DrawCase> {};
+
+TEST_P(DrawPlotRecords, AreAsExpected) {
+  model = ReadPlot(GetParam().plot);
+  settings.ColorMode = GetParam().colour;
+  EXPECT_THAT(Draw(GetParam().angle), ContainsRegex(Pattern(GetParam().records)));
 }
 
-TEST_F(DrawPlotTest, MetafileLoadsWithItsDescription) {
-  ReadPlot("PU0,0;PD10,10;");
+// The longer side of the plot plus a 100-unit margin is 32767 units (MetaScale = 32767 /
+// 10100 here) in MM_HIMETRIC; (0, 7500) is the top-left corner, (10000, 0) lies 10000 x
+// 7500 scaled away, below. Quarter turns exchange the frame's sides.
+constexpr const char* kLine = "PU0,7500;PD10000,0;";
+// Two crosses a segment, upright; the first at (0, 0), the plot's bottom-left, 16383.5 units
+// below the top, with arms of 1% of the larger side: 100 * 0.01 * MetaScale = 163.8 units.
+constexpr const char* kCrosses = "LT0;PU0,0;PD100,0,100,100;";
+
+INSTANTIATE_TEST_SUITE_P(
+    Plots, DrawPlotRecords,
+    ::testing::Values(
+        DrawCase{"Frame", kLine, 0, false, "^Frame 32767,24656 Map 3 M 0,0 L 32443,-24332 End $"},
+        DrawCase{"FrameTurnedRight", kLine, 90, false, "^Frame 24656,32767 "},
+        DrawCase{"FrameUpsideDown", kLine, 180, false, "^Frame 32767,24656 "},
+        DrawCase{"FrameTurnedLeft", kLine, 270, false, "^Frame 24656,32767 "},
+        // MetaScale = 32767/300; s·H = 10922.33. The top edge (0,100)-(200,100) runs down
+        // the right side: u = s·H − Y′ with Y′ = 0.
+        DrawCase{"QuarterTurn", "PU0,0;PD200,0,200,100;PU0,100;PD200,100;", 90, false,
+                 "M 10922,0 L 10922,-21845 End"},
+        // The corner (0, 0) has the offsets (0, s·H) and lands at u = s·W − sin(3.1417)·s·H:
+        // 32445, where an exact half turn would give 32443.
+        DrawCase{"HalfTurnWithTheCallersSine", "PU0,0;PD10000,0,10000,7500;", 180, false,
+                 "Map 3 M 32445,0 "},
+        // In colour every element has a pen of its own (handle, style, width, colour); pens
+        // above 8 keep the colour in force, LT-1 is dotted.
+        DrawCase{"ColourPens", "SP4;PU0,0;PD10,0;SP9;PU10,0;PD10,10;LT-1;CI5;", 0, true,
+                 "Map 3 Pen 1,0,1,0,#ff0000 Select 1 M *,* L *,* Delete 1 "
+                 "Pen 1,0,1,0,#ff0000 Select 1 M *,* L *,* Delete 1 "
+                 "Pen 1,2,1,0,#ff0000 Select 1 Arc [^ ]+ Delete 1 End"},
+        DrawCase{"PenColours",
+                 "SP1;PU0,0;PD1,0;SP2;PU2,0;PD3,0;SP3;PU4,0;PD5,0;SP5;PU6,0;PD7,0;SP6;PU8,0;"
+                 "PD9,0;SP7;PU10,0;PD11,0;",
+                 0, true, ",#0000ff ...,#00ff00 ...,#00ffff ...,#ff00ff ...,#ffff00 ...,#000000 "},
+        DrawCase{"UnknownPenFirstIsBlack", "SP12;PU0,0;PD10,0;", 0, true, "Pen 1,0,1,0,#000000"},
+        // The arcs start with the segments' last colour; pen 8 is grey.
+        DrawCase{"ArcsGoOnInTheLastColour", "SP4;PU0,0;PD10,0;SP12;CI2;SP8;CI3;", 0, true,
+                 "#ff0000 ... Pen 1,0,1,0,#ff0000 ... Pen 1,0,1,0,#808080 "},
+        DrawCase{"MonoHasOnlyTheDefaultPen", "LT-1;PU0,0;PD10,0;LT3;PD10,10;CI4;", 0, false,
+                 "Map 3 M *,* L *,* M *,* L *,* Arc [^ ]+ End"},
+        DrawCase{"PointsOnlyMono", kCrosses, 0, false,
+                 "Map 3 M -164,-16384 L 164,-16384 M 0,-16547 L 0,-16220 (M *,* L *,* ){6}End"},
+        DrawCase{
+            "PointsOnlyColourIsSolid", kCrosses, 0, true,
+            "Map 3 Pen 1,0,1,0,#0000ff Select 1 M -164,-16384 L 164,-16384 M 0,-16547 L 0,-16220 "
+            "(M *,* L *,* ){2}Delete 1 Pen 1,0,1,0,#0000ff Select 1 (M *,* L *,* ){4}Delete 1 End"},
+        DrawCase{"PointsOnlyArcHasCrossesAtItsEnds", "LT0;PU10,0;AA0,0,90;", 0, false,
+                 "Map 3 (M *,* L *,* ){4}End"},
+        // MetaScale 32767/300; box (0,200)-(200,0) → (0, 0)-(21845, -21845); start at the
+        // right (21845, -10922.3 → -10922); end at the top (10922, 0).
+        DrawCase{"ArcBoxAndRadialPoints", "PU0,0;PD0,200,200,200;PU200,100;AA100,100,90;", 0, false,
+                 "Arc 0,0,21845,-21845,21845,-10922,10922,0 End"},
+        // A zero radius is still an arc, all at the pen position, the top-right corner.
+        DrawCase{"ZeroRadiusArc", "PU0,0;PD100,100;CI0;", 0, false,
+                 "Arc 16384,0,16384,0,16384,0,16384,0 End"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DrawPlotTest, ReportsProgressAndWritesWhatThePlayerLoads) {
+  model = ReadPlot(kLine);
   Draw();
+  EXPECT_EQ(steps, std::vector<int>({15, 40}));
   // The player refuses a file whose size, record count or handle table is wrong.
   EXPECT_EQ(MetafilePicture::FromBytes(written).Description(),
             QString::fromUtf16(u"***** \0HPGL Data Drawing\0\0", 26));
 }
 
-TEST_F(DrawPlotTest, ColourModeGivesEveryElementItsOwnPen) {  // unknown pens keep the colour
-  settings.ColorMode = 1;
-  ReadPlot("SP4;PU0,0;PD10,0;SP9;PU10,0;PD10,10;LT-1;CI5;");
-  const auto body = Body(Draw());
-  EXPECT_THAT(Types(body),
-              ElementsAreArray({kCreatePen, kSelectObject, kMoveTo, kLineTo, kDeleteObject,
-                                kCreatePen, kSelectObject, kMoveTo, kLineTo, kDeleteObject,
-                                kCreatePen, kSelectObject, kArc, kDeleteObject}));
-  // CREATEPEN: handle, style, width (x, y), colour 0x00BBGGRR.
-  EXPECT_THAT(body[0].words, ElementsAre(1, 0, 1, 0, 0x0000FF)) << "first segment: pen 4, red";
-  EXPECT_THAT(body[5].words, ElementsAre(1, 0, 1, 0, 0x0000FF)) << "pen 9 keeps red";
-  EXPECT_THAT(body[10].words, ElementsAre(1, 2, 1, 0, 0x0000FF)) << "LT-1: dotted, once";
-  EXPECT_EQ(body[1][0], 1);
-  EXPECT_EQ(body[4][0], 1);
-  ReadPlot("SP12;PU0,0;PD10,0;");
-  EXPECT_EQ(Body(Draw())[0][4], 0x000000) << "pen 12 first: black";
-  ReadPlot("SP4;PU0,0;PD10,0;SP12;CI2;SP8;CI3;");
-  const auto arcs = Body(Draw());
-  ASSERT_EQ(arcs.size(), 13u);
-  EXPECT_EQ(arcs[5][4], 0x0000FF) << "the arc pass starts with the segments' last colour";
-  EXPECT_EQ(arcs[9][4], 0x808080) << "pen 8: grey";
-  settings.ColorMode = 0;  // black and white: every style with the default pen
-  ReadPlot("LT-1;PU0,0;PD10,0;LT3;PD10,10;CI4;");
-  EXPECT_THAT(Types(Body(Draw())), ElementsAre(kMoveTo, kLineTo, kMoveTo, kLineTo, kArc));
-}
-
-TEST_F(DrawPlotTest, PointsOnlyStyleDrawsCrossesInsteadOfTheLine) {
-  for (std::int16_t colour : {0, 1}) {
-    settings.ColorMode = colour;
-    ReadPlot("LT0;PU0,0;PD100,0,100,100;");
-    const auto body = Body(Draw());
-    const std::size_t perSegment = colour ? 11 : 8;  // two crosses, with or without a pen
-    ASSERT_EQ(body.size(), 2 * perSegment) << "colour " << colour;
-    if (colour) {
-      EXPECT_EQ(body[0][1], 0) << "crosses are drawn solid";
-    }
-    // The first cross, at (0, 0): the plot's bottom-left, 16383.5 units below the top.
-    // Arms are 1% of the larger side: 100 * 0.01 * MetaScale = 163.8 units.
-    const std::size_t first = colour ? 2 : 0;
-    EXPECT_THAT(body[first].words, ElementsAre(-164, -16384));
-    EXPECT_THAT(body[first + 1].words, ElementsAre(164, -16384));
-    EXPECT_THAT(body[first + 2].words, ElementsAre(0, -16547));
-    EXPECT_THAT(body[first + 3].words, ElementsAre(0, -16220));
-  }
-  settings.ColorMode = 0;
-  ReadPlot("LT0;PU10,0;AA0,0,90;");  // an arc: crosses at both ends
-  EXPECT_THAT(Types(Body(Draw())),
-              ElementsAre(kMoveTo, kLineTo, kMoveTo, kLineTo, kMoveTo, kLineTo, kMoveTo, kLineTo));
-}
-
-TEST_F(DrawPlotTest, ArcRecordTakesTheBoxAndBothRadialPoints) {
-  ReadPlot("PU0,0;PD0,200,200,200;PU200,100;AA100,100,90;");
-  const auto body = Body(Draw());
-  ASSERT_EQ(body.back().type, kArc);
-  // MetaScale 32767/300; box (0,200)-(200,0) → (0, 0)-(21845, -21845); start at the
-  // right (21845, -10922.3 → -10922); end at the top (10922, 0).
-  const auto& w = body.back().words;
-  EXPECT_THAT(std::vector<int>(w.begin(), w.begin() + 6),
-              ElementsAre(0, 0, 21845, -21845, 21845, -10922));
-  EXPECT_EQ(w[6], 10922);
-  EXPECT_EQ(w[7], 0);
-  ReadPlot("PU0,0;PD100,100;CI0;");
-  const auto zero = Body(Draw());
-  ASSERT_EQ(zero.back().type, kArc) << "a zero radius is still an arc";
-  // Box corners, start and end all at the pen position (100, 100), the top-right corner.
-  EXPECT_THAT(zero.back().words, ElementsAre(16384, 0, 16384, 0, 16384, 0, 16384, 0));
-}
-
-TEST_F(DrawPlotTest, TurnsUseTheCallersImpreciseSines) {
-  ReadPlot("PU0,0;PD200,0,200,100;PU0,100;PD200,100;");
-  const auto body = Body(Draw(90));
-  ASSERT_EQ(body.size(), 6u);
-  // MetaScale = 32767/300; s·H = 10922.33. The top edge (0,100)-(200,100) runs down the
-  // right side: u = s·H − Y′ with Y′ = 0.
-  EXPECT_THAT(body[4].words, ElementsAre(10922, 0));
-  EXPECT_THAT(body[5].words, ElementsAre(10922, -21845));
-  ReadPlot("PU0,0;PD10000,0,10000,7500;");
-  // Half turn: the corner (0, 0) has the offsets (0, s·H) and lands at
-  // u = s·W − sin(3.1417)·s·H: 32445, where an exact half turn would give 32443.
-  EXPECT_THAT(Body(Draw(180))[0].words, ElementsAre(32445, 0));
-}
-
-TEST_F(DrawPlotTest, SinglePointPlotUsesTheFullScale) {
-  ReadPlot("PU5,5;PD5,5;");
-  model->MaxX[1] = model->MinX[1] = 5;  // undo the reader's squaring: a true single point
-  model->MaxY[1] = model->MinY[1] = 5;
-  model->Segments(1, 1).LineStyle = 5;
-  const auto records = Draw();
-  EXPECT_EQ(records[0][6], 32767);
-  EXPECT_EQ(records[0][7], 32767);
-  const auto body = Body(records);
-  ASSERT_EQ(body.size(), 8u);
-  for (const EmfRecord& r : body)
-    EXPECT_THAT(r.words, ElementsAre(0, 0)) << "crosses with d = 0";
-}
-
 TEST_F(DrawPlotTest, UnsetExtentsOverflowBeforeAnyFileWork) {
-  ReadPlot("PU0,0;PD10,10;");
+  model = ReadPlot("PU0,0;PD10,10;");
   Draw();
-  ReadPlot("IN;SP1;");  // nothing drawn: the extents keep their start values
+  model = ReadPlot("IN;SP1;");  // nothing drawn: the extents keep their start values
   EXPECT_EQ(ErrorOf([&] { Draw(); }), 6);
   EXPECT_TRUE(std::filesystem::exists(path)) << "failed before touching the old file";
-  EXPECT_TRUE(progress.steps.size() == 2);
+  EXPECT_EQ(steps.size(), 2u);
 }
 
 TEST(RotationForAngle, UsesTheCommandsRadians) {
@@ -220,6 +164,50 @@ TEST(RotationForAngle, UsesTheCommandsRadians) {
   EXPECT_NEAR(RotationForAngle(180).sinA, -0.00010734641, 1e-11);
   EXPECT_NEAR(RotationForAngle(270).cosA, 0.00011101962, 1e-11);
   EXPECT_EQ(RotationForAngle(45).angle, 0);
+}
+
+// Everything a decoded picture holds, as text, numbers exact.
+std::string Text(const MetafilePicture& picture) {
+  const MetafilePicture::Drawing& d = *picture.Contents();
+  std::ostringstream text;
+  text << std::hexfloat << d.frame.width() << ',' << d.frame.height() << ' '
+       << d.description.toStdString() << ' ' << d.widestPen;
+  for (const PicturePen& p : d.pens)
+    text << "\npen " << p.colour << ',' << int(p.style) << ',' << p.width;
+  for (const DrawRun& r : d.runs)
+    text << "\nrun " << r.pen << ',' << int(r.kind) << ',' << r.first << ',' << r.count;
+  for (const FrameLine& l : d.lines)
+    text << "\nline " << l.x1 << ',' << l.y1 << ',' << l.x2 << ',' << l.y2;
+  for (const FrameArc& a : d.arcs)
+    text << "\narc " << a.cx << ',' << a.cy << ',' << a.rx << ',' << a.ry << ',' << a.start << ','
+         << a.sweep;
+  return text.str();
+}
+
+// The picture the window builds straight from the plot is the one its metafile plays as:
+// pens that change and stay, every line style, crosses of points-only records, full
+// circles, arcs both ways and of no radius, in every turn.
+TEST(PictureRecorderTest, BuildsWhatTheMetafilePlaysAs) {
+  const std::unique_ptr<PlotModel> everything = ReadPlot(
+      "IN;SP1;PU0,0;PD1000,0,1000,800;SP4;LT1;PD0,800;SP9;LT2;PD0,0;LT3;PU200,200;PD400,600;LT0;"
+      "PD450,650;CI40;LT4;PD600,200;LT;SP2;PU500,400;CI150;CI0;SP3;AA500,400,90;AA500,400,-270;"
+      "SP5;PR;PD50,50,0,-80;PA;SP6;PU700,100;PD700,100;");
+  const std::unique_ptr<PlotModel> onePoint = ReadPlot("PU300,300;PD300,300;");
+  for (const auto& [model, angle, colour] : {std::tuple(&everything, 0, 1),
+                                             {&everything, 0, 0},
+                                             {&everything, 90, 1},
+                                             {&everything, 180, 1},
+                                             {&everything, 270, 0},
+                                             {&onePoint, 0, 1}}) {
+    SCOPED_TRACE(std::to_string(angle) + (colour ? " colour" : " mono"));
+    DisplaySettings settings;
+    settings.ColorMode = colour;
+    const Rotation r = RotationForAngle(angle);
+    const auto bytes = DrawPlotInMemory(**model, settings, angle, r.cosA, r.sinA);
+    const MetafilePicture played =
+        MetafilePicture::FromBytes(std::string(bytes.begin(), bytes.end()));
+    EXPECT_EQ(Text(DrawPlotPicture(**model, settings, angle, r.cosA, r.sinA)), Text(played));
+  }
 }
 
 }  // namespace

@@ -1,14 +1,13 @@
-// Label layout: cell geometry, label origins, direction, slant, control characters and CP,
-// measured on the strokes in plotter units.
+// Labels: the .jhf font reader and the built-in font; the layout's cells, origins, directions,
+// slant, control characters and CP, measured on the strokes in plotter units.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <charconv>
-#include <cmath>
 #include <limits>
 #include <string>
-#include <vector>
 
+#include "hpgl2/TextTable.h"
+#include "labels/HersheyFont.h"
 #include "labels/LabelLayout.h"
 
 namespace korvid {
@@ -17,14 +16,8 @@ namespace {
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
-std::string Text(double v) {
-  char text[32];
-  const double rounded = std::round(v * 1e6) / 1e6 + 0.0;
-  return std::string(text, std::to_chars(text, text + sizeof text, rounded).ptr);
-}
-
 std::string Text(LabelPoint p) {
-  return Text(p.x) + "," + Text(p.y);
+  return Number(p.x) + "," + Number(p.y);
 }
 
 // The ink's box "minX,minY>maxX,maxY" (or "none"), then " pen " and where the pen stands
@@ -66,15 +59,6 @@ void ExpectLayouts(std::initializer_list<LayoutCase> cases) {
   }
 }
 
-TEST(LabelLayoutTest, GlyphsInTheCell) {
-  ExpectLayouts({
-      {"H", {}, "1012.5,2000>1187.5,2420 pen 1300,2000"},  // the cap height and the body
-      {".", {}, "1087.5,2060>1112.5,2100 pen 1300,2000"},  // on the baseline, centred
-      {"g", {}, "1025,1860>1175,2280 pen 1300,2000"},      // below the baseline
-      {"|", {}, "1100,1860>1100,2500 pen 1300,2000"},
-  });
-}
-
 // "HH" is two cells, 600 long, its ink 12.5 .. 487.5 along; the offset origins move half a
 // character more: 100 along, 210 up. Origins at the start of the text path concatenate (the
 // pen goes on after the label); the others restore the pen.
@@ -96,9 +80,14 @@ TEST(LabelLayoutTest, LabelOriginsPlaceTheLabelAroundThePen) {
   });
 }
 
-// Along each text path (DV 0..3) and run direction; vertically characters stand 630 apart.
-TEST(LabelLayoutTest, PathsDirectionSlantAndMirror) {
+// Glyphs in the cell; then along each text path (DV 0..3) and run direction, where vertically
+// characters stand 630 apart.
+TEST(LabelLayoutTest, GlyphsPathsDirectionSlantAndMirror) {
   ExpectLayouts({
+      {"H", {}, "1012.5,2000>1187.5,2420 pen 1300,2000"},  // the cap height and the body
+      {".", {}, "1087.5,2060>1112.5,2100 pen 1300,2000"},  // on the baseline, centred
+      {"g", {}, "1025,1860>1175,2280 pen 1300,2000"},      // below the baseline
+      {"|", {}, "1100,1860>1100,2500 pen 1300,2000"},
       {"HH", {.vertical = true}, "1012.5,2000>1187.5,3050 pen 1000,2000"},
       {"HH", {.origin = 3, .vertical = true}, "1012.5,950>1187.5,2000 pen 1000,740"},
       {"HH", {.reversePath = true}, "1012.5,2000>1487.5,2420 pen 1000,2000"},
@@ -157,49 +146,67 @@ TEST(LabelLayoutTest, CharacterPlotMovesByCellsAndLines) {
 // A 50 MB label of many lines stays within its point budget and still moves the pen through
 // every character; a layout that looked ahead quadratically would not finish.
 TEST(LabelLayoutTest, HugeLabelKeepsToItsPointBudget) {
-  constexpr std::size_t kBytes = 50'000'000;
   const std::string line = "HELLO, WORLD\r\n";
   std::string text = line;
-  text.reserve(kBytes);
-  while (text.size() * 2 <= kBytes)
+  while (text.size() * 2 <= 50'000'000)
     text += text;
-  text.append(text, 0, (kBytes - text.size()) / line.size() * line.size());
+  text.append(text, 0, (50'000'000 - text.size()) / line.size() * line.size());
   const std::size_t lines = text.size() / line.size();
-  text += "AB";
-
   LabelStyle style = With({});
   style.maxPointCount = 100'000;
-  const LabelLayout layout = LayOutLabel(text, style, {0, 0}, {0, 0});
+  const LabelLayout layout = LayOutLabel(text + "AB", style, {0, 0}, {0, 0});
   EXPECT_TRUE(layout.truncated);
   std::size_t points = 0;
   for (const LabelStroke& stroke : layout.strokes)
     points += stroke.size();
   EXPECT_LE(points, style.maxPointCount);
   EXPECT_GT(points, style.maxPointCount - 100);
-  EXPECT_EQ(Text(layout.penAfter), "600," + Text(-840.0 * lines));
+  EXPECT_EQ(layout.penAfter.x, 600);
+  EXPECT_EQ(layout.penAfter.y, -840.0 * lines);
   EXPECT_FALSE(LayOutLabel("HH", style, {}, {}).truncated);
 }
 
-TEST(LabelLayoutTest, StrokeSinkSeesWhatTheLayoutCollects) {
-  LabelStyle style = With({.origin = 5});
-  style.maxPointCount = 40;  // stops partway through
-  const LabelLayout collected = LayOutLabel("AB\r\nCD", style, {10, 20}, {10, 20});
-  std::vector<LabelStroke> sunk;
-  const LabelLayout streamed = LayOutLabel("AB\r\nCD", style, {10, 20}, {10, 20},
-                                           [&sunk](const LabelStroke& s) { sunk.push_back(s); });
-  EXPECT_TRUE(streamed.strokes.empty());
-  EXPECT_TRUE(streamed.truncated);
-  auto points = [](const std::vector<LabelStroke>& strokes) {
-    std::string text;
-    for (const LabelStroke& stroke : strokes) {
-      text += " |";
-      for (const LabelPoint& p : stroke)
-        text += " " + Text(p);
-    }
-    return text;
-  };
-  EXPECT_EQ(points(sunk), points(collected.strokes));
-  EXPECT_EQ(Text(streamed.carriageReturn), Text(collected.carriageReturn));
+// "left right: x,y x,y | x,y", or "none" for a glyph the font lacks.
+std::string Described(const HersheyGlyph* glyph) {
+  if (!glyph) return "none";
+  std::string text =
+      std::to_string(glyph->leftUnits) + " " + std::to_string(glyph->rightUnits) + ":";
+  for (std::size_t i = 0; i < glyph->strokes.size(); ++i) {
+    if (i > 0) text += " |";
+    for (const HersheyPoint& p : glyph->strokes[i])
+      text += " " + std::to_string(p.xUnits) + "," + std::to_string(p.yUnits);
+  }
+  return text;
+}
+
+// Code 32: bearings only. 33: two strokes split by " R". 34: wrapped onto continuation lines.
+// 35: a damaged count, losing only its own glyph. 36: a dot. A truncated last line is lost.
+TEST(HersheyFontTest, ReadsStrokesBearingsAndContinuationLines) {
+  const HersheyFont font = HersheyFont::Parse(
+      "12345  1JZ\n"
+      "12345  6MWRFRT RRYSZ\n"
+      "12345  4KY\r\nPBRC\r\nRD\n"
+      "123451x3JZRR\n"
+      "12345  2NVRR\n"
+      "12345  9MWRF");
+  EXPECT_EQ(font.GlyphCount(), 6u);
+  std::string glyphs;
+  for (char code : std::string(" !\"#$%\n", 7))
+    glyphs += Described(font.Find(static_cast<unsigned char>(code))) + " / ";
+  EXPECT_EQ(glyphs,
+            "-8 8: / -5 5: 0,-12 0,2 | 0,7 1,8 / -7 7: -2,-16 0,-15 0,-14 / none / -4 4: 0,0 / "
+            "none / none / ");
+}
+
+// 'H' stands from the cap line -12 to the baseline 9, as the layout's font measures expect.
+TEST(HersheyFontTest, BuiltInFontHasEveryPrintableCharacterOnItsCapLine) {
+  const HersheyFont& font = LabelStrokeFont();
+  for (int code = 33; code <= 126; ++code) {
+    const HersheyGlyph* glyph = font.Find(static_cast<unsigned char>(code));
+    ASSERT_NE(glyph, nullptr) << code;
+    EXPECT_FALSE(glyph->strokes.empty()) << code;
+  }
+  EXPECT_EQ(Described(font.Find('H')), "-11 11: -7,-12 -7,9 | 7,-12 7,9 | -7,-2 7,-2");
 }
 
 }  // namespace
