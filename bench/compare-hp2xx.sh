@@ -8,19 +8,20 @@
 #
 #   bench/compare-hp2xx.sh     (RUNS=10 BATCH_RUNS=3 BUILD=build-bench by default;
 #                              GENERATOR=path to gen_hpgl.py, CORPUS=folder of plots,
-#                              TIMER=hyperfine|loop to choose,
+#                              TIMER=interleaved|hyperfine|loop to choose,
 #                              BASELINE=another korvid-convert to time beside this one)
 #
 # Each time is the median of the runs; the PDF's line also gives the fastest run and the
-# processor time (user and system, mean) when hyperfine does the timing. With BASELINE,
+# processor time (user and system, mean) unless the loop does the timing. With BASELINE,
 # every Korvid command runs with both converters in the same run, and a second table
 # gives the baseline's times and its ratios.
 #
 # The plot comes from ../shared/tools/gen_hpgl.py beside the repository when it is there,
 # otherwise from the benchmarks' own generator (korvid_bench_input). Either writes CR LF
-# line ends. hyperfine does the timing when it is installed (apt-get install hyperfine);
-# otherwise a plain loop measures wall-clock time with date's nanoseconds. The batch is
-# always timed by the loop.
+# line ends. By default the commands take turns, one run of each in every round, so that
+# a change of the machine's load falls on all of them alike (python3 does the timing);
+# TIMER=hyperfine runs each command's runs one after another, TIMER=loop does the same
+# with date's nanoseconds. The batch is always timed by the loop.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -113,6 +114,26 @@ for r in json.load(open("times.json"))["results"]:
     print(r["median"], r["min"], r["user"] + r["system"])'
 }
 
+medians_interleaved() {
+  python3 - "$RUNS" "$@" <<'PY'
+import os, shlex, statistics, subprocess, sys, time
+runs, commands = int(sys.argv[1]), sys.argv[2:]
+wall = [[] for _ in commands]
+cpu = [[] for _ in commands]
+for round in range(runs + 1):  # the first round warms up
+    for i, command in enumerate(commands):
+        start = time.perf_counter()
+        child = subprocess.Popen(shlex.split(command), stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL)
+        _, _, usage = os.wait4(child.pid, 0)
+        if round > 0:
+            wall[i].append(time.perf_counter() - start)
+            cpu[i].append(usage.ru_utime + usage.ru_stime)
+for w, c in zip(wall, cpu):
+    print(statistics.median(w), min(w), statistics.mean(c))
+PY
+}
+
 medians_loop() {
   local command times start end runs=${LOOP_RUNS:-$RUNS}
   for command in "$@"; do
@@ -132,7 +153,9 @@ medians_loop() {
 
 timer=${TIMER:-}
 if [[ -z "$timer" ]]; then
-  if command -v hyperfine >/dev/null; then timer=hyperfine; else timer=loop; fi
+  if command -v python3 >/dev/null; then timer=interleaved
+  elif command -v hyperfine >/dev/null; then timer=hyperfine
+  else timer=loop; fi
 fi
 
 row() {  # name "korvid-median [min [cpu]]" "hp2xx-median ..."
