@@ -88,7 +88,8 @@ void PlotLoader::ReadAsDesigned() {
   std::int16_t status = 0;
   MessageBoxMessenger messenger(form_);
   PlotReader reader(context.model, messenger);
-  const ReadOutcome outcome = reader.ReadPlotFile(status);
+  // A FIFO or a device would hold the window: only regular files are read.
+  const ReadOutcome outcome = reader.ReadPlotFile(status, FileKinds::RegularFilesOnly);
   const bool drewNothing =
       status == 1 || (context.model.ArcCount[1] == 0 && context.model.SegCount[1] == 0);
   form_.ReadingChoice().Offer(StandardReadingOffer(outcome, drewNothing));
@@ -106,7 +107,8 @@ void PlotLoader::ReadAsDesigned() {
 void PlotLoader::ReadAsHpgl2(const std::string& path) {
   AppContext& context = form_.Context();
   context.drawing.ShowStandard(nullptr);
-  auto read = std::make_shared<const StandardReadOutcome>(ReadStandardPlotFile(path));
+  auto read = std::make_shared<const StandardReadOutcome>(
+      ReadStandardPlotFile(path, {.kinds = FileKinds::RegularFilesOnly}));
   context.drawing.ShowStandard(read);
   form_.ShowNotice(DescribeStandardLeftOut(*read));
   if (read->fileError) return;

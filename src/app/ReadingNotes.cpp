@@ -1,22 +1,15 @@
 #include "app/ReadingNotes.h"
 
 #include <QStringList>
-#include <algorithm>
-#include <array>
 #include <cctype>
 #include <string>
+
+#include "hpgl2/Hpgl2Reader.h"
+#include "reader/PlotFile.h"
 
 namespace korvid {
 
 namespace {
-
-// Sorted: every instruction that the standard reading draws with or that changes what it
-// draws. What it reads as changing nothing on paper (CO, PS, VS, ...) is not here.
-constexpr std::array<std::string_view, 54> kDrawnMnemonics = {
-    "AA", "AR", "AT", "BP", "BR", "BZ", "CI", "CP", "CR", "CT", "DF", "DI", "DR", "DT",
-    "DV", "EA", "EP", "ER", "ES", "EW", "FP", "FT", "IN", "IP", "IR", "IW", "LB", "LO",
-    "LT", "NP", "PA", "PC", "PD", "PE", "PG", "PM", "PR", "PU", "PW", "RA", "RO", "RR",
-    "RT", "SC", "SI", "SL", "SP", "SR", "TL", "UL", "WG", "WU", "XT", "YT"};
 
 constexpr int kNamesShown = 6;
 
@@ -45,8 +38,7 @@ QString ReadingCaption(Reading reading, int page, int pageCount) {
 }
 
 bool StandardReadingDraws(std::string_view mnemonic) {
-  if (mnemonic.size() != 2) return false;
-  return std::binary_search(kDrawnMnemonics.begin(), kDrawnMnemonics.end(), Upper(mnemonic));
+  return InstructionChangesDrawing(mnemonic);
 }
 
 QString StandardReadingOffer(const ReadOutcome& outcome, bool drewNothing) {
@@ -79,6 +71,14 @@ QString StandardReadingOffer(const ReadOutcome& outcome, bool drewNothing) {
 }
 
 QString DescribeStandardLeftOut(const StandardReadOutcome& outcome) {
+  // Said as the design's reading says it.
+  if (outcome.fileError == PlotFileProblem::NotAFile) {
+    return QStringLiteral("ファイルではない（デバイスなど）ため読み込めませんでした");
+  }
+  if (outcome.fileError == PlotFileProblem::TooLarge) {
+    return QStringLiteral("ファイルが大きすぎるため読み込めませんでした（上限%1MiB）")
+        .arg(kLargestPlotFileBytes >> 20);
+  }
   if (outcome.fileError) {
     return QStringLiteral("ファイルを読み込めませんでした（%1）")
         .arg(QString::fromStdString(outcome.fileError.message()));

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <numbers>
+#include <utility>
 
 #include "hpgl2/CurveFlattening.h"
 #include "hpgl2/ParameterList.h"
@@ -93,16 +95,31 @@ const std::array<Hpgl2Interpreter::Handler, 26 * 26>& Hpgl2Interpreter::Handlers
         {"SL", &Hpgl2Interpreter::Sl},   {"LO", &Hpgl2Interpreter::Lo},
         {"CP", &Hpgl2Interpreter::Cp},   {"ES", &Hpgl2Interpreter::Es},
         {"DT", &Hpgl2Interpreter::Dt},   {"DV", &Hpgl2Interpreter::Dv},
-        {"CA", &Hpgl2Interpreter::Read}, {"CS", &Hpgl2Interpreter::Read},
-        {"SA", &Hpgl2Interpreter::Read}, {"SS", &Hpgl2Interpreter::Read},
-        {"LA", &Hpgl2Interpreter::Read}, {"PS", &Hpgl2Interpreter::Read},
-        {"CO", &Hpgl2Interpreter::Read}, {"SM", &Hpgl2Interpreter::Sm},
+        {"CA", &Hpgl2Interpreter::Read}, {"CS", &Hpgl2Interpreter::Cs},
+        {"SD", &Hpgl2Interpreter::Sd},   {"SA", &Hpgl2Interpreter::Read},
+        {"SS", &Hpgl2Interpreter::Read}, {"LA", &Hpgl2Interpreter::La},
+        {"PS", &Hpgl2Interpreter::Read}, {"CO", &Hpgl2Interpreter::Read},
+        {"SM", &Hpgl2Interpreter::Sm},
     };
     for (const Entry& entry : entries)
       t[static_cast<std::size_t>(Slot(entry.name[0], entry.name[1]))] = entry.handler;
     return t;
   }();
   return table;
+}
+
+bool Hpgl2Interpreter::ChangesDrawing(char first, char second) {
+  const auto upper = [](char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+  };
+  first = upper(first);
+  second = upper(second);
+  if (first < 'A' || first > 'Z' || second < 'A' || second > 'Z') return false;
+  const Handler handler = Handlers()[static_cast<std::size_t>(Slot(first, second))];
+  // The symbol set matters only to a label, which is what draws.
+  const Handler setUp[] = {&Hpgl2Interpreter::Ignored, &Hpgl2Interpreter::Read,
+                           &Hpgl2Interpreter::Cs, &Hpgl2Interpreter::Sd};
+  return handler && std::find(std::begin(setUp), std::end(setUp), handler) == std::end(setUp);
 }
 
 Hpgl2Interpreter::Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget)
@@ -150,6 +167,7 @@ void Hpgl2Interpreter::SetDefaults() {
   relative_ = false;
   lineType_ = {};
   previousLineType_ = {};
+  lineAttributes_ = {};
   for (auto& pattern : userPatterns_)
     pattern.clear();
   chordAsDeviation_ = false;
@@ -159,6 +177,7 @@ void Hpgl2Interpreter::SetDefaults() {
   shadingPercent_ = 100;
   polygonMode_ = false;
   polygonBuffer_.clear();
+  ringStartsAtNextPoint_ = false;
   bufferedPoints_ = 0;
   tickPlusPercent_ = tickMinusPercent_ = 0.5;
   label_ = {};
@@ -222,6 +241,8 @@ const StrokeStyle& Hpgl2Interpreter::Stroke() {
   stroke_.colour = palette_.Colour(selectedPen_);
   stroke_.widthMm = palette_.WidthMm(selectedPen_);
   stroke_.lineType = lineType_.type;
+  stroke_.ends = lineAttributes_.ends;
+  stroke_.joins = lineAttributes_.joins;
   const int type = std::abs(lineType_.type);
   if (lineType_.type != StrokeStyle::kSolidLine && type >= 1 && type <= 8) {
     const std::vector<double>& user = userPatterns_[static_cast<std::size_t>(type)];
@@ -238,9 +259,10 @@ const StrokeStyle& Hpgl2Interpreter::Stroke() {
 void Hpgl2Interpreter::AddToPolygonBuffer(PlotPoint p, bool drawn) {
   if (bufferedPoints_ >= kMostBufferedPoints) return;
   if (ringClosed_ || polygonBuffer_.empty()) {
-    polygonBuffer_.push_back({{pen_}, {false}});
+    polygonBuffer_.push_back({{ringStartsAtNextPoint_ ? p : pen_}, {false}});
     ++bufferedPoints_;
     ringClosed_ = false;
+    if (std::exchange(ringStartsAtNextPoint_, false)) return;
   }
   BufferedRing& ring = polygonBuffer_.back();
   ring.points.push_back(p);
@@ -250,6 +272,7 @@ void Hpgl2Interpreter::AddToPolygonBuffer(PlotPoint p, bool drawn) {
 
 void Hpgl2Interpreter::CloseBufferedRing() {
   ringClosed_ = true;
+  ringStartsAtNextPoint_ = false;
 }
 
 void Hpgl2Interpreter::MoveTo(PlotPoint target, bool drawing) {
@@ -257,6 +280,7 @@ void Hpgl2Interpreter::MoveTo(PlotPoint target, bool drawing) {
     // A pen-up move right after a closed subpolygon only places the next one's start.
     if (!drawing && (ringClosed_ || polygonBuffer_.empty())) {
       pen_ = target;
+      ringStartsAtNextPoint_ = false;
       return;
     }
     AddToPolygonBuffer(target, drawing && selectedPen_ != 0);
@@ -578,6 +602,7 @@ void Hpgl2Interpreter::Pm(const Instruction& instruction) {
       break;
     case 1:
       CloseBufferedRing();
+      ringStartsAtNextPoint_ = true;
       break;
     case 2:
       CloseBufferedRing();
@@ -701,6 +726,29 @@ void Hpgl2Interpreter::Wg(const Instruction& instruction) {
 }
 
 // ---------------------------------------------------------------- line and pen attributes
+
+// LA kind,value pairs: 1 ends (1 butt, 2 square, 3 triangular, 4 round), 2 joins (1 and 2
+// mitered, 3 triangular, 4 round, 5 beveled, 6 none); the miter limit (3) is left to
+// the device. Without parameters, the defaults.
+void Hpgl2Interpreter::La(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  double pair[2];
+  std::size_t pairs = 0;
+  while (parameters.Take(pair, 2) == 2) {
+    ++pairs;
+    const int kind = ToInt(pair[0]), value = ToInt(pair[1]);
+    if (kind == 1 && value >= 1 && value <= 4) {
+      const LineEnd ends[] = {LineEnd::Butt, LineEnd::Square, LineEnd::Square, LineEnd::Round};
+      lineAttributes_.ends = ends[value - 1];
+    } else if (kind == 2 && value >= 1 && value <= 6) {
+      const LineJoin joins[] = {LineJoin::Miter, LineJoin::Miter, LineJoin::Bevel,
+                                LineJoin::Round, LineJoin::Bevel, LineJoin::Bevel};
+      lineAttributes_.joins = joins[value - 1];
+    }
+  }
+  if (pairs == 0) lineAttributes_ = {};
+  StyleChanged();
+}
 
 void Hpgl2Interpreter::Lt(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
@@ -931,6 +979,7 @@ LabelStyle Hpgl2Interpreter::ResolvedLabelStyle() const {
   style.extraSpace = label_.extraSpace;
   style.extraLine = label_.extraLine;
   style.vertical = label_.vertical;
+  style.eightBitSet = label_.eightBitSet;
   style.reversePath = label_.reversePath;
   style.reverseLineFeed = label_.reverseLineFeed;
   return style;
@@ -1107,6 +1156,24 @@ void Hpgl2Interpreter::Dv(const Instruction& instruction) {
   label_.vertical = path == 1 || path == 3;
   label_.reversePath = path == 2 || path == 3;
   label_.reverseLineFeed = ToInt(v[1]) == 1;
+}
+
+// CS and SD kind 1 name the symbol set; only what it makes of the bytes from 128 up
+// changes the drawing, since the label font is one and the same.
+void Hpgl2Interpreter::Cs(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  double set = 0;
+  parameters.Next(set);
+  label_.eightBitSet = EightBitSetOf(ToInt(set));
+}
+
+void Hpgl2Interpreter::Sd(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  label_.eightBitSet = EightBitSet::Roman8;  // SD without parameters: the default font
+  double pair[2];
+  while (parameters.Take(pair, 2) == 2) {
+    if (ToInt(pair[0]) == 1) label_.eightBitSet = EightBitSetOf(ToInt(pair[1]));
+  }
 }
 
 }  // namespace korvid

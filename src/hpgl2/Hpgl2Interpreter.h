@@ -25,6 +25,9 @@ class Hpgl2Interpreter {
   // Interprets every instruction of the text; stops early only when the budget is spent.
   void Run(std::string_view bytes);
 
+  // Whether the instruction (two letters in either case) draws or changes what is drawn.
+  static bool ChangesDrawing(char first, char second);
+
  private:
   using Handler = void (Hpgl2Interpreter::*)(const Instruction&);
 
@@ -52,6 +55,12 @@ class Hpgl2Interpreter {
     bool vertical = false;
     bool reversePath = false;
     bool reverseLineFeed = false;
+    EightBitSet eightBitSet = EightBitSet::Roman8;
+  };
+
+  struct LineAttributes {
+    LineEnd ends = LineEnd::Butt;
+    LineJoin joins = LineJoin::Miter;
   };
 
   static const std::array<Handler, 26 * 26>& Handlers();
@@ -120,6 +129,7 @@ class Hpgl2Interpreter {
   void Fp(const Instruction&);
   void Ft(const Instruction&);
   void Lt(const Instruction&);
+  void La(const Instruction&);
   void Ul(const Instruction&);
   void Pw(const Instruction&);
   void Wu(const Instruction&);
@@ -148,6 +158,8 @@ class Hpgl2Interpreter {
   void Dt(const Instruction&);
   void Dv(const Instruction&);
   void Sm(const Instruction&);
+  void Cs(const Instruction&);
+  void Sd(const Instruction&);
   void Read(const Instruction&) {}
   void Ignored(const Instruction&);
 
@@ -170,6 +182,7 @@ class Hpgl2Interpreter {
   std::array<std::vector<double>, 9> userPatterns_;  // UL, by line type 1..8
   StrokeStyle stroke_;
   bool strokeValid_ = false;
+  LineAttributes lineAttributes_;
   bool chordAsDeviation_ = false;
 
   FillKind fillKind_ = FillKind::Solid;
@@ -181,6 +194,9 @@ class Hpgl2Interpreter {
   std::vector<BufferedRing> polygonBuffer_;
   std::size_t bufferedPoints_ = 0;
   bool ringClosed_ = true;
+  // After PM1 the next point, pen up or down, is where the next subpolygon starts: the
+  // move there is no edge.
+  bool ringStartsAtNextPoint_ = false;
 
   double tickPlusPercent_ = 0.5, tickMinusPercent_ = 0.5;
 

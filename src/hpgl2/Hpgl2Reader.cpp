@@ -9,7 +9,7 @@ StandardReadOutcome ReadStandardPlotFile(const std::string& path,
                                          const StandardReadLimits& limits) {
   std::string bytes;
   try {
-    bytes = LoadPlotFileBytes(path);
+    bytes = LoadPlotFileBytes(path, kLargestPlotFileBytes, limits.kinds);
   } catch (const PlotFileError& failure) {
     StandardReadOutcome outcome;
     outcome.plot.pages.emplace_back();
@@ -18,6 +18,11 @@ StandardReadOutcome ReadStandardPlotFile(const std::string& path,
     return outcome;
   }
   return ReadStandardPlotBytes(bytes, limits);
+}
+
+bool InstructionChangesDrawing(std::string_view mnemonic) {
+  if (mnemonic.size() != 2) return false;
+  return Hpgl2Interpreter::ChangesDrawing(mnemonic[0], mnemonic[1]);
 }
 
 StandardReadOutcome ReadStandardPlotBytes(std::string_view bytes,

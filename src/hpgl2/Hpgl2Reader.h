@@ -6,6 +6,7 @@
 
 #include "hpgl2/StandardReadOutcome.h"
 #include "model/StandardPlot.h"
+#include "reader/PlotFile.h"
 
 namespace korvid {
 
@@ -20,12 +21,18 @@ namespace korvid {
 //   for (const StandardPage& page : read.plot.pages) ...;  // page 1, 2, ...
 struct StandardReadLimits {
   std::size_t memoryBudgetBytes = ModelBudget::kDefaultBytes;
+  FileKinds kinds = FileKinds::FilesAndStreams;  // the window reads regular files only
 };
 
 // Reads the whole file at `path`. A file that cannot be read yields one empty page and
 // fileError / fileErrorNumber set.
 StandardReadOutcome ReadStandardPlotFile(const std::string& path,
                                          const StandardReadLimits& limits = {});
+
+// Whether the standard reading draws with the instruction or lets it change what it
+// draws, by its two-letter mnemonic in either case: false for what it reads as changing
+// nothing on paper (CO, PS, VS, ...) and for what it does not know.
+bool InstructionChangesDrawing(std::string_view mnemonic);
 
 // The same on bytes already in memory.
 StandardReadOutcome ReadStandardPlotBytes(std::string_view bytes,

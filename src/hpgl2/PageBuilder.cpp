@@ -45,6 +45,11 @@ void PageBuilder::Grow(std::vector<T>& items) {
   items.reserve(items.capacity() + more);
 }
 
+void PageBuilder::NotePen(double widthMm) {
+  double& widest = Page().widestPenMm;
+  if (std::isfinite(widthMm) && widthMm > widest) widest = widthMm;
+}
+
 void PageBuilder::Append(PlotPoint p) {
   std::vector<PlotPoint>& points = Page().polylines.back().points;
   Grow(points);
@@ -62,6 +67,7 @@ void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& sty
   points.push_back(from);
   points.push_back(to);
   lines.push_back({std::move(points), style});
+  NotePen(style.widthMm);
   Page().extents.Include(from);
   Page().extents.Include(to);
 }
@@ -126,6 +132,7 @@ void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const Str
     std::vector<PlotPoint> fresh;
     Reserve(fresh, count);
     page.polylines.push_back({std::move(fresh), style});
+    NotePen(style.widthMm);
   }
   std::vector<PlotPoint>& line = page.polylines.back().points;
   Reserve(line, line.size() + count);
@@ -176,6 +183,7 @@ void PageBuilder::FillPolygon(const std::vector<PlotRing>& rings, const Standard
   StandardPage& page = Page();
   Grow(page.polygons);
   polygon.polylinesBefore = page.polylines.size();
+  if (polygon.fill != FillKind::Solid) NotePen(polygon.widthMm);
   for (const PlotRing& ring : polygon.rings) {
     for (const PlotPoint& p : ring)
       page.extents.Include(p);

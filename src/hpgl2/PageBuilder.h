@@ -56,6 +56,7 @@ class PageBuilder {
   void Grow(std::vector<T>& items);
   void Reserve(std::vector<PlotPoint>& points, std::size_t size);
   void Append(PlotPoint p);
+  void NotePen(double widthMm);
   void StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& style);
 
   StandardPlot& plot_;

@@ -152,8 +152,9 @@ LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoi
       penAt = penAt + portionShift;
       portionPlaced = true;
     }
-    if (!layout.truncated && c != kSpace && c != kHorizontalTab && cells > 0) {
-      if (const HersheyGlyph* glyph = font.Find(static_cast<unsigned char>(c))) {
+    const unsigned char code = StandInCharacter(static_cast<unsigned char>(c), style.eightBitSet);
+    if (!layout.truncated && code != kSpace && c != kHorizontalTab && cells > 0) {
+      if (const HersheyGlyph* glyph = font.Find(code)) {
         writer.Write(*glyph, penAt + metrics.CharacterOrigin());
       }
     }

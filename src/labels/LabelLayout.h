@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "labels/EightBitCharacters.h"
+
 namespace korvid {
 
 struct LabelPoint {     // plotter units, X right, Y up (the reader's user->plotter transform
@@ -27,6 +29,7 @@ struct LabelStyle {
   bool vertical = false;         // DV 1: characters run downwards
   bool reversePath = false;      // DV 2 (leftwards), or with `vertical` DV 3 (upwards)
   bool reverseLineFeed = false;  // DV path,1: line feeds go the other way
+  EightBitSet eightBitSet = EightBitSet::Roman8;  // CS, SD: what bytes from 128 up stand for
   // The most points the strokes of one label may hold (the reader passes what is left
   // of its memory budget). Beyond it the label draws nothing more but still moves the pen.
   std::size_t maxPointCount = std::numeric_limits<std::size_t>::max();

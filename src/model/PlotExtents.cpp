@@ -7,6 +7,7 @@ namespace korvid {
 
 namespace {
 constexpr double kLoneDotHalfSide = 50;
+constexpr double kPlotterUnitsPerMm = 40;
 }  // namespace
 
 PlotExtents PlotExtents::OfCurrentPlot(const PlotModel& model) {
@@ -15,30 +16,35 @@ PlotExtents PlotExtents::OfCurrentPlot(const PlotModel& model) {
   return {model.MinX[plot], model.MinY[plot], model.MaxX[plot], model.MaxY[plot]};
 }
 
-PlotExtents PlotExtents::OfPage(const StandardPage& page) {
-  PlotExtents extents;
-  if (page.extents.empty) return extents;
-  extents = {static_cast<float>(page.extents.minX), static_cast<float>(page.extents.minY),
-             static_cast<float>(page.extents.maxX), static_cast<float>(page.extents.maxY)};
-  // Squared as the page drawing squares them (render/DrawStandardPage), so that the view
-  // fits the picture at its own shape: a line without width or height gets a square, and a
-  // lone dot a square of 100 units.
-  auto widen = [](float& low, float& high, double half) {
-    const float newLow = static_cast<float>(low - half);
-    const float newHigh = static_cast<float>(high + half);
-    if (std::isfinite(newLow) && std::isfinite(newHigh)) {
-      low = newLow;
-      high = newHigh;
+PlotBox InkBoxOf(const StandardPage& page) {
+  PlotBox box = page.extents;
+  if (box.empty) return box;
+  // Widened only where the sum stays finite: a page at the edge of the number range
+  // keeps its extents.
+  auto widen = [](double& low, double& high, double half) {
+    if (std::isfinite(low - half) && std::isfinite(high + half)) {
+      low -= half;
+      high += half;
     }
   };
-  if (extents.MaxX == extents.MinX) {
-    widen(extents.MinX, extents.MaxX,
-          std::max((static_cast<double>(extents.MaxY) - extents.MinY) / 2, kLoneDotHalfSide));
+  if (box.Width() == 0) widen(box.minX, box.maxX, std::max(box.Height() / 2, kLoneDotHalfSide));
+  if (box.Height() == 0) widen(box.minY, box.maxY, box.Width() / 2);
+  const double halfPen = page.widestPenMm * kPlotterUnitsPerMm / 2;
+  if (std::isfinite(halfPen) && halfPen > 0) {
+    widen(box.minX, box.maxX, halfPen);
+    widen(box.minY, box.maxY, halfPen);
   }
-  if (extents.MaxY == extents.MinY) {
-    widen(extents.MinY, extents.MaxY, (static_cast<double>(extents.MaxX) - extents.MinX) / 2);
-  }
-  return extents;
+  return box;
+}
+
+PlotExtents PlotExtents::OfPage(const StandardPage& page) {
+  PlotExtents extents;
+  const PlotBox box = InkBoxOf(page);
+  if (box.empty) return extents;
+  // The picture's own box (render/DrawStandardPage draws into it), so that the view fits
+  // the picture at its own shape.
+  return {static_cast<float>(box.minX), static_cast<float>(box.minY), static_cast<float>(box.maxX),
+          static_cast<float>(box.maxY)};
 }
 
 }  // namespace korvid

@@ -26,4 +26,10 @@ struct PlotExtents {
   bool operator==(const PlotExtents&) const = default;
 };
 
+// What a standard page's picture holds, in plotter units: its extents, squared when they
+// have no width or no height (a lone dot gets a square of 100 units), then grown by half
+// the widest pen on all sides so that a wide line along the edge is drawn whole. Empty
+// for an empty page.
+PlotBox InkBoxOf(const StandardPage& page);
+
 }  // namespace korvid

@@ -23,7 +23,12 @@ using ColourRef = std::uint32_t;
 inline constexpr ColourRef kBlack = 0x000000;
 inline constexpr ColourRef kWhite = 0xFFFFFF;
 
-// How a line is stroked: pen, width, colour and the dash pattern in force.
+// The ends and corners of wide lines (LA): HP-GL/2 draws butt ends and mitered joins
+// unless told otherwise. Triangular ends and joins are drawn as square ends and bevels.
+enum class LineEnd : std::uint8_t { Butt, Square, Round };
+enum class LineJoin : std::uint8_t { Miter, Bevel, Round };
+
+// How a line is stroked: pen, width, colour, ends and joins and the dash pattern in force.
 struct StrokeStyle {
   static constexpr std::int32_t kSolidLine = 1000;
   static constexpr std::int32_t kNoDashes = -1;
@@ -37,6 +42,8 @@ struct StrokeStyle {
   // length of one repetition of it in plotter units.
   std::int32_t dashIndex = kNoDashes;
   double patternLength = 0;
+  LineEnd ends = LineEnd::Butt;
+  LineJoin joins = LineJoin::Miter;
 
   bool Solid() const { return lineType == kSolidLine || (lineType != 0 && dashIndex < 0); }
   bool DotsOnly() const { return lineType == 0; }
@@ -95,6 +102,8 @@ struct StandardPage {
   std::vector<StandardPolyline> polylines;
   std::vector<StandardPolygon> polygons;
   PlotBox extents;  // of every point drawn on the page
+  // The widest pen that stroked anything on the page: half of it lies beyond the extents.
+  double widestPenMm = 0;
   bool Empty() const { return polylines.empty() && polygons.empty(); }
 };
 

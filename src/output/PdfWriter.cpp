@@ -40,9 +40,17 @@ class PdfCanvas {
       out_.Hundredths(qGreen(pen.colour) / 255.0).Char(' ');
       out_.Hundredths(qBlue(pen.colour) / 255.0).Text(" RG\n");
     }
-    if (pen.width != pen_.width || first_) {
-      // Round ends and corners for wide pens, as the screen draws them.
-      out_.Hundredths(device.width).Text(device.Hairline() ? " w 0 J 0 j\n" : " w 1 J 1 j\n");
+    if (pen.width != pen_.width || pen.ends != pen_.ends || pen.joins != pen_.joins || first_) {
+      // The pen's own ends and corners for wide pens, as the screen draws them.
+      out_.Hundredths(device.width);
+      if (device.Hairline()) {
+        out_.Text(" w 0 J 0 j\n");
+      } else {
+        static constexpr const char* kCaps[] = {" w 1 J", " w 2 J", " w 0 J"};
+        static constexpr const char* kJoins[] = {" 1 j\n", " 2 j\n", " 0 j 5 M\n"};
+        out_.Text(kCaps[static_cast<int>(device.ends)])
+            .Text(kJoins[static_cast<int>(device.joins)]);
+      }
     }
     if (pen.style != pen_.style || first_) {
       out_.Char('[');
@@ -93,13 +101,16 @@ class PdfCanvas {
     strokes_ = false;
     if (dots_.empty()) return;
     // A path of no length is painted only with round caps: a dot of the line's width.
+    // Butt ends would paint nothing: a dot of a flat-ended pen is a square.
+    const bool flat = pen_.width != 0 && pen_.ends == PenEnds::kFlat;
     if (pen_.width == 0) out_.Text("1 J\n");
+    if (flat) out_.Text("2 J\n");
     for (const FramePoint& dot : dots_) {
       Point(dot, " m ");
       Point(dot, " l\n");
     }
     out_.Text("S\n");
-    if (pen_.width == 0) out_.Text("0 J\n");
+    if (pen_.width == 0 || flat) out_.Text("0 J\n");
     dots_.clear();
   }
 

@@ -27,10 +27,15 @@ class SvgCanvas {
     Hex(pen.colour);
     attributes.Char('"');
     hairline_ = device.Hairline();
+    flatEnds_ = !hairline_ && device.ends == PenEnds::kFlat;
     if (!hairline_) {
       attributes.Text(" stroke-width=\"").Hundredths(device.width);
-      attributes.Text(
-          "\" stroke-linecap=\"round\" stroke-linejoin=\"round\" vector-effect=\"none\"");
+      static constexpr const char* kCaps[] = {"round", "square", "butt"};
+      static constexpr const char* kJoins[] = {"round", "bevel", "miter"};
+      attributes.Text("\" stroke-linecap=\"").Text(kCaps[static_cast<int>(device.ends)]);
+      attributes.Text("\" stroke-linejoin=\"").Text(kJoins[static_cast<int>(device.joins)]);
+      if (device.joins == PenJoins::kMiter) attributes.Text("\" stroke-miterlimit=\"5");
+      attributes.Text("\" vector-effect=\"none\"");
     } else if (!device.Solid()) {
       attributes.Text(" stroke-dasharray=\"");
       for (std::size_t i = 0; i < device.dashCount; ++i) {
@@ -85,8 +90,13 @@ class SvgCanvas {
     }
     if (dots_.empty()) return;
     // A path of no length is drawn only with round (or square) caps: a dot of the pen's width.
-    // Wide pens have round caps already.
-    out_.Text("<path").Text(run_).Text(hairline_ ? " stroke-linecap=\"round\" d=\"" : " d=\"");
+    // Wide pens with butt ends draw their dots square.
+    std::string attributes = run_;
+    if (hairline_) attributes += " stroke-linecap=\"round\"";
+    const std::string butt = "stroke-linecap=\"butt\"";
+    if (flatEnds_)
+      attributes.replace(attributes.find(butt), butt.size(), "stroke-linecap=\"square\"");
+    out_.Text("<path").Text(attributes).Text(" d=\"");
     for (const FramePoint& dot : dots_) {
       Point('M', dot);
       out_.Text("h0");
@@ -113,6 +123,7 @@ class SvgCanvas {
   DecimalText out_;
   double left_, top_;
   std::string run_;  // the attributes of the run's pen
+  bool flatEnds_ = false;
   std::vector<FramePoint> dots_;
   std::size_t strokes_ = 0;
   bool hairline_ = true;

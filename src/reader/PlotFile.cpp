@@ -86,11 +86,13 @@ void ReadBlocking(int fd, bool fifo) {
   if (flags >= 0 && (flags & O_NONBLOCK)) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
 }
 
-std::string ReadOpenFile(int fd, bool standardInput, std::size_t limitBytes,
+std::string ReadOpenFile(int fd, bool standardInput, std::size_t limitBytes, FileKinds kinds,
                          const std::string& path) {
   struct stat status {};
   if (::fstat(fd, &status) != 0) ThrowFileError(errno, path);
   if (S_ISDIR(status.st_mode)) ThrowFileError(EISDIR, path);
+  if (kinds == FileKinds::RegularFilesOnly && !S_ISREG(status.st_mode))
+    throw PlotFileError(err::kPathFileAccess, PlotFileProblem::NotAFile, path);
   if (S_ISREG(status.st_mode) && !standardInput) {
     if (static_cast<std::uintmax_t>(status.st_size) > limitBytes) ThrowTooLarge(path);
     return ReadRegularFile(fd, static_cast<std::size_t>(status.st_size), path);
@@ -121,11 +123,12 @@ std::error_code make_error_code(PlotFileProblem problem) {
 PlotFileError::PlotFileError(int number, std::error_code reason, const std::string& path)
     : RuntimeError(number, path + ": " + reason.message()), reason_(reason) {}
 
-std::string LoadPlotFileBytes(const std::string& path, std::size_t limitBytes) {
-  if (path == kStandardInputName) return ReadOpenFile(STDIN_FILENO, true, limitBytes, path);
+std::string LoadPlotFileBytes(const std::string& path, std::size_t limitBytes, FileKinds kinds) {
+  if (path == kStandardInputName && kinds == FileKinds::FilesAndStreams)
+    return ReadOpenFile(STDIN_FILENO, true, limitBytes, kinds, path);
   const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
   if (file.Get() < 0) ThrowFileError(errno, path);
-  return ReadOpenFile(file.Get(), false, limitBytes, path);
+  return ReadOpenFile(file.Get(), false, limitBytes, kinds, path);
 }
 
 std::size_t RemoveCrLf(char* data, std::size_t size) {

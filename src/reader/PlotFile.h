@@ -16,6 +16,11 @@ inline constexpr std::size_t kLargestPlotFileBytes = std::size_t{512} << 20;
 // The name that stands for standard input.
 inline constexpr const char* kStandardInputName = "-";
 
+// Which files a read takes. The window takes regular files only: a FIFO without a writer,
+// or a stream that never ends, would hold it for ever. The converter, like any filter,
+// also reads pipes, FIFOs and sockets to their end.
+enum class FileKinds { FilesAndStreams, RegularFilesOnly };
+
 // Why a plot file could not be read when the system's error numbers have no word for it.
 enum class PlotFileProblem { TooLarge = 1, NotAFile };
 const std::error_category& PlotFileCategory();
@@ -37,9 +42,11 @@ class PlotFileError : public RuntimeError {
 // standard input ("-") are read to their end. Either way more than `limitBytes` is
 // refused (error 7, PlotFileProblem::TooLarge) before or while reading, so a file that
 // grows meanwhile cannot take more memory. Devices are refused (error 75,
-// PlotFileProblem::NotAFile) and never block.
+// PlotFileProblem::NotAFile) and never block; so is anything but a regular file when
+// `kinds` is RegularFilesOnly, before anything is read from it.
 std::string LoadPlotFileBytes(const std::string& path,
-                              std::size_t limitBytes = kLargestPlotFileBytes);
+                              std::size_t limitBytes = kLargestPlotFileBytes,
+                              FileKinds kinds = FileKinds::FilesAndStreams);
 
 // Removes every CR LF pair in one left-to-right pass, like a string replace: a lone CR or
 // LF stays, and CR CR LF LF leaves CR LF.

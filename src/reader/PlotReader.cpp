@@ -37,9 +37,10 @@ struct PageAdvance {};
 PlotReader::PlotReader(PlotModel& model, ReaderMessenger& messenger)
     : model_(model), messenger_(messenger) {}
 
-ReadOutcome PlotReader::ReadPlotFile(std::int16_t& status) {
+ReadOutcome PlotReader::ReadPlotFile(std::int16_t& status, FileKinds kinds) {
   const std::string path = model_.PlotDir + model_.PlotFileName;
-  return Read(status, [&path] { return LoadPlotFileBytes(path); });
+  return Read(status,
+              [&path, kinds] { return LoadPlotFileBytes(path, kLargestPlotFileBytes, kinds); });
 }
 
 ReadOutcome PlotReader::ReadPlotBytes(std::string bytes, std::int16_t& status) {

@@ -6,6 +6,7 @@
 
 #include "model/PlotModel.h"
 #include "reader/MnemonicTally.h"
+#include "reader/PlotFile.h"
 #include "reader/ReadOutcome.h"
 #include "reader/ReaderMessenger.h"
 #include "reader/ReaderState.h"
@@ -22,7 +23,8 @@ class PlotReader {
 
   // Reads the file model.PlotDir + model.PlotFileName. `status` becomes 1 when the file
   // holds no terminator (the caller then must not draw) and is left unchanged otherwise.
-  ReadOutcome ReadPlotFile(std::int16_t& status);
+  // `kinds` says whether streams (FIFOs, standard input) are read or refused.
+  ReadOutcome ReadPlotFile(std::int16_t& status, FileKinds kinds = FileKinds::FilesAndStreams);
 
   // The same read on bytes already in memory.
   ReadOutcome ReadPlotBytes(std::string bytes, std::int16_t& status);

@@ -39,7 +39,11 @@ DevicePen DevicePen::From(const PicturePen& pen, double pixelsPerUnit, double de
   result.colour = pen.colour;
   const double width = pen.width * pixelsPerUnit;
   // Like GDI, a pen never gets thinner than one pixel.
-  if (width > 1) result.width = width;
+  if (width > 1) {
+    result.width = width;
+    result.ends = pen.ends;
+    result.joins = pen.joins;
+  }
   const std::span<const double> pattern = ScreenPattern(pen.style);
   const double scale = deviceDotsPerMm > 0 ? kMillimetresPerScreenPixel * deviceDotsPerMm : 1;
   result.dashCount = pattern.size();

@@ -14,6 +14,8 @@ struct DevicePen {
   double width = 0;                // 0: a one-pixel hairline
   std::array<double, 6> dashes{};  // on, off, on, off, ... lengths
   std::size_t dashCount = 0;       // 0: solid
+  PenEnds ends = PenEnds::kRound;  // of a wide pen; a hairline has none
+  PenJoins joins = PenJoins::kRound;
 
   bool Hairline() const { return width == 0; }
   bool Solid() const { return dashCount == 0; }

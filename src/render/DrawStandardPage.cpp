@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/PlotExtents.h"
 #include "model/RuntimeError.h"
 #include "render/EmfWriter.h"
 #include "render/HatchLines.h"
@@ -39,19 +40,8 @@ class PageDrawing {
         angle_(angle),
         cosA_(cosA),
         sinA_(sinA) {
-    box_ = page_.extents;
+    box_ = InkBoxOf(page_);
     if (box_.empty) box_ = {0, 0, 0, 0, false};
-    // A drawing without width or height gets a square extent, as a plot does.
-    if (box_.Width() == 0) {
-      const double h = std::max(box_.Height() / 2, 50.0);
-      box_.minX -= h;
-      box_.maxX += h;
-    }
-    if (box_.Height() == 0) {
-      const double w = box_.Width() / 2;
-      box_.minY -= w;
-      box_.maxY += w;
-    }
     width_ = box_.Width();
     height_ = box_.Height();
     scale_ = std::min(kLongestSide / (width_ + kMarginPlotterUnits),
@@ -91,9 +81,13 @@ class PageDrawing {
     if (context_.progress) context_.progress->ShowProgress(widthMm);
   }
 
+  // The margin is shared out evenly, so that a line along the top or the left edge stands
+  // clear of the picture's border as one along the bottom or the right edge does.
   Offset Place(PlotPoint p) const {
-    const Offset o{(p.x - box_.minX) * scale_, (box_.maxY - p.y) * scale_};
-    const double sw = width_ * scale_, sh = height_ * scale_;
+    const double margin = kMarginPlotterUnits / 2;
+    const Offset o{(p.x - box_.minX + margin) * scale_, (box_.maxY - p.y + margin) * scale_};
+    const double sw = (width_ + kMarginPlotterUnits) * scale_;
+    const double sh = (height_ + kMarginPlotterUnits) * scale_;
     switch (angle_) {
       case 90:
         return {sh + cosA_ * o.u - sinA_ * o.v, sinA_ * o.u + cosA_ * o.v};
@@ -116,20 +110,34 @@ class PageDrawing {
     return context_.settings.Colour() ? colour : (colour == kWhite ? kWhite : kBlack);
   }
 
-  void UsePen(ColourRef colour, double widthMm) {
+  // GDI's geometric pen styles: the ends and corners of a wide line.
+  static std::uint32_t PenStyleOf(LineEnd ends, LineJoin joins) {
+    constexpr std::uint32_t kGeometric = 0x10000, kSquareEnds = 0x100, kFlatEnds = 0x200,
+                            kBevelJoins = 0x1000, kMiterJoins = 0x2000;
+    std::uint32_t style = kGeometric;
+    if (ends == LineEnd::Butt) style |= kFlatEnds;
+    if (ends == LineEnd::Square) style |= kSquareEnds;
+    if (joins == LineJoin::Bevel) style |= kBevelJoins;
+    if (joins == LineJoin::Miter) style |= kMiterJoins;
+    return style;
+  }
+
+  void UsePen(ColourRef colour, double widthMm, std::uint32_t style) {
     const auto width = static_cast<std::int32_t>(
         std::lround(std::min(widthMm * kPlotterUnitsPerMm * scale_, kLongestSide)));
-    if (pen_ && colour == penColour_ && width == penWidth_) {
+    if (width <= 1) style = 0;  // a cosmetic pen has no ends to speak of
+    if (pen_ && colour == penColour_ && width == penWidth_ && style == penStyle_) {
       if (!penSelected_) metafile_->SelectObject(pen_);
       penSelected_ = true;
       return;
     }
-    const std::uint32_t handle = metafile_->CreatePen(0, width, colour);
+    const std::uint32_t handle = metafile_->CreatePen(style, width, colour);
     metafile_->SelectObject(handle);
     if (pen_) metafile_->DeleteObject(pen_);
     pen_ = handle;
     penColour_ = colour;
     penWidth_ = width;
+    penStyle_ = style;
     penSelected_ = true;
   }
 
@@ -142,7 +150,7 @@ class PageDrawing {
 
   void DrawPolyline(const StandardPolyline& line) {
     const StrokeStyle& style = line.style;
-    UsePen(Colour(style.colour), style.widthMm);
+    UsePen(Colour(style.colour), style.widthMm, PenStyleOf(style.ends, style.joins));
     const std::vector<PlotPoint>& points = line.points;
     if (style.DotsOnly()) {
       for (const PlotPoint& p : points)
@@ -213,7 +221,7 @@ class PageDrawing {
   void DrawPolygon(const StandardPolygon& polygon) {
     const ColourRef colour = context_.settings.Colour() ? polygon.colour : Grey(polygon.colour);
     if (polygon.fill != FillKind::Solid) {
-      UsePen(Colour(polygon.colour), polygon.widthMm);
+      UsePen(Colour(polygon.colour), polygon.widthMm, PenStyleOf(LineEnd::Butt, LineJoin::Miter));
       for (const HatchSegment& s :
            HatchLines(polygon.rings, polygon.hatchSpacing, polygon.hatchAngleDeg))
         Segment(s.from, s.to);
@@ -259,6 +267,7 @@ class PageDrawing {
   std::uint32_t pen_ = 0;
   ColourRef penColour_ = 0;
   std::int32_t penWidth_ = -1;
+  std::uint32_t penStyle_ = 0;
   bool penSelected_ = false;
 };
 

@@ -170,6 +170,12 @@ void EmfDecoder::CreatePen(std::size_t offset, std::uint32_t size) {
   // CreatePen makes them, are always solid.
   if (width > 1) {
     pen.width = static_cast<float>(static_cast<double>(width) * std::abs(scaleX_));
+    const std::uint32_t ends = record.lopn.lopnStyle & U_PS_ENDCAP_MASK;
+    const std::uint32_t joins = record.lopn.lopnStyle & U_PS_JOIN_MASK;
+    if (ends == U_PS_ENDCAP_SQUARE) pen.ends = PenEnds::kSquare;
+    if (ends == U_PS_ENDCAP_FLAT) pen.ends = PenEnds::kFlat;
+    if (joins == U_PS_JOIN_BEVEL) pen.joins = PenJoins::kBevel;
+    if (joins == U_PS_JOIN_MITER) pen.joins = PenJoins::kMiter;
   } else if (style >= U_PS_DASH && style <= U_PS_DASHDOTDOT) {
     pen.style = static_cast<PenStyle>(style);
   }

@@ -15,12 +15,19 @@ namespace korvid {
 // The pen styles that draw something; PS_NULL never reaches the drawing.
 enum class PenStyle : std::uint8_t { kSolid, kDash, kDot, kDashDot, kDashDotDot };
 
+// The ends and corners of a wide pen, as GDI's geometric pens have them; round unless the
+// pen says otherwise.
+enum class PenEnds : std::uint8_t { kRound, kSquare, kFlat };
+enum class PenJoins : std::uint8_t { kRound, kBevel, kMiter };
+
 // One distinct pen of a picture. `width` is in frame units (0.01 mm); 0 is a cosmetic pen,
 // the thinnest visible line at any scale.
 struct PicturePen {
   QRgb colour = 0xff000000;
   PenStyle style = PenStyle::kSolid;
   float width = 0;
+  PenEnds ends = PenEnds::kRound;
+  PenJoins joins = PenJoins::kRound;
 
   bool operator==(const PicturePen&) const = default;
 };

@@ -10,9 +10,42 @@ namespace {
 
 constexpr std::size_t kBatchLines = 4096;
 
+// HP-GL/2's default miter limit (in pen widths); GDI's is 10, Qt's 2.
+constexpr qreal kMiterLimit = 5;
+
+Qt::PenCapStyle CapOf(PenEnds ends) {
+  switch (ends) {
+    case PenEnds::kSquare:
+      return Qt::SquareCap;
+    case PenEnds::kFlat:
+      return Qt::FlatCap;
+    case PenEnds::kRound:
+      break;
+  }
+  return Qt::RoundCap;
+}
+
+Qt::PenJoinStyle JoinOf(PenJoins joins) {
+  switch (joins) {
+    case PenJoins::kBevel:
+      return Qt::BevelJoin;
+    case PenJoins::kMiter:
+      // Bevelled beyond the limit, as HP-GL/2, PDF and SVG have it; Qt's own miter clips
+      // the spike instead, which at a turn back along the line runs on far past it.
+      return Qt::SvgMiterJoin;
+    case PenJoins::kRound:
+      break;
+  }
+  return Qt::RoundJoin;
+}
+
 QPen ToQPen(const DevicePen& pen) {
   const QColor colour = QColor::fromRgb(pen.colour);
-  if (!pen.Hairline()) return QPen(colour, pen.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+  if (!pen.Hairline()) {
+    QPen wide(colour, pen.width, Qt::SolidLine, CapOf(pen.ends), JoinOf(pen.joins));
+    wide.setMiterLimit(kMiterLimit);
+    return wide;
+  }
   // Flat caps leave out the end point of a line, as GDI's LineTo does.
   QPen hairline(colour, 0, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
   if (!pen.Solid()) {
@@ -35,7 +68,8 @@ void QPainterStrokeSink::SetPen(const DevicePen& pen) {
   // device pixel for a hairline; dashes mean nothing to a dot.
   dotPen_ = linePen_;
   dotPen_.setStyle(Qt::SolidLine);
-  if (pen.Hairline()) dotPen_.setCapStyle(Qt::SquareCap);
+  // A dot of a flat-ended pen is still a square of its width, as a plotter marks it.
+  if (pen.Hairline() || pen.ends == PenEnds::kFlat) dotPen_.setCapStyle(Qt::SquareCap);
   painter_.setPen(linePen_);
   solid_ = pen.Solid();
 }

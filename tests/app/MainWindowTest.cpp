@@ -1,6 +1,7 @@
 // The real main window, offscreen, driven through scripted dialogs: loading, the view, the
 // toolbar, failures and the Help menu.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -92,13 +93,16 @@ TEST_F(MainWindowTest, LoadShowsTheDrawingFittedAndACancelKeepsIt) {
 // reason) or in a message; nothing of the drawing before stays to return on a zoom.
 TEST_F(MainWindowTest, WhatCannotBeReadIsToldInJapanese) {
   const std::string huge = Fixture("huge.hpg", "");
-  fs::resize_file(huge, std::uintmax_t{3} << 30);  // sparse: nothing is stored
+  fs::resize_file(huge, std::uintmax_t{3} << 30);           // sparse: nothing is stored
+  const std::string fifo = (folder / "fifo.hpg").string();  // no writer: never waited for
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::pair<std::string, const char*> cases[] = {
       {Fixture("partial.hpg", "PU0,0;PD10,10;LB1;SP;PD5,5;"), "Err=13.*LB×1"},
       {Fixture("dot.hpg", "PU5,5;PD5,5;"), ""},  // no extent: ends quietly
       {Fixture("noterm.hpg", "IN\r\nPU0,0\r\nPD10,10\r\n"), ""},
       {huge, "ファイルが大きすぎるため読み込めませんでした（上限512MiB）"},
       {"/dev/zero", "ファイルではない（デバイスなど）ため読み込めませんでした"},
+      {fifo, "ファイルではない（デバイスなど）ため読み込めませんでした"},
       {(folder / "nothing-here.hpg").string(), "ファイルまたはフォルダがありません"},
       {folder.string(), "フォルダです"}};
   for (const auto& [path, notice] : cases) {

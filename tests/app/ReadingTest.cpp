@@ -1,6 +1,7 @@
 // The two readings in the real window: the option, the offer to read again, and the pages
 // of a standard read.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QLabel>
 #include <QToolButton>
@@ -79,6 +80,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "基本HPGLの読み込みでは描けない命令（PE, LB）があります。"},
         OfferCase{"LowerCaseLabel", "IN;SP1;PU0,0;PD100,100;lbABC\x03;",
                   "基本HPGLの読み込みでは描けない命令（LB）があります。"},
+        // Asked of the standard reader's own table: symbols draw, CS only sets up labels.
+        OfferCase{"Symbols", "IN;SP1;PU0,0;CS14;SM*;PD100,100;",
+                  "基本HPGLの読み込みでは描けない命令（SM）があります。"},
         OfferCase{"Nothing", "IN;SP1;VS10;", "基本HPGLの読み込みでは何も描けませんでした。"},
         OfferCase{"Pages", kThreePages, "基本HPGLの読み込みでは2ページ目以降を表示できません。"},
         OfferCase{"NoneWhileTheStandardReadingIsInForce", "IN;SP1;PU0,0;PD100,100;LB;", "", true}),
@@ -93,19 +97,21 @@ TEST_F(ReadingTest, PagesOfAStandardRead) {
   EXPECT_EQ(Shown(), "読み込み: HP-GL/2（PLOT No.1/3） | PLOT No.1, PLOT No.2, PLOT No.3");
   EXPECT_EQ(dialogs.openRequests.size(), 1u) << "reading again asks for no file";
   EXPECT_NEAR(SurfaceAspect(), 2.0, 0.05);
-  EXPECT_EQ(context->ShownExtents().MaxX, 4000);
+  // The page's picture holds the ink: half the 0.35 mm pen, 7 units, beyond the points.
+  EXPECT_EQ(context->ShownExtents().MaxX, 4007);
 
   ChoosePage(2);
-  EXPECT_EQ(context->ShownExtents().MaxY, 3000);
+  EXPECT_EQ(context->ShownExtents().MaxY, 3007);
   EXPECT_NEAR(SurfaceAspect(), 1.0 / 3.0, 0.02);
   EXPECT_EQ(Caption(), "読み込み: HP-GL/2（PLOT No.2/3）");
   EXPECT_TRUE(form->WindowMenu()->actions().at(1)->isChecked() &&
               !form->WindowMenu()->actions().at(0)->isChecked());
   const QRect frame = MetafilePicture::LoadFile(metafile->Path()).Frame();
-  EXPECT_NEAR(static_cast<double>(frame.width()) / frame.height(), 1100.0 / 3100.0, 0.01);
+  EXPECT_NEAR(static_cast<double>(frame.width()) / frame.height(), 1114.0 / 3114.0, 0.01);
 
-  // The preview measures the page shown: sheets cover 102.5 mm of page 1's 4000 units (the
-  // margin included) but 77.5 mm of page 2's 3000, on pictures of the same longest side.
+  // The preview measures the page shown: sheets cover 102.85 mm of page 1's 4000 units (the
+  // pen and margin included) but 77.85 mm of page 2's 3000, on pictures of the same longest
+  // side.
   double steps[2];
   for (int page : {1, 2}) {
     ChoosePage(page);
@@ -115,7 +121,7 @@ TEST_F(ReadingTest, PagesOfAStandardRead) {
     Trigger("Command3");
     EXPECT_TRUE(Panel()->OfferButton()->isEnabled());
   }
-  EXPECT_NEAR(steps[1] / steps[0], 102.5 / 77.5, 1e-3);
+  EXPECT_NEAR(steps[1] / steps[0], 102.85 / 77.85, 1e-3);
 
   Trigger("PlotMenu15");  // turned right, then the next page keeps the turn
   ChoosePage(1);
@@ -130,6 +136,11 @@ TEST_F(ReadingTest, PagesOfAStandardRead) {
   EXPECT_EQ(WindowItems(), QStringList{"PLOT No.1"});
   ChoosePage(1);
   EXPECT_TRUE(form->NoticePanel()->text().contains("描ける図形がありませんでした"));
+  const std::string fifo = (folder / "fifo.hpg").string();  // no writer: never waited for
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  Load(fifo);
+  EXPECT_EQ(form->NoticePanel()->text(),
+            "ファイルではない（デバイスなど）ため読み込めませんでした");
   EXPECT_TRUE(dialogs.warnings.empty());
 }
 

@@ -19,12 +19,13 @@ constexpr const char* kStandardOnly = "IN;SP1;PA0,0;EA2000,1000;";
 const QSize kSquareSize(1238, 1238), kWideSize(1238, 649), kTallSize(649, 1238), kNone(0, 0);
 
 // Plots and drawings by letter: Square, Wide, Tall, Standard only, three Pages (P1, P2:
-// the size of the drawing of page 1, page 2), - no file.
+// the size of the drawing of page 1, page 2), - no file. WS and TS: a wide and a tall
+// plot in the standard reading, which holds the half of the pen beyond the plot's edge.
 const std::map<std::string, const char*> kPlots{
     {"S", kSquare}, {"W", kWide}, {"T", kTall}, {"H", kStandardOnly}, {"P", kThreePages}};
-const std::map<std::string, QSize> kSizes{{"S", kSquareSize},  {"W", kWideSize},
-                                          {"T", kTallSize},    {"-", kNone},
-                                          {"P1", {1238, 634}}, {"P2", {439, 1238}}};
+const std::map<std::string, QSize> kSizes{
+    {"S", kSquareSize},  {"W", kWideSize},    {"T", kTallSize},    {"-", kNone},
+    {"P1", {1238, 636}}, {"P2", {443, 1238}}, {"WS", {1238, 653}}, {"TS", {653, 1238}}};
 
 // "a.hpg=S b.plt=-" as names and letters; "-=S" is standard input.
 std::vector<std::pair<std::string, std::string>> Named(const char* text) {
@@ -82,14 +83,14 @@ INSTANTIATE_TEST_SUITE_P(
         BatchCase{"SecondInputOfTheSameNameIsRefused", "x/a.hpg=W y/a.plt=T b.hpg=S", "-f png", 1,
                   "a.png=W b.png=S", "a.png is already the drawing of ", "2 of 3 files drawn"},
         BatchCase{"StandardReading", "std.plt=H pages.plt=P a.hpg=T", "-f png --hpgl2", 0,
-                  "std.png=W pages.png=P1 a.png=T", "3 pages", "3 of 3 files drawn, 0 failed"},
+                  "std.png=WS pages.png=P1 a.png=TS", "3 pages", "3 of 3 files drawn, 0 failed"},
         BatchCase{"MissingPageFailsAlone", "a.hpg=S pages.plt=P", "-f png --hpgl2 --page 2", 1,
                   "a.png=- pages.png=P2", "a.hpg has 1 page, not 2",
                   "1 of 2 files drawn, 1 failed"},
         BatchCase{"ParallelWorkers", "p0.hpg=S p1.hpg=W p2.hpg=T p3.hpg=S p4.hpg=W p5.hpg=T",
                   "-f png -j 4", 0, "p0.png=S p1.png=W p2.png=T p3.png=S p4.png=W p5.png=T",
                   "p5.hpg -> ", "6 of 6 files drawn, 0 failed"},
-        BatchCase{"StandardInput", "-=H", "-f png --hpgl2", 0, "stdin.png=W", "- -> ",
+        BatchCase{"StandardInput", "-=H", "-f png --hpgl2", 0, "stdin.png=WS", "- -> ",
                   "1 of 1 files drawn"},
         // p.svg would become its own drawing; q.plt's drawing q.svg is the input after it.
         BatchCase{"NoInputIsReplaced", "out/p.svg=W out/q.plt=T out/q.svg=S", "-f svg", 1,
@@ -143,7 +144,7 @@ INSTANTIATE_TEST_SUITE_P(
         ThumbnailCase{"OwnReadingFirst", kThreePages, "-s 128", 0, QSize(128, 66), "(PG)"},
         ThumbnailCase{"StandardWhenOwnDrawsNothing", kStandardOnly, "-s 128", 0, QSize(128, 67),
                       "drawn in the standard HP-GL/2 reading"},
-        ThumbnailCase{"ChosenPage", kThreePages, "-s 128 --hpgl2 --page 2", 0, QSize(45, 127)},
+        ThumbnailCase{"ChosenPage", kThreePages, "-s 128 --hpgl2 --page 2", 0, QSize(45, 126)},
         // A width in whole pixels gives a height of 129 at 43 pixels: never beyond the size.
         ThumbnailCase{"Narrow", "IN;SP1;PD1000,0,1000,3200;", "-s 128", 0, QSize(42, 126)},
         ThumbnailCase{"MissingPage", kThreePages, "-s 64 --hpgl2 --page 4", 1, kNone,

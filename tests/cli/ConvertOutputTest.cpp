@@ -30,6 +30,9 @@ const std::string kManyCircles = [] {
 // The longer side of every plot picture is 327.67 mm (1238 pixels at 96 dpi); the shorter
 // side of a 2:1 plot carries the same 100-unit margin.
 constexpr double kLongMm = 327.67, kHalfMm = 171.64;
+// A standard page also holds the half of its 0.35 mm pen (7 units) beyond the plot's edge:
+// 2114 by 1114 units.
+constexpr double kStandardHalfMm = 172.67;
 constexpr int kLongPx = 1238;
 
 // The page of a vector file in millimetres: the EMF frame, the PDF media box or the SVG
@@ -107,7 +110,8 @@ TEST_P(ConvertFormat, ReplacesTheFileWithTheFormatOfTheExtensionOnThePlotsFrame)
   EXPECT_NEAR(height, c.height, 0.4);
 }
 
-// The standard reading places its pages as Korvid's own reading places a plot.
+// The standard reading places its pages as Korvid's own reading places a plot, with the
+// pen's ink.
 INSTANTIATE_TEST_SUITE_P(
     Formats, ConvertFormat,
     ::testing::Values(
@@ -125,11 +129,11 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"BmpDpi", kSquare, "a.bMp", "--dpi 200", 2580, 2580},
         FormatCase{"LandscapeWidth", kWide, "a.png", "--width 1000", 1000, 524},
         FormatCase{"TurnedWidth", kWide, "a.bmp", "--rotate 270 --width 300", 300, 573},
-        FormatCase{"StandardEmf", kWide, "s.emf", "--hpgl2", kLongMm, kHalfMm},
-        FormatCase{"StandardSvg", kWide, "s.svg", "--hpgl2 --rotate 90", kHalfMm, kLongMm},
-        FormatCase{"StandardPdf", kWide, "s.pdf", "--hpgl2", kLongMm, kHalfMm},
-        FormatCase{"StandardPage1", kThreePages, "s.png", "--hpgl2", 1238, 634},
-        FormatCase{"StandardPage2", kThreePages, "s.bmp", "--hpgl2 --page 2", 439, 1238},
+        FormatCase{"StandardEmf", kWide, "s.emf", "--hpgl2", kLongMm, kStandardHalfMm},
+        FormatCase{"StandardSvg", kWide, "s.svg", "--hpgl2 --rotate 90", kStandardHalfMm, kLongMm},
+        FormatCase{"StandardPdf", kWide, "s.pdf", "--hpgl2", kLongMm, kStandardHalfMm},
+        FormatCase{"StandardPage1", kThreePages, "s.png", "--hpgl2", 1238, 636},
+        FormatCase{"StandardPage2", kThreePages, "s.bmp", "--hpgl2 --page 2", 443, 1238},
         FormatCase{"StandardPage3", kThreePages, "s.png", "--hpgl2 --page 3", 1238, 1238}),
     [](const auto& info) { return std::string(info.param.name); });
 

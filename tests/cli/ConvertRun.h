@@ -39,7 +39,7 @@ struct ProcessResult {
 // Standard input of a run: a file (or device), or bytes through a pipe.
 struct Stdin {
   std::string file = "/dev/null";
-  std::optional<std::string> piped;
+  std::optional<std::string> piped = std::nullopt;
 };
 
 inline std::string Slurp(const std::filesystem::path& path) {

@@ -39,6 +39,9 @@ const TextCase kDrawings[] = {
     {"EncodedPolyline", "PE<=\xBF\xBFG\xC2\xBF\xBFG\xC2;", "0,0 100,0 100,100"},
     {"EdgePolygonDrawsOnlyPenDownEdges", "PA0,0;PM0;PD10,0;PU10,10;PD0,10;PM2;EP;",
      "0,0 10,0 | 10,10 0,10 0,0"},
+    // The point after PM1 starts the next subpolygon, pen down or not: no edge to it.
+    {"SubpolygonStartsAtItsFirstPoint", "PA0,0;PM0;PD9,0,9,9;PM1;PD20,20,29,20,29,29;PM2;EP;",
+     "0,0 9,0 9,9 0,0 | 20,20 29,20 29,29 20,20"},
     // A label moves the pen a cell (600 at SI1,1) per character, drawn or not; CP by lines.
     {"LabelWithoutPenMovesThePen", "SP0;SI1,1;PA0,0;LBAB\x03SP1;PR;PD0,10;", "1200,0 1200,10"},
     {"CharacterPlotLineUp", "SI1,1;PA0,0;CP0,1;PR;PD0,10;", "0,800 0,810"},
@@ -92,7 +95,7 @@ const TextCase kDrawings[] = {
 TEXT_TABLE(Drawing, Lines, kDrawings);
 
 // The last line's pen, width in mm, colour 0xBBGGRR, line type and pattern length (when not
-// solid) and its own dash pattern (from UL).
+// solid), its own dash pattern (from UL) and its ends and joins (unless butt and mitered).
 std::string Style(const std::string& text) {
   const StandardReadOutcome outcome = Read(text);
   if (outcome.plot.pages.back().polylines.empty()) return "no line";
@@ -104,6 +107,12 @@ std::string Style(const std::string& text) {
   if (style.dashIndex >= 0) {
     for (double dash : outcome.plot.dashPatterns[static_cast<std::size_t>(style.dashIndex)])
       out += " " + Number(dash);
+  }
+  if (style.ends != LineEnd::Butt || style.joins != LineJoin::Miter) {
+    const char* ends[] = {"butt", "square", "round"};
+    const char* joins[] = {"miter", "bevel", "round"};
+    out += std::string(" LA ") + ends[static_cast<int>(style.ends)] + "," +
+           joins[static_cast<int>(style.joins)];
   }
   return out;
 }
@@ -132,6 +141,10 @@ const TextCase kAttributes[] = {
     // 4 % of the default P1-P2 diagonal.
     {"LineTypePrevious", "LT2;LT;LT99;PD1,1;", "1 0.35 000000 LT2,492.893 50 50"},
     {"UserLineType", "UL2,1,3;LT2;PD1,1;", "1 0.35 000000 LT2,492.893 25 75"},
+    {"LineEndsAndJoins", "LA1,4,2,5;PD1,1;", "1 0.35 000000 LA round,bevel"},
+    {"TriangularDrawnSquareAndBevelled", "LA1,3,2,3;PD1,1;", "1 0.35 000000 LA square,bevel"},
+    {"LineAttributesReset", "LA1,4;LA;PD1,1;", "1 0.35 000000"},
+    {"InResetsLineAttributes", "LA1,4;IN;SP1;PD1,1;", "1 0.35 000000"},
 };
 TEXT_TABLE(LineStyles, Style, kAttributes);
 
@@ -187,6 +200,20 @@ const TextCase kLabels[] = {
     {"OwnTerminator", "SI1,1;DT*;PA0,0;LBHHH*PU;", "25,0 1575,400"},
 };
 TEXT_TABLE(Labels, LabelBox, kLabels);
+
+// Bytes from 128 up draw the letter or sign the label font has for them, never nothing:
+// Roman-8 unless CS or SD chose Latin 1.
+TEST(StandardRead, LabelBytesFrom128DrawTheirStandIn) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"LB\xDC\x03", "LBE\x03"},              // Roman-8 É
+      {"CS14;LB\xE9\x03", "LBe\x03"},         // ISO 8859-1 é
+      {"SD1,629,2,1;LB\xDF\x03", "LBs\x03"},  // Windows Latin 1 ß
+      {"LB\xFF\x03", "LB?\x03"}};             // none in Roman-8
+  for (const auto& [eightBit, ascii] : cases) {
+    EXPECT_EQ(Lines(eightBit), Lines(ascii)) << eightBit;
+    EXPECT_NE(Lines(eightBit), "") << eightBit;
+  }
+}
 
 TEST(StandardRead, SymbolModeMarksEveryPointAndLeavesThePen) {
   const StandardPage page = Read("SI1,1;SM+;PA0,0;PD1000,0,2000,0;SM;PD3000,0;").plot.pages[0];

@@ -112,7 +112,7 @@ TEST(LabelLayoutTest, ControlCharactersMoveThePen) {
       {"H\tH", {}, "1012.5,2000>2987.5,2420 pen 3100,2000"},
       {"H H", {}, "1012.5,2000>1787.5,2420 pen 1900,2000"},
       {"H\x01\x1b\x7fH", {}, "1012.5,2000>1487.5,2420 pen 1600,2000"},
-      {"\xe9\x80", {}, "none pen 1600,2000"},
+      {"\xe9\x80", {}, "1000,2000>1475,2420 pen 1600,2000"},  // Roman-8: "O" and "?"
       {"", {}, "none pen 1000,2000"},
       {"HH\n",
        {.extraSpace = 0.5, .extraLine = 1},

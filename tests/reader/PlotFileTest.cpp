@@ -24,10 +24,11 @@ struct Loaded {
   std::error_code reason;
 };
 
-Loaded Load(const std::string& path, std::size_t limit = kSmallLimit) {
+Loaded Load(const std::string& path, std::size_t limit = kSmallLimit,
+            FileKinds kinds = FileKinds::FilesAndStreams) {
   Loaded loaded;
   try {
-    loaded.bytes = LoadPlotFileBytes(path, limit);
+    loaded.bytes = LoadPlotFileBytes(path, limit, kinds);
   } catch (const PlotFileError& failure) {
     loaded.number = failure.number();
     loaded.reason = failure.reason();
@@ -80,6 +81,18 @@ TEST_F(PlotFileTest, FilesAndStreamsUpToTheLimit) {
       {"fifo", [&] { return ThroughFifo("IN;PD1,1;"); }, "IN;PD1,1;", {}},
       {"fifo over the limit", [&] { return ThroughFifo(over); }, "", PlotFileProblem::TooLarge},
       {"device", [] { return Load("/dev/zero"); }, "", PlotFileProblem::NotAFile},
+      // The window's read: a FIFO without a writer is refused at once, never waited for.
+      {"fifo for the window",
+       [&] {
+         const std::string path = (folder / "idle-fifo").string();
+         ::mkfifo(path.c_str(), 0600);
+         return Load(path, kSmallLimit, FileKinds::RegularFilesOnly);
+       },
+       "", PlotFileProblem::NotAFile},
+      {"file for the window",
+       [&] { return Load(File("plain", "IN;"), kSmallLimit, FileKinds::RegularFilesOnly); },
+       "IN;",
+       {}},
       {"folder", [&] { return Load(folder.string()); }, "",
        std::make_error_code(std::errc::is_a_directory)},
       {"missing", [&] { return Load((folder / "none").string()); }, "",

@@ -33,12 +33,12 @@ std::size_t Count(const std::vector<EmfRecord>& records, std::int32_t type) {
 TEST(StandardPage, LinesFillsHatchingAndDashesAsRecords) {
   const auto line = DrawPage("IN;PW1;SP1;PA0,0;PD4000,0,4000,4000;").records;
   EXPECT_EQ(Count(line, kPolyline), 1u) << "a solid line is one polyline";
-  // Pen widths are in 0.01 mm of the plot: 4000 units = 100 mm plus the 100-unit margin
-  // fill 327.67 mm, so 1 mm of pen is about 3.2 mm of metafile.
+  // Pen widths are in 0.01 mm of the plot: 4000 units = 100 mm, half the 1 mm pen (20 units)
+  // on each side and the 100-unit margin fill 327.67 mm, so 1 mm of pen is about 3.2 mm.
   ASSERT_EQ(Count(line, kCreatePen), 1u);
   for (const EmfRecord& r : line) {
     if (r[0] == kCreatePen) {
-      EXPECT_NEAR(r[3], 40 * 32767.0 / 4100, 1) << "pen width";
+      EXPECT_NEAR(r[3], 40 * 32767.0 / 4140, 1) << "pen width";
     }
   }
   const auto fill = DrawPage("IN;SP2;PA0,0;RA1000,1000;").records;
@@ -59,8 +59,14 @@ bool ColourNear(const QImage& image, QPoint at, QRgb colour) {
   return false;
 }
 
-// A black line under a red square, and one over it; the frame holds the plot and its
-// margin, so plot (x, y) is pixel (x / 5, 200 - y / 5).
+// The picture holds the ink (half the 0.35 mm pen, 7 units, beyond the extents) and the
+// 100-unit margin, half of it on each side: plot 0..1000 is drawn at 57..1057 of 1114 units.
+QPoint At(double x, double y, int sizePx = 220) {
+  const double scale = sizePx / 1114.0;
+  return {static_cast<int>((x + 57) * scale), static_cast<int>((1057 - y) * scale)};
+}
+
+// A black line under a red square, and one over it.
 TEST(StandardPage, FillCoversTheLinesBeforeItAndNotThoseAfter) {
   const std::string plot =
       "IN;SP1;PA0,500;PD1000,500;PU;SP2;PA250,250;RA750,750;SP1;PA500,0;PD500,1000;";
@@ -69,17 +75,36 @@ TEST(StandardPage, FillCoversTheLinesBeforeItAndNotThoseAfter) {
     const MetafilePicture picture = DrawPage(plot, 0, colour).picture;
     for (QImage::Format format : kBothPaths) {
       const QImage image = Render(picture, {220, 220}, format);
-      const QRgb fill = image.pixel(70, 100);
+      const QRgb fill = image.pixel(At(350, 500));
       if (colour)
         EXPECT_EQ(fill, qRgb(255, 0, 0)) << PathName(format) << ": pen 2 is red";
       else
         EXPECT_TRUE(qRed(fill) == qGreen(fill) && qGreen(fill) == qBlue(fill) && qRed(fill) < 255)
             << PathName(format) << ": black and white fills in grey";
-      EXPECT_FALSE(ColourNear(image, {70, 100}, black)) << PathName(format);
-      EXPECT_TRUE(ColourNear(image, {20, 100}, black)) << PathName(format);
-      EXPECT_TRUE(ColourNear(image, {100, 130}, black)) << PathName(format);
-      EXPECT_FALSE(Inked(image, {20, 60})) << PathName(format);
+      EXPECT_FALSE(ColourNear(image, At(350, 500), black)) << PathName(format);
+      EXPECT_TRUE(ColourNear(image, At(100, 500), black)) << PathName(format);
+      EXPECT_TRUE(ColourNear(image, At(500, 350), black)) << PathName(format);
+      EXPECT_TRUE(ColourNear(image, At(500, 1000), black)) << PathName(format) << ": top edge";
+      EXPECT_FALSE(Inked(image, At(100, 700))) << PathName(format);
     }
+  }
+}
+
+// A 2 mm pen (80 units) reaches 40 units past the end of its line with round ends (LA1,4)
+// and not at all with HP-GL/2's butt ends, nor where a mitered line turns back on itself
+// (beyond the miter limit the corner is bevelled). The page: 0..1000 by -500..500
+// (squared), the pen's half and the margin around it, 1180 units in 400 pixels.
+TEST(StandardPage, LinesEndAsLaSays) {
+  const double scale = 400.0 / 1180;
+  const QPoint pastTheEnd(static_cast<int>((1025 + 90) * scale), 200);
+  const std::pair<const char*, bool> cases[] = {{"LA1,4;SP1;PA0,0;PD1000,0;", true},
+                                                {"SP1;PA0,0;PD1000,0;", false},
+                                                {"SP1;PA0,0;PD1000,0,0,0;", false}};
+  for (const auto& [attributes, inked] : cases) {
+    const QImage image = Render(DrawPage(std::string("IN;PW2;") + attributes).picture,
+                                {400, 400}, QImage::Format_RGB888);
+    EXPECT_TRUE(InkNear(image, {pastTheEnd.x() - 20, 200}, 0)) << attributes;
+    EXPECT_EQ(InkNear(image, pastTheEnd, 0), inked) << attributes;
   }
 }
 
