@@ -8,13 +8,20 @@
 #
 #   bench/compare-hp2xx.sh     (RUNS=10 BATCH_RUNS=3 BUILD=build-bench by default;
 #                              GENERATOR=path to gen_hpgl.py, CORPUS=folder of plots,
-#                              TIMER=hyperfine|loop to choose)
+#                              TIMER=interleaved|hyperfine|loop to choose,
+#                              BASELINE=another korvid-convert to time beside this one)
+#
+# Each time is the median of the runs; the PDF's line also gives the fastest run and the
+# processor time (user and system, mean) unless the loop does the timing. With BASELINE,
+# every Korvid command runs with both converters in the same run, and a second table
+# gives the baseline's times and its ratios.
 #
 # The plot comes from ../shared/tools/gen_hpgl.py beside the repository when it is there,
 # otherwise from the benchmarks' own generator (korvid_bench_input). Either writes CR LF
-# line ends. hyperfine does the timing when it is installed (apt-get install hyperfine);
-# otherwise a plain loop measures wall-clock time with date's nanoseconds. The batch is
-# always timed by the loop.
+# line ends. By default the commands take turns, one run of each in every round, so that
+# a change of the machine's load falls on all of them alike (python3 does the timing);
+# TIMER=hyperfine runs each command's runs one after another, TIMER=loop does the same
+# with date's nanoseconds. The batch is always timed by the loop.
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -24,6 +31,7 @@ BATCH_RUNS=${BATCH_RUNS:-3}
 CONVERT="$ROOT/$BUILD/src/cli/korvid-convert"
 GENERATOR=${GENERATOR:-$ROOT/../shared/tools/gen_hpgl.py}
 CORPUS=${CORPUS:-$ROOT/../shared/corpus}
+BASELINE=${BASELINE:-}
 
 command -v hp2xx >/dev/null || { echo "hp2xx is not installed (apt-get install hp2xx)" >&2; exit 1; }
 
@@ -75,20 +83,55 @@ check() {
   fi
   [[ -s "$2" ]] || { echo "no $2 was written" >&2; exit 1; }
 }
+declare -A BEFORE=()
+if [[ -n "$BASELINE" ]]; then
+  [[ -x "$BASELINE" ]] || { echo "no converter at BASELINE=$BASELINE" >&2; exit 1; }
+  for case in svg png small pdf one; do
+    command=${KORVID[$case]/#"$CONVERT"/$BASELINE}
+    BEFORE[$case]=${command/ -o / -o before-}
+  done
+fi
 for case in svg png small pdf one; do
   out=${KORVID[$case]##* -o }
   check "${KORVID[$case]}" "${out%% *}"
+  if [[ -n "$BASELINE" ]]; then
+    out=${BEFORE[$case]##* -o }
+    check "${BEFORE[$case]}" "${out%% *}"
+  fi
 done
 check "${HP2XX[svg]}" hp2xx.svg
 check "${HP2XX[png]}" hp2xx.png
 check "${HP2XX[small]}" hp2xx-small.png
 check "${HP2XX[one]}" hp2xx-one.png
 
-# Prints the median wall-clock seconds of each command given, in that order.
+# Prints the median wall-clock seconds of each command given, in that order, each followed
+# by the fastest run's and the mean processor seconds on the same line.
 medians_hyperfine() {
   hyperfine --shell=none --warmup 2 --runs "$RUNS" --style none --export-json times.json \
     "$@" >/dev/null
-  sed -n 's/.*"median": *\([0-9.eE+-]*\).*/\1/p' times.json
+  python3 -c 'import json, sys
+for r in json.load(open("times.json"))["results"]:
+    print(r["median"], r["min"], r["user"] + r["system"])'
+}
+
+medians_interleaved() {
+  python3 - "$RUNS" "$@" <<'PY'
+import os, shlex, statistics, subprocess, sys, time
+runs, commands = int(sys.argv[1]), sys.argv[2:]
+wall = [[] for _ in commands]
+cpu = [[] for _ in commands]
+for round in range(runs + 1):  # the first round warms up
+    for i, command in enumerate(commands):
+        start = time.perf_counter()
+        child = subprocess.Popen(shlex.split(command), stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL)
+        _, _, usage = os.wait4(child.pid, 0)
+        if round > 0:
+            wall[i].append(time.perf_counter() - start)
+            cpu[i].append(usage.ru_utime + usage.ru_stime)
+for w, c in zip(wall, cpu):
+    print(statistics.median(w), min(w), statistics.mean(c))
+PY
 }
 
 medians_loop() {
@@ -104,32 +147,55 @@ medians_loop() {
     done
     printf '%s\n' "${times[@]}" | sort -n |
       awk '{ t[NR] = $1 } END { m = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2;
-                                printf "%.6f\n", m / 1e9 }'
+                                printf "%.6f %.6f\n", m / 1e9, t[1] / 1e9 }'
   done
 }
 
 timer=${TIMER:-}
 if [[ -z "$timer" ]]; then
-  if command -v hyperfine >/dev/null; then timer=hyperfine; else timer=loop; fi
+  if command -v python3 >/dev/null; then timer=interleaved
+  elif command -v hyperfine >/dev/null; then timer=hyperfine
+  else timer=loop; fi
 fi
 
-row() {  # name korvid-seconds hp2xx-seconds
-  awk -v f="$1" -v k="$2" -v h="$3" \
+row() {  # name "korvid-median [min [cpu]]" "hp2xx-median ..."
+  local k=${2%% *} h=${3%% *}
+  awk -v f="$1" -v k="$k" -v h="$h" \
     'BEGIN { if (h == "") printf "%-22s %12.1f %12s %16s\n", f, k * 1000, "-", "-";
              else printf "%-22s %12.1f %12.1f %16.3f\n", f, k * 1000, h * 1000, k / h }'
+}
+
+# The fastest run and the processor time of a "median min cpu" line, in ms.
+detail() {
+  awk -v f="$1" -v t="$2" 'BEGIN { split(t, v, " ");
+    printf "%-22s fastest %.1f ms", f, v[2] * 1000;
+    if (v[3] != "") printf ", processor %.1f ms", v[3] * 1000; printf "\n" }'
 }
 
 echo "plot: $source_name, $(stat -c %s max.hpgl) bytes; $RUNS runs each, timed by $timer"
 echo "load before: $(uptime | sed 's/.*load average: //')"
 printf '%-22s %12s %12s %16s\n' case "korvid (ms)" "hp2xx (ms)" "korvid / hp2xx"
-mapfile -t m < <("medians_$timer" "${KORVID[svg]}" "${HP2XX[svg]}" "${KORVID[png]}" \
-  "${HP2XX[png]}" "${KORVID[small]}" "${HP2XX[small]}" "${KORVID[pdf]}" "${KORVID[one]}" \
-  "${HP2XX[one]}")
+commands=("${KORVID[svg]}" "${HP2XX[svg]}" "${KORVID[png]}" "${HP2XX[png]}" "${KORVID[small]}"
+  "${HP2XX[small]}" "${KORVID[pdf]}" "${KORVID[one]}" "${HP2XX[one]}")
+if [[ -n "$BASELINE" ]]; then
+  commands+=("${BEFORE[svg]}" "${BEFORE[png]}" "${BEFORE[small]}" "${BEFORE[pdf]}" "${BEFORE[one]}")
+fi
+mapfile -t m < <("medians_$timer" "${commands[@]}")
 row "max SVG" "${m[0]}" "${m[1]}"
 row "max PNG ${png_width} px wide" "${m[2]}" "${m[3]}"
 row "max PNG ${small_width} px wide" "${m[4]}" "${m[5]}"
 row "max PDF" "${m[6]}" ""
 row "one-line PNG" "${m[7]}" "${m[8]}"
+detail "  max PDF" "${m[6]}"
+if [[ -n "$BASELINE" ]]; then
+  echo "baseline $BASELINE, same run:"
+  row "max SVG" "${m[9]}" "${m[1]}"
+  row "max PNG ${png_width} px wide" "${m[10]}" "${m[3]}"
+  row "max PNG ${small_width} px wide" "${m[11]}" "${m[5]}"
+  row "max PDF" "${m[12]}" ""
+  row "one-line PNG" "${m[13]}" "${m[8]}"
+  detail "  max PDF" "${m[12]}"
+fi
 
 if [[ -d "$CORPUS" ]]; then
   mapfile -t plots < <(find "$CORPUS" -maxdepth 1 -type f ! -name '*.md' ! -name '*.tsv' | sort)
@@ -137,8 +203,14 @@ if [[ -d "$CORPUS" ]]; then
   printf '%q ' "${plots[@]}" >plots.txt
   korvid_batch="$CONVERT $(cat plots.txt) -f png -O korvid-batch"
   hp2xx_batch="for f in $(cat plots.txt); do b=\${f##*/}; hp2xx -q -m png -f hp2xx-batch/\${b%.*}.png \"\$f\"; done"
-  mapfile -t b < <(LOOP_RUNS=$BATCH_RUNS medians_loop "$korvid_batch" "$hp2xx_batch")
+  batches=("$korvid_batch" "$hp2xx_batch")
+  if [[ -n "$BASELINE" ]]; then
+    mkdir -p before-batch
+    batches+=("$BASELINE $(cat plots.txt) -f png -O before-batch")
+  fi
+  mapfile -t b < <(LOOP_RUNS=$BATCH_RUNS medians_loop "${batches[@]}")
   row "batch: ${#plots[@]} plots PNG" "${b[0]}" "${b[1]}"
+  [[ -z "$BASELINE" ]] || row "  baseline" "${b[2]}" "${b[1]}"
   # Every plot drawn is in a file of its own name.
   drawn=$("$CONVERT" "${plots[@]}" -f png -O check-batch -j 2 2>&1 | grep -c -- ' -> ' || true)
   [[ $(find check-batch -name '*.png' | wc -l) -eq $drawn ]] ||
@@ -149,7 +221,12 @@ if [[ -x /usr/bin/time ]]; then
   echo "peak memory (max plot):"
   for case in svg png pdf; do
     /usr/bin/time -f "%M" -o memory.txt ${KORVID[$case]} >/dev/null 2>&1
-    printf '  %-4s %6.1f MB\n' "$case" "$(awk '{ print $1 / 1024 }' memory.txt)"
+    printf '  %-4s %6.1f MB' "$case" "$(awk '{ print $1 / 1024 }' memory.txt)"
+    if [[ -n "$BASELINE" ]]; then
+      /usr/bin/time -f "%M" -o memory.txt ${BEFORE[$case]} >/dev/null 2>&1
+      printf '   baseline %6.1f MB' "$(awk '{ print $1 / 1024 }' memory.txt)"
+    fi
+    printf '\n'
   done
 fi
 echo "load after:  $(uptime | sed 's/.*load average: //')"

@@ -46,10 +46,11 @@ std::string BmpOfImage(const QImage& source) {
   Put(bytes, kPixelsPerMetreAt96Dpi, 4);
   Put(bytes, 0, 4);
   Put(bytes, 0, 4);
-  const std::size_t padding = rowBytes - static_cast<std::uint64_t>(image.width()) * 3;
+  const int width = image.width();
+  const std::size_t padding = rowBytes - static_cast<std::uint64_t>(width) * 3;
   for (int y = image.height() - 1; y >= 0; --y) {
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
+    for (int x = 0; x < width; ++x) {
       bytes.push_back(static_cast<char>(qBlue(row[x])));
       bytes.push_back(static_cast<char>(qGreen(row[x])));
       bytes.push_back(static_cast<char>(qRed(row[x])));

@@ -33,17 +33,28 @@ class DecimalText {
 
   // The same to tenths.
   DecimalText& Tenths(double value) {
+    char digits[kTenthsRoom];
+    text_.append(digits, PutTenths(digits, value));
+    return *this;
+  }
+
+  // The longest number PutTenths writes.
+  static constexpr std::size_t kTenthsRoom = 24;
+
+  // Writes Tenths' text of `value` at `out`; returns where it ends. For writers that
+  // gather a whole command before they append it: one append instead of one a character.
+  static char* PutTenths(char* out, double value) {
     long long tenths = Scaled(value, 10);
     if (tenths < 0) {
-      text_.push_back('-');
+      *out++ = '-';
       tenths = -tenths;
     }
-    Integer(tenths / 10);
+    out = std::to_chars(out, out + 20, tenths / 10).ptr;
     if (tenths % 10 != 0) {
-      text_.push_back('.');
-      text_.push_back(static_cast<char>('0' + tenths % 10));
+      *out++ = '.';
+      *out++ = static_cast<char>('0' + tenths % 10);
     }
-    return *this;
+    return out;
   }
 
   // Nine decimals: for scale factors, where hundredths are too coarse.

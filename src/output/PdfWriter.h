@@ -6,8 +6,8 @@
 
 namespace korvid {
 
-// The picture as a one-page PDF of the frame's size: the drawing as one compressed content
-// stream of paths, hairlines as the thinnest line the device shows, arcs as Bézier curves,
+// The picture as a one-page PDF of the frame's size: the drawing as compressed content
+// streams of paths, hairlines as the thinnest line the device shows, arcs as Bézier curves,
 // dash patterns of the same length in millimetres as on the screen at 96 dpi.
 std::string PdfOfPicture(const MetafilePicture& picture);
 

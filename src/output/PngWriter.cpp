@@ -5,12 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <exception>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "model/RuntimeError.h"
+#include "output/BothAtOnce.h"
 
 namespace korvid {
 
@@ -42,24 +42,29 @@ bool Index(const QImage& image, int top, int bottom, IndexedPixels& indexed) {
   indexed.indices.resize(static_cast<std::size_t>(width) * (bottom - top));
   if (bottom <= top) return true;
   std::uint8_t* out = indexed.indices.data();
-  // The colour of the last pixel and the one before it: a thin line across white paper
-  // switches between the two at every pixel of it.
-  QRgb last = reinterpret_cast<const QRgb*>(image.constScanLine(top))[0] | 0xff000000;
-  int lastIndex = PaletteIndex(indexed.palette, last);
-  QRgb before = last;
-  int beforeIndex = lastIndex;
+  // The colour of the last pixel, and the places of the colours met lately by a hash of
+  // them: a thin line across white paper switches between two colours at every pixel,
+  // where lines of many pens cross among several.
+  struct Recent {
+    QRgb colour = 0;  // no pixel is 0: all are opaque
+    int index = 0;
+  };
+  std::array<Recent, 64> recent{};
+  QRgb last = 0;
+  int lastIndex = 0;
   for (int y = top; y < bottom; ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     for (int x = 0; x < width; ++x) {
       const QRgb colour = row[x] | 0xff000000;
       if (colour != last) {
-        std::swap(last, before);
-        std::swap(lastIndex, beforeIndex);
-        if (colour != last) {
-          lastIndex = PaletteIndex(indexed.palette, colour);
-          if (lastIndex < 0) return false;
-          last = colour;
+        Recent& slot = recent[(colour * 0x9e3779b1u) >> 26];
+        if (slot.colour != colour) {
+          const int index = PaletteIndex(indexed.palette, colour);
+          if (index < 0) return false;
+          slot = {colour, index};
         }
+        last = colour;
+        lastIndex = slot.index;
       }
       *out++ = static_cast<std::uint8_t>(lastIndex);
     }
@@ -120,41 +125,19 @@ std::vector<std::uint8_t> PackedRows(const IndexedPixels& indexed, int width, in
 }
 
 std::vector<std::uint8_t> RgbRows(const QImage& image, int top, int bottom) {
-  const std::size_t rowBytes = static_cast<std::size_t>(image.width()) * 3;
+  const int width = image.width();
+  const std::size_t rowBytes = static_cast<std::size_t>(width) * 3;
   std::vector<std::uint8_t> rows((rowBytes + 1) * (bottom - top), 0);
   for (int y = top; y < bottom; ++y) {
     std::uint8_t* out = rows.data() + (rowBytes + 1) * (y - top) + 1;
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < image.width(); ++x) {
+    for (int x = 0; x < width; ++x) {
       *out++ = static_cast<std::uint8_t>(qRed(row[x]));
       *out++ = static_cast<std::uint8_t>(qGreen(row[x]));
       *out++ = static_cast<std::uint8_t>(qBlue(row[x]));
     }
   }
   return rows;
-}
-
-// Runs `first` here and `second` on another thread when `parallel`, else after it; a
-// failure of either is thrown once both are done.
-template <typename First, typename Second>
-void RunBoth(bool parallel, First first, Second second) {
-  if (!parallel) {
-    first();
-    second();
-    return;
-  }
-  std::exception_ptr failure;
-  {
-    std::jthread other([&] {
-      try {
-        second();
-      } catch (...) {
-        failure = std::current_exception();
-      }
-    });
-    first();
-  }
-  if (failure) std::rethrow_exception(failure);
 }
 
 // A raw deflate stream of the bytes. Unless it is the last part, it ends on a byte
@@ -179,29 +162,27 @@ std::vector<std::uint8_t> RawDeflate(const std::vector<std::uint8_t>& bytes, boo
   return packed;
 }
 
-// The two bands of rows as one zlib stream: each band compressed on its own (at once
-// when `parallel`), the streams joined as the format allows. The bytes differ from a
-// single pass, the pixels do not.
-std::vector<std::uint8_t> Compressed(const std::vector<std::uint8_t>& upper,
-                                     const std::vector<std::uint8_t>& lower, bool parallel) {
-  std::vector<std::uint8_t> first;
-  std::vector<std::uint8_t> second;
-  uLong upperSum = 1;
-  uLong lowerSum = 1;
-  RunBoth(
-      parallel,
-      [&] {
-        first = RawDeflate(upper, false);
-        upperSum = adler32(1, upper.data(), static_cast<uInt>(upper.size()));
-      },
-      [&] {
-        second = RawDeflate(lower, true);
-        lowerSum = adler32(1, lower.data(), static_cast<uInt>(lower.size()));
-      });
+// One band of rows compressed on its own, with the checksum of its bytes.
+struct PackedBand {
+  std::vector<std::uint8_t> deflated;
+  uLong sum = 1;
+  std::size_t rawBytes = 0;
+};
+
+PackedBand PackBand(const std::vector<std::uint8_t>& rows, bool last) {
+  return {RawDeflate(rows, last), adler32(1, rows.data(), static_cast<uInt>(rows.size())),
+          rows.size()};
+}
+
+// The two bands as one zlib stream, the streams joined as the format allows. The bytes
+// differ from a single pass, the pixels do not.
+std::vector<std::uint8_t> ZlibStream(const PackedBand& upper, const PackedBand& lower) {
   std::vector<std::uint8_t> packed{0x78, 0x01};  // deflate, 32 KiB window, fastest level
-  packed.insert(packed.end(), first.begin(), first.end());
-  packed.insert(packed.end(), second.begin(), second.end());
-  const uLong checksum = adler32_combine(upperSum, lowerSum, static_cast<z_off_t>(lower.size()));
+  packed.reserve(2 + upper.deflated.size() + lower.deflated.size() + 4);
+  packed.insert(packed.end(), upper.deflated.begin(), upper.deflated.end());
+  packed.insert(packed.end(), lower.deflated.begin(), lower.deflated.end());
+  const uLong checksum =
+      adler32_combine(upper.sum, lower.sum, static_cast<z_off_t>(lower.rawBytes));
   for (int shift = 24; shift >= 0; shift -= 8)
     packed.push_back(static_cast<std::uint8_t>(checksum >> shift));
   return packed;
@@ -276,21 +257,24 @@ std::string PngOfImage(const QImage& source) {
       [&] { lowerFits = Index(image, cut, height, lower); });
   const bool paletted = upperFits && lowerFits && MergePalettes(indexed, lower);
   const int bits = paletted ? BitsFor(indexed.palette.size()) : 8;
-  std::vector<std::uint8_t> upperRows;
-  std::vector<std::uint8_t> lowerRows;
+  // Each band packed and compressed by one thread.
+  PackedBand upper;
+  PackedBand lowerBand;
   RunBoth(
       parallel,
       [&] {
-        upperRows = paletted ? PackedRows(indexed, width, cut, bits) : RgbRows(image, 0, cut);
+        upper = PackBand(paletted ? PackedRows(indexed, width, cut, bits) : RgbRows(image, 0, cut),
+                         false);
       },
       [&] {
-        lowerRows =
-            paletted ? PackedRows(lower, width, height - cut, bits) : RgbRows(image, cut, height);
+        lowerBand = PackBand(
+            paletted ? PackedRows(lower, width, height - cut, bits) : RgbRows(image, cut, height),
+            true);
       });
   lower = {};
-  const std::vector<std::uint8_t> packed = Compressed(upperRows, lowerRows, parallel);
-  upperRows = {};
-  lowerRows = {};
+  const std::vector<std::uint8_t> packed = ZlibStream(upper, lowerBand);
+  upper = {};
+  lowerBand = {};
 
   PngFile png;
   std::array<std::uint8_t, 13> header{};

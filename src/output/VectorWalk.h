@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <vector>
 
 #include "render/MetafileDrawing.h"
 
@@ -73,25 +74,36 @@ void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas, std::s
 
 // Written as curves, an arc costs about as much as this many lines.
 inline constexpr std::size_t kLinesPerArc = 20;
-// Flattened into an image's pixels, about as much as this many (counted with callgrind
-// on the largest plot at the widths images are usually asked for).
-inline constexpr std::size_t kRasterLinesPerArc = 12;
 
-// Where to cut the runs of a drawing in two parts of about equal work, for two threads;
-// 0 when the drawing is too small for a second thread to pay.
+// Where to cut the runs of a drawing in two parts of about equal work, for two threads,
+// an arc costing as much as arcWork(arc) lines; 0 when the drawing is too small for a
+// second thread to pay.
+template <typename ArcWork>
+std::size_t BalancedCutBy(const MetafilePicture::Drawing& drawing, std::size_t smallest,
+                          ArcWork arcWork) {
+  if (drawing.lines.size() + drawing.arcs.size() < smallest) return 0;
+  std::vector<double> work(drawing.runs.size());
+  double total = 0;
+  for (std::size_t r = 0; r < drawing.runs.size(); ++r) {
+    const DrawRun& run = drawing.runs[r];
+    work[r] = run.count;
+    if (run.kind == RunKind::kArcs) {
+      work[r] = 0;
+      for (std::uint32_t i = run.first; i < run.first + run.count; ++i)
+        work[r] += arcWork(drawing.arcs[i]);
+    }
+    total += work[r];
+  }
+  std::size_t cut = 0;
+  for (double done = 0; cut < drawing.runs.size() && done < total / 2; ++cut)
+    done += work[cut];
+  return cut == drawing.runs.size() ? 0 : cut;
+}
+
 inline std::size_t BalancedCut(const MetafilePicture::Drawing& drawing, std::size_t smallest,
                                std::size_t linesPerArc = kLinesPerArc) {
-  if (drawing.lines.size() + drawing.arcs.size() < smallest) return 0;
-  const auto work = [linesPerArc](const DrawRun& run) {
-    return run.kind == RunKind::kArcs ? run.count * linesPerArc : run.count;
-  };
-  std::size_t total = 0;
-  for (const DrawRun& run : drawing.runs)
-    total += work(run);
-  std::size_t cut = 0;
-  for (std::size_t done = 0; cut < drawing.runs.size() && done < total / 2; ++cut)
-    done += work(drawing.runs[cut]);
-  return cut == drawing.runs.size() ? 0 : cut;
+  return BalancedCutBy(drawing, smallest,
+                       [linesPerArc](const FrameArc&) { return static_cast<double>(linesPerArc); });
 }
 
 // Splits an arc into pieces of at most `largest` radians each, for formats whose arc or

@@ -71,7 +71,10 @@ class PlotDrawing {
   }
 
   std::shared_ptr<const MetafilePicture::Drawing> DrawPicture() {
+    const PlotModel& model = context_.model;
     PictureRecorder recorder(Frame(), PlotMetafileDescription());
+    recorder.Reserve(static_cast<std::size_t>(std::max(model.SegCount[plot_], 0)),
+                     static_cast<std::size_t>(std::max(model.ArcCount[plot_], 0)));
     Record(recorder);
     return recorder.Finish();
   }

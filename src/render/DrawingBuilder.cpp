@@ -33,22 +33,6 @@ std::uint32_t DrawingBuilder::InternPen(const PicturePen& pen) {
   return it->second;
 }
 
-DrawRun& DrawingBuilder::RunFor(std::uint32_t pen, RunKind kind, std::uint32_t next) {
-  std::vector<DrawRun>& runs = drawing_->runs;
-  if (runs.empty() || runs.back().pen != pen || runs.back().kind != kind)
-    runs.push_back({pen, kind, next, 0, {0, 0, 0, 0}});
-  return runs.back();
-}
-
-void DrawingBuilder::AddLine(std::uint32_t pen, const FrameLine& line) {
-  DrawRun& run = RunFor(pen, RunKind::kLines, static_cast<std::uint32_t>(drawing_->lines.size()));
-  if (run.count++ == 0)
-    run.bounds = line.Bounds();
-  else
-    run.bounds.Include(line.Bounds());
-  drawing_->lines.push_back(line);
-}
-
 void DrawingBuilder::AddArc(std::uint32_t pen, const FrameArc& arc) {
   DrawRun& run = RunFor(pen, RunKind::kArcs, static_cast<std::uint32_t>(drawing_->arcs.size()));
   if (run.count++ == 0)
@@ -74,6 +58,11 @@ void DrawingBuilder::AddFill(FrameFill fill) {
   else
     run.bounds.Include(bounds);
   drawing_->fills.push_back(std::move(fill));
+}
+
+void DrawingBuilder::Reserve(std::size_t lines, std::size_t arcs) {
+  drawing_->lines.reserve(lines);
+  drawing_->arcs.reserve(arcs);
 }
 
 std::shared_ptr<const MetafilePicture::Drawing> DrawingBuilder::Finish() {

@@ -16,9 +16,19 @@ class DrawingBuilder {
   DrawingBuilder(const QRect& frame, const QString& description);
 
   std::uint32_t InternPen(const PicturePen& pen);
-  void AddLine(std::uint32_t pen, const FrameLine& line);
+  // Inline: the drawing routine adds a line for every segment of the plot.
+  void AddLine(std::uint32_t pen, const FrameLine& line) {
+    DrawRun& run = RunFor(pen, RunKind::kLines, static_cast<std::uint32_t>(drawing_->lines.size()));
+    if (run.count++ == 0)
+      run.bounds = line.Bounds();
+    else
+      run.bounds.Include(line.Bounds());
+    drawing_->lines.push_back(line);
+  }
   void AddArc(std::uint32_t pen, const FrameArc& arc);
   void AddFill(FrameFill fill);
+  // Room for this many lines and arcs in all, so that the lists grow without copies.
+  void Reserve(std::size_t lines, std::size_t arcs);
 
   std::shared_ptr<const MetafilePicture::Drawing> Finish();
 
@@ -27,7 +37,12 @@ class DrawingBuilder {
     std::size_t operator()(const PicturePen& pen) const;
   };
 
-  DrawRun& RunFor(std::uint32_t pen, RunKind kind, std::uint32_t next);
+  DrawRun& RunFor(std::uint32_t pen, RunKind kind, std::uint32_t next) {
+    std::vector<DrawRun>& runs = drawing_->runs;
+    if (runs.empty() || runs.back().pen != pen || runs.back().kind != kind)
+      runs.push_back({pen, kind, next, 0, {0, 0, 0, 0}});
+    return runs.back();
+  }
 
   std::shared_ptr<MetafilePicture::Drawing> drawing_;
   std::unordered_map<PicturePen, std::uint32_t, PenHash> penIndex_;

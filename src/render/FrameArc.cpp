@@ -6,13 +6,6 @@
 
 namespace korvid {
 
-void FrameBox::Include(const FrameBox& other) {
-  left = std::min(left, other.left);
-  top = std::min(top, other.top);
-  right = std::max(right, other.right);
-  bottom = std::max(bottom, other.bottom);
-}
-
 namespace {
 
 // The parameter t at which the ray from the centre in direction (dx, dy) meets the ellipse

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointF>
+#include <algorithm>
 #include <cstdint>
 
 namespace korvid {
@@ -15,7 +16,12 @@ struct FrameBox {
   bool Contains(const FrameBox& other) const {
     return left <= other.left && other.right <= right && top <= other.top && other.bottom <= bottom;
   }
-  void Include(const FrameBox& other);
+  void Include(const FrameBox& other) {
+    left = std::min(left, other.left);
+    top = std::min(top, other.top);
+    right = std::max(right, other.right);
+    bottom = std::max(bottom, other.bottom);
+  }
 };
 
 // An elliptic arc in frame coordinates: the points centre + (rx cos t, ry sin t) for t from

@@ -127,7 +127,7 @@ void ImageStrokeSink::Stroke(QPointF from, QPointF to) {
   const long count = (last - first) * span.step + 1;
   if (count <= 0) return;
   const std::size_t phase = phase_;
-  if (!pattern_.empty()) phase_ = (phase_ + static_cast<std::size_t>(count)) % pattern_.size();
+  if (!pattern_.empty()) phase_ = InPattern(phase_ + static_cast<std::size_t>(count));
 
   const long low = span.xMajor ? clip_.left() : clip_.top();
   const long high = span.xMajor ? clip_.right() : clip_.bottom();
@@ -136,7 +136,7 @@ void ImageStrokeSink::Stroke(QPointF from, QPointF to) {
   span.count = (end - span.major) * span.step + 1;
   if (span.count <= 0) return;
   const long skipped = (span.major - first) * span.step;
-  span.phase = pattern_.empty() ? 0 : (phase + static_cast<std::size_t>(skipped)) % pattern_.size();
+  span.phase = pattern_.empty() ? 0 : InPattern(phase + static_cast<std::size_t>(skipped));
   const double slope = (span.xMajor ? dy : dx) / (m1 - m0);
   span.minor = ToFixed(n0 + (span.major + 0.5 - m0) * slope);
   span.slope = ToFixed(slope * span.step);
@@ -174,8 +174,7 @@ bool ImageStrokeSink::ClipAcross(Span& span) const {
   span.major += static_cast<long>(firstInside) * span.step;
   span.minor += firstInside * span.slope;
   span.count = static_cast<long>(lastInside - firstInside + 1);
-  if (!pattern_.empty())
-    span.phase = (span.phase + static_cast<std::size_t>(firstInside)) % pattern_.size();
+  if (!pattern_.empty()) span.phase = InPattern(span.phase + static_cast<std::size_t>(firstInside));
   return true;
 }
 

@@ -39,6 +39,11 @@ class ImageStrokeSink : public StrokeSink {
 
   void Stroke(QPointF from, QPointF to);
   bool ClipAcross(Span& span) const;
+  // A position along the lines as a position in the pattern. Short lines mostly stay
+  // within one period: no division then.
+  std::size_t InPattern(std::size_t position) const {
+    return position < pattern_.size() ? position : position % pattern_.size();
+  }
   template <bool kSolid, bool kXMajor>
   void Plot(const Span& span);
 

@@ -58,27 +58,6 @@ std::uint32_t PictureRecorder::CreatePen(std::uint32_t style, std::int32_t width
   return handle;
 }
 
-void PictureRecorder::SelectObject(std::uint32_t handle) {
-  if (handle < slots_.size() && slots_[handle] != kEmptySlot) pen_ = slots_[handle];
-}
-
-void PictureRecorder::DeleteObject(std::uint32_t handle) {
-  if (handle < slots_.size()) slots_[handle] = kEmptySlot;
-}
-
-void PictureRecorder::MoveTo(std::int32_t x, std::int32_t y) {
-  position_ = ToFrame(x, y);
-}
-
-void PictureRecorder::LineTo(std::int32_t x, std::int32_t y) {
-  const QPointF to = ToFrame(x, y);
-  const QPointF from = std::exchange(position_, to);
-  if (pen_ == kNullPen) return;
-  builder_.AddLine(static_cast<std::uint32_t>(pen_),
-                   {static_cast<float>(from.x()), static_cast<float>(from.y()),
-                    static_cast<float>(to.x()), static_cast<float>(to.y())});
-}
-
 void PictureRecorder::Arc(const EmfWriter::Rect& box, std::int32_t startX, std::int32_t startY,
                           std::int32_t endX, std::int32_t endY) {
   if (pen_ == kNullPen) return;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "render/DrawingBuilder.h"
@@ -20,13 +21,26 @@ class PictureRecorder {
 
   void SetMapMode(std::uint32_t mode);
   std::uint32_t CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t colour);
-  void SelectObject(std::uint32_t handle);
-  void DeleteObject(std::uint32_t handle);
-  void MoveTo(std::int32_t x, std::int32_t y);
-  void LineTo(std::int32_t x, std::int32_t y);
+  // Inline, as the drawing routine calls them for every segment.
+  void SelectObject(std::uint32_t handle) {
+    if (handle < slots_.size() && slots_[handle] != kEmptySlot) pen_ = slots_[handle];
+  }
+  void DeleteObject(std::uint32_t handle) {
+    if (handle < slots_.size()) slots_[handle] = kEmptySlot;
+  }
+  void MoveTo(std::int32_t x, std::int32_t y) { position_ = ToFrame(x, y); }
+  void LineTo(std::int32_t x, std::int32_t y) {
+    const QPointF to = ToFrame(x, y);
+    const QPointF from = std::exchange(position_, to);
+    if (pen_ == kNullPen) return;
+    builder_.AddLine(static_cast<std::uint32_t>(pen_),
+                     {static_cast<float>(from.x()), static_cast<float>(from.y()),
+                      static_cast<float>(to.x()), static_cast<float>(to.y())});
+  }
   void Arc(const EmfWriter::Rect& box, std::int32_t startX, std::int32_t startY, std::int32_t endX,
            std::int32_t endY);
 
+  void Reserve(std::size_t lines, std::size_t arcs) { builder_.Reserve(lines, arcs); }
   std::shared_ptr<const MetafilePicture::Drawing> Finish() { return builder_.Finish(); }
 
  private:

@@ -101,8 +101,8 @@ TEST(StandardPage, LinesEndAsLaSays) {
                                                 {"SP1;PA0,0;PD1000,0;", false},
                                                 {"SP1;PA0,0;PD1000,0,0,0;", false}};
   for (const auto& [attributes, inked] : cases) {
-    const QImage image = Render(DrawPage(std::string("IN;PW2;") + attributes).picture,
-                                {400, 400}, QImage::Format_RGB888);
+    const QImage image = Render(DrawPage(std::string("IN;PW2;") + attributes).picture, {400, 400},
+                                QImage::Format_RGB888);
     EXPECT_TRUE(InkNear(image, {pastTheEnd.x() - 20, 200}, 0)) << attributes;
     EXPECT_EQ(InkNear(image, pastTheEnd, 0), inked) << attributes;
   }
