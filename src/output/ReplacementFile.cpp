@@ -1,6 +1,5 @@
 #include "output/ReplacementFile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -12,6 +11,7 @@
 #include <random>
 #include <string_view>
 
+#include "model/FolderEntries.h"
 #include "model/RuntimeError.h"
 
 namespace korvid {
@@ -51,20 +51,11 @@ void SweepOne(int folderFd, const char* name) {
 }
 
 void SweepLeftBehind(int folderFd, const std::string& prefix) {
-  const int listFd = ::dup(folderFd);
-  if (listFd < 0) return;
-  DIR* directory = ::fdopendir(listFd);
-  if (!directory) {
-    ::close(listFd);
-    return;
-  }
-  while (const dirent* entry = ::readdir(directory)) {
-    const std::string_view name = entry->d_name;
+  ForEachFolderEntry(folderFd, [&](std::string_view name) {
     if (name.size() == prefix.size() + kRandomLetters && name.substr(0, prefix.size()) == prefix) {
-      SweepOne(folderFd, entry->d_name);
+      SweepOne(folderFd, std::string(name).c_str());
     }
-  }
-  ::closedir(directory);
+  });
 }
 
 std::string RandomLetters() {

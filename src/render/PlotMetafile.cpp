@@ -1,6 +1,5 @@
 #include "render/PlotMetafile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -14,6 +13,7 @@
 #include <string_view>
 
 #include "model/ExitCleanup.h"
+#include "model/FolderEntries.h"
 #include "model/RuntimeError.h"
 
 namespace korvid {
@@ -61,19 +61,11 @@ void SweepFolder(int baseFd, const char* name) {
 
 // Folders that instances killed without a chance to clean up left behind.
 void SweepFolders(int baseFd) {
-  const int listFd = ::dup(baseFd);
-  if (listFd < 0) return;
-  DIR* directory = ::fdopendir(listFd);
-  if (!directory) {
-    ::close(listFd);
-    return;
-  }
-  while (const dirent* entry = ::readdir(directory)) {
-    const std::string_view name = entry->d_name;
-    if (name.substr(0, kFolderPrefix.size()) != kFolderPrefix) continue;
-    SweepFolder(baseFd, entry->d_name);
-  }
-  ::closedir(directory);
+  ForEachFolderEntry(baseFd, [&](std::string_view name) {
+    if (name.substr(0, kFolderPrefix.size()) == kFolderPrefix) {
+      SweepFolder(baseFd, std::string(name).c_str());
+    }
+  });
 }
 
 int OpenBase(const std::string& base) {
