@@ -34,6 +34,11 @@ inline std::string Points(const std::vector<PlotPoint>& points) {
   return out;
 }
 
+// The row's input as the test's parameter, instead of its bytes.
+inline void PrintTo(const TextCase& row, std::ostream* out) {
+  *out << testing::PrintToString(row.text);
+}
+
 inline std::string CaseName(const testing::TestParamInfo<TextCase>& info) {
   return info.param.name;
 }
