@@ -27,6 +27,7 @@
 #include "output/VectorWalk.h"
 #include "render/MetafileDrawing.h"
 #include "render/MetafilePicture.h"
+#include "render/PaintWork.h"
 
 namespace korvid {
 
@@ -71,15 +72,6 @@ struct PictureHalves {
   MetafilePicture later;
 };
 
-// The cost of painting an arc, in lines: a fixed part (its place, its size, the sines and
-// cosines of its ends), about as much as this many lines, and one line per chord, of
-// which a circle of radius r pixels has about 2 pi sqrt(r / 8 tolerance) (timed on the
-// largest plot).
-constexpr double kArcLines = 12;
-constexpr double kChordsPerTurnFromRadius = 2 * std::numbers::pi / std::sqrt(8 * 0.2);
-
-// The picture's runs cut in two parts of about equal work at this many pixels a frame
-// unit, each a picture of its own; nothing for small pictures or a single processor.
 std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture, double pixelsPerUnit) {
   const MetafilePicture::Drawing* drawing = picture.Contents();
   if (drawing == nullptr || std::thread::hardware_concurrency() < 2) return std::nullopt;
@@ -87,7 +79,7 @@ std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture, doubl
     const double radiusPx = std::max(std::abs(arc.rx), std::abs(arc.ry)) * pixelsPerUnit;
     const double turns =
         std::min(std::abs(arc.sweep), 2 * std::numbers::pi) / (2 * std::numbers::pi);
-    return kArcLines + turns * kChordsPerTurnFromRadius * std::sqrt(radiusPx);
+    return ArcPaintWorkInLines(radiusPx, turns);
   });
   if (cut == 0) return std::nullopt;
   auto first = std::make_shared<MetafilePicture::Drawing>(*drawing);
@@ -131,38 +123,37 @@ RasterSize RasterSizeFor(const QRect& frameHimetric, int widthPx, int dpi) {
   return {static_cast<int>(width), static_cast<int>(height)};
 }
 
-QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
-  const RasterSize size = RasterSizeFor(picture.Frame(), widthPx, dpi);
+double PixelsPerFrameUnit(const QRect& frameHimetric, const RasterSize& size) {
+  return std::max(static_cast<double>(size.widthPx) / std::max(frameHimetric.width(), 1),
+                  static_cast<double>(size.heightPx) / std::max(frameHimetric.height(), 1));
+}
+
+QImage RasterOfParts(const RasterSize& size, const PictureMaker& first,
+                     const PictureMaker& later) {
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  image.fill(Qt::white);
   const QRectF target(0, 0, size.widthPx, size.heightPx);
-  const double pixelsPerUnit =
-      std::max(static_cast<double>(size.widthPx) / std::max(picture.Frame().width(), 1),
-               static_cast<double>(size.heightPx) / std::max(picture.Frame().height(), 1));
-  const std::optional<PictureHalves> halves = SplitInHalves(picture, pixelsPerUnit);
-  if (!halves) {
-    QPainter painter(&image);
-    picture.Paint(painter, target);
-    return image;
-  }
-  // The later half on a layer of its own, on a second processor; laid over the first
-  // half afterwards, it covers what it would have covered drawn in sequence.
-  QImage layer(image.size(), QImage::Format_ARGB32);
-  if (layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  layer.fill(Qt::transparent);
+  // The later part on a layer of its own, on a second processor; laid over the first
+  // part afterwards, it covers what it would have covered drawn in sequence.
+  QImage layer;
   std::exception_ptr failure;
   {
-    std::jthread later([&] {
+    std::jthread second([&] {
       try {
+        layer = QImage(image.size(), QImage::Format_ARGB32);
+        if (layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
+        layer.fill(Qt::transparent);
+        const MetafilePicture picture = later();
         QPainter painter(&layer);
-        halves->later.Paint(painter, target);
+        picture.Paint(painter, target);
       } catch (...) {
         failure = std::current_exception();
       }
     });
+    image.fill(Qt::white);
+    const MetafilePicture picture = first();
     QPainter painter(&image);
-    halves->first.Paint(painter, target);
+    picture.Paint(painter, target);
   }
   if (failure) std::rethrow_exception(failure);
   // Width and rows fetched once: QImage's accessors are calls into the library.
@@ -177,12 +168,33 @@ QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
   return image;
 }
 
+QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
+  const RasterSize size = RasterSizeFor(picture.Frame(), widthPx, dpi);
+  const std::optional<PictureHalves> halves =
+      SplitInHalves(picture, PixelsPerFrameUnit(picture.Frame(), size));
+  if (halves) {
+    return RasterOfParts(
+        size, [&] { return halves->first; }, [&] { return halves->later; });
+  }
+  QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
+  if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  image.fill(Qt::white);
+  QPainter painter(&image);
+  picture.Paint(painter, QRectF(0, 0, size.widthPx, size.heightPx));
+  return image;
+}
+
+std::string EncodeImage(ExportFormat format, const QImage& image) {
+  if (format == ExportFormat::Bmp) return BmpOfImage(image);
+  if (format == ExportFormat::Png) return PngOfImage(image);
+  throw RuntimeError(err::kBadFileNameOrNumber, "no image encoding for this format");
+}
+
 std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& request) {
   switch (request.format) {
     case ExportFormat::Png:
-      return PngOfImage(RasterOfPicture(picture, request.widthPx, request.dpi));
     case ExportFormat::Bmp:
-      return BmpOfImage(RasterOfPicture(picture, request.widthPx, request.dpi));
+      return EncodeImage(request.format, RasterOfPicture(picture, request.widthPx, request.dpi));
     case ExportFormat::Pdf:
       return PdfOfPicture(picture);
     case ExportFormat::Svg:
