@@ -72,6 +72,8 @@ struct PictureHalves {
   MetafilePicture later;
 };
 
+// The picture's runs cut in two parts of about equal work at this many pixels a frame
+// unit, each a picture of its own; nothing for small pictures or a single processor.
 std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture, double pixelsPerUnit) {
   const MetafilePicture::Drawing* drawing = picture.Contents();
   if (drawing == nullptr || std::thread::hardware_concurrency() < 2) return std::nullopt;
@@ -128,8 +130,7 @@ double PixelsPerFrameUnit(const QRect& frameHimetric, const RasterSize& size) {
                   static_cast<double>(size.heightPx) / std::max(frameHimetric.height(), 1));
 }
 
-QImage RasterOfParts(const RasterSize& size, const PictureMaker& first,
-                     const PictureMaker& later) {
+QImage RasterOfParts(const RasterSize& size, const PictureMaker& first, const PictureMaker& later) {
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
   const QRectF target(0, 0, size.widthPx, size.heightPx);
