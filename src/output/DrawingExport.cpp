@@ -12,6 +12,7 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <latch>
 #include <memory>
 #include <numbers>
 #include <optional>
@@ -130,42 +131,65 @@ double PixelsPerFrameUnit(const QRect& frameHimetric, const RasterSize& size) {
                   static_cast<double>(size.heightPx) / std::max(frameHimetric.height(), 1));
 }
 
+namespace {
+
+// 32-bit pixels row by row, for threads that must not call into QImage at once: even
+// its bits() counts detaches.
+struct PixelRows {
+  uchar* bits;
+  qsizetype bytesPerLine;
+  QRgb* Row(int y) const { return reinterpret_cast<QRgb*>(bits + y * bytesPerLine); }
+};
+
+// Lays the opaque pixels of a layer over an image in the rows from `top` up to `bottom`.
+void LayOver(const PixelRows& layer, const PixelRows& image, int width, int top, int bottom) {
+  for (int y = top; y < bottom; ++y) {
+    QRgb* const to = image.Row(y);
+    const QRgb* const from = layer.Row(y);
+    for (int x = 0; x < width; ++x)
+      if (qAlpha(from[x]) != 0) to[x] = from[x];
+  }
+}
+
+}  // namespace
+
 QImage RasterOfParts(const RasterSize& size, const PictureMaker& first, const PictureMaker& later) {
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
-  if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  QImage layer(size.widthPx, size.heightPx, QImage::Format_ARGB32);
+  if (image.isNull() || layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  const PixelRows below{image.bits(), image.bytesPerLine()};
+  const PixelRows above{layer.bits(), layer.bytesPerLine()};
+  const int width = size.widthPx;
   const QRectF target(0, 0, size.widthPx, size.heightPx);
   // The later part on a layer of its own, on a second processor; laid over the first
-  // part afterwards, it covers what it would have covered drawn in sequence.
-  QImage layer;
-  std::exception_ptr failure;
+  // part afterwards, it covers what it would have covered drawn in sequence. Each thread
+  // then lays half of the rows over.
+  std::latch painted(2);
+  std::exception_ptr firstFailure;
+  std::exception_ptr laterFailure;
+  const auto paintOn = [&](QImage& canvas, const PictureMaker& make, std::exception_ptr& failure) {
+    try {
+      const MetafilePicture picture = make();
+      QPainter painter(&canvas);
+      picture.Paint(painter, target);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    painted.arrive_and_wait();
+  };
+  const int half = size.heightPx / 2;
   {
     std::jthread second([&] {
-      try {
-        layer = QImage(image.size(), QImage::Format_ARGB32);
-        if (layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
-        layer.fill(Qt::transparent);
-        const MetafilePicture picture = later();
-        QPainter painter(&layer);
-        picture.Paint(painter, target);
-      } catch (...) {
-        failure = std::current_exception();
-      }
+      layer.fill(Qt::transparent);
+      paintOn(layer, later, laterFailure);
+      if (!firstFailure && !laterFailure) LayOver(above, below, width, half, size.heightPx);
     });
     image.fill(Qt::white);
-    const MetafilePicture picture = first();
-    QPainter painter(&image);
-    picture.Paint(painter, target);
+    paintOn(image, first, firstFailure);
+    if (!firstFailure && !laterFailure) LayOver(above, below, width, 0, half);
   }
-  if (failure) std::rethrow_exception(failure);
-  // Width and rows fetched once: QImage's accessors are calls into the library.
-  const int width = image.width();
-  const int height = image.height();
-  for (int y = 0; y < height; ++y) {
-    auto* below = reinterpret_cast<QRgb*>(image.scanLine(y));
-    const auto* above = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
-    for (int x = 0; x < width; ++x)
-      if (qAlpha(above[x]) != 0) below[x] = above[x];
-  }
+  if (firstFailure) std::rethrow_exception(firstFailure);
+  if (laterFailure) std::rethrow_exception(laterFailure);
   return image;
 }
 
