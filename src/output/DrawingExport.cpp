@@ -26,6 +26,7 @@
 #include "output/ReplacementFile.h"
 #include "output/SvgWriter.h"
 #include "output/VectorWalk.h"
+#include "render/ImageFill.h"
 #include "render/MetafileDrawing.h"
 #include "render/MetafilePicture.h"
 #include "render/PaintWork.h"
@@ -180,11 +181,11 @@ QImage RasterOfParts(const RasterSize& size, const PictureMaker& first, const Pi
   const int half = size.heightPx / 2;
   {
     std::jthread second([&] {
-      layer.fill(Qt::transparent);
+      FillImage(layer, 0);
       paintOn(layer, later, laterFailure);
       if (!firstFailure && !laterFailure) LayOver(above, below, width, half, size.heightPx);
     });
-    image.fill(Qt::white);
+    FillImage(image, qRgb(255, 255, 255));
     paintOn(image, first, firstFailure);
     if (!firstFailure && !laterFailure) LayOver(above, below, width, 0, half);
   }
@@ -203,7 +204,7 @@ QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
   }
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  image.fill(Qt::white);
+  FillImage(image, qRgb(255, 255, 255));
   QPainter painter(&image);
   picture.Paint(painter, QRectF(0, 0, size.widthPx, size.heightPx));
   return image;
