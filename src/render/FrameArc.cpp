@@ -24,13 +24,17 @@ FrameArc FrameArc::Through(QPointF corner1, QPointF corner2, QPointF from, QPoin
   const double rx = std::abs(corner2.x() - corner1.x()) / 2;
   const double ry = std::abs(corner2.y() - corner1.y()) / 2;
   const double start = ParameterOfRay(from.x() - cx, from.y() - cy, rx, ry);
-  const double end = ParameterOfRay(to.x() - cx, to.y() - cy, rx, ry);
   // With y downward, growing t turns clockwise on the screen; GDI's default direction is
-  // the other one, so the sweep runs backwards from start to end.
+  // the other one, so the sweep runs backwards from start to end. Both parameters lie
+  // within one half turn of zero, so their difference needs no remainder to come within
+  // one turn.
   constexpr double kTurn = 2 * std::numbers::pi;
-  double span = std::fmod(start - end, kTurn);
-  if (span < 0) span += kTurn;
-  if (fullTurn || span == 0) span = kTurn;
+  double span = kTurn;
+  if (!fullTurn) {
+    span = start - ParameterOfRay(to.x() - cx, to.y() - cy, rx, ry);
+    if (span < 0) span += kTurn;
+    if (span == 0) span = kTurn;
+  }
   return {static_cast<float>(cx),
           static_cast<float>(cy),
           static_cast<float>(rx),

@@ -26,6 +26,7 @@ PictureRecorder::PictureRecorder(const EmfWriter::Rect& frameHimetric,
 }
 
 void PictureRecorder::SetMapMode(std::uint32_t mode) {
+  made_ = {};  // a wide pen's width follows the mapping
   if (mode == EmfWriter::kMapModeHimetric) {
     scaleX_ = 1;
     scaleY_ = -1;
@@ -46,6 +47,11 @@ std::uint32_t PictureRecorder::CreatePen(std::uint32_t style, std::int32_t width
     slots_[handle] = kNullPen;
     return handle;
   }
+  // The drawing routine creates a pen for every segment, mostly the one it made before.
+  if (style == made_.style && width == made_.width && colour == made_.colour) {
+    slots_[handle] = made_.pen;
+    return handle;
+  }
   PicturePen pen;
   pen.colour = qRgb(colour & 0xff, (colour >> 8) & 0xff, (colour >> 16) & 0xff);
   const std::int64_t magnitude = std::abs(std::int64_t{width});
@@ -55,6 +61,7 @@ std::uint32_t PictureRecorder::CreatePen(std::uint32_t style, std::int32_t width
     pen.style = static_cast<PenStyle>(style);
   }
   slots_[handle] = builder_.InternPen(pen);
+  made_ = {style, width, colour, slots_[handle]};
   return handle;
 }
 

@@ -53,6 +53,13 @@ class PictureRecorder {
   double scaleX_ = 1;  // frame units per logical unit
   double scaleY_ = 1;
   std::vector<std::int64_t> slots_;  // pen index, kNullPen or kEmptySlot per handle
+  struct MadePen {
+    std::uint32_t style = UINT32_MAX;  // none
+    std::int32_t width = 0;
+    std::uint32_t colour = 0;
+    std::int64_t pen = kEmptySlot;
+  };
+  MadePen made_;  // the last pen created and the index it was given
   std::int64_t pen_ = 0;
   QPointF position_;
 };

@@ -70,7 +70,7 @@ TEST(ValueConversion, RoundsHalfToEvenAndFailsWhenTheResultDoesNotFit) {
   EXPECT_EQ(RoundToInt32(11.5), 12);
   EXPECT_EQ(RoundToInt32(2147483647.4), 2147483647);
   EXPECT_EQ(RoundToInt32(-2147483648.5), -2147483648);
-  for (double value : {2147483647.5, -2147483649.0, kNaN})
+  for (double value : {2147483647.5, -2147483649.0, 1e19, -1e300, kInf, -kInf, kNaN})
     EXPECT_EQ(ErrorOf([&] { RoundToInt32(value); }), 6) << value;
   // Floats round to nearest and fail beyond the largest float, even if they would round down.
   EXPECT_EQ(ToSingle(16777217.0), 16777216.0f);
