@@ -4,12 +4,6 @@
 
 namespace korvid {
 
-std::string_view CommandText::Slice(std::size_t position, std::size_t end) const {
-  if (position >= text_.size()) return {};
-  const std::size_t stop = end == npos || end > text_.size() ? text_.size() : end;
-  return stop <= position ? std::string_view{} : text_.substr(position, stop - position);
-}
-
 std::size_t CommandText::FindComma(std::size_t position) {
   if (position >= text_.size()) return npos;
   const std::size_t offset = static_cast<std::size_t>(text_.data() - whole_.data());
