@@ -33,14 +33,17 @@ struct SignedDigits {
 inline SignedDigits LeadingSignedDigits(std::string_view text) {
   const char* at = text.data();
   const char* const end = at + text.size();
-  const bool negative = at != end && *at == '-';
-  if (at != end && (*at == '-' || *at == '+')) ++at;
+  bool negative = false;
+  if (at != end && (*at == '-' || *at == '+')) negative = *at++ == '-';
   const char* const digits = at;
   std::uint64_t whole = 0;  // wraps beyond 19 digits, but then the value is not Exact()
   for (; at != end && static_cast<unsigned char>(*at - '0') <= 9; ++at) {
     whole = whole * 10 + static_cast<unsigned char>(*at - '0');
   }
-  const double value = negative ? -static_cast<double>(whole) : static_cast<double>(whole);
+  // Through the signed type, which converts to double in one instruction; exact values
+  // have at most 15 digits and so fit it.
+  const double magnitude = static_cast<double>(static_cast<std::int64_t>(whole));
+  const double value = negative ? -magnitude : magnitude;
   return {value, static_cast<std::size_t>(at - text.data()), static_cast<std::size_t>(at - digits)};
 }
 
