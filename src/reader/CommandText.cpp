@@ -22,13 +22,4 @@ void CommandText::Restart(std::size_t position) {
   text_ = position >= text_.size() ? text_.substr(text_.size()) : text_.substr(position);
 }
 
-void CommandText::SkipLeadingLayout() {
-  std::size_t first = 0;
-  while (first < text_.size() && (text_[first] == ' ' || text_[first] == '\t' ||
-                                  text_[first] == '\r' || text_[first] == '\n')) {
-    ++first;
-  }
-  text_.remove_prefix(first);
-}
-
 }  // namespace korvid

@@ -35,9 +35,16 @@ class CommandText {
 
   // Drops the blanks, tabs, CRs and line feeds before the mnemonic: line ends and the
   // blanks that writers put between commands are layout, not part of a command.
-  void SkipLeadingLayout();
+  void SkipLeadingLayout() {
+    std::size_t first = 0;
+    while (first < text_.size() && IsLayout(text_[first]))
+      ++first;
+    text_.remove_prefix(first);
+  }
 
  private:
+  static bool IsLayout(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
   std::string_view whole_;
   std::string_view text_;
   // Memo of the last search, in offsets of whole_: no comma lies in [searchedFrom_, foundAt_).

@@ -105,7 +105,8 @@ void PlotReader::RunCommands(std::string& text, char terminator, ReadOutcome& ou
   const bool pairsLeft = terminator == kSemicolon;
   // The command from `from` to `to`, without its CR LF pairs when they are still there.
   // The pairs at its start (the line end after the last ";") are stepped over rather than
-  // moved out: removing them would shift the whole command by two bytes.
+  // moved out: removing them would shift the whole command by two bytes. Most commands hold
+  // no other CR and are then taken as they stand.
   auto command = [&text, pairsLeft](std::size_t from, std::size_t to) {
     char* begin = text.data() + from;
     std::size_t size = to - from;
@@ -114,7 +115,8 @@ void PlotReader::RunCommands(std::string& text, char terminator, ReadOutcome& ou
       begin += 2;
       size -= 2;
     }
-    return std::string_view(begin, RemoveCrLf(begin, size));
+    const std::string_view rest(begin, size);
+    return Holds(rest, '\r') ? std::string_view(begin, RemoveCrLf(begin, size)) : rest;
   };
   std::size_t readPos = 0;
   std::size_t terminatorPos = FindTerminator(text, terminator, readPos);
