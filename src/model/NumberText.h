@@ -37,8 +37,10 @@ inline SignedDigits LeadingSignedDigits(std::string_view text) {
   if (at != end && (*at == '-' || *at == '+')) negative = *at++ == '-';
   const char* const digits = at;
   std::uint64_t whole = 0;  // wraps beyond 19 digits, but then the value is not Exact()
-  for (; at != end && static_cast<unsigned char>(*at - '0') <= 9; ++at) {
-    whole = whole * 10 + static_cast<unsigned char>(*at - '0');
+  for (; at != end; ++at) {
+    const unsigned digit = static_cast<unsigned char>(*at) - unsigned{'0'};
+    if (digit > 9) break;
+    whole = whole * 10 + digit;
   }
   // Through the signed type, which converts to double in one instruction; exact values
   // have at most 15 digits and so fit it.
