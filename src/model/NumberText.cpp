@@ -201,37 +201,19 @@ bool HasIgnorable(std::string_view text) {
 
 namespace {
 
-// Most parameters are short whole numbers standing alone: those convert exactly without
-// the general reading. Anything that could continue the number takes the general path.
-bool TryPlainWholeNumber(std::string_view text, double& value) {
-  const char* at = text.data();
-  const char* const end = at + text.size();
-  bool negative = false;
-  if (at != end && (*at == '-' || *at == '+')) {
-    negative = *at == '-';
-    ++at;
-  }
-  const char* const digits = at;
-  std::uint64_t whole = 0;
-  while (at != end && IsDigit(static_cast<unsigned char>(*at))) {
-    whole = whole * 10 + static_cast<unsigned>(*at - '0');
-    ++at;
-  }
-  const std::ptrdiff_t count = at - digits;
-  if (count == 0 || count > 15) return false;
-  if (at != end) {
-    const int next = static_cast<unsigned char>(*at);
-    if (IsIgnorable(next) || next == '.' || IsExponentLetter(next)) return false;
-  }
-  value = negative ? -static_cast<double>(whole) : static_cast<double>(whole);
-  return true;
+// Most parameters are short whole numbers standing alone: those need no general reading.
+bool IsPlainWholeNumber(std::string_view text, const SignedDigits& read) {
+  if (!read.Exact()) return false;
+  if (read.length == text.size()) return true;
+  const int next = static_cast<unsigned char>(text[read.length]);
+  return !(IsIgnorable(next) || next == '.' || IsExponentLetter(next));
 }
 
 }  // namespace
 
 double LeadingNumber(std::string_view text) {
-  double value = 0;
-  if (TryPlainWholeNumber(text, value)) return value;
+  const SignedDigits plain = LeadingSignedDigits(text);
+  if (IsPlainWholeNumber(text, plain)) return plain.value;
   Cursor cursor(text);
   return ReadNumber(cursor).value;
 }

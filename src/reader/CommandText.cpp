@@ -4,12 +4,6 @@
 
 namespace korvid {
 
-std::string_view CommandText::Slice(std::size_t position, std::size_t end) const {
-  if (position >= text_.size()) return {};
-  const std::size_t stop = end == npos || end > text_.size() ? text_.size() : end;
-  return stop <= position ? std::string_view{} : text_.substr(position, stop - position);
-}
-
 std::size_t CommandText::FindComma(std::size_t position) {
   if (position >= text_.size()) return npos;
   const std::size_t offset = static_cast<std::size_t>(text_.data() - whole_.data());
@@ -26,15 +20,6 @@ std::size_t CommandText::FindComma(std::size_t position) {
 
 void CommandText::Restart(std::size_t position) {
   text_ = position >= text_.size() ? text_.substr(text_.size()) : text_.substr(position);
-}
-
-void CommandText::SkipLeadingLayout() {
-  std::size_t first = 0;
-  while (first < text_.size() && (text_[first] == ' ' || text_[first] == '\t' ||
-                                  text_[first] == '\r' || text_[first] == '\n')) {
-    ++first;
-  }
-  text_.remove_prefix(first);
 }
 
 }  // namespace korvid

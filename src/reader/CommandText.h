@@ -21,7 +21,11 @@ class CommandText {
   // The first `count` characters, or fewer when the text is shorter.
   std::string_view Left(std::size_t count) const { return text_.substr(0, count); }
   // The text from `position` (clamped to the end) up to `end` (clamped, npos = to the end).
-  std::string_view Slice(std::size_t position, std::size_t end = npos) const;
+  std::string_view Slice(std::size_t position, std::size_t end = npos) const {
+    if (position >= text_.size()) return {};
+    const std::size_t stop = end == npos || end > text_.size() ? text_.size() : end;
+    return stop <= position ? std::string_view{} : text_.substr(position, stop - position);
+  }
 
   // Offset of the first "," at or after `position`, or npos.
   std::size_t FindComma(std::size_t position);
@@ -31,9 +35,16 @@ class CommandText {
 
   // Drops the blanks, tabs, CRs and line feeds before the mnemonic: line ends and the
   // blanks that writers put between commands are layout, not part of a command.
-  void SkipLeadingLayout();
+  void SkipLeadingLayout() {
+    std::size_t first = 0;
+    while (first < text_.size() && IsLayout(text_[first]))
+      ++first;
+    text_.remove_prefix(first);
+  }
 
  private:
+  static bool IsLayout(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+
   std::string_view whole_;
   std::string_view text_;
   // Memo of the last search, in offsets of whole_: no comma lies in [searchedFrom_, foundAt_).

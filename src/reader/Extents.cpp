@@ -12,13 +12,6 @@ void ResetExtents(PlotModel& model, std::int16_t plot) {
   model.MinY[plot] = kInitialMinExtent;
 }
 
-void WidenExtents(PlotModel& model, std::int16_t plot, float x, float y) {
-  if (x > model.MaxX[plot]) model.MaxX[plot] = x;
-  if (x < model.MinX[plot]) model.MinX[plot] = x;
-  if (y > model.MaxY[plot]) model.MaxY[plot] = y;
-  if (y < model.MinY[plot]) model.MinY[plot] = y;
-}
-
 void WidenExtents(PlotModel& model, std::int16_t plot, const ArcRec& arc) {
   if (arc.Right > model.MaxX[plot]) model.MaxX[plot] = arc.Right;
   if (arc.Top > model.MaxY[plot]) model.MaxY[plot] = arc.Top;

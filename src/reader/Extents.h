@@ -10,7 +10,13 @@ namespace korvid {
 void ResetExtents(PlotModel& model, std::int16_t plot);
 
 // A point replaces a maximum only when strictly greater, a minimum only when strictly smaller.
-void WidenExtents(PlotModel& model, std::int16_t plot, float x, float y);
+// Inline: every completed segment widens the extents twice.
+inline void WidenExtents(PlotModel& model, std::int16_t plot, float x, float y) {
+  if (x > model.MaxX[plot]) model.MaxX[plot] = x;
+  if (x < model.MinX[plot]) model.MinX[plot] = x;
+  if (y > model.MaxY[plot]) model.MaxY[plot] = y;
+  if (y < model.MinY[plot]) model.MinY[plot] = y;
+}
 
 // The whole circle's square counts, also for a partial arc.
 void WidenExtents(PlotModel& model, std::int16_t plot, const ArcRec& arc);

@@ -104,9 +104,19 @@ ReadOutcome PlotReader::Read(std::int16_t& status, const std::function<std::stri
 void PlotReader::RunCommands(std::string& text, char terminator, ReadOutcome& outcome) {
   const bool pairsLeft = terminator == kSemicolon;
   // The command from `from` to `to`, without its CR LF pairs when they are still there.
+  // The pairs at its start (the line end after the last ";") are stepped over rather than
+  // moved out: removing them would shift the whole command by two bytes. Most commands hold
+  // no other CR and are then taken as they stand.
   auto command = [&text, pairsLeft](std::size_t from, std::size_t to) {
     char* begin = text.data() + from;
-    return std::string_view(begin, pairsLeft ? RemoveCrLf(begin, to - from) : to - from);
+    std::size_t size = to - from;
+    if (!pairsLeft) return std::string_view(begin, size);
+    while (size >= 2 && begin[0] == '\r' && begin[1] == '\n') {
+      begin += 2;
+      size -= 2;
+    }
+    const std::string_view rest(begin, size);
+    return Holds(rest, '\r') ? std::string_view(begin, RemoveCrLf(begin, size)) : rest;
   };
   std::size_t readPos = 0;
   std::size_t terminatorPos = FindTerminator(text, terminator, readPos);

@@ -31,6 +31,22 @@ TEST_F(ReaderTest, SplitsTheTextIntoCommands) {
   // clang-format on
 }
 
+// Whole numbers of up to 15 digits that run right up to a comma or the end of the command are
+// read in one pass; everything else about a value hands over to the number rule, which must
+// read it alike: signs, a 16th digit, a digit count beyond 64 bits, layout, "." and exponents.
+TEST_F(ReaderTest, PlainCoordinateValuesReadAsTheNumberRuleReadsThem) {
+  // clang-format off
+  ExpectReads({
+      {"PD;PA-7,+8,-,9,999999999999999,1;", "0,0>-7,8 | -7,8>0,9 | 0,9>1e+15,1"},
+      {"PD;PA9999999999999999,-18446744073709551617;", "0,0>1e+16,-1.8446744e+19"},
+      {"PD;PA1,2;PA3,4", "0,0>1,2 | 1,2>3,4"}, {"PD;PA1,2 ;PA3 ,4;", "0,0>1,2 | 1,2>3,4"},
+      {"PD;PA1,2.5,3.,4E1,5,6d1,7e,8;", "0,0>1,2.5 | 1,2.5>3,40 | 3,40>5,60"},
+      {"PD;PA1,2X,3,4;PA1.5E1,2;PA5,-+6;", "0,0>1,2 | 1,2>3,4 | 3,4>5,0"},
+      {"PD;PA1E1,2;", ""}, {"PD;PA1,2,3", "0,0>1,2"},
+  });
+  // clang-format on
+}
+
 TEST_F(ReaderTest, PenStateAndPairs) {
   // clang-format off
   ExpectReads({
