@@ -11,7 +11,7 @@ namespace korvid {
 // 2 pi sqrt(r / 8 tolerance) at the flattening's tolerance of 0.2 pixel (timed on the
 // largest plot).
 inline double ArcPaintWorkInLines(double radiusPx, double turns) {
-  constexpr double kArcLines = 12;
+  constexpr double kArcLines = 3;
   constexpr double kChordsPerTurnFromRadius = 2 * std::numbers::pi / std::sqrt(8 * 0.2);
   return kArcLines + turns * kChordsPerTurnFromRadius * std::sqrt(radiusPx);
 }
