@@ -16,6 +16,7 @@
 #include <tuple>
 #include <vector>
 
+#include "ErrorOf.h"
 #include "output/BmpWriter.h"
 #include "output/DecimalText.h"
 #include "output/DrawingExport.h"
@@ -82,6 +83,16 @@ TEST(RasterWriters, KeepEveryPixelOfThePaintedPicture) {
     EXPECT_EQ(Decoded(PngOfImage(raster)), raster) << widthPx;
     EXPECT_EQ(Decoded(BmpOfImage(raster)), raster) << widthPx;
   }
+}
+
+// A part that fails, on either thread, fails the image with its own error; the other
+// thread does not wait for it forever.
+TEST(RasterWriters, APartThatFailsFailsTheImage) {
+  const MetafilePicture picture = PictureOf(kColoured);
+  const PictureMaker fine = [&] { return picture; };
+  const PictureMaker failing = []() -> MetafilePicture { throw RuntimeError(7); };
+  for (const auto& [first, later] : {std::pair(&failing, &fine), {&fine, &failing}})
+    EXPECT_EQ(testing::ErrorOf([&] { RasterOfParts({40, 30}, *first, *later); }), 7);
 }
 
 TEST(PngWriter, KeepsImagesOfAnyNumberOfColours) {
