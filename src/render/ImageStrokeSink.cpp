@@ -48,7 +48,6 @@ bool PlainPainting(const QPainter& painter) {
 // The pixels of one stroke: along its longer ("major") axis `count` pixels from `major`
 // in steps of `step`; across it the minor coordinate, which moves by `slope` a pixel.
 struct ImageStrokeSink::Span {
-  bool xMajor;
   int step;
   long major;
   long count;
@@ -77,8 +76,16 @@ std::optional<QRect> ImageStrokeSink::UsableClip(QPainter& painter) {
   return allowed.boundingRect();
 }
 
+ImageStrokeSink::Axis ImageStrokeSink::AxisOf(int first, int last) {
+  return {first, last, std::int64_t{first} << kFraction,
+          static_cast<std::uint64_t>(std::int64_t{last} - first + 1) << kFraction};
+}
+
 ImageStrokeSink::ImageStrokeSink(QImage& image, const QRect& clip)
-    : bits_(image.bits()), stride_(image.bytesPerLine()), clip_(clip) {}
+    : bits_(image.bits()),
+      stride_(image.bytesPerLine()),
+      x_(AxisOf(clip.left(), clip.right())),
+      y_(AxisOf(clip.top(), clip.bottom())) {}
 
 void ImageStrokeSink::SetPen(const DevicePen& pen) {
   colour_ = 0xff000000 | pen.colour;
@@ -103,61 +110,41 @@ void ImageStrokeSink::Polyline(const QPointF* points, std::size_t count) {
 void ImageStrokeSink::Dot(QPointF at) {
   const long x = FloorToLong(at.x());
   const long y = FloorToLong(at.y());
-  if (x < clip_.left() || x > clip_.right() || y < clip_.top() || y > clip_.bottom()) return;
+  if (x < x_.first || x > x_.last || y < y_.first || y > y_.last) return;
   reinterpret_cast<std::uint32_t*>(bits_ + y * stride_)[x] = colour_;
 }
 
 void ImageStrokeSink::Stroke(QPointF from, QPointF to) {
   const double dx = to.x() - from.x();
   const double dy = to.y() - from.y();
-  Span span{};
-  span.xMajor = std::abs(dx) >= std::abs(dy);
-  const double m0 = span.xMajor ? from.x() : from.y();
-  const double m1 = span.xMajor ? to.x() : to.y();
-  const double n0 = span.xMajor ? from.y() : from.x();
-  span.step = m1 >= m0 ? 1 : -1;
-  long first, last;
-  if (span.step > 0) {
-    first = CeilToLong(m0 - 0.5);
-    last = CeilToLong(m1 - 0.5) - 1;
+  if (std::abs(dx) >= std::abs(dy)) {
+    if (to.x() >= from.x())
+      StrokeAlong<true, true>(from.x(), to.x(), from.y(), dy);
+    else
+      StrokeAlong<true, false>(from.x(), to.x(), from.y(), dy);
   } else {
-    first = FloorToLong(m0 - 0.5);
-    last = FloorToLong(m1 - 0.5) + 1;
+    if (to.y() >= from.y())
+      StrokeAlong<false, true>(from.y(), to.y(), from.x(), dx);
+    else
+      StrokeAlong<false, false>(from.y(), to.y(), from.x(), dx);
   }
-  const long count = (last - first) * span.step + 1;
-  if (count <= 0) return;
-  const std::size_t phase = phase_;
-  if (!pattern_.empty()) phase_ = InPattern(phase_ + static_cast<std::size_t>(count));
+}
 
-  const long low = span.xMajor ? clip_.left() : clip_.top();
-  const long high = span.xMajor ? clip_.right() : clip_.bottom();
-  span.major = span.step > 0 ? std::max(first, low) : std::min(first, high);
-  const long end = span.step > 0 ? std::min(last, high) : std::max(last, low);
-  span.count = (end - span.major) * span.step + 1;
-  if (span.count <= 0) return;
-  const long skipped = (span.major - first) * span.step;
-  span.phase = pattern_.empty() ? 0 : InPattern(phase + static_cast<std::size_t>(skipped));
-  const double slope = (span.xMajor ? dy : dx) / (m1 - m0);
-  span.minor = ToFixed(n0 + (span.major + 0.5 - m0) * slope);
-  span.slope = ToFixed(slope * span.step);
-  if (!ClipAcross(span)) return;
-  if (pattern_.empty())
-    span.xMajor ? Plot<true, true>(span) : Plot<true, false>(span);
-  else
-    span.xMajor ? Plot<false, true>(span) : Plot<false, false>(span);
+// Most strokes lie inside across their whole length: two comparisons then, and no
+// division. (Inline, as every hot function here: in position-independent code, the
+// compiler inlines no other function, since it might be replaced at run time.)
+inline bool ImageStrokeSink::ClipAcross(Span& span, const Axis& across) const {
+  const std::int64_t lastMinor = span.minor + (span.count - 1) * span.slope;
+  return (across.Holds(span.minor) && across.Holds(lastMinor)) || NarrowAcross(span, across);
 }
 
 // Narrows the span to the pixels whose minor coordinate falls inside the clip, so that
 // the plotting loop needs no test of its own.
-bool ImageStrokeSink::ClipAcross(Span& span) const {
-  const std::int64_t low = std::int64_t{span.xMajor ? clip_.top() : clip_.left()} << kFraction;
-  const std::int64_t high = (std::int64_t{span.xMajor ? clip_.bottom() : clip_.right()} + 1)
-                            << kFraction;
+bool ImageStrokeSink::NarrowAcross(Span& span, const Axis& across) const {
+  const std::int64_t low = across.fixedBegin;
+  const std::int64_t high = across.fixedBegin + across.fixedSize;
   std::int64_t firstInside = 0;
   std::int64_t lastInside = span.count - 1;
-  // Most strokes lie inside across their whole length: no division needed then.
-  const std::int64_t lastMinor = span.minor + lastInside * span.slope;
-  if (span.minor >= low && span.minor < high && lastMinor >= low && lastMinor < high) return true;
   if (span.slope == 0) {
     if (span.minor < low || span.minor >= high) return false;
   } else if (span.slope > 0) {
@@ -178,6 +165,36 @@ bool ImageStrokeSink::ClipAcross(Span& span) const {
   return true;
 }
 
+// The major coordinate runs from m0 to m1, the minor one from n0 by dn.
+template <bool kXMajor, bool kForward>
+void ImageStrokeSink::StrokeAlong(double m0, double m1, double n0, double dn) {
+  constexpr int kStep = kForward ? 1 : -1;
+  const Axis& along = kXMajor ? x_ : y_;
+  const long first = kForward ? CeilToLong(m0 - 0.5) : FloorToLong(m0 - 0.5);
+  const long last = kForward ? CeilToLong(m1 - 0.5) - 1 : FloorToLong(m1 - 0.5) + 1;
+  const long count = (last - first) * kStep + 1;
+  if (count <= 0) return;
+  const std::size_t phase = phase_;
+  if (!pattern_.empty()) phase_ = InPattern(phase_ + static_cast<std::size_t>(count));
+
+  Span span{};
+  span.step = kStep;
+  span.major = kForward ? std::max(first, along.first) : std::min(first, along.last);
+  const long end = kForward ? std::min(last, along.last) : std::max(last, along.first);
+  span.count = (end - span.major) * kStep + 1;
+  if (span.count <= 0) return;
+  const long skipped = (span.major - first) * kStep;
+  span.phase = pattern_.empty() ? 0 : InPattern(phase + static_cast<std::size_t>(skipped));
+  const double slope = dn / (m1 - m0);
+  span.minor = ToFixed(n0 + (span.major + 0.5 - m0) * slope);
+  span.slope = ToFixed(kForward ? slope : -slope);
+  if (!ClipAcross(span, kXMajor ? y_ : x_)) return;
+  if (pattern_.empty())
+    Plot<true, kXMajor>(span);
+  else
+    Plot<false, kXMajor>(span);
+}
+
 template <bool kSolid, bool kXMajor>
 void ImageStrokeSink::Plot(const Span& span) {
   // Locals, not members: a store through the pixel pointer could alias any member, and
@@ -187,19 +204,22 @@ void ImageStrokeSink::Plot(const Span& span) {
   const std::uint32_t colour = colour_;
   const std::uint8_t* const pattern = pattern_.data();
   const std::size_t period = pattern_.size();
-  const long step = span.step;
+  // Byte offsets: a step along the major axis moves by a fixed amount, the minor
+  // coordinate picks the row (or column) of each pixel.
+  constexpr qsizetype kPixel = sizeof(std::uint32_t);
+  const qsizetype majorBytes = kXMajor ? kPixel : stride;
+  const qsizetype minorBytes = kXMajor ? stride : kPixel;
+  const qsizetype advance = span.step * majorBytes;
   const std::int64_t slope = span.slope;
   std::size_t phase = span.phase;
-  long major = span.major;
+  qsizetype offset = span.major * majorBytes;
   std::int64_t minor = span.minor;
-  for (long i = 0; i < span.count; ++i) {
+  for (long left = span.count; left > 0; --left) {
     if (kSolid || pattern[phase]) {
-      const long across = static_cast<long>(minor >> kFraction);
-      const long x = kXMajor ? major : across;
-      const long y = kXMajor ? across : major;
-      reinterpret_cast<std::uint32_t*>(bits + y * stride)[x] = colour;
+      const qsizetype across = static_cast<qsizetype>(minor >> kFraction) * minorBytes;
+      *reinterpret_cast<std::uint32_t*>(bits + offset + across) = colour;
     }
-    major += step;
+    offset += advance;
     minor += slope;
     if (!kSolid && ++phase == period) phase = 0;
   }
