@@ -32,6 +32,33 @@ std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
   return a <= 0 ? 0 : (a + b - 1) / b;
 }
 
+// Pixels of a stroke, counted from its first.
+struct PixelRange {
+  std::int64_t first, last;  // none when first > last
+};
+
+// The pixels of a stroke whose minor coordinate, from `minor` by `slope` a pixel, lies
+// from `low` up to but not including `high`.
+PixelRange PixelsInside(std::int64_t minor, std::int64_t slope, std::int64_t count,
+                        std::int64_t low, std::int64_t high) {
+  constexpr PixelRange kNone{0, -1};
+  std::int64_t first = 0;
+  std::int64_t last = count - 1;
+  if (slope == 0) {
+    if (minor < low || minor >= high) return kNone;
+  } else if (slope > 0) {
+    first = CeilDiv(low - minor, slope);
+    if (minor >= high) return kNone;
+    last = std::min(last, (high - 1 - minor) / slope);
+  } else {
+    const std::int64_t fall = -slope;
+    first = CeilDiv(minor - (high - 1), fall);
+    if (minor < low) return kNone;
+    last = std::min(last, (minor - low) / fall);
+  }
+  return {first, last};
+}
+
 bool DrawableFormat(QImage::Format format) {
   return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
          format == QImage::Format_ARGB32_Premultiplied;
@@ -114,7 +141,7 @@ void ImageStrokeSink::Dot(QPointF at) {
   reinterpret_cast<std::uint32_t*>(bits_ + y * stride_)[x] = colour_;
 }
 
-void ImageStrokeSink::Stroke(QPointF from, QPointF to) {
+inline void ImageStrokeSink::Stroke(QPointF from, QPointF to) {
   const double dx = to.x() - from.x();
   const double dy = to.y() - from.y();
   if (std::abs(dx) >= std::abs(dy)) {
@@ -135,33 +162,15 @@ void ImageStrokeSink::Stroke(QPointF from, QPointF to) {
 // compiler inlines no other function, since it might be replaced at run time.)
 inline bool ImageStrokeSink::ClipAcross(Span& span, const Axis& across) const {
   const std::int64_t lastMinor = span.minor + (span.count - 1) * span.slope;
-  return (across.Holds(span.minor) && across.Holds(lastMinor)) || NarrowAcross(span, across);
-}
-
-// Narrows the span to the pixels whose minor coordinate falls inside the clip, so that
-// the plotting loop needs no test of its own.
-bool ImageStrokeSink::NarrowAcross(Span& span, const Axis& across) const {
-  const std::int64_t low = across.fixedBegin;
-  const std::int64_t high = across.fixedBegin + across.fixedSize;
-  std::int64_t firstInside = 0;
-  std::int64_t lastInside = span.count - 1;
-  if (span.slope == 0) {
-    if (span.minor < low || span.minor >= high) return false;
-  } else if (span.slope > 0) {
-    firstInside = CeilDiv(low - span.minor, span.slope);
-    if (span.minor >= high) return false;
-    lastInside = std::min(lastInside, (high - 1 - span.minor) / span.slope);
-  } else {
-    const std::int64_t fall = -span.slope;
-    firstInside = CeilDiv(span.minor - (high - 1), fall);
-    if (span.minor < low) return false;
-    lastInside = std::min(lastInside, (span.minor - low) / fall);
-  }
-  if (firstInside > lastInside) return false;
-  span.major += static_cast<long>(firstInside) * span.step;
-  span.minor += firstInside * span.slope;
-  span.count = static_cast<long>(lastInside - firstInside + 1);
-  if (!pattern_.empty()) span.phase = InPattern(span.phase + static_cast<std::size_t>(firstInside));
+  if (across.Holds(span.minor) && across.Holds(lastMinor)) return true;
+  const PixelRange inside = PixelsInside(span.minor, span.slope, span.count, across.fixedBegin,
+                                         across.fixedBegin + across.fixedSize);
+  if (inside.first > inside.last) return false;
+  span.major += static_cast<long>(inside.first) * span.step;
+  span.minor += inside.first * span.slope;
+  span.count = static_cast<long>(inside.last - inside.first + 1);
+  if (!pattern_.empty())
+    span.phase = InPattern(span.phase + static_cast<std::size_t>(inside.first));
   return true;
 }
 

@@ -55,8 +55,9 @@ class ImageStrokeSink : public StrokeSink {
   // few pixels long and their setup costs more than their pixels.
   template <bool kXMajor, bool kForward>
   void StrokeAlong(double m0, double m1, double n0, double dn);
+  // Narrows the span to the pixels whose minor coordinate falls inside the clip, so that
+  // the plotting loop needs no test of its own. False when none does.
   bool ClipAcross(Span& span, const Axis& across) const;
-  bool NarrowAcross(Span& span, const Axis& across) const;
   // A position along the lines as a position in the pattern. Short lines mostly stay
   // within one period: no division then.
   std::size_t InPattern(std::size_t position) const {
