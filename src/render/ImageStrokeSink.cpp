@@ -208,27 +208,27 @@ template <bool kSolid, bool kXMajor>
 void ImageStrokeSink::Plot(const Span& span) {
   // Locals, not members: a store through the pixel pointer could alias any member, and
   // the compiler would load them again for every pixel.
-  uchar* const bits = bits_;
   const qsizetype stride = stride_;
   const std::uint32_t colour = colour_;
   const std::uint8_t* const pattern = pattern_.data();
   const std::size_t period = pattern_.size();
-  // Byte offsets: a step along the major axis moves by a fixed amount, the minor
-  // coordinate picks the row (or column) of each pixel.
+  // A step along the major axis moves the address by a fixed amount; the minor
+  // coordinate adds its row (or column). An address, not a pointer: one step before
+  // the first column or row is no pointer C++ allows, but the loop may reach it.
   constexpr qsizetype kPixel = sizeof(std::uint32_t);
   const qsizetype majorBytes = kXMajor ? kPixel : stride;
   const qsizetype minorBytes = kXMajor ? stride : kPixel;
   const qsizetype advance = span.step * majorBytes;
   const std::int64_t slope = span.slope;
   std::size_t phase = span.phase;
-  qsizetype offset = span.major * majorBytes;
+  std::uintptr_t at = reinterpret_cast<std::uintptr_t>(bits_) + span.major * majorBytes;
   std::int64_t minor = span.minor;
   for (long left = span.count; left > 0; --left) {
     if (kSolid || pattern[phase]) {
       const qsizetype across = static_cast<qsizetype>(minor >> kFraction) * minorBytes;
-      *reinterpret_cast<std::uint32_t*>(bits + offset + across) = colour;
+      *reinterpret_cast<std::uint32_t*>(at + across) = colour;
     }
-    offset += advance;
+    at += advance;
     minor += slope;
     if (!kSolid && ++phase == period) phase = 0;
   }
