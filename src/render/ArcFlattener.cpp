@@ -119,16 +119,21 @@ void ArcFlattener::Piece(const Ellipse& ellipse, double start, double sweep, Str
   const double sinStep = std::sin(step);
   double c = std::cos(start);
   double s = std::sin(start);
-  points_.resize(static_cast<std::size_t>(count) + 1);
+  // Grown, never shrunk: resizing would clear the points each time only to overwrite them.
+  const auto size = static_cast<std::size_t>(count) + 1;
+  if (points_.size() < size) points_.resize(size);
+  QPointF* const points = points_.data();
+  // A copy: the stores to the points could otherwise alias the ellipse's own fields.
+  const Ellipse e = ellipse;
   for (int i = 0; i < count; ++i) {
-    points_[i] = ellipse.origin + ellipse.u * c + ellipse.v * s;
+    points[i] = e.origin + e.u * c + e.v * s;
     // Turning by a fixed step is a rotation: two products instead of a cosine and a sine.
     const double next = c * cosStep - s * sinStep;
     s = s * cosStep + c * sinStep;
     c = next;
   }
-  points_[count] = ellipse.At(start + sweep);  // the end exactly on its ray
-  sink.Polyline(points_.data(), points_.size());
+  points[count] = e.At(start + sweep);  // the end exactly on its ray
+  sink.Polyline(points, size);
 }
 
 }  // namespace korvid
