@@ -174,9 +174,12 @@ inline bool ImageStrokeSink::ClipAcross(Span& span, const Axis& across) const {
   return true;
 }
 
-// The major coordinate runs from m0 to m1, the minor one from n0 by dn.
+// The major coordinate runs from m0 to m1, the minor one from n0 by dn. Always inlined
+// into the loops over lines and chords: a call's saving and restoring of registers costs
+// as much as a short stroke's pixels.
 template <bool kXMajor, bool kForward>
-void ImageStrokeSink::StrokeAlong(double m0, double m1, double n0, double dn) {
+[[gnu::always_inline]] inline void ImageStrokeSink::StrokeAlong(double m0, double m1, double n0,
+                                                                double dn) {
   constexpr int kStep = kForward ? 1 : -1;
   const Axis& along = kXMajor ? x_ : y_;
   const long first = kForward ? CeilToLong(m0 - 0.5) : FloorToLong(m0 - 0.5);
