@@ -42,9 +42,10 @@ class ImageStrokeSink : public StrokeSink {
     long first, last;
     std::int64_t fixedBegin;
     std::uint64_t fixedSize;
-    // One unsigned comparison: a coordinate below the beginning wraps round to a huge size.
+    // One comparison: unsigned, a coordinate below the beginning wraps round to a huge
+    // distance from it.
     bool Holds(std::int64_t fixed) const {
-      return static_cast<std::uint64_t>(fixed - fixedBegin) < fixedSize;
+      return static_cast<std::uint64_t>(fixed) - static_cast<std::uint64_t>(fixedBegin) < fixedSize;
     }
   };
   static Axis AxisOf(int first, int last);
