@@ -69,9 +69,9 @@ int ArcFlattener::ChordCount(QPointF u, QPointF v, double sweep, double toleranc
   return estimated > 0 ? estimated : ChordCountByDefinition(u, v, sweep, tolerance);
 }
 
-// The chord count without hypot and acos (two fifths of a small arc's own cost), where that is
-// certain; 0 where not. The quotient sweep / step is estimated to within 1.1e-7 of itself:
-// 8e-8 for the series, 3e-8 for the rounding of 1 - tolerance / radius in the definition
+// The chord count without hypot and acos (a quarter of an arc's cost before its chords are drawn),
+// where that is certain; 0 where not. The quotient sweep / step is estimated to within 1.1e-7 of
+// itself: 8e-8 for the series, 3e-8 for the rounding of 1 - tolerance / radius in the definition
 // (no more than 2^-54 / 1e-9, halved by the arc cosine), the other roundings a few 1e-16.
 // Within a margin of 1e-6 either way, the estimate's ceiling is that of the definition's
 // quotient unless an integer lies inside the margin: then the definition decides.
