@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QtMath>
 
+#include "render/ImageFill.h"
+
 namespace korvid {
 
 int ViewButton(Qt::MouseButton button) {
@@ -76,7 +78,7 @@ QImage PlotSurface::RenderAt(const QRect& regionPx, qreal ratio) const {
   QImage image(pixels, QImage::Format_RGB32);
   if (image.isNull()) return image;
   image.setDevicePixelRatio(ratio);
-  image.fill(Qt::white);
+  FillImage(image, qRgb(255, 255, 255));
   QPainter painter(&image);
   painter.translate(-regionPx.topLeft());
   picture_.Paint(painter, QRectF(rect()));

@@ -13,6 +13,7 @@
 #include <system_error>
 
 #include "cli/ModelDump.h"
+#include "cli/PlotImage.h"
 #include "cli/StandardDump.h"
 #include "hpgl2/Hpgl2Reader.h"
 #include "model/PlotModel.h"
@@ -41,11 +42,18 @@ class CollectingMessenger : public ReaderMessenger {
 };
 
 // What a reading drew: the metafile's bytes for an EMF file; for every other format the
-// picture they play as.
+// picture they play as, except that an image of the own reading is drawn from its model
+// as it is painted.
 struct Drawing {
   std::vector<std::uint8_t> metafile;
   MetafilePicture picture;
+  std::unique_ptr<PlotModel> model;
+  QRect frame;  // the picture's, in 0.01 mm
 };
+
+bool IsImage(ExportFormat format) {
+  return format == ExportFormat::Png || format == ExportFormat::Bmp;
+}
 
 DisplaySettings SettingsFor(const ConvertJob& job) {
   DisplaySettings settings;
@@ -55,7 +63,7 @@ DisplaySettings SettingsFor(const ConvertJob& job) {
 
 // Korvid's own reading; false with the outcome's failure set when there is nothing to draw.
 bool DrawOwn(const ConvertJob& job, std::string bytes, Drawing& drawing, ConvertOutcome& outcome) {
-  const auto model = std::make_unique<PlotModel>();
+  auto model = std::make_unique<PlotModel>();
   CollectingMessenger messenger(outcome.notes);
   PlotReader reader(*model, messenger);
   const PlotPath path = SplitPlotPath(job.input);
@@ -73,9 +81,13 @@ bool DrawOwn(const ConvertJob& job, std::string bytes, Drawing& drawing, Convert
   if (job.format == ExportFormat::Emf) {
     drawing.metafile =
         DrawPlotInMemory(*model, SettingsFor(job), job.rotation, rotation.cosA, rotation.sinA);
+  } else if (IsImage(job.format)) {
+    drawing.frame = PlotPictureFrame(*model, job.rotation);
+    drawing.model = std::move(model);
   } else {
     drawing.picture =
         DrawPlotPicture(*model, SettingsFor(job), job.rotation, rotation.cosA, rotation.sinA);
+    drawing.frame = drawing.picture.Frame();
   }
   return true;
 }
@@ -118,10 +130,12 @@ bool DrawStandard(const ConvertJob& job, std::string bytes, Drawing& drawing,
   const DisplaySettings settings = SettingsFor(job);
   DrawStandardPage({read.plot, page - 1, settings, metafile.File(), nullptr}, job.rotation,
                    rotation.cosA, rotation.sinA);
-  if (job.format == ExportFormat::Emf)
+  if (job.format == ExportFormat::Emf) {
     drawing.metafile = MetafileBytes(metafile.File());
-  else
+  } else {
     drawing.picture = MetafilePicture::LoadFile(metafile.File());
+    drawing.frame = drawing.picture.Frame();
+  }
   return true;
 }
 
@@ -161,11 +175,10 @@ bool Draw(const ConvertJob& job, Drawing& drawing, ConvertOutcome& outcome) {
   return false;
 }
 
-EncodeRequest EncodingFor(const ConvertJob& job, const MetafilePicture& picture) {
+EncodeRequest EncodingFor(const ConvertJob& job, const QRect& frame) {
   EncodeRequest request{job.format, job.widthPx, job.dpi};
   if (job.thumbnailPx > 0) {
-    request.widthPx =
-        ThumbnailWidth(picture.Frame().width(), picture.Frame().height(), job.thumbnailPx);
+    request.widthPx = ThumbnailWidth(frame.width(), frame.height(), job.thumbnailPx);
     request.dpi = 0;
   }
   return request;
@@ -196,13 +209,16 @@ ConvertOutcome RunConvertJob(const ConvertJob& job) {
     return outcome;
   }
   const std::vector<std::uint8_t>& metafile = drawing.metafile;
-  const MetafilePicture& picture = drawing.picture;
   try {
     if (job.format == ExportFormat::Emf) {
       WriteOutput(std::string_view(reinterpret_cast<const char*>(metafile.data()), metafile.size()),
                   job.output);
+    } else if (drawing.model) {
+      WriteOutput(EncodePlotImage(*drawing.model, SettingsFor(job), job.rotation,
+                                  EncodingFor(job, drawing.frame)),
+                  job.output);
     } else {
-      WriteOutput(EncodePicture(picture, EncodingFor(job, picture)), job.output);
+      WriteOutput(EncodePicture(drawing.picture, EncodingFor(job, drawing.frame)), job.output);
     }
   } catch (const RuntimeError& failure) {
     outcome.failure = "cannot write " + ShownName(job.output) + ": " + FailureReason(failure);

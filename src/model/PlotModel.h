@@ -3,8 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <type_traits>
 
 #include "model/RuntimeError.h"
 
@@ -38,6 +40,9 @@ struct ArcRec {
 };
 
 // The tables' field order is part of the model: X1, X2, Y1, Y2.
+// The tables start as zeroed memory: zero bytes must be each field's initial value.
+static_assert(std::is_trivially_copyable_v<Segment> && std::is_trivially_copyable_v<ArcRec> &&
+              std::is_aggregate_v<Segment> && std::is_aggregate_v<ArcRec>);
 static_assert(offsetof(Segment, X1) < offsetof(Segment, X2) &&
               offsetof(Segment, X2) < offsetof(Segment, Y1) &&
               offsetof(Segment, Y1) < offsetof(Segment, Y2) &&
@@ -116,14 +121,21 @@ class PlotModel {
     if (plot < 0 || plot > MaxPlot) throw RuntimeError(err::kSubscriptOutOfRange);
   }
 
+  // A table of records whose all-zero bytes are their initial values, freed with free().
+  struct FreeMemory {
+    void operator()(void* memory) const { std::free(memory); }
+  };
+  template <typename Record>
+  using Table = std::unique_ptr<Record[], FreeMemory>;
+
  private:
   static void CheckIndex(std::int32_t index, std::int32_t highest, std::int16_t plot) {
     if (index < 0 || index > highest) throw RuntimeError(err::kSubscriptOutOfRange);
     CheckPlot(plot);
   }
 
-  std::array<std::unique_ptr<Segment[]>, PlotSlots> segments_;
-  std::array<std::unique_ptr<ArcRec[]>, PlotSlots> arcs_;
+  std::array<Table<Segment>, PlotSlots> segments_;
+  std::array<Table<ArcRec>, PlotSlots> arcs_;
 };
 
 }  // namespace korvid

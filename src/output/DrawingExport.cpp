@@ -12,6 +12,7 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <latch>
 #include <memory>
 #include <numbers>
 #include <optional>
@@ -25,8 +26,10 @@
 #include "output/ReplacementFile.h"
 #include "output/SvgWriter.h"
 #include "output/VectorWalk.h"
+#include "render/ImageFill.h"
 #include "render/MetafileDrawing.h"
 #include "render/MetafilePicture.h"
+#include "render/PaintWork.h"
 
 namespace korvid {
 
@@ -71,13 +74,6 @@ struct PictureHalves {
   MetafilePicture later;
 };
 
-// The cost of painting an arc, in lines: a fixed part (its place, its size, the sines and
-// cosines of its ends), about as much as this many lines, and one line per chord, of
-// which a circle of radius r pixels has about 2 pi sqrt(r / 8 tolerance) (timed on the
-// largest plot).
-constexpr double kArcLines = 12;
-constexpr double kChordsPerTurnFromRadius = 2 * std::numbers::pi / std::sqrt(8 * 0.2);
-
 // The picture's runs cut in two parts of about equal work at this many pixels a frame
 // unit, each a picture of its own; nothing for small pictures or a single processor.
 std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture, double pixelsPerUnit) {
@@ -87,7 +83,7 @@ std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture, doubl
     const double radiusPx = std::max(std::abs(arc.rx), std::abs(arc.ry)) * pixelsPerUnit;
     const double turns =
         std::min(std::abs(arc.sweep), 2 * std::numbers::pi) / (2 * std::numbers::pi);
-    return kArcLines + turns * kChordsPerTurnFromRadius * std::sqrt(radiusPx);
+    return ArcPaintWorkInLines(radiusPx, turns);
   });
   if (cut == 0) return std::nullopt;
   auto first = std::make_shared<MetafilePicture::Drawing>(*drawing);
@@ -131,58 +127,100 @@ RasterSize RasterSizeFor(const QRect& frameHimetric, int widthPx, int dpi) {
   return {static_cast<int>(width), static_cast<int>(height)};
 }
 
+double PixelsPerFrameUnit(const QRect& frameHimetric, const RasterSize& size) {
+  return std::max(static_cast<double>(size.widthPx) / std::max(frameHimetric.width(), 1),
+                  static_cast<double>(size.heightPx) / std::max(frameHimetric.height(), 1));
+}
+
+namespace {
+
+// 32-bit pixels row by row, for threads that must not call into QImage at once: even
+// its bits() counts detaches.
+struct PixelRows {
+  uchar* bits;
+  qsizetype bytesPerLine;
+  QRgb* Row(int y) const { return reinterpret_cast<QRgb*>(bits + y * bytesPerLine); }
+};
+
+// Lays the opaque pixels of a layer over an image in the rows from `top` up to `bottom`.
+void LayOver(const PixelRows& layer, const PixelRows& image, int width, int top, int bottom) {
+  for (int y = top; y < bottom; ++y) {
+    QRgb* const to = image.Row(y);
+    const QRgb* const from = layer.Row(y);
+    for (int x = 0; x < width; ++x)
+      if (qAlpha(from[x]) != 0) to[x] = from[x];
+  }
+}
+
+}  // namespace
+
+QImage RasterOfParts(const RasterSize& size, const PictureMaker& first, const PictureMaker& later) {
+  QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
+  QImage layer(size.widthPx, size.heightPx, QImage::Format_ARGB32);
+  if (image.isNull() || layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  const PixelRows below{image.bits(), image.bytesPerLine()};
+  const PixelRows above{layer.bits(), layer.bytesPerLine()};
+  const int width = size.widthPx;
+  const QRectF target(0, 0, size.widthPx, size.heightPx);
+  // The later part on a layer of its own, on a second processor; laid over the first
+  // part afterwards, it covers what it would have covered drawn in sequence. Each thread
+  // then lays half of the rows over.
+  std::latch painted(2);
+  std::exception_ptr firstFailure;
+  std::exception_ptr laterFailure;
+  const auto paintOn = [&](QImage& canvas, const PictureMaker& make, std::exception_ptr& failure) {
+    try {
+      const MetafilePicture picture = make();
+      QPainter painter(&canvas);
+      picture.Paint(painter, target);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    painted.arrive_and_wait();
+  };
+  const int half = size.heightPx / 2;
+  {
+    std::jthread second([&] {
+      FillImage(layer, 0);
+      paintOn(layer, later, laterFailure);
+      if (!firstFailure && !laterFailure) LayOver(above, below, width, half, size.heightPx);
+    });
+    FillImage(image, qRgb(255, 255, 255));
+    paintOn(image, first, firstFailure);
+    if (!firstFailure && !laterFailure) LayOver(above, below, width, 0, half);
+  }
+  if (firstFailure) std::rethrow_exception(firstFailure);
+  if (laterFailure) std::rethrow_exception(laterFailure);
+  return image;
+}
+
 QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
   const RasterSize size = RasterSizeFor(picture.Frame(), widthPx, dpi);
+  const std::optional<PictureHalves> halves =
+      SplitInHalves(picture, PixelsPerFrameUnit(picture.Frame(), size));
+  if (halves) {
+    return RasterOfParts(
+        size, [&] { return halves->first; }, [&] { return halves->later; });
+  }
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  image.fill(Qt::white);
-  const QRectF target(0, 0, size.widthPx, size.heightPx);
-  const double pixelsPerUnit =
-      std::max(static_cast<double>(size.widthPx) / std::max(picture.Frame().width(), 1),
-               static_cast<double>(size.heightPx) / std::max(picture.Frame().height(), 1));
-  const std::optional<PictureHalves> halves = SplitInHalves(picture, pixelsPerUnit);
-  if (!halves) {
-    QPainter painter(&image);
-    picture.Paint(painter, target);
-    return image;
-  }
-  // The later half on a layer of its own, on a second processor; laid over the first
-  // half afterwards, it covers what it would have covered drawn in sequence.
-  QImage layer(image.size(), QImage::Format_ARGB32);
-  if (layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  layer.fill(Qt::transparent);
-  std::exception_ptr failure;
-  {
-    std::jthread later([&] {
-      try {
-        QPainter painter(&layer);
-        halves->later.Paint(painter, target);
-      } catch (...) {
-        failure = std::current_exception();
-      }
-    });
-    QPainter painter(&image);
-    halves->first.Paint(painter, target);
-  }
-  if (failure) std::rethrow_exception(failure);
-  // Width and rows fetched once: QImage's accessors are calls into the library.
-  const int width = image.width();
-  const int height = image.height();
-  for (int y = 0; y < height; ++y) {
-    auto* below = reinterpret_cast<QRgb*>(image.scanLine(y));
-    const auto* above = reinterpret_cast<const QRgb*>(layer.constScanLine(y));
-    for (int x = 0; x < width; ++x)
-      if (qAlpha(above[x]) != 0) below[x] = above[x];
-  }
+  FillImage(image, qRgb(255, 255, 255));
+  QPainter painter(&image);
+  picture.Paint(painter, QRectF(0, 0, size.widthPx, size.heightPx));
   return image;
+}
+
+std::string EncodeImage(ExportFormat format, const QImage& image) {
+  if (format == ExportFormat::Bmp) return BmpOfImage(image);
+  if (format == ExportFormat::Png) return PngOfImage(image);
+  throw RuntimeError(err::kBadFileNameOrNumber, "no image encoding for this format");
 }
 
 std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& request) {
   switch (request.format) {
     case ExportFormat::Png:
-      return PngOfImage(RasterOfPicture(picture, request.widthPx, request.dpi));
     case ExportFormat::Bmp:
-      return BmpOfImage(RasterOfPicture(picture, request.widthPx, request.dpi));
+      return EncodeImage(request.format, RasterOfPicture(picture, request.widthPx, request.dpi));
     case ExportFormat::Pdf:
       return PdfOfPicture(picture);
     case ExportFormat::Svg:

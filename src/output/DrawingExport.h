@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -54,6 +55,20 @@ struct EncodeRequest {
 
 // The picture drawn on a white image of RasterSizeFor's size, as the window draws it.
 QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi);
+
+// Pixels per 0.01 mm of a frame drawn into an image of `size`.
+double PixelsPerFrameUnit(const QRect& frameHimetric, const RasterSize& size);
+
+// Makes a picture (or a part of one) on the thread that paints it.
+using PictureMaker = std::function<MetafilePicture()>;
+
+// A white image of `size` with a picture made in two parts painted on it, the later over
+// the first: each part made and painted on a processor of its own. Both parts have the
+// frame the image shows.
+QImage RasterOfParts(const RasterSize& size, const PictureMaker& first, const PictureMaker& later);
+
+// The bytes of a PNG or BMP file of the image.
+std::string EncodeImage(ExportFormat format, const QImage& image);
 
 // The bytes of the file of `request.format` that shows the picture. Error 480 for an image
 // too large.

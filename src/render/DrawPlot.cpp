@@ -1,11 +1,14 @@
 #include "render/DrawPlot.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <vector>
 
 #include "model/ValueConversion.h"
 #include "render/EmfWriter.h"
 #include "render/MetafileDrawing.h"
+#include "render/PaintWork.h"
 #include "render/PictureRecorder.h"
 
 namespace korvid {
@@ -34,6 +37,56 @@ std::uint32_t PenColour(std::int16_t pen, std::uint32_t current) {
   return pen >= 0 && pen <= 8 ? kColours[pen] : current;
 }
 
+// The current plot's width and height in plotter units and the metafile units per
+// plotter unit that bring its longer side, with the margin, to kLongestSide.
+struct PlotSize {
+  float width;
+  float height;
+  float scale;
+};
+
+PlotSize PlotSizeOf(const PlotModel& model) {
+  const std::int16_t plot = model.CurPlot;
+  PlotModel::CheckPlot(plot);
+  const float width = ToSingle(static_cast<double>(model.MaxX[plot]) - model.MinX[plot]);
+  const float height = ToSingle(static_cast<double>(model.MaxY[plot]) - model.MinY[plot]);
+  const float scale = ToSingle(std::min(CheckedDivide(kLongestSide, width + kMarginPlotterUnits),
+                                        CheckedDivide(kLongestSide, height + kMarginPlotterUnits)));
+  return {width, height, scale};
+}
+
+// An angle's place around the turn, from 0 up to 4 quarters, growing with the angle:
+// enough to weigh an arc's work without an arc tangent per arc.
+double QuartersAround(double dx, double dy) {
+  const double sum = std::abs(dx) + std::abs(dy);
+  if (sum == 0) return 0;
+  const double rise = dy / sum;
+  if (dx < 0) return 2 - rise;
+  return dy < 0 ? 4 + rise : rise;
+}
+
+// The work of recording a segment and painting its line, in lines painted: recording a
+// segment costs about as much as painting it, recording an arc (its place, its ends as
+// angles) about ten times as much (timed on the largest plot).
+constexpr double kSegmentWork = 2;
+constexpr double kArcRecordingWork = 10;
+
+// The work of recording and painting an arc of the plot, in lines painted. Arcs run
+// counter-clockwise from their start to their end point; where both are one point, the
+// arc is a whole circle.
+double ArcWork(const ArcRec& arc, double pixelsPerPlotUnit) {
+  const double cx = (static_cast<double>(arc.Left) + arc.Right) / 2;
+  const double cy = (static_cast<double>(arc.Top) + arc.Bottom) / 2;
+  const double from = QuartersAround(arc.StartX - cx, arc.StartY - cy);
+  const double to = QuartersAround(arc.EndX - cx, arc.EndY - cy);
+  double quarters = to - from;
+  if (quarters <= 0) quarters += 4;
+  const double radius = std::max(std::abs(static_cast<double>(arc.Right) - arc.Left),
+                                 std::abs(static_cast<double>(arc.Bottom) - arc.Top)) /
+                        2;
+  return kArcRecordingWork + ArcPaintWorkInLines(radius * pixelsPerPlotUnit, quarters / 4);
+}
+
 struct Offset {
   double u;
   double v;
@@ -46,12 +99,10 @@ class PlotDrawing {
  public:
   PlotDrawing(const DrawContext& context, std::int16_t angle, double cosA, double sinA)
       : context_(context), plot_(context.model.CurPlot), angle_(angle), cosA_(cosA), sinA_(sinA) {
-    PlotModel::CheckPlot(plot_);
-    const PlotModel& model = context.model;
-    width_ = ToSingle(static_cast<double>(model.MaxX[plot_]) - model.MinX[plot_]);
-    height_ = ToSingle(static_cast<double>(model.MaxY[plot_]) - model.MinY[plot_]);
-    scale_ = ToSingle(std::min(CheckedDivide(kLongestSide, width_ + kMarginPlotterUnits),
-                               CheckedDivide(kLongestSide, height_ + kMarginPlotterUnits)));
+    const PlotSize size = PlotSizeOf(context.model);
+    width_ = size.width;
+    height_ = size.height;
+    scale_ = size.scale;
     scaledWidth_ = ToSingle(static_cast<double>(scale_) * width_);
     scaledHeight_ = ToSingle(static_cast<double>(scale_) * height_);
     markerArm_ = std::max(width_ * 0.01 * scale_, height_ * 0.01 * scale_);
@@ -70,22 +121,27 @@ class PlotDrawing {
     return metafile.Release();
   }
 
-  std::shared_ptr<const MetafilePicture::Drawing> DrawPicture() {
-    const PlotModel& model = context_.model;
+  std::shared_ptr<const MetafilePicture::Drawing> DrawPicture(const PlotPart& part) {
     PictureRecorder recorder(Frame(), PlotMetafileDescription());
-    recorder.Reserve(static_cast<std::size_t>(std::max(model.SegCount[plot_], 0)),
-                     static_cast<std::size_t>(std::max(model.ArcCount[plot_], 0)));
-    Record(recorder);
+    recorder.Reserve(
+        static_cast<std::size_t>(std::max(0, part.lastSegment - part.firstSegment + 1)),
+        static_cast<std::size_t>(std::max(0, part.lastArc - part.firstArc + 1)));
+    metafile_ = &recorder;
+    recorder.SetMapMode(EmfWriter::kMapModeHimetric);
+    colour_ = ColourInForceBefore(part);
+    DrawSegments(part.firstSegment, part.lastSegment);
+    DrawArcs(part.firstArc, part.lastArc);
+    metafile_ = nullptr;
     return recorder.Finish();
   }
 
- private:
   EmfWriter::Rect Frame() const {
     const bool quarterTurn = angle_ == 90 || angle_ == 270;
     return {0, 0, FrameSide(quarterTurn ? height_ : width_),
             FrameSide(quarterTurn ? width_ : height_)};
   }
 
+ private:
   EmfWriter NewMetafile() const {
     return EmfWriter(Frame(), PlotMetafileDescription(), ExpectedRecordBytes());
   }
@@ -95,10 +151,27 @@ class PlotDrawing {
     Progress(kProgressStarted);
     metafile.SetMapMode(EmfWriter::kMapModeHimetric);
     colour_ = EmfWriter::kColourBlack;
-    DrawSegments();
-    DrawArcs();
+    DrawSegments(1, context_.model.SegCount[plot_]);
+    DrawArcs(1, context_.model.ArcCount[plot_]);
     Progress(kProgressDone);
     metafile_ = nullptr;
+  }
+
+  // A pen without a colour of its own keeps the one in force: a part that starts after
+  // the first segment starts with the colour the segments and arcs before it left.
+  std::uint32_t ColourInForceBefore(const PlotPart& part) const {
+    const PlotModel& model = context_.model;
+    const bool fromArcs = part.firstSegment > part.lastSegment;
+    for (std::int32_t i = fromArcs ? part.firstArc - 1 : 0; i >= 1; --i) {
+      if (const std::int16_t pen = model.Arcs(i, plot_).Pen; pen >= 0 && pen <= 8)
+        return PenColour(pen, EmfWriter::kColourBlack);
+    }
+    const std::int32_t before = fromArcs ? model.SegCount[plot_] : part.firstSegment - 1;
+    for (std::int32_t i = before; i >= 1; --i) {
+      if (const std::int16_t pen = model.Segments(i, plot_).Pen; pen >= 0 && pen <= 8)
+        return PenColour(pen, EmfWriter::kColourBlack);
+    }
+    return EmfWriter::kColourBlack;
   }
 
   std::int32_t FrameSide(float side) const {
@@ -162,9 +235,9 @@ class PlotDrawing {
     metafile_->LineTo(X(p), RoundToInt32(-p.v + markerArm_));
   }
 
-  void DrawSegments() {
+  void DrawSegments(std::int32_t first, std::int32_t last) {
     const bool colour = context_.settings.Colour();
-    for (std::int32_t i = 1; i <= context_.model.SegCount[plot_]; ++i) {
+    for (std::int32_t i = first; i <= last; ++i) {
       const Segment& segment = context_.model.Segments(i, plot_);
       const Offset start = Place(segment.X1, segment.Y1);
       const Offset end = Place(segment.X2, segment.Y2);
@@ -182,9 +255,9 @@ class PlotDrawing {
     }
   }
 
-  void DrawArcs() {
+  void DrawArcs(std::int32_t first, std::int32_t last) {
     const bool colour = context_.settings.Colour();
-    for (std::int32_t i = 1; i <= context_.model.ArcCount[plot_]; ++i) {
+    for (std::int32_t i = first; i <= last; ++i) {
       const ArcRec& arc = context_.model.Arcs(i, plot_);
       const Offset corner1 = Place(arc.Left, arc.Top);
       const Offset corner2 = Place(arc.Right, arc.Bottom);
@@ -240,9 +313,51 @@ std::vector<std::uint8_t> DrawPlotInMemory(const PlotModel& model, const Display
 
 MetafilePicture DrawPlotPicture(const PlotModel& model, const DisplaySettings& settings,
                                 std::int16_t angle, double cosA, double sinA) {
+  PlotModel::CheckPlot(model.CurPlot);
+  return DrawPlotPicturePart(model, settings, angle, cosA, sinA,
+                             {1, model.SegCount[model.CurPlot], 1, model.ArcCount[model.CurPlot]});
+}
+
+MetafilePicture DrawPlotPicturePart(const PlotModel& model, const DisplaySettings& settings,
+                                    std::int16_t angle, double cosA, double sinA,
+                                    const PlotPart& part) {
   const DrawContext context{model, settings, FileLocation(std::string()), nullptr};
   PlotDrawing<PictureRecorder> drawing(context, angle, cosA, sinA);
-  return MetafilePicture::FromDrawing(drawing.DrawPicture());
+  return MetafilePicture::FromDrawing(drawing.DrawPicture(part));
+}
+
+QRect PlotPictureFrame(const PlotModel& model, std::int16_t angle) {
+  const DisplaySettings settings;
+  const DrawContext context{model, settings, FileLocation(std::string()), nullptr};
+  const EmfWriter::Rect frame = PlotDrawing<PictureRecorder>(context, angle, 1, 0).Frame();
+  return QRect(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+}
+
+std::optional<PlotParts> BalancedPlotParts(const PlotModel& model, double pixelsPerFrameUnit,
+                                           std::size_t smallest) {
+  const std::int16_t plot = model.CurPlot;
+  PlotModel::CheckPlot(plot);
+  const std::int32_t segments = std::max(model.SegCount[plot], 0);
+  const std::int32_t arcs = std::max(model.ArcCount[plot], 0);
+  if (static_cast<std::size_t>(segments) + static_cast<std::size_t>(arcs) < smallest)
+    return std::nullopt;
+  const double pixelsPerPlotUnit = PlotSizeOf(model).scale * pixelsPerFrameUnit;
+  std::vector<double> arcWork(static_cast<std::size_t>(arcs) + 1, 0.0);
+  double total = kSegmentWork * segments;
+  for (std::int32_t i = 1; i <= arcs; ++i) {
+    arcWork[i] = ArcWork(model.Arcs(i, plot), pixelsPerPlotUnit);
+    total += arcWork[i];
+  }
+  // The cut falls among the segments when they carry half of all work, else among the arcs.
+  if (kSegmentWork * segments >= total / 2) {
+    const auto cut = static_cast<std::int32_t>(std::ceil(total / 2 / kSegmentWork));
+    return PlotParts{{1, cut, 1, 0}, {cut + 1, segments, 1, arcs}};
+  }
+  double done = kSegmentWork * segments;
+  std::int32_t cut = 0;
+  while (cut < arcs && done < total / 2)
+    done += arcWork[++cut];
+  return PlotParts{{1, segments, 1, cut}, {1, 0, cut + 1, arcs}};
 }
 
 }  // namespace korvid

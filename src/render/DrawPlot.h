@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QRect>
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,6 +44,35 @@ std::vector<std::uint8_t> DrawPlotInMemory(const PlotModel& model, const Display
 // The picture that playing DrawPlotInMemory's metafile gives, built without the metafile.
 MetafilePicture DrawPlotPicture(const PlotModel& model, const DisplaySettings& settings,
                                 std::int16_t angle, double cosA, double sinA);
+
+// A part of DrawPlotPicture's picture: the segments from `firstSegment` to `lastSegment`,
+// then the arcs from `firstArc` to `lastArc` (counted from 1, both ends included; an empty
+// range when the last comes before the first). Parts that hold each segment and arc once,
+// painted one over the other in order, paint the whole picture.
+struct PlotPart {
+  std::int32_t firstSegment = 1;
+  std::int32_t lastSegment = 0;
+  std::int32_t firstArc = 1;
+  std::int32_t lastArc = 0;
+};
+
+MetafilePicture DrawPlotPicturePart(const PlotModel& model, const DisplaySettings& settings,
+                                    std::int16_t angle, double cosA, double sinA,
+                                    const PlotPart& part);
+
+// The frame of DrawPlotPicture's picture in 0.01 mm, known before any of it is drawn.
+QRect PlotPictureFrame(const PlotModel& model, std::int16_t angle);
+
+struct PlotParts {
+  PlotPart first;  // what comes before the cut
+  PlotPart later;  // the rest
+};
+
+// DrawPlotPicture's picture cut in two parts of about equal work to draw and paint at
+// `pixelsPerFrameUnit` (pixels per 0.01 mm), one for each of two threads; nothing for a
+// plot of fewer than `smallest` segments and arcs.
+std::optional<PlotParts> BalancedPlotParts(const PlotModel& model, double pixelsPerFrameUnit,
+                                           std::size_t smallest);
 
 // The description every plot metafile carries: application "***** ", title
 // "HPGL Data Drawing".

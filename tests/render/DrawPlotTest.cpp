@@ -210,5 +210,96 @@ TEST(PictureRecorderTest, BuildsWhatTheMetafilePlaysAs) {
   }
 }
 
+// Each primitive of a picture in painting order with the pen it is painted with.
+std::vector<std::string> Strokes(const MetafilePicture& picture) {
+  const MetafilePicture::Drawing& d = *picture.Contents();
+  std::vector<std::string> strokes;
+  for (const DrawRun& r : d.runs) {
+    const PicturePen& p = d.pens[r.pen];
+    std::ostringstream pen;
+    pen << std::hexfloat << p.colour << ',' << int(p.style) << ',' << p.width << ' ';
+    for (std::uint32_t i = r.first; i < r.first + r.count; ++i) {
+      std::ostringstream stroke(pen.str(), std::ios::ate);
+      stroke << std::hexfloat;
+      if (r.kind == RunKind::kLines) {
+        const FrameLine& l = d.lines[i];
+        stroke << "line " << l.x1 << ',' << l.y1 << ',' << l.x2 << ',' << l.y2;
+      } else {
+        const FrameArc& a = d.arcs[i];
+        stroke << "arc " << a.cx << ',' << a.cy << ',' << a.rx << ',' << a.ry << ',' << a.start
+               << ',' << a.sweep;
+      }
+      strokes.push_back(stroke.str());
+    }
+  }
+  return strokes;
+}
+
+// Cut anywhere, the two parts of a picture paint what the whole picture paints: the same
+// frame, and every line and arc once, in order, with its pen, also where a pen beyond 8
+// keeps the colour the part before it left.
+TEST(PlotPartsTest, TogetherPaintTheWholePicture) {
+  const std::unique_ptr<PlotModel> model = ReadPlot(
+      "IN;SP4;PU0,0;PD1000,0;SP9;PD1000,800;LT2;PD0,800;SP2;LT;PU500,400;CI150;SP11;CI60;"
+      "AA500,400,90;SP5;PD0,0;SP12;PD300,300;LT5;PD350,300;AA100,100,-45;");
+  const std::int32_t segments = model->SegCount[1];
+  const std::int32_t arcs = model->ArcCount[1];
+  for (const auto& [angle, colour] : {std::pair(0, 1), {0, 0}, {90, 1}, {270, 1}}) {
+    DisplaySettings settings;
+    settings.ColorMode = colour;
+    const Rotation r = RotationForAngle(angle);
+    const MetafilePicture whole = DrawPlotPicture(*model, settings, angle, r.cosA, r.sinA);
+    EXPECT_EQ(PlotPictureFrame(*model, angle), whole.Frame());
+    for (std::int32_t cut = 0; cut <= segments + arcs; ++cut) {
+      SCOPED_TRACE(std::to_string(angle) + (colour ? " colour, cut " : " mono, cut ") +
+                   std::to_string(cut));
+      const PlotPart first =
+          cut <= segments ? PlotPart{1, cut, 1, 0} : PlotPart{1, segments, 1, cut - segments};
+      const PlotPart later = cut <= segments ? PlotPart{cut + 1, segments, 1, arcs}
+                                             : PlotPart{1, 0, cut - segments + 1, arcs};
+      std::vector<std::string> strokes =
+          Strokes(DrawPlotPicturePart(*model, settings, angle, r.cosA, r.sinA, first));
+      const std::vector<std::string> rest =
+          Strokes(DrawPlotPicturePart(*model, settings, angle, r.cosA, r.sinA, later));
+      strokes.insert(strokes.end(), rest.begin(), rest.end());
+      EXPECT_EQ(strokes, Strokes(whole));
+    }
+  }
+}
+
+// The balanced cut leaves nothing out and draws nothing twice, among the segments or,
+// where circles are most of the work, among the arcs; small plots are not cut.
+TEST(PlotPartsTest, BalancedCutCoversThePlotOnce) {
+  std::string lines = "PU0,0;PD";
+  for (int i = 1; i <= 40; ++i)
+    lines += std::to_string(i * 100) + "," + (i % 2 ? "0," : "500,");
+  lines.back() = ';';
+  for (const auto& [plot, inArcs] : {std::pair(lines + "PU2000,250;CI10;", false),
+                                     {lines + "PU2000,250;CI2000;CI1900;CI1800;CI1700;", true}}) {
+    const std::unique_ptr<PlotModel> model = ReadPlot(plot);
+    const std::optional<PlotParts> parts = BalancedPlotParts(*model, 0.1, 0);
+    ASSERT_TRUE(parts.has_value());
+    const PlotPart& a = parts->first;
+    const PlotPart& b = parts->later;
+    EXPECT_EQ(a.firstSegment, 1);
+    if (inArcs) {
+      EXPECT_EQ(a.lastSegment, model->SegCount[1]);
+      EXPECT_GT(b.firstSegment, b.lastSegment);
+      EXPECT_EQ(a.firstArc, 1);
+      EXPECT_GE(a.lastArc, 1);
+      EXPECT_EQ(b.firstArc, a.lastArc + 1);
+    } else {
+      EXPECT_GT(a.lastSegment, 1);
+      EXPECT_LT(a.lastSegment, model->SegCount[1]);
+      EXPECT_EQ(b.firstSegment, a.lastSegment + 1);
+      EXPECT_EQ(b.lastSegment, model->SegCount[1]);
+      EXPECT_GT(a.firstArc, a.lastArc);
+      EXPECT_EQ(b.firstArc, 1);
+    }
+    EXPECT_EQ(b.lastArc, model->ArcCount[1]);
+    EXPECT_FALSE(BalancedPlotParts(*model, 0.1, 100).has_value());
+  }
+}
+
 }  // namespace
 }  // namespace korvid::testing
