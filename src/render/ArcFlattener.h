@@ -24,6 +24,14 @@ class ArcFlattener {
 
   // A fraction of a screen pixel; on a printer the same length in millimetres serves.
   static constexpr double kScreenTolerance = 0.2;
+  static constexpr int kMostChords = 1 << 15;
+
+  // How many chords (1 to kMostChords) an arc of `sweep` radians needs on the ellipse with
+  // semi-axis vectors `u` and `v` to keep within `tolerance` of it: the sweep over the
+  // angle step that keeps that gap on a circle as large as the longer axis.
+  static int ChordCount(QPointF u, QPointF v, double sweep, double tolerance);
+  // The same by that definition, with hypot and acos: what ChordCount always gives.
+  static int ChordCountByDefinition(QPointF u, QPointF v, double sweep, double tolerance);
 
   void Flatten(const FrameArc& arc, StrokeSink& sink);
 
@@ -41,7 +49,8 @@ class ArcFlattener {
   void AddCrossings(double centre, double a, double b, double edge, double start, double sweep,
                     std::vector<double>& along) const;
 
-  double StepFor(double radius) const;
+  static double StepFor(double radius, double tolerance);
+  static int EstimatedChordCount(QPointF u, QPointF v, double sweep, double tolerance);
 
   QTransform map_;
   QRectF window_;

@@ -32,6 +32,33 @@ std::int64_t CeilDiv(std::int64_t a, std::int64_t b) {
   return a <= 0 ? 0 : (a + b - 1) / b;
 }
 
+// Pixels of a stroke, counted from its first.
+struct PixelRange {
+  std::int64_t first, last;  // none when first > last
+};
+
+// The pixels of a stroke whose minor coordinate, from `minor` by `slope` a pixel, lies
+// from `low` up to but not including `high`.
+PixelRange PixelsInside(std::int64_t minor, std::int64_t slope, std::int64_t count,
+                        std::int64_t low, std::int64_t high) {
+  constexpr PixelRange kNone{0, -1};
+  std::int64_t first = 0;
+  std::int64_t last = count - 1;
+  if (slope == 0) {
+    if (minor < low || minor >= high) return kNone;
+  } else if (slope > 0) {
+    first = CeilDiv(low - minor, slope);
+    if (minor >= high) return kNone;
+    last = std::min(last, (high - 1 - minor) / slope);
+  } else {
+    const std::int64_t fall = -slope;
+    first = CeilDiv(minor - (high - 1), fall);
+    if (minor < low) return kNone;
+    last = std::min(last, (minor - low) / fall);
+  }
+  return {first, last};
+}
+
 bool DrawableFormat(QImage::Format format) {
   return format == QImage::Format_RGB32 || format == QImage::Format_ARGB32 ||
          format == QImage::Format_ARGB32_Premultiplied;
@@ -48,7 +75,6 @@ bool PlainPainting(const QPainter& painter) {
 // The pixels of one stroke: along its longer ("major") axis `count` pixels from `major`
 // in steps of `step`; across it the minor coordinate, which moves by `slope` a pixel.
 struct ImageStrokeSink::Span {
-  bool xMajor;
   int step;
   long major;
   long count;
@@ -77,8 +103,16 @@ std::optional<QRect> ImageStrokeSink::UsableClip(QPainter& painter) {
   return allowed.boundingRect();
 }
 
+ImageStrokeSink::Axis ImageStrokeSink::AxisOf(int first, int last) {
+  return {first, last, std::int64_t{first} << kFraction,
+          static_cast<std::uint64_t>(std::int64_t{last} - first + 1) << kFraction};
+}
+
 ImageStrokeSink::ImageStrokeSink(QImage& image, const QRect& clip)
-    : bits_(image.bits()), stride_(image.bytesPerLine()), clip_(clip) {}
+    : bits_(image.bits()),
+      stride_(image.bytesPerLine()),
+      x_(AxisOf(clip.left(), clip.right())),
+      y_(AxisOf(clip.top(), clip.bottom())) {}
 
 void ImageStrokeSink::SetPen(const DevicePen& pen) {
   colour_ = 0xff000000 | pen.colour;
@@ -103,103 +137,101 @@ void ImageStrokeSink::Polyline(const QPointF* points, std::size_t count) {
 void ImageStrokeSink::Dot(QPointF at) {
   const long x = FloorToLong(at.x());
   const long y = FloorToLong(at.y());
-  if (x < clip_.left() || x > clip_.right() || y < clip_.top() || y > clip_.bottom()) return;
+  if (x < x_.first || x > x_.last || y < y_.first || y > y_.last) return;
   reinterpret_cast<std::uint32_t*>(bits_ + y * stride_)[x] = colour_;
 }
 
-void ImageStrokeSink::Stroke(QPointF from, QPointF to) {
+inline void ImageStrokeSink::Stroke(QPointF from, QPointF to) {
   const double dx = to.x() - from.x();
   const double dy = to.y() - from.y();
-  Span span{};
-  span.xMajor = std::abs(dx) >= std::abs(dy);
-  const double m0 = span.xMajor ? from.x() : from.y();
-  const double m1 = span.xMajor ? to.x() : to.y();
-  const double n0 = span.xMajor ? from.y() : from.x();
-  span.step = m1 >= m0 ? 1 : -1;
-  long first, last;
-  if (span.step > 0) {
-    first = CeilToLong(m0 - 0.5);
-    last = CeilToLong(m1 - 0.5) - 1;
+  if (std::abs(dx) >= std::abs(dy)) {
+    if (to.x() >= from.x())
+      StrokeAlong<true, true>(from.x(), to.x(), from.y(), dy);
+    else
+      StrokeAlong<true, false>(from.x(), to.x(), from.y(), dy);
   } else {
-    first = FloorToLong(m0 - 0.5);
-    last = FloorToLong(m1 - 0.5) + 1;
+    if (to.y() >= from.y())
+      StrokeAlong<false, true>(from.y(), to.y(), from.x(), dx);
+    else
+      StrokeAlong<false, false>(from.y(), to.y(), from.x(), dx);
   }
-  const long count = (last - first) * span.step + 1;
+}
+
+// Most strokes lie inside across their whole length: two comparisons then, and no
+// division. (Inline, as every hot function here: in position-independent code, the
+// compiler inlines no other function, since it might be replaced at run time.)
+inline bool ImageStrokeSink::ClipAcross(Span& span, const Axis& across) const {
+  const std::int64_t lastMinor = span.minor + (span.count - 1) * span.slope;
+  if (across.Holds(span.minor) && across.Holds(lastMinor)) return true;
+  const PixelRange inside = PixelsInside(span.minor, span.slope, span.count, across.fixedBegin,
+                                         across.fixedBegin + across.fixedSize);
+  if (inside.first > inside.last) return false;
+  span.major += static_cast<long>(inside.first) * span.step;
+  span.minor += inside.first * span.slope;
+  span.count = static_cast<long>(inside.last - inside.first + 1);
+  if (!pattern_.empty())
+    span.phase = InPattern(span.phase + static_cast<std::size_t>(inside.first));
+  return true;
+}
+
+// The major coordinate runs from m0 to m1, the minor one from n0 by dn. Always inlined
+// into the loops over lines and chords: a call's saving and restoring of registers costs
+// as much as a short stroke's pixels.
+template <bool kXMajor, bool kForward>
+[[gnu::always_inline]] inline void ImageStrokeSink::StrokeAlong(double m0, double m1, double n0,
+                                                                double dn) {
+  constexpr int kStep = kForward ? 1 : -1;
+  const Axis& along = kXMajor ? x_ : y_;
+  const long first = kForward ? CeilToLong(m0 - 0.5) : FloorToLong(m0 - 0.5);
+  const long last = kForward ? CeilToLong(m1 - 0.5) - 1 : FloorToLong(m1 - 0.5) + 1;
+  const long count = (last - first) * kStep + 1;
   if (count <= 0) return;
   const std::size_t phase = phase_;
   if (!pattern_.empty()) phase_ = InPattern(phase_ + static_cast<std::size_t>(count));
 
-  const long low = span.xMajor ? clip_.left() : clip_.top();
-  const long high = span.xMajor ? clip_.right() : clip_.bottom();
-  span.major = span.step > 0 ? std::max(first, low) : std::min(first, high);
-  const long end = span.step > 0 ? std::min(last, high) : std::max(last, low);
-  span.count = (end - span.major) * span.step + 1;
+  Span span{};
+  span.step = kStep;
+  span.major = kForward ? std::max(first, along.first) : std::min(first, along.last);
+  const long end = kForward ? std::min(last, along.last) : std::max(last, along.first);
+  span.count = (end - span.major) * kStep + 1;
   if (span.count <= 0) return;
-  const long skipped = (span.major - first) * span.step;
+  const long skipped = (span.major - first) * kStep;
   span.phase = pattern_.empty() ? 0 : InPattern(phase + static_cast<std::size_t>(skipped));
-  const double slope = (span.xMajor ? dy : dx) / (m1 - m0);
+  const double slope = dn / (m1 - m0);
   span.minor = ToFixed(n0 + (span.major + 0.5 - m0) * slope);
-  span.slope = ToFixed(slope * span.step);
-  if (!ClipAcross(span)) return;
+  span.slope = ToFixed(kForward ? slope : -slope);
+  if (!ClipAcross(span, kXMajor ? y_ : x_)) return;
   if (pattern_.empty())
-    span.xMajor ? Plot<true, true>(span) : Plot<true, false>(span);
+    Plot<true, kXMajor>(span);
   else
-    span.xMajor ? Plot<false, true>(span) : Plot<false, false>(span);
-}
-
-// Narrows the span to the pixels whose minor coordinate falls inside the clip, so that
-// the plotting loop needs no test of its own.
-bool ImageStrokeSink::ClipAcross(Span& span) const {
-  const std::int64_t low = std::int64_t{span.xMajor ? clip_.top() : clip_.left()} << kFraction;
-  const std::int64_t high = (std::int64_t{span.xMajor ? clip_.bottom() : clip_.right()} + 1)
-                            << kFraction;
-  std::int64_t firstInside = 0;
-  std::int64_t lastInside = span.count - 1;
-  // Most strokes lie inside across their whole length: no division needed then.
-  const std::int64_t lastMinor = span.minor + lastInside * span.slope;
-  if (span.minor >= low && span.minor < high && lastMinor >= low && lastMinor < high) return true;
-  if (span.slope == 0) {
-    if (span.minor < low || span.minor >= high) return false;
-  } else if (span.slope > 0) {
-    firstInside = CeilDiv(low - span.minor, span.slope);
-    if (span.minor >= high) return false;
-    lastInside = std::min(lastInside, (high - 1 - span.minor) / span.slope);
-  } else {
-    const std::int64_t fall = -span.slope;
-    firstInside = CeilDiv(span.minor - (high - 1), fall);
-    if (span.minor < low) return false;
-    lastInside = std::min(lastInside, (span.minor - low) / fall);
-  }
-  if (firstInside > lastInside) return false;
-  span.major += static_cast<long>(firstInside) * span.step;
-  span.minor += firstInside * span.slope;
-  span.count = static_cast<long>(lastInside - firstInside + 1);
-  if (!pattern_.empty()) span.phase = InPattern(span.phase + static_cast<std::size_t>(firstInside));
-  return true;
+    Plot<false, kXMajor>(span);
 }
 
 template <bool kSolid, bool kXMajor>
 void ImageStrokeSink::Plot(const Span& span) {
   // Locals, not members: a store through the pixel pointer could alias any member, and
   // the compiler would load them again for every pixel.
-  uchar* const bits = bits_;
   const qsizetype stride = stride_;
   const std::uint32_t colour = colour_;
   const std::uint8_t* const pattern = pattern_.data();
   const std::size_t period = pattern_.size();
-  const long step = span.step;
+  // A step along the major axis moves the address by a fixed amount; the minor
+  // coordinate adds its row (or column). An address, not a pointer: one step before
+  // the first column or row is no pointer C++ allows, but the loop may reach it.
+  constexpr qsizetype kPixel = sizeof(std::uint32_t);
+  const qsizetype majorBytes = kXMajor ? kPixel : stride;
+  const qsizetype minorBytes = kXMajor ? stride : kPixel;
+  const qsizetype advance = span.step * majorBytes;
   const std::int64_t slope = span.slope;
   std::size_t phase = span.phase;
-  long major = span.major;
+  std::uintptr_t at = reinterpret_cast<std::uintptr_t>(bits_) + span.major * majorBytes;
   std::int64_t minor = span.minor;
-  for (long i = 0; i < span.count; ++i) {
+  for (long left = span.count; left > 0; --left) {
     if (kSolid || pattern[phase]) {
-      const long across = static_cast<long>(minor >> kFraction);
-      const long x = kXMajor ? major : across;
-      const long y = kXMajor ? across : major;
-      reinterpret_cast<std::uint32_t*>(bits + y * stride)[x] = colour;
+      const qsizetype across = static_cast<qsizetype>(minor >> kFraction) * minorBytes;
+      *reinterpret_cast<std::uint32_t*>(at + across) = colour;
     }
-    major += step;
+    at += advance;
     minor += slope;
     if (!kSolid && ++phase == period) phase = 0;
   }

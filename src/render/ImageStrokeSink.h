@@ -36,9 +36,29 @@ class ImageStrokeSink : public StrokeSink {
 
  private:
   struct Span;
+  // The clip along one axis: its first and last pixel, and where it begins and how far it
+  // reaches in the fixed point of minor coordinates.
+  struct Axis {
+    long first, last;
+    std::int64_t fixedBegin;
+    std::uint64_t fixedSize;
+    // One comparison: unsigned, a coordinate below the beginning wraps round to a huge
+    // distance from it.
+    bool Holds(std::int64_t fixed) const {
+      return static_cast<std::uint64_t>(fixed) - static_cast<std::uint64_t>(fixedBegin) < fixedSize;
+    }
+  };
+  static Axis AxisOf(int first, int last);
 
   void Stroke(QPointF from, QPointF to);
-  bool ClipAcross(Span& span) const;
+  // One stroke along its longer axis, in that axis's direction (`kForward`: increasing):
+  // every choice of axis and direction settled at compile time, since most strokes are a
+  // few pixels long and their setup costs more than their pixels.
+  template <bool kXMajor, bool kForward>
+  void StrokeAlong(double m0, double m1, double n0, double dn);
+  // Narrows the span to the pixels whose minor coordinate falls inside the clip, so that
+  // the plotting loop needs no test of its own. False when none does.
+  bool ClipAcross(Span& span, const Axis& across) const;
   // A position along the lines as a position in the pattern. Short lines mostly stay
   // within one period: no division then.
   std::size_t InPattern(std::size_t position) const {
@@ -49,7 +69,7 @@ class ImageStrokeSink : public StrokeSink {
 
   uchar* bits_;
   qsizetype stride_;
-  QRect clip_;
+  Axis x_, y_;
   std::uint32_t colour_ = 0xff000000;
   std::vector<std::uint8_t> pattern_;  // per pixel of one period: lit or not; empty: solid
   std::size_t phase_ = 0;              // position in the pattern

@@ -44,6 +44,32 @@ bool Inside(const QRectF& box, double x, double y) {
   return x >= box.left() && x <= box.right() && y >= box.top() && y <= box.bottom();
 }
 
+// The map from frame to device in locals, as the painting of lines uses it: fetched once,
+// not again after every call into a sink.
+struct FrameToDevice {
+  double m11, m12, m21, m22, dx, dy;
+
+  explicit FrameToDevice(const QTransform& t)
+      : m11(t.m11()), m12(t.m12()), m21(t.m21()), m22(t.m22()), dx(t.dx()), dy(t.dy()) {}
+
+  QPointF operator()(float x, float y) const {
+    return {m11 * x + m21 * y + dx, m12 * x + m22 * y + dy};
+  }
+
+  // Whether every point of `box` maps into `area`. The corners decide: each mapped
+  // coordinate, rounding included, rises or falls steadily with each frame coordinate, so
+  // no point of the box maps beyond the extremes its corners reach.
+  bool KeepsInside(const FrameBox& box, const QRectF& area) const {
+    for (const float x : {box.left, box.right}) {
+      for (const float y : {box.top, box.bottom}) {
+        const QPointF corner = (*this)(x, y);
+        if (!Inside(area, corner.x(), corner.y())) return false;
+      }
+    }
+    return true;
+  }
+};
+
 FrameBox ToFrameBox(const QRectF& rect) {
   return {static_cast<float>(rect.left()), static_cast<float>(rect.top()),
           static_cast<float>(rect.right()), static_cast<float>(rect.bottom())};
@@ -136,20 +162,22 @@ QRectF PicturePainter::VisibleDeviceRect() const {
 
 void PicturePainter::PaintLines(const DrawRun& run) {
   const bool allInside = cull_.Contains(run.bounds);
-  const double m11 = map_.m11(), m12 = map_.m12(), m21 = map_.m21(), m22 = map_.m22();
-  const double dx = map_.dx(), dy = map_.dy();
+  const FrameToDevice map(map_);
+  // Lines that might reach beyond the guard are cut to it; in a run whose box maps inside
+  // it, none does.
+  const bool mayCross = !map.KeepsInside(run.bounds, guard_);
   const FrameLine* line = drawing_.lines.data() + run.first;
   const FrameLine* const end = line + run.count;
   for (; line != end; ++line) {
     if (!allInside && !(line->Bounds().Intersects(cull_) && line->Crosses(cull_))) continue;
-    QPointF from(m11 * line->x1 + m21 * line->y1 + dx, m12 * line->x1 + m22 * line->y1 + dy);
+    QPointF from = map(line->x1, line->y1);
     if (line->x1 == line->x2 && line->y1 == line->y2) {
       // The pen went down where it stood: on paper, a dot.
       if (Inside(guard_, from.x(), from.y())) Sink().Dot(from);
       continue;
     }
-    QPointF to(m11 * line->x2 + m21 * line->y2 + dx, m12 * line->x2 + m22 * line->y2 + dy);
-    if (!(Inside(guard_, from.x(), from.y()) && Inside(guard_, to.x(), to.y())) &&
+    QPointF to = map(line->x2, line->y2);
+    if (mayCross && !(Inside(guard_, from.x(), from.y()) && Inside(guard_, to.x(), to.y())) &&
         !ClipLine(from, to, guard_))
       continue;
     Sink().Line(from, to);

@@ -4,10 +4,12 @@
 
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <numbers>
 #include <vector>
 
 #include "RenderTestSupport.h"
+#include "render/ArcFlattener.h"
 
 namespace korvid::testing {
 namespace {
@@ -90,6 +92,60 @@ TEST(ArcTest, HugeArcThroughASmallWindowAtHighZoom) {
     for (const int y : {0, 50, 100, 150, 199})
       EXPECT_TRUE(InkNear(view, {100, y}, 1)) << y;
     EXPECT_EQ(InkCount(view, view.rect()), InkCount(view, QRect(97, 0, 6, 200)));
+  }
+}
+
+// The chord count found without hypot and acos is the definition's, where the estimate
+// is at the edge of what it covers and where the definition's quotient is an integer.
+TEST(ArcTest, ChordCountIsTheDefinitions) {
+  constexpr double kTolerance = ArcFlattener::kScreenTolerance;
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  // Sweeps whose quotient in the definition is an integer, or next to one: on a large
+  // circle, and on a small one, where the estimate is least precise.
+  const auto turns = [&](double radius, double steps, double towards) {
+    return std::nextafter(steps * 2 * std::acos(1 - kTolerance / radius), towards);
+  };
+  const struct {
+    const char* name;
+    QPointF u, v;
+    double sweep;
+  } cases[] = {
+      {"radius four tolerances", {0.8, 0}, {0, 0.8}, -2 * std::numbers::pi},
+      {"just above", {std::nextafter(0.8, 1.0), 0}, {0, 0.5}, -2 * std::numbers::pi},
+      {"just below", {std::nextafter(0.8, 0.0), 0}, {0, 0.5}, -2 * std::numbers::pi},
+      {"smallest ratio", {kTolerance / 1e-9, 0}, {0, 1}, -1e-4},
+      {"below it", {kTolerance / 1e-9 * 1.01, 0}, {0, 1}, -1e-4},
+      {"at the cap", {1e7, 0}, {0, 1e7}, -2 * std::numbers::pi},
+      {"quotient 7", {0, 100}, {-100, 0}, turns(100, 7, 7)},
+      {"just over 7", {0, 100}, {-100, 0}, turns(100, 7, 10)},
+      {"just under 7", {0, 100}, {-100, 0}, turns(100, 7, 0)},
+      {"small, quotient 3", {0.81, 0}, {0, 0.81}, -turns(0.81, 3, 3)},
+      {"small, just over 3", {0.81, 0}, {0, 0.81}, -turns(0.81, 3, 10)},
+      {"small, just under 3", {0.81, 0}, {0, 0.81}, -turns(0.81, 3, 0)},
+      {"longer second axis", {3, 4}, {-40, 30}, 2.5},
+      {"no sweep", {100, 0}, {0, 100}, 0},
+      {"flat", {0, 0}, {0, 100}, -1},
+      {"sub-normal axes", {1e-160, 0}, {0, 1e-160}, -1},
+      {"endless sweep", {100, 0}, {0, 100}, -kInf},
+      {"sweep not a number", {100, 0}, {0, 100}, kNaN},
+      {"axis not a number", {kNaN, 0}, {0, 100}, -1},
+      {"infinite and not a number", {100, 0}, {kInf, kNaN}, -1},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(ArcFlattener::ChordCount(c.u, c.v, c.sweep, kTolerance),
+              ArcFlattener::ChordCountByDefinition(c.u, c.v, c.sweep, kTolerance))
+        << c.name;
+  // And across sizes, sweeps and a printer's tolerance.
+  for (const double tolerance : {kTolerance, kTolerance * 600 / 96}) {
+    for (double radius = 0.5; radius < 1e9; radius *= 1.0137) {
+      for (const double sweep : {-2 * std::numbers::pi, -1.234, 0.001, 3.0}) {
+        const QPointF u(radius * 0.6, radius * 0.8), v(-radius * 0.3, radius * 0.4);
+        ASSERT_EQ(ArcFlattener::ChordCount(u, v, sweep, tolerance),
+                  ArcFlattener::ChordCountByDefinition(u, v, sweep, tolerance))
+            << radius << " " << sweep << " " << tolerance;
+      }
+    }
   }
 }
 
