@@ -40,16 +40,18 @@ class PdfCanvas {
       out_.Hundredths(qGreen(pen.colour) / 255.0).Char(' ');
       out_.Hundredths(qBlue(pen.colour) / 255.0).Text(" RG\n");
     }
-    if (pen.width != pen_.width || pen.ends != pen_.ends || pen.joins != pen_.joins || first_) {
+    if (pen.width != pen_.width || pen.ends != pen_.ends || pen.joins != pen_.joins ||
+        pen.miterLimit != pen_.miterLimit || first_) {
       // The pen's own ends and corners for wide pens, as the screen draws them.
       out_.Hundredths(device.width);
       if (device.Hairline()) {
         out_.Text(" w 0 J 0 j\n");
       } else {
         static constexpr const char* kCaps[] = {" w 1 J", " w 2 J", " w 0 J"};
-        static constexpr const char* kJoins[] = {" 1 j\n", " 2 j\n", " 0 j 5 M\n"};
+        static constexpr const char* kJoins[] = {" 1 j\n", " 2 j\n", " 0 j "};
         out_.Text(kCaps[static_cast<int>(device.ends)])
             .Text(kJoins[static_cast<int>(device.joins)]);
+        if (device.joins == PenJoins::kMiter) out_.Hundredths(device.miterLimit).Text(" M\n");
       }
     }
     if (pen.style != pen_.style || first_) {

@@ -34,7 +34,8 @@ class SvgCanvas {
       static constexpr const char* kJoins[] = {"round", "bevel", "miter"};
       attributes.Text("\" stroke-linecap=\"").Text(kCaps[static_cast<int>(device.ends)]);
       attributes.Text("\" stroke-linejoin=\"").Text(kJoins[static_cast<int>(device.joins)]);
-      if (device.joins == PenJoins::kMiter) attributes.Text("\" stroke-miterlimit=\"5");
+      if (device.joins == PenJoins::kMiter)
+        attributes.Text("\" stroke-miterlimit=\"").Hundredths(device.miterLimit);
       attributes.Text("\" vector-effect=\"none\"");
     } else if (!device.Solid()) {
       attributes.Text(" stroke-dasharray=\"");

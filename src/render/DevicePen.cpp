@@ -43,6 +43,7 @@ DevicePen DevicePen::From(const PicturePen& pen, double pixelsPerUnit, double de
     result.width = width;
     result.ends = pen.ends;
     result.joins = pen.joins;
+    result.miterLimit = pen.miterLimit;
   }
   const std::span<const double> pattern = ScreenPattern(pen.style);
   const double scale = deviceDotsPerMm > 0 ? kMillimetresPerScreenPixel * deviceDotsPerMm : 1;

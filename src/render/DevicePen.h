@@ -16,6 +16,7 @@ struct DevicePen {
   std::size_t dashCount = 0;       // 0: solid
   PenEnds ends = PenEnds::kRound;  // of a wide pen; a hairline has none
   PenJoins joins = PenJoins::kRound;
+  double miterLimit = 5;  // of a mitered wide pen, in pen widths
 
   bool Hairline() const { return width == 0; }
   bool Solid() const { return dashCount == 0; }

@@ -28,6 +28,9 @@ struct PicturePen {
   float width = 0;
   PenEnds ends = PenEnds::kRound;
   PenJoins joins = PenJoins::kRound;
+  // Where a mitered corner is bevelled instead: the ratio of the miter's length to the
+  // pen's width, HP-GL/2's default unless the plot says otherwise.
+  float miterLimit = 5;
 
   bool operator==(const PicturePen&) const = default;
 };

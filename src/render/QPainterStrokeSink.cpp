@@ -10,9 +10,6 @@ namespace {
 
 constexpr std::size_t kBatchLines = 4096;
 
-// HP-GL/2's default miter limit (in pen widths); GDI's is 10, Qt's 2.
-constexpr qreal kMiterLimit = 5;
-
 Qt::PenCapStyle CapOf(PenEnds ends) {
   switch (ends) {
     case PenEnds::kSquare:
@@ -43,7 +40,7 @@ QPen ToQPen(const DevicePen& pen) {
   const QColor colour = QColor::fromRgb(pen.colour);
   if (!pen.Hairline()) {
     QPen wide(colour, pen.width, Qt::SolidLine, CapOf(pen.ends), JoinOf(pen.joins));
-    wide.setMiterLimit(kMiterLimit);
+    wide.setMiterLimit(pen.miterLimit);
     return wide;
   }
   // Flat caps leave out the end point of a line, as GDI's LineTo does.
