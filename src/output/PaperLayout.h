@@ -1,0 +1,69 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace korvid {
+
+// A size on paper, in millimetres.
+struct SizeMm {
+  double width = 0;
+  double height = 0;
+
+  bool operator==(const SizeMm&) const = default;
+};
+
+// A sheet by name ("A4", "letter") or by its sides ("420x297mm"), upright: the shorter
+// side across.
+struct Paper {
+  std::string name;
+  SizeMm upright;
+};
+
+// The paper `text` names, in any letter case; nothing for a name Korvid does not know or
+// sides out of range (1 to 100000 mm).
+std::optional<Paper> PaperNamed(std::string_view text);
+
+// Paper millimetres per millimetre of the drawing, from "1:N", "N:1" (any two positive
+// numbers around the colon) or a plain factor ("0.5"); nothing for anything else or a
+// scale outside 1:100000 to 1000:1.
+std::optional<double> ScaleNamed(std::string_view text);
+
+enum class PaperTurn { Best, Landscape, Portrait };
+
+// How a drawing goes onto its page. Without a paper the page is the drawing at the scale;
+// on paper the drawing is centred, at the scale or fitted into the printable area.
+struct PageRequest {
+  std::optional<double> scale;  // 1:1 unless given; never with `fit`
+  std::optional<Paper> paper;
+  PaperTurn turn = PaperTurn::Best;  // with a paper only
+  bool fit = false;                  // with a paper only
+};
+
+// The unprintable edge a page is thought to have all round when a drawing is fitted to
+// it: wider than any office printer's, so that a fitted drawing prints whole.
+inline constexpr double kPaperMarginMm = 10;
+
+struct PageLayout {
+  SizeMm page;
+  double scale = 1;  // paper millimetres per drawing millimetre
+  double left = 0;   // the drawing's top-left corner on the page, mm
+  double top = 0;
+  std::string paperName;  // empty without a paper
+  bool landscape = false;
+  bool overflows = false;  // on paper: the drawing reaches into the margin or beyond the sheet
+};
+
+// The page for a drawing of `drawing` millimetres at 1:1. Orientation `Best` turns the
+// sheet the way that holds the drawing larger, upright on a tie.
+PageLayout LayOutPage(SizeMm drawing, const PageRequest& request);
+
+// "1:2.5", "2:1" or "1:1": a ratio with at most three decimals.
+std::string ScaleText(double scale);
+
+// What the layout did, for the user: "1:2.5 on A4 landscape", or "1:2 (50 x 26.25 mm)"
+// without a paper.
+std::string DescribeLayout(const PageLayout& layout);
+
+}  // namespace korvid
