@@ -210,9 +210,9 @@ QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
   return image;
 }
 
-std::string EncodeImage(ExportFormat format, const QImage& image) {
-  if (format == ExportFormat::Bmp) return BmpOfImage(image);
-  if (format == ExportFormat::Png) return PngOfImage(image);
+std::string EncodeImage(ExportFormat format, const QImage& image, int dpi) {
+  if (format == ExportFormat::Bmp) return BmpOfImage(image, dpi);
+  if (format == ExportFormat::Png) return PngOfImage(image, dpi);
   throw RuntimeError(err::kBadFileNameOrNumber, "no image encoding for this format");
 }
 

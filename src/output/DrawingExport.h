@@ -67,8 +67,8 @@ using PictureMaker = std::function<MetafilePicture()>;
 // frame the image shows.
 QImage RasterOfParts(const RasterSize& size, const PictureMaker& first, const PictureMaker& later);
 
-// The bytes of a PNG or BMP file of the image.
-std::string EncodeImage(ExportFormat format, const QImage& image);
+// The bytes of a PNG or BMP file of the image, with its resolution when `dpi` is given.
+std::string EncodeImage(ExportFormat format, const QImage& image, int dpi = 0);
 
 // The bytes of the file of `request.format` that shows the picture. Error 480 for an image
 // too large.

@@ -32,6 +32,7 @@ constexpr double kSmallestScale = 1e-5;  // 1:100000
 constexpr double kLargestScale = 1000;   // 1000:1
 // A drawing of no width or height is still placed as a sliver.
 constexpr double kThinnestDrawingMm = 1e-6;
+constexpr double kMmPerInch = 25.4;
 
 bool SameLetters(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -139,6 +140,14 @@ PageLayout LayOutPage(SizeMm drawing, const PageRequest& request) {
   layout.overflows = !request.fit && (width > Printable(sheet.width) * (1 + kSlack) ||
                                       height > Printable(sheet.height) * (1 + kSlack));
   return layout;
+}
+
+int PixelsAcross(double mm, int dpi) {
+  return std::max(1, static_cast<int>(std::lround(mm / kMmPerInch * dpi)));
+}
+
+int PixelsPerMetre(int dpi) {
+  return static_cast<int>(std::lround(dpi * 1000 / kMmPerInch));
 }
 
 std::string ScaleText(double scale) {

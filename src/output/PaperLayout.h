@@ -59,6 +59,11 @@ struct PageLayout {
 // sheet the way that holds the drawing larger, upright on a tie.
 PageLayout LayOutPage(SizeMm drawing, const PageRequest& request);
 
+// Whole pixels for `mm` at `dpi` pixels to the inch: 100 mm at 300 dpi is 1181, at least 1.
+int PixelsAcross(double mm, int dpi);
+// The resolution as image files keep it: 300 dpi is 11811 pixels to the metre.
+int PixelsPerMetre(int dpi);
+
 // "1:2.5", "2:1" or "1:1": a ratio with at most three decimals.
 std::string ScaleText(double scale);
 

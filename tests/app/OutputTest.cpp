@@ -86,6 +86,42 @@ TEST_F(OutputTest, PrintsOneSheetAtNaturalSizeAPosterWhenEnlargedOrThePrinterErr
   EXPECT_EQ(PdfPages(folder / "poster.pdf"), 3);
 }
 
+// Printed at 40 plotter units to the millimetre times the magnification: a 60 x 30 mm
+// rectangle measures 60 x 30 mm on the sheet at magnification 1 and 120 x 60 mm at 2,
+// whatever the sheet and the printer's resolution.
+TEST_F(OutputTest, PrintsTheDrawingAtItsTrueSizeTimesTheMagnification) {
+  if (Shell("command -v pdftoppm").empty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is missing";
+  Load(Fixture("true.hpg", "IN;SP1;PU0,0;PD2400,0,2400,1200,0,1200,0,0;"));
+  constexpr double kDpi = 300;
+  for (const auto& [magnification, resolution] : {std::pair(1.0f, 1200), {2.0f, 600}}) {
+    context->Magnification = magnification;
+    const fs::path pdf = folder / ("sheet" + std::to_string(resolution) + ".pdf");
+    dialogs.onPrint = [&](QPrinter& printer) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(QString::fromStdString(pdf.string()));
+      printer.setResolution(resolution);
+      printer.setPageSize(QPageSize(QPageSize::A4));
+      printer.setPageOrientation(QPageLayout::Portrait);
+      return true;
+    };
+    Trigger("PlotMenu13");
+    ASSERT_EQ(PdfPages(pdf), 1) << magnification;
+    const fs::path png = folder / "measured";
+    Shell("pdftoppm -r 300 -png -singlefile " + pdf.string() + " " + png.string());
+    const QImage sheet(QString::fromStdString(png.string() + ".png"));
+    ASSERT_FALSE(sheet.isNull());
+    QRect ink;
+    for (int y = 0; y < sheet.height(); ++y) {
+      for (int x = 0; x < sheet.width(); ++x)
+        if (qGray(sheet.pixel(x, y)) < 160) ink |= QRect(x, y, 1, 1);
+    }
+    // From the middle of one edge line to the middle of the other, within a pixel.
+    const double mmPerPixel = 25.4 / kDpi;
+    EXPECT_NEAR((ink.width() - 1) * mmPerPixel, 60 * magnification, mmPerPixel) << magnification;
+    EXPECT_NEAR((ink.height() - 1) * mmPerPixel, 30 * magnification, mmPerPixel) << magnification;
+  }
+}
+
 // The preview pages through the sheets; the window's own commands are out of reach, their
 // keys included, while the preview's buttons still act.
 TEST_F(OutputTest, PreviewPagesThroughTheSheetsAndLeavesOnlyItsOwnCommands) {

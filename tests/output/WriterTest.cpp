@@ -20,6 +20,7 @@
 #include "output/BmpWriter.h"
 #include "output/DecimalText.h"
 #include "output/DrawingExport.h"
+#include "output/PaperLayout.h"
 #include "output/PdfWriter.h"
 #include "output/PngWriter.h"
 #include "output/SvgWriter.h"
@@ -83,6 +84,36 @@ TEST(RasterWriters, KeepEveryPixelOfThePaintedPicture) {
     EXPECT_EQ(Decoded(PngOfImage(raster)), raster) << widthPx;
     EXPECT_EQ(Decoded(BmpOfImage(raster)), raster) << widthPx;
   }
+}
+
+// A resolution asked for travels in the file, so that the image prints at its size; none
+// asked for leaves the files as they always were (BMP at the screen's 96 dpi, PNG without).
+TEST(RasterWriters, KeepTheResolutionAskedFor) {
+  const QImage raster = RasterOfPicture(PictureOf(kColoured), 120, 0);
+  const auto wordAt = [](const std::string& bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3])) << 24;
+  };
+  EXPECT_EQ(PngOfImage(raster).find("pHYs"), std::string::npos);
+  EXPECT_EQ(wordAt(BmpOfImage(raster), 38), 3780u);
+  for (const auto& [dpi, perMetre] :
+       {std::pair(96, 3780), {300, 11811}, {600, 23622}, {72, 2835}}) {
+    const std::string png = PngOfImage(raster, dpi);
+    const QImage fromPng = QImage::fromData(QByteArray::fromStdString(png));
+    EXPECT_EQ(fromPng.dotsPerMeterX(), perMetre) << dpi;
+    EXPECT_EQ(fromPng.dotsPerMeterY(), perMetre) << dpi;
+    EXPECT_EQ(fromPng.convertToFormat(QImage::Format_RGB32), raster) << dpi;
+    EXPECT_LT(png.find("pHYs"), png.find("IDAT")) << "read only before the pixels";
+    const std::string bmp = BmpOfImage(raster, dpi);
+    EXPECT_EQ(wordAt(bmp, 38), static_cast<std::uint32_t>(perMetre)) << dpi;
+    EXPECT_EQ(wordAt(bmp, 42), static_cast<std::uint32_t>(perMetre)) << dpi;
+    EXPECT_EQ(Decoded(bmp), raster);
+  }
+  EXPECT_EQ(PixelsAcross(100, 300), 1181);
+  EXPECT_EQ(PixelsAcross(52.5, 300), 620);
+  EXPECT_EQ(PixelsAcross(0.01, 96), 1) << "never an image of no pixels";
 }
 
 // A part that fails, on either thread, fails the image with its own error; the other
