@@ -142,6 +142,36 @@ PageLayout LayOutPage(SizeMm drawing, const PageRequest& request) {
   return layout;
 }
 
+FrameRect DrawingOnFrame(const FramePlacement& placement, double margin) {
+  const PlotBox& box = placement.box;
+  double left = 0, top = 0, right = 0, bottom = 0;
+  bool first = true;
+  for (const PlotPoint corner : {PlotPoint{box.minX - margin, box.minY - margin},
+                                 PlotPoint{box.maxX + margin, box.minY - margin},
+                                 PlotPoint{box.minX - margin, box.maxY + margin},
+                                 PlotPoint{box.maxX + margin, box.maxY + margin}}) {
+    const FrameSpot at = placement.ToFrame(corner);
+    left = first ? at.u : std::min(left, at.u);
+    right = first ? at.u : std::max(right, at.u);
+    top = first ? at.v : std::min(top, at.v);
+    bottom = first ? at.v : std::max(bottom, at.v);
+    first = false;
+  }
+  return {left, top, right - left, bottom - top};
+}
+
+FrameOnPage PlaceOnPage(const FrameRect& shown, double frameUnitsPerPlotterUnit,
+                        const PageRequest& request) {
+  const double frameUnitsPerMm = frameUnitsPerPlotterUnit * kPlotterUnitsPerMm;
+  FrameOnPage placed;
+  placed.layout =
+      LayOutPage({shown.width / frameUnitsPerMm, shown.height / frameUnitsPerMm}, request);
+  placed.mmPerFrameUnit = placed.layout.scale / frameUnitsPerMm;
+  placed.originX = placed.layout.left - shown.left * placed.mmPerFrameUnit;
+  placed.originY = placed.layout.top - shown.top * placed.mmPerFrameUnit;
+  return placed;
+}
+
 int PixelsAcross(double mm, int dpi) {
   return std::max(1, static_cast<int>(std::lround(mm / kMmPerInch * dpi)));
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "view/PlotCoordinates.h"
+
 namespace korvid {
 
 // A size on paper, in millimetres.
@@ -58,6 +60,37 @@ struct PageLayout {
 // The page for a drawing of `drawing` millimetres at 1:1. Orientation `Best` turns the
 // sheet the way that holds the drawing larger, upright on a tie.
 PageLayout LayOutPage(SizeMm drawing, const PageRequest& request);
+
+// A rectangle of a picture's frame, in frame units (0.01 mm of the frame, y down).
+struct FrameRect {
+  double left = 0;
+  double top = 0;
+  double width = 0;
+  double height = 0;
+};
+
+// A line drawn as thin as the device draws (Korvid's own reading's pens, a pen of no
+// width) still needs room beside it at the edge of a page: this much, about a pixel of a
+// screen.
+inline constexpr double kHairlineRoomMm = 0.25;
+
+// The frame's rectangle that holds the drawing: the plot's box grown by `margin` plotter
+// units on each side, turned as the frame turns it.
+FrameRect DrawingOnFrame(const FramePlacement& placement, double margin);
+
+// Where a picture's frame goes on a page: a frame point (u, v) lies at page millimetres
+// (originX + u * mmPerFrameUnit, originY + v * mmPerFrameUnit).
+struct FrameOnPage {
+  PageLayout layout;
+  double mmPerFrameUnit = 0;
+  double originX = 0;
+  double originY = 0;
+};
+
+// The part `shown` of a frame drawn at `frameUnitsPerPlotterUnit`, on the page the request
+// asks for: 40 plotter units to the millimetre at 1:1.
+FrameOnPage PlaceOnPage(const FrameRect& shown, double frameUnitsPerPlotterUnit,
+                        const PageRequest& request);
 
 // Whole pixels for `mm` at `dpi` pixels to the inch: 100 mm at 300 dpi is 1181, at least 1.
 int PixelsAcross(double mm, int dpi);

@@ -1,7 +1,12 @@
 // Paper, scale and fit: the names, the ratios, and where a drawing lands on its page.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <tuple>
+
+#include "hpgl2/Hpgl2Reader.h"
 #include "output/PaperLayout.h"
+#include "reader/PlotReader.h"
 
 namespace korvid {
 namespace {
@@ -288,6 +293,62 @@ INSTANTIATE_TEST_SUITE_P(
                                  false,
                                  "2.77:1 on A4 landscape"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
+
+std::unique_ptr<PlotModel> ReadOwn(const std::string& hpgl) {
+  struct : ReaderMessenger {
+    void ShowMessage(const std::string&) override {}
+  } silent;
+  auto model = std::make_unique<PlotModel>();
+  std::int16_t status = 0;
+  PlotReader(*model, silent).ReadPlotBytes(hpgl, status);
+  model->CurPlot = 1;
+  return model;
+}
+
+// A drawing's page is its box at 40 plotter units to the millimetre: Korvid's own reading
+// in the file's units with room for its hairlines, turned as the picture turns; the
+// standard reading in the page's units after IP and SC, wide pens reaching beyond.
+TEST(PaperLayout, PutsADrawingOnItsPageAtItsTrueSize) {
+  // The sample bracket's extents: 4000 x 2100 units, 100 x 52.5 mm.
+  const auto model = ReadOwn("IN;PU0,-500;PD4000,1600;");
+  const double room = kHairlineRoomMm / 2 * kPlotterUnitsPerMm;
+  for (const auto& [angle, cosA, sinA] : {std::tuple(0, 1.0, 0.0),
+                                          {90, -3.6732e-6, 0.99999999999},
+                                          {180, -0.9999999942, -1.0734e-4},
+                                          {270, 1.1102e-4, -0.9999999938}}) {
+    const auto placement =
+        FramePlacement::OfPlot(*model, static_cast<std::int16_t>(angle), cosA, sinA);
+    const FrameOnPage placed = PlaceOnPage(DrawingOnFrame(placement, room), placement.scale, {});
+    const bool across = angle == 90 || angle == 270;
+    EXPECT_NEAR(placed.layout.page.width, across ? 52.75 : 100.25, 0.02) << angle;
+    EXPECT_NEAR(placed.layout.page.height, across ? 100.25 : 52.75, 0.02) << angle;
+    // The plot's top-left corner is the hairline's room in from the page's, unturned.
+    if (angle == 0) {
+      const FrameSpot corner = placement.ToFrame({0, 1600});
+      EXPECT_NEAR(placed.originX + corner.u * placed.mmPerFrameUnit, 0.125, 1e-9);
+      EXPECT_NEAR(placed.originY + corner.v * placed.mmPerFrameUnit, 0.125, 1e-9);
+    }
+  }
+  const StandardPlot scaled =
+      ReadStandardPlotBytes("IN;PW0;IP0,0,8000,4000;SC0,10,0,5;PU0,0;PD10,5;PU0,5;PD10,0;").plot;
+  const auto page = FramePlacement::OfPage(scaled.pages[0], 0, 1, 0);
+  const FrameOnPage placed = PlaceOnPage(DrawingOnFrame(page, 0), page.scale, {});
+  EXPECT_NEAR(placed.layout.page.width, 200, 1e-9) << "8000 units after SC";
+  EXPECT_NEAR(placed.layout.page.height, 100, 1e-9);
+  const StandardPlot wide = ReadStandardPlotBytes("IN;PW1;SP1;PU0,0;PD4000,2000;").plot;
+  const auto widePage = FramePlacement::OfPage(wide.pages[0], 90, 0, 1);
+  const FrameOnPage wideOnPage = PlaceOnPage(DrawingOnFrame(widePage, 0), widePage.scale, {});
+  EXPECT_NEAR(wideOnPage.layout.page.width, 51, 1e-9) << "turned, half the 1 mm pen each side";
+  EXPECT_NEAR(wideOnPage.layout.page.height, 101, 1e-9);
+  // Fitted on A4: the drawing's box fills the printable width, 10 mm in.
+  const FrameOnPage fitted = PlaceOnPage(DrawingOnFrame(page, 0), page.scale,
+                                         {std::nullopt, *PaperNamed("A4"), PaperTurn::Best, true});
+  const FrameSpot left = page.ToFrame({0, 4000});
+  const FrameSpot right = page.ToFrame({8000, 0});
+  EXPECT_NEAR(fitted.originX + left.u * fitted.mmPerFrameUnit, 10, 1e-9);
+  EXPECT_NEAR(fitted.originX + right.u * fitted.mmPerFrameUnit, 287, 1e-9);
+  EXPECT_NEAR(fitted.originY + left.v * fitted.mmPerFrameUnit, 105 - 277.0 / 4, 1e-9);
+}
 
 TEST(PaperLayout, ScalesAreShownAsRatios) {
   for (const auto& [scale, text] : std::vector<std::pair<double, std::string>>{{1, "1:1"},
