@@ -65,6 +65,14 @@ int PositiveNumber(const std::string& option, const std::string& text, int highe
   return value;
 }
 
+// What `read` makes of the value of `option`; a message saying what it `takes` when nothing.
+template <typename Read>
+auto NamedValue(const std::string& option, const std::string& text, Read read, const char* takes) {
+  auto value = read(text);
+  if (!value) throw UsageError(option + " takes " + takes + ", not \"" + text + "\"");
+  return value;
+}
+
 class ArgumentList {
  public:
   explicit ArgumentList(const std::vector<std::string>& arguments) : arguments_(arguments) {}
@@ -172,24 +180,13 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
     } else if (argument == "--dpi") {
       options.dpi = PositiveNumber(argument, list.ValueOf(argument), 9600);
     } else if (argument == "--scale") {
-      const std::string& scale = list.ValueOf(argument);
-      options.sheet.scale = ScaleNamed(scale);
-      if (!options.sheet.scale) {
-        throw UsageError(
-            "--scale takes 1:N, N:1 or a factor such as 0.5, from 1:100000 to "
-            "1000:1, not \"" +
-            scale + "\"");
-      }
+      options.sheet.scale = NamedValue(argument, list.ValueOf(argument), ScaleNamed,
+                                       "1:N, N:1 or a factor such as 0.5, from 1:100000 to 1000:1");
       given.Saw(argument);
     } else if (argument == "--paper") {
-      const std::string& paper = list.ValueOf(argument);
-      options.sheet.paper = PaperNamed(paper);
-      if (!options.sheet.paper) {
-        throw UsageError(
-            "--paper takes A4, A3, A2, A1, A0, letter, legal or WxHmm (such as "
-            "420x297mm, sides of 1 to 100000 mm), not \"" +
-            paper + "\"");
-      }
+      options.sheet.paper = NamedValue(argument, list.ValueOf(argument), PaperNamed,
+                                       "A4, A3, A2, A1, A0, letter, legal or WxHmm (such as "
+                                       "420x297mm, sides of 1 to 100000 mm)");
       given.Saw(argument);
     } else if (argument == "--landscape" || argument == "--portrait") {
       const PaperTurn turn = argument == "--landscape" ? PaperTurn::Landscape : PaperTurn::Portrait;

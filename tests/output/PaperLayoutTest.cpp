@@ -6,7 +6,7 @@
 
 #include "hpgl2/Hpgl2Reader.h"
 #include "output/PaperLayout.h"
-#include "reader/PlotReader.h"
+#include "render/RenderTestSupport.h"
 
 namespace korvid {
 namespace {
@@ -294,23 +294,14 @@ INSTANTIATE_TEST_SUITE_P(
                                  "2.77:1 on A4 landscape"}),
     [](const auto& info) { return "Case" + std::to_string(info.index); });
 
-std::unique_ptr<PlotModel> ReadOwn(const std::string& hpgl) {
-  struct : ReaderMessenger {
-    void ShowMessage(const std::string&) override {}
-  } silent;
-  auto model = std::make_unique<PlotModel>();
-  std::int16_t status = 0;
-  PlotReader(*model, silent).ReadPlotBytes(hpgl, status);
-  model->CurPlot = 1;
-  return model;
-}
+using testing::ReadPlot;
 
 // A drawing's page is its box at 40 plotter units to the millimetre: Korvid's own reading
 // in the file's units with room for its hairlines, turned as the picture turns; the
 // standard reading in the page's units after IP and SC, wide pens reaching beyond.
 TEST(PaperLayout, PutsADrawingOnItsPageAtItsTrueSize) {
   // The sample bracket's extents: 4000 x 2100 units, 100 x 52.5 mm.
-  const auto model = ReadOwn("IN;PU0,-500;PD4000,1600;");
+  const auto model = ReadPlot("IN;PU0,-500;PD4000,1600;");
   const double room = kHairlineRoomMm / 2 * kPlotterUnitsPerMm;
   for (const auto& [angle, cosA, sinA] : {std::tuple(0, 1.0, 0.0),
                                           {90, -3.6732e-6, 0.99999999999},

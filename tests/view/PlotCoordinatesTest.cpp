@@ -9,26 +9,17 @@
 #include <memory>
 
 #include "hpgl2/Hpgl2Reader.h"
-#include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
 #include "render/DrawStandardPage.h"
 #include "render/MetafileDrawing.h"
+#include "render/RenderTestSupport.h"
 #include "render/Rotation.h"
 #include "view/PlotCoordinates.h"
 
 namespace korvid {
 namespace {
 
-std::unique_ptr<PlotModel> ReadOwn(const std::string& hpgl) {
-  struct : ReaderMessenger {
-    void ShowMessage(const std::string&) override {}
-  } silent;
-  auto model = std::make_unique<PlotModel>();
-  std::int16_t status = 0;
-  PlotReader(*model, silent).ReadPlotBytes(hpgl, status);
-  model->CurPlot = 1;
-  return model;
-}
+using testing::ReadPlot;
 
 MetafilePicture DrawnPage(const StandardPlot& plot, const Rotation& turn) {
   const std::string path =
@@ -49,7 +40,7 @@ void ExpectNear(PlotPoint got, PlotPoint want, double within, const std::string&
 // back to the plot's own point, in both readings and at every turn the commands give.
 TEST(PlotCoordinates, PlaceEveryPointWhereTheDrawingPutsIt) {
   const std::string plot = "IN;PU0,0;PD4000,0,4000,1200;PU400,1600;PD3600,1600;PU0,-500;PD10,-400;";
-  const auto model = ReadOwn(plot);
+  const auto model = ReadPlot(plot);
   const StandardPlot standard = ReadStandardPlotBytes(plot).plot;
   for (const std::int16_t angle : {0, 90, 180, 270}) {
     const Rotation turn = RotationForAngle(angle);
@@ -124,7 +115,7 @@ FramePlacement ExactlyTurned(const PlotModel& model, std::int16_t angle) {
 
 TEST_P(SurfacePoints, ReadThePlotUnderThePointer) {
   const SurfaceCase& c = GetParam();
-  const auto model = ReadOwn("IN;PU0,0;PD4000,2000;");
+  const auto model = ReadPlot("IN;PU0,0;PD4000,2000;");
   const FramePlacement placement = ExactlyTurned(*model, c.angle);
   const bool across = c.angle == 90 || c.angle == 270;
   const SurfaceView view{c.left, c.top, (across ? 210 : 410) * c.zoom,
