@@ -22,17 +22,19 @@ std::string EncodePlotImage(const PlotModel& model, const DisplaySettings& setti
     return DrawPlotPicturePart(model, settings, angle, rotation.cosA, rotation.sinA, part);
   };
   const QRect frame = PlotPictureFrame(model, angle);
-  const RasterSize size = RasterSizeFor(frame, request.widthPx, request.dpi);
+  const RasterLayout layout = RasterLayoutFor(frame, request);
   std::optional<PlotParts> parts;
   if (std::thread::hardware_concurrency() > 1)
-    parts = BalancedPlotParts(model, PixelsPerFrameUnit(frame, size), kParallelFrom);
+    parts = BalancedPlotParts(model, PixelsPerFrameUnit(frame, layout), kParallelFrom);
   if (!parts) {
     return EncodePicture(DrawPlotPicture(model, settings, angle, rotation.cosA, rotation.sinA),
                          request);
   }
-  return EncodeImage(request.format, RasterOfParts(
-                                         size, [&] { return draw(parts->first); },
-                                         [&] { return draw(parts->later); }));
+  return EncodeImage(
+      request.format,
+      RasterOfParts(
+          layout, [&] { return draw(parts->first); }, [&] { return draw(parts->later); }),
+      layout.pixelsPerMetre);
 }
 
 }  // namespace korvid

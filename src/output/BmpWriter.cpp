@@ -20,7 +20,7 @@ void Put(std::string& bytes, std::uint32_t value, int size) {
 
 }  // namespace
 
-std::string BmpOfImage(const QImage& source, int dpi) {
+std::string BmpOfImage(const QImage& source, int pixelsPerMetre) {
   const QImage image =
       source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
           ? source
@@ -43,7 +43,8 @@ std::string BmpOfImage(const QImage& source, int dpi) {
   Put(bytes, 24, 2);                                          // bits a pixel
   Put(bytes, 0, 4);                                           // no compression
   Put(bytes, static_cast<std::uint32_t>(pixelBytes), 4);
-  const auto perMetre = static_cast<std::uint32_t>(PixelsPerMetre(dpi > 0 ? dpi : kScreenDpi));
+  const auto perMetre =
+      static_cast<std::uint32_t>(pixelsPerMetre > 0 ? pixelsPerMetre : PixelsPerMetre(kScreenDpi));
   Put(bytes, perMetre, 4);
   Put(bytes, perMetre, 4);
   Put(bytes, 0, 4);

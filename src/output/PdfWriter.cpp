@@ -21,8 +21,7 @@ namespace korvid {
 
 namespace {
 
-constexpr double kPointsPerFrameUnit = 72 / 2540.0;
-constexpr double kFrameUnitsPerMm = 100;
+constexpr double kPointsPerMm = 72 / 25.4;
 // Below this many primitives a second thread costs more than it saves.
 constexpr std::size_t kParallelFrom = 20000;
 
@@ -30,11 +29,12 @@ constexpr std::size_t kParallelFrom = 20000;
 // y axis, so that the coordinates stay the whole numbers they mostly are.
 class PdfCanvas {
  public:
-  explicit PdfCanvas(std::string& text) : out_(text) {}
+  PdfCanvas(std::string& text, double frameUnitsPerMm)
+      : out_(text), frameUnitsPerMm_(frameUnitsPerMm) {}
 
   void BeginRun(const PicturePen& pen) {
     if (pen == pen_ && !first_) return;
-    const DevicePen device = DevicePen::From(pen, 1, kFrameUnitsPerMm);
+    const DevicePen device = DevicePen::From(pen, 1, frameUnitsPerMm_);
     if (pen.colour != pen_.colour || first_) {
       out_.Hundredths(qRed(pen.colour) / 255.0).Char(' ');
       out_.Hundredths(qGreen(pen.colour) / 255.0).Char(' ');
@@ -130,6 +130,7 @@ class PdfCanvas {
   }
 
   DecimalText out_;
+  double frameUnitsPerMm_;
   PicturePen pen_;
   bool first_ = true;
   bool strokes_ = false;
@@ -217,23 +218,24 @@ class PdfFile {
 
 }  // namespace
 
-std::string PdfOfPicture(const MetafilePicture& picture) {
-  const QRect frame = picture.Frame();
-  const double width = std::max(frame.width(), 1) * kPointsPerFrameUnit;
-  const double height = std::max(frame.height(), 1) * kPointsPerFrameUnit;
+std::string PdfOfPicture(const MetafilePicture& picture, const FrameOnPage& page) {
+  const double width = page.layout.page.width * kPointsPerMm;
+  const double height = page.layout.page.height * kPointsPerMm;
+  const double pointsPerFrameUnit = page.mmPerFrameUnit * kPointsPerMm;
 
-  // Frame units to points, y upward, the frame's top-left corner at the page's.
+  // Frame units to points, y upward, the frame where the page has it.
   std::string begin;
   DecimalText(begin)
       .Text("q ")
-      .Precise(kPointsPerFrameUnit)
+      .Precise(pointsPerFrameUnit)
       .Text(" 0 0 -")
-      .Precise(kPointsPerFrameUnit)
+      .Precise(pointsPerFrameUnit)
       .Char(' ')
-      .Hundredths(-frame.left() * kPointsPerFrameUnit)
+      .Precise(page.originX * kPointsPerMm)
       .Char(' ')
-      .Hundredths(height + frame.top() * kPointsPerFrameUnit)
+      .Precise(height - page.originY * kPointsPerMm)
       .Text(" cm\n");
+  const FrameBox shown = ShownOnPage(page);
   std::vector<Packed> streams;
   const MetafilePicture::Drawing* drawing = picture.Contents();
   if (drawing == nullptr) {
@@ -250,8 +252,8 @@ std::string PdfOfPicture(const MetafilePicture& picture) {
     const std::size_t room = 64 + 32 * drawing->lines.size() + 200 * drawing->arcs.size();
     const auto write = [&](std::size_t from, std::size_t to, std::string& text) {
       text.reserve(room);
-      PdfCanvas canvas(text);
-      WalkDrawing(*drawing, canvas, from, to);
+      PdfCanvas canvas(text, 1 / page.mmPerFrameUnit);
+      WalkDrawing(*drawing, canvas, from, to, &shown);
     };
     std::string text = begin;
     std::string later;
@@ -280,13 +282,13 @@ std::string PdfOfPicture(const MetafilePicture& picture) {
   pdf.Reserve(packedBytes + 1024);
   pdf.Object("<< /Type /Catalog /Pages 2 0 R >>");
   pdf.Object("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-  std::string page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
-  DecimalText(page).Hundredths(width).Char(' ').Hundredths(height);
-  page += "] /Contents [";
+  std::string pageObject = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
+  DecimalText(pageObject).Hundredths(width).Char(' ').Hundredths(height);
+  pageObject += "] /Contents [";
   for (std::size_t i = 0; i < streams.size(); ++i)
-    DecimalText(page).Integer(static_cast<long long>(5 + i)).Text(" 0 R ");
-  page += "] /Resources << >> >>";
-  pdf.Object(page);
+    DecimalText(pageObject).Integer(static_cast<long long>(5 + i)).Text(" 0 R ");
+  pageObject += "] /Resources << >> >>";
+  pdf.Object(pageObject);
   const int info = 4;
   pdf.Object("<< /Title (HPGL Data Drawing) /Creator (Korvid) /Producer (Korvid) >>");
   for (const Packed& stream : streams)

@@ -11,7 +11,6 @@
 
 #include "model/RuntimeError.h"
 #include "output/BothAtOnce.h"
-#include "output/PaperLayout.h"
 
 namespace korvid {
 
@@ -238,7 +237,7 @@ void PutWord(std::uint8_t* at, std::uint32_t value) {
 
 }  // namespace
 
-std::string PngOfImage(const QImage& source, int dpi) {
+std::string PngOfImage(const QImage& source, int pixelsPerMetre) {
   const QImage image =
       source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
           ? source
@@ -293,9 +292,9 @@ std::string PngOfImage(const QImage& source, int dpi) {
     }
     png.Chunk("PLTE", palette.data(), palette.size());
   }
-  if (dpi > 0) {
+  if (pixelsPerMetre > 0) {
     std::array<std::uint8_t, 9> physical{};
-    const auto perMetre = static_cast<std::uint32_t>(PixelsPerMetre(dpi));
+    const auto perMetre = static_cast<std::uint32_t>(pixelsPerMetre);
     PutWord(physical.data(), perMetre);
     PutWord(physical.data() + 4, perMetre);
     physical[8] = 1;  // the unit: the metre

@@ -69,6 +69,17 @@ QImage Painted(const MetafilePicture& picture, QSize size) {
   return image;
 }
 
+// The picture on a page of its frame's own size, and as an image `widthPx` wide.
+std::string Svg(const MetafilePicture& picture) {
+  return SvgOfPicture(picture, FrameAsPage(picture.Frame()));
+}
+std::string Pdf(const MetafilePicture& picture) {
+  return PdfOfPicture(picture, FrameAsPage(picture.Frame()));
+}
+QImage Raster(const MetafilePicture& picture, int widthPx) {
+  return RasterOfPicture(picture, RasterLayoutFor(picture.Frame(), {ExportFormat::Png, widthPx}));
+}
+
 QImage Decoded(const std::string& bytes) {
   return QImage::fromData(QByteArray::fromStdString(bytes)).convertToFormat(QImage::Format_RGB32);
 }
@@ -79,7 +90,7 @@ TEST(RasterWriters, KeepEveryPixelOfThePaintedPicture) {
       {kColoured, 301}, {"IN;PU0,0;PD100,50;", 13}, {LargePlot(), 777}};
   for (const auto& [plot, widthPx] : cases) {
     const MetafilePicture picture = PictureOf(plot);
-    const QImage raster = RasterOfPicture(picture, widthPx, 0);
+    const QImage raster = Raster(picture, widthPx);
     EXPECT_EQ(raster, Painted(picture, raster.size())) << widthPx;
     EXPECT_EQ(Decoded(PngOfImage(raster)), raster) << widthPx;
     EXPECT_EQ(Decoded(BmpOfImage(raster)), raster) << widthPx;
@@ -89,7 +100,7 @@ TEST(RasterWriters, KeepEveryPixelOfThePaintedPicture) {
 // A resolution asked for travels in the file, so that the image prints at its size; none
 // asked for leaves the files as they always were (BMP at the screen's 96 dpi, PNG without).
 TEST(RasterWriters, KeepTheResolutionAskedFor) {
-  const QImage raster = RasterOfPicture(PictureOf(kColoured), 120, 0);
+  const QImage raster = Raster(PictureOf(kColoured), 120);
   const auto wordAt = [](const std::string& bytes, std::size_t at) {
     return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
            static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8 |
@@ -100,13 +111,13 @@ TEST(RasterWriters, KeepTheResolutionAskedFor) {
   EXPECT_EQ(wordAt(BmpOfImage(raster), 38), 3780u);
   for (const auto& [dpi, perMetre] :
        {std::pair(96, 3780), {300, 11811}, {600, 23622}, {72, 2835}}) {
-    const std::string png = PngOfImage(raster, dpi);
+    const std::string png = PngOfImage(raster, PixelsPerMetre(dpi));
     const QImage fromPng = QImage::fromData(QByteArray::fromStdString(png));
     EXPECT_EQ(fromPng.dotsPerMeterX(), perMetre) << dpi;
     EXPECT_EQ(fromPng.dotsPerMeterY(), perMetre) << dpi;
     EXPECT_EQ(fromPng.convertToFormat(QImage::Format_RGB32), raster) << dpi;
     EXPECT_LT(png.find("pHYs"), png.find("IDAT")) << "read only before the pixels";
-    const std::string bmp = BmpOfImage(raster, dpi);
+    const std::string bmp = BmpOfImage(raster, PixelsPerMetre(dpi));
     EXPECT_EQ(wordAt(bmp, 38), static_cast<std::uint32_t>(perMetre)) << dpi;
     EXPECT_EQ(wordAt(bmp, 42), static_cast<std::uint32_t>(perMetre)) << dpi;
     EXPECT_EQ(Decoded(bmp), raster);
@@ -123,7 +134,10 @@ TEST(RasterWriters, APartThatFailsFailsTheImage) {
   const PictureMaker fine = [&] { return picture; };
   const PictureMaker failing = []() -> MetafilePicture { throw RuntimeError(7); };
   for (const auto& [first, later] : {std::pair(&failing, &fine), {&fine, &failing}})
-    EXPECT_EQ(testing::ErrorOf([&] { RasterOfParts({40, 30}, *first, *later); }), 7);
+    EXPECT_EQ(testing::ErrorOf([&] {
+                RasterOfParts({{40, 30}, QRectF(0, 0, 40, 30)}, *first, *later);
+              }),
+              7);
 }
 
 TEST(PngWriter, KeepsImagesOfAnyNumberOfColours) {
@@ -176,7 +190,7 @@ std::vector<QXmlStreamAttributes> SvgPaths(const std::string& svg) {
 }
 
 TEST(VectorWriters, WriteValidDocumentsOfTheFrameWithStylesDotsAndFills) {
-  const std::string svg = SvgOfPicture(PictureOf(kColoured));
+  const std::string svg = Svg(PictureOf(kColoured));
   const std::vector<QXmlStreamAttributes> paths = SvgPaths(svg);
   EXPECT_EQ(paths.size(), 4u) << "square, diagonal, circle and dot";
   EXPECT_TRUE(
@@ -202,11 +216,11 @@ TEST(VectorWriters, WriteValidDocumentsOfTheFrameWithStylesDotsAndFills) {
   drawing->runs = {DrawRun{0, RunKind::kFills, 0, 1, {0, 0, 1000, 1000}},
                    DrawRun{0, RunKind::kLines, 0, 2, {100, 100, 900, 500}}};
   const MetafilePicture picture = MetafilePicture::FromDrawing(drawing);
-  EXPECT_TRUE(std::ranges::any_of(SvgPaths(SvgOfPicture(picture)), [](auto& a) {
+  EXPECT_TRUE(std::ranges::any_of(SvgPaths(Svg(picture)), [](auto& a) {
     return a.value("fill") == QStringLiteral("#ff0000") &&
            a.value("fill-rule") == QStringLiteral("evenodd");
   }));
-  EXPECT_NE(PdfOfPicture(picture).find("/Filter"), std::string::npos);
+  EXPECT_NE(Pdf(picture).find("/Filter"), std::string::npos);
 }
 
 std::string Shell(const std::string& command) {
@@ -229,7 +243,7 @@ TEST(PdfWriter, OpensAndShowsTheDrawing) {
   const fs::path folder = pattern, pdf = folder / "plot.pdf";
   for (const std::string& plot : {std::string(kColoured), LargePlot()}) {
     const MetafilePicture picture = PictureOf(plot);
-    std::ofstream(pdf, std::ios::binary) << PdfOfPicture(picture);
+    std::ofstream(pdf, std::ios::binary) << Pdf(picture);
     const std::string info = Shell("pdfinfo " + pdf.string() + " 2>&1");
     EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
     EXPECT_NE(info.find("928.83 x"), std::string::npos) << info;  // 327.67 mm
@@ -237,7 +251,7 @@ TEST(PdfWriter, OpensAndShowsTheDrawing) {
     Shell("pdftoppm -r 40 -png -singlefile " + pdf.string() + " " + (folder / "page").string());
     const QImage page(QString::fromStdString((folder / "page.png").string()));
     ASSERT_FALSE(page.isNull());
-    const QImage raster = RasterOfPicture(picture, page.width(), 0);
+    const QImage raster = Raster(picture, page.width());
     const auto ink = [](const QImage& image, int x, int y) {
       return (image.pixel(x, y) & 0xffffff) != 0xffffff;
     };
