@@ -27,6 +27,7 @@
 #include "render/MetafilePicture.h"
 #include "render/PlotMetafile.h"
 #include "render/Rotation.h"
+#include "view/PlotCoordinates.h"
 
 namespace korvid {
 
@@ -49,7 +50,12 @@ struct Drawing {
   MetafilePicture picture;
   std::unique_ptr<PlotModel> model;
   QRect frame;  // the picture's, in 0.01 mm
+  FramePlacement placement;
+  double inkMargin = 0;  // plotter units of ink beyond the placement's box
 };
+
+// Hairlines reach beyond their lines by the room a page keeps for them.
+constexpr double kHairlineMargin = kHairlineRoomMm / 2 * kPlotterUnitsPerMm;
 
 bool IsImage(ExportFormat format) {
   return format == ExportFormat::Png || format == ExportFormat::Bmp;
@@ -78,6 +84,8 @@ bool DrawOwn(const ConvertJob& job, std::string bytes, Drawing& drawing, Convert
     return false;
   }
   const Rotation rotation = RotationForAngle(job.rotation);
+  drawing.placement = FramePlacement::OfPlot(*model, job.rotation, rotation.cosA, rotation.sinA);
+  drawing.inkMargin = kHairlineMargin;
   if (job.format == ExportFormat::Emf) {
     drawing.metafile =
         DrawPlotInMemory(*model, SettingsFor(job), job.rotation, rotation.cosA, rotation.sinA);
@@ -130,6 +138,10 @@ bool DrawStandard(const ConvertJob& job, std::string bytes, Drawing& drawing,
   const DisplaySettings settings = SettingsFor(job);
   DrawStandardPage({read.plot, page - 1, settings, metafile.File(), nullptr}, job.rotation,
                    rotation.cosA, rotation.sinA);
+  const StandardPage& drawn = read.plot.pages[page - 1];
+  drawing.placement = FramePlacement::OfPage(drawn, job.rotation, rotation.cosA, rotation.sinA);
+  // Wide pens are in the page's ink box already.
+  drawing.inkMargin = drawn.widestPenMm > 0 ? 0 : kHairlineMargin;
   if (job.format == ExportFormat::Emf) {
     drawing.metafile = MetafileBytes(metafile.File());
   } else {
@@ -175,11 +187,36 @@ bool Draw(const ConvertJob& job, Drawing& drawing, ConvertOutcome& outcome) {
   return false;
 }
 
-EncodeRequest EncodingFor(const ConvertJob& job, const QRect& frame) {
+// Whether the drawing goes on a page of a real size: a vector file always, an image when
+// asked for a resolution, a scale or a paper; a thumbnail never.
+bool OnPage(const ConvertJob& job) {
+  if (job.thumbnailPx > 0) return false;
+  if (!IsImage(job.format)) return true;
+  return job.dpi > 0 || job.sheet.scale || job.sheet.paper;
+}
+
+// What the page options did, said when any was given.
+void DescribePage(const ConvertJob& job, const PageLayout& layout, std::string& notes) {
+  if (!job.sheet.scale && !job.sheet.paper) return;
+  notes += "drawn at " + DescribeLayout(layout) + '\n';
+  if (layout.overflows) {
+    notes += "the drawing at " + ScaleText(layout.scale) + " (" + SizeText(layout.drawn) +
+             ") is larger than the printable area of " + SheetText(layout) +
+             ": its edges are cut off (--fit fits it)\n";
+  }
+}
+
+EncodeRequest EncodingFor(const ConvertJob& job, const Drawing& drawing, std::string& notes) {
   EncodeRequest request{job.format, job.widthPx, job.dpi};
   if (job.thumbnailPx > 0) {
-    request.widthPx = ThumbnailWidth(frame.width(), frame.height(), job.thumbnailPx);
+    request.widthPx =
+        ThumbnailWidth(drawing.frame.width(), drawing.frame.height(), job.thumbnailPx);
     request.dpi = 0;
+  }
+  if (OnPage(job)) {
+    request.page = PlaceOnPage(DrawingOnFrame(drawing.placement, drawing.inkMargin),
+                               drawing.placement.scale, job.sheet);
+    DescribePage(job, request.page->layout, notes);
   }
   return request;
 }
@@ -215,10 +252,11 @@ ConvertOutcome RunConvertJob(const ConvertJob& job) {
                   job.output);
     } else if (drawing.model) {
       WriteOutput(EncodePlotImage(*drawing.model, SettingsFor(job), job.rotation,
-                                  EncodingFor(job, drawing.frame)),
+                                  EncodingFor(job, drawing, outcome.notes)),
                   job.output);
     } else {
-      WriteOutput(EncodePicture(drawing.picture, EncodingFor(job, drawing.frame)), job.output);
+      WriteOutput(EncodePicture(drawing.picture, EncodingFor(job, drawing, outcome.notes)),
+                  job.output);
     }
   } catch (const RuntimeError& failure) {
     outcome.failure = "cannot write " + ShownName(job.output) + ": " + FailureReason(failure);

@@ -28,6 +28,9 @@ struct ConvertJob {
   int thumbnailPx = 0;  // the longer side of a raster; 0 = not a thumbnail
   JobReading reading = JobReading::Own;
   int page = 1;  // of the standard reading, from 1
+  // The sheet of an SVG or PDF file, and of an image asked for at a real size (a
+  // resolution, a scale or a paper); at 1:1 the drawing's own size.
+  PageRequest sheet;
 };
 
 struct ConvertOutcome {

@@ -118,6 +118,7 @@ PageLayout LayOutPage(SizeMm drawing, const PageRequest& request) {
   if (!request.paper) {
     layout.scale = request.scale.value_or(1);
     layout.page = {drawing.width * layout.scale, drawing.height * layout.scale};
+    layout.drawn = layout.page;
     return layout;
   }
   const SizeMm upright = request.paper->upright;
@@ -133,6 +134,7 @@ PageLayout LayOutPage(SizeMm drawing, const PageRequest& request) {
   layout.scale = request.fit ? FitScale(drawing, sheet) : request.scale.value_or(1);
   const double width = drawing.width * layout.scale;
   const double height = drawing.height * layout.scale;
+  layout.drawn = {width, height};
   layout.left = (sheet.width - width) / 2;
   layout.top = (sheet.height - height) / 2;
   // A fitted drawing meets the printable area by construction, rounding aside.
@@ -187,14 +189,17 @@ std::string ScaleText(double scale) {
 
 std::string DescribeLayout(const PageLayout& layout) {
   std::string text = ScaleText(layout.scale);
-  if (layout.paperName.empty()) {
-    return text + " (" + Trimmed(layout.page.width, 2) + " x " + Trimmed(layout.page.height, 2) +
-           " mm)";
-  }
-  text += " on " + layout.paperName;
-  if (layout.page.width != layout.page.height)
-    text += layout.landscape ? " landscape" : " portrait";
-  return text;
+  if (layout.paperName.empty()) return text + " (" + SizeText(layout.drawn) + ")";
+  return text + " on " + SheetText(layout);
+}
+
+std::string SizeText(SizeMm size) {
+  return Trimmed(size.width, 2) + " x " + Trimmed(size.height, 2) + " mm";
+}
+
+std::string SheetText(const PageLayout& layout) {
+  if (layout.page.width == layout.page.height) return layout.paperName;
+  return layout.paperName + (layout.landscape ? " landscape" : " portrait");
 }
 
 }  // namespace korvid

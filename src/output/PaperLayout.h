@@ -52,6 +52,7 @@ struct PageLayout {
   double scale = 1;  // paper millimetres per drawing millimetre
   double left = 0;   // the drawing's top-left corner on the page, mm
   double top = 0;
+  SizeMm drawn;           // the drawing's size on the page
   std::string paperName;  // empty without a paper
   bool landscape = false;
   bool overflows = false;  // on paper: the drawing reaches into the margin or beyond the sheet
@@ -103,5 +104,9 @@ std::string ScaleText(double scale);
 // What the layout did, for the user: "1:2.5 on A4 landscape", or "1:2 (50 x 26.25 mm)"
 // without a paper.
 std::string DescribeLayout(const PageLayout& layout);
+// "100.25 x 52.75 mm"
+std::string SizeText(SizeMm size);
+// The paper and its orientation: "A4 landscape", "200x200mm" (a square has none).
+std::string SheetText(const PageLayout& layout);
 
 }  // namespace korvid

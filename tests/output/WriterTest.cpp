@@ -1,5 +1,6 @@
 // Each file written from a picture is what it claims to be and shows what the window shows.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QByteArray>
 #include <QImage>
@@ -27,22 +28,30 @@
 #include "reader/ReaderFixture.h"
 #include "render/DrawPlot.h"
 #include "render/MetafileDrawing.h"
+#include "view/PlotCoordinates.h"
 
 namespace korvid {
 namespace {
 
 namespace fs = std::filesystem;
 
-MetafilePicture PictureOf(const std::string& plot) {
+std::unique_ptr<PlotModel> ModelOf(const std::string& plot) {
   auto model = std::make_unique<PlotModel>();
   testing::CapturingMessenger messenger;
   PlotReader reader(*model, messenger);
   std::int16_t status = 0;
   reader.ReadPlotBytes(plot, status);
   model->CurPlot = 1;
+  return model;
+}
+
+MetafilePicture PictureOf(const PlotModel& model) {
   DisplaySettings colour;
   colour.ColorMode = 1;
-  return DrawPlotPicture(*model, colour, 0, 1, 0);
+  return DrawPlotPicture(model, colour, 0, 1, 0);
+}
+MetafilePicture PictureOf(const std::string& plot) {
+  return PictureOf(*ModelOf(plot));
 }
 
 // A blue square, a dashed red diagonal, a green circle, a dot of pen 3 at its centre.
@@ -221,6 +230,80 @@ TEST(VectorWriters, WriteValidDocumentsOfTheFrameWithStylesDotsAndFills) {
            a.value("fill-rule") == QStringLiteral("evenodd");
   }));
   EXPECT_NE(Pdf(picture).find("/Filter"), std::string::npos);
+}
+
+std::string Shell(const std::string& command);
+
+// Where anything is drawn on an image.
+QRect InkBox(const QImage& image) {
+  QRect ink;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) < 240) ink |= QRect(x, y, 1, 1);
+  return ink;
+}
+
+// Every format puts the frame where the page says: fitted and centred on A4, the image, the
+// SVG file as a renderer draws it and the PDF file as Poppler draws it show the drawing in
+// one place. A page that shows part of the frame holds nothing of the rest.
+TEST(VectorWriters, PutTheFrameWhereThePageSays) {
+  const auto model = ModelOf(kColoured);
+  const MetafilePicture picture = PictureOf(*model);
+  const FramePlacement placement = FramePlacement::OfPlot(*model, 0, 1, 0);
+  const FrameOnPage page = PlaceOnPage(DrawingOnFrame(placement, 5), placement.scale,
+                                       {std::nullopt, *PaperNamed("A4"), PaperTurn::Best, true});
+  constexpr int kDpi = 50;
+  constexpr double kPxPerMm = kDpi / 25.4;
+  // The 25 x 25 mm square, and the hairlines' room, enlarged to the 190 mm across.
+  const double scale = 190 / 25.25;
+  const QRectF square((10 + 0.125 * scale) * kPxPerMm,
+                      ((297 - 25.25 * scale) / 2 + 0.125 * scale) * kPxPerMm, 25 * scale * kPxPerMm,
+                      25 * scale * kPxPerMm);
+  const auto expectAt = [&](const QImage& image, const char* what) {
+    // A4 at 50 dpi; Poppler rounds its pixels up.
+    EXPECT_TRUE(std::abs(image.width() - 413) <= 1 && std::abs(image.height() - 585) <= 1)
+        << what << " " << image.width() << " x " << image.height();
+    const QRect ink = InkBox(image);
+    EXPECT_NEAR(ink.left(), square.left(), 1.5) << what;
+    EXPECT_NEAR(ink.top(), square.top(), 1.5) << what;
+    EXPECT_NEAR(ink.right(), square.right(), 1.5) << what;
+    EXPECT_NEAR(ink.bottom(), square.bottom(), 1.5) << what;
+  };
+  expectAt(RasterOfPicture(picture,
+                           RasterLayoutFor(picture.Frame(), {ExportFormat::Png, 0, kDpi, page})),
+           "image");
+  QImage rendered(413, 585, QImage::Format_RGB32);
+  rendered.fill(Qt::white);
+  {
+    QPainter painter(&rendered);
+    QSvgRenderer(QByteArray::fromStdString(SvgOfPicture(picture, page))).render(&painter);
+  }
+  expectAt(rendered, "SVG");
+  if (Shell("command -v pdftoppm").empty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is missing";
+  const fs::path pdf = fs::temp_directory_path() / ("korvid-page-" + std::to_string(::getpid()));
+  std::ofstream(pdf.string() + ".pdf", std::ios::binary) << PdfOfPicture(picture, page);
+  Shell("pdftoppm -r 50 -png -singlefile " + pdf.string() + ".pdf " + pdf.string());
+  expectAt(QImage(QString::fromStdString(pdf.string() + ".png")), "PDF");
+  fs::remove(pdf.string() + ".pdf");
+  fs::remove(pdf.string() + ".png");
+
+  // The square's top-left corner alone: its two edges and the diagonal, not the circle
+  // nor the dot at the middle.
+  const FrameSpot corner = placement.ToFrame({0, 1000});
+  const FrameSpot inside = placement.ToFrame({250, 750});
+  const FrameOnPage part = PlaceOnPage(
+      {corner.u, corner.v, inside.u - corner.u, inside.v - corner.v}, placement.scale, {});
+  const std::string svg = SvgOfPicture(picture, part);
+  const std::vector<QXmlStreamAttributes> paths = SvgPaths(svg);
+  EXPECT_EQ(paths.size(), 2u) << svg;
+  int lines = 0;
+  for (const QXmlStreamAttributes& path : paths)
+    lines += static_cast<int>(path.value("d").count(QLatin1Char('L')));
+  EXPECT_EQ(lines, 3) << "the square's top and left edges, the diagonal";
+  EXPECT_FALSE(std::ranges::any_of(paths, [](auto& a) {
+    return a.value("d").contains(QLatin1Char('A')) || a.value("d").contains(QStringLiteral("h0"));
+  })) << svg;
+  EXPECT_LT(PdfOfPicture(picture, part).size(), PdfOfPicture(picture, page).size());
 }
 
 std::string Shell(const std::string& command) {
