@@ -51,11 +51,7 @@ struct Drawing {
   std::unique_ptr<PlotModel> model;
   QRect frame;  // the picture's, in 0.01 mm
   FramePlacement placement;
-  double inkMargin = 0;  // plotter units of ink beyond the placement's box
 };
-
-// Hairlines reach beyond their lines by the room a page keeps for them.
-constexpr double kHairlineMargin = kHairlineRoomMm / 2 * kPlotterUnitsPerMm;
 
 bool IsImage(ExportFormat format) {
   return format == ExportFormat::Png || format == ExportFormat::Bmp;
@@ -85,7 +81,6 @@ bool DrawOwn(const ConvertJob& job, std::string bytes, Drawing& drawing, Convert
   }
   const Rotation rotation = RotationForAngle(job.rotation);
   drawing.placement = FramePlacement::OfPlot(*model, job.rotation, rotation.cosA, rotation.sinA);
-  drawing.inkMargin = kHairlineMargin;
   if (job.format == ExportFormat::Emf) {
     drawing.metafile =
         DrawPlotInMemory(*model, SettingsFor(job), job.rotation, rotation.cosA, rotation.sinA);
@@ -138,10 +133,8 @@ bool DrawStandard(const ConvertJob& job, std::string bytes, Drawing& drawing,
   const DisplaySettings settings = SettingsFor(job);
   DrawStandardPage({read.plot, page - 1, settings, metafile.File(), nullptr}, job.rotation,
                    rotation.cosA, rotation.sinA);
-  const StandardPage& drawn = read.plot.pages[page - 1];
-  drawing.placement = FramePlacement::OfPage(drawn, job.rotation, rotation.cosA, rotation.sinA);
-  // Wide pens are in the page's ink box already.
-  drawing.inkMargin = drawn.widestPenMm > 0 ? 0 : kHairlineMargin;
+  drawing.placement =
+      FramePlacement::OfPage(read.plot.pages[page - 1], job.rotation, rotation.cosA, rotation.sinA);
   if (job.format == ExportFormat::Emf) {
     drawing.metafile = MetafileBytes(metafile.File());
   } else {
@@ -214,8 +207,8 @@ EncodeRequest EncodingFor(const ConvertJob& job, const Drawing& drawing, std::st
     request.dpi = 0;
   }
   if (OnPage(job)) {
-    request.page = PlaceOnPage(DrawingOnFrame(drawing.placement, drawing.inkMargin),
-                               drawing.placement.scale, job.sheet);
+    request.page =
+        PlaceOnPage(DrawingOnFrame(drawing.placement), drawing.placement.scale, job.sheet);
     DescribePage(job, request.page->layout, notes);
   }
   return request;

@@ -144,8 +144,12 @@ PageLayout LayOutPage(SizeMm drawing, const PageRequest& request) {
   return layout;
 }
 
-FrameRect DrawingOnFrame(const FramePlacement& placement, double margin) {
-  const PlotBox& box = placement.box;
+FrameRect DrawingOnFrame(const FramePlacement& placement) {
+  return DrawingOnFrame(placement, placement.box);
+}
+
+FrameRect DrawingOnFrame(const FramePlacement& placement, const PlotBox& box) {
+  const double margin = placement.inkMargin;
   double left = 0, top = 0, right = 0, bottom = 0;
   bool first = true;
   for (const PlotPoint corner : {PlotPoint{box.minX - margin, box.minY - margin},

@@ -70,14 +70,10 @@ struct FrameRect {
   double height = 0;
 };
 
-// A line drawn as thin as the device draws (Korvid's own reading's pens, a pen of no
-// width) still needs room beside it at the edge of a page: this much, about a pixel of a
-// screen.
-inline constexpr double kHairlineRoomMm = 0.25;
-
-// The frame's rectangle that holds the drawing: the plot's box grown by `margin` plotter
-// units on each side, turned as the frame turns it.
-FrameRect DrawingOnFrame(const FramePlacement& placement, double margin);
+// The frame's rectangle that holds a box of the plot (the whole drawing unless given),
+// grown by the placement's ink margin on each side, turned as the frame turns it.
+FrameRect DrawingOnFrame(const FramePlacement& placement);
+FrameRect DrawingOnFrame(const FramePlacement& placement, const PlotBox& part);
 
 // Where a picture's frame goes on a page: a frame point (u, v) lies at page millimetres
 // (originX + u * mmPerFrameUnit, originY + v * mmPerFrameUnit).

@@ -16,6 +16,8 @@ namespace {
 constexpr double kMarginPlotterUnits = 100;
 constexpr double kLongestFrameSide = 32767;
 
+constexpr double kHairlineMargin = kHairlineRoomMm / 2 * kPlotterUnitsPerMm;
+
 bool QuarterTurn(std::int16_t angle) {
   return angle == 90 || angle == 270;
 }
@@ -66,6 +68,7 @@ FramePlacement FramePlacement::OfPlot(const PlotModel& model, std::int16_t angle
   placement.sinA = sinA;
   placement.frameWidth = side(QuarterTurn(angle) ? height : width);
   placement.frameHeight = side(QuarterTurn(angle) ? width : height);
+  placement.inkMargin = kHairlineMargin;
   return placement;
 }
 
@@ -88,6 +91,7 @@ FramePlacement FramePlacement::OfPage(const StandardPage& page, std::int16_t ang
   };
   placement.frameWidth = side(QuarterTurn(angle) ? height : width);
   placement.frameHeight = side(QuarterTurn(angle) ? width : height);
+  placement.inkMargin = page.widestPenMm > 0 ? 0 : kHairlineMargin;
   return placement;
 }
 

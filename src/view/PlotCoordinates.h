@@ -11,6 +11,11 @@ namespace korvid {
 // Plotter units to the millimetre, in both readings.
 inline constexpr double kPlotterUnitsPerMm = 40;
 
+// A line drawn as thin as the device draws (Korvid's own reading's pens, a pen of no
+// width) still needs room beside it at the edge of a page: this much, about a pixel of a
+// screen.
+inline constexpr double kHairlineRoomMm = 0.25;
+
 // A point of a plot picture's frame: 0.01 mm, x to the right and y down from the frame's
 // top-left corner.
 struct FrameSpot {
@@ -31,14 +36,17 @@ struct FramePlacement {
   double sinA = 0;
   double frameWidth = 0;  // the picture's frame, whole frame units as the drawing rounds it
   double frameHeight = 0;
+  // How far the ink reaches beyond the box, in plotter units: a page of the drawing's own
+  // size leaves this much room around it.
+  double inkMargin = 0;
 
   // Korvid's own reading: the plot at the frame's top-left corner, the margin at the
-  // right and the bottom. Error 6 or 11 as the drawing fails, error 9 for a plot outside
-  // the model.
+  // right and the bottom, its pens hairlines. Error 6 or 11 as the drawing fails, error 9 for a
+  // plot outside the model.
   static FramePlacement OfPlot(const PlotModel& model, std::int16_t angle, double cosA,
                                double sinA);
-  // A page of the standard reading: its ink box with the margin shared out evenly. Error 6
-  // for a page too large to draw.
+  // A page of the standard reading: its ink box (half the widest pen beyond its lines)
+  // with the margin shared out evenly. Error 6 for a page too large to draw.
   static FramePlacement OfPage(const StandardPage& page, std::int16_t angle, double cosA,
                                double sinA);
 

@@ -302,14 +302,13 @@ using testing::ReadPlot;
 TEST(PaperLayout, PutsADrawingOnItsPageAtItsTrueSize) {
   // The sample bracket's extents: 4000 x 2100 units, 100 x 52.5 mm.
   const auto model = ReadPlot("IN;PU0,-500;PD4000,1600;");
-  const double room = kHairlineRoomMm / 2 * kPlotterUnitsPerMm;
   for (const auto& [angle, cosA, sinA] : {std::tuple(0, 1.0, 0.0),
                                           {90, -3.6732e-6, 0.99999999999},
                                           {180, -0.9999999942, -1.0734e-4},
                                           {270, 1.1102e-4, -0.9999999938}}) {
     const auto placement =
         FramePlacement::OfPlot(*model, static_cast<std::int16_t>(angle), cosA, sinA);
-    const FrameOnPage placed = PlaceOnPage(DrawingOnFrame(placement, room), placement.scale, {});
+    const FrameOnPage placed = PlaceOnPage(DrawingOnFrame(placement), placement.scale, {});
     const bool across = angle == 90 || angle == 270;
     EXPECT_NEAR(placed.layout.page.width, across ? 52.75 : 100.25, 0.02) << angle;
     EXPECT_NEAR(placed.layout.page.height, across ? 100.25 : 52.75, 0.02) << angle;
@@ -323,22 +322,33 @@ TEST(PaperLayout, PutsADrawingOnItsPageAtItsTrueSize) {
   const StandardPlot scaled =
       ReadStandardPlotBytes("IN;PW0;IP0,0,8000,4000;SC0,10,0,5;PU0,0;PD10,5;PU0,5;PD10,0;").plot;
   const auto page = FramePlacement::OfPage(scaled.pages[0], 0, 1, 0);
-  const FrameOnPage placed = PlaceOnPage(DrawingOnFrame(page, 0), page.scale, {});
-  EXPECT_NEAR(placed.layout.page.width, 200, 1e-9) << "8000 units after SC";
-  EXPECT_NEAR(placed.layout.page.height, 100, 1e-9);
+  const FrameOnPage placed = PlaceOnPage(DrawingOnFrame(page), page.scale, {});
+  // Lines of no width: the hairlines' room around them.
+  EXPECT_NEAR(placed.layout.page.width, 200.25, 1e-9) << "8000 units after SC";
+  EXPECT_NEAR(placed.layout.page.height, 100.25, 1e-9);
   const StandardPlot wide = ReadStandardPlotBytes("IN;PW1;SP1;PU0,0;PD4000,2000;").plot;
   const auto widePage = FramePlacement::OfPage(wide.pages[0], 90, 0, 1);
-  const FrameOnPage wideOnPage = PlaceOnPage(DrawingOnFrame(widePage, 0), widePage.scale, {});
+  const FrameOnPage wideOnPage = PlaceOnPage(DrawingOnFrame(widePage), widePage.scale, {});
   EXPECT_NEAR(wideOnPage.layout.page.width, 51, 1e-9) << "turned, half the 1 mm pen each side";
   EXPECT_NEAR(wideOnPage.layout.page.height, 101, 1e-9);
-  // Fitted on A4: the drawing's box fills the printable width, 10 mm in.
-  const FrameOnPage fitted = PlaceOnPage(DrawingOnFrame(page, 0), page.scale,
+  // Fitted on A4: the drawing's box and its room fill the printable width, 10 mm in.
+  const FrameOnPage fitted = PlaceOnPage(DrawingOnFrame(page), page.scale,
                                          {std::nullopt, *PaperNamed("A4"), PaperTurn::Best, true});
+  const double scale = 277 / 200.25;
   const FrameSpot left = page.ToFrame({0, 4000});
   const FrameSpot right = page.ToFrame({8000, 0});
-  EXPECT_NEAR(fitted.originX + left.u * fitted.mmPerFrameUnit, 10, 1e-9);
-  EXPECT_NEAR(fitted.originX + right.u * fitted.mmPerFrameUnit, 287, 1e-9);
-  EXPECT_NEAR(fitted.originY + left.v * fitted.mmPerFrameUnit, 105 - 277.0 / 4, 1e-9);
+  EXPECT_NEAR(fitted.originX + left.u * fitted.mmPerFrameUnit, 10 + 0.125 * scale, 1e-9);
+  EXPECT_NEAR(fitted.originX + right.u * fitted.mmPerFrameUnit, 287 - 0.125 * scale, 1e-9);
+  EXPECT_NEAR(fitted.originY + left.v * fitted.mmPerFrameUnit,
+              (210 - 100.25 * scale) / 2 + 0.125 * scale, 1e-9);
+  // A part of the plot on a page of its own: 1000 x 500 units, 25 x 12.5 mm with the room.
+  const FrameOnPage part =
+      PlaceOnPage(DrawingOnFrame(page, {1000, 1000, 2000, 1500, false}), page.scale, {});
+  EXPECT_NEAR(part.layout.page.width, 25.25, 1e-9);
+  EXPECT_NEAR(part.layout.page.height, 12.75, 1e-9);
+  const FrameSpot partCorner = page.ToFrame({1000, 1500});
+  EXPECT_NEAR(part.originX + partCorner.u * part.mmPerFrameUnit, 0.125, 1e-9);
+  EXPECT_NEAR(part.originY + partCorner.v * part.mmPerFrameUnit, 0.125, 1e-9);
 }
 
 TEST(PaperLayout, ScalesAreShownAsRatios) {

@@ -250,7 +250,7 @@ TEST(VectorWriters, PutTheFrameWhereThePageSays) {
   const auto model = ModelOf(kColoured);
   const MetafilePicture picture = PictureOf(*model);
   const FramePlacement placement = FramePlacement::OfPlot(*model, 0, 1, 0);
-  const FrameOnPage page = PlaceOnPage(DrawingOnFrame(placement, 5), placement.scale,
+  const FrameOnPage page = PlaceOnPage(DrawingOnFrame(placement), placement.scale,
                                        {std::nullopt, *PaperNamed("A4"), PaperTurn::Best, true});
   constexpr int kDpi = 50;
   constexpr double kPxPerMm = kDpi / 25.4;
