@@ -118,6 +118,10 @@ void PictForm::BuildClientArea() {
   statusBar_->addWidget(notice_, 1);
   // A long notice gives way to the reading panel; its tooltip keeps the whole text.
   notice_->setMinimumWidth(1);
+  plotSize_ = new QLabel(statusBar_);
+  plotSize_->setObjectName("PlotSize");
+  plotSize_->setToolTip(QStringLiteral("図面の大きさ（40 プロッタ単位 = 1 mm）"));
+  statusBar_->addPermanentWidget(plotSize_);
   readingPanel_ = new ReadingPanel(statusBar_);
   statusBar_->addPermanentWidget(readingPanel_);
   connect(readingPanel_, &ReadingPanel::RereadRequested, this,

@@ -2,6 +2,7 @@
 
 #include "model/RuntimeError.h"
 #include "render/DrawStandardPage.h"
+#include "render/Rotation.h"
 
 namespace korvid {
 
@@ -36,6 +37,26 @@ PlotExtents ShownDrawing::Extents(const PlotModel& model) const {
   if (reading_ == Reading::Design) return PlotExtents::OfCurrentPlot(model);
   if (!standard_ || page_ > PageCount()) return {};
   return PlotExtents::OfPage(standard_->plot.pages[page_ - 1]);
+}
+
+PlotBox ShownDrawing::DrawnBox(const PlotModel& model) const {
+  if (!HasDrawing(model)) return {};
+  if (reading_ == Reading::Standard) return standard_->plot.pages[page_ - 1].extents;
+  const PlotExtents extents = PlotExtents::OfCurrentPlot(model);
+  return {extents.MinX, extents.MinY, extents.MaxX, extents.MaxY, false};
+}
+
+FramePlacement ShownDrawing::Placement(const PlotModel& model, std::int16_t angle) const {
+  const Rotation turn = RotationForAngle(angle);
+  if (reading_ == Reading::Design)
+    return FramePlacement::OfPlot(model, angle, turn.cosA, turn.sinA);
+  if (!standard_ || page_ > PageCount()) throw RuntimeError(err::kSubscriptOutOfRange);
+  return FramePlacement::OfPage(standard_->plot.pages[page_ - 1], angle, turn.cosA, turn.sinA);
+}
+
+const UserUnits* ShownDrawing::UserUnitsShown() const {
+  if (reading_ == Reading::Design || !standard_ || page_ > PageCount()) return nullptr;
+  return &standard_->plot.pages[page_ - 1].userUnits;
 }
 
 void ShownDrawing::Draw(const DrawContext& context, std::int16_t angle, double cosA,

@@ -7,6 +7,7 @@
 #include "model/PlotExtents.h"
 #include "model/PlotModel.h"
 #include "render/DrawPlot.h"
+#include "view/PlotCoordinates.h"
 
 namespace korvid {
 
@@ -41,6 +42,14 @@ class ShownDrawing {
 
   // The extents of the plot or page on show; error 9 for a model plot outside the model.
   PlotExtents Extents(const PlotModel& model) const;
+  // The box of the lines and fills on show, plotter units, without the pens' width; empty
+  // with nothing on show.
+  PlotBox DrawnBox(const PlotModel& model) const;
+  // How the picture of the plot or page on show holds it, turned by `angle` as the
+  // rotation commands turn it; error 9 with nothing on show.
+  FramePlacement Placement(const PlotModel& model, std::int16_t angle) const;
+  // The file's own units on the page on show; none in the design's reading.
+  const UserUnits* UserUnitsShown() const;
   // Writes the plot or page on show into the plot metafile, as DrawPlot does.
   void Draw(const DrawContext& context, std::int16_t angle, double cosA, double sinA) const;
 

@@ -145,17 +145,17 @@ PageLayout LayOutPage(SizeMm drawing, const PageRequest& request) {
 }
 
 FrameRect DrawingOnFrame(const FramePlacement& placement) {
-  return DrawingOnFrame(placement, placement.box);
+  const PlotBox& box = placement.box;
+  const double margin = placement.inkMargin;
+  return BoxOnFrame(placement, {box.minX - margin, box.minY - margin, box.maxX + margin,
+                                box.maxY + margin, false});
 }
 
-FrameRect DrawingOnFrame(const FramePlacement& placement, const PlotBox& box) {
-  const double margin = placement.inkMargin;
+FrameRect BoxOnFrame(const FramePlacement& placement, const PlotBox& box) {
   double left = 0, top = 0, right = 0, bottom = 0;
   bool first = true;
-  for (const PlotPoint corner : {PlotPoint{box.minX - margin, box.minY - margin},
-                                 PlotPoint{box.maxX + margin, box.minY - margin},
-                                 PlotPoint{box.minX - margin, box.maxY + margin},
-                                 PlotPoint{box.maxX + margin, box.maxY + margin}}) {
+  for (const PlotPoint corner : {PlotPoint{box.minX, box.minY}, PlotPoint{box.maxX, box.minY},
+                                 PlotPoint{box.minX, box.maxY}, PlotPoint{box.maxX, box.maxY}}) {
     const FrameSpot at = placement.ToFrame(corner);
     left = first ? at.u : std::min(left, at.u);
     right = first ? at.u : std::max(right, at.u);

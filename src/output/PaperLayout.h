@@ -70,10 +70,10 @@ struct FrameRect {
   double height = 0;
 };
 
-// The frame's rectangle that holds a box of the plot (the whole drawing unless given),
-// grown by the placement's ink margin on each side, turned as the frame turns it.
+// The frame's rectangle that holds a box of the plot, turned as the frame turns it.
+FrameRect BoxOnFrame(const FramePlacement& placement, const PlotBox& box);
+// The one that holds the whole drawing: its box grown by the ink margin on each side.
 FrameRect DrawingOnFrame(const FramePlacement& placement);
-FrameRect DrawingOnFrame(const FramePlacement& placement, const PlotBox& part);
 
 // Where a picture's frame goes on a page: a frame point (u, v) lies at page millimetres
 // (originX + u * mmPerFrameUnit, originY + v * mmPerFrameUnit).

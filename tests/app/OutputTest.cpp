@@ -11,13 +11,16 @@
 #include <QTest>
 #include <QToolBar>
 
+#include "PageSizeOf.h"
 #include "WindowFixture.h"
 #include "app/ExportCommands.h"
+#include "app/MillimetreScale.h"
 #include "app/OutputCommands.h"
 #include "app/PageBox.h"
 #include "app/PageSetupDialog.h"
 #include "app/PlotSurface.h"
 #include "app/SetupForm.h"
+#include "app/ViewCommands.h"
 
 namespace korvid::testing {
 namespace {
@@ -247,14 +250,62 @@ TEST_F(OutputTest, SavesTheSurfaceAsA24BitBmpAndCopiesIt) {
   EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), shown);
 }
 
-// The vector kinds follow the name's extension.
-TEST_F(OutputTest, SavesTheDrawingAsVectorFiles) {
-  for (const auto& [name, kind] :
-       {std::pair{"plot.emf", " EMF"}, {"plot.svg", "<svg"}, {"plot.pdf", "%PDF-"}}) {
+// The vector kinds follow the name's extension: the metafile with its own frame, SVG and PDF
+// at their true size (the 4000 x 2000 rectangle is 100 x 50 mm, with its hairlines' room),
+// or on the paper and at the scale of the dialog's row, kept for the next save; with the
+// band showing, SVG and PDF hold the captured selection at its true size, and the band goes.
+TEST_F(OutputTest, SavesTheDrawingAsVectorFilesAtItsTrueSize) {
+  const auto sizeOf = [this](const char* name) {
+    const QByteArray bytes = ReadBytes(Path(name));
+    return PageSizeOf(bytes.toStdString());
+  };
+  for (const auto& [name, kind, width, height] : {std::tuple{"plot.emf", " EMF", 327.67, 167.83},
+                                                  {"plot.svg", "<svg", 100.25, 50.25},
+                                                  {"plot.pdf", "%PDF-", 100.25, 50.25}}) {
     dialogs.saveAnswers = {Path(name)};
     Trigger("VectorSave");
     EXPECT_TRUE(ReadBytes(Path(name)).left(400).contains(kind)) << name;
+    EXPECT_NEAR(sizeOf(name).first, width, 0.01) << name;
+    EXPECT_NEAR(sizeOf(name).second, height, 0.01) << name;
   }
+  // Fitted to A4, which turns to hold the wide drawing.
+  dialogs.onSave = [](const FileDialogRequest& request) {
+    ASSERT_NE(request.page, nullptr);
+    *request.page = {std::nullopt, PaperNamed("A4"), PaperTurn::Best, true};
+  };
+  dialogs.saveAnswers = {Path("a4.pdf")};
+  Trigger("VectorSave");
+  EXPECT_NEAR(sizeOf("a4.pdf").first, 297, 0.01);
+  EXPECT_NEAR(sizeOf("a4.pdf").second, 210, 0.01);
+  dialogs.onSave = [](const FileDialogRequest& request) {
+    EXPECT_TRUE(request.page->fit && request.page->paper->name == "A4") << "as chosen last";
+    *request.page = {0.5, std::nullopt};
+  };
+  dialogs.saveAnswers = {Path("half.svg")};
+  Trigger("VectorSave");
+  EXPECT_NEAR(sizeOf("half.svg").first, 50.125, 0.01);
+  dialogs.onSave = [](const FileDialogRequest& request) { *request.page = {}; };
+
+  // A selection, as the surface shows it, is so many plotter units: the surface's width is
+  // the frame's 4100 units.
+  ViewCommands& view = form->View();
+  view.MousePressed(2, QPointF(10, 10));
+  view.MouseMoved(2, QPointF(130, 70));
+  view.MouseReleased(2, QPointF(130, 70));
+  const BoxMm& band = context->band.Shape;
+  const MillimetreScale& scale = form->Scale();
+  const QSize surface = form->Surface()->size();
+  const double wantWidth = scale.Px(band.Width) * 4100.0 / surface.width() / 40;
+  const double wantHeight = scale.Px(band.Height) * 2100.0 / surface.height() / 40;
+  dialogs.saveAnswers = {Path("whole.emf")};
+  Trigger("VectorSave");
+  EXPECT_TRUE(context->band.Visible) << "the metafile is the picture itself; the band stays";
+  dialogs.saveAnswers = {Path("part.svg")};
+  Trigger("VectorSave");
+  EXPECT_NEAR(sizeOf("part.svg").first, wantWidth, 0.01);
+  EXPECT_NEAR(sizeOf("part.svg").second, wantHeight, 0.01);
+  EXPECT_LT(ReadBytes(Path("part.svg")).size(), ReadBytes(Path("plot.svg")).size());
+  EXPECT_FALSE(context->band.Visible) << "the band goes after an export";
   EXPECT_TRUE(dialogs.warnings.empty());
 }
 

@@ -28,6 +28,7 @@ class ScriptedDialogs : public DialogService {
     return Answer(openRequests, openAnswers, request);
   }
   QString SaveFileName(QWidget*, const FileDialogRequest& request) override {
+    if (onSave) onSave(request);
     return Answer(saveRequests, saveAnswers, request);
   }
   void ShowWarning(QWidget*, const QString& text) override { warnings.push_back(text); }
@@ -46,7 +47,8 @@ class ScriptedDialogs : public DialogService {
 
   std::deque<QString> openAnswers, saveAnswers;  // an empty answer is a cancelled dialog
   std::function<void(QDialog&)> onDialog;
-  std::function<bool(QPrinter&)> onPrint, onPageSetup;  // none: cancelled
+  std::function<void(const FileDialogRequest&)> onSave;  // choices made in a save dialog
+  std::function<bool(QPrinter&)> onPrint, onPageSetup;   // none: cancelled
   std::vector<FileDialogRequest> openRequests, saveRequests;
   std::vector<QString> warnings, messages;
   std::vector<QUrl> openedUrls;

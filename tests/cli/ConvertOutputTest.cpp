@@ -7,9 +7,9 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
-#include <regex>
 
 #include "ConvertRun.h"
+#include "PageSizeOf.h"
 
 namespace korvid {
 namespace {
@@ -47,32 +47,6 @@ constexpr double kBracketMm = 100.25, kBracketHalfMm = 52.75;
 // drawn with a 0.5 mm pen: 200 x 100 mm and half the pen each side.
 constexpr const char* kScaledPage =
     "IN;IP0,0,8000,4000;SC0,10,0,5;SP1;PW0.5;PA0,0;PD10,0,10,5,0,5;";
-
-// The page of a vector file in millimetres: the EMF frame, the PDF media box or the SVG
-// view box (0.1 mm a unit); for an image, its size in pixels.
-std::pair<double, double> PageSize(const std::string& bytes) {
-  if (bytes.rfind("BM", 0) == 0 || bytes.rfind("\x89PNG", 0) == 0) {
-    const QImage image = QImage::fromData(QByteArray::fromStdString(bytes));
-    return {image.width(), image.height()};
-  }
-  if (bytes.size() > 88 && bytes.compare(40, 4, " EMF") == 0) {
-    std::int32_t frame[4];
-    std::memcpy(frame, bytes.data() + 24, sizeof frame);
-    return {(frame[2] - frame[0]) / 100.0, (frame[3] - frame[1]) / 100.0};
-  }
-  std::smatch box;
-  static const std::regex kMediaBox(
-      R"(/MediaBox\s*\[\s*([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s*\])");
-  if (std::regex_search(bytes, box, kMediaBox)) {
-    constexpr double kMmPerPoint = 25.4 / 72;
-    return {(std::stod(box[3]) - std::stod(box[1])) * kMmPerPoint,
-            (std::stod(box[4]) - std::stod(box[2])) * kMmPerPoint};
-  }
-  static const std::regex kViewBox(R"(viewBox="0 0 ([0-9.]+) ([0-9.]+)\")");
-  if (std::regex_search(bytes, box, kViewBox))
-    return {std::stod(box[1]) / 10, std::stod(box[2]) / 10};
-  return {0, 0};
-}
 
 // Whether `bytes` begin as a file of the format that `path`'s extension names.
 bool IsOfTheFormatOf(const std::string& path, const std::string& bytes) {
@@ -117,7 +91,7 @@ TEST_P(ConvertFormat, ReplacesTheFileWithTheFormatOfTheExtensionOnThePlotsFrame)
   const std::string bytes = Slurp(Out(c.output));
   const auto format = std::find(options.begin(), options.end(), "-f");  // over the extension
   EXPECT_TRUE(IsOfTheFormatOf(format == options.end() ? c.output : "a." + format[1], bytes));
-  const auto [width, height] = PageSize(bytes);
+  const auto [width, height] = PageSizeOf(bytes);
   // Pages in hundredths of a point or a millimetre, images in whole pixels.
   EXPECT_NEAR(width, c.width, 0.01);
   EXPECT_NEAR(height, c.height, 0.01);

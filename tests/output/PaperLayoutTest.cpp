@@ -341,14 +341,18 @@ TEST(PaperLayout, PutsADrawingOnItsPageAtItsTrueSize) {
   EXPECT_NEAR(fitted.originX + right.u * fitted.mmPerFrameUnit, 287 - 0.125 * scale, 1e-9);
   EXPECT_NEAR(fitted.originY + left.v * fitted.mmPerFrameUnit,
               (210 - 100.25 * scale) / 2 + 0.125 * scale, 1e-9);
-  // A part of the plot on a page of its own: 1000 x 500 units, 25 x 12.5 mm with the room.
-  const FrameOnPage part =
-      PlaceOnPage(DrawingOnFrame(page, {1000, 1000, 2000, 1500, false}), page.scale, {});
-  EXPECT_NEAR(part.layout.page.width, 25.25, 1e-9);
-  EXPECT_NEAR(part.layout.page.height, 12.75, 1e-9);
-  const FrameSpot partCorner = page.ToFrame({1000, 1500});
-  EXPECT_NEAR(part.originX + partCorner.u * part.mmPerFrameUnit, 0.125, 1e-9);
-  EXPECT_NEAR(part.originY + partCorner.v * part.mmPerFrameUnit, 0.125, 1e-9);
+  // A part of the plot on a page of its own: 1000 x 500 units, 25 x 12.5 mm, turned too.
+  for (const std::int16_t angle : {0, 270}) {
+    const auto turned =
+        FramePlacement::OfPage(scaled.pages[0], angle, 1 - angle / 270, -angle / 270);
+    const FrameOnPage part =
+        PlaceOnPage(BoxOnFrame(turned, {1000, 1000, 2000, 1500, false}), turned.scale, {});
+    EXPECT_NEAR(part.layout.page.width, angle ? 12.5 : 25, 1e-9) << angle;
+    EXPECT_NEAR(part.layout.page.height, angle ? 25 : 12.5, 1e-9) << angle;
+    const FrameSpot topLeft = turned.ToFrame(angle ? PlotPoint{2000, 1500} : PlotPoint{1000, 1500});
+    EXPECT_NEAR(part.originX + topLeft.u * part.mmPerFrameUnit, 0, 1e-9) << angle;
+    EXPECT_NEAR(part.originY + topLeft.v * part.mmPerFrameUnit, 0, 1e-9) << angle;
+  }
 }
 
 TEST(PaperLayout, ScalesAreShownAsRatios) {
