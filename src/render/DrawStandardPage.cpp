@@ -4,22 +4,21 @@
 #include <cmath>
 
 #include "model/PlotExtents.h"
+#include "model/PlotUnits.h"
 #include "model/RuntimeError.h"
 #include "render/EmfWriter.h"
 #include "render/HatchLines.h"
+#include "render/PictureRecorder.h"
 
 namespace korvid {
 
 namespace {
 
-constexpr double kLongestSide = 32767;  // 0.01 mm
-constexpr double kMarginPlotterUnits = 100;
-constexpr double kPlotterUnitsPerMm = 40;
+constexpr double kLongestSide = kLongestPictureSide;  // 0.01 mm
+constexpr double kMarginPlotterUnits = kPictureMarginPlotterUnits;
 // A dashed line with more dashes than this is drawn solid: nobody sees the pattern.
 constexpr double kMostDashes = 1e6;
 constexpr std::size_t kLargestMetafileBytes = std::size_t{1} << 29;
-constexpr int kProgressStarted = 15;
-constexpr int kProgressDone = 40;
 
 struct Offset {
   double u;
@@ -32,14 +31,18 @@ ColourRef Grey(ColourRef colour) {
   return level | (level << 8) | (level << 16);
 }
 
+// One drawing of a page into the metafile being written, or into the recorder that builds
+// its picture directly.
+template <typename Metafile>
 class PageDrawing {
  public:
-  PageDrawing(const StandardDrawContext& context, std::int16_t angle, double cosA, double sinA)
-      : context_(context),
-        page_(context.plot.pages.at(context.pageIndex)),
-        angle_(angle),
-        cosA_(cosA),
-        sinA_(sinA) {
+  PageDrawing(const StandardPlot& plot, std::size_t pageIndex, const DrawSetup& setup)
+      : plot_(plot),
+        page_(plot.pages.at(pageIndex)),
+        colourMode_(setup.settings.Colour()),
+        angle_(setup.rotation.angle),
+        cosA_(setup.rotation.cosA),
+        sinA_(setup.rotation.sinA) {
     box_ = InkBoxOf(page_);
     if (box_.empty) box_ = {0, 0, 0, 0, false};
     width_ = box_.Width();
@@ -49,14 +52,14 @@ class PageDrawing {
     if (!std::isfinite(scale_) || scale_ <= 0) throw RuntimeError(err::kOverflow);
   }
 
-  void Draw() {
+  QRect Frame() const {
     const bool quarterTurn = angle_ == 90 || angle_ == 270;
-    const auto frameWidth = FrameSide(quarterTurn ? height_ : width_);
-    const auto frameHeight = FrameSide(quarterTurn ? width_ : height_);
-    context_.metafile.Remove();
-    EmfWriter metafile({0, 0, frameWidth, frameHeight}, PlotMetafileDescription());
+    return QRect(0, 0, FrameSide(quarterTurn ? height_ : width_),
+                 FrameSide(quarterTurn ? width_ : height_));
+  }
+
+  void Draw(Metafile& metafile) {
     metafile_ = &metafile;
-    Progress(kProgressStarted);
     metafile.SetMapMode(EmfWriter::kMapModeHimetric);
     std::size_t nextPolygon = 0;
     for (std::size_t i = 0; i < page_.polylines.size(); ++i) {
@@ -68,17 +71,12 @@ class PageDrawing {
     while (nextPolygon < page_.polygons.size())
       DrawPolygon(page_.polygons[nextPolygon++]);
     if (pen_) metafile.DeleteObject(pen_);
-    Progress(kProgressDone);
-    metafile.WriteFile(context_.metafile);
+    metafile_ = nullptr;
   }
 
  private:
   std::int32_t FrameSide(double side) const {
     return static_cast<std::int32_t>(std::lround(scale_ * (side + kMarginPlotterUnits)));
-  }
-
-  void Progress(int widthMm) const {
-    if (context_.progress) context_.progress->ShowProgress(widthMm);
   }
 
   // The margin is shared out evenly, so that a line along the top or the left edge stands
@@ -107,7 +105,7 @@ class PageDrawing {
   }
 
   ColourRef Colour(ColourRef colour) const {
-    return context_.settings.Colour() ? colour : (colour == kWhite ? kWhite : kBlack);
+    return colourMode_ ? colour : (colour == kWhite ? kWhite : kBlack);
   }
 
   // GDI's geometric pen styles: the ends and corners of a wide line.
@@ -175,7 +173,7 @@ class PageDrawing {
   // The dash pattern laid along the whole polyline, continuing from segment to segment.
   bool DrawDashed(const StandardPolyline& line) {
     const StrokeStyle& style = line.style;
-    const auto& patterns = context_.plot.dashPatterns;
+    const auto& patterns = plot_.dashPatterns;
     if (style.dashIndex < 0 || static_cast<std::size_t>(style.dashIndex) >= patterns.size())
       return false;
     const std::vector<double>& pattern = patterns[static_cast<std::size_t>(style.dashIndex)];
@@ -219,7 +217,7 @@ class PageDrawing {
   }
 
   void DrawPolygon(const StandardPolygon& polygon) {
-    const ColourRef colour = context_.settings.Colour() ? polygon.colour : Grey(polygon.colour);
+    const ColourRef colour = colourMode_ ? polygon.colour : Grey(polygon.colour);
     if (polygon.fill != FillKind::Solid) {
       UsePen(Colour(polygon.colour), polygon.widthMm, PenStyleOf(LineEnd::Butt, LineJoin::Miter));
       for (const HatchSegment& s :
@@ -252,8 +250,9 @@ class PageDrawing {
     CheckSize();
   }
 
-  const StandardDrawContext& context_;
+  const StandardPlot& plot_;
   const StandardPage& page_;
+  const bool colourMode_;
   const std::int16_t angle_;
   const double cosA_;
   const double sinA_;
@@ -261,7 +260,7 @@ class PageDrawing {
   double width_ = 0;
   double height_ = 0;
   double scale_ = 1;
-  EmfWriter* metafile_ = nullptr;
+  Metafile* metafile_ = nullptr;
   std::vector<EmfWriter::Point> scratch_;
   std::size_t segments_ = 0;
   std::uint32_t pen_ = 0;
@@ -271,12 +270,45 @@ class PageDrawing {
   bool penSelected_ = false;
 };
 
+// One page at a time of the standard reading, drawn by PageDrawing into either writer.
+class PageSource final : public PlotSource {
+ public:
+  explicit PageSource(std::shared_ptr<const StandardPlot> plot) : plot_(std::move(plot)) {}
+
+  int PageCount() const override { return static_cast<int>(plot_->PageCount()); }
+  int Page() const override { return page_; }
+  void SelectPage(int page) override {
+    if (page < 1 || page > PageCount()) throw RuntimeError(err::kSubscriptOutOfRange);
+    page_ = page;
+  }
+  bool HasDrawing() const override { return page_ <= PageCount() && !Shown().Empty(); }
+  PlotExtents Extents() const override {
+    if (page_ > PageCount()) return {};
+    return PlotExtents::OfPage(Shown());
+  }
+  QRect Frame(std::int16_t angle) const override {
+    return PageDrawing<EmfWriter>(*plot_, Index(), {{angle, 1, 0}, {}}).Frame();
+  }
+  void Draw(EmfWriter& metafile, const DrawSetup& setup) const override {
+    PageDrawing<EmfWriter>(*plot_, Index(), setup).Draw(metafile);
+  }
+  // The page is recorded whole: its runs are cut for two threads afterwards.
+  void Draw(PictureRecorder& recorder, const DrawSetup& setup, const DrawingPart&) const override {
+    PageDrawing<PictureRecorder>(*plot_, Index(), setup).Draw(recorder);
+  }
+
+ private:
+  std::size_t Index() const { return static_cast<std::size_t>(page_ - 1); }
+  const StandardPage& Shown() const { return plot_->pages.at(Index()); }
+
+  std::shared_ptr<const StandardPlot> plot_;
+  int page_ = 1;
+};
+
 }  // namespace
 
-void DrawStandardPage(const StandardDrawContext& context, std::int16_t angle, double cosA,
-                      double sinA) {
-  PageDrawing drawing(context, angle, cosA, sinA);
-  drawing.Draw();
+std::unique_ptr<PlotSource> SourceOfPages(std::shared_ptr<const StandardPlot> plot) {
+  return std::make_unique<PageSource>(std::move(plot));
 }
 
 }  // namespace korvid
