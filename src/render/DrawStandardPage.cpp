@@ -58,18 +58,28 @@ class PageDrawing {
                  FrameSide(quarterTurn ? width_ : height_));
   }
 
-  void Draw(Metafile& metafile) {
+  // The items of `part`: the page's polylines and polygons in the file's order.
+  void Draw(Metafile& metafile, const DrawingPart& part = {}) {
     metafile_ = &metafile;
     metafile.SetMapMode(EmfWriter::kMapModeHimetric);
+    std::size_t item = 0;
+    const auto inPart = [&item, &part] {
+      const std::size_t at = item++;
+      return at >= part.first && at < part.end;
+    };
     std::size_t nextPolygon = 0;
     for (std::size_t i = 0; i < page_.polylines.size(); ++i) {
       while (nextPolygon < page_.polygons.size() &&
-             page_.polygons[nextPolygon].polylinesBefore <= i)
-        DrawPolygon(page_.polygons[nextPolygon++]);
-      DrawPolyline(page_.polylines[i]);
+             page_.polygons[nextPolygon].polylinesBefore <= i) {
+        const StandardPolygon& polygon = page_.polygons[nextPolygon++];
+        if (inPart()) DrawPolygon(polygon);
+      }
+      if (inPart()) DrawPolyline(page_.polylines[i]);
     }
-    while (nextPolygon < page_.polygons.size())
-      DrawPolygon(page_.polygons[nextPolygon++]);
+    while (nextPolygon < page_.polygons.size()) {
+      const StandardPolygon& polygon = page_.polygons[nextPolygon++];
+      if (inPart()) DrawPolygon(polygon);
+    }
     if (pen_) metafile.DeleteObject(pen_);
     metafile_ = nullptr;
   }
@@ -292,9 +302,9 @@ class PageSource final : public PlotSource {
   void Draw(EmfWriter& metafile, const DrawSetup& setup) const override {
     PageDrawing<EmfWriter>(*plot_, Index(), setup).Draw(metafile);
   }
-  // The page is recorded whole: its runs are cut for two threads afterwards.
-  void Draw(PictureRecorder& recorder, const DrawSetup& setup, const DrawingPart&) const override {
-    PageDrawing<PictureRecorder>(*plot_, Index(), setup).Draw(recorder);
+  void Draw(PictureRecorder& recorder, const DrawSetup& setup,
+            const DrawingPart& part) const override {
+    PageDrawing<PictureRecorder>(*plot_, Index(), setup).Draw(recorder, part);
   }
 
  private:

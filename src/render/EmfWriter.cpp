@@ -51,15 +51,15 @@ std::vector<std::uint8_t> HeaderRecord(const EmfWriter::Rect& frame,
   return std::vector<std::uint8_t>(begin, begin + header->emr.nSize);
 }
 
-static_assert(EmfWriter::kSetMapModeBytes == sizeof(U_EMRSETMAPMODE));
-static_assert(EmfWriter::kCreatePenBytes == sizeof(U_EMRCREATEPEN));
-static_assert(EmfWriter::kCreateBrushBytes == sizeof(U_EMRCREATEBRUSHINDIRECT));
-static_assert(EmfWriter::kSelectObjectBytes == sizeof(U_EMRSELECTOBJECT));
-static_assert(EmfWriter::kDeleteObjectBytes == sizeof(U_EMRDELETEOBJECT));
-static_assert(EmfWriter::kMoveToBytes == sizeof(U_EMRMOVETOEX));
-static_assert(EmfWriter::kLineToBytes == sizeof(U_EMRLINETO));
-static_assert(EmfWriter::kArcBytes == sizeof(U_EMRARC));
-static_assert(EmfWriter::kSetPolyFillModeBytes == sizeof(U_EMRSETPOLYFILLMODE));
+static_assert(EmfWriter::kWordRecordBytes == sizeof(U_EMRSETMAPMODE) &&
+              EmfWriter::kWordRecordBytes == sizeof(U_EMRSELECTOBJECT) &&
+              EmfWriter::kWordRecordBytes == sizeof(U_EMRDELETEOBJECT) &&
+              EmfWriter::kWordRecordBytes == sizeof(U_EMRSETPOLYFILLMODE));
+static_assert(EmfWriter::kPointRecordBytes == sizeof(U_EMRMOVETOEX) &&
+              EmfWriter::kPointRecordBytes == sizeof(U_EMRLINETO));
+static_assert(EmfWriter::kCreatePenBytes == sizeof(U_EMRCREATEPEN) &&
+              EmfWriter::kCreateBrushBytes == sizeof(U_EMRCREATEBRUSHINDIRECT) &&
+              EmfWriter::kArcBytes == sizeof(U_EMRARC));
 
 }  // namespace
 

@@ -54,16 +54,12 @@ class EmfWriter {
   // Bytes written so far.
   std::size_t Size() const { return bytes_.size(); }
 
-  // The size of each record, for counting what a metafile holds without writing it.
-  static constexpr std::size_t kSetMapModeBytes = 12;
-  static constexpr std::size_t kCreatePenBytes = 28;
-  static constexpr std::size_t kCreateBrushBytes = 24;
-  static constexpr std::size_t kSelectObjectBytes = 12;
-  static constexpr std::size_t kDeleteObjectBytes = 12;
-  static constexpr std::size_t kMoveToBytes = 16;
-  static constexpr std::size_t kLineToBytes = 16;
-  static constexpr std::size_t kArcBytes = 40;
-  static constexpr std::size_t kSetPolyFillModeBytes = 12;
+  // The size of each record, for counting what a metafile holds without writing it: a
+  // record of one word (SETMAPMODE, SELECTOBJECT, DELETEOBJECT, SETPOLYFILLMODE), of one
+  // point (MOVETOEX, LINETO), and the others.
+  static constexpr std::size_t kWordRecordBytes = 12;
+  static constexpr std::size_t kPointRecordBytes = 16;
+  static constexpr std::size_t kCreatePenBytes = 28, kCreateBrushBytes = 24, kArcBytes = 40;
   static constexpr std::size_t PolylineBytes(std::size_t points) { return 8 + 16 + 4 + 8 * points; }
   static constexpr std::size_t PolyPolygonBytes(std::size_t rings, std::size_t points) {
     return 8 + 16 + 8 + 4 * rings + 8 * points;

@@ -22,7 +22,7 @@ class PictureRecorder {
 
   void SetMapMode(std::uint32_t mode) {
     state_.SetMapMode(mode);
-    bytes_ += EmfWriter::kSetMapModeBytes;
+    bytes_ += EmfWriter::kWordRecordBytes;
   }
   // Handles as EmfWriter gives them: the lowest free index from 1.
   std::uint32_t CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t colour) {
@@ -35,23 +35,23 @@ class PictureRecorder {
   // Inline, as the drawing routine calls them for every segment.
   void SelectObject(std::uint32_t handle) {
     state_.SelectObject(handle);
-    bytes_ += EmfWriter::kSelectObjectBytes;
+    bytes_ += EmfWriter::kWordRecordBytes;
   }
   void DeleteObject(std::uint32_t handle) {
     state_.DeleteObject(handle);
-    bytes_ += EmfWriter::kDeleteObjectBytes;
+    bytes_ += EmfWriter::kWordRecordBytes;
   }
   void MoveTo(std::int32_t x, std::int32_t y) {
     state_.MoveTo(x, y);
-    bytes_ += EmfWriter::kMoveToBytes;
+    bytes_ += EmfWriter::kPointRecordBytes;
   }
   void LineTo(std::int32_t x, std::int32_t y) {
     state_.LineTo(x, y);
-    bytes_ += EmfWriter::kLineToBytes;
+    bytes_ += EmfWriter::kPointRecordBytes;
   }
   void SetPolyFillMode(std::uint32_t mode) {
     state_.SetPolyFillMode(mode);
-    bytes_ += EmfWriter::kSetPolyFillModeBytes;
+    bytes_ += EmfWriter::kWordRecordBytes;
   }
   void Polyline(const std::vector<EmfWriter::Point>& points);
   void PolyPolygon(const std::vector<std::vector<EmfWriter::Point>>& rings);

@@ -259,6 +259,9 @@ std::vector<std::string> Strokes(const MetafilePicture& picture) {
       if (r.kind == RunKind::kLines) {
         const FrameLine& l = d.lines[i];
         stroke << "line " << l.x1 << ',' << l.y1 << ',' << l.x2 << ',' << l.y2;
+      } else if (r.kind == RunKind::kFills) {
+        const FrameFill& f = d.fills[i];
+        stroke << "fill " << f.colour << ',' << f.points.size() << ',' << f.points[0].x();
       } else {
         const FrameArc& a = d.arcs[i];
         stroke << "arc " << a.cx << ',' << a.cy << ',' << a.rx << ',' << a.ry << ',' << a.start
@@ -271,27 +274,38 @@ std::vector<std::string> Strokes(const MetafilePicture& picture) {
 }
 
 // Cut anywhere, the two parts of a picture paint what the whole picture paints: the same
-// frame, and every line and arc once, in order, with its pen, also where a pen beyond 8
-// keeps the colour the part before it left.
+// frame, and every line, arc and fill once, in order, with its pen, also where a pen beyond
+// 8 keeps the colour the part before it left, or a fill comes between lines.
 TEST(PlotPartsTest, TogetherPaintTheWholePicture) {
   const std::shared_ptr<const PlotModel> model = ReadPlot(
       "IN;SP4;PU0,0;PD1000,0;SP9;PD1000,800;LT2;PD0,800;SP2;LT;PU500,400;CI150;SP11;"
       "CI60;AA500,400,90;SP5;PD0,0;SP12;PD300,300;LT5;PD350,300;AA100,100,-45;");
-  const std::unique_ptr<PlotSource> source = SourceOfModel(model);
-  const std::size_t items = model->SegCount[1] + model->ArcCount[1];
-  for (const auto& [angle, colour] : {std::pair(0, 1), {0, 0}, {90, 1}, {270, 1}}) {
-    DisplaySettings settings;
-    settings.ColorMode = colour;
-    const DrawSetup setup{RotationForAngle(angle), settings};
-    const MetafilePicture whole = DrawPlotPicture(*source, setup);
-    EXPECT_EQ(source->Frame(angle), whole.Frame());
-    for (std::size_t cut = 0; cut <= items; ++cut) {
-      SCOPED_TRACE(std::to_string(angle) + (colour ? " colour, cut " : " mono, cut ") +
-                   std::to_string(cut));
-      std::vector<std::string> strokes = Strokes(DrawPlotPicture(*source, setup, {0, cut}));
-      const std::vector<std::string> rest = Strokes(DrawPlotPicture(*source, setup, {cut}));
-      strokes.insert(strokes.end(), rest.begin(), rest.end());
-      EXPECT_EQ(strokes, Strokes(whole));
+  const auto pages = std::make_shared<const StandardPlot>(
+      ReadStandardPlotBytes("IN;SP1;PA0,0;PD1000,0;SP2;PA200,200;RA600,600;LT2;SP3;PD0,800;"
+                            "PW1;LT;PD900,900;FT3,50,0;RA100,100;SP1;PA0,0;PD50,900;")
+          .plot);
+  struct Case {
+    std::unique_ptr<PlotSource> source;
+    std::size_t items;
+  };
+  Case cases[] = {
+      {SourceOfModel(model), std::size_t(model->SegCount[1] + model->ArcCount[1])},
+      {SourceOfPages(pages), pages->pages[0].polylines.size() + pages->pages[0].polygons.size()}};
+  for (const Case& c : cases) {
+    for (const auto& [angle, colour] : {std::pair(0, 1), {0, 0}, {90, 1}, {270, 1}}) {
+      DisplaySettings settings;
+      settings.ColorMode = colour;
+      const DrawSetup setup{RotationForAngle(angle), settings};
+      const MetafilePicture whole = DrawPlotPicture(*c.source, setup);
+      EXPECT_EQ(c.source->Frame(angle), whole.Frame());
+      for (std::size_t cut = 0; cut <= c.items; ++cut) {
+        SCOPED_TRACE(std::to_string(angle) + (colour ? " colour, cut " : " mono, cut ") +
+                     std::to_string(cut));
+        std::vector<std::string> strokes = Strokes(DrawPlotPicture(*c.source, setup, {0, cut}));
+        const std::vector<std::string> rest = Strokes(DrawPlotPicture(*c.source, setup, {cut}));
+        strokes.insert(strokes.end(), rest.begin(), rest.end());
+        EXPECT_EQ(strokes, Strokes(whole));
+      }
     }
   }
 }
