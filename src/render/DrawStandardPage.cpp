@@ -14,8 +14,6 @@ namespace korvid {
 
 namespace {
 
-constexpr double kLongestSide = kLongestPictureSide;  // 0.01 mm
-constexpr double kMarginPlotterUnits = kPictureMarginPlotterUnits;
 // A dashed line with more dashes than this is drawn solid: nobody sees the pattern.
 constexpr double kMostDashes = 1e6;
 constexpr std::size_t kLargestMetafileBytes = std::size_t{1} << 29;
@@ -47,8 +45,8 @@ class PageDrawing {
     if (box_.empty) box_ = {0, 0, 0, 0, false};
     width_ = box_.Width();
     height_ = box_.Height();
-    scale_ = std::min(kLongestSide / (width_ + kMarginPlotterUnits),
-                      kLongestSide / (height_ + kMarginPlotterUnits));
+    scale_ = std::min(kLongestPictureSide / (width_ + kPictureMarginPlotterUnits),
+                      kLongestPictureSide / (height_ + kPictureMarginPlotterUnits));
     if (!std::isfinite(scale_) || scale_ <= 0) throw RuntimeError(err::kOverflow);
   }
 
@@ -86,16 +84,16 @@ class PageDrawing {
 
  private:
   std::int32_t FrameSide(double side) const {
-    return static_cast<std::int32_t>(std::lround(scale_ * (side + kMarginPlotterUnits)));
+    return static_cast<std::int32_t>(std::lround(scale_ * (side + kPictureMarginPlotterUnits)));
   }
 
   // The margin is shared out evenly, so that a line along the top or the left edge stands
   // clear of the picture's border as one along the bottom or the right edge does.
   Offset Place(PlotPoint p) const {
-    const double margin = kMarginPlotterUnits / 2;
+    const double margin = kPictureMarginPlotterUnits / 2;
     const Offset o{(p.x - box_.minX + margin) * scale_, (box_.maxY - p.y + margin) * scale_};
-    const double sw = (width_ + kMarginPlotterUnits) * scale_;
-    const double sh = (height_ + kMarginPlotterUnits) * scale_;
+    const double sw = (width_ + kPictureMarginPlotterUnits) * scale_;
+    const double sh = (height_ + kPictureMarginPlotterUnits) * scale_;
     switch (angle_) {
       case 90:
         return {sh + cosA_ * o.u - sinA_ * o.v, sinA_ * o.u + cosA_ * o.v};
@@ -132,7 +130,7 @@ class PageDrawing {
 
   void UsePen(ColourRef colour, double widthMm, std::uint32_t style) {
     const auto width = static_cast<std::int32_t>(
-        std::lround(std::min(widthMm * kPlotterUnitsPerMm * scale_, kLongestSide)));
+        std::lround(std::min(widthMm * kPlotterUnitsPerMm * scale_, kLongestPictureSide)));
     if (width <= 1) style = 0;  // a cosmetic pen has no ends to speak of
     if (pen_ && colour == penColour_ && width == penWidth_ && style == penStyle_) {
       if (!penSelected_) metafile_->SelectObject(pen_);
