@@ -119,7 +119,7 @@ void ExportCommands::SaveVector() {
   // selection while the band shows.
   const bool selection = context.band.Visible && drawing.format != ExportFormat::Emf;
   if (drawing.format != ExportFormat::Emf) {
-    const FramePlacement placement = context.drawing.Placement(context.model, context.view.Angle());
+    const FramePlacement placement = context.drawing.Placement(context.view.Angle());
     const FrameRect shown =
         selection ? BoxOnFrame(placement, form_.View().CapturedPart()) : DrawingOnFrame(placement);
     drawing.page = PlaceOnPage(shown, placement.scale, vectorPage_);

@@ -43,13 +43,6 @@ void ReadingCommands::Start() {
   AppContext& context = form_.Context();
   context.Hpgl2Reading = LoadHpgl2ReadingPreference();
   form_.Action(kHpgl2ReadingAction)->setChecked(context.Hpgl2Reading);
-  if (!context.FileLoaded()) {
-    if (context.Hpgl2Reading) {
-      context.drawing.ShowStandard(nullptr);
-    } else {
-      context.drawing.ShowDesign();
-    }
-  }
   ShowCaption();
 }
 
@@ -62,11 +55,6 @@ void ReadingCommands::ChooseHpgl2(bool hpgl2) {
     form_.LoadPlotPath(QString::fromStdString(context.model.PlotDir + context.model.PlotFileName));
     return;
   }
-  if (hpgl2) {
-    context.drawing.ShowStandard(nullptr);
-  } else {
-    context.drawing.ShowDesign();
-  }
   ShowCaption();
 }
 
@@ -77,15 +65,15 @@ void ReadingCommands::RereadAsHpgl2() {
 
 void ReadingCommands::ShowPage(int page) {
   AppContext& context = form_.Context();
-  // An item left from an earlier file has no page to show.
-  if (page < 1 || page > context.drawing.PageCount()) return;
+  // An item left from an earlier file has no page to show; the page on show is shown.
+  if (page < 1 || page > context.drawing.PageCount() || page == context.drawing.Page()) return;
   context.drawing.SelectPage(page);
   // A selection of the page before is no picture of this one.
   context.band.Hide();
   form_.Surface()->SetBand(false, {});
   ShowCaption();
   MarkPage();
-  if (!context.drawing.HasDrawing(context.model)) return;
+  if (!context.drawing.HasDrawing()) return;
   const float rotation = context.view.RotationMode;
   const int mode = rotation >= 1 && rotation <= 4 ? static_cast<int>(rotation) : 1;
   form_.View().ShowRotated(mode);
@@ -93,15 +81,14 @@ void ReadingCommands::ShowPage(int page) {
 
 void ReadingCommands::ShowCaption() {
   const AppContext& context = form_.Context();
-  const ShownDrawing& drawing = context.drawing;
   form_.ReadingStatus()->SetCaption(
-      ReadingCaption(drawing.Source(), drawing.Page(), drawing.PageCount()));
-  form_.PlotSizeStatus()->setText(PlotSizeText(drawing.DrawnBox(context.model)));
+      ReadingCaption(context.Hpgl2Reading, context.drawing.Page(), context.drawing.PageCount()));
+  form_.PlotSizeStatus()->setText(PlotSizeText(context.drawing.DrawnBox()));
 }
 
 void ReadingCommands::MarkPage() {
   const ShownDrawing& drawing = form_.Context().drawing;
-  const bool pages = drawing.Source() == Reading::Standard && drawing.PageCount() > 1;
+  const bool pages = drawing.PageCount() > 1;
   const QList<QAction*> items = form_.WindowMenu()->actions();
   for (int i = 0; i < items.size(); ++i) {
     items[i]->setCheckable(pages);

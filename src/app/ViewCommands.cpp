@@ -14,7 +14,7 @@
 #include "app/PlotSurface.h"
 #include "model/RuntimeError.h"
 #include "output/DrawingExport.h"
-#include "render/DrawPlot.h"
+#include "render/PlotSource.h"
 #include "render/Rotation.h"
 #include "view/PlotCoordinates.h"
 
@@ -112,9 +112,8 @@ void ViewCommands::ShowRotated(int mode) {
     context.view.FitForOrientation(form_.Metrics(), context.ShownExtents(), orientation.exchanged);
     form_.ApplyView();
     const Rotation rotation = RotationForAngle(orientation.angle);
-    context.drawing.Draw(
-        {context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()},
-        orientation.angle, rotation.cosA, rotation.sinA);
+    context.drawing.Draw({rotation, context.settings}, context.metafile.File(),
+                         &form_.DrawingProgress());
     ReloadPicture();
     form_.SetProgress(50);
     context.view.RotationMode = static_cast<float>(mode);
@@ -245,7 +244,7 @@ void ViewCommands::CaptureSelection() {
   picture2_ = std::move(captured);
   // The same region in the plot's own units, whatever the zoom and the turn.
   const AppContext& context = form_.Context();
-  const FramePlacement placement = context.drawing.Placement(context.model, context.view.Angle());
+  const FramePlacement placement = context.drawing.Placement(context.view.Angle());
   const QSize surface = form_.Surface()->size();
   const SurfaceView view{0, 0, static_cast<double>(surface.width()),
                          static_cast<double>(surface.height())};

@@ -12,10 +12,6 @@ namespace korvid {
 
 namespace {
 
-// The margin every plot picture has around its plot, and the frame's longer side.
-constexpr double kMarginPlotterUnits = 100;
-constexpr double kLongestFrameSide = 32767;
-
 constexpr double kHairlineMargin = kHairlineRoomMm / 2 * kPlotterUnitsPerMm;
 
 bool QuarterTurn(std::int16_t angle) {
@@ -52,11 +48,11 @@ FramePlacement FramePlacement::OfPlot(const PlotModel& model, std::int16_t angle
   const float width = ToSingle(static_cast<double>(extents.MaxX) - extents.MinX);
   const float height = ToSingle(static_cast<double>(extents.MaxY) - extents.MinY);
   const float scale =
-      ToSingle(std::min(CheckedDivide(kLongestFrameSide, width + kMarginPlotterUnits),
-                        CheckedDivide(kLongestFrameSide, height + kMarginPlotterUnits)));
+      ToSingle(std::min(CheckedDivide(kLongestPictureSide, width + kPictureMarginPlotterUnits),
+                        CheckedDivide(kLongestPictureSide, height + kPictureMarginPlotterUnits)));
   const auto side = [scale](float length) {
     return static_cast<double>(
-        RoundToInt32(ToSingle(static_cast<double>(scale) * (length + kMarginPlotterUnits))));
+        RoundToInt32(ToSingle(static_cast<double>(scale) * (length + kPictureMarginPlotterUnits))));
   };
   FramePlacement placement;
   // Measured from the left and the top edge, as the drawing measures.
@@ -79,15 +75,16 @@ FramePlacement FramePlacement::OfPage(const StandardPage& page, std::int16_t ang
   if (placement.box.empty) placement.box = {0, 0, 0, 0, false};
   const double width = placement.box.Width();
   const double height = placement.box.Height();
-  placement.scale = std::min(kLongestFrameSide / (width + kMarginPlotterUnits),
-                             kLongestFrameSide / (height + kMarginPlotterUnits));
+  placement.scale = std::min(kLongestPictureSide / (width + kPictureMarginPlotterUnits),
+                             kLongestPictureSide / (height + kPictureMarginPlotterUnits));
   if (!std::isfinite(placement.scale) || placement.scale <= 0) throw RuntimeError(err::kOverflow);
-  placement.lead = kMarginPlotterUnits / 2;
+  placement.lead = kPictureMarginPlotterUnits / 2;
   placement.angle = angle;
   placement.cosA = cosA;
   placement.sinA = sinA;
   const auto side = [&](double length) {
-    return static_cast<double>(std::lround(placement.scale * (length + kMarginPlotterUnits)));
+    return static_cast<double>(
+        std::lround(placement.scale * (length + kPictureMarginPlotterUnits)));
   };
   placement.frameWidth = side(QuarterTurn(angle) ? height : width);
   placement.frameHeight = side(QuarterTurn(angle) ? width : height);

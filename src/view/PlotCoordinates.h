@@ -3,13 +3,11 @@
 #include <cstdint>
 
 #include "model/PlotModel.h"
+#include "model/PlotUnits.h"
 #include "model/StandardPlot.h"
 #include "view/BoxMm.h"
 
 namespace korvid {
-
-// Plotter units to the millimetre, in both readings.
-inline constexpr double kPlotterUnitsPerMm = 40;
 
 // A line drawn as thin as the device draws (Korvid's own reading's pens, a pen of no
 // width) still needs room beside it at the edge of a page: this much, about a pixel of a

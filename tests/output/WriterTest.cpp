@@ -48,7 +48,7 @@ std::unique_ptr<PlotModel> ModelOf(const std::string& plot) {
 MetafilePicture PictureOf(const PlotModel& model) {
   DisplaySettings colour;
   colour.ColorMode = 1;
-  return DrawPlotPicture(model, colour, 0, 1, 0);
+  return DrawPlotPicture(*SourceOfModel(model), {Rotation{}, colour});
 }
 MetafilePicture PictureOf(const std::string& plot) {
   return PictureOf(*ModelOf(plot));

@@ -2,10 +2,8 @@
 // against their drawings, the surface at every zoom, scroll, turn and screen scaling, the
 // file's own units and measuring.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
-#include <filesystem>
 #include <memory>
 
 #include "hpgl2/Hpgl2Reader.h"
@@ -21,16 +19,6 @@ namespace {
 
 using testing::ReadPlot;
 
-MetafilePicture DrawnPage(const StandardPlot& plot, const Rotation& turn) {
-  const std::string path =
-      std::filesystem::temp_directory_path() / ("korvid-coordinates-" + std::to_string(::getpid()));
-  DisplaySettings settings;
-  DrawStandardPage({plot, 0, settings, path, nullptr}, turn.angle, turn.cosA, turn.sinA);
-  MetafilePicture picture = MetafilePicture::LoadFile(path);
-  std::filesystem::remove(path);
-  return picture;
-}
-
 void ExpectNear(PlotPoint got, PlotPoint want, double within, const std::string& what) {
   EXPECT_NEAR(got.x, want.x, within) << what;
   EXPECT_NEAR(got.y, want.y, within) << what;
@@ -41,15 +29,15 @@ void ExpectNear(PlotPoint got, PlotPoint want, double within, const std::string&
 TEST(PlotCoordinates, PlaceEveryPointWhereTheDrawingPutsIt) {
   const std::string plot = "IN;PU0,0;PD4000,0,4000,1200;PU400,1600;PD3600,1600;PU0,-500;PD10,-400;";
   const auto model = ReadPlot(plot);
-  const StandardPlot standard = ReadStandardPlotBytes(plot).plot;
+  const auto standard = std::make_shared<StandardPlot>(ReadStandardPlotBytes(plot).plot);
+  const auto own = SourceOfModel(*model);
+  const auto pages = SourceOfPages(standard);
   for (const std::int16_t angle : {0, 90, 180, 270}) {
     const Rotation turn = RotationForAngle(angle);
     const std::string at = " at " + std::to_string(angle);
     {
-      const FramePlacement placement =
-          FramePlacement::OfPlot(*model, turn.angle, turn.cosA, turn.sinA);
-      const MetafilePicture picture =
-          DrawPlotPicture(*model, DisplaySettings{}, turn.angle, turn.cosA, turn.sinA);
+      const FramePlacement placement = own->Placement(turn);
+      const MetafilePicture picture = DrawPlotPicture(*own, {turn, {}});
       EXPECT_EQ(placement.frameWidth, picture.Frame().width()) << at;
       EXPECT_EQ(placement.frameHeight, picture.Frame().height()) << at;
       const auto& lines = picture.Contents()->lines;
@@ -66,14 +54,13 @@ TEST(PlotCoordinates, PlaceEveryPointWhereTheDrawingPutsIt) {
                    0.6 / placement.scale, what);
       }
     }
-    const FramePlacement placement =
-        FramePlacement::OfPage(standard.pages[0], turn.angle, turn.cosA, turn.sinA);
-    const MetafilePicture picture = DrawnPage(standard, turn);
+    const FramePlacement placement = pages->Placement(turn);
+    const MetafilePicture picture = DrawPlotPicture(*pages, {turn, {}});
     EXPECT_EQ(placement.frameWidth, picture.Frame().width()) << at;
     EXPECT_EQ(placement.frameHeight, picture.Frame().height()) << at;
     const auto& lines = picture.Contents()->lines;
     std::size_t next = 0;
-    for (const StandardPolyline& polyline : standard.pages[0].polylines) {
+    for (const StandardPolyline& polyline : standard->pages[0].polylines) {
       for (std::size_t i = 1; i < polyline.points.size(); ++i, ++next) {
         ASSERT_LT(next, lines.size());
         const std::string what = "standard line " + std::to_string(next) + at;
