@@ -26,9 +26,13 @@ inline std::pair<double, double> PageSizeOf(const std::string& bytes) {
   static const std::regex kMediaBox(
       R"(/MediaBox\s*\[\s*([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s*\])");
   if (std::regex_search(bytes, box, kMediaBox)) {
-    constexpr double kMmPerPoint = 25.4 / 72;
-    return {(std::stod(box[3]) - std::stod(box[1])) * kMmPerPoint,
-            (std::stod(box[4]) - std::stod(box[2])) * kMmPerPoint};
+    // A page beyond 200 inches counts in units of several points.
+    std::smatch unit;
+    static const std::regex kUserUnit(R"(/UserUnit\s+([0-9.]+))");
+    const double mmPerUnit =
+        25.4 / 72 * (std::regex_search(bytes, unit, kUserUnit) ? std::stod(unit[1]) : 1);
+    return {(std::stod(box[3]) - std::stod(box[1])) * mmPerUnit,
+            (std::stod(box[4]) - std::stod(box[2])) * mmPerUnit};
   }
   static const std::regex kViewBox(R"(viewBox="0 0 ([0-9.]+) ([0-9.]+)\")");
   if (std::regex_search(bytes, box, kViewBox))

@@ -22,6 +22,9 @@ namespace korvid {
 namespace {
 
 constexpr double kPointsPerMm = 72 / 25.4;
+// Readers take pages of up to 200 inches a side in points; a larger page (a fabric
+// marker, a building's plan at 1:1) counts in units of several points each (PDF 1.6).
+constexpr double kLargestPageSide = 14400;
 
 // Draws in frame units: the page's transformation does the scaling and the turn of the
 // y axis, so that the coordinates stay the whole numbers they mostly are.
@@ -173,6 +176,12 @@ std::size_t MiddleLineEnd(std::string_view text) {
 
 class PdfFile {
  public:
+  explicit PdfFile(std::string_view version) {
+    bytes_ = "%PDF-";
+    bytes_ += version;
+    bytes_ += "\n%\xe2\xe3\xcf\xd3\n";
+  }
+
   void Object(const std::string& body) {
     offsets_.push_back(bytes_.size());
     DecimalText(bytes_).Integer(static_cast<long long>(offsets_.size())).Text(" 0 obj\n");
@@ -210,16 +219,19 @@ class PdfFile {
   }
 
  private:
-  std::string bytes_ = "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n";
+  std::string bytes_;
   std::vector<std::size_t> offsets_;
 };
 
 }  // namespace
 
 std::string PdfOfPicture(const MetafilePicture& picture, const FrameOnPage& page) {
-  const double width = page.layout.page.width * kPointsPerMm;
-  const double height = page.layout.page.height * kPointsPerMm;
-  const double pointsPerFrameUnit = page.mmPerFrameUnit * kPointsPerMm;
+  const double longest = std::max(page.layout.page.width, page.layout.page.height) * kPointsPerMm;
+  const double unit = std::max(1.0, std::ceil(longest / kLargestPageSide));
+  const double perMm = kPointsPerMm / unit;  // the page's units
+  const double width = page.layout.page.width * perMm;
+  const double height = page.layout.page.height * perMm;
+  const double pointsPerFrameUnit = page.mmPerFrameUnit * perMm;
 
   // Frame units to points, y upward, the frame where the page has it.
   std::string begin;
@@ -229,9 +241,9 @@ std::string PdfOfPicture(const MetafilePicture& picture, const FrameOnPage& page
       .Text(" 0 0 -")
       .Precise(pointsPerFrameUnit)
       .Char(' ')
-      .Precise(page.originX * kPointsPerMm)
+      .Precise(page.originX * perMm)
       .Char(' ')
-      .Precise(height - page.originY * kPointsPerMm)
+      .Precise(height - page.originY * perMm)
       .Text(" cm\n");
   const FrameBox shown = ShownOnPage(page);
   std::vector<Packed> streams;
@@ -273,7 +285,7 @@ std::string PdfOfPicture(const MetafilePicture& picture, const FrameOnPage& page
         });
   }
 
-  PdfFile pdf;
+  PdfFile pdf(unit > 1 ? "1.6" : "1.4");
   std::size_t packedBytes = 0;
   for (const Packed& stream : streams)
     packedBytes += stream.size;
@@ -282,7 +294,9 @@ std::string PdfOfPicture(const MetafilePicture& picture, const FrameOnPage& page
   pdf.Object("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
   std::string pageObject = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
   DecimalText(pageObject).Hundredths(width).Char(' ').Hundredths(height);
-  pageObject += "] /Contents [";
+  pageObject += "] ";
+  if (unit > 1) DecimalText(pageObject).Text("/UserUnit ").Integer(static_cast<long long>(unit));
+  pageObject += " /Contents [";
   for (std::size_t i = 0; i < streams.size(); ++i)
     DecimalText(pageObject).Integer(static_cast<long long>(5 + i)).Text(" 0 R ");
   pageObject += "] /Resources << >> >>";

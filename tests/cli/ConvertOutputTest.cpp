@@ -95,6 +95,11 @@ TEST_P(ConvertFormat, ReplacesTheFileWithTheFormatOfTheExtensionOnThePlotsFrame)
   // Pages in hundredths of a point or a millimetre, images in whole pixels.
   EXPECT_NEAR(width, c.width, 0.01);
   EXPECT_NEAR(height, c.height, 0.01);
+  if (bytes.rfind("%PDF", 0) == 0) {
+    const bool large = std::max(width, height) > 5080;
+    EXPECT_EQ(bytes.substr(0, 8), large ? "%PDF-1.6" : "%PDF-1.4");
+    EXPECT_EQ(bytes.find("/UserUnit") != std::string::npos, large);
+  }
 }
 
 // The metafile and images of its frame keep the picture's 327.67 mm; everything of a real
@@ -143,7 +148,10 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"PaperImage", kWide, "a.png", "--paper A4 --dpi 100", 1169, 827},
         FormatCase{"PaperImageWidth", kWide, "a.png", "--paper A4 --portrait --width 1000", 1000,
                    1414},
-        FormatCase{"ScaledImage", kWide, "a.png", "--scale 1:2", 95, 48}),
+        FormatCase{"ScaledImage", kWide, "a.png", "--scale 1:2", 95, 48},
+        // Beyond 200 inches a PDF page counts in units of two points and more.
+        FormatCase{"PdfLongerThanReadersTake", kWide, "a.pdf", "--scale 120", kWideMm * 120,
+                   kWideHalfMm * 120}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The drawing itself measures its true size, and an image says at what resolution: the
