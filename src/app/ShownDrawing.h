@@ -36,6 +36,8 @@ class ShownDrawing {
   // How its picture holds it, turned by `angle` as the rotation commands turn it; error 9
   // with nothing on show.
   FramePlacement Placement(std::int16_t angle) const;
+  // The file's own units on the page on show (standard reading); none otherwise.
+  const UserUnits* FileUnits() const { return source_ ? source_->FileUnits() : nullptr; }
   // Writes the plot or page on show into the plot metafile, as DrawPlot does; error 9 with
   // nothing on show.
   void Draw(const DrawSetup& setup, const FileLocation& metafile, DrawProgress* progress) const;
