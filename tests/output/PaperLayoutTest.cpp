@@ -342,9 +342,9 @@ TEST(PaperLayout, PutsADrawingOnItsPageAtItsTrueSize) {
   EXPECT_NEAR(fitted.originY + left.v * fitted.mmPerFrameUnit,
               (210 - 100.25 * scale) / 2 + 0.125 * scale, 1e-9);
   // A part of the plot on a page of its own: 1000 x 500 units, 25 x 12.5 mm, turned too.
-  for (const std::int16_t angle : {0, 270}) {
-    const auto turned =
-        FramePlacement::OfPage(scaled.pages[0], angle, 1 - angle / 270, -angle / 270);
+  for (const auto& [angle, cosA, sinA] :
+       {std::tuple<std::int16_t, double, double>{0, 1, 0}, {270, 0, -1}}) {
+    const auto turned = FramePlacement::OfPage(scaled.pages[0], angle, cosA, sinA);
     const FrameOnPage part =
         PlaceOnPage(BoxOnFrame(turned, {1000, 1000, 2000, 1500, false}), turned.scale, {});
     EXPECT_NEAR(part.layout.page.width, angle ? 12.5 : 25, 1e-9) << angle;
