@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
+#include <utility>
 
 #include "app/DialogService.h"
 #include "app/ErrorMessages.h"
@@ -13,6 +14,7 @@
 #include "hpgl2/Hpgl2Reader.h"
 #include "model/RuntimeError.h"
 #include "reader/FindLast.h"
+#include "reader/PlotContent.h"
 #include "reader/PlotFile.h"
 #include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
@@ -21,15 +23,17 @@ namespace korvid {
 
 namespace {
 
-class MessageBoxMessenger : public ReaderMessenger {
+// What the reader has to say waits until the read is over: the progress panel goes first,
+// and a file that is no plot at all is said to be so instead.
+class DeferredMessenger : public ReaderMessenger {
  public:
-  explicit MessageBoxMessenger(PictForm& form) : form_(form) {}
+  explicit DeferredMessenger(std::vector<QString>& messages) : messages_(messages) {}
   void ShowMessage(const std::string& text) override {
-    form_.Context().dialogs.ShowMessage(&form_, QString::fromStdString(text));
+    messages_.push_back(QString::fromStdString(text));
   }
 
  private:
-  PictForm& form_;
+  std::vector<QString>& messages_;
 };
 
 // The hourglass for as long as the command runs, however it ends.
@@ -57,42 +61,60 @@ void PlotLoader::ChooseAndLoad() {
 
 void PlotLoader::Load(const QString& path) {
   AppContext& context = form_.Context();
-  WaitCursor wait;
-  try {
-    const PlotPath split = SplitPlotPath(path.toStdString());
-    context.model.PlotDir = split.dir;
-    context.model.PlotFileName = split.name;
-    form_.Surface()->ClearPicture();
-    context.drawn = false;
-    // The old drawing belongs to the old file: it must never show under the new name.
-    context.metafile.Remove();
-    form_.OpenProgress(5);
-    // The last standard read goes before the next read takes its memory.
-    context.drawing.ShowDesign();
-    form_.ReadingChoice().Offer({});
-    if (context.Hpgl2Reading) {
-      ReadAsHpgl2(context.model.PlotDir + context.model.PlotFileName);
-    } else {
-      ReadAsDesigned();
+  messages_.clear();
+  {
+    WaitCursor wait;
+    try {
+      const PlotPath split = SplitPlotPath(path.toStdString());
+      context.model.PlotDir = split.dir;
+      context.model.PlotFileName = split.name;
+      form_.Surface()->ClearPicture();
+      context.drawn = false;
+      // The old drawing belongs to the old file: it must never show under the new name.
+      context.metafile.Remove();
+      form_.OpenProgress(5);
+      // The last standard read goes before the next read takes its memory.
+      context.drawing.ShowDesign();
+      form_.ReadingChoice().Offer({});
+      form_.ShowReading({});
+      if (context.Hpgl2Reading) {
+        ReadAsHpgl2(context.model.PlotDir + context.model.PlotFileName);
+      } else {
+        ReadAsDesigned();
+      }
+    } catch (const RuntimeError&) {
+      // The load ends quietly; the picture stays empty.
+    } catch (const std::exception&) {
     }
-  } catch (const RuntimeError&) {
-    // The load ends quietly; the picture stays empty.
-  } catch (const std::exception&) {
+    form_.ReadingChoice().ShowCaption();
+    form_.CloseProgress();
   }
-  form_.ReadingChoice().ShowCaption();
-  form_.CloseProgress();
+  for (const QString& message : std::exchange(messages_, {}))
+    context.dialogs.ShowMessage(&form_, message);
+}
+
+bool PlotLoader::ExplainNotAPlot(const std::error_code& fileError) {
+  if (fileError) return false;
+  const AppContext& context = form_.Context();
+  const QString notice =
+      NotAPlotNotice(ClassifyPlotFile(context.model.PlotDir + context.model.PlotFileName));
+  if (notice.isEmpty()) return false;
+  messages_.clear();
+  form_.ShowReading({notice, {}});
+  return true;
 }
 
 void PlotLoader::ReadAsDesigned() {
   AppContext& context = form_.Context();
   std::int16_t status = 0;
-  MessageBoxMessenger messenger(form_);
+  DeferredMessenger messenger(messages_);
   PlotReader reader(context.model, messenger);
   // A FIFO or a device would hold the window: only regular files are read.
   const ReadOutcome outcome = reader.ReadPlotFile(status, FileKinds::RegularFilesOnly);
   const bool drewNothing =
       status == 1 || (context.model.ArcCount[1] == 0 && context.model.SegCount[1] == 0);
-  form_.ReadingChoice().Offer(StandardReadingOffer(outcome, drewNothing));
+  const bool notAPlot = drewNothing && ExplainNotAPlot(outcome.fileError);
+  if (!notAPlot) form_.ReadingChoice().Offer(StandardReadingOffer(outcome, drewNothing));
   if (drewNothing) ForgetEarlierPages();
   if (status != 1) {
     form_.SetProgress(30);
@@ -100,7 +122,10 @@ void PlotLoader::ReadAsDesigned() {
     context.model.CurPlot = 1;
     context.Magnification = 1.0f;
     if (context.model.ArcCount[1] != 0 || context.model.SegCount[1] != 0) ShowPlot();
-    form_.ShowNotice(DescribeLeftOut(outcome, context.model.SegCount[1]));
+    if (!notAPlot) {
+      form_.ShowReading(
+          {DescribeLeftOut(outcome, context.model.SegCount[1]), InstructionNotes(outcome)});
+    }
   }
 }
 
@@ -110,7 +135,8 @@ void PlotLoader::ReadAsHpgl2(const std::string& path) {
   auto read = std::make_shared<const StandardReadOutcome>(
       ReadStandardPlotFile(path, {.kinds = FileKinds::RegularFilesOnly}));
   context.drawing.ShowStandard(read);
-  form_.ShowNotice(DescribeStandardLeftOut(*read));
+  if (read->Drew() || !ExplainNotAPlot(read->fileError))
+    form_.ShowReading({DescribeStandardLeftOut(*read), InstructionNotes(*read)});
   if (read->fileError) return;
   form_.SetProgress(30);
   context.settings.AdjustDisplayOff = 1;

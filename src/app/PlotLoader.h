@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <system_error>
+#include <vector>
 
 #include "reader/ReadOutcome.h"
 
@@ -28,8 +30,12 @@ class PlotLoader {
   void ShowPlot();
   // A read that shows nothing leaves no pages of an earlier file to choose.
   void ForgetEarlierPages();
+  // After a read that drew nothing: a file that is empty, or no plot at all, is said to be
+  // so in place of what the read made of it. True when it was.
+  bool ExplainNotAPlot(const std::error_code& fileError);
 
   PictForm& form_;
+  std::vector<QString> messages_;  // the reader's, shown once the read is over
 };
 
 }  // namespace korvid

@@ -13,9 +13,12 @@ namespace {
 
 constexpr int kNamesShown = 6;
 
-// A mnemonic as the user can read it: control characters shown as "?".
+// A mnemonic as the user can read it: a line feed and a blank shown as signs, other
+// control characters as "?".
 QString Printable(std::string_view mnemonic) {
   QString name = QString::fromLatin1(mnemonic.data(), static_cast<int>(mnemonic.size()));
+  name.replace(QLatin1Char('\n'), QStringLiteral("↵"));
+  name.replace(QLatin1Char(' '), QStringLiteral("␣"));
   for (QChar& c : name) {
     if (c.unicode() < 0x20 || c.unicode() == 0x7f) c = QLatin1Char('?');
   }
@@ -110,6 +113,43 @@ QString DescribeStandardLeftOut(const StandardReadOutcome& outcome) {
                  .arg(names.join(QStringLiteral(", ")));
   }
   return parts.join(QStringLiteral("。"));
+}
+
+std::vector<InstructionNote> InstructionNotes(const ReadOutcome& outcome) {
+  std::vector<InstructionNote> notes;
+  for (const SkippedMnemonic& skipped : outcome.skipped) {
+    notes.push_back({Printable(skipped.mnemonic), skipped.count, skipped.firstByte,
+                     StandardReadingDraws(skipped.mnemonic)
+                         ? QStringLiteral("読み飛ばしました（HP-GL/2 として読み込めば描けます）")
+                         : QStringLiteral("読み飛ばしました")});
+  }
+  return notes;
+}
+
+std::vector<InstructionNote> InstructionNotes(const StandardReadOutcome& outcome) {
+  std::vector<InstructionNote> notes;
+  for (const UnreadInstruction& unread : outcome.unread) {
+    notes.push_back({Printable(unread.mnemonic), unread.count, unread.firstByte,
+                     QStringLiteral("未対応のため読み飛ばしました")});
+  }
+  for (const UnreadInstruction& ignored : outcome.ignored) {
+    notes.push_back({Printable(ignored.mnemonic), ignored.count, ignored.firstByte,
+                     QStringLiteral("図形に影響しないため無視しました")});
+  }
+  return notes;
+}
+
+QString NotAPlotNotice(PlotContent content) {
+  switch (content) {
+    case PlotContent::Empty:
+      return QStringLiteral("ファイルが空です（図形の命令がありません）");
+    case PlotContent::NotAPlot:
+      return QStringLiteral(
+          "プロッタファイルではありません（プログラムや画像など、HPGL以外のデータです）");
+    case PlotContent::MaybePlot:
+      break;
+  }
+  return {};
 }
 
 }  // namespace korvid

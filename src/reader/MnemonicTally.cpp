@@ -20,18 +20,23 @@ void MnemonicTally::Clear() {
   for (std::uint32_t slot : seenInOrder_)
     counts_[slot] = 0;
   seenInOrder_.clear();
+  firstOffsets_.clear();
 }
 
-void MnemonicTally::Count(std::string_view mnemonic) {
+void MnemonicTally::Count(std::string_view mnemonic, std::int64_t fileOffset) {
   if (mnemonic.empty()) return;
   const std::size_t slot = Slot(mnemonic);
-  if (counts_[slot]++ == 0) seenInOrder_.push_back(static_cast<std::uint32_t>(slot));
+  if (counts_[slot]++ == 0) {
+    seenInOrder_.push_back(static_cast<std::uint32_t>(slot));
+    firstOffsets_.push_back(fileOffset);
+  }
 }
 
 std::vector<SkippedMnemonic> MnemonicTally::Entries() const {
   std::vector<SkippedMnemonic> entries;
   entries.reserve(seenInOrder_.size());
-  for (std::uint32_t slot : seenInOrder_) {
+  for (std::size_t i = 0; i < seenInOrder_.size(); ++i) {
+    const std::uint32_t slot = seenInOrder_[i];
     std::string mnemonic;
     if (slot >= kTwoCharacterSlots) {
       mnemonic.push_back(static_cast<char>(slot - kTwoCharacterSlots));
@@ -39,7 +44,7 @@ std::vector<SkippedMnemonic> MnemonicTally::Entries() const {
       mnemonic.push_back(static_cast<char>(slot / 256));
       mnemonic.push_back(static_cast<char>(slot % 256));
     }
-    entries.push_back({mnemonic, counts_[slot]});
+    entries.push_back({mnemonic, counts_[slot], firstOffsets_[i]});
   }
   return entries;
 }

@@ -15,7 +15,8 @@ class MnemonicTally {
   MnemonicTally();
 
   void Clear();
-  void Count(std::string_view mnemonic);  // one or two characters
+  // One or two characters, at `fileOffset` in the file (kept for the first occurrence).
+  void Count(std::string_view mnemonic, std::int64_t fileOffset);
   std::vector<SkippedMnemonic> Entries() const;
 
  private:
@@ -23,6 +24,7 @@ class MnemonicTally {
 
   std::vector<std::int64_t> counts_;
   std::vector<std::uint32_t> seenInOrder_;
+  std::vector<std::int64_t> firstOffsets_;  // beside seenInOrder_
 };
 
 }  // namespace korvid

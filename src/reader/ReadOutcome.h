@@ -15,6 +15,7 @@ enum class ReadEnd { Completed, NoTerminator, PageAdvance, Failure };
 struct SkippedMnemonic {
   std::string mnemonic;  // the first two characters of the command, as written
   std::int64_t count = 0;
+  std::int64_t firstByte = -1;  // where the first of them stands in the file, from 0
 };
 
 // What a read tells beyond the model, so that nothing is left out silently.

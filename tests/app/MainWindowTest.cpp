@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTextBrowser>
 #include <QToolBar>
 
 #include "WindowFixture.h"
@@ -179,9 +180,10 @@ TEST_F(MainWindowTest, RightDragSelectsForOneExportAndLeftClickOpensTheMenu) {
 
   view.MousePressed(1, QPointF(10, 10));
   EXPECT_EQ(dialogs.menusOpened, 1);
-  EXPECT_EQ(Captions(form->ContextMenu()),
-            QStringList({"ノーマル（０°）表示", "右９０°回転表示", "左９０°回転表示",
-                         "１８０°回転表示", "", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管", "画像の保存（ＢＭＰ形式）"}));
+  EXPECT_EQ(
+      Captions(form->ContextMenu()),
+      QStringList({"ノーマル（０°）表示", "右９０°回転表示", "左９０°回転表示", "１８０°回転表示",
+                   "選択範囲を拡大表示", "", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管", "画像の保存（ＢＭＰ形式）"}));
 }
 
 // Before the first load, and after a load that drew nothing, there is nothing to zoom,
@@ -229,12 +231,16 @@ TEST_F(MainWindowTest, HelpMenuShowsTheCommandListWhereTheMetafileIsAndThePages)
   ASSERT_EQ(dialogs.openedUrls.size(), 1u);
   const QString page = dialogs.openedUrls[0].toLocalFile();
   EXPECT_TRUE(QFileInfo(page).isFile() && page.endsWith("help/index.html")) << page.toStdString();
+  // Without a browser the pages show in a window of the program's own.
   dialogs.browserWorks = false;
   Trigger("PlotMenu94");
+  ASSERT_NE(form->Help().OwnHelpWindow(), nullptr);
+  EXPECT_TRUE(form->Help().OwnHelpWindow()->isVisible());
+  EXPECT_EQ(form->Help().OwnHelpWindow()->Browser()->source().toLocalFile(), page);
+  EXPECT_FALSE(form->Help().OwnHelpWindow()->Browser()->toPlainText().isEmpty());
   form->Help().SetProgramFolder(QString::fromStdString(folder.string()));
   Trigger("PlotMenu94");
-  EXPECT_EQ(WarningHeads(),
-            QStringList({"エラーメッセージ番号 429", "ファイルが見つかりません。(Err=53)"}));
+  EXPECT_EQ(WarningHeads(), QStringList({"ファイルが見つかりません。(Err=53)"}));
 }
 
 }  // namespace

@@ -189,7 +189,10 @@ TEST_F(OutputTest, SavesTheSurfaceAsA24BitBmpAndCopiesIt) {
   const fs::path bmp = folder / "out" / "plot";  // no extension: the name is kept
   dialogs.saveAnswers = {Path("out/plot")};
   Trigger("PlotMenu24");
-  EXPECT_EQ(dialogs.warnings, std::vector<QString>{"ファイル名または番号が不正です。\r\n"});
+  EXPECT_EQ(
+      dialogs.warnings,
+      std::vector<QString>{"ファイル名または番号が不正です。\r\n保存先のフォルダがありません：" +
+                           QString::fromStdString(bmp.parent_path().string())});
   Trigger("PlotMenu24");  // cancelled: nothing said
   EXPECT_EQ(dialogs.warnings.size(), 1u);
   fs::create_directories(bmp.parent_path());

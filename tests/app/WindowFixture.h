@@ -17,6 +17,7 @@
 #include "app/ColorForm.h"
 #include "app/DialogService.h"
 #include "app/PictForm.h"
+#include "app/StatusLabels.h"
 
 namespace korvid::testing {
 
