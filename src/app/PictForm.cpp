@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include "app/ColorForm.h"
@@ -66,8 +67,8 @@ PictForm::PictForm(AppContext& context, QWidget* parent)
       outputCommands_(std::make_unique<OutputCommands>(*this)),
       exportCommands_(std::make_unique<ExportCommands>(*this)),
       helpCommands_(std::make_unique<HelpCommands>(*this)),
-      readingCommands_(std::make_unique<ReadingCommands>(*this)),
-      lastReading_(std::make_unique<ReadingReport>()) {
+      readingCommands_(std::make_unique<ReadingCommands>(*this)) {
+  lastReading_ = std::make_unique<ReadingReport>();
   InitKorvidResources();
   setObjectName("PictForm");
   setWindowTitle(kApplicationTitle);
@@ -115,7 +116,10 @@ void PictForm::BuildClientArea() {
   // The bars are laid over the client area: nothing below may show through them.
   statusBar_->setAutoFillBackground(true);
   toolbar_->setAutoFillBackground(true);
-  panel1_ = new QLabel(kApplicationTitle + QLatin1Char(' ') + kVersionText, statusBar_);
+  // Every text of the bar gives way with "…" in a narrow window; the button alone does not.
+  auto* panel1 = new ElidedLabel(statusBar_);
+  panel1->SetFullText(kApplicationTitle + QLatin1Char(' ') + kVersionText);
+  panel1_ = panel1;
   panel1_->setObjectName("Panel1");
   statusBar_->addWidget(panel1_);
   progress_ = new ProgressPanel(scale_, statusBar_);
@@ -132,6 +136,7 @@ void PictForm::BuildClientArea() {
           [this] { RunGuarded([this] { readingCommands_->RereadAsHpgl2(); }); });
   readout_ = new ViewReadout(statusBar_);
   statusBar_->addPermanentWidget(readout_);
+  statusBar_->installEventFilter(this);
 
   client_->AttachTop(toolbar_);
   client_->AttachBottom(statusBar_);
@@ -347,6 +352,10 @@ void PictForm::ConnectView() {
 }
 
 bool PictForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == statusBar_) {
+    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize) FitStatusBar();
+    return QMainWindow::eventFilter(watched, event);
+  }
   if (outputCommands_->Previewing()) {
     if (event->type() == QEvent::KeyPress &&
         outputCommands_->PreviewKey(static_cast<QKeyEvent*>(event)->key())) {
@@ -398,6 +407,18 @@ void PictForm::FollowClientArea() {
     return;
   }
   viewCommands_->Relayout();
+}
+
+// In a narrow window the zoom level, the reading in force and the program's name stay
+// longest; the offer's reason and the notice give way first, both elided, never hidden.
+void PictForm::FitStatusBar() {
+  const int button = readingPanel_->OfferButton()->isVisibleTo(readingPanel_)
+                         ? readingPanel_->OfferButton()->sizeHint().width()
+                         : 0;
+  const int progress = progress_->isVisibleTo(statusBar_) ? progress_->width() : 0;
+  ShareStatusBarWidth(statusBar_->width(), button + progress,
+                      {readout_->Zoom(), readingPanel_->Caption(), panel1_},
+                      readingPanel_->OfferReason(), notice_);
 }
 
 void PictForm::PreviewClosed() {

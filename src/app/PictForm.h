@@ -140,6 +140,7 @@ class PictForm : public QMainWindow {
                      std::function<void()> command, bool available = true);
   void CloseSecondaryWindows();
   void FollowClientArea();
+  void FitStatusBar();
   void FocusSurface();
 
   AppContext& context_;

@@ -145,7 +145,7 @@ QString NotAPlotNotice(PlotContent content) {
       return QStringLiteral("ファイルが空です（図形の命令がありません）");
     case PlotContent::NotAPlot:
       return QStringLiteral(
-          "プロッタファイルではありません（プログラムや画像など、HPGL以外のデータです）");
+          "プロッタファイルではありません（プログラムや画像など、図面以外のデータです）");
     case PlotContent::MaybePlot:
       break;
   }

@@ -12,7 +12,7 @@ ReadingPanel::ReadingPanel(QWidget* parent)
     : QWidget(parent),
       reason_(new ElidedLabel(this)),
       button_(new QToolButton(this)),
-      caption_(new QLabel(this)) {
+      caption_(new ElidedLabel(this)) {
   setObjectName("ReadingPanel");
   reason_->setObjectName("ReadingOfferReason");
   button_->setObjectName("RereadAsHpgl2");
@@ -32,7 +32,7 @@ ReadingPanel::ReadingPanel(QWidget* parent)
 }
 
 void ReadingPanel::SetCaption(const QString& caption) {
-  caption_->setText(caption);
+  caption_->SetFullText(caption);
 }
 
 void ReadingPanel::ShowOffer(const QString& reason) {

@@ -22,7 +22,7 @@ class ReadingPanel : public QWidget {
   // Off while the print preview shows, as the menus are.
   void SetOfferEnabled(bool enabled);
 
-  QLabel* Caption() const { return caption_; }
+  ElidedLabel* Caption() const { return caption_; }
   ElidedLabel* OfferReason() const { return reason_; }
   QToolButton* OfferButton() const { return button_; }
   bool Offering() const;
@@ -33,7 +33,7 @@ class ReadingPanel : public QWidget {
  private:
   ElidedLabel* reason_;
   QToolButton* button_;
-  QLabel* caption_;
+  ElidedLabel* caption_;
 };
 
 }  // namespace korvid

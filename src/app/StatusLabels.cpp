@@ -32,14 +32,15 @@ void ElidedLabel::SetClickable(bool clickable) {
 }
 
 QSize ElidedLabel::minimumSizeHint() const {
-  // Room for the ellipsis and a character or two: the rest gives way to what is beside it.
+  // Room for a character and the ellipsis: the rest gives way to what is beside it.
   const QSize full = QLabel::minimumSizeHint();
-  return QSize(std::min(full.width(), fontMetrics().horizontalAdvance(QStringLiteral("…")) * 4),
-               full.height());
+  const int least = fontMetrics().horizontalAdvance(QStringLiteral("あ…")) + 2 * frameWidth();
+  return QSize(std::min(full.width(), least), full.height());
 }
 
 void ElidedLabel::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  drawFrame(&painter);
   style()->drawItemText(&painter, contentsRect(), Qt::AlignVCenter | Qt::AlignLeft, palette(),
                         isEnabled(), ShownText(), foregroundRole());
 }
@@ -53,7 +54,35 @@ void ElidedLabel::mouseReleaseEvent(QMouseEvent* event) {
   QLabel::mouseReleaseEvent(event);
 }
 
-ViewReadout::ViewReadout(QWidget* parent) : QWidget(parent), zoom_(new QLabel(this)) {
+void ShareStatusBarWidth(int barWidth, int fixed, const std::vector<QLabel*>& kept, QLabel* shared,
+                         QLabel* rest) {
+  // The layout's own room between the items, as a status bar spaces them.
+  constexpr int kGapPx = 8;
+  const auto shown = [](const QLabel* label) { return label->isVisibleTo(label->parentWidget()); };
+  const auto whole = [&shown](const QLabel* label) {
+    return shown(label) ? label->QLabel::sizeHint().width() : 0;
+  };
+  const auto least = [&shown](const QLabel* label) {
+    return shown(label) ? label->minimumSizeHint().width() : 0;
+  };
+  int left = barWidth - fixed - kGapPx * static_cast<int>(kept.size() + 2);
+  // What the texts after each one need at the least, so that none is squeezed out.
+  int after = least(shared) + least(rest);
+  for (const QLabel* label : kept)
+    after += least(label);
+  for (QLabel* label : kept) {
+    after -= least(label);
+    const int width = std::max(least(label), std::min(whole(label), left - after));
+    label->setMaximumWidth(width);
+    left -= width;
+  }
+  const int half = rest->text().isEmpty() ? left : left / 2;
+  const int width = std::max(least(shared), std::min(whole(shared), half - least(rest)));
+  shared->setMaximumWidth(width);
+  rest->setMaximumWidth(QWIDGETSIZE_MAX);
+}
+
+ViewReadout::ViewReadout(QWidget* parent) : QWidget(parent), zoom_(new ElidedLabel(this)) {
   setObjectName("ViewReadout");
   zoom_->setObjectName("ZoomLevel");
   zoom_->setFrameShape(QFrame::StyledPanel);
@@ -88,8 +117,7 @@ void ViewReadout::ShowLimit(const QString& text) {
 
 void ViewReadout::Refresh() {
   const QString text = limitText_.isEmpty() ? zoomText_ : limitText_;
-  zoom_->setText(text);
-  zoom_->setAccessibleName(text);
+  zoom_->SetFullText(text);
   zoom_->setVisible(!text.isEmpty());
 }
 

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QTimer>
+#include <vector>
 
 namespace korvid {
 
@@ -31,6 +32,13 @@ class ElidedLabel : public QLabel {
   bool clickable_ = false;
 };
 
+// Shares a status bar's width among its texts when it is too narrow for all of them whole:
+// `kept` in the order they give way last (each whole while the bar allows), then `shared`
+// (at most half of what is left), then `rest`, which takes whatever remains. `fixed` is
+// the width of everything else in the bar, which never gives way.
+void ShareStatusBarWidth(int barWidth, int fixed, const std::vector<QLabel*>& kept, QLabel* shared,
+                         QLabel* rest);
+
 // The status bar's read-out of the view: the zoom level, and for a moment why a zoom step
 // was not taken. Further read-outs of the view (the pointer's place, measures) belong here.
 class ViewReadout : public QWidget {
@@ -45,13 +53,13 @@ class ViewReadout : public QWidget {
   // Said in place of the zoom level for a moment.
   void ShowLimit(const QString& text);
 
-  QLabel* Zoom() const { return zoom_; }
+  ElidedLabel* Zoom() const { return zoom_; }
   static QString ZoomText(double percent);
 
  private:
   void Refresh();
 
-  QLabel* zoom_;
+  ElidedLabel* zoom_;
   QString zoomText_;
   QString limitText_;
   QTimer limitTimer_;

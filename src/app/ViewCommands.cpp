@@ -379,6 +379,9 @@ void ViewCommands::ShowBand() {
   const QRectF bandPx(band.Shape.Left * scale.PxPerMm(), band.Shape.Top * scale.PxPerMm(),
                       band.Shape.Width * scale.PxPerMm(), band.Shape.Height * scale.PxPerMm());
   form_.Surface()->SetBand(band.Visible, bandPx);
+  // Only a band shown can be zoomed to.
+  if (QAction* zoom = form_.Action(QStringLiteral("ZoomToSelection")))
+    zoom->setEnabled(band.Visible && form_.Context().HasDrawing());
 }
 
 void ViewCommands::OpenContextMenu() {
@@ -387,12 +390,7 @@ void ViewCommands::OpenContextMenu() {
 
 void ViewCommands::OpenContextMenuAt(const QPoint& globalPosition) {
   if (!contextMenu_) return;
-  AppContext& context = form_.Context();
-  for (QAction* action : contextMenu_->actions()) {
-    if (action->objectName() == QLatin1String("ZoomToSelection"))
-      action->setEnabled(context.HasDrawing() && context.band.Visible);
-  }
-  context.dialogs.PopupMenu(*contextMenu_, globalPosition);
+  form_.Context().dialogs.PopupMenu(*contextMenu_, globalPosition);
 }
 
 // From the keyboard the menu opens at the pointer when it is over the drawing, else in the

@@ -96,7 +96,7 @@ class ViewCommands {
   QTimer wheelTimer_;
   bool spaceHeld_ = false;
   bool panning_ = false;
-  int panButton_ = 0;
+  Qt::MouseButton panButton_ = Qt::NoButton;
   QPointF panFromGlobal_;
   QPointF panFromScroll_;
   FileIdentity loaded_;

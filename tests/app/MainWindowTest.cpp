@@ -21,6 +21,8 @@
 #include "app/OutputCommands.h"
 #include "app/PlotSurface.h"
 #include "app/ProgressPanel.h"
+#include "app/ReadingNotes.h"
+#include "app/ReadingPanel.h"
 #include "app/ViewCommands.h"
 
 namespace korvid::testing {
@@ -105,15 +107,33 @@ TEST_F(MainWindowTest, WhatCannotBeReadIsToldInJapanese) {
       {"/dev/zero", "ファイルではない（デバイスなど）ため読み込めませんでした"},
       {fifo, "ファイルではない（デバイスなど）ため読み込めませんでした"},
       {(folder / "nothing-here.hpg").string(), "ファイルまたはフォルダがありません"},
-      {folder.string(), "フォルダです"}};
-  for (const auto& [path, notice] : cases) {
-    LoadRectangle();
-    Load(path);
-    EXPECT_TRUE(Notice().contains(QRegularExpression(notice))) << Notice().toStdString();
-    EXPECT_FALSE(Notice().contains(QRegularExpression("[A-Za-z]{4}"))) << Notice().toStdString();
-    const bool drawn = path.ends_with("partial.hpg");
-    EXPECT_EQ(NoPicture(), !drawn) << path;
-    EXPECT_EQ(fs::exists(metafile->Path()), drawn) << path;
+      {folder.string(), "フォルダです"},
+      // Said plainly, with nothing the reading made of them and no offer to read again.
+      {Fixture("empty.hpg", ""), "^ファイルが空です（図形の命令がありません）$"},
+      {Fixture("blank.hpg", " \r\n\n"), "^ファイルが空です"},
+      {Fixture("program.plt", std::string("\x7f"
+                                          "ELF\2\1\1\0\0\0\0\0\0\0\0\0\3\0>\0;AB,",
+                                          26) +
+                                  std::string(200, '\0') + "CD;\n"),
+       "^プロッタファイルではありません（プログラムや画像など、図面以外のデータです）$"}};
+  // The reader's own message waits until the progress panel is gone.
+  dialogs.onMessage = [this](const QString&) { EXPECT_FALSE(form->Progress()->isVisible()); };
+  for (const bool standard : {false, true}) {
+    if (standard) form->Action(kHpgl2ReadingAction)->trigger();
+    for (const auto& [path, notice] : cases) {
+      const bool notAPlot = std::string(notice).starts_with('^');
+      if (standard && !notAPlot) continue;  // the standard reading draws dots and lines
+      LoadRectangle();
+      Load(path);
+      EXPECT_TRUE(Notice().contains(QRegularExpression(notice))) << Notice().toStdString();
+      EXPECT_FALSE(Notice().contains(QRegularExpression("[A-Za-z]{4}"))) << Notice().toStdString();
+      const bool drawn = path.ends_with("partial.hpg");
+      EXPECT_EQ(NoPicture(), !drawn) << path;
+      EXPECT_EQ(fs::exists(metafile->Path()), drawn) << path;
+      if (!notAPlot) continue;
+      EXPECT_FALSE(form->ReadingStatus()->Offering()) << path;
+      EXPECT_TRUE(form->LastReading().instructions.empty()) << path;
+    }
   }
   EXPECT_EQ(dialogs.messages, std::vector<QString>{"設定済みのﾀｰﾐﾈｰﾀがありません"});
   EXPECT_TRUE(dialogs.warnings.empty());
