@@ -112,6 +112,13 @@ TEST_F(ViewerTest, ResizingKeepsTheZoomAndEveryCornerReachable) {
   form->resize(1270, 1000);
   QApplication::processEvents();
   EXPECT_FALSE(form->VScroll()->isVisible() || form->HScroll()->isVisible());
+  Trigger("Button7");  // resized during the preview: laid out once the view is back
+  Trigger("preview");
+  form->resize(640, 480);
+  QApplication::processEvents();
+  Trigger("Command3");
+  EXPECT_LE(Viewport()->geometry().bottom(), form->Status()->geometry().top());
+  EXPECT_TRUE(form->VScroll()->isVisible() && form->HScroll()->isVisible());
 }
 
 // Ctrl+wheel keeps the plot point under the pointer within a pixel; the notches of one pass
