@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QString>
-#include <system_error>
+#include <memory>
+#include <string>
 #include <vector>
 
-#include "reader/ReadOutcome.h"
+#include "app/ReadingNotes.h"
+#include "render/PlotSource.h"
 
 namespace korvid {
 
@@ -21,18 +23,26 @@ class PlotLoader {
   // Loads the file at `path` as if it had been chosen in the dialog.
   void Load(const QString& path);
 
-  // Japanese status-bar text on what a read left out; empty when it read everything.
-  static QString DescribeLeftOut(const ReadOutcome& outcome, int segments);
-
  private:
-  void ReadAsDesigned();
-  void ReadAsHpgl2(const std::string& path);
+  // What a read of the file gives the window, in the reading the option asks for.
+  struct FileRead {
+    std::unique_ptr<PlotSource> source;
+    QString notice;                             // what the read left out
+    std::vector<InstructionNote> instructions;  // what it skipped or ignored
+    QString offer;           // why the standard reading would draw more; empty: no offer
+    bool read = false;       // false: nothing was read (a file error, no terminator)
+    bool fileError = false;  // the file could not be opened or read
+  };
+
+  // The one place the window chooses between the readings.
+  FileRead Read(const std::string& path);
+  void Show(FileRead read);
   void ShowPlot();
   // A read that shows nothing leaves no pages of an earlier file to choose.
   void ForgetEarlierPages();
   // After a read that drew nothing: a file that is empty, or no plot at all, is said to be
   // so in place of what the read made of it. True when it was.
-  bool ExplainNotAPlot(const std::error_code& fileError);
+  bool ExplainNotAPlot();
 
   PictForm& form_;
   std::vector<QString> messages_;  // the reader's, shown once the read is over

@@ -9,14 +9,14 @@
 #include "hpgl2/CurveFlattening.h"
 #include "hpgl2/ParameterList.h"
 #include "hpgl2/PolylineEncoding.h"
+#include "model/PlotUnits.h"
 
 namespace korvid {
 
 namespace {
 
 constexpr double kDegree = std::numbers::pi / 180;
-constexpr double kPlotterUnitsPerMm = 40;
-constexpr double kPlotterUnitsPerCm = 400;
+constexpr double kPlotterUnitsPerCm = 10 * kPlotterUnitsPerMm;
 constexpr double kDefaultChordDeg = 5;
 // A plotter's polygon buffer is small; this one stops taking points well before memory
 // matters, and the read goes on.
@@ -150,14 +150,16 @@ void Hpgl2Interpreter::Dispatch(const Instruction& instruction) {
   const Handler handler =
       Handlers()[static_cast<std::size_t>(Slot(instruction.mnemonic[0], instruction.mnemonic[1]))];
   if (!handler) {
-    unread_.Count(instruction.mnemonic[0], instruction.mnemonic[1], instruction.offset);
+    unread_.Count(instruction.mnemonic[0], instruction.mnemonic[1],
+                  static_cast<std::int64_t>(instruction.offset));
     return;
   }
   (this->*handler)(instruction);
 }
 
 void Hpgl2Interpreter::Ignored(const Instruction& instruction) {
-  ignored_.Count(instruction.mnemonic[0], instruction.mnemonic[1], instruction.offset);
+  ignored_.Count(instruction.mnemonic[0], instruction.mnemonic[1],
+                 static_cast<std::int64_t>(instruction.offset));
 }
 
 // ---------------------------------------------------------------- state resets

@@ -5,17 +5,14 @@
 #include <system_error>
 #include <vector>
 
+#include "model/MnemonicTally.h"
 #include "model/StandardPlot.h"
 
 namespace korvid {
 
-// An instruction the standard reading met but does not act on, by its mnemonic
-// (upper case), with how often it occurred and where it first did.
-struct UnreadInstruction {
-  std::string mnemonic;
-  std::int64_t count = 0;
-  std::int64_t firstByte = -1;  // the first one's place in the file, from 0
-};
+// An instruction the standard reading met but does not act on, by its mnemonic (upper
+// case).
+using UnreadInstruction = MnemonicCount;
 
 // What the standard reading drew, counted over all pages.
 struct StandardReadCounts {

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "model/MnemonicTally.h"
 #include "model/PlotModel.h"
-#include "reader/MnemonicTally.h"
 #include "reader/PlotFile.h"
 #include "reader/ReadOutcome.h"
 #include "reader/ReaderMessenger.h"
