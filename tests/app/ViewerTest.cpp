@@ -18,6 +18,7 @@
 #include "app/PageSetupDialog.h"
 #include "app/PlotSurface.h"
 #include "app/ReadingDetails.h"
+#include "app/ReadingPanel.h"
 #include "app/ViewCommands.h"
 
 namespace korvid::testing {
@@ -242,9 +243,10 @@ TEST_F(ViewerTest, ReadingNoticeStaysAndItsDetailsListEveryInstructionSkipped) {
   EXPECT_EQ(notice, "未対応のコマンド4個を読み飛ばしました（LB×2, VS×1, XY×1）");
   EXPECT_EQ(form->NoticePanel()->toolTip(), notice);
   EXPECT_EQ(form->Status()->accessibleName(), notice);
-  form->resize(640, 480);
+  form->resize(480, 400);
   QApplication::processEvents();
   EXPECT_TRUE(form->NoticePanel()->ShownText().endsWith("…"));
+  EXPECT_FALSE(form->ReadingStatus()->OfferReason()->ShownText().isEmpty()) << "both give way";
   Trigger("Button7");  // a zoom step's notice comes and goes; the reading's stays
   for (int i = 0; i < 12; ++i)
     Trigger("Button7");
