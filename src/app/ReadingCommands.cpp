@@ -9,6 +9,7 @@
 #include "app/ReadingNotes.h"
 #include "app/ReadingPanel.h"
 #include "app/ReadingPreference.h"
+#include "app/StatusLabels.h"
 #include "app/ViewCommands.h"
 #include "view/PlotCoordinates.h"
 
@@ -83,7 +84,7 @@ void ReadingCommands::ShowCaption() {
   const AppContext& context = form_.Context();
   form_.ReadingStatus()->SetCaption(
       ReadingCaption(context.Hpgl2Reading, context.drawing.Page(), context.drawing.PageCount()));
-  form_.PlotSizeStatus()->setText(PlotSizeText(context.drawing.DrawnBox()));
+  form_.PlotSizeStatus()->SetFullText(PlotSizeText(context.drawing.DrawnBox()));
 }
 
 void ReadingCommands::MarkPage() {
