@@ -1,5 +1,6 @@
 #include "render/EmfDecoder.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
@@ -108,6 +109,12 @@ void EmfDecoder::Play(std::uint32_t type, std::size_t offset, std::uint32_t size
     case U_EMR_SETPOLYFILLMODE:
       winding_ = Load<U_EMRSETPOLYFILLMODE>(bytes_, offset, size).iMode == U_WINDING;
       break;
+    case U_EMR_SETMITERLIMIT: {
+      const std::uint32_t limit = Load<U_EMRSETMITERLIMIT>(bytes_, offset, size).eMiterLimit;
+      miterLimit_ = static_cast<float>(std::clamp<std::uint32_t>(limit, 1, 32767));
+      UseMiterLimit();
+      break;
+    }
     case U_EMR_POLYLINE:
     case U_EMR_POLYLINE16:
       Polyline(type == U_EMR_POLYLINE16, offset, size);
@@ -186,10 +193,21 @@ void EmfDecoder::SelectObject(std::uint32_t index) {
   if (index & U_STOCK_OBJECT) return SelectStockObject(index);
   const std::int64_t object = slots_[CheckedSlot(index)];
   if (object == kEmptySlot) return;
-  if (object >= kBrushBase || object == kNullBrush)
+  if (object >= kBrushBase || object == kNullBrush) {
     brush_ = object;
-  else
+  } else {
     pen_ = object;
+    UseMiterLimit();
+  }
+}
+
+// The selected pen as the device context's miter limit makes it.
+void EmfDecoder::UseMiterLimit() {
+  if (pen_ < 0) return;
+  PicturePen pen = builder_.Pen(static_cast<std::uint32_t>(pen_));
+  if (pen.joins != PenJoins::kMiter || pen.width == 0 || pen.miterLimit == miterLimit_) return;
+  pen.miterLimit = miterLimit_;
+  pen_ = builder_.InternPen(pen);
 }
 
 void EmfDecoder::CreateBrush(std::size_t offset, std::uint32_t size) {

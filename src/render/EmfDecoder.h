@@ -16,7 +16,7 @@ namespace korvid {
 // as a display list in frame coordinates.
 //
 // What it understands: the header, SETMAPMODE, CREATEPEN, CREATEBRUSHINDIRECT (solid
-// brushes), SELECTOBJECT, DELETEOBJECT, SETPOLYFILLMODE, MOVETOEX, LINETO, ARC,
+// brushes), SELECTOBJECT, DELETEOBJECT, SETPOLYFILLMODE, SETMITERLIMIT, MOVETOEX, LINETO, ARC,
 // POLYLINE(16), POLYGON(16), POLYPOLYGON(16) and EOF. Every other record is skipped once its size
 // is checked.
 //
@@ -30,6 +30,8 @@ namespace korvid {
 //   invalid (error 481). Selecting an empty slot leaves the pen as it is, as GDI's
 //   failing SelectObject would; so does selecting a stock object that is not a pen.
 // - Deleting the selected pen keeps it in use until another one is selected.
+// - The miter limit is the device context's: it holds for whatever mitered pen is selected
+//   while it is in force. Before any SETMITERLIMIT it is the picture pen's own default.
 // - The header's record count must match, and the end record must end the file (nBytes).
 class EmfDecoder {
  public:
@@ -50,6 +52,7 @@ class EmfDecoder {
   void CreatePen(std::size_t offset, std::uint32_t size);
   void SelectObject(std::uint32_t index);
   void SelectStockObject(std::uint32_t index);
+  void UseMiterLimit();
   void DeleteObject(std::uint32_t index);
   void LineTo(QPointF to);
   void Arc(std::size_t offset, std::uint32_t size);
@@ -65,6 +68,7 @@ class EmfDecoder {
   double scaleX_ = 1;  // frame units per logical unit
   double scaleY_ = 1;
   std::vector<std::int64_t> slots_;  // pen index, kNullPen or kEmptySlot per handle
+  float miterLimit_ = PicturePen{}.miterLimit;
   std::int64_t pen_ = 0;             // the selected pen, as a slot value
   std::vector<QRgb> brushes_;
   std::int64_t brush_ = kBrushBase;  // the selected brush: GDI's default, white

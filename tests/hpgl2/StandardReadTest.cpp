@@ -77,7 +77,28 @@ const TextCase kDrawings[] = {
     // IR in percent of the default P1-P2 area; IR alone goes back to it.
     {"RelativePoints", "IR0,0,50,50;SC0,10,0,10;PA10,10;PD0,0;", "5250,4196 250,596"},
     {"RelativePointsReset", "IR0,0,50,50;IR;SC0,10,0,10;PA10,10;PD0,0;", "10250,7796 250,596"},
-    {"Rotation90", "RO90;PA10,0;PD20,0;", "0,10 0,20"},
+    // "90: Rotates and shifts the coordinate system": turned about the hard-clip limits
+    // (here the 10500 by 8392 sheet of the default P1 and P2), so that the plot stays on them.
+    {"RotationShiftsOntoThePage90", "RO90;PA10,0;PD20,0;", "10500,10 10500,20"},
+    {"RotationShiftsOntoThePage180", "RO180;PA10,0;PD20,0;", "10490,8392 10480,8392"},
+    {"RotationShiftsOntoThePage270", "RO270;PA10,0;PD20,0;", "0,8382 0,8372"},
+    // "P1 and P2 rotate with the coordinate system and keep their values"; IP alone then puts
+    // them at the turned frame's corners, which on paper is the frame of RO 0.
+    {"RotationKeepsP1P2", "SC0,10,0,10;RO90;PA10,10;PD0,0;", "2704,10250 9904,250"},
+    {"IpAfterRotationTurnsTheFrame", "RO90;IP;SC0,10,0,10;PA10,10;PD0,0;", "250,7796 10250,596"},
+    // "BZ: Bezier Absolute", whatever PA or PR chose; BR is the relative one.
+    {"BezierAbsoluteAfterPr", "PA100,0;PR;PD;BZ0,0,0,0,0,10;", "100,0 42.188,0.156 12.5,1.25 1.563,4.219 0,10"},
+    {"BezierRelative", "PA100,0;PD;BR0,0,0,0,0,10;", "100,0 100,0.156 100,1.25 100,4.219 100,10"},
+    // "EP edges only what was defined with the pen down": a subpolygon whose pen was lifted
+    // before PM1 or PM2 gets no closing edge (GNU libplot's "PU;PM2;").
+    {"EdgePolygonNoClosingEdgeAfterPenUp", "PA0,0;PM0;PD10,0,10,10;PU;PM2;EP;", "0,0 10,0 10,10"},
+    {"EdgePolygonNoClosingEdgeAfterPenUpPm1",
+     "PA0,0;PM0;PD10,0,10,10;PU;PM1;PD20,0,20,20;PM2;EP;", "0,0 10,0 10,10 | 20,0 20,20 20,0"},
+    // "PS: the hard-clip limits"; nothing beyond them is drawn, and P1 and P2 move to them.
+    {"PlotSizeClipsToItsLimits", "PS1000,1000;PA500,500;PD2000,500;", "500,500 1000,500"},
+    {"PlotSizeMovesP1P2", "PS2000,1000;SC0,10,0,10;PA10,10;PD0,0;", "2000,1000 0,0"},
+    {"PlotSizeTurnsWithRotation", "PS2000,1000;RO90;PA500,500;PD3000,500;", "1500,500 1500,1000"},
+    {"PlotSizeWithinPclIsIgnored", "\x1b%0BPS1000,1000;PA500,500;PD2000,500;", "500,500 2000,500"},
     // IW keeps the part of each line inside the window.
     {"ClipWindow", "IW0,0,10,10;PA-10,5;PD20,5;", "0,5 10,5"},
     {"ClipEntering", "IW0,0,10,10;PA5,-5;PD5,5;", "5,0 5,5"},
@@ -91,6 +112,15 @@ const TextCase kDrawings[] = {
     {"LeadingPgMakesNoBlankPage", "PG;IN;SP1;PD1,1;PG;PG;", "0,0 1,1"},
     {"InKeepsThePage", "PD1,1;IN;SP1;PD2,2;", "0,0 1,1 | 0,0 2,2"},
     {"BpAfterDrawing", "PD1,1;BP;PD2,2;", "0,0 1,1 || 1,1 2,2"},
+    // In HP-GL/2 within PCL "only PCL ejects a page" (a form feed, ESC E, a page size):
+    // PG and BP feed nothing there.
+    {"PclBpStartsNoPage",
+     "\x1b%0BBP;IN;SP1;PD1,1;\x1b%0A\x1b%0BBP;IN;SP1;PD2,2;PG;PD3,3;\x1b%0A",
+     "0,0 1,1 | 0,0 2,2 3,3"},
+    {"PclFormFeedEjects", "\x1b%0BPD1,1;\x1b%0A\f\x1b%0BPU;PD2,2;", "0,0 1,1 || 1,1 2,2"},
+    {"PclResetEjects", "\x1b%1BPD1,1;\x1b" "E\x1b%1BPD2,2;", "0,0 1,1 || 1,1 2,2"},
+    {"PclPageSizeEjects", "\x1b%0BPD1,1;\x1b%0A\x1b&l26A\x1b%0BPD2,2;", "0,0 1,1 || 1,1 2,2"},
+    {"StandAloneEntryKeepsPages", "\x1b%-1BPD1,1;PG;PD2,2;", "0,0 1,1 || 1,1 2,2"},
 };
 TEXT_TABLE(Drawing, Lines, kDrawings);
 
@@ -109,11 +139,12 @@ std::string Style(const std::string& text) {
       out += " " + Number(dash);
   }
   if (style.ends != LineEnd::Butt || style.joins != LineJoin::Miter) {
-    const char* ends[] = {"butt", "square", "round"};
-    const char* joins[] = {"miter", "bevel", "round"};
+    const char* ends[] = {"butt", "square", "round", "triangle"};
+    const char* joins[] = {"miter", "bevel", "round", "triangle"};
     out += std::string(" LA ") + ends[static_cast<int>(style.ends)] + "," +
            joins[static_cast<int>(style.joins)];
   }
+  if (style.miterLimit != StrokeStyle::kDefaultMiterLimit) out += " limit " + Number(style.miterLimit);
   return out;
 }
 
@@ -142,8 +173,12 @@ const TextCase kAttributes[] = {
     {"LineTypePrevious", "LT2;LT;LT99;PD1,1;", "1 0.35 000000 LT2,492.893 50 50"},
     {"UserLineType", "UL2,1,3;LT2;PD1,1;", "1 0.35 000000 LT2,492.893 25 75"},
     {"LineEndsAndJoins", "LA1,4,2,5;PD1,1;", "1 0.35 000000 LA round,bevel"},
-    {"TriangularDrawnSquareAndBevelled", "LA1,3,2,3;PD1,1;", "1 0.35 000000 LA square,bevel"},
-    {"LineAttributesReset", "LA1,4;LA;PD1,1;", "1 0.35 000000"},
+    // "LA 1,3: triangular ends; 2,3: triangular joins; 3: the miter limit (default 5)".
+    {"TriangularEndsAndJoins", "LA1,3,2,3;PD1,1;", "1 0.35 000000 LA triangle,triangle"},
+    {"MiterLimit", "LA3,10;PD1,1;", "1 0.35 000000 limit 10"},
+    {"MiterLimitAtLeastOne", "LA3,0.2;PD1,1;", "1 0.35 000000 limit 1"},
+    {"LineAttributesReset", "LA1,4,3,10;LA;PD1,1;", "1 0.35 000000"},
+    {"DefaultsResetLineAttributes", "LA1,4;DF;PD1,1;", "1 0.35 000000"},
     {"InResetsLineAttributes", "LA1,4;IN;SP1;PD1,1;", "1 0.35 000000"},
 };
 TEXT_TABLE(LineStyles, Style, kAttributes);
@@ -177,6 +212,9 @@ const TextCase kPolygons[] = {
     {"Wedge", "WG10,0,90,45;", "4 solid 000000"},
     {"FullWedgeIsACircle", "WG10,0,360,90;", "4 solid 000000"},
     {"KeepsItsPlaceAmongTheLines", "PD1,1;RA5,5;PU;PD9,9;", "4 solid 000000 after 1"},
+    // "FP 1: non-zero winding", for hatching as for solid fills.
+    {"HatchedNonZero", "PA0,0;FT3,10;PM0;PD10,0,10,10;PM2;FP1;", "3 hatch 000000 non-zero"},
+    {"CrossHatchedNonZero", "PA0,0;FT4,10;PM0;PD10,0,10,10;PM2;FP1;", "3 cross 000000 non-zero"},
 };
 TEXT_TABLE(Polygons, Fill, kPolygons);
 
