@@ -31,7 +31,7 @@ struct LineTypeSetting {
 // LT, UL and LA.
 struct LineSetting {
   LineTypeSetting type;
-  LineTypeSetting previous;                          // for LT99
+  LineTypeSetting previous;                         // for LT99
   std::array<std::vector<double>, 9> userPatterns;  // UL, by line type 1..8
   LineEnd ends = LineEnd::Butt;
   LineJoin joins = LineJoin::Miter;

@@ -92,7 +92,7 @@ void InstructionScanner::SkipPcLSequence() {
     const bool last = letter >= '@' && letter <= '^';
     const bool carriesData = (Upper(letter) == 'W') || (intro == '&' && Upper(letter) == 'X');
     EscapeSequence sequence{EscapeSequence::Type::Parameterized, intro, group, Upper(letter),
-                            negative ? -value : value, {}};
+                            negative ? -value : value,           {}};
     if (carriesData && digits) {
       const double left = static_cast<double>(text_.size() - pos_);
       const auto size = static_cast<std::size_t>(value < left ? value : left);
@@ -157,7 +157,8 @@ void InstructionScanner::SkipPclText() {
   while (!AtEnd()) {
     const char* const from = text_.data() + pos_;
     const char* const end = text_.data() + text_.size();
-    const char* next = std::find_if(from, end, [](char c) { return c == kEscape || c == kFormFeed; });
+    const char* next =
+        std::find_if(from, end, [](char c) { return c == kEscape || c == kFormFeed; });
     pos_ = static_cast<std::size_t>(next - text_.data());
     if (AtEnd()) return;
     if (*next == kFormFeed) {
@@ -173,8 +174,12 @@ void InstructionScanner::SkipPclText() {
         ++p;
       if (p < text_.size() && (text_[p] == 'B' || text_[p] == 'X')) {
         if (text_[p] == 'B')
-          Tell({EscapeSequence::Type::EnterHpgl2, '%', 0, 'B',
-                ModeNumber(text_.substr(pos_ + 2, p - pos_ - 2)), {}});
+          Tell({EscapeSequence::Type::EnterHpgl2,
+                '%',
+                0,
+                'B',
+                ModeNumber(text_.substr(pos_ + 2, p - pos_ - 2)),
+                {}});
         pos_ = p + 1;
         return;
       }

@@ -119,9 +119,9 @@ void LabelPlotter::Symbol() {
 
 // CP counts lines upwards; the layout counts them in the line-feed direction.
 void LabelPlotter::CharacterPlot(double spaces, double lines) {
-  c_.state.pen = ToPlot(korvid::CharacterPlot(Style(), ToLabel(c_.state.pen),
-                                              std::clamp(spaces, -1e6, 1e6),
-                                              -std::clamp(lines, -1e6, 1e6)));
+  c_.state.pen =
+      ToPlot(korvid::CharacterPlot(Style(), ToLabel(c_.state.pen), std::clamp(spaces, -1e6, 1e6),
+                                   -std::clamp(lines, -1e6, 1e6)));
   c_.page.BreakLine();
 }
 

@@ -33,8 +33,9 @@ ScalingPoints MovedP1(const ScalingPoints& points, PlotPoint p1) {
   return {p1, {p1.x + (points.p2.x - points.p1.x), p1.y + (points.p2.y - points.p1.y)}};
 }
 
-std::optional<ScalingPoints> RelativePoints(const ScalingPoints& frame, const ScalingPoints& current,
-                                            const double* percent, int count) {
+std::optional<ScalingPoints> RelativePoints(const ScalingPoints& frame,
+                                            const ScalingPoints& current, const double* percent,
+                                            int count) {
   const PlotPoint low = frame.p1, high = frame.p2;
   auto at = [&](double px, double py) {
     return PlotPoint{low.x + (high.x - low.x) * px / 100, low.y + (high.y - low.y) * py / 100};

@@ -68,7 +68,8 @@ std::optional<ScalingPoints> PointsOf(PlotPoint p1, PlotPoint p2);
 // IP with one point: P2 follows P1, keeping its distance.
 ScalingPoints MovedP1(const ScalingPoints& points, PlotPoint p1);
 // IR: P1 (and P2) in percent of the default frame `frame`; two values move P1 alone.
-std::optional<ScalingPoints> RelativePoints(const ScalingPoints& frame, const ScalingPoints& current,
-                                            const double* percent, int count);
+std::optional<ScalingPoints> RelativePoints(const ScalingPoints& frame,
+                                            const ScalingPoints& current, const double* percent,
+                                            int count);
 
 }  // namespace korvid

@@ -85,7 +85,7 @@ class Plotter {
   int selectedPen_ = 1;  // IN leaves the pen in the holder
   StrokeStyle stroke_;
   bool strokeValid_ = false;
-  bool pendingDot_ = false;  // PD without a move: a dot, unless a line starts here
+  bool pendingDot_ = false;              // PD without a move: a dot, unless a line starts here
   std::vector<PlotPoint> curveScratch_;  // reused for every curve: no allocation per arc
   std::vector<PlotPoint> pathScratch_;
 };

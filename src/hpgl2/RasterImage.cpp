@@ -36,13 +36,11 @@ void RasterImages::Command(const EscapeSequence& s, double pageHeight) {
     Start(s.value >= 1);
   } else if (is('*', 'r', 'B') || is('*', 'r', 'C')) {
     Finish();
-  } else if (is('*', 'r', 'U') || is('*', 'v', 'W') || is('*', 'b', 'V')) {
-    if (is('*', 'r', 'U') && s.value == 1) return;  // one plane: black and white
-    if (!active_) {
-      if (!cursorSet_) cursor_ = {0, pageHeight};
-      Start(true);
-    }
-    Skip(RasterSkip::Colour);
+  } else if (is('*', 'r', 'U') || is('*', 'v', 'W')) {
+    // Several planes, or pixels of more than one bit: the images that follow are in colour.
+    colour_ = !(is('*', 'r', 'U') && s.value == 1);
+  } else if (is('*', 'b', 'V')) {
+    if (active_) Skip(RasterSkip::Colour);
   } else if (is('*', 'b', 'M')) {
     compression_ = static_cast<int>(s.value);
   } else if (is('*', 'b', 'W')) {
@@ -56,9 +54,20 @@ void RasterImages::Command(const EscapeSequence& s, double pageHeight) {
   }
 }
 
+void RasterImages::Reset() {
+  Finish();
+  const ImageSink sink = std::move(sink_);
+  const std::int64_t drawn = drawn_, skipped = skipped_;
+  const RasterSkip firstSkip = firstSkip_;
+  *this = RasterImages(sink);
+  drawn_ = drawn;
+  skipped_ = skipped;
+  firstSkip_ = firstSkip;
+}
+
 void RasterImages::Start(bool atCursor) {
   active_ = true;
-  skip_ = RasterSkip::None;
+  skip_ = colour_ ? RasterSkip::Colour : RasterSkip::None;
   origin_ = {atCursor ? cursor_.x : 0, cursor_.y};
   rows_ = 0;
   seed_.clear();

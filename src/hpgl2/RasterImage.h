@@ -28,7 +28,12 @@ class RasterImages {
   // cursor's rows (PCL counts them down from the top).
   void Command(const EscapeSequence& sequence, double pageHeight);
   // ESC % 1 A: RTL's cursor at the HP-GL/2 pen.
-  void PlaceCursor(PlotPoint at) { cursor_ = at; }
+  void PlaceCursor(PlotPoint at) {
+    cursor_ = at;
+    cursorSet_ = true;
+  }
+  // ESC E: the image ends and the raster settings return to their defaults.
+  void Reset();
   // The image in progress ends: ESC * r B or C, a reset, a return to HP-GL/2, the end.
   void Finish();
 
@@ -56,6 +61,7 @@ class RasterImages {
   double unitsPerInch_ = 300;  // ESC & u D: the unit of the cursor's position
   PlotPoint cursor_{0, 0};
   bool cursorSet_ = false;
+  bool colour_ = false;  // ESC * v W or ESC * r U: the images that follow are in colour
 
   bool active_ = false;
   RasterSkip skip_ = RasterSkip::None;

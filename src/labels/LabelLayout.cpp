@@ -102,7 +102,8 @@ class GlyphWriter {
   void Latin(const HersheyGlyph& glyph, LocalPoint origin, bool proportional) {
     const double shift = proportional ? -glyph.leftUnits * alongPerUnit_ : metrics_.bodyWidth / 2;
     Strokes(glyph, origin, [&](HersheyPoint p) {
-      return LocalPoint{shift + p.xUnits * alongPerUnit_, (kFontBaselineUnits - p.yUnits) * upPerUnit_};
+      return LocalPoint{shift + p.xUnits * alongPerUnit_,
+                        (kFontBaselineUnits - p.yUnits) * upPerUnit_};
     });
   }
 
@@ -132,7 +133,8 @@ class GlyphWriter {
     for (std::size_t i = 0; i < glyph.contours.size(); ++i) {
       rings_[i].clear();
       for (const OutlinePoint& p : glyph.contours[i]) {
-        const LabelPoint point = frame_.ToPlotter(origin + Slanted({p.x * emWidth_, p.y * emHeight_}));
+        const LabelPoint point =
+            frame_.ToPlotter(origin + Slanted({p.x * emWidth_, p.y * emHeight_}));
         finite = finite && IsFinite(point);
         rings_[i].push_back(point);
       }

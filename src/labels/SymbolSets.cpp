@@ -1,5 +1,7 @@
 #include "labels/SymbolSets.h"
 
+#include <string>
+
 #include "labels/JapaneseCodes.h"
 
 namespace korvid {
@@ -32,27 +34,35 @@ struct NationalVariant {
   char standIns[13];
 };
 constexpr NationalVariant kNationalVariants[] = {
-    {SymbolSet::Norwegian1, "#$@AOA^`aoa-"},    {SymbolSet::French1, "L$aocS^`eue\""},
-    {SymbolSet::Italian, "L$Soce^uaoei"},      {SymbolSet::JisAscii, "#$@[Y]^`{|}-"},
-    {SymbolSet::SwedishNames, "#*EAOAUeaoau"},  {SymbolSet::Norwegian2, "S$@AOA^`aoa|"},
+    {SymbolSet::Norwegian1, "#$@AOA^`aoa-"},     {SymbolSet::French1, "L$aocS^`eue\""},
+    {SymbolSet::Italian, "L$Soce^uaoei"},        {SymbolSet::JisAscii, "#$@[Y]^`{|}-"},
+    {SymbolSet::SwedishNames, "#*EAOAUeaoau"},   {SymbolSet::Norwegian2, "S$@AOA^`aoa|"},
     {SymbolSet::UnitedKingdom, "L$@[\\]^`{|}-"}, {SymbolSet::French2, "L$aocS^ueue\""},
-    {SymbolSet::German, "#$SAOU^`aous"},        {SymbolSet::Spanish, "L$S!N?^`onc~"},
-    {SymbolSet::Irv, "#*@[\\]^`{|}-"},          {SymbolSet::Swedish, "#*@AOA^`aoa-"},
+    {SymbolSet::German, "#$SAOU^`aous"},         {SymbolSet::Spanish, "L$S!N?^`onc~"},
+    {SymbolSet::Irv, "#*@[\\]^`{|}-"},           {SymbolSet::Swedish, "#*@AOA^`aoa-"},
     {SymbolSet::Portuguese, "#$SACO^`acoo"},
 };
+
+constexpr bool EveryVariantHasTwelve() {
+  for (const NationalVariant& variant : kNationalVariants) {
+    if (std::char_traits<char>::length(variant.standIns) != 12) return false;
+  }
+  return true;
+}
+static_assert(EveryVariantHasTwelve());
 
 struct SetNumber {
   int number;
   SymbolSet set;
 };
 constexpr SetNumber kSetNumbers[] = {
-    {14, SymbolSet::Latin1},         {309, SymbolSet::Latin1},       {629, SymbolSet::Latin1},
-    {5, SymbolSet::RomanExtension},  {4, SymbolSet::Norwegian1},     {6, SymbolSet::French1},
-    {9, SymbolSet::Italian},         {11, SymbolSet::JisAscii},      {19, SymbolSet::SwedishNames},
-    {36, SymbolSet::Norwegian2},     {37, SymbolSet::UnitedKingdom}, {38, SymbolSet::French2},
-    {39, SymbolSet::German},         {83, SymbolSet::Spanish},       {85, SymbolSet::Irv},
-    {115, SymbolSet::Swedish},       {147, SymbolSet::Portuguese},   {43, SymbolSet::Katakana},
-    {267, SymbolSet::Kana8},         {1611, SymbolSet::JisKanji},    {1643, SymbolSet::JisKanji},
+    {14, SymbolSet::Latin1},        {309, SymbolSet::Latin1},       {629, SymbolSet::Latin1},
+    {5, SymbolSet::RomanExtension}, {4, SymbolSet::Norwegian1},     {6, SymbolSet::French1},
+    {9, SymbolSet::Italian},        {11, SymbolSet::JisAscii},      {19, SymbolSet::SwedishNames},
+    {36, SymbolSet::Norwegian2},    {37, SymbolSet::UnitedKingdom}, {38, SymbolSet::French2},
+    {39, SymbolSet::German},        {83, SymbolSet::Spanish},       {85, SymbolSet::Irv},
+    {115, SymbolSet::Swedish},      {147, SymbolSet::Portuguese},   {43, SymbolSet::Katakana},
+    {267, SymbolSet::Kana8},        {1611, SymbolSet::JisKanji},    {1643, SymbolSet::JisKanji},
     {619, SymbolSet::ShiftJis},
 };
 
@@ -139,8 +149,8 @@ bool LabelCharacters::Next(LabelCharacter& character) {
         if (byte < 0x80) {
           character = SevenBit(byte, SymbolSet::JisAscii);
         } else {
-          character = byte >= 0xA1 && byte <= 0xDF ? Japanese(HalfWidthKatakana(byte), false)
-                                                   : Latin(0);
+          character =
+              byte >= 0xA1 && byte <= 0xDF ? Japanese(HalfWidthKatakana(byte), false) : Latin(0);
         }
         return true;
       case SymbolSet::JisKanji: {
@@ -162,15 +172,18 @@ bool LabelCharacters::Next(LabelCharacter& character) {
         } else if (byte >= 0xA1 && byte <= 0xDF) {
           character = Japanese(HalfWidthKatakana(byte), false);
         } else if (IsShiftJisLead(byte) && pos_ < text_.size()) {
-          character = Japanese(ShiftJisCharacter(byte, static_cast<unsigned char>(text_[pos_])), true);
-          if (character.kind != LabelCharacter::Kind::Unknown || !IsControl(static_cast<unsigned char>(text_[pos_])))
+          character =
+              Japanese(ShiftJisCharacter(byte, static_cast<unsigned char>(text_[pos_])), true);
+          if (character.kind != LabelCharacter::Kind::Unknown ||
+              !IsControl(static_cast<unsigned char>(text_[pos_])))
             ++pos_;
         } else {
           character = {LabelCharacter::Kind::Unknown, '?', IsShiftJisLead(byte)};
         }
         return true;
       default:
-        character = byte < 0x80 ? SevenBit(byte, set) : Latin(StandInCharacter(byte, SymbolSet::Roman8));
+        character =
+            byte < 0x80 ? SevenBit(byte, set) : Latin(StandInCharacter(byte, SymbolSet::Roman8));
         return true;
     }
   }

@@ -12,12 +12,12 @@ enum class SymbolSet : std::uint8_t {
   Latin1,          // 0N (14) ISO 8859-1, 9U (309) and 19U (629) Windows Latin 1
   RomanExtension,  // 0E (5): the upper half of Roman-8 in seven bits
   // ISO 646 national variants, 7 bits: twelve codes of ASCII stand for letters and signs.
-  Norwegian1,    // 0D (4)
-  French1,       // 0F (6)
-  Italian,       // 0I (9)
-  JisAscii,      // 0K (11): JIS X 0201 Roman, yen sign and overline
-  SwedishNames,  // 0S (19)
-  Norwegian2,    // 1D (36)
+  Norwegian1,     // 0D (4)
+  French1,        // 0F (6)
+  Italian,        // 0I (9)
+  JisAscii,       // 0K (11): JIS X 0201 Roman, yen sign and overline
+  SwedishNames,   // 0S (19)
+  Norwegian2,     // 1D (36)
   UnitedKingdom,  // 1E (37)
   French2,        // 1F (38)
   German,         // 1G (39)

@@ -86,8 +86,9 @@ std::string MatchedFile(FcPattern* pattern, FcChar32 probe, const char* familyPr
   const bool hasProbe = FcPatternGetCharSet(match, FC_CHARSET, 0, &characters) == FcResultMatch &&
                         FcCharSetHasChar(characters, probe);
   const bool familyFits =
-      !familyPrefix || (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch &&
-                        std::string(reinterpret_cast<const char*>(family)).rfind(familyPrefix, 0) == 0);
+      !familyPrefix ||
+      (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch &&
+       std::string(reinterpret_cast<const char*>(family)).rfind(familyPrefix, 0) == 0);
   if (hasProbe && familyFits && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch)
     file = reinterpret_cast<const char*>(path);
   FcPatternDestroy(match);
@@ -157,7 +158,8 @@ const OutlineGlyph* OutlineFont::Glyph(char32_t code) const {
   std::optional<OutlineGlyph>& glyph = f.glyphs[code];
   const FT_UInt index = FT_Get_Char_Index(f.face, code);
   if (index == 0) return nullptr;
-  if (FT_Load_Glyph(f.face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0 ||
+  if (FT_Load_Glyph(f.face, index, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) !=
+          0 ||
       f.face->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
     return nullptr;
   static const FT_Outline_Funcs kFuncs = {&MoveTo, &LineTo, &ConicTo, &CubicTo, 0, 0};

@@ -131,7 +131,8 @@ class PageDrawing {
     if (width <= 1) style = 0;  // a cosmetic pen has no ends to speak of
     // The miter limit is the device context's: set before the pen that needs it is chosen.
     if (style & kMiterJoins) {
-      const auto limit = static_cast<std::uint32_t>(std::lround(std::clamp(miterLimit, 1.0, 32767.0)));
+      const auto limit =
+          static_cast<std::uint32_t>(std::lround(std::clamp(miterLimit, 1.0, 32767.0)));
       if (limit != miterLimit_) metafile_->SetMiterLimit(limit);
       miterLimit_ = limit;
     }
@@ -261,7 +262,8 @@ class PageDrawing {
     for (std::size_t i = 1; i < line.points.size(); ++i)
       length += std::hypot(line.points[i].x - line.points[i - 1].x,
                            line.points[i].y - line.points[i - 1].y);
-    const double patternsDrawn = length / style.patternLength + (style.Adaptive() ? line.points.size() : 0);
+    const double patternsDrawn =
+        length / style.patternLength + (style.Adaptive() ? line.points.size() : 0);
     if (!std::isfinite(length) || patternsDrawn * pattern.size() > kMostDashes) return false;
     double unit = style.patternLength / total;
     std::size_t part = 0;

@@ -69,7 +69,7 @@ class EmfDecoder {
   double scaleY_ = 1;
   std::vector<std::int64_t> slots_;  // pen index, kNullPen or kEmptySlot per handle
   float miterLimit_ = PicturePen{}.miterLimit;
-  std::int64_t pen_ = 0;             // the selected pen, as a slot value
+  std::int64_t pen_ = 0;  // the selected pen, as a slot value
   std::vector<QRgb> brushes_;
   std::int64_t brush_ = kBrushBase;  // the selected brush: GDI's default, white
   bool winding_ = false;             // the polygon fill mode

@@ -50,6 +50,58 @@ const TextCase kSyntax[] = {
 };
 TEXT_TABLE(Scanner, Split, kSyntax);
 
+// The escape sequences the scanner hears between instructions, one by one: "E" reset, "B0"
+// and "A1" entering HP-GL/2 and PCL, "FF" a form feed in PCL text, "*rA1" and the like with
+// the number of data bytes they carry.
+std::string Escapes(std::string_view text) {
+  struct Heard : EscapeListener {
+    std::string log;
+    void Escape(const EscapeSequence& e) override {
+      using Type = EscapeSequence::Type;
+      char value[32];
+      std::snprintf(value, sizeof value, "%g", e.value);
+      switch (e.type) {
+        case Type::Reset:
+          log += "E ";
+          break;
+        case Type::EnterHpgl2:
+          log += std::string("B") + value + " ";
+          break;
+        case Type::EnterPcl:
+          log += std::string("A") + value + " ";
+          break;
+        case Type::FormFeed:
+          log += "FF ";
+          break;
+        case Type::Parameterized:
+          log += std::string{e.parameterized, e.group, e.letter} + value +
+                 (e.data.empty() ? "" : "/" + std::to_string(e.data.size())) + " ";
+          break;
+      }
+    }
+  } heard;
+  InstructionScanner scanner(text);
+  scanner.SetEscapeListener(&heard);
+  Instruction instruction;
+  while (scanner.Next(instruction)) {
+    heard.log += std::string(instruction.mnemonic, 2) + " ";
+  }
+  return heard.log;
+}
+
+const TextCase kEscapes[] = {
+    {"ResetAndModes", kEsc + "E" + kEsc + "%0BIN;" + kEsc + "%1A" + kEsc + "%-1B",
+     "E B0 IN A1 B-1 "},
+    {"FormFeedInPclTextOnly", "IN;\f" + kEsc + "%0A text \f more" + kEsc + "%0BPU;",
+     "IN A0 FF B0 PU "},
+    {"CombinedRasterCommands", kEsc + "*t300R" + kEsc + "*r1a2S" + kEsc + "*b3WPD;" + kEsc + "*rC",
+     "*tR300 *rA1 *rS2 *bW3/3 *rC0 "},
+    {"SignsAndDecimals", kEsc + "*p-12.5x7Y", "*pX-12.5 *pY7 "},
+    {"PageSize", kEsc + "&l26A", "&lA26 "},
+    {"DoubledEscapeStartsAfresh", kEsc + kEsc + "E", "E "},
+};
+TEXT_TABLE(ScannerEscapes, Escapes, kEscapes);
+
 // The moves PE data decodes to: "pen2", "up" or "down", "=" when absolute, then x,y.
 std::string Decoded(std::string_view data) {
   struct Recorded : PolylineEncodingSink {

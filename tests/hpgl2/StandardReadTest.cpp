@@ -87,13 +87,14 @@ const TextCase kDrawings[] = {
     {"RotationKeepsP1P2", "SC0,10,0,10;RO90;PA10,10;PD0,0;", "2704,10250 9904,250"},
     {"IpAfterRotationTurnsTheFrame", "RO90;IP;SC0,10,0,10;PA10,10;PD0,0;", "250,7796 10250,596"},
     // "BZ: Bezier Absolute", whatever PA or PR chose; BR is the relative one.
-    {"BezierAbsoluteAfterPr", "PA100,0;PR;PD;BZ0,0,0,0,0,10;", "100,0 42.188,0.156 12.5,1.25 1.563,4.219 0,10"},
+    {"BezierAbsoluteAfterPr", "PA100,0;PR;PD;BZ0,0,0,0,0,10;",
+     "100,0 42.188,0.156 12.5,1.25 1.563,4.219 0,10"},
     {"BezierRelative", "PA100,0;PD;BR0,0,0,0,0,10;", "100,0 100,0.156 100,1.25 100,4.219 100,10"},
     // "EP edges only what was defined with the pen down": a subpolygon whose pen was lifted
     // before PM1 or PM2 gets no closing edge (GNU libplot's "PU;PM2;").
     {"EdgePolygonNoClosingEdgeAfterPenUp", "PA0,0;PM0;PD10,0,10,10;PU;PM2;EP;", "0,0 10,0 10,10"},
-    {"EdgePolygonNoClosingEdgeAfterPenUpPm1",
-     "PA0,0;PM0;PD10,0,10,10;PU;PM1;PD20,0,20,20;PM2;EP;", "0,0 10,0 10,10 | 20,0 20,20 20,0"},
+    {"EdgePolygonNoClosingEdgeAfterPenUpPm1", "PA0,0;PM0;PD10,0,10,10;PU;PM1;PD20,0,20,20;PM2;EP;",
+     "0,0 10,0 10,10 | 20,0 20,20 20,0"},
     // "PS: the hard-clip limits"; nothing beyond them is drawn, and P1 and P2 move to them.
     {"PlotSizeClipsToItsLimits", "PS1000,1000;PA500,500;PD2000,500;", "500,500 1000,500"},
     {"PlotSizeMovesP1P2", "PS2000,1000;SC0,10,0,10;PA10,10;PD0,0;", "2000,1000 0,0"},
@@ -114,11 +115,13 @@ const TextCase kDrawings[] = {
     {"BpAfterDrawing", "PD1,1;BP;PD2,2;", "0,0 1,1 || 1,1 2,2"},
     // In HP-GL/2 within PCL "only PCL ejects a page" (a form feed, ESC E, a page size):
     // PG and BP feed nothing there.
-    {"PclBpStartsNoPage",
-     "\x1b%0BBP;IN;SP1;PD1,1;\x1b%0A\x1b%0BBP;IN;SP1;PD2,2;PG;PD3,3;\x1b%0A",
+    {"PclBpStartsNoPage", "\x1b%0BBP;IN;SP1;PD1,1;\x1b%0A\x1b%0BBP;IN;SP1;PD2,2;PG;PD3,3;\x1b%0A",
      "0,0 1,1 | 0,0 2,2 3,3"},
     {"PclFormFeedEjects", "\x1b%0BPD1,1;\x1b%0A\f\x1b%0BPU;PD2,2;", "0,0 1,1 || 1,1 2,2"},
-    {"PclResetEjects", "\x1b%1BPD1,1;\x1b" "E\x1b%1BPD2,2;", "0,0 1,1 || 1,1 2,2"},
+    {"PclResetEjects",
+     "\x1b%1BPD1,1;\x1b"
+     "E\x1b%1BPD2,2;",
+     "0,0 1,1 || 1,1 2,2"},
     {"PclPageSizeEjects", "\x1b%0BPD1,1;\x1b%0A\x1b&l26A\x1b%0BPD2,2;", "0,0 1,1 || 1,1 2,2"},
     {"StandAloneEntryKeepsPages", "\x1b%-1BPD1,1;PG;PD2,2;", "0,0 1,1 || 1,1 2,2"},
 };
@@ -144,7 +147,8 @@ std::string Style(const std::string& text) {
     out += std::string(" LA ") + ends[static_cast<int>(style.ends)] + "," +
            joins[static_cast<int>(style.joins)];
   }
-  if (style.miterLimit != StrokeStyle::kDefaultMiterLimit) out += " limit " + Number(style.miterLimit);
+  if (style.miterLimit != StrokeStyle::kDefaultMiterLimit)
+    out += " limit " + Number(style.miterLimit);
   return out;
 }
 
@@ -236,6 +240,11 @@ const TextCase kLabels[] = {
     {"RelativeSize", "IP0,0,10000,10000;SR4,4;PA0,0;LBHHH\x03", "25,0 1575,400"},
     {"RelativeDirection", "SI1,1;IP0,0,10000,10000;DR0,1;PA0,0;LBHHH\x03", "-400,25 0,1575"},
     {"OwnTerminator", "SI1,1;DT*;PA0,0;LBHHH*PU;", "25,0 1575,400"},
+    // "SD 2,1: proportional spacing": each letter as wide as it is, so "iii" runs short.
+    {"ProportionalSpacing", "SI1,1;SD2,1;PA0,0;LBiii\x03", "75,0 525,419.048"},
+    {"FixedSpacing", "SI1,1;SD2,0;PA0,0;LBiii\x03", "175,0 1425,419.048"},
+    // Two-byte Kanji (SD 1,1611: JIS Kanji-1) take two cells: "日本" is four cells wide.
+    {"JisKanjiTwoCellsEach", "SI1,1;SD1,1611;PA0,0;LBF|K\\\x03", "192.593,-5.079 1925.93,460.529"},
 };
 TEXT_TABLE(Labels, LabelBox, kLabels);
 
@@ -252,6 +261,70 @@ TEST(StandardRead, LabelBytesFrom128DrawTheirStandIn) {
     EXPECT_NE(Lines(eightBit), "") << eightBit;
   }
 }
+
+// "CS: the standard character set": a national set's letters, not the ASCII signs on those
+// codes; SA (or SO in the text) the alternate set of CA.
+TEST(StandardRead, SevenBitSetsDrawTheirOwnCharacters) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"CS39;LB[\\]~\x03", "LBAOUs\x03"},       // German: Ä Ö Ü ß
+      {"CS37;LB#\x03", "LBL\x03"},              // United Kingdom: £
+      {"CS5;LB!\x03", "LBA\x03"},               // Roman Extension: Roman-8's À
+      {"CA39;SA;LB[\x03", "LBA\x03"},           // the alternate set chosen
+      {"CA39;LB[\x0e[\x0f[\x03", "LB[A[\x03"},  // SO and SI within the label
+      {"CA39;LB\x0e\x03LB[\x03", "LBA\x03"}};   // SO lasts to the next label
+  for (const auto& [national, ascii] : cases) {
+    EXPECT_EQ(Lines(national), Lines(ascii)) << national;
+    EXPECT_NE(Lines(national), "") << national;
+  }
+}
+
+// Japanese labels: JIS (SD 1,1611) and Shift-JIS (SD 1,619) two-byte codes and the katakana
+// sets draw the same characters, with Hershey's Japanese strokes where it has them.
+TEST(StandardRead, JapaneseLabelsInEveryEncoding) {
+  const std::string jis = Lines("SD1,1611;LBF|K\\$\"%\"\x03");  // 日本あア
+  EXPECT_EQ(Lines("SD1,619;LB\x93\xfa\x96\x7b\x82\xa0\x83\x41\x03"), jis);
+  EXPECT_NE(jis, "");
+  // Half-width katakana: seven-bit (CS 43), Kana-8 and Shift-JIS alike.
+  const std::string katakana = Lines("CS43;LB12\x03");
+  EXPECT_EQ(Lines("SD1,267;LB\xb1\xb2\x03"), katakana);
+  EXPECT_EQ(Lines("SD1,619;LB\xb1\xb2\x03"), katakana);
+  const StandardReadOutcome unknown = Read("SD1,1611;LB/!/!\x03");
+  EXPECT_EQ(unknown.counts.undrawableCharacters, 2);
+  EXPECT_EQ(unknown.counts.labels, 1) << "drawn as ?";
+}
+
+// Raster images of PCL and RTL (ESC * r A, ESC * b W) are drawn in black where their bits are
+// set, in their compression methods 0 to 3; what cannot be drawn is counted and told.
+std::string Raster(const std::string& text) {
+  const StandardReadOutcome outcome = ReadStandardPlotBytes("IN;\x1b%1A\x1b*t254R" + text);
+  std::string out = "drawn " + std::to_string(outcome.counts.rasterImages) + " skipped " +
+                    std::to_string(outcome.counts.rasterImagesSkipped);
+  for (const StandardPolygon& polygon : outcome.plot.pages[0].polygons) {
+    for (const PlotRing& ring : polygon.rings)
+      out += " [" + Points({ring[0], ring[2]}) + "]";
+  }
+  return out;
+}
+
+// At 254 dots an inch a pixel is 4 plotter units; images hang down from the pen.
+const TextCase kRaster[] = {
+    {"Unencoded", "\x1b*r1A\x1b*b2W\xf0\x0f\x1b*b2W\xf0\x0f\x1b*rC",
+     "drawn 1 skipped 0 [0,0 16,-8] [48,0 64,-8]"},
+    {"RunLength", "\x1b*b1M\x1b*r1A\x1b*b2W\x01\xff\x1b*rC", "drawn 1 skipped 0 [0,0 64,-4]"},
+    // Byte 0xff repeats the next twice, 0x01 copies two.
+    {"PackBits", "\x1b*b2M\x1b*r1A\x1b*b5W\xff\x80\x01\x01\x01\x1b*rC",
+     "drawn 1 skipped 0 [0,0 4,-4] [32,0 36,-4] [92,0 96,-4] [124,0 128,-4]"},
+    {"DeltaRowRepeatsTheSeed",
+     "\x1b*b3M\x1b*r1A\x1b*b3W\x20\xf0\x0f\x1b*b0W\x1b*b2W\x01\xff\x1b*rC",
+     "drawn 1 skipped 0 [48,0 64,-8] [0,0 16,-12] [32,-8 64,-12]"},
+    {"BlankRowsBetween", "\x1b*r1A\x1b*b1W\x80\x1b*b2Y\x1b*b1W\x80\x1b*rC",
+     "drawn 1 skipped 0 [0,0 4,-4] [0,-12 4,-16]"},
+    {"ImplicitStart", "\x1b*b1W\x80", "drawn 1 skipped 0 [0,0 4,-4]"},
+    {"OtherCompressionTold", "\x1b*b5M\x1b*r1A\x1b*b1W\xff\x1b*rC", "drawn 0 skipped 1"},
+    {"ColourTold", "\x1b*v6W\x02\x03\x08\x08\x08\x08\x1b*r1A\x1b*b1W\xff\x1b*rC",
+     "drawn 0 skipped 1"},
+};
+TEXT_TABLE(RasterImages, Raster, kRaster);
 
 TEST(StandardRead, SymbolModeMarksEveryPointAndLeavesThePen) {
   const StandardPage page = Read("SI1,1;SM+;PA0,0;PD1000,0,2000,0;SM;PD3000,0;").plot.pages[0];
