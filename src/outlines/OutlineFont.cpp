@@ -3,6 +3,7 @@
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 
+#include <cstdio>
 #include <mutex>
 #include <optional>
 #include <unordered_map>
@@ -95,8 +96,21 @@ std::string MatchedFile(FcPattern* pattern, FcChar32 probe, const char* familyPr
   return file;
 }
 
+// Where Debian's fonts-ipafont-gothic puts IPA Gothic, and the name it also goes by.
+constexpr const char* kIpaGothicFiles[] = {
+    "/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf",
+    "/usr/share/fonts/truetype/fonts-japanese-gothic.ttf",
+};
+
 std::string JapaneseFontFile() {
   constexpr FcChar32 kHiraganaA = 0x3042;
+  for (const char* path : kIpaGothicFiles) {
+    if (FILE* file = std::fopen(path, "rb")) {
+      std::fclose(file);
+      return path;
+    }
+  }
+  // Elsewhere fontconfig knows where the fonts are.
   std::string file;
   if (FcPattern* ipa = FcNameParse(reinterpret_cast<const FcChar8*>("IPAGothic"))) {
     file = MatchedFile(ipa, kHiraganaA, "IPA");

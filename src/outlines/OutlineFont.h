@@ -30,9 +30,9 @@ class OutlineFont {
   // The font file at `path`, or null when it cannot be read as a font.
   static std::unique_ptr<OutlineFont> Open(const std::string& path);
 
-  // The Japanese font labels fall back on: IPA Gothic (the package fonts-ipafont-gothic),
-  // found through fontconfig; else any installed font fontconfig has for Japanese. Null
-  // when there is none. Looked for once.
+  // The Japanese font labels fall back on: IPA Gothic where the package
+  // fonts-ipafont-gothic puts it, else as fontconfig finds it, else any installed font
+  // fontconfig has for Japanese. Null when there is none. Looked for once.
   static const OutlineFont* Japanese();
 
   // The glyph of `code`, or null when the font has none.
