@@ -60,7 +60,7 @@ struct LabelTerminator {
   bool printing = false;
 };
 
-// SI SR DI DR SL LO ES DV, the fonts (SD AD CS CA SS SA), SM and DT.
+// SI SR DI DR SL LO ES DV, the fonts (SD AD CS CA SS SA CF), SM and DT.
 struct LabelSetting {
   bool relativeSize = false;
   double width = 0.187, height = 0.269;  // cm (SI), or percent of P2-P1 (SR)
@@ -73,7 +73,9 @@ struct LabelSetting {
   bool reversePath = false;
   bool reverseLineFeed = false;
   LabelFonts fonts;
-  char symbol = 0;  // SM: drawn at every point, 0 = none
+  int characterFill = 0;  // CF: outline characters 0 and 2 filled, 1 edged, 3 both
+  int edgePen = 0;        // CF: 0 = the selected pen
+  char symbol = 0;        // SM: drawn at every point, 0 = none
   LabelTerminator terminator;
 };
 

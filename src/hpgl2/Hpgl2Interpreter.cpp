@@ -104,6 +104,7 @@ std::span<const I::Row> Hpgl2Interpreter::Table() {
       {"AD", Kind::Character, &I::Ad, true},
       {"SS", Kind::Character, &I::Ss, true},
       {"SA", Kind::Character, &I::Sa, true},
+      {"CF", Kind::Character, &I::Cf, true},
       // A comment: read, and not even tallied.
       {"CO", Kind::Device, &I::Co, false},
       // Device set-up, fonts and media, output to the host: nothing on the paper a viewer
@@ -114,7 +115,6 @@ std::span<const I::Row> Hpgl2Interpreter::Table() {
       {"AP", Kind::Device, nullptr, false},
       {"AS", Kind::Device, nullptr, false},
       {"BL", Kind::Device, nullptr, false},
-      {"CF", Kind::Device, nullptr, false},
       {"CM", Kind::Device, nullptr, false},
       {"CV", Kind::Device, nullptr, false},
       {"DC", Kind::Device, nullptr, false},
@@ -939,6 +939,18 @@ void Hpgl2Interpreter::Ss(const Instruction&) {
 
 void Hpgl2Interpreter::Sa(const Instruction&) {
   state_.defaults.label.fonts.alternateSelected = true;
+}
+
+// CF mode[,edge pen]: how outline characters are drawn: 0 and 2 filled, 1 edged only, 3 both;
+// edged with the edge pen, 0 (or none given) meaning the selected one.
+void Hpgl2Interpreter::Cf(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  double v[2] = {0, 0};
+  parameters.Take(v, 2);
+  const int mode = ToInt(v[0]);
+  LabelSetting& label = state_.defaults.label;
+  label.characterFill = mode >= 0 && mode <= 3 ? mode : 0;
+  label.edgePen = std::clamp(ToInt(v[1]), 0, 32767);
 }
 
 }  // namespace korvid

@@ -135,6 +135,7 @@ class Hpgl2Interpreter : private EscapeListener {
   void Ad(const Instruction&);
   void Ss(const Instruction&);
   void Sa(const Instruction&);
+  void Cf(const Instruction&);
   void Co(const Instruction&) {}
 
   StandardReadOutcome& outcome_;

@@ -75,6 +75,12 @@ void LabelPlotter::Label(std::string_view text) {
   glyphFill.widthMm = stroke.widthMm;
   glyphFill.nonZeroWinding = true;
   std::vector<PlotRing> rings;
+  StrokeStyle edge = stroke;
+  if (const int pen = c_.state.defaults.label.edgePen; pen != 0) {
+    edge.pen = pen;
+    edge.colour = c_.state.palette.Colour(pen);
+    edge.widthMm = c_.state.palette.WidthMm(pen);
+  }
   // The whole text in one call, so that the label origin places it as one label; the
   // strokes come one at a time and go straight onto the page.
   const LabelLayout layout = LayOutLabel(
@@ -92,7 +98,17 @@ void LabelPlotter::Label(std::string_view text) {
         rings.assign(glyph.size(), {});
         for (std::size_t i = 0; i < glyph.size(); ++i)
           std::transform(glyph[i].begin(), glyph[i].end(), std::back_inserter(rings[i]), ToPlot);
-        if (page.FillPolygon(rings, glyphFill)) first();
+        const int fill = c_.state.defaults.label.characterFill;
+        if (fill != 1 && page.FillPolygon(rings, glyphFill)) first();
+        if (fill == 1 || fill == 3) {
+          for (const PlotRing& ring : rings) {
+            page.BreakLine();
+            for (std::size_t i = 0; i < ring.size(); ++i)
+              page.AddSegment(ring[i], ring[(i + 1) % ring.size()], edge);
+            first();
+          }
+          page.BreakLine();
+        }
       });
   page.BreakLine();
   c_.state.pen = ToPlot(layout.penAfter);

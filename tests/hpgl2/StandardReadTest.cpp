@@ -2,6 +2,7 @@
 // with "IN;SP1;".
 #include "TextTable.h"
 #include "hpgl2/Hpgl2Reader.h"
+#include "outlines/OutlineFont.h"
 
 namespace korvid {
 namespace {
@@ -291,6 +292,24 @@ TEST(StandardRead, JapaneseLabelsInEveryEncoding) {
   const StandardReadOutcome unknown = Read("SD1,1611;LB/!/!\x03");
   EXPECT_EQ(unknown.counts.undrawableCharacters, 2);
   EXPECT_EQ(unknown.counts.labels, 1) << "drawn as ?";
+}
+
+// "CF: character fill mode": outline characters (here 漢, which Hershey's set lacks) are filled
+// (0, 2), edged (1) with the edge pen, or both (3); stroke characters stay strokes.
+TEST(StandardRead, CharacterFillModeFillsOrEdgesOutlineCharacters) {
+  if (!OutlineFont::Japanese()) GTEST_SKIP() << "no Japanese outline font installed";
+  const auto drawn = [](const std::string& mode) {
+    const StandardPage page = Read(mode + "SD1,1611;LB4A\x03").plot.pages[0];
+    std::string out = std::to_string(page.polygons.size()) + " fills";
+    if (!page.polylines.empty())
+      out += ", edges in pen " + std::to_string(page.polylines.back().style.pen);
+    return out;
+  };
+  EXPECT_EQ(drawn(""), "1 fills");
+  EXPECT_EQ(drawn("CF2;"), "1 fills");
+  EXPECT_EQ(drawn("CF1;"), "0 fills, edges in pen 1");
+  EXPECT_EQ(drawn("CF3,2;"), "1 fills, edges in pen 2");
+  EXPECT_EQ(drawn("CF1;DF;"), "1 fills");
 }
 
 // Raster images of PCL and RTL (ESC * r A, ESC * b W) are drawn in black where their bits are
