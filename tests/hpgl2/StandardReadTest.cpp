@@ -339,6 +339,16 @@ const TextCase kRaster[] = {
     {"BlankRowsBetween", "\x1b*r1A\x1b*b1W\x80\x1b*b2Y\x1b*b1W\x80\x1b*rC",
      "drawn 1 skipped 0 [0,0 4,-4] [0,-12 4,-16]"},
     {"ImplicitStart", "\x1b*b1W\x80", "drawn 1 skipped 0 [0,0 4,-4]"},
+    // ESC * p places the cursor in PCL units (300 an inch), rows counted down from the top of
+    // the sheet (8392); ESC * r 0 A starts at the left edge, and the next image below the last.
+    {"CursorPlacesTheImage", "\x1b*p300x300Y\x1b*r1A\x1b*b1W\x80\x1b*rC",
+     "drawn 1 skipped 0 [1016,7376 1020,7372]"},
+    {"LeftEdgeAndBelow", "\x1b*p300X\x1b*r0A\x1b*b1W\x80\x1b*rC\x1b*r1A\x1b*b1W\x80",
+     "drawn 2 skipped 0 [0,0 4,-4] [1016,-4 1020,-8]"},
+    {"ResetMeans75DotsAnInch",
+     "\x1b"
+     "E\x1b*r1A\x1b*b1W\x80\x1b*rC",
+     "drawn 1 skipped 0 [0,8392 13.547,8378.45]"},
     {"OtherCompressionTold", "\x1b*b5M\x1b*r1A\x1b*b1W\xff\x1b*rC", "drawn 0 skipped 1"},
     {"ColourTold", "\x1b*v6W\x02\x03\x08\x08\x08\x08\x1b*r1A\x1b*b1W\xff\x1b*rC",
      "drawn 0 skipped 1"},
@@ -352,6 +362,49 @@ TEST(StandardRead, SymbolModeMarksEveryPointAndLeavesThePen) {
   EXPECT_NEAR(page.extents.minY, -200, 60);
   EXPECT_NEAR(page.extents.maxX, 3000, 1);
 }
+
+// One table says what each mnemonic does: the fonts, the line attributes and BP change the
+// drawing; device set-up, host talk and comments do not; what is not in it, nothing.
+TEST(StandardRead, TheTableSaysWhatChangesTheDrawing) {
+  for (const char* draws : {"PD", "pd", "BP", "LA", "CS", "CA", "SD", "AD", "SS", "SA", "CF", "PS",
+                            "RO", "DT", "SM", "XT", "EP", "BR"})
+    EXPECT_TRUE(InstructionChangesDrawing(draws)) << draws;
+  for (const char* nothing : {"VS", "CO", "LM", "QL", "OH", "ZZ", "P", "PDX", "1A"})
+    EXPECT_FALSE(InstructionChangesDrawing(nothing)) << nothing;
+}
+
+// DF sets back every setting of its share, IN the plotter's as well: each row changes one,
+// resets, and draws a line or label that shows the defaults again (the rows without a reset
+// show that the setting took).
+std::string AfterReset(const std::string& text) {
+  const StandardReadOutcome outcome = Read(text + "PA0,0;PD100,100;PU;LBH\x03");
+  const StandardPage& page = outcome.plot.pages.back();
+  std::string out = Style(text + "PA0,0;PD100,100;");
+  if (!page.polygons.empty()) out += " fill";
+  return out + " " +
+         Points({{page.extents.minX, page.extents.minY}, {page.extents.maxX, page.extents.maxY}});
+}
+
+const TextCase kResets[] = {
+    {"LineTypeTakes", "LT2,1,1;", "1 0.35 000000 LT2,40 50 50 0,0 170.125,207.6"},
+    {"LineTypeBack", "LT2,1,1;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"UserPatternBack", "UL2,1,3;LT2;DF;LT2;", "1 0.35 000000 LT2,492.893 50 50 0,0 170.125,207.6"},
+    {"ScaleBack", "IP0,0,10,10;SC0,1,0,1;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"LabelSizeTakes", "SI1,1;", "1 0.35 000000 0,0 475,500"},
+    {"LabelSizeBack", "SI2,2;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"LabelDirectionBack", "DI0,1;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"LabelOriginBack", "LO5;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"WindowBack", "IW0,0,50,50;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"PolygonModeLeft", "PM0;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"TerminatorBack", "DT*;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"WidthKeptByDf", "PW1;DF;", "1 1 000000 0,0 170.125,207.6"},
+    {"WidthBackWithIn", "PW1;IN;SP1;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"ColourKeptByDf", "PC1,255,0,0;DF;", "1 0.35 0000FF 0,0 170.125,207.6"},
+    {"ColourBackWithIn", "PC1,255,0,0;IN;SP1;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"RotationBackWithIn", "RO90;IN;SP1;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"PointsKeptByDf", "IP0,0,10,10;DF;SC0,1,0,1;", "1 0.35 000000 0,0 1070.12,1107.6"},
+};
+TEXT_TABLE(Resets, AfterReset, kResets);
 
 // Instructions known to change nothing on paper, then those not understood ("?").
 TEST(StandardRead, TalliesWhatItDoesNotDraw) {
@@ -404,7 +457,10 @@ TEST(StandardRead, AdversarialInputsEndWithWhatCouldBeRead) {
         "PM0;"s + std::string(1 << 16, ';') + "PM2;FP;EP;",
         "SC0,0,0,0;PD10,10;SC0,1e38,0,1e38;PD1e30,1e30;"s, "IP1,1,1,1;SC0,10,0,10,1;PD5,5;"s,
         "BZ1e300,1e300,-1e300,1e300,1e300,-1e300;PD1,1;"s,
-        "CI1e300,0.0001;CI5,0;AA1e308,1e308,1e308,0;"s, "LT5,1e300,1;PD1,1;PW1e300;PD2,2;"s}) {
+        "CI1e300,0.0001;CI5,0;AA1e308,1e308,1e308,0;"s, "LT5,1e300,1;PD1,1;PW1e300;PD2,2;"s,
+        "PS1e300,1e300;RO90;PD5,5;PS1,1;PD6,6;LA3,1e300;PD7,7;"s,
+        "\x1b*r1A\x1b*b99999999Y\x1b*b1W\xff\x1b*t0.0001R\x1b*b99999999W"s,
+        "SD1,1611;LB\x80\xff\x21\x03SD1,619;LB\x81\x81\x81\x03CS43;LB\x7f\xe0\x03"s}) {
     const StandardReadOutcome outcome = Read(input);
     for (const StandardPage& page : outcome.plot.pages)
       for (const StandardPolyline& line : page.polylines)

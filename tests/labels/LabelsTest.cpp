@@ -8,6 +8,7 @@
 
 #include "hpgl2/TextTable.h"
 #include "labels/HersheyFont.h"
+#include "labels/JapaneseCodes.h"
 #include "labels/JapaneseGlyphs.h"
 #include "labels/LabelLayout.h"
 #include "outlines/OutlineFont.h"
@@ -262,6 +263,22 @@ const TextCase kSymbolSets[] = {
     {"ControlsPassThrough", "0:A\r\nB", "A^13^10B"},
 };
 TEXT_TABLE(SymbolSetReading, Decoded, kSymbolSets);
+
+// The C library's tables of JIS X 0208 and code page 932, by their two bytes.
+TEST(JapaneseCodes, TwoByteCodesAsUnicode) {
+  EXPECT_EQ(JisX0208Character(0x21, 0x21), U'　');
+  EXPECT_EQ(JisX0208Character(0x24, 0x22), U'あ');
+  EXPECT_EQ(JisX0208Character(0x30, 0x21), U'亜');
+  EXPECT_EQ(JisX0208Character(0x50, 0x21), U'弌') << "the second level";
+  EXPECT_EQ(JisX0208Character(0x2F, 0x21), 0u) << "a row JIS leaves empty";
+  EXPECT_EQ(JisX0208Character(0x7F, 0x21), 0u);
+  EXPECT_EQ(ShiftJisCharacter(0x88, 0x9F), U'亜');
+  EXPECT_EQ(ShiftJisCharacter(0x87, 0x40), U'①') << "NEC's extension, as Windows writes it";
+  EXPECT_EQ(ShiftJisCharacter(0x88, 0x7F), 0u);
+  EXPECT_EQ(ShiftJisCharacter(0xA0, 0x40), 0u) << "no lead byte";
+  EXPECT_EQ(HalfWidthKatakana(0xB1), U'ｱ');
+  EXPECT_EQ(HalfWidthKatakana(0x31), U'ｱ');
+}
 
 // Japanese strokes are the font's own glyph in the em square: here 27 units wide and tall, so
 // that one font unit is one plotter unit, X from -13.5 and Y (down) from 13 less 0.12 em.
