@@ -171,14 +171,16 @@ std::span<const I::Row> Hpgl2Interpreter::Table() {
   return kRows;
 }
 
+// The table by mnemonic, made once before anything is read.
+const std::array<const I::Row*, 26 * 26> Hpgl2Interpreter::kRowsBySlot = [] {
+  std::array<const Row*, 26 * 26> rows{};
+  for (const Row& row : Table())
+    rows[static_cast<std::size_t>(Slot(row.name[0], row.name[1]))] = &row;
+  return rows;
+}();
+
 const I::Row* Hpgl2Interpreter::RowOf(char first, char second) {
-  static const std::array<const Row*, 26 * 26> bySlot = [] {
-    std::array<const Row*, 26 * 26> rows{};
-    for (const Row& row : Table())
-      rows[static_cast<std::size_t>(Slot(row.name[0], row.name[1]))] = &row;
-    return rows;
-  }();
-  return bySlot[static_cast<std::size_t>(Slot(first, second))];
+  return kRowsBySlot[static_cast<std::size_t>(Slot(first, second))];
 }
 
 bool Hpgl2Interpreter::ChangesDrawing(char first, char second) {
@@ -426,7 +428,7 @@ void Hpgl2Interpreter::CoordinatePairs(const Instruction& instruction, bool rela
   double x = 0, y = 0;
   while (parameters.Next(x) && parameters.Next(y)) {
     plotter_.MovePen(plotter_.Point(x, y, relative), state_.penDown);
-    labels_.Symbol();
+    if (state_.defaults.label.symbol != 0) labels_.Symbol();
   }
 }
 

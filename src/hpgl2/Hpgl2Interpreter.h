@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -55,6 +56,7 @@ class Hpgl2Interpreter : private EscapeListener {
   // The one table of instructions, a row per mnemonic.
   static std::span<const Row> Table();
   static const Row* RowOf(char first, char second);
+  static const std::array<const Row*, 26 * 26> kRowsBySlot;
   void Dispatch(const Instruction& instruction);
   // Brings what derives from the state up to date: P1 and P2 in force, the scaling, the
   // page's rotation and window, the stroke target.

@@ -104,16 +104,6 @@ void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& sty
   Page().extents.Include(to);
 }
 
-void PageBuilder::DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
-  if (style.pen == 0) {
-    open_ = false;
-  } else if (style.DotsOnly()) {
-    DrawDot(to, style);
-  } else {
-    AddSegment(from, to, style);
-  }
-}
-
 void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) {
   if (style.pen != 0 && !style.DotsOnly()) {
     AddPath(points, count, style);

@@ -15,14 +15,22 @@ struct BudgetSpent {};
 // Puts what the plotter draws onto pages: clips it to the input window (and to the
 // hard-clip limits PS sets), turns it by the plot rotation (RO), joins consecutive strokes
 // of one style into polylines, keeps the page extents and charges every byte to the budget.
-class PageBuilder : public StrokeTarget {
+class PageBuilder final : public StrokeTarget {
  public:
   PageBuilder(StandardPlot& plot, ModelBudget& budget);
 
   // The pen's moves, points in plotter units before rotation. Pen 0 draws nothing; line
   // type 0 leaves a dot at each point the pen moves to.
   void MoveTo(PlotPoint) override { open_ = false; }
-  void DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) override;
+  void DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) override {
+    if (style.pen == 0) {
+      open_ = false;
+    } else if (style.DotsOnly()) {
+      DrawDot(to, style);
+    } else {
+      AddSegment(from, to, style);
+    }
+  }
   void DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) override;
   void DrawClosedPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style,
                       bool drawn) override;

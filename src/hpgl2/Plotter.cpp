@@ -50,8 +50,7 @@ std::int32_t Plotter::DashIndex(const std::vector<double>& pattern) {
   return static_cast<std::int32_t>(patterns.size() - 1);
 }
 
-const StrokeStyle& Plotter::Stroke() {
-  if (strokeValid_) return stroke_;
+const StrokeStyle& Plotter::MakeStroke() {
   const LineSetting& line = c_.state.defaults.line;
   stroke_ = {};
   stroke_.pen = selectedPen_;
@@ -80,26 +79,6 @@ void Plotter::FollowPolygonMode() {
 }
 
 // ---------------------------------------------------------------- pen moves
-
-PlotPoint Plotter::Point(double x, double y, bool relative) const {
-  const PlotTransform& t = c_.transform;
-  if (relative) return {c_.state.pen.x + t.XUnits(x), c_.state.pen.y + t.YUnits(y)};
-  return t.ToPlotter({x, y});
-}
-
-void Plotter::MovePen(PlotPoint to, bool down) {
-  // The polygon buffer holds the moves of polygon mode; the pen's own state, its dot and
-  // where labels return to, is the page's.
-  const bool onPage = !InPolygonMode();
-  if (onPage) pendingDot_ = false;
-  if (down) {
-    target_->DrawSegment(c_.state.pen, to, Stroke());
-  } else {
-    target_->MoveTo(to);
-  }
-  c_.state.pen = to;
-  if (onPage) c_.state.carriageReturn = to;
-}
 
 void Plotter::LiftPen() {
   DropPendingDot();

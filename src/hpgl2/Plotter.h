@@ -31,7 +31,7 @@ class Plotter {
 
   // The stroke of the selected pen in the current line type, made again after anything
   // that may have changed it.
-  const StrokeStyle& Stroke();
+  const StrokeStyle& Stroke() { return strokeValid_ ? stroke_ : MakeStroke(); }
   void StyleMayHaveChanged() { strokeValid_ = false; }
   // The polygon mode of the state, after a reset or PM.
   void FollowPolygonMode();
@@ -39,9 +39,31 @@ class Plotter {
   int SelectedPen() const { return selectedPen_; }
 
   // A point in user units (relative to the pen, or absolute) in plotter units.
-  PlotPoint Point(double x, double y, bool relative) const;
+  PlotPoint Point(double x, double y, bool relative) const {
+    const PlotTransform& t = c_.transform;
+    if (relative) return {c_.state.pen.x + t.XUnits(x), c_.state.pen.y + t.YUnits(y)};
+    return t.ToPlotter({x, y});
+  }
   PlotPoint PenInUserUnits() const { return c_.transform.ToUser(c_.state.pen); }
-  void MovePen(PlotPoint to, bool down);
+  // The polygon buffer holds the moves of polygon mode; the pen's own state, its dot and
+  // where labels return to, is the page's. (The page is called as itself: pen moves are
+  // most of a plot.)
+  void MovePen(PlotPoint to, bool down) {
+    if (!InPolygonMode()) {
+      pendingDot_ = false;
+      if (down) {
+        c_.page.DrawSegment(c_.state.pen, to, Stroke());
+      } else {
+        c_.page.MoveTo(to);
+      }
+      c_.state.carriageReturn = to;
+    } else if (down) {
+      target_->DrawSegment(c_.state.pen, to, Stroke());
+    } else {
+      target_->MoveTo(to);
+    }
+    c_.state.pen = to;
+  }
   void LiftPen();
   // PD: a pen lowered without a move leaves a dot, unless a line starts there.
   void LowerPen(bool moves);
@@ -76,6 +98,7 @@ class Plotter {
   double Diagonal() const;
 
  private:
+  const StrokeStyle& MakeStroke();
   std::int32_t DashIndex(const std::vector<double>& pattern);
   double ChordDeg(double parameter, double radiusUser) const;
   bool Drawing() const { return c_.state.penDown && selectedPen_ != 0; }

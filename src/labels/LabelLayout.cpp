@@ -51,15 +51,14 @@ bool IsCarriageReturn(const LabelCharacter& c) {
 // How many cells a character moves the pen along the text path: a tab five, a full-width
 // character two across (one down a vertical path), and in a proportional font a letter its
 // own width.
-double CellsMoved(const LabelCharacter& c, const LabelStyle& style) {
+double OtherCellsMoved(const LabelCharacter& c, const LabelFont& font, bool vertical) {
   if (c.kind == LabelCharacter::Kind::Control) {
     if (c.code == static_cast<char32_t>(kBackspace)) return -1;
     if (c.code == static_cast<char32_t>(kHorizontalTab)) return 5;
     return 0;
   }
-  if (c.fullWidth) return style.vertical ? 1 : 2;
-  const LabelFont& font = style.fonts.Current();
-  if (font.proportional && c.kind == LabelCharacter::Kind::Latin && !style.vertical) {
+  if (c.fullWidth) return vertical ? 1 : 2;
+  if (font.proportional && c.kind == LabelCharacter::Kind::Latin && !vertical) {
     if (const HersheyGlyph* glyph = LabelStrokeFont().Find(static_cast<unsigned char>(c.code)))
       return (glyph->rightUnits - glyph->leftUnits) / kFontBodyWidthUnits /
              LabelMetrics::kCellPerCharacterWidth;
@@ -67,15 +66,18 @@ double CellsMoved(const LabelCharacter& c, const LabelStyle& style) {
   return 1;
 }
 
+inline double CellsMoved(const LabelCharacter& c, const LabelFont& font, bool vertical) {
+  if (c.kind == LabelCharacter::Kind::Latin && !font.proportional) return 1;
+  return OtherCellsMoved(c, font, vertical);
+}
+
 // The cells of the text portion that starts at `from`: up to the next carriage return, which
 // places the following portion afresh.
-double PortionCells(LabelCharacters from, LabelStyle style) {
+double PortionCells(LabelCharacters from, bool vertical) {
   double cells = 0;
   LabelCharacter c;
-  while (from.Next(c) && !IsCarriageReturn(c)) {
-    style.fonts = from.Fonts();
-    cells += CellsMoved(c, style);
-  }
+  while (from.Next(c) && !IsCarriageReturn(c))
+    cells += CellsMoved(c, from.Fonts().Current(), vertical);
   return cells;
 }
 
@@ -181,12 +183,12 @@ class GlyphWriter {
 };
 
 // Draws one printable character, by the first font that has it; false when none has.
-bool DrawCharacter(const LabelCharacter& c, const LabelStyle& style, LocalPoint origin,
-                   GlyphWriter& writer) {
+bool DrawCharacter(const LabelCharacter& c, const LabelFont& font, const HersheyFont& latin,
+                   LocalPoint origin, GlyphWriter& writer) {
   if (c.kind == LabelCharacter::Kind::Latin) {
     if (c.code == kSpace) return true;
-    const HersheyGlyph* glyph = LabelStrokeFont().Find(static_cast<unsigned char>(c.code));
-    if (glyph) writer.Latin(*glyph, origin, style.fonts.Current().proportional);
+    const HersheyGlyph* glyph = latin.Find(static_cast<unsigned char>(c.code));
+    if (glyph) writer.Latin(*glyph, origin, font.proportional);
     return glyph != nullptr;
   }
   if (c.kind != LabelCharacter::Kind::Unicode) return false;
@@ -234,13 +236,13 @@ LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoi
   // The label origin places each carriage-return portion once it first moves the pen.
   bool portionPlaced = false;
   LocalPoint portionShift{};
-  LabelStyle current = style;  // with the font SO and SI choose
+  const HersheyFont& latin = LabelStrokeFont();
   LabelCharacters characters(text, style.fonts);
   LabelCharacter c;
   while (true) {
     const LabelCharacters before = characters;
     if (!characters.Next(c)) break;
-    current.fonts = characters.Fonts();
+    const LabelFont& font = characters.Fonts().Current();  // as SO and SI choose
     if (c.kind == LabelCharacter::Kind::Control && c.code == kCarriageReturn) {
       penAt = returnAt;
       portionPlaced = false;
@@ -252,18 +254,18 @@ LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoi
       returnAt = returnAt + metrics.lineStep;
       continue;
     }
-    const double cells = CellsMoved(c, current);
+    const double cells = CellsMoved(c, font, style.vertical);
     if (cells == 0) continue;
     if (!portionPlaced) {
-      portionShift = metrics.OriginShift(style.origin, PortionCells(before, style));
+      portionShift = metrics.OriginShift(style.origin, PortionCells(before, style.vertical));
       penAt = penAt + portionShift;
       portionPlaced = true;
     }
     if (c.kind != LabelCharacter::Kind::Control && !layout.truncated) {
       const LocalPoint origin = penAt + metrics.CharacterOrigin(cells);
-      if (!DrawCharacter(c, current, origin, writer)) {
+      if (!DrawCharacter(c, font, latin, origin, writer)) {
         ++layout.undrawable;
-        if (const HersheyGlyph* unknown = LabelStrokeFont().Find(kUnknownGlyph))
+        if (const HersheyGlyph* unknown = latin.Find(kUnknownGlyph))
           writer.Latin(*unknown, origin, false);
       }
     }

@@ -56,10 +56,6 @@ LabelMetrics LabelMetrics::From(const LabelStyle& style) {
   return m;
 }
 
-LocalPoint LabelMetrics::CharacterOrigin(double cells) const {
-  return !vertical && reversePath ? cells * characterStep : LocalPoint{};
-}
-
 LocalPoint LabelMetrics::OriginShift(int origin, double cellCount) const {
   const LabelOriginGrid grid = GridOf(origin);
   const double cells = std::max(cellCount, 0.0);

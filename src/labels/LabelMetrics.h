@@ -25,7 +25,9 @@ struct LabelMetrics {
 
   // Where a character of `cells` cells is drawn relative to the pen: a leftward path draws
   // each character in the cells before the pen.
-  LocalPoint CharacterOrigin(double cells) const;
+  LocalPoint CharacterOrigin(double cells) const {
+    return !vertical && reversePath ? cells * characterStep : LocalPoint{};
+  }
 
   // Where the first character of a text portion of `cellCount` cells stands relative to the
   // pen, for a label origin (LO) of 1..9 or 11..19; any other origin counts as 1.

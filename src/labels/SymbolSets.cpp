@@ -121,7 +121,7 @@ unsigned char StandInCharacter(unsigned char code, SymbolSet set) {
   return static_cast<unsigned char>(standIn);
 }
 
-bool LabelCharacters::Next(LabelCharacter& character) {
+bool LabelCharacters::NextOfAnySet(LabelCharacter& character) {
   while (pos_ < text_.size()) {
     const auto byte = static_cast<unsigned char>(text_[pos_++]);
     if (byte == kShiftOut || byte == kShiftIn) {

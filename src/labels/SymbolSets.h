@@ -73,10 +73,23 @@ class LabelCharacters {
  public:
   LabelCharacters(std::string_view text, const LabelFonts& fonts) : text_(text), fonts_(fonts) {}
 
-  bool Next(LabelCharacter& character);
+  bool Next(LabelCharacter& character) {
+    // Printable ASCII in Roman-8 or Latin 1, the bulk of every label, is itself.
+    if (pos_ < text_.size()) {
+      const auto byte = static_cast<unsigned char>(text_[pos_]);
+      if (byte >= 0x20 && byte < 0x7F && fonts_.Current().set <= SymbolSet::Latin1) {
+        ++pos_;
+        character = {LabelCharacter::Kind::Latin, byte};
+        return true;
+      }
+    }
+    return NextOfAnySet(character);
+  }
   const LabelFonts& Fonts() const { return fonts_; }
 
  private:
+  bool NextOfAnySet(LabelCharacter& character);
+
   std::string_view text_;
   std::size_t pos_ = 0;
   LabelFonts fonts_;
