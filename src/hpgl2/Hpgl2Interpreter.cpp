@@ -8,12 +8,12 @@
 
 #include "hpgl2/ParameterList.h"
 #include "hpgl2/PolylineEncoding.h"
+#include "model/PlotUnits.h"
 
 namespace korvid {
 
 namespace {
 
-constexpr double kPlotterUnitsPerMm = 40;
 constexpr double kDefaultChordDeg = 5;
 constexpr double kLargestPlotSize = 1e9;  // plotter units: 25 km of paper
 

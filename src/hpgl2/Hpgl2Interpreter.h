@@ -7,7 +7,6 @@
 
 #include "hpgl2/GraphicsState.h"
 #include "hpgl2/InstructionScanner.h"
-#include "hpgl2/InstructionTally.h"
 #include "hpgl2/LabelPlotter.h"
 #include "hpgl2/PageBuilder.h"
 #include "hpgl2/PlotScaling.h"
@@ -15,6 +14,7 @@
 #include "hpgl2/PolygonBuffer.h"
 #include "hpgl2/RasterImage.h"
 #include "hpgl2/StandardReadOutcome.h"
+#include "model/MnemonicTally.h"
 
 namespace korvid {
 
@@ -142,8 +142,8 @@ class Hpgl2Interpreter : private EscapeListener {
 
   StandardReadOutcome& outcome_;
   InstructionScanner* scanner_ = nullptr;
-  InstructionTally ignored_;
-  InstructionTally unread_;
+  MnemonicTally ignored_;
+  MnemonicTally unread_;
 
   PlotterState state_;
   HardClipLimits limits_;  // PS: outside the state, IN keeps them

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/PlotUnits.h"
+
 namespace korvid {
 
 namespace {
 
-constexpr double kPlotterUnitsPerCm = 400;
+constexpr double kPlotterUnitsPerCm = 10 * kPlotterUnitsPerMm;
 
 LabelPoint ToLabel(PlotPoint p) {
   return {p.x, p.y};

@@ -5,13 +5,13 @@
 #include <numbers>
 
 #include "hpgl2/CurveFlattening.h"
+#include "model/PlotUnits.h"
 
 namespace korvid {
 
 namespace {
 
 constexpr double kDegree = std::numbers::pi / 180;
-constexpr double kPlotterUnitsPerMm = 40;
 constexpr double kDefaultChordDeg = 5;
 
 // HP-GL/2's fixed line types 1..8: drawn and blank lengths in percent of the pattern.

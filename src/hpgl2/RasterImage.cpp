@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/PlotUnits.h"
+
 namespace korvid {
 
 namespace {
 
-constexpr double kPlotterUnitsPerInch = 1016;
+constexpr double kPlotterUnitsPerInch = 25.4 * kPlotterUnitsPerMm;
 // Beyond this many rectangles an image is a scan, not a drawing: it is told, not drawn.
 constexpr std::size_t kMostRectangles = std::size_t{1} << 18;
 constexpr std::size_t kLongestRowBytes = std::size_t{1} << 16;

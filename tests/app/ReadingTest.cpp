@@ -63,7 +63,7 @@ TEST_P(ReadingOfferTest, OffersToReadAgainWhenTheStandardReadingDrawsMore) {
   if (!Panel()->Offering()) return;
 
   Panel()->OfferButton()->click();
-  EXPECT_EQ(context->drawing.Source(), Reading::Standard);
+  EXPECT_TRUE(context->Hpgl2Reading && context->drawing.Source()) << "read again as HP-GL/2";
   EXPECT_TRUE(Option()->isChecked()) << "the menu agrees with the reading in force";
   EXPECT_FALSE(Panel()->Offering());
   EXPECT_TRUE(Caption().startsWith("読み込み: HP-GL/2"));
@@ -80,9 +80,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "基本HPGLの読み込みでは描けない命令（PE, LB）があります。"},
         OfferCase{"LowerCaseLabel", "IN;SP1;PU0,0;PD100,100;lbABC\x03;",
                   "基本HPGLの読み込みでは描けない命令（LB）があります。"},
-        // Asked of the standard reader's own table: symbols draw, CS only sets up labels.
-        OfferCase{"Symbols", "IN;SP1;PU0,0;CS14;SM*;PD100,100;",
-                  "基本HPGLの読み込みでは描けない命令（SM）があります。"},
+        // Asked of the standard reader's own table: symbols draw, and CS chooses what labels
+        // draw.
+        OfferCase{"Symbols", "IN;SP1;PU0,0;CS14;SM*;PD100,100;VS10;",
+                  "基本HPGLの読み込みでは描けない命令（CS, SM）があります。"},
         OfferCase{"Nothing", "IN;SP1;VS10;", "基本HPGLの読み込みでは何も描けませんでした。"},
         OfferCase{"Pages", kThreePages, "基本HPGLの読み込みでは2ページ目以降を表示できません。"},
         OfferCase{"NoneWhileTheStandardReadingIsInForce", "IN;SP1;PU0,0;PD100,100;LB;", "", true}),
