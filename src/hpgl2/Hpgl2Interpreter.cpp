@@ -235,12 +235,13 @@ void Hpgl2Interpreter::Run(std::string_view bytes) {
 
 void Hpgl2Interpreter::Dispatch(const Instruction& instruction) {
   const Row* row = RowOf(instruction.mnemonic[0], instruction.mnemonic[1]);
+  const auto offset = static_cast<std::int64_t>(instruction.offset);
   if (!row) {
-    unread_.Count(instruction.mnemonic[0], instruction.mnemonic[1]);
+    unread_.Count(instruction.mnemonic[0], instruction.mnemonic[1], offset);
     return;
   }
   if (!row->handler) {
-    ignored_.Count(instruction.mnemonic[0], instruction.mnemonic[1]);
+    ignored_.Count(instruction.mnemonic[0], instruction.mnemonic[1], offset);
     return;
   }
   (this->*row->handler)(instruction);
@@ -333,7 +334,7 @@ void Hpgl2Interpreter::Bp(const Instruction& instruction) {
 // and nothing beyond the limits is drawn.
 void Hpgl2Interpreter::Ps(const Instruction& instruction) {
   if (pclContext_) {
-    ignored_.Count('P', 'S');
+    ignored_.Count('P', 'S', static_cast<std::int64_t>(instruction.offset));
     return;
   }
   ParameterList parameters(instruction.parameters);
