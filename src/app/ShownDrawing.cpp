@@ -1,5 +1,8 @@
 #include "app/ShownDrawing.h"
 
+#include <optional>
+#include <thread>
+
 #include "model/RuntimeError.h"
 
 namespace korvid {
@@ -38,10 +41,23 @@ FramePlacement ShownDrawing::Placement(std::int16_t angle) const {
   return source_->Placement(RotationForAngle(angle));
 }
 
-void ShownDrawing::Draw(const DrawSetup& setup, const FileLocation& metafile,
-                        DrawProgress* progress) const {
+MetafilePicture ShownDrawing::Draw(const DrawSetup& setup, const FileLocation& metafile,
+                                   DrawProgress* progress) const {
   if (!source_) throw RuntimeError(err::kSubscriptOutOfRange);
-  DrawPlot(*source_, setup, metafile, progress);
+  // Both walk the same source, which nothing changes meanwhile; the metafile stays on this
+  // thread, where the progress panel is.
+  std::optional<MetafilePicture> recorded;
+  {
+    std::jthread recorder([&] {
+      try {
+        recorded = DrawPlotPicture(*source_, setup);
+      } catch (...) {
+        recorded.reset();
+      }
+    });
+    DrawPlot(*source_, setup, metafile, progress);
+  }
+  return recorded ? std::move(*recorded) : MetafilePicture::LoadFile(metafile);
 }
 
 }  // namespace korvid

@@ -74,24 +74,36 @@ ViewCommands::ViewCommands(PictForm& form) : form_(form) {
 }
 
 // The picture does not depend on the surface's size: a zoom or fit decodes the file again
-// only when the drawing routine has rewritten it since. A missing file still fails.
+// only when something else has rewritten it since it was drawn. A missing file still fails.
 void ViewCommands::ReloadPicture() {
-  const FileLocation& file = form_.Context().metafile.File();
-  struct stat status {};
-  if (!file.Status(status)) throw RuntimeError(ErrorNumberFromErrno(errno), file.Path());
-  const FileIdentity identity{status.st_ino, status.st_size, status.st_mtim.tv_sec,
-                              status.st_mtim.tv_nsec};
+  const FileIdentity identity = MetafileIdentity();
   if (identity == loaded_ && !form_.Surface()->Picture().IsNull()) {
     form_.Surface()->update();
     return;
   }
-  form_.Surface()->SetPicture(MetafilePicture::LoadFile(file));
+  form_.Surface()->SetPicture(MetafilePicture::LoadFile(form_.Context().metafile.File()));
   loaded_ = identity;
+}
+
+ViewCommands::FileIdentity ViewCommands::MetafileIdentity() const {
+  const FileLocation& file = form_.Context().metafile.File();
+  struct stat status {};
+  if (!file.Status(status)) throw RuntimeError(ErrorNumberFromErrno(errno), file.Path());
+  return {status.st_ino, status.st_size, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+}
+
+void ViewCommands::DrawAndShow(const Rotation& rotation) {
+  AppContext& context = form_.Context();
+  MetafilePicture picture = context.drawing.Draw({rotation, context.settings},
+                                                 context.metafile.File(), &form_.DrawingProgress());
+  loaded_ = MetafileIdentity();
+  form_.Surface()->SetPicture(std::move(picture));
 }
 
 // Whatever a view change did before a failure stays done, and the widgets show it.
 void ViewCommands::ChangeView(const std::function<void(AppContext&, ViewEffects&)>& change) {
   AppContext& context = form_.Context();
+  form_.Surface()->EndZoomGesture();
   CallbackEffects reload([this] { ReloadPicture(); });
   try {
     change(context, reload);
@@ -135,10 +147,7 @@ void ViewCommands::ShowRotated(int mode) {
     form_.Surface()->ClearPicture();
     context.view.FitForOrientation(form_.Metrics(), context.ShownExtents(), orientation.exchanged);
     form_.ApplyView();
-    const Rotation rotation = RotationForAngle(orientation.angle);
-    context.drawing.Draw({rotation, context.settings}, context.metafile.File(),
-                         &form_.DrawingProgress());
-    ReloadPicture();
+    DrawAndShow(RotationForAngle(orientation.angle));
     form_.SetProgress(50);
     context.view.RotationMode = static_cast<float>(mode);
     context.view.VScroll1.Visible = false;
@@ -154,11 +163,13 @@ void ViewCommands::ShowRotated(int mode) {
 }
 
 void ViewCommands::OnHScroll(int value) {
+  form_.Surface()->EndZoomGesture();
   form_.Context().view.ScrollHorizontally(static_cast<std::int16_t>(value));
   form_.ApplyView();
 }
 
 void ViewCommands::OnVScroll(int value) {
+  form_.Surface()->EndZoomGesture();
   form_.Context().view.ScrollVertically(static_cast<std::int16_t>(value));
   form_.ApplyView();
 }
@@ -179,6 +190,7 @@ void ViewCommands::ScrollBy(bool horizontal, int steps) {
 void ViewCommands::ScrollByMm(double dx, double dy) {
   AppContext& context = form_.Context();
   if (!context.HasDrawing() || (dx == 0 && dy == 0)) return;
+  form_.Surface()->EndZoomGesture();
   ViewState& view = context.view;
   view.ScrollTo(form_.Metrics(), static_cast<float>(view.ScrollX() + dx),
                 static_cast<float>(view.ScrollY() + dy));
@@ -214,7 +226,12 @@ void ViewCommands::FlushWheel() {
   wheelZoomSteps_ = 0;
   wheelScrollMm_ = {};
   form_.RunGuarded([&] {
-    if (steps != 0) ZoomAbout(std::pow(kWheelZoomPerNotch, steps), wheelAnchorPx_);
+    if (steps != 0) {
+      // Notch after notch shows at once, scaled from the last drawing; the drawing follows
+      // when the wheel rests.
+      form_.Surface()->ZoomGestureStep();
+      ZoomAbout(std::pow(kWheelZoomPerNotch, steps), wheelAnchorPx_);
+    }
     ScrollByMm(scroll.x(), scroll.y());
   });
 }
@@ -231,6 +248,7 @@ void ViewCommands::ZoomAbout(double factor, QPointF viewportPx) {
 void ViewCommands::ZoomToSelection() {
   AppContext& context = form_.Context();
   if (!context.HasDrawing() || !context.band.Visible) return;
+  form_.Surface()->EndZoomGesture();
   const ViewState::Scaling scaling = context.view.ZoomToBox(form_.Metrics(), context.band.Shape);
   AfterViewerZoom(scaling, true);
 }
@@ -253,6 +271,7 @@ void ViewCommands::AfterViewerZoom(const ViewState::Scaling& scaling, bool enlar
 void ViewCommands::Relayout() {
   AppContext& context = form_.Context();
   if (!context.HasDrawing()) return;
+  form_.Surface()->EndZoomGesture();
   context.view.Relayout(form_.Metrics());
   form_.ApplyView();
   ShowBand();
@@ -307,9 +326,11 @@ bool ViewCommands::Key(QKeyEvent* event) {
       return true;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
+      form_.Surface()->EndZoomGesture();
       ZoomAbout(kKeyZoomFactor, ShownCentrePx());
       return true;
     case Qt::Key_Minus:
+      form_.Surface()->EndZoomGesture();
       ZoomAbout(1 / kKeyZoomFactor, ShownCentrePx());
       return true;
     case Qt::Key_Space:

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "model/StandardPlot.h"
+#include "render/Rotation.h"
 #include "view/ViewState.h"
 
 class QMenu;
@@ -32,6 +33,9 @@ class ViewCommands {
   void FitToWindow();
   // Mode 1 normal, 2 right 90°, 3 180°, 4 left 90°.
   void ShowRotated(int mode);
+
+  // Draws the plot on show into the plot metafile at `rotation` and shows its picture.
+  void DrawAndShow(const Rotation& rotation);
 
   void OnHScroll(int value);
   void OnVScroll(int value);
@@ -89,6 +93,8 @@ class ViewCommands {
     std::int64_t nanoseconds = 0;
     bool operator==(const FileIdentity&) const = default;
   };
+
+  FileIdentity MetafileIdentity() const;
 
   PictForm& form_;
   QMenu* contextMenu_ = nullptr;
