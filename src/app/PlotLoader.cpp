@@ -162,6 +162,7 @@ void PlotLoader::ShowPlot() {
   }
   form_.ApplyView();
   form_.SetProgress(40);
+  form_.View().EndMeasuring();
   form_.View().DrawAndShow(Rotation{});
   form_.SetProgress(50);
   context.drawn = true;

@@ -33,6 +33,7 @@ PlotSurface::PlotSurface(QWidget* parent) : QWidget(parent) {
   setObjectName("Picture3");
   setAttribute(Qt::WA_OpaquePaintEvent);
   setContextMenuPolicy(Qt::PreventContextMenu);
+  setMouseTracking(true);        // the pointer's place is read out without a button held
   gestureRest_.setParent(this);  // found among the surface's children by what waits for it
   gestureRest_.setSingleShot(true);
   gestureRest_.setInterval(kGestureRestMilliseconds);
@@ -57,6 +58,14 @@ void PlotSurface::ZoomGestureStep() {
 void PlotSurface::EndZoomGesture() {
   if (!gestureRest_.isActive()) return;
   gestureRest_.stop();
+  update();
+}
+
+void PlotSurface::SetMeasureMarks(std::optional<QPointF> from, std::optional<QPointF> to) {
+  if (from == measureFrom_ && to == measureTo_) return;
+  measureFrom_ = from;
+  measureTo_ = to;
+  // The image keeps the picture: painting it again only copies.
   update();
 }
 
@@ -89,6 +98,27 @@ void PlotSurface::paintEvent(QPaintEvent* event) {
   // surface) is drawn on its own.
   for (const QRect& beyond : QRegion(event->rect()).subtracted(QRegion(image_.Rect())))
     painter.drawImage(beyond.topLeft(), image_.Render(beyond, size(), ratio));
+  if (measureFrom_) {
+    painter.setClipping(false);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const auto at = [this](QPointF fraction) {
+      return QPointF(fraction.x() * width(), fraction.y() * height());
+    };
+    const QPointF from = at(*measureFrom_);
+    QPen pen(QColor(220, 40, 40));
+    pen.setCosmetic(true);
+    pen.setWidthF(1.5);
+    painter.setPen(pen);
+    constexpr double kArm = 5;
+    const auto cross = [&painter](QPointF end) {
+      painter.drawLine(end - QPointF(kArm, 0), end + QPointF(kArm, 0));
+      painter.drawLine(end - QPointF(0, kArm), end + QPointF(0, kArm));
+    };
+    cross(from);
+    if (measureTo_) cross(at(*measureTo_));
+    if (measureTo_) painter.drawLine(from, at(*measureTo_));
+    painter.setRenderHint(QPainter::Antialiasing, false);
+  }
   if (bandVisible_) {
     painter.setClipping(false);
     QPen pen(QColor(0, 120, 215));
@@ -111,6 +141,7 @@ QImage PlotSurface::RenderRegion(const QRect& regionPx) const {
 }
 
 void PlotSurface::mousePressEvent(QMouseEvent* event) {
+  pressModifiers_ = event->modifiers();
   emit MousePressed(ViewButton(event->button()), event->position());
 }
 
@@ -120,6 +151,11 @@ void PlotSurface::mouseMoveEvent(QMouseEvent* event) {
 
 void PlotSurface::mouseReleaseEvent(QMouseEvent* event) {
   emit MouseReleased(ViewButton(event->button()), event->position());
+}
+
+void PlotSurface::leaveEvent(QEvent* event) {
+  QWidget::leaveEvent(event);
+  emit MouseLeft();
 }
 
 }  // namespace korvid

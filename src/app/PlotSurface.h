@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QTimer>
 #include <QWidget>
+#include <optional>
 
 #include "app/SurfaceImage.h"
 #include "render/MetafilePicture.h"
@@ -41,6 +42,14 @@ class PlotSurface : public QWidget {
   // What is on the screen, as the surface keeps it.
   const SurfaceImage& Shown() const { return image_; }
 
+  // A measurement's marks, as fractions of the surface's width and height (where the
+  // picture's frame puts them): a cross at the first point and, with a second, the line
+  // between them. None hides them.
+  void SetMeasureMarks(std::optional<QPointF> from, std::optional<QPointF> to);
+
+  // The keys held at the last press of a button.
+  Qt::KeyboardModifiers PressModifiers() const { return pressModifiers_; }
+
   // The band in pixels of the surface; an empty optional hides it.
   void SetBand(bool visible, const QRectF& bandPx);
 
@@ -53,17 +62,22 @@ class PlotSurface : public QWidget {
   void MousePressed(int button, QPointF positionPx);
   void MouseMoved(int buttons, QPointF positionPx);
   void MouseReleased(int button, QPointF positionPx);
+  void MouseLeft();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   SurfaceImage image_;
   QTimer gestureRest_;
   double quickDrawMs_ = kQuickDrawMilliseconds;
+  std::optional<QPointF> measureFrom_;
+  std::optional<QPointF> measureTo_;
+  Qt::KeyboardModifiers pressModifiers_;
   bool bandVisible_ = false;
   QRectF band_;
 };

@@ -98,6 +98,7 @@ void ViewCommands::DrawAndShow(const Rotation& rotation) {
                                                  context.metafile.File(), &form_.DrawingProgress());
   loaded_ = MetafileIdentity();
   form_.Surface()->SetPicture(std::move(picture));
+  ShowMeasuring();
 }
 
 // Whatever a view change did before a failure stays done, and the widgets show it.
@@ -300,6 +301,10 @@ bool ViewCommands::Key(QKeyEvent* event) {
   const double pageDown = view.ShownHeight(metrics) * (1 - kPageOverlap);
   const double pageAcross = view.ShownWidth(metrics) * (1 - kPageOverlap);
   switch (event->key()) {
+    case Qt::Key_Escape:
+      if (!measure_.Measuring()) return false;
+      EndMeasuring();
+      return true;
     case Qt::Key_Left:
       ScrollBy(true, -1);
       return true;
@@ -426,6 +431,11 @@ void ViewCommands::OpenContextMenuFromKeyboard() {
 }
 
 void ViewCommands::MousePressed(int button, QPointF positionPx) {
+  if (measure_.Measuring() && button == SelectionBand::kLeftButton &&
+      form_.Context().HasDrawing()) {
+    form_.RunGuarded([&] { MeasureClick(positionPx); });
+    return;
+  }
   const MillimetreScale& scale = form_.Scale();
   const SelectionBand::Action action =
       form_.Context().band.MouseDown(button, scale.Mm(positionPx.x()), scale.Mm(positionPx.y()));
@@ -440,6 +450,81 @@ void ViewCommands::MouseMoved(int buttons, QPointF positionPx) {
       buttons, scale.Mm(positionPx.x()), scale.Mm(positionPx.y()), context.FileLoaded());
   ShowBand();
   if (action == SelectionBand::Action::OpenContextMenu) OpenContextMenu();
+  form_.RunGuarded([&] { ShowPointer(positionPx); });
+}
+
+void ViewCommands::MouseLeft() {
+  form_.Readout()->ShowPointer({});
+}
+
+PlotPoint ViewCommands::PlotAt(QPointF surfacePx) const {
+  const AppContext& context = form_.Context();
+  const QSize size = form_.Surface()->size();
+  const SurfaceView view{0, 0, static_cast<double>(size.width()),
+                         static_cast<double>(size.height())};
+  return PlotAtSurfacePoint(context.drawing.Placement(context.view.Angle()), view, surfacePx.x(),
+                            surfacePx.y());
+}
+
+QPointF ViewCommands::FractionOf(PlotPoint plot) const {
+  const AppContext& context = form_.Context();
+  const FramePlacement placement = context.drawing.Placement(context.view.Angle());
+  if (placement.frameWidth <= 0 || placement.frameHeight <= 0) return {};
+  const FrameSpot spot = placement.ToFrame(plot);
+  return {spot.u / placement.frameWidth, spot.v / placement.frameHeight};
+}
+
+void ViewCommands::ShowPointer(QPointF surfacePx) {
+  const AppContext& context = form_.Context();
+  if (!context.HasDrawing() || !context.drawn) {
+    form_.Readout()->ShowPointer({});
+    return;
+  }
+  form_.Readout()->ShowPointer(
+      MeasureTool::PointerText(PlotAt(surfacePx), context.drawing.FileUnits()));
+}
+
+void ViewCommands::StartMeasuring() {
+  if (!form_.Context().HasDrawing()) return;
+  measure_.Begin();
+  form_.Surface()->setCursor(Qt::CrossCursor);
+  ShowMeasuring();
+}
+
+void ViewCommands::EndMeasuring() {
+  if (!measure_.Measuring()) return;
+  measure_.End();
+  form_.Surface()->unsetCursor();
+  ShowMeasuring();
+}
+
+void ViewCommands::MeasureClick(QPointF surfacePx) {
+  PlotSurface* surface = form_.Surface();
+  PlotPoint plot = PlotAt(surfacePx);
+  if (!(surface->PressModifiers() & Qt::ShiftModifier)) {
+    if (const std::optional<QPointF> end = NearestLineEnd(
+            surface->Picture(), QSizeF(surface->size()), surfacePx, MeasureTool::kSnapPixels)) {
+      // The picture holds the turned plot to a fraction of a plotter unit; a plotter draws
+      // in whole ones, and so an end point is where the plot has it.
+      const PlotPoint near = PlotAt(*end);
+      plot = {std::round(near.x), std::round(near.y)};
+    }
+  }
+  measure_.Click(plot);
+  ShowMeasuring();
+}
+
+// The marks follow the drawing: they are placed again after every turn.
+void ViewCommands::ShowMeasuring() {
+  form_.Readout()->ShowMeasure(measure_.Text());
+  const std::optional<PlotPoint> from = measure_.From();
+  const std::optional<PlotPoint> to = measure_.To();
+  if (!from || !form_.Context().HasDrawing()) {
+    form_.Surface()->SetMeasureMarks(std::nullopt, std::nullopt);
+    return;
+  }
+  form_.Surface()->SetMeasureMarks(FractionOf(*from),
+                                   to ? std::optional(FractionOf(*to)) : std::nullopt);
 }
 
 void ViewCommands::MouseReleased(int button, QPointF) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/MeasureTool.h"
 #include "model/StandardPlot.h"
 #include "render/Rotation.h"
 #include "view/ViewState.h"
@@ -66,6 +67,13 @@ class ViewCommands {
   void MousePressed(int button, QPointF positionPx);
   void MouseMoved(int buttons, QPointF positionPx);
   void MouseReleased(int button, QPointF positionPx);
+  void MouseLeft();
+
+  // Measuring: left clicks set the points (snapped to the nearest end of a line unless
+  // Shift is held) until Esc.
+  void StartMeasuring();
+  void EndMeasuring();
+  const MeasureTool& Measuring() const { return measure_; }
 
   // The captured selection: the surface's region under the band, as displayed, and the
   // part of the plot it shows (plotter units), for a drawing of its true size.
@@ -85,6 +93,13 @@ class ViewCommands {
   void OpenContextMenuAt(const QPoint& globalPosition);
   void OpenContextMenuFromKeyboard();
   QPointF ShownCentrePx() const;
+  // The plotter point under a point of the surface, and where a plotter point lies on it
+  // (fractions of its size).
+  PlotPoint PlotAt(QPointF surfacePx) const;
+  QPointF FractionOf(PlotPoint plot) const;
+  void ShowPointer(QPointF surfacePx);
+  void MeasureClick(QPointF surfacePx);
+  void ShowMeasuring();
 
   struct FileIdentity {
     std::uint64_t inode = 0;
@@ -111,6 +126,7 @@ class ViewCommands {
   FileIdentity loaded_;
   QImage picture2_;
   PlotBox capturedPart_;
+  MeasureTool measure_;
 };
 
 }  // namespace korvid
