@@ -416,17 +416,17 @@ void PictForm::FollowClientArea() {
   viewCommands_->Relayout();
 }
 
-// In a narrow window the zoom level, the reading in force and the program's name stay
-// longest, then the plot's size; the offer's reason and the notice give way first, all
-// elided, never hidden.
+// In a narrow window the zoom level, the pointer's place, the measurement, the reading in
+// force and the program's name stay longest, then the plot's size; the offer's reason and the
+// notice give way first, all elided, never hidden.
 void PictForm::FitStatusBar() {
   const int button = readingPanel_->OfferButton()->isVisibleTo(readingPanel_)
                          ? readingPanel_->OfferButton()->sizeHint().width()
                          : 0;
   const int progress = progress_->isVisibleTo(statusBar_) ? progress_->width() : 0;
   ShareStatusBarWidth(statusBar_->width(), button + progress,
-                      {readout_->Zoom(), readout_->Measurement(), readingPanel_->Caption(), panel1_,
-                       plotSize_, readout_->Pointer()},
+                      {readout_->Zoom(), readout_->Pointer(), readout_->Measurement(),
+                       readingPanel_->Caption(), panel1_, plotSize_},
                       readingPanel_->OfferReason(), notice_);
 }
 

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <algorithm>
 
 namespace korvid {
 
@@ -65,7 +66,8 @@ void ShareStatusBarWidth(int barWidth, int fixed, const std::vector<QLabel*>& ke
   const auto least = [&shown](const QLabel* label) {
     return shown(label) ? label->minimumSizeHint().width() : 0;
   };
-  int left = barWidth - fixed - kGapPx * static_cast<int>(kept.size() + 2);
+  const auto texts = std::count_if(kept.begin(), kept.end(), shown);
+  int left = barWidth - fixed - kGapPx * static_cast<int>(texts + 2);
   // What the texts after each one need at the least, so that none is squeezed out.
   int after = least(shared) + least(rest);
   for (const QLabel* label : kept)
