@@ -61,10 +61,12 @@ void PlotSurface::EndZoomGesture() {
   update();
 }
 
-void PlotSurface::SetMeasureMarks(std::optional<QPointF> from, std::optional<QPointF> to) {
-  if (from == measureFrom_ && to == measureTo_) return;
+void PlotSurface::SetMeasureMarks(std::optional<QPointF> from, std::optional<QPointF> to,
+                                  const QString& label) {
+  if (from == measureFrom_ && to == measureTo_ && label == measureLabel_) return;
   measureFrom_ = from;
   measureTo_ = to;
+  measureLabel_ = label;
   // The image keeps the picture: painting it again only copies.
   update();
 }
@@ -116,7 +118,18 @@ void PlotSurface::paintEvent(QPaintEvent* event) {
     };
     cross(from);
     if (measureTo_) cross(at(*measureTo_));
-    if (measureTo_) painter.drawLine(from, at(*measureTo_));
+    if (measureTo_) {
+      const QPointF to = at(*measureTo_);
+      painter.drawLine(from, to);
+      if (!measureLabel_.isEmpty()) {
+        // On a white plate beside the middle of the line, readable over any drawing.
+        const QRectF text =
+            painter.fontMetrics().boundingRect(measureLabel_).toRectF().adjusted(-3, -1, 3, 1);
+        const QRectF plate = text.translated((from + to) / 2 + QPointF(8, -8) - text.bottomLeft());
+        painter.fillRect(plate, QColor(255, 255, 255, 220));
+        painter.drawText(plate, Qt::AlignCenter, measureLabel_);
+      }
+    }
     painter.setRenderHint(QPainter::Antialiasing, false);
   }
   if (bandVisible_) {

@@ -44,8 +44,10 @@ class PlotSurface : public QWidget {
 
   // A measurement's marks, as fractions of the surface's width and height (where the
   // picture's frame puts them): a cross at the first point and, with a second, the line
-  // between them. None hides them.
-  void SetMeasureMarks(std::optional<QPointF> from, std::optional<QPointF> to);
+  // between them, labelled with `label` at its middle. None hides them.
+  void SetMeasureMarks(std::optional<QPointF> from, std::optional<QPointF> to,
+                       const QString& label = {});
+  const QString& MeasureLabel() const { return measureLabel_; }
 
   // The keys held at the last press of a button.
   Qt::KeyboardModifiers PressModifiers() const { return pressModifiers_; }
@@ -77,6 +79,7 @@ class PlotSurface : public QWidget {
   double quickDrawMs_ = kQuickDrawMilliseconds;
   std::optional<QPointF> measureFrom_;
   std::optional<QPointF> measureTo_;
+  QString measureLabel_;
   Qt::KeyboardModifiers pressModifiers_;
   bool bandVisible_ = false;
   QRectF band_;

@@ -523,8 +523,13 @@ void ViewCommands::ShowMeasuring() {
     form_.Surface()->SetMeasureMarks(std::nullopt, std::nullopt);
     return;
   }
-  form_.Surface()->SetMeasureMarks(FractionOf(*from),
-                                   to ? std::optional(FractionOf(*to)) : std::nullopt);
+  if (!to) {
+    form_.Surface()->SetMeasureMarks(FractionOf(*from), std::nullopt);
+    return;
+  }
+  form_.Surface()->SetMeasureMarks(
+      FractionOf(*from), FractionOf(*to),
+      QStringLiteral("%1 mm").arg(Measure(*from, *to).lengthMm, 0, 'f', 2));
 }
 
 void ViewCommands::MouseReleased(int button, QPointF) {

@@ -140,6 +140,7 @@ TEST_F(MeasureTest, TwoClicksNearTheEndsMeasureTheLineAtEveryTurn) {
       Click(PixelOf({1000, 1000}) + QPointF(3, -2));
       Click(PixelOf({5000, 4000}) + QPointF(-2, 3));
       EXPECT_EQ(Measured(), exact);
+      EXPECT_EQ(Surface()->MeasureLabel(), QStringLiteral("125.00 mm")) << "also on the drawing";
       EXPECT_EQ(form->Readout()->Measurement()->isVisible(), true);
       EXPECT_EQ(context->band.Shape.Left, band.Left) << "the band stays as it was";
       EXPECT_EQ(std::filesystem::last_write_time(context->metafile.File().Path()), metafileTime);
@@ -154,6 +155,7 @@ TEST_F(MeasureTest, TwoClicksNearTheEndsMeasureTheLineAtEveryTurn) {
       QTest::keyClick(Surface(), Qt::Key_Escape);
       EXPECT_FALSE(form->View().Measuring().Measuring());
       EXPECT_TRUE(Measured().isEmpty());
+      EXPECT_TRUE(Surface()->MeasureLabel().isEmpty());
       Click(PixelOf({1000, 1000}));
       EXPECT_EQ(dialogs.menusOpened, 1) << "after Esc the left button is the menu's again";
       dialogs.menusOpened = 0;
