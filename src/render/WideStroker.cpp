@@ -1,0 +1,184 @@
+#include "render/WideStroker.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvid {
+
+namespace {
+
+// QPainter draws a point as a line this long.
+constexpr double kPointLength = 1.0 / 63;
+// QPainter takes a lone line as level or upright when its ends are less than a point of its
+// grid apart across.
+constexpr double kGridStep = 1.0 / 64;
+
+QPointF Normal(QPointF along, double half) {
+  return {-along.y() * half, along.x() * half};
+}
+
+// The unit vector from `from` to `to`; false for a line of no length, which has no
+// direction.
+bool Direction(QPointF from, QPointF to, QPointF& along) {
+  const double dx = to.x() - from.x(), dy = to.y() - from.y();
+  const double length = std::sqrt(dx * dx + dy * dy);
+  if (!(length > 0) || !std::isfinite(length)) return false;
+  const double unit = 1 / length;
+  along = {dx * unit, dy * unit};
+  return true;
+}
+
+}  // namespace
+
+void WideStroker::SetPen(const DevicePen& pen) {
+  Finish();
+  half_ = pen.width / 2;
+  ends_ = pen.ends;
+  joins_ = pen.joins;
+  miterLimitSquared_ = pen.miterLimit * pen.miterLimit;
+}
+
+// QPainter strokes a run of two points, a lone line, otherwise than a longer one: the first
+// line of a run waits until the next shows which it is.
+void WideStroker::Line(QPointF from, QPointF to) {
+  // The test QPainter's sink joins lines by, to the same tolerance; mostly the points are
+  // the same to the bit.
+  const bool continues =
+      lines_ > 0 && ((end_.x() == from.x() && end_.y() == from.y()) || end_ == from);
+  if (!continues) {
+    Finish();
+    first_ = from;
+    end_ = to;
+    lines_ = 1;
+    return;
+  }
+  // Each line goes on from where the run stands.
+  const QPointF start = end_;
+  end_ = to;
+  if (++lines_ == 2) Begin(first_, start);
+  Continue(start, to);
+}
+
+void WideStroker::Begin(QPointF from, QPointF to) {
+  started_ = Direction(from, to, along_);
+  if (!started_) return;
+  Cap(from, -along_);
+  const QPointF normal = Normal(along_, half_);
+  const QPointF body[] = {from + normal, to + normal, to - normal, from - normal};
+  fill_.Convex(body, 4);
+}
+
+void WideStroker::Continue(QPointF from, QPointF to) {
+  QPointF along;
+  // A line of no length: QPainter leaves it out of the run.
+  if (!Direction(from, to, along)) return;
+  if (started_)
+    Join(from, along_, along);
+  else
+    Cap(from, -along);
+  started_ = true;
+  along_ = along;
+  const QPointF normal = Normal(along, half_);
+  const QPointF body[] = {from + normal, to + normal, to - normal, from - normal};
+  fill_.Convex(body, 4);
+}
+
+void WideStroker::Finish() {
+  if (lines_ == 1) {
+    LoneLine(first_, end_);
+  } else if (lines_ > 1 && started_) {
+    Cap(end_, along_);
+  }
+  lines_ = 0;
+  started_ = false;
+}
+
+// Round ends: as a run's. Otherwise QPainter's rectangle for the line, its ends put out by
+// half the width for square ends: upright and level ones where they are, others with their
+// corners rounded down onto the grid.
+void WideStroker::LoneLine(QPointF from, QPointF to) {
+  QPointF along;
+  if (!Direction(from, to, along)) return;
+  if (ends_ == PenEnds::kRound) {
+    Begin(from, to);
+    Cap(to, along);
+    return;
+  }
+  if (ends_ == PenEnds::kSquare) {
+    from -= along * half_;
+    to += along * half_;
+  }
+  if (std::abs(to.y() - from.y()) < kGridStep) {
+    const double left = std::min(from.x(), to.x()), right = std::max(from.x(), to.x());
+    const QPointF box[] = {{left, from.y() - half_},
+                           {right, from.y() - half_},
+                           {right, from.y() + half_},
+                           {left, from.y() + half_}};
+    return fill_.Convex(box, 4, ScanFill::Grid::kNone);
+  }
+  if (std::abs(to.x() - from.x()) < kGridStep) {
+    const double x = from.y() < to.y() ? from.x() : to.x();
+    const QPointF box[] = {
+        {x - half_, from.y()}, {x + half_, from.y()}, {x + half_, to.y()}, {x - half_, to.y()}};
+    return fill_.Convex(box, 4, ScanFill::Grid::kNone);
+  }
+  const QPointF normal = Normal(along, half_);
+  const QPointF body[] = {from + normal, to + normal, to - normal, from - normal};
+  fill_.Convex(body, 4, ScanFill::Grid::kBelow);
+}
+
+void WideStroker::Dot(QPointF at) {
+  if (ends_ == PenEnds::kRound) {
+    fill_.Disc(at, half_);
+    return;
+  }
+  // The lone line QPainter draws for a point, level, with square ends.
+  const double left = at.x() - half_, right = at.x() + half_ + kPointLength;
+  const double top = at.y() - half_, bottom = at.y() + half_;
+  const QPointF square[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
+  fill_.Convex(square, 4, ScanFill::Grid::kNone);
+}
+
+// `outwards`: the unit vector from the line's end away from it. Both pieces compute the
+// corners they share the same way, to the bit.
+void WideStroker::Cap(QPointF at, QPointF outwards) {
+  if (ends_ == PenEnds::kFlat) return;
+  if (ends_ == PenEnds::kRound) {
+    fill_.Disc(at, half_);
+    return;
+  }
+  const QPointF normal = Normal(-outwards, half_);
+  const QPointF beyond = outwards * half_;
+  const QPointF square[] = {at + normal, at + normal + beyond, at - normal + beyond, at - normal};
+  fill_.Convex(square, 4);
+}
+
+// Only the outer side of a corner needs a piece: on the inner side the two lines' rectangles
+// overlap.
+void WideStroker::Join(QPointF at, QPointF before, QPointF after) {
+  const double cross = before.x() * after.y() - before.y() * after.x();
+  const double cosine = before.x() * after.x() + before.y() * after.y();
+  // Straight on, or straight back, where a bevel or a miter has no area.
+  if (cross == 0 && (joins_ != PenJoins::kRound || cosine > 0)) return;
+  if (joins_ == PenJoins::kRound) {
+    fill_.Disc(at, half_);
+    return;
+  }
+  // The outer corners of the lines' rectangles, as Continue computes them.
+  const QPointF normalBefore = Normal(before, half_), normalAfter = Normal(after, half_);
+  const bool right = cross > 0;
+  const QPointF first = right ? at - normalBefore : at + normalBefore;
+  const QPointF second = right ? at - normalAfter : at + normalAfter;
+  // The miter's tip lies 1 / cos(turn / 2) half-widths out; its length in pen widths is
+  // what the limit bounds.
+  if (joins_ == PenJoins::kBevel || miterLimitSquared_ * (1 + cosine) < 2) {
+    const QPointF bevel[] = {at, first, second};
+    fill_.Convex(bevel, 3);
+    return;
+  }
+  const QPointF tip = at + (first - at + second - at) / (1 + cosine);
+  const QPointF miter[] = {at, first, tip, second};
+  fill_.Convex(miter, 4);
+}
+
+}  // namespace korvid
