@@ -13,7 +13,12 @@ namespace {
 constexpr int kFraction = 32;
 constexpr double kFixedOne = 4294967296.0;
 
-// ceil of a value well inside the range of long, without a library call.
+// floor and ceil of values well inside the range of long, without a library call.
+long FloorToLong(double value) {
+  const long truncated = static_cast<long>(value);
+  return truncated > value ? truncated - 1 : truncated;
+}
+
 long CeilToLong(double value) {
   const long truncated = static_cast<long>(value);
   return truncated < value ? truncated + 1 : truncated;

@@ -9,72 +9,76 @@
 
 namespace korvid {
 
-// floor of a value well inside the range of long, without a library call.
-inline long FloorToLong(double value) {
-  const long truncated = static_cast<long>(value);
-  return truncated > value ? truncated - 1 : truncated;
-}
-
-// Fills areas of a 32-bit image in one opaque colour, without antialiasing, by the rule
-// QPainter fills by: the corners put on its grid of 1/64 pixel, and a pixel filled when its
-// centre lies inside the outline, where a centre on a left or top edge counts as outside
-// and one on a right or bottom edge as inside. Pieces sharing an edge thus tile without gap
-// or overlap, and a stroke cut into convex pieces fills what its whole outline would. (Its
-// own drawing of a lone line's rectangle rounds the corners down onto the grid instead, and
-// leaves a level or upright one off it.)
-// Coordinates may lie anywhere, however far off the image: only rows and columns inside the
-// clip are visited, and nothing becomes an integer before the clip bounds it. An outline
-// with a corner that is not a finite number fills nothing.
+// Fills areas of a 32-bit image in one opaque colour, without antialiasing, pixel for pixel
+// as QPainter fills them on an image: the corners on its grid of 1/64 pixel, each edge
+// followed from row to row in its 16.16 fixed point, and a pixel filled when its centre
+// lies inside, where a centre on a left or top edge counts as outside and one on a right or
+// bottom edge as inside. Pieces of one outline that share an edge thus tile without gap or
+// overlap, and a stroke cut into convex pieces fills what its whole outline would.
+// Coordinates may lie anywhere, however far off the image: an outline reaching beyond
+// kGuard is first cut down to it, far outside any image, and only the clip's rows and
+// columns are visited. An outline with a corner that is not a finite number fills nothing.
 class ScanFill {
  public:
   ScanFill(uchar* bits, qsizetype stride, const QRect& clip);
 
   void SetColour(QRgb colour) { colour_ = 0xff000000 | colour; }
 
-  // How the corners are put on the grid.
-  enum class Grid { kNearest, kBelow, kNone };
-  // A convex polygon of four corners, or of three on the nearest points of the grid, in
-  // either order round.
-  void Convex(const QPointF* corners, int count, Grid grid = Grid::kNearest);
+  // Pixels from the origin beyond which outlines are cut: the fixed-point arithmetic of
+  // its edges stays within 64 bits.
+  static constexpr double kGuard = 4194304;
+  static constexpr int kMostCorners = 4;
+
+  // A convex piece of an outline, of 3 to kMostCorners corners in either order round.
+  void Convex(const QPointF* corners, int count);
+  // False when no pixel of the clip can have its centre within the corners' bounds, even
+  // once they are on the grid.
+  bool MayCover(const QPointF* corners, int count) const;
+  // A line `width` pixels wide with flat or square ends drawn on its own, as QPainter draws
+  // one: its own rasteriser for lines, which puts the rectangle's corners on the grid below
+  // them, leaves a level or upright one off it, and counts the rows of the ends in.
+  void LoneLine(QPointF from, QPointF to, double width, bool squareEnds);
   // The pixels whose centres lie within `radius` of `centre`.
   void Disc(QPointF centre, double radius);
   // Closed rings, each given by its corners, filled together by the non-zero winding rule
-  // or else by the even-odd rule. Rings of fewer than three corners cover nothing.
+  // or else by the even-odd rule.
   void Rings(const QPointF* points, const std::uint32_t* sizes, std::size_t rings, bool winding);
 
  private:
-  // An edge from its upper end down, and the rows whose centres it spans.
+  // An edge between two points of the grid as QPainter's scan converter follows it: the
+  // clip's rows whose centres it spans, and where it crosses them, half a pixel added.
   struct Edge {
-    double top, bottom;  // y
-    double x;            // at the top
-    double slope;        // x per y
-    int direction;       // +1 downwards, -1 upwards
-    long firstRow, lastRow;
-    double At(double y) const { return x + (y - top) * slope; }
+    std::int64_t x;      // 16.16, in row `first`
+    std::int64_t slope;  // 16.16 a row
+    long first, last;
+    int direction;  // +1 downwards, -1 upwards
+    std::int64_t At(long row) const { return x + (row - first) * slope; }
   };
-  // False for a horizontal edge, one that is not finite, or one that spans no row's centre
-  // inside the clip.
-  bool MakeEdge(QPointF from, QPointF to, Edge& edge) const;
-  // The first row whose centre lies beyond `low`, the last whose centre lies at or before
-  // `high`, within a row of the clip's for any value; the same for columns.
-  long FirstRowAfter(double low) const;
-  long LastRowUpTo(double high) const;
-  long FirstColumnAfter(double low) const;
-  long LastColumnUpTo(double high) const;
-  template <int kCorners, Grid kGrid>
+  bool MakeEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                Edge& edge) const;
+  bool Covers(double left, double top, double right, double bottom) const;
+  template <int kCount>
+  bool CoversAll(const double* xs, const double* ys) const;
+  template <int kCount>
   void ConvexOf(const QPointF* corners);
-  // The pixels of `row` whose centres lie beyond `left` and up to `right`.
-  void Span(long row, double left, double right);
+  // A convex outline of `count` corners on the grid, within kGuard.
+  void ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int count);
+  // Corners cut down to kGuard; false when one is not a finite number.
+  static bool Guarded(const QPointF* corners, int count, std::vector<QPointF>& cut);
+  // The pixels of `row` from crossing `from` up to crossing `to`, left out, both 16.16.
+  void Span(long row, std::int64_t from, std::int64_t to);
+  // The pixels of `row` from column `from` to column `to`, both within the clip.
+  void Pixels(long row, long from, long to);
 
   uchar* bits_;
   qsizetype stride_;
-  // The clip: the column and row before its first, its last column and row.
-  double beforeLeft_, beforeTop_, right_, bottom_;
+  long left_, top_, right_, bottom_;  // the clip, last row and column included
   std::uint32_t colour_ = 0xff000000;
+  std::vector<QPointF> cut_;
   std::vector<Edge> edges_;
   std::vector<const Edge*> active_;
   struct Crossing {
-    double x;
+    std::int64_t x;
     int direction;
   };
   std::vector<Crossing> crossings_;

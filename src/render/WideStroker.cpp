@@ -1,6 +1,5 @@
 #include "render/WideStroker.h"
 
-#include <algorithm>
 #include <cmath>
 
 namespace korvid {
@@ -9,10 +8,10 @@ namespace {
 
 // QPainter draws a point as a line this long.
 constexpr double kPointLength = 1.0 / 63;
-// QPainter takes a lone line as level or upright when its ends are less than a point of its
-// grid apart across.
-constexpr double kGridStep = 1.0 / 64;
-
+// How far a join's piece reaches into the lines' rectangles, in its outer corners' distance
+// from the corner's point (at most the pen's width): far beyond the grid's steps, short of
+// any line but the shortest.
+constexpr double kIntoTheLines = 1.0 / 8;
 QPointF Normal(QPointF along, double half) {
   return {-along.y() * half, along.x() * half};
 }
@@ -93,38 +92,14 @@ void WideStroker::Finish() {
   started_ = false;
 }
 
-// Round ends: as a run's. Otherwise QPainter's rectangle for the line, its ends put out by
-// half the width for square ends: upright and level ones where they are, others with their
-// corners rounded down onto the grid.
+// Round ends: as a run's. Otherwise QPainter draws the line with its own rasteriser.
 void WideStroker::LoneLine(QPointF from, QPointF to) {
+  if (ends_ != PenEnds::kRound)
+    return fill_.LoneLine(from, to, 2 * half_, ends_ == PenEnds::kSquare);
   QPointF along;
   if (!Direction(from, to, along)) return;
-  if (ends_ == PenEnds::kRound) {
-    Begin(from, to);
-    Cap(to, along);
-    return;
-  }
-  if (ends_ == PenEnds::kSquare) {
-    from -= along * half_;
-    to += along * half_;
-  }
-  if (std::abs(to.y() - from.y()) < kGridStep) {
-    const double left = std::min(from.x(), to.x()), right = std::max(from.x(), to.x());
-    const QPointF box[] = {{left, from.y() - half_},
-                           {right, from.y() - half_},
-                           {right, from.y() + half_},
-                           {left, from.y() + half_}};
-    return fill_.Convex(box, 4, ScanFill::Grid::kNone);
-  }
-  if (std::abs(to.x() - from.x()) < kGridStep) {
-    const double x = from.y() < to.y() ? from.x() : to.x();
-    const QPointF box[] = {
-        {x - half_, from.y()}, {x + half_, from.y()}, {x + half_, to.y()}, {x - half_, to.y()}};
-    return fill_.Convex(box, 4, ScanFill::Grid::kNone);
-  }
-  const QPointF normal = Normal(along, half_);
-  const QPointF body[] = {from + normal, to + normal, to - normal, from - normal};
-  fill_.Convex(body, 4, ScanFill::Grid::kBelow);
+  Begin(from, to);
+  Cap(to, along);
 }
 
 void WideStroker::Dot(QPointF at) {
@@ -132,11 +107,8 @@ void WideStroker::Dot(QPointF at) {
     fill_.Disc(at, half_);
     return;
   }
-  // The lone line QPainter draws for a point, level, with square ends.
-  const double left = at.x() - half_, right = at.x() + half_ + kPointLength;
-  const double top = at.y() - half_, bottom = at.y() + half_;
-  const QPointF square[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}};
-  fill_.Convex(square, 4, ScanFill::Grid::kNone);
+  // A point is a lone line to QPainter, level, with square ends.
+  fill_.LoneLine(at, at + QPointF(kPointLength, 0), 2 * half_, true);
 }
 
 // `outwards`: the unit vector from the line's end away from it. Both pieces compute the
@@ -154,7 +126,9 @@ void WideStroker::Cap(QPointF at, QPointF outwards) {
 }
 
 // Only the outer side of a corner needs a piece: on the inner side the two lines' rectangles
-// overlap.
+// overlap. The piece reaches a little way into both rectangles: a corner of it at the
+// corner's point itself would leave a sliver between it and the rectangles' ends once they
+// are all on the grid, where QPainter's one outline has no edge at all.
 void WideStroker::Join(QPointF at, QPointF before, QPointF after) {
   const double cross = before.x() * after.y() - before.y() * after.x();
   const double cosine = before.x() * after.x() + before.y() * after.y();
@@ -169,15 +143,21 @@ void WideStroker::Join(QPointF at, QPointF before, QPointF after) {
   const bool right = cross > 0;
   const QPointF first = right ? at - normalBefore : at + normalBefore;
   const QPointF second = right ? at - normalAfter : at + normalAfter;
+  const QPointF inside = at - (first - at + second - at) * kIntoTheLines;
   // The miter's tip lies 1 / cos(turn / 2) half-widths out; its length in pen widths is
-  // what the limit bounds.
+  // what the limit bounds. What a join adds to the rectangles lies between the point, the
+  // outer corners and the tip: mostly no pixel's centre does.
   if (joins_ == PenJoins::kBevel || miterLimitSquared_ * (1 + cosine) < 2) {
-    const QPointF bevel[] = {at, first, second};
+    const QPointF added[] = {at, first, second};
+    if (!fill_.MayCover(added, 3)) return;
+    const QPointF bevel[] = {inside, first, second};
     fill_.Convex(bevel, 3);
     return;
   }
   const QPointF tip = at + (first - at + second - at) / (1 + cosine);
-  const QPointF miter[] = {at, first, tip, second};
+  const QPointF added[] = {at, first, tip, second};
+  if (!fill_.MayCover(added, 4)) return;
+  const QPointF miter[] = {inside, first, tip, second};
   fill_.Convex(miter, 4);
 }
 
