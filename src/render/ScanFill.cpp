@@ -232,7 +232,7 @@ void ScanFill::ConvexOf(const QPointF* corners) {
       gridX[i] = OnGrid(xs[i]);
       gridY[i] = OnGrid(ys[i]);
     }
-    return ConvexOnGrid(gridX, gridY, kCount);
+    return ConvexOnGrid<kCount>(gridX, gridY, kCount);
   }
   if (!Guarded(corners, kCount, cut_)) return;
   const int count = static_cast<int>(cut_.size());
@@ -240,7 +240,7 @@ void ScanFill::ConvexOf(const QPointF* corners) {
     gridX[i] = OnGrid(cut_[i].x());
     gridY[i] = OnGrid(cut_[i].y());
   }
-  ConvexOnGrid(gridX, gridY, count);
+  ConvexOnGrid<0>(gridX, gridY, count);
 }
 
 void ScanFill::Convex(const QPointF* corners, int count) {
@@ -250,7 +250,9 @@ void ScanFill::Convex(const QPointF* corners, int count) {
 
 // Down both sides from the top corner at once, each side on the edge whose rows hold the
 // row: the edges of a side share no row, and leave none out.
+template <int kCount>
 void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int count) {
+  if constexpr (kCount > 0) count = kCount;
   if (count < 3) return;
   int topmost = 0, bottommost = 0;
   for (int i = 1; i < count; ++i) {
@@ -271,12 +273,21 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
       end = next;
     }
   };
-  for (long row = first; row <= last; ++row) {
+  // Rows in stretches on the same two edges.
+  for (long row = first; row <= last;) {
     follow(endA, true, edgeA, row);
     follow(endB, false, edgeB, row);
-    if (row > edgeA.last || row > edgeB.last) continue;  // not convex after all
-    const std::int64_t a = edgeA.At(row), b = edgeB.At(row);
-    Span(row, std::min(a, b), std::max(a, b));
+    const long stretch = std::min(last, std::min(edgeA.last, edgeB.last));
+    if (stretch < row) {  // not convex after all
+      ++row;
+      continue;
+    }
+    std::int64_t a = edgeA.At(row), b = edgeB.At(row);
+    for (; row <= stretch; ++row) {
+      Span(row, std::min(a, b), std::max(a, b));
+      a += edgeA.slope;
+      b += edgeB.slope;
+    }
   }
 }
 

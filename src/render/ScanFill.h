@@ -61,7 +61,9 @@ class ScanFill {
   bool CoversAll(const double* xs, const double* ys) const;
   template <int kCount>
   void ConvexOf(const QPointF* corners);
-  // A convex outline of `count` corners on the grid, within kGuard.
+  // A convex outline of `count` corners on the grid, within kGuard (kCount of them, when
+  // that is not 0).
+  template <int kCount>
   void ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int count);
   // Corners cut down to kGuard; false when one is not a finite number.
   static bool Guarded(const QPointF* corners, int count, std::vector<QPointF>& cut);
