@@ -12,6 +12,7 @@ constexpr double kPointLength = 1.0 / 63;
 // from the corner's point (at most the pen's width): far beyond the grid's steps, short of
 // any line but the shortest.
 constexpr double kIntoTheLines = 1.0 / 8;
+
 QPointF Normal(QPointF along, double half) {
   return {-along.y() * half, along.x() * half};
 }
@@ -54,19 +55,12 @@ void WideStroker::Line(QPointF from, QPointF to) {
   // Each line goes on from where the run stands.
   const QPointF start = end_;
   end_ = to;
-  if (++lines_ == 2) Begin(first_, start);
+  if (++lines_ == 2) Continue(first_, start);
   Continue(start, to);
 }
 
-void WideStroker::Begin(QPointF from, QPointF to) {
-  started_ = Direction(from, to, along_);
-  if (!started_) return;
-  Cap(from, -along_);
-  const QPointF normal = Normal(along_, half_);
-  const QPointF body[] = {from + normal, to + normal, to - normal, from - normal};
-  fill_.Convex(body, 4);
-}
-
+// The first line of some length starts the run with its end, every later one joins the one
+// before.
 void WideStroker::Continue(QPointF from, QPointF to) {
   QPointF along;
   // A line of no length: QPainter leaves it out of the run.
@@ -96,10 +90,8 @@ void WideStroker::Finish() {
 void WideStroker::LoneLine(QPointF from, QPointF to) {
   if (ends_ != PenEnds::kRound)
     return fill_.LoneLine(from, to, 2 * half_, ends_ == PenEnds::kSquare);
-  QPointF along;
-  if (!Direction(from, to, along)) return;
-  Begin(from, to);
-  Cap(to, along);
+  Continue(from, to);
+  if (started_) Cap(to, along_);
 }
 
 void WideStroker::Dot(QPointF at) {

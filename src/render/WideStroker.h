@@ -29,8 +29,6 @@ class WideStroker {
   void Finish();
 
  private:
-  // The first line of a run, once it is known to have others after it.
-  void Begin(QPointF from, QPointF to);
   void Continue(QPointF from, QPointF to);
   void LoneLine(QPointF from, QPointF to);
   void Cap(QPointF at, QPointF outwards);
