@@ -1,5 +1,6 @@
 #include "render/WideStroker.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace korvid {
@@ -12,6 +13,12 @@ constexpr double kPointLength = 1.0 / 63;
 // from the corner's point (at most the pen's width): far beyond the grid's steps, short of
 // any line but the shortest.
 constexpr double kIntoTheLines = 1.0 / 8;
+// Below this sine of the turn times the half width, the ends of two joined lines' rectangles
+// are so near parallel that once on the grid they may part over much of their length.
+constexpr double kAlmostStraight = 0.05;
+// Further than two rectangles' ends on the grid can part: each corner moves by at most half
+// a point of the grid either way.
+constexpr double kAcrossTheGrid = 1.0 / 32;
 
 QPointF Normal(QPointF along, double half) {
   return {-along.y() * half, along.x() * half};
@@ -19,9 +26,9 @@ QPointF Normal(QPointF along, double half) {
 
 // The unit vector from `from` to `to`; false for a line of no length, which has no
 // direction.
-bool Direction(QPointF from, QPointF to, QPointF& along) {
+bool Direction(QPointF from, QPointF to, QPointF& along, double& length) {
   const double dx = to.x() - from.x(), dy = to.y() - from.y();
-  const double length = std::sqrt(dx * dx + dy * dy);
+  length = std::sqrt(dx * dx + dy * dy);
   if (!(length > 0) || !std::isfinite(length)) return false;
   const double unit = 1 / length;
   along = {dx * unit, dy * unit};
@@ -63,14 +70,16 @@ void WideStroker::Line(QPointF from, QPointF to) {
 // before.
 void WideStroker::Continue(QPointF from, QPointF to) {
   QPointF along;
+  double length;
   // A line of no length: QPainter leaves it out of the run.
-  if (!Direction(from, to, along)) return;
+  if (!Direction(from, to, along, length)) return;
   if (started_)
-    Join(from, along_, along);
+    Join(from, along_, along, std::min(length_, length));
   else
     Cap(from, -along);
   started_ = true;
   along_ = along;
+  length_ = length;
   const QPointF normal = Normal(along, half_);
   const QPointF body[] = {from + normal, to + normal, to - normal, from - normal};
   fill_.Convex(body, 4);
@@ -120,8 +129,13 @@ void WideStroker::Cap(QPointF at, QPointF outwards) {
 // Only the outer side of a corner needs a piece: on the inner side the two lines' rectangles
 // overlap. The piece reaches a little way into both rectangles: a corner of it at the
 // corner's point itself would leave a sliver between it and the rectangles' ends once they
-// are all on the grid, where QPainter's one outline has no edge at all.
-void WideStroker::Join(QPointF at, QPointF before, QPointF after) {
+// are all on the grid, where QPainter's one outline has no edge at all. Where the lines go
+// on almost straight, their ends are almost parallel and such a sliver may run right across
+// the line, where the piece is too thin to cover it: a band across the line, reaching a
+// little way into both rectangles, does. (Not where the lines are shorter than half the pen:
+// there QPainter's outline leaves out pixel centres of the rectangles now and then, and the
+// band would add them.)
+void WideStroker::Join(QPointF at, QPointF before, QPointF after, double shorter) {
   const double cross = before.x() * after.y() - before.y() * after.x();
   const double cosine = before.x() * after.x() + before.y() * after.y();
   // Straight on, or straight back, where a bevel or a miter has no area.
@@ -135,21 +149,31 @@ void WideStroker::Join(QPointF at, QPointF before, QPointF after) {
   const bool right = cross > 0;
   const QPointF first = right ? at - normalBefore : at + normalBefore;
   const QPointF second = right ? at - normalAfter : at + normalAfter;
-  const QPointF inside = at - (first - at + second - at) * kIntoTheLines;
+  const QPointF outwards = (first - at + second - at) * kIntoTheLines;
+  if (cosine > 0 && std::abs(cross) * half_ < kAlmostStraight && shorter >= half_) {
+    // Its sides stay as far inside the line's as they reach into the rectangles: they are
+    // no edge of QPainter's outline.
+    const QPointF back = before * kAcrossTheGrid, on = after * kAcrossTheGrid;
+    const double across = std::max(0.0, 1 - kAcrossTheGrid / half_);
+    const QPointF outerBefore = (first - at) * across, outerAfter = (second - at) * across;
+    const QPointF band[] = {at + outerBefore - back, at + outerAfter + on, at - outerAfter + on,
+                            at - outerBefore - back};
+    fill_.Convex(band, 4);
+  }
   // The miter's tip lies 1 / cos(turn / 2) half-widths out; its length in pen widths is
   // what the limit bounds. What a join adds to the rectangles lies between the point, the
   // outer corners and the tip: mostly no pixel's centre does.
   if (joins_ == PenJoins::kBevel || miterLimitSquared_ * (1 + cosine) < 2) {
     const QPointF added[] = {at, first, second};
     if (!fill_.MayCover(added, 3)) return;
-    const QPointF bevel[] = {inside, first, second};
+    const QPointF bevel[] = {at - outwards, first, second};
     fill_.Convex(bevel, 3);
     return;
   }
   const QPointF tip = at + (first - at + second - at) / (1 + cosine);
   const QPointF added[] = {at, first, tip, second};
   if (!fill_.MayCover(added, 4)) return;
-  const QPointF miter[] = {inside, first, tip, second};
+  const QPointF miter[] = {at - outwards, first, tip, second};
   fill_.Convex(miter, 4);
 }
 

@@ -32,7 +32,8 @@ class WideStroker {
   void Continue(QPointF from, QPointF to);
   void LoneLine(QPointF from, QPointF to);
   void Cap(QPointF at, QPointF outwards);
-  void Join(QPointF at, QPointF before, QPointF after);
+  // `shorter`: the length of the shorter line.
+  void Join(QPointF at, QPointF before, QPointF after, double shorter);
 
   ScanFill& fill_;
   double half_ = 0;  // half the pen's width
@@ -44,6 +45,7 @@ class WideStroker {
   QPointF first_;         // where the run's first line started
   QPointF end_;
   QPointF along_;  // of unit length
+  double length_ = 0;
 };
 
 }  // namespace korvid

@@ -153,6 +153,12 @@ const StrokeCase kStrokeCases[] = {
             {22.145952447369841, 44.137914323852561},
             {21.604847811929057, 45.318805738270041}}}),
      true},
+    // So nearly straight on that the rectangles' ends, once on the grid, part in the middle.
+    {"AlmostStraightOn", Pen(3.716, PenEnds::kFlat),
+     Runs({{{131.234424, 53.853206}, {133.628471, 52.790674}, {136.014693, 51.728141}}}), true},
+    // And a pixel centre just beyond the inner side of such a corner: outside.
+    {"AlmostStraightOnThinner", Pen(1.889, PenEnds::kFlat),
+     Runs({{{69.729179, 74.283526}, {71.618274, 69.143326}, {73.658498, 63.965331}}}), true},
     {"WidePenArc", Pen(7.5, PenEnds::kSquare, PenJoins::kBevel), Runs({Arc(35, -20, 250, 24)}),
      true},
     {"SquareDots", Pen(4.4, PenEnds::kFlat),
