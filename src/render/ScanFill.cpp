@@ -205,15 +205,6 @@ inline bool ScanFill::CoversAll(const double* xs, const double* ys) const {
   return Covers(left, top, right, bottom);
 }
 
-bool ScanFill::MayCover(const QPointF* corners, int count) const {
-  double xs[kMostCorners], ys[kMostCorners];
-  for (int i = 0; i < count && i < kMostCorners; ++i) {
-    xs[i] = corners[i].x();
-    ys[i] = corners[i].y();
-  }
-  return count == 3 ? CoversAll<3>(xs, ys) : count == 4 && CoversAll<4>(xs, ys);
-}
-
 template <int kCount>
 void ScanFill::ConvexOf(const QPointF* corners) {
   double xs[kCount], ys[kCount];

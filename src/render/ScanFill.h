@@ -31,9 +31,6 @@ class ScanFill {
 
   // A convex piece of an outline, of 3 to kMostCorners corners in either order round.
   void Convex(const QPointF* corners, int count);
-  // False when no pixel of the clip can have its centre within the corners' bounds, even
-  // once they are on the grid.
-  bool MayCover(const QPointF* corners, int count) const;
   // A line `width` pixels wide with flat or square ends drawn on its own, as QPainter draws
   // one: its own rasteriser for lines, which puts the rectangle's corners on the grid below
   // them, leaves a level or upright one off it, and counts the rows of the ends in.

@@ -15,7 +15,7 @@ constexpr double kPointLength = 1.0 / 63;
 constexpr double kIntoTheLines = 1.0 / 8;
 // Below this sine of the turn times the half width, the ends of two joined lines' rectangles
 // are so near parallel that once on the grid they may part over much of their length.
-constexpr double kAlmostStraight = 0.05;
+constexpr double kAlmostStraight = 0.1;
 // Further than two rectangles' ends on the grid can part: each corner moves by at most half
 // a point of the grid either way.
 constexpr double kAcrossTheGrid = 1.0 / 32;
@@ -161,18 +161,13 @@ void WideStroker::Join(QPointF at, QPointF before, QPointF after, double shorter
     fill_.Convex(band, 4);
   }
   // The miter's tip lies 1 / cos(turn / 2) half-widths out; its length in pen widths is
-  // what the limit bounds. What a join adds to the rectangles lies between the point, the
-  // outer corners and the tip: mostly no pixel's centre does.
+  // what the limit bounds.
   if (joins_ == PenJoins::kBevel || miterLimitSquared_ * (1 + cosine) < 2) {
-    const QPointF added[] = {at, first, second};
-    if (!fill_.MayCover(added, 3)) return;
     const QPointF bevel[] = {at - outwards, first, second};
     fill_.Convex(bevel, 3);
     return;
   }
   const QPointF tip = at + (first - at + second - at) / (1 + cosine);
-  const QPointF added[] = {at, first, tip, second};
-  if (!fill_.MayCover(added, 4)) return;
   const QPointF miter[] = {at - outwards, first, tip, second};
   fill_.Convex(miter, 4);
 }
