@@ -71,9 +71,9 @@ int Convert(const ConvertOptions& options) {
               << " (use .emf, .svg, .pdf, .png or .bmp, or --format)\n";
     return kExitUsage;
   }
-  return Report(
-      RunConvertJob({options.input, options.output, *format, options.rotation, options.mono,
-                     options.widthPx, options.dpi, 0, ReadingOf(options), options.page}));
+  return Report(RunConvertJob({options.input, options.output, *format, options.rotation,
+                               options.mono, options.widthPx, options.dpi, 0, ReadingOf(options),
+                               options.page, false, options.sheet}));
 }
 
 // File managers name the output without a telling extension: it is always a PNG image.

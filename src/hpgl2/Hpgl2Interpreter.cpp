@@ -124,6 +124,7 @@ bool Hpgl2Interpreter::ChangesDrawing(char first, char second) {
 
 Hpgl2Interpreter::Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget)
     : outcome_(outcome), pages_(outcome.plot, budget) {
+  pages_.FollowScaling(&scaling_);
   Initialize();
 }
 
