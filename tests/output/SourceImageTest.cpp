@@ -48,7 +48,9 @@ TEST(SourceImageTest, IsTheImageOfTheWholePicture) {
     DisplaySettings settings;
     settings.ColorMode = colour;
     const DrawSetup setup{RotationForAngle(angle), settings};
-    const EncodeRequest request{format, widthPx, 0};
+    EncodeRequest request;
+    request.format = format;
+    request.widthPx = widthPx;
     const std::unique_ptr<PlotSource> source = SourceOfModel(*model);
     ASSERT_TRUE(source->PartsForThreads(1.0).has_value());
     EXPECT_EQ(EncodeSourceImage(*source, setup, request),
@@ -84,7 +86,8 @@ TEST(SourceImageTest, StandardPageInPartsIsTheImageOfTheWholePicture) {
   for (const auto& [angle, widthPx] : {std::pair(0, 1100), {90, 640}}) {
     SCOPED_TRACE(angle);
     const DrawSetup setup{RotationForAngle(angle), DisplaySettings()};
-    const EncodeRequest request{ExportFormat::Png, widthPx, 0};
+    EncodeRequest request;
+    request.widthPx = widthPx;
     EXPECT_EQ(EncodeSourceImage(*source, setup, request),
               EncodePicture(DrawPlotPicture(*source, setup), request));
   }
