@@ -51,7 +51,7 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/korvid-vs-hp2xx-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 cd "$WORK"
 
-[[ -x "$CONVERT" ]] || build korvid-convert
+build korvid-convert  # a converter older than the sources would be timed unseen
 if [[ -f "$GENERATOR" ]] && command -v python3 >/dev/null; then
   python3 "$GENERATOR" --preset max --eol crlf -o max.hpgl
   source_name="gen_hpgl.py --preset max --eol crlf"
