@@ -108,6 +108,7 @@ std::vector<PlannedJob> PlanBatch(const ConvertOptions& options) {
     job.dpi = options.dpi;
     job.reading = options.standard ? JobReading::Standard : JobReading::Own;
     job.page = options.page;
+    job.pens = options.pens;
     job.output =
         options.outputFolder == "-"
             ? "-"

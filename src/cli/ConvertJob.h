@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "model/RuntimeError.h"
 #include "output/DrawingExport.h"
+#include "pens/PenTable.h"
 
 namespace korvid {
 
@@ -27,7 +29,8 @@ struct ConvertJob {
   int dpi = 0;          // raster resolution; 0 = the default
   int thumbnailPx = 0;  // the longer side of a raster; 0 = not a thumbnail
   JobReading reading = JobReading::Own;
-  int page = 1;  // of the standard reading, from 1
+  int page = 1;                          // of the standard reading, from 1
+  std::shared_ptr<const PenTable> pens;  // null: the pens as the reading draws them
 };
 
 struct ConvertOutcome {

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "pens/PenTable.h"
 
 namespace korvid {
 
@@ -24,6 +27,9 @@ struct ConvertOptions {
   int dpi = 0;                      // raster resolution; 0 = the default
   bool standard = false;            // --hpgl2: the standard HP-GL/2 reading
   int page = 1;                     // --page: which page of the standard reading to draw
+  // --pens and --hide-pens, read and checked whole before anything is drawn; null: the
+  // pens as the reading draws them.
+  std::shared_ptr<const PenTable> pens;
 };
 
 class UsageError : public std::runtime_error {

@@ -102,9 +102,10 @@ int Convert(const ConvertOptions& options) {
               << " (use .emf, .svg, .pdf, .png or .bmp, or --format)\n";
     return kExitUsage;
   }
-  return Report(RunConvertJob(
-      {options.input, options.output, *format, options.rotation, options.mono, options.widthPx,
-       options.dpi, 0, options.standard ? JobReading::Standard : JobReading::Own, options.page}));
+  return Report(RunConvertJob({options.input, options.output, *format, options.rotation,
+                               options.mono, options.widthPx, options.dpi, 0,
+                               options.standard ? JobReading::Standard : JobReading::Own,
+                               options.page, options.pens}));
 }
 
 // File managers name the output without a telling extension: it is always a PNG image.
@@ -112,7 +113,7 @@ int Thumbnail(const ConvertOptions& options) {
   return Report(RunConvertJob(
       {options.input, options.output, ExportFormat::Png, options.rotation, options.mono, 0, 0,
        options.thumbnailPx, options.standard ? JobReading::Standard : JobReading::OwnElseStandard,
-       options.page}));
+       options.page, options.pens}));
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {

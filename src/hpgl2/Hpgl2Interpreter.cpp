@@ -122,8 +122,9 @@ bool Hpgl2Interpreter::ChangesDrawing(char first, char second) {
   return handler && std::find(std::begin(setUp), std::end(setUp), handler) == std::end(setUp);
 }
 
-Hpgl2Interpreter::Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget)
-    : outcome_(outcome), pages_(outcome.plot, budget) {
+Hpgl2Interpreter::Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget,
+                                   bool penZeroDraws)
+    : outcome_(outcome), pages_(outcome.plot, budget), penZeroDraws_(penZeroDraws) {
   Initialize();
 }
 
@@ -283,12 +284,12 @@ void Hpgl2Interpreter::MoveTo(PlotPoint target, bool drawing) {
       ringStartsAtNextPoint_ = false;
       return;
     }
-    AddToPolygonBuffer(target, drawing && selectedPen_ != 0);
+    AddToPolygonBuffer(target, drawing && HasPen());
     pen_ = target;
     return;
   }
   pendingDot_ = false;
-  if (drawing && selectedPen_ != 0) {
+  if (drawing && HasPen()) {
     const StrokeStyle& style = Stroke();
     if (style.DotsOnly()) {
       pages_.DrawDot(target, style);
@@ -296,6 +297,7 @@ void Hpgl2Interpreter::MoveTo(PlotPoint target, bool drawing) {
       pages_.DrawSegment(pen_, target, style);
     }
   } else {
+    if (drawing) ++outcome_.counts.withoutPen;
     pages_.BreakLine();
   }
   pen_ = target;
@@ -304,7 +306,7 @@ void Hpgl2Interpreter::MoveTo(PlotPoint target, bool drawing) {
 
 void Hpgl2Interpreter::Polyline(const std::vector<PlotPoint>& points, bool drawing) {
   if (points.empty()) return;
-  if (polygonMode_ || !drawing || selectedPen_ == 0 || Stroke().DotsOnly()) {
+  if (polygonMode_ || !drawing || !HasPen() || Stroke().DotsOnly()) {
     for (const PlotPoint& p : points)
       MoveTo(p, drawing);
     return;
@@ -365,7 +367,7 @@ void Hpgl2Interpreter::Pd(const Instruction& instruction) {
 void Hpgl2Interpreter::DropPendingDot() {
   if (!pendingDot_) return;
   pendingDot_ = false;
-  if (selectedPen_ != 0 && penDown_) pages_.DrawDot(pen_, Stroke());
+  if (HasPen() && penDown_) pages_.DrawDot(pen_, Stroke());
 }
 
 namespace {
@@ -426,7 +428,7 @@ void Hpgl2Interpreter::Arc(PlotPoint centreUser, double sweepDeg, double chordDe
   AppendArc(centreUser, radius, startDeg, sweepDeg, ChordDeg(chordDeg, radius), points);
   for (PlotPoint& p : points)
     p = scaling_.ToPlotter(p);
-  if (!points.empty()) ++outcome_.counts.arcs;
+  if (!points.empty()) CountArc();
   Polyline(points, penDown_);
 }
 
@@ -465,7 +467,7 @@ void Hpgl2Interpreter::ThreePointArc(const Instruction& instruction, bool relati
   AppendThreePointArc(start, middle, end, ChordDeg(v[4], radius), points);
   for (PlotPoint& p : points)
     p = scaling_.ToPlotter(p);
-  ++outcome_.counts.arcs;
+  CountArc();
   Polyline(points, penDown_);
 }
 
@@ -489,7 +491,7 @@ void Hpgl2Interpreter::Bezier(const Instruction& instruction, bool relative) {
                  points);
     for (PlotPoint& p : points)
       p = scaling_.ToPlotter(p);
-    ++outcome_.counts.arcs;
+    CountArc();
     Polyline(points, penDown_);
   }
 }
@@ -520,16 +522,16 @@ void Hpgl2Interpreter::Ci(const Instruction& instruction) {
   points.clear();
   CirclePoints(v[0], v[1], points);
   if (points.size() < 2) return;
-  ++outcome_.counts.arcs;
+  CountArc();
   if (polygonMode_) {
     CloseBufferedRing();
-    polygonBuffer_.push_back({points, std::vector<bool>(points.size(), selectedPen_ != 0)});
+    polygonBuffer_.push_back({points, std::vector<bool>(points.size(), HasPen())});
     polygonBuffer_.back().drawn[0] = false;
     bufferedPoints_ += points.size();
     CloseBufferedRing();
     return;
   }
-  if (selectedPen_ == 0) return;
+  if (!HasPen()) return;
   pages_.BreakLine();
   pages_.DrawPath(points.data(), points.size(), Stroke());
   pages_.BreakLine();
@@ -546,7 +548,7 @@ std::vector<PlotRing> Hpgl2Interpreter::BufferedRings() const {
 }
 
 void Hpgl2Interpreter::EdgeRings(const std::vector<PlotRing>& rings) {
-  if (selectedPen_ == 0) return;
+  if (!HasPen()) return;
   const StrokeStyle& style = Stroke();
   for (const PlotRing& ring : rings) {
     pages_.BreakLine();
@@ -557,7 +559,11 @@ void Hpgl2Interpreter::EdgeRings(const std::vector<PlotRing>& rings) {
 }
 
 void Hpgl2Interpreter::FillRings(const std::vector<PlotRing>& rings) {
-  if (rings.empty() || selectedPen_ == 0) return;
+  if (rings.empty()) return;
+  if (!HasPen()) {
+    ++outcome_.counts.withoutPen;
+    return;
+  }
   StandardPolygon fill;
   fill.fill = fillKind_;
   fill.pen = selectedPen_;
@@ -582,8 +588,10 @@ void Hpgl2Interpreter::FillRings(const std::vector<PlotRing>& rings) {
   const std::size_t polygonsBefore = outcome_.plot.pages.back().polygons.size();
   pages_.FillPolygon(rings, fill);
   if (outcome_.plot.pages.size() != before ||
-      outcome_.plot.pages.back().polygons.size() != polygonsBefore)
+      outcome_.plot.pages.back().polygons.size() != polygonsBefore) {
     ++outcome_.counts.polygons;
+    ++outcome_.countsByPen[selectedPen_].polygons;
+  }
 }
 
 void Hpgl2Interpreter::Pm(const Instruction& instruction) {
@@ -614,7 +622,7 @@ void Hpgl2Interpreter::Pm(const Instruction& instruction) {
 }
 
 void Hpgl2Interpreter::Ep(const Instruction&) {
-  if (selectedPen_ == 0) return;
+  if (!HasPen()) return;
   const StrokeStyle& style = Stroke();
   for (const BufferedRing& ring : polygonBuffer_) {
     if (ring.points.size() < 2) continue;
@@ -714,7 +722,7 @@ void Hpgl2Interpreter::Ew(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[4] = {0, 0, 0, kDefaultChordDeg};
   if (parameters.Take(v, 4) < 3) return;
-  ++outcome_.counts.arcs;
+  CountArc();
   EdgeRings({WedgeRing(v[0], v[1], v[2], v[3])});
 }
 
@@ -934,7 +942,7 @@ void Hpgl2Interpreter::Tl(const Instruction& instruction) {
 }
 
 void Hpgl2Interpreter::Xt(const Instruction&) {
-  if (selectedPen_ == 0) return;
+  if (!HasPen()) return;
   const double height = std::fabs(scaling_.P2().y - scaling_.P1().y);
   const StrokeStyle& style = Stroke();
   pages_.BreakLine();
@@ -944,7 +952,7 @@ void Hpgl2Interpreter::Xt(const Instruction&) {
 }
 
 void Hpgl2Interpreter::Yt(const Instruction&) {
-  if (selectedPen_ == 0) return;
+  if (!HasPen()) return;
   const double width = std::fabs(scaling_.P2().x - scaling_.P1().x);
   const StrokeStyle& style = Stroke();
   pages_.BreakLine();
@@ -992,7 +1000,8 @@ void Hpgl2Interpreter::DrawLabel(std::string_view text) {
   stroke.lineType = StrokeStyle::kSolidLine;  // labels are drawn solid whatever LT says
   stroke.dashIndex = StrokeStyle::kNoDashes;
   stroke.patternLength = 0;
-  const bool drawing = selectedPen_ != 0 && !polygonMode_;
+  const bool drawing = HasPen() && !polygonMode_;
+  if (!HasPen() && !polygonMode_ && !text.empty()) ++outcome_.counts.withoutPen;
   bool drew = false;
   // The whole text in one call, so that the label origin places it as one label; the
   // strokes come one at a time and go straight onto the page.
@@ -1001,7 +1010,7 @@ void Hpgl2Interpreter::DrawLabel(std::string_view text) {
                   [&](const LabelStroke& labelStroke) {
                     if (!drawing || labelStroke.empty()) return;
                     // Counted at its first stroke, so that a label the budget cuts counts.
-                    if (!drew) ++outcome_.counts.labels;
+                    if (!drew) CountLabel();
                     drew = true;
                     pages_.BreakLine();
                     if (labelStroke.size() == 1)
@@ -1023,7 +1032,7 @@ void Hpgl2Interpreter::Sm(const Instruction& instruction) {
 }
 
 void Hpgl2Interpreter::DrawSymbol() {
-  if (selectedPen_ == 0 || polygonMode_) return;
+  if (!HasPen() || polygonMode_) return;
   LabelStyle style = ResolvedLabelStyle();
   style.origin = 5;
   style.maxPointCount = pages_.RemainingPoints();

@@ -20,7 +20,9 @@ namespace korvid {
 // One interpreter reads one file.
 class Hpgl2Interpreter {
  public:
-  Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget);
+  // `penZeroDraws`: pen 0 draws as any other pen does, in its palette entry's colour,
+  // instead of being no pen at all.
+  Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget, bool penZeroDraws = false);
 
   // Interprets every instruction of the text; stops early only when the budget is spent.
   void Run(std::string_view bytes);
@@ -176,6 +178,16 @@ class Hpgl2Interpreter {
   bool pendingDot_ = false;  // PD without a move: a dot, unless a line starts here
   bool relative_ = false;
   int selectedPen_ = 1;
+  const bool penZeroDraws_;
+  bool HasPen() const { return selectedPen_ != 0 || penZeroDraws_; }
+  void CountArc() {
+    ++outcome_.counts.arcs;
+    ++outcome_.countsByPen[selectedPen_].arcs;
+  }
+  void CountLabel() {
+    ++outcome_.counts.labels;
+    ++outcome_.countsByPen[selectedPen_].labels;
+  }
   bool widthsRelative_ = false;
   LineTypeSetting lineType_;
   LineTypeSetting previousLineType_;
