@@ -5,6 +5,7 @@
 
 #include "app/ShownDrawing.h"
 #include "model/PlotModel.h"
+#include "pens/PenTable.h"
 #include "render/DisplaySettings.h"
 #include "render/PlotMetafile.h"
 #include "view/SelectionBand.h"
@@ -35,6 +36,8 @@ struct AppContext {
   std::int16_t OpenFilterIndex = 0;
   // The option "HP-GL/2 として読み込む": how the next file is read.
   bool Hpgl2Reading = false;
+  // The pen table in force ("ペン設定"): empty while the profile is "なし".
+  PenTable pens;
   // What is on show, and from which reading; the view and output commands measure it.
   ShownDrawing drawing;
 

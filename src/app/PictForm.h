@@ -24,6 +24,7 @@ class OptionForm;
 class ExportCommands;
 class HelpCommands;
 class OutputCommands;
+class PenCommands;
 class PageBox;
 class PlotLoader;
 class ReadingCommands;
@@ -89,6 +90,7 @@ class PictForm : public QMainWindow {
   // Which reading is in force and the offer to read again, in the status bar.
   ReadingPanel* ReadingStatus() const { return readingPanel_; }
   ReadingCommands& ReadingChoice() const { return *readingCommands_; }
+  PenCommands& Pens() const { return *penCommands_; }
   QAction* Action(const QString& name) const;
   OptionForm* OpenOptionForm() const;
   ViewCommands& View() const { return *viewCommands_; }
@@ -153,6 +155,7 @@ class PictForm : public QMainWindow {
   std::unique_ptr<ExportCommands> exportCommands_;
   std::unique_ptr<HelpCommands> helpCommands_;
   std::unique_ptr<ReadingCommands> readingCommands_;
+  std::unique_ptr<PenCommands> penCommands_;
   std::unique_ptr<DrawProgress> drawingProgress_;
   bool applyingView_ = false;
   bool exiting_ = false;

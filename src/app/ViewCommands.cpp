@@ -129,6 +129,29 @@ void ViewCommands::ShowRotated(int mode) {
   form_.CloseProgress();
 }
 
+void ViewCommands::Redraw() {
+  AppContext& context = form_.Context();
+  if (!context.HasDrawing()) return;
+  const float rotationMode = context.view.RotationMode;
+  const int mode = rotationMode >= 1 && rotationMode <= 4 ? static_cast<int>(rotationMode) : 1;
+  const Orientation orientation = OrientationOf(mode);
+  const Rotation rotation = RotationForAngle(orientation.angle);
+  form_.OpenProgress(5);
+  try {
+    context.drawing.Draw(
+        {context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()},
+        orientation.angle, rotation.cosA, rotation.sinA);
+    loaded_ = {};
+    ReloadPicture();
+    // A selection shown is what a save or copy takes: it shows the new pens too.
+    if (context.band.Visible) CaptureSelection();
+  } catch (...) {
+    form_.CloseProgress();
+    throw;
+  }
+  form_.CloseProgress();
+}
+
 void ViewCommands::OnHScroll(int value) {
   form_.Context().view.ScrollHorizontally(static_cast<std::int16_t>(value));
   form_.ApplyView();

@@ -295,6 +295,11 @@ class PlotDrawing {
 
 }  // namespace
 
+std::optional<std::uint32_t> DesignPenColour(std::int16_t pen) {
+  if (pen < 0 || pen > 8) return std::nullopt;
+  return PenColour(pen, 0);
+}
+
 std::u16string PlotMetafileDescription() {
   return std::u16string(u"***** ") + u'\0' + u"HPGL Data Drawing" + u'\0' + u'\0';
 }

@@ -74,6 +74,10 @@ struct PlotParts {
 std::optional<PlotParts> BalancedPlotParts(const PlotModel& model, double pixelsPerFrameUnit,
                                            std::size_t smallest);
 
+// The colour (0x00BBGGRR) DrawPlot gives a pen in colour mode; none for a pen without one of
+// its own, which draws in the colour in force.
+std::optional<std::uint32_t> DesignPenColour(std::int16_t pen);
+
 // The description every plot metafile carries: application "***** ", title
 // "HPGL Data Drawing".
 std::u16string PlotMetafileDescription();
