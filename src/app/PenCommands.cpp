@@ -11,6 +11,7 @@
 #include "app/PenPreference.h"
 #include "app/PictForm.h"
 #include "app/ViewCommands.h"
+#include "hpgl2/PenPalette.h"
 #include "model/RuntimeError.h"
 #include "render/DrawPlot.h"
 
@@ -109,7 +110,9 @@ std::vector<PenRow> PenCommands::Rows() const {
     } else if (const StandardReadOutcome* read = context.drawing.Standard()) {
       for (const PenUse& use : PenUseOf(*read))
         rows[use.pen].use = use;
+      if (read->counts.withoutPen > 0) rows[0];
       AddStandardLooks(*read, rows);
+      if (!PenZeroDraws(Table()) && rows.contains(0)) rows[0].noPen = true;
     }
   }
   for (const auto& [pen, setting] : Table().Entries())
@@ -153,8 +156,16 @@ void PenCommands::Remember(const QString& name, const PenTable& saved) {
 
 void PenCommands::Apply(const PenTable& table, bool relist) {
   AppContext& context = form_.Context();
+  const bool reread =
+      !DesignReading() && context.FileLoaded() && PenZeroDraws(table) != PenZeroDraws(context.pens);
   context.pens = table;
-  if (context.HasDrawing()) form_.View().Redraw();
+  if (reread) {
+    // Pen 0 is drawn or not as the file is read.
+    form_.LoadPlotPath(QString::fromStdString(context.model.PlotDir + context.model.PlotFileName));
+    relist = true;
+  } else if (context.HasDrawing()) {
+    form_.View().Redraw();
+  }
   if (!penForm_) return;
   // A change of one pen comes from its own row, whose widgets must outlive it.
   if (relist) {
@@ -188,9 +199,22 @@ void PenCommands::Choose(const QString& name) {
 }
 
 void PenCommands::SetPen(int pen, const PenSetting& setting) {
+  if (pen == 0 && !DesignReading() && setting.SaysNothing() && !PenZeroDraws(Table())) {
+    ShowPenZeroAsPenOne();
+    return;
+  }
   PenTable table = Table();
   table.Set(pen, setting);
   Apply(table, false);
+}
+
+void PenCommands::ShowPenZeroAsPenOne() {
+  const PenSetting one = Table().Setting(1);
+  PenTable table = Table();
+  table.Set(0, {one.colour.value_or(RgbOf(kBlack)),
+                one.widthMm.value_or(PenPalette::kDefaultWidthMm), true});
+  Apply(table, true);
+  form_.ShowNotice(QStringLiteral("ペン0を、ペン設定でペン1と同じ色・太さで表示しています"));
 }
 
 bool PenCommands::SaveAs(const QString& name) {

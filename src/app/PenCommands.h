@@ -23,6 +23,7 @@ struct PenRow {
   bool coloursVary = false;             // the file gives the pen more than one colour
   double readingWidthMm = 0;            // 0: the thinnest line there is
   bool widthsVary = false;
+  bool noPen = false;  // pen 0 of the standard reading, which draws nothing unless shown
 };
 
 // "ペン設定": the pen table in force, its named profiles and the listing of the pens the
@@ -55,7 +56,11 @@ class PenCommands {
   // "なし" (empty) or a saved profile; a profile that cannot be read is refused with a
   // warning and the choice stays as it was.
   void Choose(const QString& name);
+  // Showing pen 0 of the standard reading without saying how shows it as pen 1.
   void SetPen(int pen, const PenSetting& setting);
+  // The status bar's offer for a standard read that drew only with pen 0: pen 0 drawn in
+  // the colour and width of pen 1, through the table, so that the user sees why.
+  void ShowPenZeroAsPenOne();
   // Saves the table under `name` (asking before it replaces another profile) and chooses
   // it; false when the name cannot be used or the user said no.
   bool SaveAs(const QString& name);

@@ -302,7 +302,7 @@ void PenForm::Update() {
     {
       QCheckBox* shown = ShownBox(row);
       const QSignalBlocker blocker(shown);
-      shown->setChecked(setting.shown);
+      shown->setChecked(setting.shown && !pen.noPen);
     }
     QToolButton* colour = ColourButton(row);
     colour->setText(setting.colour ? ColourName(*setting.colour) : FileSays());
@@ -318,7 +318,10 @@ void PenForm::Update() {
     QTableWidgetItem* colourNow = nullptr;
     QTableWidgetItem* widthNow = nullptr;
     const bool used = pen.use.lines + pen.use.arcs + pen.use.polygons + pen.use.labels > 0;
-    if (!setting.shown) {
+    if (pen.noPen) {
+      colourNow = Cell(QStringLiteral("ペンなし（描かない）"));
+      widthNow = Cell(QStringLiteral("—"));
+    } else if (!setting.shown) {
       colourNow = Cell(QStringLiteral("表示しない"));
       widthNow = Cell(QStringLiteral("表示しない"));
     } else if (!used && !setting.colour && !setting.widthMm) {

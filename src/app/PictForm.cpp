@@ -125,6 +125,8 @@ void PictForm::BuildClientArea() {
   statusBar_->addPermanentWidget(readingPanel_);
   connect(readingPanel_, &ReadingPanel::RereadRequested, this,
           [this] { RunGuarded([this] { readingCommands_->RereadAsHpgl2(); }); });
+  connect(readingPanel_, &ReadingPanel::PenZeroRequested, this,
+          [this] { RunGuarded([this] { penCommands_->ShowPenZeroAsPenOne(); }); });
 
   client_->AttachTop(toolbar_);
   client_->AttachBottom(statusBar_);

@@ -13,8 +13,6 @@ ReadingPanel::ReadingPanel(QWidget* parent)
       caption_(new QLabel(this)) {
   setObjectName("ReadingPanel");
   reason_->setObjectName("ReadingOfferReason");
-  button_->setObjectName("RereadAsHpgl2");
-  button_->setText(QStringLiteral("HP-GL/2 で読み直す"));
   caption_->setObjectName("ReadingCaption");
   caption_->setFrameShape(QFrame::StyledPanel);
   auto* layout = new QHBoxLayout(this);
@@ -25,7 +23,13 @@ ReadingPanel::ReadingPanel(QWidget* parent)
   // The bar keeps its height whether the button shows or not: the drawing area was
   // measured with it.
   setMinimumHeight(button_->sizeHint().height());
-  connect(button_, &QToolButton::clicked, this, &ReadingPanel::RereadRequested);
+  connect(button_, &QToolButton::clicked, this, [this] {
+    if (offer_ == Offer::kPenZeroAsPenOne) {
+      emit PenZeroRequested();
+    } else {
+      emit RereadRequested();
+    }
+  });
   ShowOffer({});
 }
 
@@ -33,7 +37,12 @@ void ReadingPanel::SetCaption(const QString& caption) {
   caption_->setText(caption);
 }
 
-void ReadingPanel::ShowOffer(const QString& reason) {
+void ReadingPanel::ShowOffer(const QString& reason, Offer offer) {
+  offer_ = offer;
+  const bool penZero = offer == Offer::kPenZeroAsPenOne;
+  button_->setObjectName(penZero ? "PenZeroAsPenOne" : "RereadAsHpgl2");
+  button_->setText(penZero ? QStringLiteral("ペン0をペン1として表示")
+                           : QStringLiteral("HP-GL/2 で読み直す"));
   reason_->setText(reason);
   reason_->setToolTip(reason);
   // The notice beside it gives way first: the reason is what the button is about.

@@ -572,15 +572,8 @@ void Hpgl2Interpreter::FillRings(const std::vector<PlotRing>& rings) {
   fill.hatchAngleDeg = hatchAngleDeg_;
   const ColourRef colour = palette_.Colour(selectedPen_);
   if (shadingPercent_ < 100) {
-    // Shading: the pen's colour thinned towards white.
-    const double level = std::clamp(shadingPercent_, 0.0, 100.0) / 100;
-    ColourRef shaded = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-      const double channel = (colour >> shift) & 0xFF;
-      const auto value = static_cast<ColourRef>(std::lround(255 - (255 - channel) * level));
-      shaded |= value << shift;
-    }
-    fill.colour = shaded;
+    fill.shading = std::clamp(shadingPercent_, 0.0, 100.0) / 100;
+    fill.colour = ShadedColour(colour, fill.shading);
   } else {
     fill.colour = colour;
   }

@@ -31,6 +31,11 @@ bool PenTable::HidesAny() const {
   return false;
 }
 
+bool PenZeroDraws(const PenTable& table) {
+  const PenSetting* zero = table.Find(0);
+  return zero && zero->shown;
+}
+
 DrawnPen ResolvePen(const PenTable& table, int pen, const PenLook& reading) {
   const PenSetting setting = table.Setting(pen);
   DrawnPen drawn;

@@ -67,6 +67,10 @@ struct DrawnPen {
 };
 DrawnPen ResolvePen(const PenTable& table, int pen, const PenLook& reading);
 
+// In HP-GL/2 pen 0 is no pen: the standard reading draws what it would draw only when the
+// table names pen 0 and shows it.
+bool PenZeroDraws(const PenTable& table);
+
 // The plot metafile's colour order, 0x00BBGGRR, and back.
 constexpr std::uint32_t ColourRefOf(PenRgb rgb) {
   return ((rgb & 0xFF) << 16) | (rgb & 0xFF00) | ((rgb >> 16) & 0xFF);
