@@ -91,7 +91,7 @@ bool PenCommands::Modified() const {
 }
 
 bool PenCommands::DesignReading() const {
-  return form_.Context().drawing.Source() == Reading::Design;
+  return !form_.Context().Hpgl2Reading;
 }
 
 bool PenCommands::ColourShown() const {
@@ -107,7 +107,7 @@ std::vector<PenRow> PenCommands::Rows() const {
         for (const PenUse& use : PenUseOf(context.model))
           rows[use.pen].use = use;
       }
-    } else if (const StandardReadOutcome* read = context.drawing.Standard()) {
+    } else if (const StandardReadOutcome* read = context.standardRead.get()) {
       for (const PenUse& use : PenUseOf(*read))
         rows[use.pen].use = use;
       if (read->counts.withoutPen > 0) rows[0];

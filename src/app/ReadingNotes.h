@@ -3,7 +3,6 @@
 #include <QString>
 #include <string_view>
 
-#include "app/ShownDrawing.h"
 #include "hpgl2/StandardReadOutcome.h"
 #include "reader/ReadOutcome.h"
 
@@ -11,8 +10,9 @@ namespace korvid {
 
 // What the status bar says about the readings, in plain Japanese.
 
-// Which reading is in force, and for a standard read of several pages which one shows.
-QString ReadingCaption(Reading reading, int page, int pageCount);
+// Which reading is in force (the option "HP-GL/2 として読み込む"), and for a read of several
+// pages which one shows.
+QString ReadingCaption(bool hpgl2, int page, int pageCount);
 
 // Whether the standard reading draws with the instruction (or changes what it draws),
 // by its two-letter mnemonic in either case.
@@ -24,8 +24,17 @@ bool StandardReadingDraws(std::string_view mnemonic);
 // offer (a file that could not be read included).
 QString StandardReadingOffer(const ReadOutcome& outcome, bool drewNothing);
 
+// What a read in Korvid's own reading left out, with `segments` read: the cut (a table
+// full, a page advance, an error), the file error, and the commands it skipped. Empty when
+// it read everything.
+QString DescribeLeftOut(const ReadOutcome& outcome, int segments);
+
 // What a standard read left out: the file error, the memory budget, a read that drew
 // nothing, and the instructions it did not understand. Empty when it read everything.
 QString DescribeStandardLeftOut(const StandardReadOutcome& outcome);
+
+// A standard read that drew nothing but moved pen 0 (no pen) down: why the page is empty,
+// for the offer to show pen 0 as pen 1. Empty otherwise.
+QString PenZeroOffer(const StandardReadOutcome& outcome);
 
 }  // namespace korvid

@@ -14,7 +14,7 @@
 #include "app/PlotSurface.h"
 #include "model/RuntimeError.h"
 #include "output/DrawingExport.h"
-#include "render/DrawPlot.h"
+#include "render/PlotSource.h"
 #include "render/Rotation.h"
 
 namespace korvid {
@@ -111,9 +111,8 @@ void ViewCommands::ShowRotated(int mode) {
     context.view.FitForOrientation(form_.Metrics(), context.ShownExtents(), orientation.exchanged);
     form_.ApplyView();
     const Rotation rotation = RotationForAngle(orientation.angle);
-    context.drawing.Draw(
-        {context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()},
-        orientation.angle, rotation.cosA, rotation.sinA);
+    context.drawing.Draw(context.Setup(rotation), context.metafile.File(),
+                         &form_.DrawingProgress());
     ReloadPicture();
     form_.SetProgress(50);
     context.view.RotationMode = static_cast<float>(mode);
@@ -138,9 +137,8 @@ void ViewCommands::Redraw() {
   const Rotation rotation = RotationForAngle(orientation.angle);
   form_.OpenProgress(5);
   try {
-    context.drawing.Draw(
-        {context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()},
-        orientation.angle, rotation.cosA, rotation.sinA);
+    context.drawing.Draw(context.Setup(rotation), context.metafile.File(),
+                         &form_.DrawingProgress());
     loaded_ = {};
     ReloadPicture();
     // A selection shown is what a save or copy takes: it shows the new pens too.

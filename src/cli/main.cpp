@@ -13,14 +13,10 @@
 #include "cli/BatchConvert.h"
 #include "cli/ConvertJob.h"
 #include "cli/ConvertOptions.h"
-#include "cli/ModelDump.h"
-#include "cli/StandardDump.h"
-#include "hpgl2/Hpgl2Reader.h"
-#include "model/PlotModel.h"
+#include "cli/PlotRead.h"
 #include "model/ShownName.h"
 #include "output/DrawingExport.h"
-#include "reader/FindLast.h"
-#include "reader/PlotReader.h"
+#include "reader/PlotFile.h"
 
 namespace {
 
@@ -35,51 +31,24 @@ class StderrMessenger : public ReaderMessenger {
   void ShowMessage(const std::string& text) override { std::cerr << text << '\n'; }
 };
 
-struct ReadPlot {
-  std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
-  std::int16_t status = 0;
-  ReadOutcome outcome;
-};
-
-ReadPlot Read(const std::string& file) {
-  ReadPlot read;
-  const PlotPath path = SplitPlotPath(file);
-  read.model->PlotDir = path.dir;
-  read.model->PlotFileName = path.name;
-  StderrMessenger messenger;
-  PlotReader reader(*read.model, messenger);
-  read.outcome = reader.ReadPlotFile(read.status);
-  read.model->CurPlot = 1;
-  return read;
-}
-
-bool ReportUnreadable(const std::string& file, const ReadOutcome& outcome) {
-  if (!outcome.fileError) return false;
-  std::cerr << "korvid-convert: cannot read " << ShownName(file) << ": "
-            << outcome.fileError.message() << '\n';
-  return true;
-}
-
-int DumpStandard(const ConvertOptions& options) {
-  const StandardReadOutcome read = ReadStandardPlotFile(options.input);
-  if (read.fileError) {
-    std::cerr << "korvid-convert: cannot read " << ShownName(options.input) << ": "
-              << read.fileError.message() << '\n';
-    return kExitFailure;
-  }
-  WriteStandardDump(stdout, read);
-  std::fflush(stdout);
-  std::cerr << DescribeStandardOutcome(read);
-  return kExitDone;
+Reading ReadingOf(const ConvertOptions& options) {
+  return options.standard ? Reading::Standard : Reading::Own;
 }
 
 int Dump(const ConvertOptions& options) {
-  if (options.standard) return DumpStandard(options);
-  const ReadPlot read = Read(options.input);
-  if (ReportUnreadable(options.input, read.outcome)) return kExitFailure;
-  WriteModelDump(stdout, *read.model, read.status);
+  std::string bytes;
+  try {
+    bytes = LoadPlotFileBytes(options.input);
+  } catch (const PlotFileError& failure) {
+    std::cerr << "korvid-convert: cannot read " << ShownName(options.input) << ": "
+              << failure.reason().message() << '\n';
+    return kExitFailure;
+  }
+  StderrMessenger messenger;
+  const PlotRead read = ReadPlot(std::move(bytes), options.input, ReadingOf(options), messenger);
+  read.dump(stdout);
   std::fflush(stdout);
-  std::cerr << DescribeOutcome(read.outcome);
+  std::cerr << read.notes;
   return kExitDone;
 }
 
@@ -103,17 +72,16 @@ int Convert(const ConvertOptions& options) {
     return kExitUsage;
   }
   return Report(RunConvertJob({options.input, options.output, *format, options.rotation,
-                               options.mono, options.widthPx, options.dpi, 0,
-                               options.standard ? JobReading::Standard : JobReading::Own,
-                               options.page, options.pens}));
+                               options.mono, options.widthPx, options.dpi, 0, ReadingOf(options),
+                               options.page, false, options.pens}));
 }
 
 // File managers name the output without a telling extension: it is always a PNG image.
 int Thumbnail(const ConvertOptions& options) {
-  return Report(RunConvertJob(
-      {options.input, options.output, ExportFormat::Png, options.rotation, options.mono, 0, 0,
-       options.thumbnailPx, options.standard ? JobReading::Standard : JobReading::OwnElseStandard,
-       options.page, options.pens}));
+  // Without --hpgl2, the standard reading's first page where the own reading draws nothing.
+  return Report(RunConvertJob({options.input, options.output, ExportFormat::Png, options.rotation,
+                               options.mono, 0, 0, options.thumbnailPx, ReadingOf(options),
+                               options.page, !options.standard, options.pens}));
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {

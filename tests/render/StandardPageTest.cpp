@@ -18,10 +18,11 @@ struct DrawnPage {
 DrawnPage DrawPage(const std::string& plot, std::size_t page = 0, bool colour = true) {
   DisplaySettings settings;
   settings.ColorMode = colour ? 1 : 0;
-  const std::string path = TempPath("korvid-standard-page");
-  DrawStandardPage({ReadStandardPlotBytes(plot).plot, page, settings, path, nullptr}, 0, 1, 0);
-  const std::string bytes = Slurp(path);
-  std::filesystem::remove(path);
+  const std::unique_ptr<PlotSource> source =
+      SourceOfPages(std::make_shared<const StandardPlot>(ReadStandardPlotBytes(plot).plot));
+  source->SelectPage(static_cast<int>(page) + 1);
+  const std::vector<std::uint8_t> written = DrawPlotInMemory(*source, {{}, settings});
+  const std::string bytes(written.begin(), written.end());
   return {ParseEmfRecords(bytes), MetafilePicture::FromBytes(bytes)};
 }
 
