@@ -74,7 +74,7 @@ TEST_P(PenProfileBadLine, StopsWithItsNumberAndWhatIsWrong) {
 INSTANTIATE_TEST_SUITE_P(
     EveryKind, PenProfileBadLine,
     ::testing::Values(
-        BadLine{"ControlCharacter", "pen 1 shown\npen 2\x01 shown\n",
+        BadLine{"ControlCharacter", "pen 1 hidden\npen 2\x01 shown\n",
                 "line 2: not text (a control character)"},
         BadLine{"NulByte", std::string("pen 1\0", 6), "line 1: not text (a control character)"},
         BadLine{"NotAPenLine", "# fine\ncolour 3 #000000",
@@ -84,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "line 1: the pen's number is a whole number from -32768 to 32767, not \"2.5\""},
         BadLine{"PenNumberTooLarge", "pen 32768",
                 "line 1: the pen's number is a whole number from -32768 to 32767, not \"32768\""},
-        BadLine{"PenAgain", "pen 3 shown\npen 4 shown\npen 3 hidden",
+        BadLine{"PenAgain", "pen 3 hidden\npen 4 width 1\npen 3 hidden",
                 "line 3: pen 3 was already set on line 1"},
         BadLine{"UnknownSetting", "pen 3 thick",
                 "line 1: unknown setting \"thick\" (colour, width, shown or hidden)"},
