@@ -1,6 +1,5 @@
 #include "app/PenForm.h"
 
-#include <QCheckBox>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDoubleSpinBox>
@@ -13,8 +12,10 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSpinBox>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -148,7 +149,6 @@ PenForm::PenForm(PenCommands& commands, QWidget* parent) : QDialog(parent), comm
 
   auto* close = new QPushButton(QStringLiteral("閉じる"), this);
   close->setObjectName("ClosePenForm");
-  close->setDefault(true);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(profileFrame);
@@ -156,7 +156,7 @@ PenForm::PenForm(PenCommands& commands, QWidget* parent) : QDialog(parent), comm
   layout->addLayout(addRow);
   layout->addWidget(note);
   layout->addWidget(close, 0, Qt::AlignRight);
-  resize(860, 480);
+  resize(760, 460);
 
   PictForm* form = qobject_cast<PictForm*>(parent);
   const auto guarded = [form](std::function<void()> command) {
@@ -183,6 +183,16 @@ PenForm::PenForm(PenCommands& commands, QWidget* parent) : QDialog(parent), comm
     FillRows();
   });
   connect(close, &QPushButton::clicked, this, &QDialog::close);
+  // Enter takes a width typed in; it closes nothing.
+  for (QPushButton* button : findChildren<QPushButton*>())
+    button->setAutoDefault(false);
+  connect(list_, &QTableWidget::itemChanged, this, [this](QTableWidgetItem* item) {
+    if (filling_ || item->column() != kShown || item->row() >= static_cast<int>(pens_.size()))
+      return;
+    const bool checked = item->checkState() == Qt::Checked;
+    ChangeSetting(pens_[static_cast<std::size_t>(item->row())],
+                  [checked](PenSetting& setting) { setting.shown = checked; });
+  });
   Rebuild();
 }
 
@@ -191,9 +201,8 @@ int PenForm::RowOf(int pen) const {
   return found == pens_.end() ? -1 : static_cast<int>(found - pens_.begin());
 }
 
-QCheckBox* PenForm::ShownBox(int row) const {
-  QWidget* cell = list_->cellWidget(row, kShown);
-  return cell ? cell->findChild<QCheckBox*>() : nullptr;
+QTableWidgetItem* PenForm::ShownItem(int row) const {
+  return list_->item(row, kShown);
 }
 
 QToolButton* PenForm::ColourButton(int row) const {
@@ -205,6 +214,13 @@ QDoubleSpinBox* PenForm::WidthBox(int row) const {
 }
 
 void PenForm::Rebuild() {
+  // A row's own change (pen 0 shown reads the file again) may not take its row away under
+  // it: the rows are written anew once it has returned.
+  if (inRow_) {
+    Update();
+    QTimer::singleShot(0, this, &PenForm::Rebuild);
+    return;
+  }
   FillProfiles();
   FillRows();
 }
@@ -219,6 +235,7 @@ void PenForm::FillProfiles() {
 }
 
 void PenForm::FillRows() {
+  const QScopedValueRollback<bool> filling(filling_, true);
   std::vector<PenRow> rows = commands_.Rows();
   for (int pen : added_) {
     const bool listed = std::any_of(rows.begin(), rows.end(),
@@ -247,19 +264,17 @@ void PenForm::FillRows() {
     list_->setItem(row, kPolygons, Cell(design ? none : Count(pen.use.polygons), Qt::AlignRight));
     list_->setItem(row, kLabels, Cell(design ? none : Count(pen.use.labels), Qt::AlignRight));
 
-    auto* shownCell = new QWidget(list_);
-    auto* shown = new QCheckBox(shownCell);
-    shown->setObjectName(QStringLiteral("PenShown%1").arg(number));
-    auto* shownLayout = new QHBoxLayout(shownCell);
-    shownLayout->setContentsMargins(0, 0, 0, 0);
-    shownLayout->addWidget(shown, 0, Qt::AlignCenter);
-    list_->setCellWidget(row, kShown, shownCell);
-    connect(shown, &QCheckBox::toggled, this, [this, number](bool checked) {
-      ChangeSetting(number, [checked](PenSetting& setting) { setting.shown = checked; });
-    });
+    // A check of the list itself, which the keyboard and screen readers reach as a cell.
+    auto* shown = new QTableWidgetItem;
+    shown->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    shown->setCheckState(Qt::Checked);
+    // Screen readers name the row's controls after their pen.
+    shown->setData(Qt::AccessibleTextRole, QStringLiteral("ペン%1を表示").arg(number));
+    list_->setItem(row, kShown, shown);
 
     auto* colour = new QToolButton(list_);
     colour->setObjectName(QStringLiteral("PenColour%1").arg(number));
+    colour->setAccessibleName(QStringLiteral("ペン%1の色").arg(number));
     colour->setPopupMode(QToolButton::MenuButtonPopup);
     colour->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     auto* menu = new QMenu(colour);
@@ -271,6 +286,7 @@ void PenForm::FillRows() {
 
     auto* width = new QDoubleSpinBox(list_);
     width->setObjectName(QStringLiteral("PenWidth%1").arg(number));
+    width->setAccessibleName(QStringLiteral("ペン%1の太さ").arg(number));
     width->setRange(kFileWidth, kWidestPenMm);
     width->setDecimals(3);
     width->setSingleStep(0.05);
@@ -292,6 +308,7 @@ void PenForm::FillRows() {
 }
 
 void PenForm::Update() {
+  const QScopedValueRollback<bool> filling(filling_, true);
   const PenTable& table = commands_.Table();
   const bool colourShown = commands_.ColourShown();
   const bool design = commands_.DesignReading();
@@ -299,11 +316,7 @@ void PenForm::Update() {
     const PenRow& pen = rows_[static_cast<std::size_t>(row)];
     const int number = pen.use.pen;
     const PenSetting setting = table.Setting(number);
-    {
-      QCheckBox* shown = ShownBox(row);
-      const QSignalBlocker blocker(shown);
-      shown->setChecked(setting.shown && !pen.noPen);
-    }
+    ShownItem(row)->setCheckState(setting.shown && !pen.noPen ? Qt::Checked : Qt::Unchecked);
     QToolButton* colour = ColourButton(row);
     colour->setText(setting.colour ? ColourName(*setting.colour) : FileSays());
     colour->setIcon(setting.colour ? Swatch(*setting.colour) : QIcon());
@@ -354,6 +367,7 @@ void PenForm::ChangeSetting(int pen, const std::function<void(PenSetting&)>& cha
   change(setting);
   PictForm* form = qobject_cast<PictForm*>(parentWidget());
   const auto apply = [this, pen, setting] { commands_.SetPen(pen, setting); };
+  const QScopedValueRollback<bool> inRow(inRow_, true);
   if (form) {
     form->RunGuarded(apply);
   } else {

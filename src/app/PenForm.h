@@ -7,7 +7,7 @@
 #include "app/PenCommands.h"
 #include "pens/PenTable.h"
 
-class QCheckBox;
+class QTableWidgetItem;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
@@ -58,7 +58,7 @@ class PenForm : public QDialog {
   QPushButton* AddButton() const { return add_; }
   // The row of a pen, or -1.
   int RowOf(int pen) const;
-  QCheckBox* ShownBox(int row) const;
+  QTableWidgetItem* ShownItem(int row) const;  // checked: shown
   QToolButton* ColourButton(int row) const;
   QDoubleSpinBox* WidthBox(int row) const;
   // The colour button's second choice: the colour as the file says.
@@ -84,6 +84,8 @@ class PenForm : public QDialog {
   std::vector<PenRow> rows_;
   std::vector<int> pens_;   // the pen of each row
   std::vector<int> added_;  // pens the user added to the listing
+  bool filling_ = false;    // the rows are being written, not changed by the user
+  bool inRow_ = false;      // a row's control is changing the table
 };
 
 }  // namespace korvid
