@@ -8,6 +8,7 @@
 #include <QXmlStreamReader>
 #include <algorithm>
 
+#include "SvgPaths.h"
 #include "hpgl2/Hpgl2Reader.h"
 #include "output/DrawingExport.h"
 #include "output/PdfWriter.h"
@@ -42,15 +43,6 @@ MetafilePicture Picture(bool standard, const std::string& profile) {
   colour.ColorMode = 1;
   auto pens = std::make_shared<const PenTable>(ReadPenProfileText(profile).table);
   return DrawPlotPicture(*Source(standard), {Rotation{}, colour, pens});
-}
-
-std::vector<QXmlStreamAttributes> SvgPaths(const std::string& svg) {
-  QXmlStreamReader xml(QByteArray::fromStdString(svg));
-  std::vector<QXmlStreamAttributes> paths;
-  while (!xml.atEnd())
-    if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QStringLiteral("path"))
-      paths.push_back(xml.attributes());
-  return paths;
 }
 
 std::vector<QString> Strokes(const std::string& svg) {

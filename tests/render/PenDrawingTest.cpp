@@ -7,6 +7,7 @@
 #include "pens/PenProfileText.h"
 #include "render/DrawPlot.h"
 #include "render/DrawStandardPage.h"
+#include "render/MetafileDrawing.h"
 #include "render/Rotation.h"
 
 namespace korvid::testing {
@@ -124,6 +125,39 @@ TEST(PenTableFills, KeepTheirShading) {
   EXPECT_EQ(brushColour(nullptr), 0x808080u) << "black at half";
   EXPECT_EQ(brushColour(Table("pen 1 colour #ff0000")), 0x8080FFu) << "red at half";
   EXPECT_EQ(brushColour(Table("pen 1 hidden")), 0xFFFFFFFFu) << "no fill at all";
+}
+
+// Each primitive of a picture as the colour and width it is painted with, in order.
+std::vector<std::string> Painted(const MetafilePicture& picture) {
+  const MetafilePicture::Drawing& d = *picture.Contents();
+  std::vector<std::string> painted;
+  for (const DrawRun& run : d.runs)
+    for (std::uint32_t i = 0; i < run.count; ++i)
+      painted.push_back(std::to_string(d.pens[run.pen].colour) + "," +
+                        std::to_string(d.pens[run.pen].width));
+  return painted;
+}
+
+// Cut anywhere, the parts of a drawing with a table paint the whole: a part that starts
+// after a hidden pen or a colour of the table starts with the colour they left in force.
+TEST(PenTableParts, TogetherPaintTheWhole) {
+  const std::unique_ptr<PlotSource> source =
+      Source(false,
+             "IN;SP4;PU0,0;PD100,0;SP12;PU100,0;PD100,100;SP3;PU100,100;PD0,100;SP13;PU0,100;PD0,0;"
+             "SP5;CI20;SP14;CI30;");
+  DisplaySettings settings;
+  settings.ColorMode = 1;
+  const DrawSetup setup{Rotation{}, settings,
+                        Table("pen 3 colour #123456\npen 4 hidden\npen 5 hidden width 1\n"
+                              "pen 13 width 0.3")};
+  const std::vector<std::string> whole = Painted(DrawPlotPicture(*source, setup));
+  ASSERT_EQ(whole.size(), 4u) << "pens 4 and 5 hidden";
+  for (std::size_t cut = 0; cut <= 6; ++cut) {
+    std::vector<std::string> parts = Painted(DrawPlotPicture(*source, setup, {0, cut}));
+    const std::vector<std::string> rest = Painted(DrawPlotPicture(*source, setup, {cut}));
+    parts.insert(parts.end(), rest.begin(), rest.end());
+    EXPECT_EQ(parts, whole) << "cut " << cut;
+  }
 }
 
 // Without a table, or with one that names none of the plot's pens, every drawing is the
