@@ -90,7 +90,7 @@ bool PenCommands::Modified() const {
   return Table() != saved_;
 }
 
-bool PenCommands::DesignReading() const {
+bool PenCommands::OwnReading() const {
   return !form_.Context().Hpgl2Reading;
 }
 
@@ -102,7 +102,7 @@ std::vector<PenRow> PenCommands::Rows() const {
   const AppContext& context = form_.Context();
   std::map<int, PenRow> rows;
   if (context.FileLoaded()) {
-    if (DesignReading()) {
+    if (OwnReading()) {
       if (context.model.CurPlot >= 0 && context.model.CurPlot <= 1) {
         for (const PenUse& use : PenUseOf(context.model))
           rows[use.pen].use = use;
@@ -120,8 +120,8 @@ std::vector<PenRow> PenCommands::Rows() const {
   std::vector<PenRow> listed;
   for (auto& [pen, row] : rows) {
     row.use.pen = pen;
-    if (DesignReading()) {
-      const std::optional<std::uint32_t> colour = DesignPenColour(static_cast<std::int16_t>(pen));
+    if (OwnReading()) {
+      const std::optional<std::uint32_t> colour = OwnPenColour(static_cast<std::int16_t>(pen));
       if (colour) row.readingColour = RgbOf(*colour);
     }
     listed.push_back(row);
@@ -157,7 +157,7 @@ void PenCommands::Remember(const QString& name, const PenTable& saved) {
 void PenCommands::Apply(const PenTable& table, bool relist) {
   AppContext& context = form_.Context();
   const bool reread =
-      !DesignReading() && context.FileLoaded() && PenZeroDraws(table) != PenZeroDraws(context.pens);
+      !OwnReading() && context.FileLoaded() && PenZeroDraws(table) != PenZeroDraws(context.pens);
   context.pens = table;
   if (reread) {
     // Pen 0 is drawn or not as the file is read.
@@ -199,7 +199,7 @@ void PenCommands::Choose(const QString& name) {
 }
 
 void PenCommands::SetPen(int pen, const PenSetting& setting) {
-  if (pen == 0 && !DesignReading() && setting.SaysNothing() && !PenZeroDraws(Table())) {
+  if (pen == 0 && !OwnReading() && setting.SaysNothing() && !PenZeroDraws(Table())) {
     ShowPenZeroAsPenOne();
     return;
   }

@@ -19,7 +19,7 @@ class PenForm;
 // reading draws it before the table has its say.
 struct PenRow {
   PenUse use;                           // all 0 for a pen that only the table names
-  std::optional<PenRgb> readingColour;  // none: the colour in force (the design's pens 9 up)
+  std::optional<PenRgb> readingColour;  // none: the colour in force (own reading's pens 9 up)
   bool coloursVary = false;             // the file gives the pen more than one colour
   double readingWidthMm = 0;            // 0: the thinnest line there is
   bool widthsVary = false;
@@ -43,7 +43,7 @@ class PenCommands {
   // The pens of the plot on show and the pens the table names, in order of their numbers.
   std::vector<PenRow> Rows() const;
   // Whether the drawing on show is of Korvid's own reading (no fills, no labels).
-  bool DesignReading() const;
+  bool OwnReading() const;
   bool ColourShown() const;
 
   QStringList ProfileNames() const;

@@ -251,7 +251,7 @@ void PenForm::FillRows() {
   list_->setRowCount(0);
   list_->setRowCount(static_cast<int>(rows.size()));
   pens_.clear();
-  const bool design = commands_.DesignReading();
+  const bool own = commands_.OwnReading();
   for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
     const PenRow& pen = rows[static_cast<std::size_t>(row)];
     const int number = pen.use.pen;
@@ -261,8 +261,8 @@ void PenForm::FillRows() {
     list_->setItem(row, kArcs, Cell(Count(pen.use.arcs), Qt::AlignRight));
     // Korvid's own reading draws neither fills nor labels.
     const QString none = QStringLiteral("—");
-    list_->setItem(row, kPolygons, Cell(design ? none : Count(pen.use.polygons), Qt::AlignRight));
-    list_->setItem(row, kLabels, Cell(design ? none : Count(pen.use.labels), Qt::AlignRight));
+    list_->setItem(row, kPolygons, Cell(own ? none : Count(pen.use.polygons), Qt::AlignRight));
+    list_->setItem(row, kLabels, Cell(own ? none : Count(pen.use.labels), Qt::AlignRight));
 
     // A check of the list itself, which the keyboard and screen readers reach as a cell.
     auto* shown = new QTableWidgetItem;
@@ -311,7 +311,7 @@ void PenForm::Update() {
   const QScopedValueRollback<bool> filling(filling_, true);
   const PenTable& table = commands_.Table();
   const bool colourShown = commands_.ColourShown();
-  const bool design = commands_.DesignReading();
+  const bool own = commands_.OwnReading();
   for (int row = 0; row < static_cast<int>(rows_.size()); ++row) {
     const PenRow& pen = rows_[static_cast<std::size_t>(row)];
     const int number = pen.use.pen;
@@ -342,7 +342,7 @@ void PenForm::Update() {
       widthNow = Cell(QStringLiteral("—"));
     } else {
       std::optional<PenRgb> rgb = setting.colour ? setting.colour : pen.readingColour;
-      if (!colourShown && rgb) rgb = !design && *rgb == kWhiteRgb ? kWhiteRgb : 0;
+      if (!colourShown && rgb) rgb = !own && *rgb == kWhiteRgb ? kWhiteRgb : 0;
       if (!colourShown && !rgb) rgb = 0;
       const bool vary = !setting.colour && pen.coloursVary && colourShown;
       if (rgb) {

@@ -151,10 +151,10 @@ class PlotDrawing {
   }
 
  private:
-  // The pen table's entry for a pen, or null: such a pen draws as the design says.
+  // The pen table's entry for a pen, or null: such a pen draws as the reading has it.
   const PenSetting* Entry(std::int16_t pen) const { return pens_ ? pens_->Find(pen) : nullptr; }
 
-  // A pen has a colour of its own when the table gives it one, or the design does (pens 0
+  // A pen has a colour of its own when the table gives it one, or the reading does (pens 0
   // to 8); any other pen keeps the colour in force.
   bool HasOwnColour(std::int16_t pen) const {
     const PenSetting* entry = Entry(pen);
@@ -376,7 +376,7 @@ class ModelSource final : public PlotSource {
 
 }  // namespace
 
-std::optional<std::uint32_t> DesignPenColour(std::int16_t pen) {
+std::optional<std::uint32_t> OwnPenColour(std::int16_t pen) {
   if (pen < 0 || pen > 8) return std::nullopt;
   return PenColour(pen, EmfWriter::kColourBlack);
 }

@@ -23,6 +23,6 @@ std::unique_ptr<PlotSource> SourceOfModel(std::shared_ptr<const PlotModel> model
 
 // The colour (0x00BBGGRR) the own reading gives a pen in colour mode; none for a pen
 // without one of its own, which draws in the colour in force.
-std::optional<std::uint32_t> DesignPenColour(std::int16_t pen);
+std::optional<std::uint32_t> OwnPenColour(std::int16_t pen);
 
 }  // namespace korvid

@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, PenPrecedence,
     ::testing::Values(
         // Korvid's own reading: pen 3 cyan, pen 12 in the colour in force, hairlines.
-        PrecedenceCase{"OwnAsDesigned", false, true, "", "1 #00ffff line 1 #00ffff line "},
+        PrecedenceCase{"OwnAsItDraws", false, true, "", "1 #00ffff line 1 #00ffff line "},
         PrecedenceCase{"OwnColour", false, true, "pen 3 colour #123456",
                        "1 #123456 line 1 #123456 line "},
         PrecedenceCase{"OwnColourOfAPenWithout", false, true, "pen 12 colour #ff0000",
