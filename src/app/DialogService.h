@@ -68,6 +68,11 @@ class QtDialogService : public DialogService {
   bool OpenUrl(const QUrl& url) override;
 };
 
+// Qt's own dialogs and standard buttons (files, printing, OK and キャンセル) speak
+// Japanese like the rest: Qt's translations are loaded into the application. False when
+// they are not installed.
+bool InstallQtTranslations();
+
 // The application title: window captions, message boxes, the status bar.
 inline const QString kApplicationTitle = QStringLiteral("Korvid");
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/DialogService.h"
+#include "app/ErrorMessages.h"
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
 #include "app/ViewCommands.h"
@@ -20,12 +21,14 @@ namespace korvid {
 namespace {
 
 // A file can only be made in a folder that is there. Without one the name itself is at
-// fault, which the user is told as such (not as a file that cannot be found).
+// fault, which the user is told as such (not as a file that cannot be found), with the
+// folder named.
 void RequireFolderOf(const QString& path) {
   const std::filesystem::path folder = std::filesystem::path(path.toStdString()).parent_path();
   std::error_code ignored;
   if (!folder.empty() && !std::filesystem::is_directory(folder, ignored))
-    throw RuntimeError(err::kBadFileNameOrNumber, folder.string());
+    throw NamedFailure(err::kBadFileNameOrNumber,
+                       "保存先のフォルダがありません：" + folder.string());
 }
 
 }  // namespace

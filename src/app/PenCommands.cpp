@@ -10,6 +10,7 @@
 #include "app/PenMessages.h"
 #include "app/PenPreference.h"
 #include "app/PictForm.h"
+#include "app/ReadingNotes.h"
 #include "app/ViewCommands.h"
 #include "hpgl2/PenPalette.h"
 #include "model/RuntimeError.h"
@@ -74,7 +75,7 @@ void PenCommands::Start() {
   const PenProfileLoad load = Folder().Load(Utf8(name));
   if (!load.Ok()) {
     // The choice stays for the next run: the file may be back by then.
-    form_.ShowNotice(PenProfileLoadText(name, load).section(QStringLiteral("\r\n"), 0, 0));
+    form_.ShowReading({PenProfileLoadText(name, load).section(QStringLiteral("\r\n"), 0, 0), {}});
     return;
   }
   chosen_ = name;
@@ -214,7 +215,11 @@ void PenCommands::ShowPenZeroAsPenOne() {
   table.Set(0, {one.colour.value_or(RgbOf(kBlack)),
                 one.widthMm.value_or(PenPalette::kDefaultWidthMm), true});
   Apply(table, true);
-  form_.ShowNotice(QStringLiteral("ペン0を、ペン設定でペン1と同じ色・太さで表示しています"));
+  // Said beside what the read that follows said, so that the user sees why it now draws.
+  ReadingReport report = form_.LastReading();
+  const QString why = QStringLiteral("ペン0を、ペン設定でペン1と同じ色・太さで表示しています");
+  report.notice = report.notice.isEmpty() ? why : report.notice + QStringLiteral("。") + why;
+  form_.ShowReading(report);
 }
 
 bool PenCommands::SaveAs(const QString& name) {

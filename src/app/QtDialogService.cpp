@@ -1,14 +1,17 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/DialogService.h"
 #include "app/PageSetupDialog.h"
@@ -138,6 +141,16 @@ bool QtDialogService::PageSetupDialog(QWidget* parent, QPrinter& printer) {
 
 bool QtDialogService::OpenUrl(const QUrl& url) {
   return QDesktopServices::openUrl(url);
+}
+
+bool InstallQtTranslations() {
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (!translator->load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
 }
 
 }  // namespace korvid

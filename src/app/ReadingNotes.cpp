@@ -160,6 +160,43 @@ QString DescribeStandardLeftOut(const StandardReadOutcome& outcome) {
   return parts.join(QStringLiteral("。"));
 }
 
+std::vector<InstructionNote> InstructionNotes(const ReadOutcome& outcome) {
+  std::vector<InstructionNote> notes;
+  for (const SkippedMnemonic& skipped : outcome.skipped) {
+    notes.push_back({Visible(skipped.mnemonic), skipped.count, skipped.firstByte,
+                     StandardReadingDraws(skipped.mnemonic)
+                         ? QStringLiteral("読み飛ばしました（HP-GL/2 として読み込めば描けます）")
+                         : QStringLiteral("読み飛ばしました")});
+  }
+  return notes;
+}
+
+std::vector<InstructionNote> InstructionNotes(const StandardReadOutcome& outcome) {
+  std::vector<InstructionNote> notes;
+  for (const UnreadInstruction& unread : outcome.unread) {
+    notes.push_back({Visible(unread.mnemonic), unread.count, unread.firstByte,
+                     QStringLiteral("未対応のため読み飛ばしました")});
+  }
+  for (const UnreadInstruction& ignored : outcome.ignored) {
+    notes.push_back({Visible(ignored.mnemonic), ignored.count, ignored.firstByte,
+                     QStringLiteral("図形に影響しないため無視しました")});
+  }
+  return notes;
+}
+
+QString NotAPlotNotice(PlotContent content) {
+  switch (content) {
+    case PlotContent::Empty:
+      return QStringLiteral("ファイルが空です（図形の命令がありません）");
+    case PlotContent::NotAPlot:
+      return QStringLiteral(
+          "プロッタファイルではありません（プログラムや画像など、図面以外のデータです）");
+    case PlotContent::MaybePlot:
+      break;
+  }
+  return {};
+}
+
 QString PenZeroOffer(const StandardReadOutcome& outcome) {
   if (outcome.fileError || outcome.Drew() || outcome.counts.withoutPen == 0) return {};
   return QStringLiteral("ペン0（HP-GL/2 ではペンなし）だけで描かれています。");

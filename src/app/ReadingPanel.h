@@ -7,6 +7,8 @@ class QToolButton;
 
 namespace korvid {
 
+class ElidedLabel;
+
 // The status bar's part about the readings: an offer (a short reason and one button) to
 // read the file again in the standard reading, or to show what a standard read drew with
 // pen 0 (no pen), and which reading is in force.
@@ -22,8 +24,8 @@ class ReadingPanel : public QWidget {
   // Off while the print preview shows, as the menus are.
   void SetOfferEnabled(bool enabled);
 
-  QLabel* Caption() const { return caption_; }
-  QLabel* OfferReason() const { return reason_; }
+  ElidedLabel* Caption() const { return caption_; }
+  ElidedLabel* OfferReason() const { return reason_; }
   QToolButton* OfferButton() const { return button_; }
   bool Offering() const;
   Offer Offered() const { return offer_; }
@@ -33,9 +35,9 @@ class ReadingPanel : public QWidget {
   void PenZeroRequested();
 
  private:
-  QLabel* reason_;
+  ElidedLabel* reason_;
   QToolButton* button_;
-  QLabel* caption_;
+  ElidedLabel* caption_;
   Offer offer_ = Offer::kReadAsHpgl2;
 };
 

@@ -151,14 +151,16 @@ void Hpgl2Interpreter::Dispatch(const Instruction& instruction) {
   const Handler handler =
       Handlers()[static_cast<std::size_t>(Slot(instruction.mnemonic[0], instruction.mnemonic[1]))];
   if (!handler) {
-    unread_.Count(instruction.mnemonic[0], instruction.mnemonic[1]);
+    unread_.Count(instruction.mnemonic[0], instruction.mnemonic[1],
+                  static_cast<std::int64_t>(instruction.offset));
     return;
   }
   (this->*handler)(instruction);
 }
 
 void Hpgl2Interpreter::Ignored(const Instruction& instruction) {
-  ignored_.Count(instruction.mnemonic[0], instruction.mnemonic[1]);
+  ignored_.Count(instruction.mnemonic[0], instruction.mnemonic[1],
+                 static_cast<std::int64_t>(instruction.offset));
 }
 
 // ---------------------------------------------------------------- state resets

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QToolBar>
 
@@ -68,6 +69,7 @@ TEST_F(OutputTest, PrintsOneSheetAtNaturalSizeAPosterWhenEnlargedOrThePrinterErr
   const fs::path single = folder / "single.pdf";
   PrintToPdf(single);
   EXPECT_TRUE(dialogs.warnings.empty());
+  EXPECT_EQ(form->Output().Printer().Current().docName(), "rect.hpg") << "the job's name";
   EXPECT_EQ(PdfPages(single), 1);
   EXPECT_NE(Shell("pdfinfo " + single.string()).find("(A4)"), std::string::npos);
   Shell("pdftoppm -r 50 -png -singlefile " + single.string() + " " + (folder / "page").string());
@@ -116,6 +118,20 @@ TEST_F(OutputTest, PreviewPagesThroughTheSheetsAndLeavesOnlyItsOwnCommands) {
   EXPECT_TRUE(form->Action("Command5")->isEnabled());
   EXPECT_NE(form->PreviewPage()->Render(), first);
   Trigger("Command5");
+  EXPECT_EQ(form->PreviewPage()->Render(), first);
+  // The sheet counter, and the keys that page: PageDown, End, PageUp, Home.
+  const int sheets = output.Preview().PageCount();
+  const auto counter = [&output] { return output.SheetCounter()->text().trimmed(); };
+  EXPECT_EQ(counter(), QStringLiteral("1 / %1 ページ").arg(sheets));
+  for (const auto& [key, sheet] : {std::pair{Qt::Key_PageDown, 2},
+                                   {Qt::Key_End, sheets},
+                                   {Qt::Key_PageUp, sheets - 1},
+                                   {Qt::Key_Home, 1}}) {
+    QTest::keyClick(form->PreviewPage(), key);
+    EXPECT_EQ(output.Preview().Page(), sheet) << key;
+    EXPECT_EQ(counter(), QStringLiteral("%1 / %2 ページ").arg(sheet).arg(sheets));
+    EXPECT_EQ(form->Action("Command4")->isEnabled(), sheet < sheets);
+  }
   EXPECT_EQ(form->PreviewPage()->Render(), first);
   Trigger("Command6");
   EXPECT_EQ(dialogs.printDialogs, 1) << "the preview's own print button";
@@ -166,21 +182,25 @@ TEST_F(OutputTest, PageSetupChoosesFileOutputItself) {
 // The dialog shows the magnification in force; a wrong entry keeps it open, one beyond what
 // the drawing allows is reduced.
 TEST_F(OutputTest, MagnificationDialogTakesReducesAndRefuses) {
-  for (const auto& [shown, typed, taken] :
-       {std::tuple{"1", "2.5", 2.5f}, {"2.5", "-1", 2.5f}, {"2.5", "100", 43.0f}}) {
+  for (const auto& [shown, typed, taken, refused] : {std::tuple{"1", "2.5", 2.5f, false},
+                                                     {"2.5", "-1", 2.5f, true},
+                                                     {"2.5", "0", 2.5f, true},
+                                                     {"2.5", "100", 43.0f, false}}) {
     QApplication::processEvents();
     Trigger("PlotMenu33");
     SetupForm* setup = form->Output().OpenSetupForm();
     ASSERT_NE(setup, nullptr);
     EXPECT_EQ(setup->Text1()->text(), shown);
+    EXPECT_EQ(setup->findChild<QPushButton*>("Command2")->text(), "キャンセル");
+    EXPECT_EQ(setup->Text1()->accessibleName(), "倍率");
     setup->Text1()->setText(typed);
     setup->ClickOk();
-    EXPECT_EQ(setup->isVisible(), std::string(typed) == "-1") << typed;
+    EXPECT_EQ(setup->isVisible(), refused) << typed;
     EXPECT_EQ(context->Magnification, taken);
   }
   EXPECT_EQ(dialogs.messages,
-            std::vector<QString>(
-                {"数値を入力してください", "倍率が限界を超えてますので、 43倍で処理します"}));
+            std::vector<QString>({"数値を入力してください", "0より大きい数値を入力してください",
+                                  "倍率が限界を超えてますので、 43倍で処理します"}));
 }
 
 // The image is the surface as shown, a 24-bit BMP under the very name given; a missing
@@ -189,7 +209,10 @@ TEST_F(OutputTest, SavesTheSurfaceAsA24BitBmpAndCopiesIt) {
   const fs::path bmp = folder / "out" / "plot";  // no extension: the name is kept
   dialogs.saveAnswers = {Path("out/plot")};
   Trigger("PlotMenu24");
-  EXPECT_EQ(dialogs.warnings, std::vector<QString>{"ファイル名または番号が不正です。\r\n"});
+  EXPECT_EQ(
+      dialogs.warnings,
+      std::vector<QString>{"ファイル名または番号が不正です。\r\n保存先のフォルダがありません：" +
+                           QString::fromStdString(bmp.parent_path().string())});
   Trigger("PlotMenu24");  // cancelled: nothing said
   EXPECT_EQ(dialogs.warnings.size(), 1u);
   fs::create_directories(bmp.parent_path());

@@ -17,6 +17,7 @@
 #include "app/ColorForm.h"
 #include "app/DialogService.h"
 #include "app/PictForm.h"
+#include "app/StatusLabels.h"
 
 namespace korvid::testing {
 
@@ -31,7 +32,10 @@ class ScriptedDialogs : public DialogService {
     return Answer(saveRequests, saveAnswers, request);
   }
   void ShowWarning(QWidget*, const QString& text) override { warnings.push_back(text); }
-  void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text); }
+  void ShowMessage(QWidget*, const QString& text) override {
+    if (onMessage) onMessage(text);
+    messages.push_back(text);
+  }
   int Exec(QDialog& dialog) override {
     ++dialogsShown;
     if (onDialog) onDialog(dialog);
@@ -46,6 +50,7 @@ class ScriptedDialogs : public DialogService {
 
   std::deque<QString> openAnswers, saveAnswers;  // an empty answer is a cancelled dialog
   std::function<void(QDialog&)> onDialog;
+  std::function<void(const QString&)> onMessage;
   std::function<bool(QPrinter&)> onPrint, onPageSetup;  // none: cancelled
   std::vector<FileDialogRequest> openRequests, saveRequests;
   std::vector<QString> warnings, messages;

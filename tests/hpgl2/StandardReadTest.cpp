@@ -223,16 +223,17 @@ TEST(StandardRead, SymbolModeMarksEveryPointAndLeavesThePen) {
   EXPECT_NEAR(page.extents.maxX, 3000, 1);
 }
 
-// Instructions known to change nothing on paper, then those not understood ("?").
+// Instructions known to change nothing on paper, then those not understood ("?"), each with
+// where it first stands in the file.
 TEST(StandardRead, TalliesWhatItDoesNotDraw) {
-  const StandardReadOutcome outcome = Read("VS10;QQ1;QQ2;ZZ;VS;");
+  const StandardReadOutcome outcome = Read("VS10;QQ1;qq2;\r\n ZZ;VS;");
   std::string tally;
   for (const auto* list : {&outcome.ignored, &outcome.unread}) {
     for (const UnreadInstruction& entry : *list)
-      tally +=
-          (list == &outcome.unread ? " ?" : " ") + entry.mnemonic + std::to_string(entry.count);
+      tally += (list == &outcome.unread ? " ?" : " ") + entry.mnemonic +
+               std::to_string(entry.count) + "@" + std::to_string(entry.firstByte);
   }
-  EXPECT_EQ(tally, " VS2 ?QQ2 ?ZZ1");
+  EXPECT_EQ(tally, " VS2@7 ?QQ2@12 ?ZZ1@23");  // after the "IN;SP1;" of Read()
   EXPECT_EQ(outcome.counts.instructions, 7);
 }
 
