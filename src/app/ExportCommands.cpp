@@ -106,15 +106,29 @@ void ExportCommands::SaveVector() {
                      {QStringLiteral("SVGファイル(*.svg)"), {QStringLiteral("*.svg")}},
                      {QStringLiteral("PDFファイル(*.pdf)"), {QStringLiteral("*.pdf")}}};
   request.filterIndex = 1;
+  PageRequest page = vectorPage_;
+  request.page = &page;
   const QString name = context.dialogs.SaveFileName(&form_, request);
   if (name.isEmpty()) return;
+  vectorPage_ = page;
   const std::optional<ExportFormat> format = ExportFormatOf(name.toStdString());
   // A name without a known extension is written as the first kind the dialog offers.
   const QString path = format ? name : name + QStringLiteral(".emf");
   const std::string bytes = path.toStdString();
   vectorFolder_ = QString::fromStdString(bytes.substr(0, FindLast(bytes, "/")));
   RequireFolderOf(path);
-  ExportDrawing({context.metafile.File(), format.value_or(ExportFormat::Emf), path.toStdString()});
+  ExportRequest drawing{context.metafile.File(), format.value_or(ExportFormat::Emf), bytes};
+  // The metafile is the picture itself; the other kinds have a size on paper, of the
+  // selection while the band shows.
+  const bool selection = context.band.Visible && drawing.format != ExportFormat::Emf;
+  if (drawing.format != ExportFormat::Emf) {
+    const FramePlacement placement = context.drawing.Placement(context.view.Angle());
+    const FrameRect shown =
+        selection ? BoxOnFrame(placement, form_.View().CapturedPart()) : DrawingOnFrame(placement);
+    drawing.page = PlaceOnPage(shown, placement.scale, vectorPage_);
+  }
+  ExportDrawing(drawing);
+  if (selection) HideBand();
 }
 
 }  // namespace korvid

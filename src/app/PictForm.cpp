@@ -133,6 +133,9 @@ void PictForm::BuildClientArea() {
   notice_->SetClickable(true);
   statusBar_->addWidget(notice_, 1);
   connect(notice_, &ElidedLabel::Clicked, this, [this] { ShowReadingDetails(); });
+  plotSize_ = new ElidedLabel(statusBar_);
+  plotSize_->setObjectName("PlotSize");
+  statusBar_->addPermanentWidget(plotSize_);
   readingPanel_ = new ReadingPanel(statusBar_);
   statusBar_->addPermanentWidget(readingPanel_);
   connect(readingPanel_, &ReadingPanel::RereadRequested, this,
@@ -419,14 +422,15 @@ void PictForm::FollowClientArea() {
 }
 
 // In a narrow window the zoom level, the reading in force and the program's name stay
-// longest; the offer's reason and the notice give way first, both elided, never hidden.
+// longest, then the plot's size; the offer's reason and the notice give way first, all
+// elided, never hidden.
 void PictForm::FitStatusBar() {
   const int button = readingPanel_->OfferButton()->isVisibleTo(readingPanel_)
                          ? readingPanel_->OfferButton()->sizeHint().width()
                          : 0;
   const int progress = progress_->isVisibleTo(statusBar_) ? progress_->width() : 0;
   ShareStatusBarWidth(statusBar_->width(), button + progress,
-                      {readout_->Zoom(), readingPanel_->Caption(), panel1_},
+                      {readout_->Zoom(), readingPanel_->Caption(), panel1_, plotSize_},
                       readingPanel_->OfferReason(), notice_);
 }
 

@@ -100,6 +100,8 @@ class PictForm : public QMainWindow {
   QMenu* WindowMenu() const { return windowMenu_; }
   // Which reading is in force and the offer to read again, in the status bar.
   ReadingPanel* ReadingStatus() const { return readingPanel_; }
+  // The size of the plot or page on show, in the status bar.
+  ElidedLabel* PlotSizeStatus() const { return plotSize_; }
   ReadingCommands& ReadingChoice() const { return *readingCommands_; }
   PenCommands& Pens() const { return *penCommands_; }
   QAction* Action(const QString& name) const;
@@ -160,6 +162,7 @@ class PictForm : public QMainWindow {
   QPointer<ReadingDetails> readingDetails_;
   ProgressPanel* progress_ = nullptr;
   ReadingPanel* readingPanel_ = nullptr;
+  ElidedLabel* plotSize_ = nullptr;
   QWidget* viewport_ = nullptr;
   PlotSurface* surface_ = nullptr;
   QScrollBar* vScroll_ = nullptr;

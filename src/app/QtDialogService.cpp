@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QGridLayout>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,6 +15,7 @@
 #include <QTranslator>
 
 #include "app/DialogService.h"
+#include "app/PageChoiceRow.h"
 #include "app/PageSetupDialog.h"
 
 namespace korvid {
@@ -84,7 +86,14 @@ QString QtDialogService::SaveFileName(QWidget* parent, const FileDialogRequest& 
   dialog.setFileMode(QFileDialog::AnyFile);
   PrepareDialog(dialog, request);
   if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+  PageChoiceRow* page = nullptr;
+  // Qt's own dialog lays itself out on a grid: the row goes beneath its last.
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()); grid && request.page) {
+    page = new PageChoiceRow(*request.page, &dialog);
+    grid->addWidget(page, grid->rowCount(), 0, 1, grid->columnCount());
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (page) *request.page = page->Request();
   return dialog.selectedFiles().first();
 }
 

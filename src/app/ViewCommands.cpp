@@ -20,6 +20,7 @@
 #include "output/DrawingExport.h"
 #include "render/PlotSource.h"
 #include "render/Rotation.h"
+#include "view/PlotCoordinates.h"
 
 namespace korvid {
 
@@ -463,6 +464,15 @@ void ViewCommands::CaptureSelection() {
   QImage captured = form_.Surface()->RenderRegion(region);
   if (captured.isNull() && !region.isEmpty()) throw RuntimeError(err::kPictureTooLarge);
   picture2_ = std::move(captured);
+  // The same region in the plot's own units, whatever the zoom and the turn.
+  const AppContext& context = form_.Context();
+  const FramePlacement placement = context.drawing.Placement(context.view.Angle());
+  const QSize surface = form_.Surface()->size();
+  const SurfaceView view{0, 0, static_cast<double>(surface.width()),
+                         static_cast<double>(surface.height())};
+  capturedPart_ = {};
+  for (const QPoint corner : {region.topLeft(), region.bottomRight() + QPoint(1, 1)})
+    capturedPart_.Include(PlotAtSurfacePoint(placement, view, corner.x(), corner.y()));
 }
 
 }  // namespace korvid

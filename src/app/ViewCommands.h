@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "model/StandardPlot.h"
 #include "view/ViewState.h"
 
 class QMenu;
@@ -64,8 +65,10 @@ class ViewCommands {
   void MouseMoved(int buttons, QPointF positionPx);
   void MouseReleased(int button, QPointF positionPx);
 
-  // The captured selection: the surface's region under the band, as displayed.
+  // The captured selection: the surface's region under the band, as displayed, and the
+  // part of the plot it shows (plotter units), for a drawing of its true size.
   const QImage& Picture2() const { return picture2_; }
+  const PlotBox& CapturedPart() const { return capturedPart_; }
   void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
 
  private:
@@ -103,6 +106,7 @@ class ViewCommands {
   QPointF panFromScroll_;
   FileIdentity loaded_;
   QImage picture2_;
+  PlotBox capturedPart_;
 };
 
 }  // namespace korvid

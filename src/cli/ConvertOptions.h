@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "output/PaperLayout.h"
 #include "pens/PenTable.h"
 
 namespace korvid {
@@ -25,6 +26,7 @@ struct ConvertOptions {
   bool mono = false;                // black-and-white lines instead of coloured pens
   int widthPx = 0;                  // raster width; 0 = from the resolution
   int dpi = 0;                      // raster resolution; 0 = the default
+  PageRequest sheet;                // --scale, --paper, --landscape or --portrait, --fit
   bool standard = false;            // --hpgl2: the standard HP-GL/2 reading
   int page = 1;                     // --page: which page of the standard reading to draw
   // --pens and --hide-pens, read and checked whole before anything is drawn; null: the

@@ -125,6 +125,7 @@ bool Hpgl2Interpreter::ChangesDrawing(char first, char second) {
 Hpgl2Interpreter::Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget,
                                    bool penZeroDraws)
     : outcome_(outcome), pages_(outcome.plot, budget), penZeroDraws_(penZeroDraws) {
+  pages_.FollowScaling(&scaling_);
   Initialize();
 }
 

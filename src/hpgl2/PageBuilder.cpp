@@ -68,6 +68,7 @@ void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& sty
   points.push_back(to);
   lines.push_back({std::move(points), style});
   NotePen(style.widthMm);
+  NoteUserUnits();
   Page().extents.Include(from);
   Page().extents.Include(to);
 }
@@ -133,6 +134,7 @@ void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const Str
     Reserve(fresh, count);
     page.polylines.push_back({std::move(fresh), style});
     NotePen(style.widthMm);
+    NoteUserUnits();
   }
   std::vector<PlotPoint>& line = page.polylines.back().points;
   Reserve(line, line.size() + count);
@@ -189,6 +191,7 @@ void PageBuilder::FillPolygon(const std::vector<PlotRing>& rings, const Standard
       page.extents.Include(p);
   }
   page.polygons.push_back(std::move(polygon));
+  NoteUserUnits();
   open_ = false;
 }
 

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "hpgl2/PlotScaling.h"
 #include "model/StandardPlot.h"
 
 namespace korvid {
@@ -39,6 +40,8 @@ class PageBuilder {
   }
 
   void SetRotation(int degrees) { rotation_ = degrees; }
+  // The scaling whose user units each page keeps, with the rotation.
+  void FollowScaling(const PlotScaling* scaling) { scaling_ = scaling; }
   void SetClip(std::optional<ClipWindow> window) { clip_ = window; }
 
   // A new sheet, unless the current one is still blank.
@@ -58,10 +61,14 @@ class PageBuilder {
   void Append(PlotPoint p);
   void NotePen(double widthMm);
   void StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& style);
+  void NoteUserUnits() {
+    if (scaling_) Page().userUnits = scaling_->Units(rotation_);
+  }
 
   StandardPlot& plot_;
   ModelBudget& budget_;
   int rotation_ = 0;
+  const PlotScaling* scaling_ = nullptr;
   std::optional<ClipWindow> clip_;
   bool open_ = false;
   PlotPoint lastEnd_;  // the open line's last point, turned

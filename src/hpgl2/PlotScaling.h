@@ -32,6 +32,10 @@ class PlotScaling {
     if (!scaled_) return plotter;
     return {(plotter.x - offsetX_) / factorX_, (plotter.y - offsetY_) / factorY_};
   }
+  // User units as a page keeps them, with the plot turned by `rotation` degrees.
+  UserUnits Units(int rotation) const {
+    return {scaled_, factorX_, factorY_, offsetX_, offsetY_, rotation};
+  }
   // A distance along X or Y in user units, in plotter units.
   double XUnits(double user) const { return scaled_ ? user * factorX_ : user; }
   double YUnits(double user) const { return scaled_ ? user * factorY_ : user; }

@@ -109,6 +109,29 @@ struct PlotBox {
   double Height() const { return empty ? 0 : maxY - minY; }
 };
 
+// The file's own coordinates on a page: a page point is the user point scaled (SC, when
+// `scaled`) and then turned by the plot rotation (RO, in degrees).
+struct UserUnits {
+  bool scaled = false;
+  double factorX = 1;
+  double factorY = 1;
+  double offsetX = 0;
+  double offsetY = 0;
+  int rotation = 0;
+
+  // Whether the file's coordinates differ from the page's plotter units at all.
+  bool Differ() const { return scaled || rotation != 0; }
+  PlotPoint ToUser(PlotPoint page) const {
+    PlotPoint p = page;
+    if (rotation == 90) p = {page.y, -page.x};
+    if (rotation == 180) p = {-page.x, -page.y};
+    if (rotation == 270) p = {-page.y, page.x};
+    if (scaled) p = {(p.x - offsetX) / factorX, (p.y - offsetY) / factorY};
+    return p;
+  }
+  bool operator==(const UserUnits&) const = default;
+};
+
 // One sheet of paper: everything drawn between two page advances.
 struct StandardPage {
   std::vector<StandardPolyline> polylines;
@@ -116,6 +139,8 @@ struct StandardPage {
   PlotBox extents;  // of every point drawn on the page
   // The widest pen that stroked anything on the page: half of it lies beyond the extents.
   double widestPenMm = 0;
+  // As they stood when the page's last line or fill began.
+  UserUnits userUnits;
   bool Empty() const { return polylines.empty() && polygons.empty(); }
 };
 

@@ -327,8 +327,18 @@ class ModelSource final : public PlotSource {
   bool HasDrawing() const override { return model_.SegCount[1] != 0 || model_.ArcCount[1] != 0; }
   PlotExtents Extents() const override { return PlotExtents::OfCurrentPlot(model_); }
   QRect Frame(std::int16_t angle) const override {
-    const EmfWriter::Rect frame = PlotDrawing<PictureRecorder>(model_, {{angle, 1, 0}, {}}).Frame();
+    const EmfWriter::Rect frame =
+        PlotDrawing<PictureRecorder>(model_, {{angle, 1, 0}, {}, nullptr}).Frame();
     return QRect(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+  }
+
+  FramePlacement Placement(const Rotation& rotation) const override {
+    return FramePlacement::OfPlot(model_, rotation.angle, rotation.cosA, rotation.sinA);
+  }
+  PlotBox DrawnBox() const override {
+    if (!HasDrawing()) return {};
+    const PlotExtents extents = Extents();
+    return {extents.MinX, extents.MinY, extents.MaxX, extents.MaxY, false};
   }
 
   void Draw(EmfWriter& metafile, const DrawSetup& setup) const override {

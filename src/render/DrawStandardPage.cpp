@@ -316,7 +316,14 @@ class PageSource final : public PlotSource {
     return PlotExtents::OfPage(Shown());
   }
   QRect Frame(std::int16_t angle) const override {
-    return PageDrawing<EmfWriter>(*plot_, Index(), {{angle, 1, 0}, {}}).Frame();
+    return PageDrawing<EmfWriter>(*plot_, Index(), {{angle, 1, 0}, {}, nullptr}).Frame();
+  }
+  FramePlacement Placement(const Rotation& rotation) const override {
+    return FramePlacement::OfPage(Shown(), rotation.angle, rotation.cosA, rotation.sinA);
+  }
+  PlotBox DrawnBox() const override { return HasDrawing() ? Shown().extents : PlotBox{}; }
+  const UserUnits* FileUnits() const override {
+    return page_ <= PageCount() ? &Shown().userUnits : nullptr;
   }
   void Draw(EmfWriter& metafile, const DrawSetup& setup) const override {
     PageDrawing<EmfWriter>(*plot_, Index(), setup).Draw(metafile);

@@ -98,6 +98,10 @@ class ViewState {
   void ScrollVertically(std::int16_t value);
 
   bool Exchanged() const { return RotationMode == 2 || RotationMode == 4; }
+  // The turn of the drawing shown, in degrees: 90 right, 180, 270 left, else 0.
+  std::int16_t Angle() const {
+    return RotationMode == 2 ? 90 : RotationMode == 3 ? 180 : RotationMode == 4 ? 270 : 0;
+  }
 
   // Beside the commands above, what a viewer's mouse and keys do. The surface may then sit
   // between whole millimetres; the bars show the nearest whole value, and a bar moved by

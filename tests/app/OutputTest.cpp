@@ -12,13 +12,16 @@
 #include <QTest>
 #include <QToolBar>
 
+#include "PageSizeOf.h"
 #include "WindowFixture.h"
 #include "app/ExportCommands.h"
+#include "app/MillimetreScale.h"
 #include "app/OutputCommands.h"
 #include "app/PageBox.h"
 #include "app/PageSetupDialog.h"
 #include "app/PlotSurface.h"
 #include "app/SetupForm.h"
+#include "app/ViewCommands.h"
 
 namespace korvid::testing {
 namespace {
@@ -86,6 +89,42 @@ TEST_F(OutputTest, PrintsOneSheetAtNaturalSizeAPosterWhenEnlargedOrThePrinterErr
   context->Magnification = 4;  // about 410 x 210 mm: three A4 sheets across, one down
   PrintToPdf(folder / "poster.pdf");
   EXPECT_EQ(PdfPages(folder / "poster.pdf"), 3);
+}
+
+// Printed at 40 plotter units to the millimetre times the magnification: a 60 x 30 mm
+// rectangle measures 60 x 30 mm on the sheet at magnification 1 and 120 x 60 mm at 2,
+// whatever the sheet and the printer's resolution.
+TEST_F(OutputTest, PrintsTheDrawingAtItsTrueSizeTimesTheMagnification) {
+  if (Shell("command -v pdftoppm").empty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is missing";
+  Load(Fixture("true.hpg", "IN;SP1;PU0,0;PD2400,0,2400,1200,0,1200,0,0;"));
+  constexpr double kDpi = 300;
+  for (const auto& [magnification, resolution] : {std::pair(1.0f, 1200), {2.0f, 600}}) {
+    context->Magnification = magnification;
+    const fs::path pdf = folder / ("sheet" + std::to_string(resolution) + ".pdf");
+    dialogs.onPrint = [&](QPrinter& printer) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(QString::fromStdString(pdf.string()));
+      printer.setResolution(resolution);
+      printer.setPageSize(QPageSize(QPageSize::A4));
+      printer.setPageOrientation(QPageLayout::Portrait);
+      return true;
+    };
+    Trigger("PlotMenu13");
+    ASSERT_EQ(PdfPages(pdf), 1) << magnification;
+    const fs::path png = folder / "measured";
+    Shell("pdftoppm -r 300 -png -singlefile " + pdf.string() + " " + png.string());
+    const QImage sheet(QString::fromStdString(png.string() + ".png"));
+    ASSERT_FALSE(sheet.isNull());
+    QRect ink;
+    for (int y = 0; y < sheet.height(); ++y) {
+      for (int x = 0; x < sheet.width(); ++x)
+        if (qGray(sheet.pixel(x, y)) < 160) ink |= QRect(x, y, 1, 1);
+    }
+    // From the middle of one edge line to the middle of the other, within a pixel.
+    const double mmPerPixel = 25.4 / kDpi;
+    EXPECT_NEAR((ink.width() - 1) * mmPerPixel, 60 * magnification, mmPerPixel) << magnification;
+    EXPECT_NEAR((ink.height() - 1) * mmPerPixel, 30 * magnification, mmPerPixel) << magnification;
+  }
 }
 
 // The preview pages through the sheets; the window's own commands are out of reach, their
@@ -234,14 +273,62 @@ TEST_F(OutputTest, SavesTheSurfaceAsA24BitBmpAndCopiesIt) {
   EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), shown);
 }
 
-// The vector kinds follow the name's extension.
-TEST_F(OutputTest, SavesTheDrawingAsVectorFiles) {
-  for (const auto& [name, kind] :
-       {std::pair{"plot.emf", " EMF"}, {"plot.svg", "<svg"}, {"plot.pdf", "%PDF-"}}) {
+// The vector kinds follow the name's extension: the metafile with its own frame, SVG and PDF
+// at their true size (the 4000 x 2000 rectangle is 100 x 50 mm, with its hairlines' room),
+// or on the paper and at the scale of the dialog's row, kept for the next save; with the
+// band showing, SVG and PDF hold the captured selection at its true size, and the band goes.
+TEST_F(OutputTest, SavesTheDrawingAsVectorFilesAtItsTrueSize) {
+  const auto sizeOf = [this](const char* name) {
+    const QByteArray bytes = ReadBytes(Path(name));
+    return PageSizeOf(bytes.toStdString());
+  };
+  for (const auto& [name, kind, width, height] : {std::tuple{"plot.emf", " EMF", 327.67, 167.83},
+                                                  {"plot.svg", "<svg", 100.25, 50.25},
+                                                  {"plot.pdf", "%PDF-", 100.25, 50.25}}) {
     dialogs.saveAnswers = {Path(name)};
     Trigger("VectorSave");
     EXPECT_TRUE(ReadBytes(Path(name)).left(400).contains(kind)) << name;
+    EXPECT_NEAR(sizeOf(name).first, width, 0.01) << name;
+    EXPECT_NEAR(sizeOf(name).second, height, 0.01) << name;
   }
+  // Fitted to A4, which turns to hold the wide drawing.
+  dialogs.onSave = [](const FileDialogRequest& request) {
+    ASSERT_NE(request.page, nullptr);
+    *request.page = {std::nullopt, PaperNamed("A4"), PaperTurn::Best, true};
+  };
+  dialogs.saveAnswers = {Path("a4.pdf")};
+  Trigger("VectorSave");
+  EXPECT_NEAR(sizeOf("a4.pdf").first, 297, 0.01);
+  EXPECT_NEAR(sizeOf("a4.pdf").second, 210, 0.01);
+  dialogs.onSave = [](const FileDialogRequest& request) {
+    EXPECT_TRUE(request.page->fit && request.page->paper->name == "A4") << "as chosen last";
+    *request.page = {0.5, std::nullopt};
+  };
+  dialogs.saveAnswers = {Path("half.svg")};
+  Trigger("VectorSave");
+  EXPECT_NEAR(sizeOf("half.svg").first, 50.125, 0.01);
+  dialogs.onSave = [](const FileDialogRequest& request) { *request.page = {}; };
+
+  // A selection, as the surface shows it, is so many plotter units: the surface's width is
+  // the frame's 4100 units.
+  ViewCommands& view = form->View();
+  view.MousePressed(2, QPointF(10, 10));
+  view.MouseMoved(2, QPointF(130, 70));
+  view.MouseReleased(2, QPointF(130, 70));
+  const BoxMm& band = context->band.Shape;
+  const MillimetreScale& scale = form->Scale();
+  const QSize surface = form->Surface()->size();
+  const double wantWidth = scale.Px(band.Width) * 4100.0 / surface.width() / 40;
+  const double wantHeight = scale.Px(band.Height) * 2100.0 / surface.height() / 40;
+  dialogs.saveAnswers = {Path("whole.emf")};
+  Trigger("VectorSave");
+  EXPECT_TRUE(context->band.Visible) << "the metafile is the picture itself; the band stays";
+  dialogs.saveAnswers = {Path("part.svg")};
+  Trigger("VectorSave");
+  EXPECT_NEAR(sizeOf("part.svg").first, wantWidth, 0.01);
+  EXPECT_NEAR(sizeOf("part.svg").second, wantHeight, 0.01);
+  EXPECT_LT(ReadBytes(Path("part.svg")).size(), ReadBytes(Path("plot.svg")).size());
+  EXPECT_FALSE(context->band.Visible) << "the band goes after an export";
   EXPECT_TRUE(dialogs.warnings.empty());
 }
 

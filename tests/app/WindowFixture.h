@@ -29,6 +29,7 @@ class ScriptedDialogs : public DialogService {
     return Answer(openRequests, openAnswers, request);
   }
   QString SaveFileName(QWidget*, const FileDialogRequest& request) override {
+    if (onSave) onSave(request);
     return Answer(saveRequests, saveAnswers, request);
   }
   void ShowWarning(QWidget*, const QString& text) override { warnings.push_back(text); }
@@ -50,6 +51,7 @@ class ScriptedDialogs : public DialogService {
 
   std::deque<QString> openAnswers, saveAnswers;  // an empty answer is a cancelled dialog
   std::function<void(QDialog&)> onDialog;
+  std::function<void(const FileDialogRequest&)> onSave;  // choices made in a save dialog
   std::function<void(const QString&)> onMessage;
   std::function<bool(QPrinter&)> onPrint, onPageSetup;  // none: cancelled
   std::vector<FileDialogRequest> openRequests, saveRequests;

@@ -7,6 +7,7 @@
 #include <QSvgRenderer>
 #include <QXmlStreamReader>
 #include <algorithm>
+#include <sstream>
 
 #include "SvgPaths.h"
 #include "hpgl2/Hpgl2Reader.h"
@@ -84,13 +85,14 @@ TEST(PenExport, AHiddenPenIsInNoFile) {
     SCOPED_TRACE(standard ? "standard reading" : "own reading");
     const MetafilePicture shown = Picture(standard, "");
     const MetafilePicture hidden = Picture(standard, "pen 2 hidden");
-    const std::vector<QString> all = Strokes(SvgOfPicture(shown));
+    const FrameOnPage page = FrameAsPage(shown.Frame());
+    const std::vector<QString> all = Strokes(SvgOfPicture(shown, page));
     EXPECT_EQ(std::count(all.begin(), all.end(), colour), 1);
-    const std::vector<QString> strokes = Strokes(SvgOfPicture(hidden));
+    const std::vector<QString> strokes = Strokes(SvgOfPicture(hidden, page));
     EXPECT_EQ(strokes.size(), 1u) << "the square alone";
     EXPECT_EQ(std::count(strokes.begin(), strokes.end(), colour), 0);
-    EXPECT_NE(PdfContents(PdfOfPicture(shown)).find(pdfColour), std::string::npos);
-    EXPECT_EQ(PdfContents(PdfOfPicture(hidden)).find(pdfColour), std::string::npos);
+    EXPECT_NE(PdfContents(PdfOfPicture(shown, page)).find(pdfColour), std::string::npos);
+    EXPECT_EQ(PdfContents(PdfOfPicture(hidden, page)).find(pdfColour), std::string::npos);
     const auto png = [](const MetafilePicture& picture) {
       return QImage::fromData(
           QByteArray::fromStdString(EncodePicture(picture, {ExportFormat::Png, 300, 0})));
@@ -103,27 +105,32 @@ TEST(PenExport, AHiddenPenIsInNoFile) {
   }
 }
 
-// 0.5 mm of the plot is 20 plotter units; the picture shows 1100 of them in 327.67 mm.
+// At true size a width of the table is that many millimetres of the page: SVG counts ten
+// units to the millimetre, PDF draws in frame units scaled to the page.
 TEST(PenExport, AWidthOfTheTableIsAStrokeWidthInMillimetres) {
-  const double pictureMmPerPlotMm = 327.67 / (1100 / 40.0);
   for (const bool standard : {false, true}) {
     SCOPED_TRACE(standard ? "standard reading" : "own reading");
+    const std::unique_ptr<PlotSource> source = Source(standard);
     const MetafilePicture picture = Picture(standard, "pen 2 width 0.5\npen 1 width 0");
+    const FramePlacement placement = source->Placement(Rotation{});
+    const FrameOnPage page = PlaceOnPage(DrawingOnFrame(placement), placement.scale, {});
     double svgWidth = 0;
     int hairlines = 0;
-    for (const QXmlStreamAttributes& path : SvgPaths(SvgOfPicture(picture))) {
+    for (const QXmlStreamAttributes& path : SvgPaths(SvgOfPicture(picture, page))) {
       if (path.hasAttribute("stroke-width")) {
-        svgWidth = path.value("stroke-width").toDouble();  // 0.1 mm
+        svgWidth = path.value("stroke-width").toDouble();
       } else {
         ++hairlines;
       }
     }
-    // The standard reading's ink box takes in half the widest pen of the file.
-    EXPECT_NEAR(svgWidth / 10 / pictureMmPerPlotMm, 0.5, standard ? 0.01 : 0.001);
+    EXPECT_NEAR(svgWidth / 10, 0.5, 0.005);
     EXPECT_EQ(hairlines, 1) << "width 0: the thinnest line there is";
-    const std::string pdf = PdfContents(PdfOfPicture(picture));
-    const std::string width = std::to_string(static_cast<int>(std::lround(svgWidth * 10)));
-    EXPECT_NE(pdf.find("\n" + width + " w"), std::string::npos) << pdf.substr(0, 300);
+    const std::string pdf = PdfContents(PdfOfPicture(picture, page));
+    double pdfWidth = 0;
+    std::istringstream lines(pdf);
+    for (std::string line; std::getline(lines, line);)
+      if (line.find(" w ") != std::string::npos) pdfWidth = std::max(pdfWidth, std::stod(line));
+    EXPECT_NEAR(pdfWidth * page.mmPerFrameUnit, 0.5, 0.005) << pdf.substr(0, 300);
   }
 }
 
