@@ -54,7 +54,8 @@ void AddStandardLooks(const StandardReadOutcome& read, std::map<int, PenRow>& ro
   }
   for (const StandardPage& page : read.plot.pages) {
     for (const StandardPolygon& polygon : page.polygons) {
-      if (!first.contains(polygon.pen)) see(polygon.pen, polygon.colour, polygon.widthMm);
+      if (polygon.pen != StandardPolygon::kNoPen && !first.contains(polygon.pen))
+        see(polygon.pen, polygon.colour, polygon.widthMm);
     }
   }
   for (const auto& [pen, seen] : first) {

@@ -156,6 +156,18 @@ QString DescribeStandardLeftOut(const StandardReadOutcome& outcome) {
                  .arg(where);
   }
   if (!outcome.Drew()) parts << QStringLiteral("描ける図形がありませんでした");
+  if (outcome.counts.undrawableCharacters > 0) {
+    parts << QStringLiteral("描けない文字%1個を「?」で表示しました")
+                 .arg(outcome.counts.undrawableCharacters);
+  }
+  if (outcome.counts.rasterImagesSkipped > 0) {
+    static const QString kWhy[] = {QString(), QStringLiteral("カラー"),
+                                   QStringLiteral("未対応の圧縮方式"),
+                                   QStringLiteral("細かすぎる画像")};
+    parts << QStringLiteral("ラスター画像%1個を描けませんでした（%2）")
+                 .arg(outcome.counts.rasterImagesSkipped)
+                 .arg(kWhy[static_cast<int>(outcome.rasterSkip)]);
+  }
   if (!outcome.unread.empty()) parts << SkippedNote(QStringLiteral("命令"), outcome.unread);
   return parts.join(QStringLiteral("。"));
 }

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <vector>
 
+#include "hpgl2/RasterSkip.h"
 #include "model/MnemonicTally.h"
 #include "model/StandardPlot.h"
 
@@ -24,6 +25,10 @@ struct StandardReadCounts {
   std::int64_t labels = 0;        // LB instructions drawn
   // Pen-down moves, fills and labels that drew nothing because pen 0 (no pen) was selected.
   std::int64_t withoutPen = 0;
+  // Label characters no font could draw, or that no symbol set defines: drawn as "?".
+  std::int64_t undrawableCharacters = 0;
+  std::int64_t rasterImages = 0;         // PCL and RTL raster images drawn
+  std::int64_t rasterImagesSkipped = 0;  // and those that were not
 };
 
 // Everything one standard read yields. The plot always has at least one page; pages
@@ -37,6 +42,7 @@ struct StandardReadOutcome {
   std::vector<UnreadInstruction> ignored;
   // Not understood at all: unknown mnemonics, in order of first appearance.
   std::vector<UnreadInstruction> unread;
+  RasterSkip rasterSkip = RasterSkip::None;  // why the first raster image skipped was
   // The memory budget was spent: what was read before it is kept, the rest is not.
   bool memoryBudgetReached = false;
   std::int64_t stoppedAtByte = -1;  // where the read stopped early, -1 = at the end

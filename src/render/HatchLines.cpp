@@ -6,8 +6,19 @@
 
 namespace korvid {
 
+namespace {
+
+// Where an edge crosses the hatch line, and which way it goes through it.
+struct Crossing {
+  double u;
+  int winding;  // +1 upwards, -1 downwards
+  bool operator<(const Crossing& other) const { return u < other.u; }
+};
+
+}  // namespace
+
 std::vector<HatchSegment> HatchLines(const std::vector<PlotRing>& rings, double spacing,
-                                     double angleDeg) {
+                                     double angleDeg, bool nonZeroWinding) {
   std::vector<HatchSegment> segments;
   if (!std::isfinite(spacing) || !std::isfinite(angleDeg) || rings.empty()) return segments;
   const double angle = angleDeg * std::numbers::pi / 180;
@@ -28,7 +39,10 @@ std::vector<HatchSegment> HatchLines(const std::vector<PlotRing>& rings, double 
   }
   if (!(maxV > minV)) return segments;
   spacing = std::max(std::fabs(spacing), (maxV - minV) / kMostHatchLines);
-  std::vector<double> crossings;
+  std::vector<Crossing> crossings;
+  const auto add = [&](double v, double u1, double u2) {
+    segments.push_back({{u1 * c - v * s, u1 * s + v * c}, {u2 * c - v * s, u2 * s + v * c}});
+  };
   for (double v = std::ceil(minV / spacing) * spacing; v <= maxV; v += spacing) {
     crossings.clear();
     for (const PlotRing& ring : turned) {
@@ -36,13 +50,23 @@ std::vector<HatchSegment> HatchLines(const std::vector<PlotRing>& rings, double 
         const PlotPoint& a = ring[i];
         const PlotPoint& b = ring[(i + 1) % ring.size()];
         if ((a.y <= v) == (b.y <= v)) continue;
-        crossings.push_back(a.x + (v - a.y) / (b.y - a.y) * (b.x - a.x));
+        crossings.push_back({a.x + (v - a.y) / (b.y - a.y) * (b.x - a.x), b.y > a.y ? 1 : -1});
       }
     }
     std::sort(crossings.begin(), crossings.end());
-    for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
-      const double u1 = crossings[i], u2 = crossings[i + 1];
-      segments.push_back({{u1 * c - v * s, u1 * s + v * c}, {u2 * c - v * s, u2 * s + v * c}});
+    if (!nonZeroWinding) {
+      for (std::size_t i = 0; i + 1 < crossings.size(); i += 2)
+        add(v, crossings[i].u, crossings[i + 1].u);
+      continue;
+    }
+    // Inside wherever the edges passed so far do not wind back to zero.
+    int winding = 0;
+    double enter = 0;
+    for (const Crossing& crossing : crossings) {
+      const int before = winding;
+      winding += crossing.winding;
+      if (before == 0 && winding != 0) enter = crossing.u;
+      if (before != 0 && winding == 0) add(v, enter, crossing.u);
     }
   }
   return segments;

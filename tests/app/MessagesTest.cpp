@@ -70,6 +70,13 @@ TEST(ReadingNotes, StandardLeftOutTellsBudgetNothingDrawnAndUnreadInstructions) 
   EXPECT_EQ(DescribeStandardLeftOut(outcome),
             "図形がメモリの上限（1024 MB）に達したため、以降は読み込んでいません"
             "（1234バイト目まで）。未対応の命令4個を読み飛ばしました（ZZ×3, QQ×1）");
+  outcome.memoryBudgetReached = false;
+  outcome.unread.clear();
+  outcome.counts.undrawableCharacters = 2;
+  outcome.counts.rasterImagesSkipped = 1;
+  outcome.rasterSkip = RasterSkip::Colour;
+  EXPECT_EQ(DescribeStandardLeftOut(outcome),
+            "描けない文字2個を「?」で表示しました。ラスター画像1個を描けませんでした（カラー）");
   outcome.fileError = std::make_error_code(std::errc::permission_denied);
   EXPECT_EQ(DescribeStandardLeftOut(outcome),
             QStringLiteral("ファイルを読み込めませんでした（%1）")

@@ -81,9 +81,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "基本HPGLの読み込みでは描けない命令（PE, LB）があります。"},
         OfferCase{"LowerCaseLabel", "IN;SP1;PU0,0;PD100,100;lbABC\x03;",
                   "基本HPGLの読み込みでは描けない命令（LB）があります。"},
-        // Asked of the standard reader's own table: symbols draw, CS only sets up labels.
-        OfferCase{"Symbols", "IN;SP1;PU0,0;CS14;SM*;PD100,100;",
-                  "基本HPGLの読み込みでは描けない命令（SM）があります。"},
+        // Asked of the standard reader's own table: symbols draw, and CS chooses what labels
+        // draw.
+        OfferCase{"Symbols", "IN;SP1;PU0,0;CS14;SM*;PD100,100;VS10;",
+                  "基本HPGLの読み込みでは描けない命令（CS, SM）があります。"},
         OfferCase{"Nothing", "IN;SP1;VS10;", "基本HPGLの読み込みでは何も描けませんでした。"},
         OfferCase{"Pages", kThreePages, "基本HPGLの読み込みでは2ページ目以降を表示できません。"},
         OfferCase{"NoneWhileTheStandardReadingIsInForce", "IN;SP1;PU0,0;PD100,100;LB;", "", true}),
