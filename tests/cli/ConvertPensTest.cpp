@@ -72,9 +72,15 @@ TEST_F(ConvertPens, PenZeroDrawsWhenTheTableShowsIt) {
   const ProcessResult none = Run({plot, "-o", Out("none.svg"), "--hpgl2"});
   EXPECT_EQ(none.exitCode, 1);
   EXPECT_NE(none.err.find("nothing to draw"), std::string::npos);
+  EXPECT_NE(none.err.find("drawn with pen 0"), std::string::npos) << none.err;
   const std::string asPenOne = Fixture("zero.pens", "pen 0 colour #000000 width 0.35\n");
   ASSERT_EQ(Run({plot, "-o", Out("zero.svg"), "--hpgl2", "--pens", asPenOne}).exitCode, 0);
   EXPECT_NE(Slurp(Out("zero.svg")).find("stroke=\"#000000\""), std::string::npos);
+  // A plot that draws something with another pen is not told about pen 0.
+  const std::string mixed = Fixture("mixed.plt", "IN;SP0;PA0,0;PD1000,0;SP1;PD1000,1000;");
+  const ProcessResult drawn = Run({mixed, "-o", Out("mixed.svg"), "--hpgl2"});
+  EXPECT_EQ(drawn.exitCode, 0);
+  EXPECT_EQ(drawn.err.find("pen 0"), std::string::npos) << drawn.err;
 }
 
 }  // namespace
