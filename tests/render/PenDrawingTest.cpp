@@ -109,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // A fill's tone follows the table's colour, shaded as the file shaded the pen's own.
-TEST(PenTableFills, KeepTheirShading) {
+TEST(PenTableFills, KeepTheirShadingAndImagesBelongToNoPen) {
   const auto read = std::make_shared<const StandardReadOutcome>(
       ReadStandardPlotBytes("IN;SP1;FT10,50;PA0,0;RA1000,1000;"));
   const std::unique_ptr<PlotSource> source =
@@ -125,6 +125,19 @@ TEST(PenTableFills, KeepTheirShading) {
   EXPECT_EQ(brushColour(nullptr), 0x808080u) << "black at half";
   EXPECT_EQ(brushColour(Table("pen 1 colour #ff0000")), 0x8080FFu) << "red at half";
   EXPECT_EQ(brushColour(Table("pen 1 hidden")), 0xFFFFFFFFu) << "no fill at all";
+  // A raster image is no pen's: it stays black whatever the table says of the pen in force.
+  const auto image = std::make_shared<const StandardReadOutcome>(
+      ReadStandardPlotBytes(std::string("IN;SP1;\x1b%1A\x1b*t254R\x1b*r1A\x1b*b1W\x80\x1b*rC")));
+  ASSERT_EQ(image->counts.rasterImages, 1);
+  const std::unique_ptr<PlotSource> raster =
+      SourceOfPages(std::shared_ptr<const StandardPlot>(image, &image->plot));
+  for (const char* profile : {"pen 1 colour #ff0000", "pen 1 hidden", "pen 0 colour #ff0000"}) {
+    const auto bytes = Metafile(*raster, true, Table(profile));
+    std::uint32_t brush = 0xFFFFFFFFu;
+    for (const EmfRecord& r : ParseEmfRecords(std::string(bytes.begin(), bytes.end())))
+      if (r[0] == kCreateBrush) brush = static_cast<std::uint32_t>(r[3]);
+    EXPECT_EQ(brush, 0u) << profile;
+  }
 }
 
 // Each primitive of a picture as the colour and width it is painted with, in order.
