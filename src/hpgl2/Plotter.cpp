@@ -190,6 +190,7 @@ void Plotter::Circle(double radiusUser, double chordDeg) {
   ToPlotter(c_.transform, points);
   if (points.size() < 2) return;
   CountArc();
+  if (!HasPen() && !InPolygonMode()) ++c_.outcome.counts.withoutPen;
   target_->DrawClosedPath(points.data(), points.size(), Stroke(), HasPen());
 }
 

@@ -246,17 +246,17 @@ TEST(PenUse, CountsWhatEachPenDrawsInEitherReading) {
 }
 
 TEST(PenZero, DrawsInTheStandardReadingOnlyWhenAsked) {
-  const std::string plot = "IN;SP0;PU0,0;PD100,0;RA50,50;PU0,0;LBA\x03;";
+  const std::string plot = "IN;SP0;PU0,0;PD100,0;RA50,50;PU0,0;LBA\x03;CI20;";
   const StandardReadOutcome none = ReadStandardPlotBytes(plot);
   EXPECT_FALSE(none.Drew());
-  EXPECT_EQ(none.counts.withoutPen, 3);
+  EXPECT_EQ(none.counts.withoutPen, 4) << "a move, a fill, a label and a circle";
   const StandardReadOutcome drawn = ReadStandardPlotBytes(plot, {.penZeroDraws = true});
   ASSERT_TRUE(drawn.Drew());
   EXPECT_EQ(drawn.counts.withoutPen, 0);
   const StandardPage& page = drawn.plot.pages[0];
   EXPECT_EQ(page.polylines.front().style.pen, 0);
   EXPECT_EQ(page.polygons.size(), 1u);
-  EXPECT_EQ(PenUseOf(drawn), (std::vector<PenUse>{{0, 4, 0, 1, 1}}));
+  EXPECT_EQ(PenUseOf(drawn), (std::vector<PenUse>{{0, 5, 1, 1, 1}}));
 }
 
 }  // namespace
