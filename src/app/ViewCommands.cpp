@@ -136,7 +136,7 @@ void ViewCommands::ShowRotated(int mode) {
     context.view.FitForOrientation(form_.Metrics(), context.ShownExtents(), orientation.exchanged);
     form_.ApplyView();
     const Rotation rotation = RotationForAngle(orientation.angle);
-    context.drawing.Draw({rotation, context.settings}, context.metafile.File(),
+    context.drawing.Draw(context.Setup(rotation), context.metafile.File(),
                          &form_.DrawingProgress());
     ReloadPicture();
     form_.SetProgress(50);
@@ -150,6 +150,28 @@ void ViewCommands::ShowRotated(int mode) {
   }
   form_.ApplyView();
   ShowBand();
+  form_.CloseProgress();
+}
+
+void ViewCommands::Redraw() {
+  AppContext& context = form_.Context();
+  if (!context.HasDrawing()) return;
+  const float rotationMode = context.view.RotationMode;
+  const int mode = rotationMode >= 1 && rotationMode <= 4 ? static_cast<int>(rotationMode) : 1;
+  const Orientation orientation = OrientationOf(mode);
+  const Rotation rotation = RotationForAngle(orientation.angle);
+  form_.OpenProgress(5);
+  try {
+    context.drawing.Draw(context.Setup(rotation), context.metafile.File(),
+                         &form_.DrawingProgress());
+    loaded_ = {};
+    ReloadPicture();
+    // A selection shown is what a save or copy takes: it shows the new pens too.
+    if (context.band.Visible) CaptureSelection();
+  } catch (...) {
+    form_.CloseProgress();
+    throw;
+  }
   form_.CloseProgress();
 }
 

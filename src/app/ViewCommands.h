@@ -32,6 +32,8 @@ class ViewCommands {
   void FitToWindow();
   // Mode 1 normal, 2 right 90°, 3 180°, 4 left 90°.
   void ShowRotated(int mode);
+  // The drawing written again in its orientation, the view left as it is: the pens changed.
+  void Redraw();
 
   void OnHScroll(int value);
   void OnVScroll(int value);
