@@ -26,6 +26,8 @@
 #include "app/OptionForm.h"
 #include "app/OutputCommands.h"
 #include "app/PageBox.h"
+#include "app/PenCommands.h"
+#include "app/PenForm.h"
 #include "app/PlotLoader.h"
 #include "app/PlotSurface.h"
 #include "app/ProgressPanel.h"
@@ -67,7 +69,8 @@ PictForm::PictForm(AppContext& context, QWidget* parent)
       outputCommands_(std::make_unique<OutputCommands>(*this)),
       exportCommands_(std::make_unique<ExportCommands>(*this)),
       helpCommands_(std::make_unique<HelpCommands>(*this)),
-      readingCommands_(std::make_unique<ReadingCommands>(*this)) {
+      readingCommands_(std::make_unique<ReadingCommands>(*this)),
+      penCommands_(std::make_unique<PenCommands>(*this)) {
   lastReading_ = std::make_unique<ReadingReport>();
   InitKorvidResources();
   setObjectName("PictForm");
@@ -137,6 +140,8 @@ void PictForm::BuildClientArea() {
   statusBar_->addPermanentWidget(readingPanel_);
   connect(readingPanel_, &ReadingPanel::RereadRequested, this,
           [this] { RunGuarded([this] { readingCommands_->RereadAsHpgl2(); }); });
+  connect(readingPanel_, &ReadingPanel::PenZeroRequested, this,
+          [this] { RunGuarded([this] { penCommands_->ShowPenZeroAsPenOne(); }); });
   readout_ = new ViewReadout(statusBar_);
   statusBar_->addPermanentWidget(readout_);
   statusBar_->installEventFilter(this);
@@ -181,6 +186,8 @@ void PictForm::BuildMenus() {
   QMenu* options = menuBar()->addMenu(QStringLiteral("ｵﾌﾟｼｮﾝ(&O)"));
   options->setObjectName("PlotMenu30");
   AddAction(options, "PlotMenu31", QStringLiteral("表示設定(&E)"), [this] { ShowOptionForm(); });
+  AddAction(options, "PenSettings", QStringLiteral("ペン設定(&P)..."),
+            [this] { penCommands_->ShowPenForm(); });
   QAction* hpgl2 = AddAction(
       options, kHpgl2ReadingAction, QStringLiteral("HP-GL/2 として読み込む(&H)"),
       [this] { readingCommands_->ChooseHpgl2(Action(kHpgl2ReadingAction)->isChecked()); });
@@ -315,6 +322,8 @@ void PictForm::SetMenusEnabled(bool enabled) {
   for (QMenu* menu : topMenus_)
     menu->menuAction()->setEnabled(enabled);
   readingPanel_->SetOfferEnabled(enabled);
+  // The pen table would redraw the plot under the preview's pages.
+  if (PenForm* pens = penCommands_->OpenPenForm()) pens->setEnabled(enabled);
 }
 
 void PictForm::SetMainCommandsEnabled(bool enabled) {
@@ -452,6 +461,7 @@ void PictForm::Start() {
   context_.OpenPattern = QStringLiteral("*.hpg;*.hgl");
   context_.OpenFilterIndex = 1;
   readingCommands_->Start();
+  penCommands_->Start();
   context_.view.LayOutAtStartup(Metrics());
   ApplyView();
 }
@@ -526,11 +536,13 @@ void PictForm::ShowErrorMessage(int errorNumber, const std::string& namingLine) 
 
 void PictForm::LoadPlotFile() {
   loader_->ChooseAndLoad();
+  penCommands_->Refresh();
   FocusSurface();
 }
 
 void PictForm::LoadPlotPath(const QString& path) {
   RunGuarded([this, path] { loader_->Load(path); });
+  penCommands_->Refresh();
   FocusSurface();
 }
 

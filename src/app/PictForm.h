@@ -25,6 +25,7 @@ class OptionForm;
 class ExportCommands;
 class HelpCommands;
 class OutputCommands;
+class PenCommands;
 class PageBox;
 class PlotLoader;
 class ReadingCommands;
@@ -102,6 +103,7 @@ class PictForm : public QMainWindow {
   // The size of the plot or page on show, in the status bar.
   ElidedLabel* PlotSizeStatus() const { return plotSize_; }
   ReadingCommands& ReadingChoice() const { return *readingCommands_; }
+  PenCommands& Pens() const { return *penCommands_; }
   QAction* Action(const QString& name) const;
   OptionForm* OpenOptionForm() const;
   ViewCommands& View() const { return *viewCommands_; }
@@ -176,6 +178,7 @@ class PictForm : public QMainWindow {
   std::unique_ptr<ExportCommands> exportCommands_;
   std::unique_ptr<HelpCommands> helpCommands_;
   std::unique_ptr<ReadingCommands> readingCommands_;
+  std::unique_ptr<PenCommands> penCommands_;
   std::unique_ptr<DrawProgress> drawingProgress_;
   bool applyingView_ = false;
   bool resizedInPreview_ = false;

@@ -105,15 +105,20 @@ PlotLoader::FileRead PlotLoader::Read(const std::string& path) {
   AppContext& context = form_.Context();
   FileRead read;
   if (context.Hpgl2Reading) {
-    auto outcome = std::make_shared<const StandardReadOutcome>(
-        ReadStandardPlotFile(path, {.kinds = FileKinds::RegularFilesOnly}));
+    // Pen 0 draws only when the pen table shows it: HP-GL/2 knows it as no pen.
+    auto outcome = std::make_shared<const StandardReadOutcome>(ReadStandardPlotFile(
+        path, {.kinds = FileKinds::RegularFilesOnly, .penZeroDraws = PenZeroDraws(context.pens)}));
+    context.standardRead = outcome;
     read.notice = DescribeStandardLeftOut(*outcome);
+    read.offer = PenZeroOffer(*outcome);
+    read.offerKind = ReadingPanel::Offer::kPenZeroAsPenOne;
     read.instructions = InstructionNotes(*outcome);
     read.read = !outcome->fileError;
     read.fileError = static_cast<bool>(outcome->fileError);
     read.source = SourceOfPages(std::shared_ptr<const StandardPlot>(outcome, &outcome->plot));
     return read;
   }
+  context.standardRead.reset();
   std::int16_t status = 0;
   DeferredMessenger messenger(messages_);
   PlotReader reader(context.model, messenger);
@@ -134,7 +139,7 @@ void PlotLoader::Show(FileRead read) {
   context.drawing.Show(std::move(read.source));
   const bool notAPlot = !context.drawing.HasDrawing() && !read.fileError && ExplainNotAPlot();
   if (!notAPlot) {
-    form_.ReadingChoice().Offer(read.offer);
+    form_.ReadingChoice().Offer(read.offer, read.offerKind);
     form_.ShowReading({read.notice, std::move(read.instructions)});
   }
   if (!context.drawing.HasDrawing()) ForgetEarlierPages();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/ReadingNotes.h"
+#include "app/ReadingPanel.h"
 #include "render/PlotSource.h"
 
 namespace korvid {
@@ -29,7 +30,8 @@ class PlotLoader {
     std::unique_ptr<PlotSource> source;
     QString notice;                             // what the read left out
     std::vector<InstructionNote> instructions;  // what it skipped or ignored
-    QString offer;           // why the standard reading would draw more; empty: no offer
+    QString offer;  // why another reading (or pen 0) would draw more; empty: no offer
+    ReadingPanel::Offer offerKind = ReadingPanel::Offer::kReadAsHpgl2;
     bool read = false;       // false: nothing was read (a file error, no terminator)
     bool fileError = false;  // the file could not be opened or read
   };

@@ -97,8 +97,8 @@ void ReadingCommands::MarkPage() {
   }
 }
 
-void ReadingCommands::Offer(const QString& reason) {
-  form_.ReadingStatus()->ShowOffer(reason);
+void ReadingCommands::Offer(const QString& reason, ReadingPanel::Offer offer) {
+  form_.ReadingStatus()->ShowOffer(reason, offer);
 }
 
 }  // namespace korvid

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "app/ReadingPanel.h"
+
 namespace korvid {
 
 class PictForm;
@@ -32,7 +34,7 @@ class ReadingCommands {
   void ShowCaption();
   void MarkPage();
   // After a read in the design's reading: an empty reason takes the offer away.
-  void Offer(const QString& reason);
+  void Offer(const QString& reason, ReadingPanel::Offer offer = ReadingPanel::Offer::kReadAsHpgl2);
 
  private:
   PictForm& form_;

@@ -209,4 +209,9 @@ QString NotAPlotNotice(PlotContent content) {
   return {};
 }
 
+QString PenZeroOffer(const StandardReadOutcome& outcome) {
+  if (outcome.fileError || outcome.Drew() || outcome.counts.withoutPen == 0) return {};
+  return QStringLiteral("ペン0（HP-GL/2 ではペンなし）だけで描かれています。");
+}
+
 }  // namespace korvid

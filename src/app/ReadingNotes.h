@@ -60,4 +60,8 @@ std::vector<InstructionNote> InstructionNotes(const StandardReadOutcome& outcome
 // renamed. Empty for anything that may be a plot.
 QString NotAPlotNotice(PlotContent content);
 
+// A standard read that drew nothing but moved pen 0 (no pen) down: why the page is empty,
+// for the offer to show pen 0 as pen 1. Empty otherwise.
+QString PenZeroOffer(const StandardReadOutcome& outcome);
+
 }  // namespace korvid

@@ -15,8 +15,6 @@ ReadingPanel::ReadingPanel(QWidget* parent)
       caption_(new ElidedLabel(this)) {
   setObjectName("ReadingPanel");
   reason_->setObjectName("ReadingOfferReason");
-  button_->setObjectName("RereadAsHpgl2");
-  button_->setText(QStringLiteral("HP-GL/2 で読み直す"));
   caption_->setObjectName("ReadingCaption");
   caption_->setFrameShape(QFrame::StyledPanel);
   auto* layout = new QHBoxLayout(this);
@@ -27,7 +25,13 @@ ReadingPanel::ReadingPanel(QWidget* parent)
   // The bar keeps its height whether the button shows or not: the drawing area was
   // measured with it.
   setMinimumHeight(button_->sizeHint().height());
-  connect(button_, &QToolButton::clicked, this, &ReadingPanel::RereadRequested);
+  connect(button_, &QToolButton::clicked, this, [this] {
+    if (offer_ == Offer::kPenZeroAsPenOne) {
+      emit PenZeroRequested();
+    } else {
+      emit RereadRequested();
+    }
+  });
   ShowOffer({});
 }
 
@@ -35,7 +39,12 @@ void ReadingPanel::SetCaption(const QString& caption) {
   caption_->SetFullText(caption);
 }
 
-void ReadingPanel::ShowOffer(const QString& reason) {
+void ReadingPanel::ShowOffer(const QString& reason, Offer offer) {
+  offer_ = offer;
+  const bool penZero = offer == Offer::kPenZeroAsPenOne;
+  button_->setObjectName(penZero ? "PenZeroAsPenOne" : "RereadAsHpgl2");
+  button_->setText(penZero ? QStringLiteral("ペン0をペン1として表示")
+                           : QStringLiteral("HP-GL/2 で読み直す"));
   // Elided like the notice beside it when the bar is narrow; the button never gives way.
   reason_->SetFullText(reason);
   reason_->setVisible(!reason.isEmpty());

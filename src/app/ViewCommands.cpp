@@ -94,8 +94,8 @@ ViewCommands::FileIdentity ViewCommands::MetafileIdentity() const {
 
 void ViewCommands::DrawAndShow(const Rotation& rotation) {
   AppContext& context = form_.Context();
-  MetafilePicture picture = context.drawing.Draw({rotation, context.settings},
-                                                 context.metafile.File(), &form_.DrawingProgress());
+  MetafilePicture picture = context.drawing.Draw(context.Setup(rotation), context.metafile.File(),
+                                                 &form_.DrawingProgress());
   loaded_ = MetafileIdentity();
   form_.Surface()->SetPicture(std::move(picture));
   ShowMeasuring();
@@ -160,6 +160,25 @@ void ViewCommands::ShowRotated(int mode) {
   }
   form_.ApplyView();
   ShowBand();
+  form_.CloseProgress();
+}
+
+void ViewCommands::Redraw() {
+  AppContext& context = form_.Context();
+  if (!context.HasDrawing()) return;
+  const float rotationMode = context.view.RotationMode;
+  const int mode = rotationMode >= 1 && rotationMode <= 4 ? static_cast<int>(rotationMode) : 1;
+  const Orientation orientation = OrientationOf(mode);
+  const Rotation rotation = RotationForAngle(orientation.angle);
+  form_.OpenProgress(5);
+  try {
+    DrawAndShow(rotation);
+    // A selection shown is what a save or copy takes: it shows the new pens too.
+    if (context.band.Visible) CaptureSelection();
+  } catch (...) {
+    form_.CloseProgress();
+    throw;
+  }
   form_.CloseProgress();
 }
 

@@ -34,6 +34,8 @@ class ViewCommands {
   void FitToWindow();
   // Mode 1 normal, 2 right 90°, 3 180°, 4 left 90°.
   void ShowRotated(int mode);
+  // The drawing written again in its orientation, the view left as it is: the pens changed.
+  void Redraw();
 
   // Draws the plot on show into the plot metafile at `rotation` and shows its picture.
   void DrawAndShow(const Rotation& rotation);

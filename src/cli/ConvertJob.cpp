@@ -43,7 +43,7 @@ bool IsImage(ExportFormat format) {
 }
 
 DrawSetup SetupFor(const ConvertJob& job) {
-  DrawSetup setup{RotationForAngle(job.rotation), {}};
+  DrawSetup setup{RotationForAngle(job.rotation), {}, job.pens};
   setup.settings.ColorMode = job.mono ? 0 : 1;
   return setup;
 }
@@ -53,7 +53,8 @@ DrawSetup SetupFor(const ConvertJob& job) {
 std::unique_ptr<PlotSource> ReadPage(const ConvertJob& job, Reading reading, int page,
                                      std::string bytes, ConvertOutcome& outcome) {
   CollectingMessenger messenger(outcome.notes);
-  PlotRead read = ReadPlot(std::move(bytes), job.input, reading, messenger);
+  PlotRead read = ReadPlot(std::move(bytes), job.input, reading, messenger,
+                           job.pens && PenZeroDraws(*job.pens));
   outcome.notes += read.notes;
   std::unique_ptr<PlotSource> source = std::move(read.source);
   page = std::max(page, 1);

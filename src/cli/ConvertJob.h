@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "model/RuntimeError.h"
 #include "output/DrawingExport.h"
+#include "pens/PenTable.h"
 #include "render/PlotSource.h"
 
 namespace korvid {
@@ -28,6 +30,7 @@ struct ConvertJob {
   // The sheet of an SVG or PDF file, and of an image asked for at a real size (a
   // resolution, a scale or a paper); at 1:1 the drawing's own size.
   PageRequest sheet;
+  std::shared_ptr<const PenTable> pens;  // null: the pens as the reading draws them
 };
 
 struct ConvertOutcome {

@@ -1,15 +1,19 @@
 #include "cli/ConvertOptions.h"
 
+#include <algorithm>
 #include <charconv>
+#include <optional>
 
+#include "model/ShownName.h"
 #include "output/DrawingExport.h"
+#include "pens/PenProfiles.h"
 
 namespace korvid {
 
 const char* const kConvertUsage =
     "usage: korvid-convert FILE -o OUT [-f FORMAT] [OPTIONS]\n"
     "       korvid-convert FILE... -f FORMAT [-O FOLDER] [-j N] [OPTIONS]\n"
-    "       korvid-convert -s SIZE FILE OUT [--hpgl2 [--page N]]\n"
+    "       korvid-convert -s SIZE FILE OUT [--hpgl2 [--page N]] [--pens PROFILE]\n"
     "       korvid-convert --dump FILE [--hpgl2]\n"
     "\n"
     "  FILE                a plot file, or - for standard input (at most 512 MiB)\n"
@@ -45,6 +49,9 @@ const char* const kConvertUsage =
     "                      widths), for every kind of work\n"
     "  --page N            with --hpgl2: the page to draw of every FILE (default 1); a\n"
     "                      file without it fails alone\n"
+    "  --pens PROFILE      draw with the colours, widths and hidden pens of a pen profile\n"
+    "                      (one pen a line: pen 3 colour #000000 width 0.7 shown)\n"
+    "  --hide-pens LIST    leave out the pens of LIST, numbers separated by commas (3,5)\n"
     "  --version           print the version\n"
     "  -h, --help          print this help\n"
     "\n"
@@ -87,6 +94,37 @@ class ArgumentList {
   const std::vector<std::string>& arguments_;
   std::size_t next_ = 0;
 };
+
+// The table of --pens FILE: a profile with a bad line is no profile.
+PenTable ProfileOf(const std::string& option, const std::string& path) {
+  if (path == "-") throw UsageError(option + " needs a file, not standard input");
+  const PenProfileLoad load = LoadPenProfileFile(path, FileKinds::FilesAndStreams);
+  if (!load.Ok())
+    throw UsageError(option + " " + ShownName(path) + ": " + DescribePenProfileLoad(load));
+  return load.table;
+}
+
+// --hide-pens 3,5,12: each a pen number as a profile writes it.
+std::vector<int> PenList(const std::string& option, const std::string& text) {
+  std::vector<int> pens;
+  std::size_t at = 0;
+  while (true) {
+    const std::size_t comma = std::min(text.find(',', at), text.size());
+    const char* first = text.data() + at;
+    const char* last = text.data() + comma;
+    int pen = 0;
+    const auto result = std::from_chars(first, last, pen);
+    if (first == last || result.ec != std::errc() || result.ptr != last || pen < kLowestPenNumber ||
+        pen > kHighestPenNumber) {
+      throw UsageError(option + " takes pen numbers from " + std::to_string(kLowestPenNumber) +
+                       " to " + std::to_string(kHighestPenNumber) + " separated by commas, not \"" +
+                       text + "\"");
+    }
+    pens.push_back(pen);
+    if (comma == text.size()) return pens;
+    at = comma + 1;
+  }
+}
 
 // The first page option given, for messages that ask to drop them.
 struct PageOptions {
@@ -142,6 +180,8 @@ ConvertOptions Batch(ConvertOptions& options) {
 ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
   ConvertOptions options;
   bool folderGiven = false;
+  std::optional<PenTable> profile;
+  std::vector<int> hidden;
   PageOptions given;
   ArgumentList list(arguments);
   if (list.Done()) throw UsageError("nothing to do");
@@ -173,6 +213,12 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
       options.standard = true;
     } else if (argument == "--page") {
       options.page = PositiveNumber(argument, list.ValueOf(argument), 1000000);
+    } else if (argument == "--pens") {
+      if (profile) throw UsageError("--pens takes one profile");
+      profile = ProfileOf(argument, list.ValueOf(argument));
+    } else if (argument == "--hide-pens") {
+      const std::vector<int> pens = PenList(argument, list.ValueOf(argument));
+      hidden.insert(hidden.end(), pens.begin(), pens.end());
     } else if (argument == "--mono") {
       options.mono = true;
     } else if (argument == "--width") {
@@ -224,6 +270,14 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
   }
   if (options.page != 1 && !options.standard) {
     throw UsageError("--page needs --hpgl2: Korvid's own reading has a single plot");
+  }
+  if (profile || !hidden.empty()) {
+    if (options.mode == ConvertOptions::Mode::Dump)
+      throw UsageError("--dump prints the plot as the file has it; drop --pens and --hide-pens");
+    PenTable table = profile.value_or(PenTable());
+    for (int pen : hidden)
+      table.Hide(pen);
+    options.pens = std::make_shared<const PenTable>(std::move(table));
   }
   if (options.mode == ConvertOptions::Mode::Dump) {
     if (!options.output.empty()) throw UsageError("--dump writes to the terminal; drop -o");

@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "output/PaperLayout.h"
+#include "pens/PenTable.h"
 
 namespace korvid {
 
@@ -27,6 +29,9 @@ struct ConvertOptions {
   PageRequest sheet;                // --scale, --paper, --landscape or --portrait, --fit
   bool standard = false;            // --hpgl2: the standard HP-GL/2 reading
   int page = 1;                     // --page: which page of the standard reading to draw
+  // --pens and --hide-pens, read and checked whole before anything is drawn; null: the
+  // pens as the reading draws them.
+  std::shared_ptr<const PenTable> pens;
 };
 
 class UsageError : public std::runtime_error {

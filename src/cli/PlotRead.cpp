@@ -10,12 +10,19 @@
 namespace korvid {
 
 PlotRead ReadPlot(std::string bytes, const std::string& input, Reading reading,
-                  ReaderMessenger& messenger) {
+                  ReaderMessenger& messenger, bool penZeroDraws) {
   PlotRead read;
   if (reading == Reading::Standard) {
-    auto outcome = std::make_shared<const StandardReadOutcome>(ReadStandardPlotBytes(bytes));
+    auto outcome = std::make_shared<const StandardReadOutcome>(
+        ReadStandardPlotBytes(bytes, {.penZeroDraws = penZeroDraws}));
     std::string().swap(bytes);  // the file's bytes are not needed beside its drawing
     read.notes = DescribeStandardOutcome(*outcome);
+    // Some vintage clip art is drawn with pen 0 alone: say why the page is empty.
+    if (!outcome->Drew() && outcome->counts.withoutPen > 0) {
+      read.notes +=
+          "everything is drawn with pen 0, which is no pen in HP-GL/2; a pen profile "
+          "line such as \"pen 0 colour #000000 width 0.35\" (--pens) draws it\n";
+    }
     read.dump = [outcome](std::FILE* out) { WriteStandardDump(out, *outcome); };
     read.source = SourceOfPages(std::shared_ptr<const StandardPlot>(outcome, &outcome->plot));
     return read;

@@ -19,9 +19,11 @@ struct PlotRead {
 };
 
 // Reads the bytes of the file `input` (for the names the reading keeps) in `reading`; the
-// own reading's messages go to `messenger` as they arise. Never throws for a bad file.
+// own reading's messages go to `messenger` as they arise. `penZeroDraws`: the standard
+// reading draws with pen 0 (which a pen table shows) instead of taking it for no pen.
+// Never throws for a bad file.
 PlotRead ReadPlot(std::string bytes, const std::string& input, Reading reading,
-                  ReaderMessenger& messenger);
+                  ReaderMessenger& messenger, bool penZeroDraws = false);
 
 // "Korvid's own reading" or "the standard HP-GL/2 reading".
 std::string ReadingName(Reading reading);

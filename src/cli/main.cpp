@@ -73,7 +73,7 @@ int Convert(const ConvertOptions& options) {
   }
   return Report(RunConvertJob({options.input, options.output, *format, options.rotation,
                                options.mono, options.widthPx, options.dpi, 0, ReadingOf(options),
-                               options.page, false, options.sheet}));
+                               options.page, false, options.sheet, options.pens}));
 }
 
 // File managers name the output without a telling extension: it is always a PNG image.
@@ -81,7 +81,7 @@ int Thumbnail(const ConvertOptions& options) {
   // Without --hpgl2, the standard reading's first page where the own reading draws nothing.
   return Report(RunConvertJob({options.input, options.output, ExportFormat::Png, options.rotation,
                                options.mono, 0, 0, options.thumbnailPx, ReadingOf(options),
-                               options.page, !options.standard}));
+                               options.page, !options.standard, PageRequest{}, options.pens}));
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {

@@ -194,18 +194,22 @@ bool Hpgl2Interpreter::ChangesDrawing(char first, char second) {
   return row && row->changesDrawing;
 }
 
-Hpgl2Interpreter::Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget)
+Hpgl2Interpreter::Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget,
+                                   bool penZeroDraws)
     : outcome_(outcome),
       page_(outcome.plot, budget),
-      plotter_({state_, transform_, points_, page_, buffer_, outcome}),
-      labels_({state_, transform_, points_, page_, buffer_, outcome}, plotter_),
+      plotter_({state_, transform_, points_, page_, buffer_, outcome, penZeroDraws}),
+      labels_({state_, transform_, points_, page_, buffer_, outcome, penZeroDraws}, plotter_),
       raster_([this](const std::vector<PlotRing>& rings) {
         StandardPolygon image;
         image.nonZeroWinding = true;
         image.widthMm = 0;
+        image.pen = StandardPolygon::kNoPen;
         page_.FillPolygon(rings, image);
       }) {
   page_.FollowTransform(&transform_);
+  page_.DrawPenZero(penZeroDraws);
+  buffer_.DrawPenZero(penZeroDraws);
   Rescale();
 }
 
@@ -229,6 +233,7 @@ void Hpgl2Interpreter::Run(std::string_view bytes) {
   page_.Finish();
   outcome_.ignored = ignored_.Entries();
   outcome_.unread = unread_.Entries();
+  outcome_.counts.withoutPen += page_.MovesWithoutPen();
   outcome_.counts.rasterImages = raster_.Drawn();
   outcome_.counts.rasterImagesSkipped = raster_.Skipped();
   outcome_.rasterSkip = raster_.FirstSkip();
@@ -583,7 +588,7 @@ void Hpgl2Interpreter::Ew(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[4] = {0, 0, 0, kDefaultChordDeg};
   if (parameters.Take(v, 4) < 3) return;
-  ++outcome_.counts.arcs;
+  plotter_.CountArc();
   plotter_.EdgeRings({plotter_.WedgeRing(v[0], v[1], v[2], v[3])});
 }
 

@@ -26,7 +26,9 @@ namespace korvid {
 // one file.
 class Hpgl2Interpreter : private EscapeListener {
  public:
-  Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget);
+  // `penZeroDraws`: pen 0 draws as any other pen does, in its palette entry's colour,
+  // instead of being no pen at all.
+  Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget, bool penZeroDraws = false);
 
   // Interprets every instruction of the text; stops early only when the budget is spent.
   void Run(std::string_view bytes);

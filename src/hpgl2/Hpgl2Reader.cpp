@@ -29,10 +29,21 @@ StandardReadOutcome ReadStandardPlotBytes(std::string_view bytes,
                                           const StandardReadLimits& limits) {
   StandardReadOutcome outcome;
   ModelBudget budget(limits.memoryBudgetBytes);
-  Hpgl2Interpreter interpreter(outcome, budget);
+  Hpgl2Interpreter interpreter(outcome, budget, limits.penZeroDraws);
   interpreter.Run(bytes);
-  for (const StandardPage& page : outcome.plot.pages)
+  // Pens change seldom from one polyline to the next: one look-up a run of them.
+  StandardReadCounts* penCounts = nullptr;
+  int countedPen = 0;
+  for (const StandardPage& page : outcome.plot.pages) {
     outcome.counts.polylines += static_cast<std::int64_t>(page.polylines.size());
+    for (const StandardPolyline& line : page.polylines) {
+      if (!penCounts || line.style.pen != countedPen) {
+        countedPen = line.style.pen;
+        penCounts = &outcome.countsByPen[countedPen];
+      }
+      ++penCounts->polylines;
+    }
+  }
   return outcome;
 }
 

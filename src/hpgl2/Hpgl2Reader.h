@@ -22,6 +22,9 @@ namespace korvid {
 struct StandardReadLimits {
   std::size_t memoryBudgetBytes = ModelBudget::kDefaultBytes;
   FileKinds kinds = FileKinds::FilesAndStreams;  // the window reads regular files only
+  // Pen 0 is no pen in HP-GL/2: what it would draw is only counted (counts.withoutPen).
+  // Set, it draws as any pen does, for a pen table that shows it.
+  bool penZeroDraws = false;
 };
 
 // Reads the whole file at `path`. A file that cannot be read yields one empty page and

@@ -63,11 +63,13 @@ StrokeStyle LabelPlotter::LabelStroke() {
 
 void LabelPlotter::Label(std::string_view text) {
   const StrokeStyle stroke = LabelStroke();
-  const bool drawing = plotter_.SelectedPen() != 0 && !plotter_.InPolygonMode();
+  const bool drawing = plotter_.HasPen() && !plotter_.InPolygonMode();
+  if (!plotter_.HasPen() && !plotter_.InPolygonMode() && !text.empty())
+    ++c_.outcome.counts.withoutPen;
   bool drew = false;
   // Counted at its first stroke, so that a label the budget cuts counts.
   const auto first = [&] {
-    if (!drew) ++c_.outcome.counts.labels;
+    if (!drew) plotter_.CountLabel();
     drew = true;
   };
   PageBuilder& page = c_.page;
@@ -121,7 +123,7 @@ void LabelPlotter::Label(std::string_view text) {
 
 void LabelPlotter::Symbol() {
   const char symbol = c_.state.defaults.label.symbol;
-  if (symbol == 0 || plotter_.SelectedPen() == 0 || plotter_.InPolygonMode()) return;
+  if (symbol == 0 || !plotter_.HasPen() || plotter_.InPolygonMode()) return;
   LabelStyle style = Style();
   style.origin = 5;
   const StrokeStyle stroke = LabelStroke();

@@ -106,7 +106,7 @@ void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& sty
 }
 
 void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) {
-  if (style.pen != 0 && !style.DotsOnly()) {
+  if (Inks(style) && !style.DotsOnly()) {
     AddPath(points, count, style);
     return;
   }

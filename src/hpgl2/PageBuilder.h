@@ -19,12 +19,13 @@ class PageBuilder final : public StrokeTarget {
  public:
   PageBuilder(StandardPlot& plot, ModelBudget& budget);
 
-  // The pen's moves, points in plotter units before rotation. Pen 0 draws nothing; line
-  // type 0 leaves a dot at each point the pen moves to.
+  // The pen's moves, points in plotter units before rotation. Pen 0 draws nothing (its
+  // moves are counted); line type 0 leaves a dot at each point the pen moves to.
   void MoveTo(PlotPoint) override { open_ = false; }
   void DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) override {
-    if (style.pen == 0) {
+    if (!Inks(style)) {
       open_ = false;
+      ++movesWithoutPen_;
     } else if (style.DotsOnly()) {
       DrawDot(to, style);
     } else {
@@ -36,6 +37,8 @@ class PageBuilder final : public StrokeTarget {
                       bool drawn) override;
   void DrawDot(PlotPoint at, const StrokeStyle& style) override;
   void BreakLine() override { open_ = false; }
+  // Pen-down moves of pen 0 that drew nothing.
+  std::int64_t MovesWithoutPen() const { return movesWithoutPen_; }
 
   // Lines as they are, whatever the line type: edges, ticks and label strokes. A
   // non-finite point breaks the line.
@@ -90,6 +93,7 @@ class PageBuilder final : public StrokeTarget {
   std::optional<ClipWindow> window_;
   std::optional<ClipWindow> clip_;  // the window, cut to the hard-clip limits of PS
   bool open_ = false;
+  std::int64_t movesWithoutPen_ = 0;
   PlotPoint lastEnd_;  // the open line's last point, turned
   PlotPoint lastTo_;   // and as it was given
 };

@@ -156,7 +156,7 @@ void Plotter::Arc(PlotPoint centreUser, double sweepDeg, double chordDeg) {
   points.clear();
   AppendArc(centreUser, radius, startDeg, sweepDeg, ChordDeg(chordDeg, radius), points);
   ToPlotter(c_.transform, points);
-  if (!points.empty()) ++c_.outcome.counts.arcs;
+  if (!points.empty()) CountArc();
   Curve(points);
 }
 
@@ -167,7 +167,7 @@ void Plotter::ThreePointArc(PlotPoint middleUser, PlotPoint endUser, double chor
   const double radius = std::hypot(middleUser.x - start.x, middleUser.y - start.y);
   AppendThreePointArc(start, middleUser, endUser, ChordDeg(chordDeg, radius), points);
   ToPlotter(c_.transform, points);
-  ++c_.outcome.counts.arcs;
+  CountArc();
   Curve(points);
 }
 
@@ -176,7 +176,7 @@ void Plotter::Bezier(PlotPoint control1User, PlotPoint control2User, PlotPoint e
   points.clear();
   AppendBezier(PenInUserUnits(), control1User, control2User, endUser, points);
   ToPlotter(c_.transform, points);
-  ++c_.outcome.counts.arcs;
+  CountArc();
   Curve(points);
 }
 
@@ -189,8 +189,9 @@ void Plotter::Circle(double radiusUser, double chordDeg) {
   AppendArc(centre, radiusUser, 0, 360, ChordDeg(chordDeg, radiusUser), points);
   ToPlotter(c_.transform, points);
   if (points.size() < 2) return;
-  ++c_.outcome.counts.arcs;
-  target_->DrawClosedPath(points.data(), points.size(), Stroke(), selectedPen_ != 0);
+  CountArc();
+  if (!HasPen() && !InPolygonMode()) ++c_.outcome.counts.withoutPen;
+  target_->DrawClosedPath(points.data(), points.size(), Stroke(), HasPen());
 }
 
 // ---------------------------------------------------------------- rectangles, wedges, polygons
@@ -215,7 +216,7 @@ std::vector<PlotPoint> Plotter::WedgeRing(double radius, double startDeg, double
 }
 
 void Plotter::EdgeRings(const std::vector<PlotRing>& rings) {
-  if (selectedPen_ == 0) return;
+  if (!HasPen()) return;
   const StrokeStyle& style = Stroke();
   for (const PlotRing& ring : rings) {
     c_.page.BreakLine();
@@ -226,7 +227,11 @@ void Plotter::EdgeRings(const std::vector<PlotRing>& rings) {
 }
 
 void Plotter::FillRings(const std::vector<PlotRing>& rings, bool nonZeroWinding) {
-  if (rings.empty() || selectedPen_ == 0) return;
+  if (rings.empty()) return;
+  if (!HasPen()) {
+    ++c_.outcome.counts.withoutPen;
+    return;
+  }
   const FillSetting& setting = c_.state.defaults.fill;
   StandardPolygon fill;
   fill.fill = setting.kind;
@@ -238,18 +243,15 @@ void Plotter::FillRings(const std::vector<PlotRing>& rings, bool nonZeroWinding)
   const ColourRef colour = c_.state.palette.Colour(selectedPen_);
   if (setting.shadingPercent < 100) {
     // Shading: the pen's colour thinned towards white.
-    const double level = std::clamp(setting.shadingPercent, 0.0, 100.0) / 100;
-    ColourRef shaded = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-      const double channel = (colour >> shift) & 0xFF;
-      const auto value = static_cast<ColourRef>(std::lround(255 - (255 - channel) * level));
-      shaded |= value << shift;
-    }
-    fill.colour = shaded;
+    fill.shading = std::clamp(setting.shadingPercent, 0.0, 100.0) / 100;
+    fill.colour = ShadedColour(colour, fill.shading);
   } else {
     fill.colour = colour;
   }
-  if (c_.page.FillPolygon(rings, fill)) ++c_.outcome.counts.polygons;
+  if (c_.page.FillPolygon(rings, fill)) {
+    ++c_.outcome.counts.polygons;
+    ++c_.outcome.countsByPen[selectedPen_].polygons;
+  }
 }
 
 void Plotter::PolygonMode(int mode) {
@@ -274,7 +276,7 @@ void Plotter::PolygonMode(int mode) {
 }
 
 void Plotter::EdgePolygon() {
-  if (selectedPen_ == 0) return;
+  if (!HasPen()) return;
   c_.buffer.DrawEdges(c_.page, Stroke());
 }
 
@@ -285,7 +287,7 @@ void Plotter::FillPolygon(bool nonZeroWinding) {
 // ---------------------------------------------------------------- ticks
 
 void Plotter::Tick(bool alongX) {
-  if (selectedPen_ == 0) return;
+  if (!HasPen()) return;
   const TickSetting& ticks = c_.state.defaults.ticks;
   const PlotPoint pen = c_.state.pen;
   const StrokeStyle& style = Stroke();

@@ -20,6 +20,8 @@ struct PlotterContext {
   PageBuilder& page;
   PolygonBuffer& buffer;
   StandardReadOutcome& outcome;
+  // Pen 0 draws as any pen does instead of being no pen (for a pen table that shows it).
+  bool penZeroDraws = false;
 };
 
 // The pen of an HP-GL/2 plotter: its moves, line types and widths, arcs and curves,
@@ -37,6 +39,17 @@ class Plotter {
   void FollowPolygonMode();
   bool InPolygonMode() const { return target_ != &c_.page; }
   int SelectedPen() const { return selectedPen_; }
+  // Whether the selected pen draws at all: pen 0 is no pen.
+  bool HasPen() const { return selectedPen_ != 0 || c_.penZeroDraws; }
+  // A curve or label drawn, counted in all and for its pen.
+  void CountArc() {
+    ++c_.outcome.counts.arcs;
+    ++c_.outcome.countsByPen[selectedPen_].arcs;
+  }
+  void CountLabel() {
+    ++c_.outcome.counts.labels;
+    ++c_.outcome.countsByPen[selectedPen_].labels;
+  }
 
   // A point in user units (relative to the pen, or absolute) in plotter units.
   PlotPoint Point(double x, double y, bool relative) const {
@@ -101,7 +114,7 @@ class Plotter {
   const StrokeStyle& MakeStroke();
   std::int32_t DashIndex(const std::vector<double>& pattern);
   double ChordDeg(double parameter, double radiusUser) const;
-  bool Drawing() const { return c_.state.penDown && selectedPen_ != 0; }
+  bool Drawing() const { return c_.state.penDown && HasPen(); }
 
   PlotterContext c_;
   StrokeTarget* target_ = &c_.page;

@@ -62,12 +62,12 @@ void PolygonBuffer::MoveTo(PlotPoint to) {
 }
 
 void PolygonBuffer::DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
-  Add(from, to, style.pen != 0);
+  Add(from, to, Inks(style));
 }
 
 void PolygonBuffer::DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) {
   for (std::size_t i = 1; i < count; ++i)
-    Add(points[i - 1], points[i], style.pen != 0);
+    Add(points[i - 1], points[i], Inks(style));
 }
 
 // A circle is a subpolygon of its own, closed.

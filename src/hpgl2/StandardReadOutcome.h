@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -22,6 +23,8 @@ struct StandardReadCounts {
   std::int64_t arcs = 0;          // CI AA AR AT RT BZ BR and the wedge outlines drawn
   std::int64_t polygons = 0;      // filled areas kept
   std::int64_t labels = 0;        // LB instructions drawn
+  // Pen-down moves, fills and labels that drew nothing because pen 0 (no pen) was selected.
+  std::int64_t withoutPen = 0;
   // Label characters no font could draw, or that no symbol set defines: drawn as "?".
   std::int64_t undrawableCharacters = 0;
   std::int64_t rasterImages = 0;         // PCL and RTL raster images drawn
@@ -33,6 +36,8 @@ struct StandardReadCounts {
 struct StandardReadOutcome {
   StandardPlot plot;
   StandardReadCounts counts;
+  // The same pen by pen (instructions and withoutPen left at 0), for every pen selected.
+  std::map<int, StandardReadCounts> countsByPen;
   // Known to HP-GL/2 but read as changing nothing on paper (VS, FS, MC, PP, QL, ...).
   std::vector<UnreadInstruction> ignored;
   // Not understood at all: unknown mnemonics, in order of first appearance.

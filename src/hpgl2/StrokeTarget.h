@@ -26,6 +26,16 @@ class StrokeTarget {
   virtual void DrawDot(PlotPoint at, const StrokeStyle& style) = 0;
   // The next segment starts a new line even if it continues the last one.
   virtual void BreakLine() = 0;
+
+  // Pen 0 is no pen in HP-GL/2 and draws nothing, unless the read is asked to draw it
+  // (for a pen table that shows pen 0).
+  void DrawPenZero(bool draws) { penZeroDraws_ = draws; }
+
+ protected:
+  bool Inks(const StrokeStyle& style) const { return style.pen != 0 || penZeroDraws_; }
+
+ private:
+  bool penZeroDraws_ = false;
 };
 
 }  // namespace korvid

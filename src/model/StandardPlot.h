@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -22,6 +23,16 @@ using PlotRing = std::vector<PlotPoint>;
 using ColourRef = std::uint32_t;
 inline constexpr ColourRef kBlack = 0x000000;
 inline constexpr ColourRef kWhite = 0xFFFFFF;
+
+// Shading (FT 10): the colour thinned towards white, `level` (0 to 1) of it left.
+inline ColourRef ShadedColour(ColourRef colour, double level) {
+  ColourRef shaded = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const double channel = (colour >> shift) & 0xFF;
+    shaded |= static_cast<ColourRef>(std::lround(255 - (255 - channel) * level)) << shift;
+  }
+  return shaded;
+}
 
 // The ends and corners of wide lines (LA): HP-GL/2 draws butt ends and mitered joins
 // unless told otherwise. A triangular end is a point half the pen's width beyond the end;
@@ -73,6 +84,9 @@ struct StandardPolygon {
   double hatchSpacing = 0;    // plotter units between hatch lines (Hatch, CrossHatch)
   double hatchAngleDeg = 0;   // counter-clockwise from the X axis
   ColourRef colour = kBlack;  // the tone to fill with, shading already applied
+  double shading = 1;         // how much of the pen's colour the tone has (FT 10): 1 = all
+  // Raster images are no pen's: no pen table entry colours or hides them.
+  static constexpr std::int32_t kNoPen = INT32_MIN;
   std::int32_t pen = 1;
   double widthMm = 0.35;  // of the pen, for the hatch lines
   bool nonZeroWinding = false;

@@ -120,6 +120,7 @@ class PlotDrawing {
  public:
   PlotDrawing(const PlotModel& model, const DrawSetup& setup)
       : model_(model),
+        pens_(setup.pens.get()),
         colourMode_(setup.settings.Colour()),
         plot_(model.CurPlot),
         angle_(setup.rotation.angle),
@@ -150,19 +151,39 @@ class PlotDrawing {
   }
 
  private:
+  // The pen table's entry for a pen, or null: such a pen draws as the reading has it.
+  const PenSetting* Entry(std::int16_t pen) const { return pens_ ? pens_->Find(pen) : nullptr; }
+
+  // A pen has a colour of its own when the table gives it one, or the reading does (pens 0
+  // to 8); any other pen keeps the colour in force.
+  bool HasOwnColour(std::int16_t pen) const {
+    const PenSetting* entry = Entry(pen);
+    return (entry && entry->colour) || (pen >= 0 && pen <= 8);
+  }
+  std::uint32_t ColourOf(std::int16_t pen, std::uint32_t current) const {
+    const PenSetting* entry = Entry(pen);
+    if (entry && entry->colour) return ColourRefOf(*entry->colour);
+    return PenColour(pen, current);
+  }
+
+  // A width of the table in frame units; 0 stays 0, the thinnest line there is.
+  std::int32_t WidthOf(double widthMm) const {
+    return RoundToInt32(std::min(widthMm * kPlotterUnitsPerMm * scale_, kLongestPictureSide));
+  }
+
   // A pen without a colour of its own keeps the one in force: a part that starts after
   // the first segment starts with the colour the segments and arcs before it left.
   std::uint32_t ColourInForceBefore(const PlotPart& part) const {
     const PlotModel& model = model_;
     const bool fromArcs = part.firstSegment > part.lastSegment;
     for (std::int32_t i = fromArcs ? part.firstArc - 1 : 0; i >= 1; --i) {
-      if (const std::int16_t pen = model.Arcs(i, plot_).Pen; pen >= 0 && pen <= 8)
-        return PenColour(pen, EmfWriter::kColourBlack);
+      if (const std::int16_t pen = model.Arcs(i, plot_).Pen; HasOwnColour(pen))
+        return ColourOf(pen, EmfWriter::kColourBlack);
     }
     const std::int32_t before = fromArcs ? model.SegCount[plot_] : part.firstSegment - 1;
     for (std::int32_t i = before; i >= 1; --i) {
-      if (const std::int16_t pen = model.Segments(i, plot_).Pen; pen >= 0 && pen <= 8)
-        return PenColour(pen, EmfWriter::kColourBlack);
+      if (const std::int16_t pen = model.Segments(i, plot_).Pen; HasOwnColour(pen))
+        return ColourOf(pen, EmfWriter::kColourBlack);
     }
     return EmfWriter::kColourBlack;
   }
@@ -201,12 +222,23 @@ class PlotDrawing {
   static std::int32_t Y(Offset p) { return RoundToInt32(-p.v); }
 
   // In colour mode every element has a pen of its own; in black and white the surface's
-  // default pen draws everything.
-  std::uint32_t SelectPen(std::int16_t pen, std::uint32_t style) {
-    colour_ = PenColour(pen, colour_);
-    const std::uint32_t handle = metafile_->CreatePen(style, 1, colour_);
+  // default pen draws everything, but for a pen whose width the table gives: it gets a
+  // black pen of that width.
+  bool OwnPen(const PenSetting* entry) const { return colourMode_ || (entry && entry->widthMm); }
+  std::uint32_t SelectPen(std::int16_t pen, std::uint32_t style, const PenSetting* entry) {
+    colour_ = ColourOf(pen, colour_);
+    const std::int32_t width = entry && entry->widthMm ? WidthOf(*entry->widthMm) : 1;
+    const std::uint32_t handle = metafile_->CreatePen(
+        colourMode_ ? style : 0, width, colourMode_ ? colour_ : EmfWriter::kColourBlack);
     metafile_->SelectObject(handle);
     return handle;
+  }
+
+  // A hidden pen draws nothing, but the pens after it keep the colours they had.
+  bool Hidden(std::int16_t pen, const PenSetting* entry) {
+    if (!entry || entry->shown) return false;
+    colour_ = ColourOf(pen, colour_);
+    return true;
   }
 
   // An upright cross of arm length d, not turned with the plot.
@@ -218,14 +250,16 @@ class PlotDrawing {
   }
 
   void DrawSegments(std::int32_t first, std::int32_t last) {
-    const bool colour = colourMode_;
     for (std::int32_t i = first; i <= last; ++i) {
       const Segment& segment = model_.Segments(i, plot_);
+      const PenSetting* entry = Entry(segment.Pen);
+      if (Hidden(segment.Pen, entry)) continue;
       const Offset start = Place(segment.X1, segment.Y1);
       const Offset end = Place(segment.X2, segment.Y2);
       const bool pointsOnly = segment.LineStyle == kPointsOnly;
+      const bool colour = OwnPen(entry);
       std::uint32_t pen = 0;
-      if (colour) pen = SelectPen(segment.Pen, pointsOnly ? 0 : std::abs(segment.LineStyle));
+      if (colour) pen = SelectPen(segment.Pen, pointsOnly ? 0 : std::abs(segment.LineStyle), entry);
       if (pointsOnly) {
         PointMarker(start);
         PointMarker(end);
@@ -238,17 +272,19 @@ class PlotDrawing {
   }
 
   void DrawArcs(std::int32_t first, std::int32_t last) {
-    const bool colour = colourMode_;
     for (std::int32_t i = first; i <= last; ++i) {
       const ArcRec& arc = model_.Arcs(i, plot_);
+      const PenSetting* entry = Entry(arc.Pen);
+      if (Hidden(arc.Pen, entry)) continue;
       const Offset corner1 = Place(arc.Left, arc.Top);
       const Offset corner2 = Place(arc.Right, arc.Bottom);
       const Offset start = Place(arc.StartX, arc.StartY);
       Offset end = Place(arc.EndX, arc.EndY);
       end = {ToSingle(end.u), ToSingle(end.v)};
       const bool pointsOnly = arc.LineStyle == kPointsOnly;
+      const bool colour = OwnPen(entry);
       std::uint32_t pen = 0;
-      if (colour) pen = SelectPen(arc.Pen, pointsOnly ? 0 : std::abs(arc.LineStyle));
+      if (colour) pen = SelectPen(arc.Pen, pointsOnly ? 0 : std::abs(arc.LineStyle), entry);
       if (pointsOnly) {
         PointMarker(start);
         PointMarker(end);
@@ -261,6 +297,7 @@ class PlotDrawing {
   }
 
   const PlotModel& model_;
+  const PenTable* pens_;
   const bool colourMode_;
   const std::int16_t plot_;
   const std::int16_t angle_;
@@ -290,7 +327,8 @@ class ModelSource final : public PlotSource {
   bool HasDrawing() const override { return model_.SegCount[1] != 0 || model_.ArcCount[1] != 0; }
   PlotExtents Extents() const override { return PlotExtents::OfCurrentPlot(model_); }
   QRect Frame(std::int16_t angle) const override {
-    const EmfWriter::Rect frame = PlotDrawing<PictureRecorder>(model_, {{angle, 1, 0}, {}}).Frame();
+    const EmfWriter::Rect frame =
+        PlotDrawing<PictureRecorder>(model_, {{angle, 1, 0}, {}, nullptr}).Frame();
     return QRect(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
   }
 
@@ -347,6 +385,11 @@ class ModelSource final : public PlotSource {
 };
 
 }  // namespace
+
+std::optional<std::uint32_t> OwnPenColour(std::int16_t pen) {
+  if (pen < 0 || pen > 8) return std::nullopt;
+  return PenColour(pen, EmfWriter::kColourBlack);
+}
 
 std::unique_ptr<PlotSource> SourceOfModel(const PlotModel& model) {
   return std::make_unique<ModelSource>(model, nullptr);

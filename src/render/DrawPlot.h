@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "model/PlotModel.h"
 #include "render/PlotSource.h"
@@ -18,5 +20,9 @@ namespace korvid {
 std::unique_ptr<PlotSource> SourceOfModel(const PlotModel& model);
 // A source that keeps its model.
 std::unique_ptr<PlotSource> SourceOfModel(std::shared_ptr<const PlotModel> model);
+
+// The colour (0x00BBGGRR) the own reading gives a pen in colour mode; none for a pen
+// without one of its own, which draws in the colour in force.
+std::optional<std::uint32_t> OwnPenColour(std::int16_t pen);
 
 }  // namespace korvid

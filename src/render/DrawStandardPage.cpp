@@ -56,6 +56,7 @@ class PageDrawing {
   PageDrawing(const StandardPlot& plot, std::size_t pageIndex, const DrawSetup& setup)
       : plot_(plot),
         page_(plot.pages.at(pageIndex)),
+        pens_(setup.pens.get()),
         colourMode_(setup.settings.Colour()),
         angle_(setup.rotation.angle),
         cosA_(setup.rotation.cosA),
@@ -182,17 +183,29 @@ class PageDrawing {
     }
   }
 
+  // The pen table's entry for a pen, or null: such a pen draws as the file says.
+  const PenSetting* Entry(std::int32_t pen) const { return pens_ ? pens_->Find(pen) : nullptr; }
+  static ColourRef ColourFor(const PenSetting* entry, ColourRef file) {
+    return entry && entry->colour ? ColourRefOf(*entry->colour) : file;
+  }
+  static double WidthFor(const PenSetting* entry, double fileMm) {
+    return entry && entry->widthMm ? *entry->widthMm : fileMm;
+  }
+
   void DrawPolyline(const StandardPolyline& line) {
     const StrokeStyle& style = line.style;
-    UsePen(Colour(style.colour), style.widthMm, PenStyleOf(style.ends, style.joins),
-           style.miterLimit);
+    const PenSetting* entry = Entry(style.pen);
+    if (entry && !entry->shown) return;
+    const ColourRef colour = Colour(ColourFor(entry, style.colour));
+    const double widthMm = WidthFor(entry, style.widthMm);
+    UsePen(colour, widthMm, PenStyleOf(style.ends, style.joins), style.miterLimit);
     const std::vector<PlotPoint>& points = line.points;
     if (style.DotsOnly()) {
       for (const PlotPoint& p : points)
         Segment(p, p);
       return;
     }
-    halfWidth_ = style.widthMm * kPlotterUnitsPerMm / 2;
+    halfWidth_ = widthMm * kPlotterUnitsPerMm / 2;
     const bool wide = halfWidth_ * scale_ > 0.5;
     triangleEnds_ = wide && style.ends == LineEnd::Triangle;
     if (wide && style.joins == LineJoin::Triangle) AddTriangleJoins(points);
@@ -210,7 +223,7 @@ class PageDrawing {
       CheckSize();
     }
     triangleEnds_ = false;
-    DrawTriangles(Colour(style.colour));
+    DrawTriangles(colour);
   }
 
   // A triangular end at `end` of the line coming from `from`: its point half the pen's
@@ -322,9 +335,16 @@ class PageDrawing {
   }
 
   void DrawPolygon(const StandardPolygon& polygon) {
-    const ColourRef colour = colourMode_ ? polygon.colour : Grey(polygon.colour);
+    const PenSetting* entry = Entry(polygon.pen);
+    if (entry && !entry->shown) return;
+    // A colour of the table is shaded as the file shaded its pen's.
+    const ColourRef tone = entry && entry->colour
+                               ? ShadedColour(ColourRefOf(*entry->colour), polygon.shading)
+                               : polygon.colour;
+    const ColourRef colour = colourMode_ ? tone : Grey(tone);
     if (polygon.fill != FillKind::Solid) {
-      UsePen(Colour(polygon.colour), polygon.widthMm, PenStyleOf(LineEnd::Butt, LineJoin::Miter));
+      UsePen(Colour(tone), WidthFor(entry, polygon.widthMm),
+             PenStyleOf(LineEnd::Butt, LineJoin::Miter));
       for (const HatchSegment& s : HatchLines(polygon.rings, polygon.hatchSpacing,
                                               polygon.hatchAngleDeg, polygon.nonZeroWinding))
         Segment(s.from, s.to);
@@ -357,6 +377,7 @@ class PageDrawing {
 
   const StandardPlot& plot_;
   const StandardPage& page_;
+  const PenTable* pens_;
   const bool colourMode_;
   const std::int16_t angle_;
   const double cosA_;
@@ -396,7 +417,7 @@ class PageSource final : public PlotSource {
     return PlotExtents::OfPage(Shown());
   }
   QRect Frame(std::int16_t angle) const override {
-    return PageDrawing<EmfWriter>(*plot_, Index(), {{angle, 1, 0}, {}}).Frame();
+    return PageDrawing<EmfWriter>(*plot_, Index(), {{angle, 1, 0}, {}, nullptr}).Frame();
   }
   FramePlacement Placement(const Rotation& rotation) const override {
     return FramePlacement::OfPage(Shown(), rotation.angle, rotation.cosA, rotation.sinA);

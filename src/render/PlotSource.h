@@ -3,12 +3,14 @@
 #include <QRect>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "model/FileLocation.h"
 #include "model/PlotExtents.h"
+#include "pens/PenTable.h"
 #include "render/DisplaySettings.h"
 #include "render/MetafilePicture.h"
 #include "render/Rotation.h"
@@ -31,10 +33,14 @@ class DrawProgress {
 };
 
 // How a drawing is asked for: the turn, with the cosine and sine the caller passes (used
-// exactly as passed), and the colour mode.
+// exactly as passed), the colour mode and the pen table. Without a table (or for a pen it
+// does not name) every pen draws as the reading draws it, record for record.
 struct DrawSetup {
   Rotation rotation;
   DisplaySettings settings;
+  std::shared_ptr<const PenTable> pens;
+
+  const PenSetting* Pen(int pen) const { return pens ? pens->Find(pen) : nullptr; }
 };
 
 // A stretch of a drawing: its items in drawing order from `first` up to (not including)

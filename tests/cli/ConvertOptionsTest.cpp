@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "cli/ConvertOptions.h"
 
 namespace korvid {
@@ -89,7 +92,51 @@ INSTANTIATE_TEST_SUITE_P(
 
         BadUsageCase{{"-s", "64", "a"}, "needs an input and an output"},
         BadUsageCase{{"-s", "64", "a", "b", "-f", "png"}, "only an input and an output"},
-        BadUsageCase{{"-s", "64", "a", "b", "--page", "2"}, "--page needs --hpgl2"}));
+        BadUsageCase{{"-s", "64", "a", "b", "--page", "2"}, "--page needs --hpgl2"},
+
+        BadUsageCase{{"a", "-o", "b.png", "--hide-pens", "3,,5"}, "not \"3,,5\""},
+        BadUsageCase{{"a", "-o", "b.png", "--hide-pens", "3;5"}, "separated by commas"},
+        BadUsageCase{{"a", "-o", "b.png", "--hide-pens", "40000"}, "from -32768 to 32767"},
+        BadUsageCase{{"a", "-o", "b.png", "--hide-pens", "3,"}, "not \"3,\""},
+        BadUsageCase{{"a", "-o", "b.png", "--pens"}, "--pens needs a value"},
+        BadUsageCase{{"a", "-o", "b.png", "--pens", "-"}, "not standard input"},
+        BadUsageCase{{"a", "-o", "b.png", "--pens", "/nonexistent/k.pens"},
+                     "--pens /nonexistent/k.pens: No such file or directory"},
+        BadUsageCase{{"--dump", "a", "--hide-pens", "3"}, "drop --pens and --hide-pens"}));
+
+// A profile is read whole when the options are: a bad line stops the converter before it
+// draws anything, with the line's number and what is wrong with it.
+TEST(ConvertOptions, PensComeFromAProfileAndTheHiddenList) {
+  const auto folder = std::filesystem::temp_directory_path() /
+                      ("korvid-convert-pens-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  const std::string good = (folder / "good.pens").string();
+  const std::string bad = (folder / "bad.pens").string();
+  std::ofstream(good) << "pen 3 colour #000000 width 0.7 shown\npen 4 hidden\n";
+  std::ofstream(bad) << "pen 3 colour #000000\npen 4 width thin\n";
+  const ConvertOptions options = ParseConvertOptions(
+      Args{"a.hpg", "--hide-pens", "5,-1", "-o", "b.svg", "--pens", good, "--hide-pens", "3"});
+  ASSERT_TRUE(options.pens);
+  PenTable expected;
+  expected.Set(3, {0x000000, 0.7, false});  // hidden by --hide-pens, whatever the profile says
+  expected.Hide(4);
+  expected.Hide(5);
+  expected.Hide(-1);
+  EXPECT_EQ(*options.pens, expected);
+  EXPECT_FALSE(ParseConvertOptions(Args{"a.hpg", "-o", "b.svg"}).pens);
+  try {
+    ParseConvertOptions(Args{"a.hpg", "-o", "b.svg", "--pens", bad});
+    ADD_FAILURE() << "taken";
+  } catch (const UsageError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "--pens " + bad +
+                  ": line 2: the width is millimetres written like 0.35 (0: the thinnest line) "
+                  "or file, not \"thin\"");
+  }
+  EXPECT_THROW(ParseConvertOptions(Args{"a.hpg", "-o", "b.svg", "--pens", good, "--pens", good}),
+               UsageError);
+  std::filesystem::remove_all(folder);
+}
 
 }  // namespace
 }  // namespace korvid

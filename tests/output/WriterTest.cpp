@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "ErrorOf.h"
+#include "SvgPaths.h"
 #include "output/BmpWriter.h"
 #include "output/DecimalText.h"
 #include "output/DrawingExport.h"
@@ -185,17 +186,6 @@ TEST(PngWriter, BandsOfALargeImageKeepTheirColours) {
     }
     EXPECT_EQ(Decoded(PngOfImage(image)), image) << c.name;
   }
-}
-
-// The attributes of every path of an SVG document, which must be well-formed.
-std::vector<QXmlStreamAttributes> SvgPaths(const std::string& svg) {
-  QXmlStreamReader xml(QByteArray::fromStdString(svg));
-  std::vector<QXmlStreamAttributes> paths;
-  while (!xml.atEnd())
-    if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QStringLiteral("path"))
-      paths.push_back(xml.attributes());
-  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
-  return paths;
 }
 
 TEST(VectorWriters, WriteValidDocumentsOfTheFrameWithStylesDotsAndFills) {
