@@ -218,6 +218,7 @@ TEST_P(ReplacementFileTest, AnotherUserOpeningEveryNewFileReadsNothingOfAPrivate
   ASSERT_GE(watcher, 0);
   if (watcher == 0) {
     long long bytesRead = 0, controlRead = 0;
+    std::vector<int> privateFds, controlFds;
     const int watch = ::inotify_init();
     if (!testing::DropRootPrivileges() || watch < 0 ||
         ::inotify_add_watch(watch, folder.c_str(), IN_CREATE | IN_MOVED_TO) < 0)
@@ -232,19 +233,31 @@ TEST_P(ReplacementFileTest, AnotherUserOpeningEveryNewFileReadsNothingOfAPrivate
         const auto* event = reinterpret_cast<const inotify_event*>(events + at);
         at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         if (event->len == 0) continue;
+        // Held open: whatever is written later can be read through it.
         const int fd = ::open((folder / event->name).c_str(), O_RDONLY);
         if (fd < 0) continue;
-        char block[4096];
-        long long total = 0;
-        for (ssize_t n; (n = ::read(fd, block, sizeof block)) > 0;)
-          total += n;
-        ::close(fd);
         const std::string name = event->name;
-        if (name == "control") controlRead += total;
-        if (name.rfind("private.png", 0) == 0 || name.rfind(".private.png", 0) == 0)
-          bytesRead += total;
+        if (name == "control")
+          controlFds.push_back(fd);
+        else if (name.find("private.png") <= 1)  // the drawing or its temporary file
+          privateFds.push_back(fd);
+        else
+          ::close(fd);
+        controlRead = !controlFds.empty();
       }
     }
+    const auto readAll = [](const std::vector<int>& fds) {
+      long long total = 0;
+      char block[4096];
+      for (int fd : fds) {
+        ::lseek(fd, 0, SEEK_SET);
+        for (ssize_t n; (n = ::read(fd, block, sizeof block)) > 0;)
+          total += n;
+      }
+      return total;
+    };
+    bytesRead = readAll(privateFds);
+    controlRead = readAll(controlFds);
     const long long counts[2] = {bytesRead, controlRead};
     std::_Exit(::write(report[1], counts, sizeof counts) == sizeof counts ? 0 : 2);
   }
