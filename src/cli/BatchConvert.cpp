@@ -1,7 +1,5 @@
 #include "cli/BatchConvert.h"
 
-#include <sys/stat.h>
-
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -9,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "cli/FileIdentity.h"
 #include "model/ShownName.h"
 
 namespace korvid {
@@ -27,24 +26,21 @@ class InputFiles {
  public:
   explicit InputFiles(const std::vector<std::string>& inputs) {
     for (const std::string& input : inputs) {
-      struct stat status {};
-      if (input != "-" && ::stat(input.c_str(), &status) == 0) files_.emplace(Key(status), input);
+      if (const std::optional<FileIdentity> file = IdentityOf(input, true))
+        files_.emplace(*file, input);
     }
   }
 
   // The input that `output` names, or nothing.
   const std::string* Named(const std::string& output) const {
-    struct stat status {};
-    if (::stat(output.c_str(), &status) != 0) return nullptr;
-    const auto found = files_.find(Key(status));
+    const std::optional<FileIdentity> file = IdentityOf(output, false);
+    if (!file) return nullptr;
+    const auto found = files_.find(*file);
     return found == files_.end() ? nullptr : &found->second;
   }
 
  private:
-  static std::pair<dev_t, ino_t> Key(const struct stat& status) {
-    return {status.st_dev, status.st_ino};
-  }
-  std::map<std::pair<dev_t, ino_t>, std::string> files_;
+  std::map<FileIdentity, std::string> files_;
 };
 
 // Writes the lines of the workers one at a time, and keeps the progress line below them.

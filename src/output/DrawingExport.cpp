@@ -233,27 +233,12 @@ std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& r
 
 namespace {
 
-// An output that exists as something other than a file or a folder (a terminal, a pipe,
-// /dev/stdout) is written into as it is, never replaced.
-FileDescriptor OpenStreamOutput(const std::string& output) {
-  struct stat status {};
-  if (::stat(output.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
-    return FileDescriptor(-1);
-  }
-  FileDescriptor stream(::open(output.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
-  if (stream.Get() < 0) Fail(output);
-  return stream;
-}
-
-// Lets `write` fill `output` through a descriptor: standard output for "-", a stream as
-// it is, else a replacement file that takes the output's place once complete.
+// Lets `write` fill `output` through a descriptor: standard output for "-", else a
+// replacement file that takes the output's place once complete. Nothing else is written
+// into: an output that is, or leads to, a device or a FIFO is refused.
 void WriteInto(const std::string& output, const std::function<void(int)>& write) {
   if (output == kStandardOutputName) {
     write(STDOUT_FILENO);
-    return;
-  }
-  if (const FileDescriptor stream = OpenStreamOutput(output); stream.Get() >= 0) {
-    write(stream.Get());
     return;
   }
   ReplacementFile replacement(output);

@@ -109,7 +109,8 @@ class ConvertRun : public ::testing::Test {
     if (child == 0) {
       const int file = input.piped ? in[0] : ::open(input.file.c_str(), O_RDONLY);
       const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (file < 0 || err < 0 || ::dup2(file, 0) < 0 || ::dup2(out[1], 1) < 0 ||
+      const int written = stdoutFile.empty() ? out[1] : ::open(stdoutFile.c_str(), O_WRONLY);
+      if (file < 0 || err < 0 || written < 0 || ::dup2(file, 0) < 0 || ::dup2(written, 1) < 0 ||
           ::dup2(err, 2) < 0 || ::close(out[0]) != 0)
         ::_exit(126);
       if (fileSizeLimit != RLIM_INFINITY) {
@@ -145,6 +146,7 @@ class ConvertRun : public ::testing::Test {
   std::filesystem::path directory;
   rlim_t fileSizeLimit = RLIM_INFINITY;  // for the files korvid-convert writes
   bool unprivileged = false;             // korvid-convert runs without root's privileges
+  std::string stdoutFile;                // standard output, when not the pipe
 };
 
 }  // namespace korvid::testing
