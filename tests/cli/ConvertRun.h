@@ -143,6 +143,31 @@ class ConvertRun : public ::testing::Test {
     return result;
   }
 
+  // Starts korvid-convert in the background, behind `launcher` (a command that runs
+  // another, such as unshare) when given; standard output and error go to files in the
+  // folder, standard input is empty. No core files: some runs end by signals that leave one.
+  pid_t Start(const std::vector<std::string>& arguments,
+              const std::vector<std::string>& launcher = {}) {
+    const pid_t child = ::fork();
+    if (child != 0) return child;
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open((directory / "started.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = ::open((directory / "started.err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const rlimit noCore{0, 0};
+    if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
+        ::dup2(err, 2) < 0 || ::setrlimit(RLIMIT_CORE, &noCore) != 0)
+      ::_exit(126);
+    std::vector<std::string> words = launcher;
+    words.push_back(KORVID_CONVERT_PATH);
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+      argv.push_back(word.data());
+    argv.push_back(nullptr);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+  }
+
   std::filesystem::path directory;
   rlim_t fileSizeLimit = RLIM_INFINITY;  // for the files korvid-convert writes
   bool unprivileged = false;             // korvid-convert runs without root's privileges
