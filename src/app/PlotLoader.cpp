@@ -169,14 +169,8 @@ QString PlotLoader::DescribeLeftOut(const ReadOutcome& outcome, int segments) {
                  .arg(outcome.commandIndex)
                  .arg(outcome.errorNumber)
                  .arg(segments);
-  } else if (outcome.fileError == PlotFileProblem::TooLarge) {
-    parts << QStringLiteral("ファイルが大きすぎるため読み込めませんでした（上限%1MiB）")
-                 .arg(kLargestPlotFileBytes >> 20);
-  } else if (outcome.fileError == PlotFileProblem::NotAFile) {
-    parts << QStringLiteral("ファイルではない（デバイスなど）ため読み込めませんでした");
   } else if (outcome.fileError) {
-    parts << QStringLiteral("ファイルを読み込めませんでした（%1）")
-                 .arg(QString::fromStdString(SystemErrorText(outcome.fileError.value())));
+    parts << DescribeFileError(outcome.fileError);
   }
   if (!outcome.skipped.empty()) {
     QStringList names;

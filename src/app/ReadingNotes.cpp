@@ -4,6 +4,7 @@
 #include <cctype>
 #include <string>
 
+#include "app/ErrorMessages.h"
 #include "hpgl2/Hpgl2Reader.h"
 #include "reader/PlotFile.h"
 
@@ -70,19 +71,24 @@ QString StandardReadingOffer(const ReadOutcome& outcome, bool drewNothing) {
   return {};
 }
 
-QString DescribeStandardLeftOut(const StandardReadOutcome& outcome) {
-  // Said as the design's reading says it.
-  if (outcome.fileError == PlotFileProblem::NotAFile) {
+QString DescribeFileError(const std::error_code& reason) {
+  if (reason == PlotFileProblem::NotAFile) {
     return QStringLiteral("ファイルではない（デバイスなど）ため読み込めませんでした");
   }
-  if (outcome.fileError == PlotFileProblem::TooLarge) {
+  if (reason == PlotFileProblem::TooLarge) {
     return QStringLiteral("ファイルが大きすぎるため読み込めませんでした（上限%1MiB）")
         .arg(kLargestPlotFileBytes >> 20);
   }
-  if (outcome.fileError) {
-    return QStringLiteral("ファイルを読み込めませんでした（%1）")
-        .arg(QString::fromStdString(outcome.fileError.message()));
+  if (reason == PlotFileProblem::Shrank) {
+    return QStringLiteral("読み込み中にファイルが短くなったため読み込めませんでした");
   }
+  return QStringLiteral("ファイルを読み込めませんでした（%1）")
+      .arg(QString::fromStdString(SystemErrorText(reason.value())));
+}
+
+QString DescribeStandardLeftOut(const StandardReadOutcome& outcome) {
+  // Said as the design's reading says it.
+  if (outcome.fileError) return DescribeFileError(outcome.fileError);
   QStringList parts;
   if (outcome.memoryBudgetReached) {
     QString where;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <string_view>
+#include <system_error>
 
 #include "app/ShownDrawing.h"
 #include "hpgl2/StandardReadOutcome.h"
@@ -23,6 +24,10 @@ bool StandardReadingDraws(std::string_view mnemonic);
 // a page advance, at the model's capacity, at an error). Empty when there is nothing to
 // offer (a file that could not be read included).
 QString StandardReadingOffer(const ReadOutcome& outcome, bool drewNothing);
+
+// Why a plot file could not be read, in the user's words: what the file is, or the
+// system's reason.
+QString DescribeFileError(const std::error_code& reason);
 
 // What a standard read left out: the file error, the memory budget, a read that drew
 // nothing, and the instructions it did not understand. Empty when it read everything.

@@ -3,6 +3,7 @@
 
 #include "app/ErrorMessages.h"
 #include "app/ReadingNotes.h"
+#include "reader/PlotFile.h"
 
 namespace korvid {
 namespace {
@@ -70,10 +71,21 @@ TEST(ReadingNotes, StandardLeftOutTellsBudgetNothingDrawnAndUnreadInstructions) 
   EXPECT_EQ(DescribeStandardLeftOut(outcome),
             "図形がメモリの上限（1024 MB）に達したため、以降は読み込んでいません"
             "（1234バイト目まで）。未対応の命令4個を読み飛ばしました（ZZ×3, QQ×1）");
-  outcome.fileError = std::make_error_code(std::errc::permission_denied);
-  EXPECT_EQ(DescribeStandardLeftOut(outcome),
-            QStringLiteral("ファイルを読み込めませんでした（%1）")
-                .arg(QString::fromStdString(outcome.fileError.message())));
+  // Why a file could not be read is said in Japanese in both readings, precisely.
+  for (const auto& [reason, text] :
+       {std::pair<std::error_code, const char*>(
+            std::make_error_code(std::errc::permission_denied),
+            "ファイルを読み込めませんでした（アクセスが許可されていません）"),
+        {make_error_code(PlotFileProblem::Shrank),
+         "読み込み中にファイルが短くなったため読み込めませんでした"},
+        {make_error_code(PlotFileProblem::TooLarge),
+         "ファイルが大きすぎるため読み込めませんでした（上限512MiB）"},
+        {make_error_code(PlotFileProblem::NotAFile),
+         "ファイルではない（デバイスなど）ため読み込めませんでした"}}) {
+    outcome.fileError = reason;
+    EXPECT_EQ(DescribeStandardLeftOut(outcome), QString::fromUtf8(text));
+    EXPECT_EQ(DescribeFileError(reason), QString::fromUtf8(text));
+  }
 }
 
 }  // namespace
