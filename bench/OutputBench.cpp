@@ -47,7 +47,7 @@ const Drawing& MaxDrawing() {
         fs::temp_directory_path() / ("korvid-output-bench-" + std::to_string(::getpid()) + ".emf");
     DisplaySettings colour;
     colour.ColorMode = std::getenv("KORVID_MONO") ? 0 : 1;
-    DrawPlot({*made->model, colour, path.string(), nullptr}, 0, 1, 0);
+    DrawPlot(*SourceOfModel(*made->model), {Rotation{}, colour}, path.string());
     made->picture = MetafilePicture::LoadFile(path.string());
     fs::remove(path);
     made->widthMm = made->picture.Frame().width() / 100.0;

@@ -83,8 +83,7 @@ std::string MetafileFor(Mode mode) {
 void Draw(Mode mode, const std::string& path) {
   DisplaySettings settings;
   settings.ColorMode = static_cast<std::int16_t>(mode);
-  const Rotation upright = RotationForAngle(0);
-  DrawPlot({MaxModel(), settings, path, nullptr}, upright.angle, upright.cosA, upright.sinA);
+  DrawPlot(*SourceOfModel(MaxModel()), {RotationForAngle(0), settings}, path);
 }
 
 // Drawn once for the benchmarks that only read the result.

@@ -464,7 +464,7 @@ struct StageInput {
     PlotReader(*model, messenger).ReadPlotFile(status);
     model->CurPlot = 1;
     metafilePath = (rig.Folder() / "stage.emf").string();
-    DrawPlot({*model, rig.Settings(), metafilePath, nullptr}, 0, 1, 0);
+    DrawPlot(*SourceOfModel(*model), {Rotation{}, rig.Settings()}, metafilePath);
   }
   std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
   std::string metafilePath;
@@ -492,8 +492,9 @@ BENCHMARK(BM_StageRead)->Unit(benchmark::kMillisecond);
 void BM_StageDraw(benchmark::State& state) {
   StageInput& input = Stages();
   const DisplaySettings& settings = Rig().Settings();
+  const std::unique_ptr<PlotSource> source = SourceOfModel(*input.model);
   for (auto _ : state)
-    DrawPlot({*input.model, settings, input.metafilePath, nullptr}, 0, 1, 0);
+    DrawPlot(*source, {Rotation{}, settings}, input.metafilePath);
   state.counters["emf_bytes"] = static_cast<double>(std::filesystem::file_size(input.metafilePath));
 }
 BENCHMARK(BM_StageDraw)->Unit(benchmark::kMillisecond);

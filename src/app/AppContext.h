@@ -14,7 +14,7 @@ namespace korvid {
 
 class DialogService;
 
-inline const QString kVersionText = QStringLiteral("1.0.0");
+inline const QString kVersionText = QStringLiteral(KORVID_VERSION);
 
 // The state the whole program shares: one model, the settings, the plot metafile, the
 // view, and the way to ask the user. Owned by the application, passed by reference.
@@ -43,7 +43,7 @@ struct AppContext {
   bool drawn = false;
 
   bool FileLoaded() const { return model.HasFile(); }
-  PlotExtents ShownExtents() const { return drawing.Extents(model); }
+  PlotExtents ShownExtents() const { return drawing.Extents(); }
   bool HasDrawing() const { return FileLoaded() && drawn; }
 };
 

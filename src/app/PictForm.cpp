@@ -482,11 +482,7 @@ void PictForm::ListPlots(int plotCount) {
 }
 
 void PictForm::SelectPlot(int index) {
-  if (context_.drawing.Source() == Reading::Standard) {
-    readingCommands_->ShowPage(index + 1);
-    return;
-  }
-  context_.model.CurPlot = RoundToInt16(static_cast<std::int16_t>(index) + 1.0);
+  readingCommands_->ShowPage(index + 1);
 }
 
 OptionForm* PictForm::OpenOptionForm() const {

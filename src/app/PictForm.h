@@ -8,7 +8,7 @@
 
 #include "app/AppContext.h"
 #include "app/MillimetreScale.h"
-#include "render/DrawPlot.h"
+#include "render/PlotSource.h"
 
 class QLabel;
 class QMenu;

@@ -16,6 +16,7 @@
 #include "reader/PlotFile.h"
 #include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
+#include "render/DrawStandardPage.h"
 
 namespace korvid {
 
@@ -67,14 +68,10 @@ void PlotLoader::Load(const QString& path) {
     // The old drawing belongs to the old file: it must never show under the new name.
     context.metafile.Remove();
     form_.OpenProgress(5);
-    // The last standard read goes before the next read takes its memory.
-    context.drawing.ShowDesign();
+    // The last read goes before the next read takes its memory.
+    context.drawing.Show(nullptr);
     form_.ReadingChoice().Offer({});
-    if (context.Hpgl2Reading) {
-      ReadAsHpgl2(context.model.PlotDir + context.model.PlotFileName);
-    } else {
-      ReadAsDesigned();
-    }
+    Show(Read(context.model.PlotDir + context.model.PlotFileName));
   } catch (const RuntimeError&) {
     // The load ends quietly; the picture stays empty.
   } catch (const std::exception&) {
@@ -83,44 +80,42 @@ void PlotLoader::Load(const QString& path) {
   form_.CloseProgress();
 }
 
-void PlotLoader::ReadAsDesigned() {
+PlotLoader::FileRead PlotLoader::Read(const std::string& path) {
   AppContext& context = form_.Context();
+  FileRead read;
+  if (context.Hpgl2Reading) {
+    auto outcome = std::make_shared<const StandardReadOutcome>(
+        ReadStandardPlotFile(path, {.kinds = FileKinds::RegularFilesOnly}));
+    read.notice = DescribeStandardLeftOut(*outcome);
+    read.read = !outcome->fileError;
+    read.source = SourceOfPages(std::shared_ptr<const StandardPlot>(outcome, &outcome->plot));
+    return read;
+  }
   std::int16_t status = 0;
   MessageBoxMessenger messenger(form_);
   PlotReader reader(context.model, messenger);
   // A FIFO or a device would hold the window: only regular files are read.
   const ReadOutcome outcome = reader.ReadPlotFile(status, FileKinds::RegularFilesOnly);
-  const bool drewNothing =
-      status == 1 || (context.model.ArcCount[1] == 0 && context.model.SegCount[1] == 0);
-  form_.ReadingChoice().Offer(StandardReadingOffer(outcome, drewNothing));
-  if (drewNothing) ForgetEarlierPages();
-  if (status != 1) {
-    form_.SetProgress(30);
-    context.settings.AdjustDisplayOff = 1;
-    context.model.CurPlot = 1;
-    context.Magnification = 1.0f;
-    if (context.model.ArcCount[1] != 0 || context.model.SegCount[1] != 0) ShowPlot();
-    form_.ShowNotice(DescribeLeftOut(outcome, context.model.SegCount[1]));
-  }
+  // A file without a terminator is not read at all: the model still holds the last file.
+  if (status != 1) read.source = SourceOfModel(context.model);
+  read.offer = StandardReadingOffer(outcome, !read.source || !read.source->HasDrawing());
+  read.notice = DescribeLeftOut(outcome, context.model.SegCount[1]);
+  read.read = status != 1;
+  return read;
 }
 
-void PlotLoader::ReadAsHpgl2(const std::string& path) {
+void PlotLoader::Show(FileRead read) {
   AppContext& context = form_.Context();
-  context.drawing.ShowStandard(nullptr);
-  auto read = std::make_shared<const StandardReadOutcome>(
-      ReadStandardPlotFile(path, {.kinds = FileKinds::RegularFilesOnly}));
-  context.drawing.ShowStandard(read);
-  form_.ShowNotice(DescribeStandardLeftOut(*read));
-  if (read->fileError) return;
+  context.drawing.Show(std::move(read.source));
+  form_.ReadingChoice().Offer(read.offer);
+  form_.ShowNotice(read.notice);
+  if (!context.drawing.HasDrawing()) ForgetEarlierPages();
+  if (!read.read) return;
   form_.SetProgress(30);
   context.settings.AdjustDisplayOff = 1;
   context.model.CurPlot = 1;
   context.Magnification = 1.0f;
-  if (context.drawing.HasDrawing(context.model)) {
-    ShowPlot();
-  } else {
-    ForgetEarlierPages();
-  }
+  if (context.drawing.HasDrawing()) ShowPlot();
 }
 
 void PlotLoader::ForgetEarlierPages() {
@@ -139,60 +134,14 @@ void PlotLoader::ShowPlot() {
   }
   form_.ApplyView();
   form_.SetProgress(40);
-  context.drawing.Draw(
-      {context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()}, 0, 1,
-      0);
+  context.drawing.Draw({Rotation{}, context.settings}, context.metafile.File(),
+                       &form_.DrawingProgress());
   form_.SetProgress(50);
   form_.Surface()->SetPicture(MetafilePicture::LoadFile(context.metafile.File()));
   context.drawn = true;
   context.view.RotationMode = 1;
   form_.ApplyView();
-  form_.ListPlots(context.drawing.Source() == Reading::Design ? context.model.PlotCount
-                                                              : context.drawing.PageCount());
-}
-
-QString PlotLoader::DescribeLeftOut(const ReadOutcome& outcome, int segments) {
-  QStringList parts;
-  if (outcome.segmentCapacityReached) {
-    parts << QStringLiteral("線分が上限の%1本に達したため、以降は読み込んでいません")
-                 .arg(PlotModel::MaxSegments);
-  } else if (outcome.arcCapacityReached) {
-    parts << QStringLiteral("円・円弧が上限の%1個に達したため、以降は読み込んでいません")
-                 .arg(PlotModel::MaxArcs);
-  } else if (outcome.end == ReadEnd::PageAdvance) {
-    parts << QStringLiteral(
-                 "1ページ目のみ表示しています（%1番目のコマンドPG以降は読み込んでいません）")
-                 .arg(outcome.commandIndex);
-  } else if (outcome.end == ReadEnd::Failure && !outcome.fileError) {
-    parts << QStringLiteral(
-                 "%1番目のコマンドでエラー(Err=%2)のため、以降は読み込んでいません（線分%3本まで）")
-                 .arg(outcome.commandIndex)
-                 .arg(outcome.errorNumber)
-                 .arg(segments);
-  } else if (outcome.fileError) {
-    parts << DescribeFileError(outcome.fileError);
-  }
-  if (!outcome.skipped.empty()) {
-    QStringList names;
-    std::int64_t total = 0;
-    for (const SkippedMnemonic& skipped : outcome.skipped)
-      total += skipped.count;
-    for (std::size_t i = 0; i < outcome.skipped.size() && i < 6; ++i) {
-      QString name = QString::fromLatin1(outcome.skipped[i].mnemonic.data(),
-                                         static_cast<int>(outcome.skipped[i].mnemonic.size()));
-      name.replace(QLatin1Char('\n'), QStringLiteral("↵"));
-      name.replace(QLatin1Char(' '), QStringLiteral("␣"));
-      for (QChar& c : name) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f) c = QLatin1Char('?');
-      }
-      names << QStringLiteral("%1×%2").arg(name).arg(outcome.skipped[i].count);
-    }
-    if (outcome.skipped.size() > 6) names << QStringLiteral("…");
-    parts << QStringLiteral("未対応のコマンド%1個を読み飛ばしました（%2）")
-                 .arg(total)
-                 .arg(names.join(QStringLiteral(", ")));
-  }
-  return parts.join(QStringLiteral("。"));
+  form_.ListPlots(context.drawing.PageCount());
 }
 
 }  // namespace korvid

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+#include <string>
 
-#include "reader/ReadOutcome.h"
+#include "render/PlotSource.h"
 
 namespace korvid {
 
@@ -19,12 +21,18 @@ class PlotLoader {
   // Loads the file at `path` as if it had been chosen in the dialog.
   void Load(const QString& path);
 
-  // Japanese status-bar text on what a read left out; empty when it read everything.
-  static QString DescribeLeftOut(const ReadOutcome& outcome, int segments);
-
  private:
-  void ReadAsDesigned();
-  void ReadAsHpgl2(const std::string& path);
+  // What a read of the file gives the window, in the reading the option asks for.
+  struct FileRead {
+    std::unique_ptr<PlotSource> source;
+    QString notice;     // what the read left out
+    QString offer;      // why the standard reading would draw more; empty: no offer
+    bool read = false;  // false: nothing was read (a file error, no terminator)
+  };
+
+  // The one place the window chooses between the readings.
+  FileRead Read(const std::string& path);
+  void Show(FileRead read);
   void ShowPlot();
   // A read that shows nothing leaves no pages of an earlier file to choose.
   void ForgetEarlierPages();

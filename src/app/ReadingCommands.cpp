@@ -16,13 +16,6 @@ void ReadingCommands::Start() {
   AppContext& context = form_.Context();
   context.Hpgl2Reading = LoadHpgl2ReadingPreference();
   form_.Action(kHpgl2ReadingAction)->setChecked(context.Hpgl2Reading);
-  if (!context.FileLoaded()) {
-    if (context.Hpgl2Reading) {
-      context.drawing.ShowStandard(nullptr);
-    } else {
-      context.drawing.ShowDesign();
-    }
-  }
   ShowCaption();
 }
 
@@ -35,11 +28,6 @@ void ReadingCommands::ChooseHpgl2(bool hpgl2) {
     form_.LoadPlotPath(QString::fromStdString(context.model.PlotDir + context.model.PlotFileName));
     return;
   }
-  if (hpgl2) {
-    context.drawing.ShowStandard(nullptr);
-  } else {
-    context.drawing.ShowDesign();
-  }
   ShowCaption();
 }
 
@@ -50,29 +38,29 @@ void ReadingCommands::RereadAsHpgl2() {
 
 void ReadingCommands::ShowPage(int page) {
   AppContext& context = form_.Context();
-  // An item left from an earlier file has no page to show.
-  if (page < 1 || page > context.drawing.PageCount()) return;
+  // An item left from an earlier file has no page to show; the page on show is shown.
+  if (page < 1 || page > context.drawing.PageCount() || page == context.drawing.Page()) return;
   context.drawing.SelectPage(page);
   // A selection of the page before is no picture of this one.
   context.band.Hide();
   form_.Surface()->SetBand(false, {});
   ShowCaption();
   MarkPage();
-  if (!context.drawing.HasDrawing(context.model)) return;
+  if (!context.drawing.HasDrawing()) return;
   const float rotation = context.view.RotationMode;
   const int mode = rotation >= 1 && rotation <= 4 ? static_cast<int>(rotation) : 1;
   form_.View().ShowRotated(mode);
 }
 
 void ReadingCommands::ShowCaption() {
-  const ShownDrawing& drawing = form_.Context().drawing;
+  const AppContext& context = form_.Context();
   form_.ReadingStatus()->SetCaption(
-      ReadingCaption(drawing.Source(), drawing.Page(), drawing.PageCount()));
+      ReadingCaption(context.Hpgl2Reading, context.drawing.Page(), context.drawing.PageCount()));
 }
 
 void ReadingCommands::MarkPage() {
   const ShownDrawing& drawing = form_.Context().drawing;
-  const bool pages = drawing.Source() == Reading::Standard && drawing.PageCount() > 1;
+  const bool pages = drawing.PageCount() > 1;
   const QList<QAction*> items = form_.WindowMenu()->actions();
   for (int i = 0; i < items.size(); ++i) {
     items[i]->setCheckable(pages);

@@ -6,6 +6,7 @@
 
 #include "app/ErrorMessages.h"
 #include "hpgl2/Hpgl2Reader.h"
+#include "model/PlotModel.h"
 #include "reader/PlotFile.h"
 
 namespace korvid {
@@ -14,13 +15,44 @@ namespace {
 
 constexpr int kNamesShown = 6;
 
-// A mnemonic as the user can read it: control characters shown as "?".
-QString Printable(std::string_view mnemonic) {
-  QString name = QString::fromLatin1(mnemonic.data(), static_cast<int>(mnemonic.size()));
+// Control characters shown as "?".
+QString WithoutControls(QString name) {
   for (QChar& c : name) {
     if (c.unicode() < 0x20 || c.unicode() == 0x7f) c = QLatin1Char('?');
   }
   return name;
+}
+
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<int>(text.size()));
+}
+
+// A mnemonic as the user can read it.
+QString Printable(std::string_view mnemonic) {
+  return WithoutControls(Latin1(mnemonic));
+}
+
+// A mnemonic in a list of what was skipped: a line end and a blank shown as such.
+QString Visible(std::string_view mnemonic) {
+  QString name = Latin1(mnemonic);
+  name.replace(QLatin1Char('\n'), QStringLiteral("↵"));
+  name.replace(QLatin1Char(' '), QStringLiteral("␣"));
+  return WithoutControls(name);
+}
+
+// "未対応の<what>N個を読み飛ばしました（AA×n, ...）": the first few by name, all counted.
+QString SkippedNote(const QString& what, const std::vector<MnemonicCount>& skipped) {
+  QStringList names;
+  std::int64_t total = 0;
+  for (const MnemonicCount& entry : skipped)
+    total += entry.count;
+  for (std::size_t i = 0; i < skipped.size() && i < kNamesShown; ++i)
+    names << QStringLiteral("%1×%2").arg(Visible(skipped[i].mnemonic)).arg(skipped[i].count);
+  if (skipped.size() > kNamesShown) names << QStringLiteral("…");
+  return QStringLiteral("未対応の%1%2個を読み飛ばしました（%3）")
+      .arg(what)
+      .arg(total)
+      .arg(names.join(QStringLiteral(", ")));
 }
 
 std::string Upper(std::string_view text) {
@@ -32,8 +64,23 @@ std::string Upper(std::string_view text) {
 
 }  // namespace
 
-QString ReadingCaption(Reading reading, int page, int pageCount) {
-  if (reading == Reading::Design) return QStringLiteral("読み込み: 基本HPGL");
+QString DescribeFileError(const std::error_code& reason) {
+  if (reason == PlotFileProblem::TooLarge) {
+    return QStringLiteral("ファイルが大きすぎるため読み込めませんでした（上限%1MiB）")
+        .arg(kLargestPlotFileBytes >> 20);
+  }
+  if (reason == PlotFileProblem::NotAFile) {
+    return QStringLiteral("ファイルではない（デバイスなど）ため読み込めませんでした");
+  }
+  if (reason == PlotFileProblem::Shrank) {
+    return QStringLiteral("読み込み中にファイルが短くなったため読み込めませんでした");
+  }
+  return QStringLiteral("ファイルを読み込めませんでした（%1）")
+      .arg(QString::fromStdString(SystemErrorText(reason.value())));
+}
+
+QString ReadingCaption(bool hpgl2, int page, int pageCount) {
+  if (!hpgl2) return QStringLiteral("読み込み: 基本HPGL");
   if (pageCount <= 1) return QStringLiteral("読み込み: HP-GL/2");
   return QStringLiteral("読み込み: HP-GL/2（PLOT No.%1/%2）").arg(page).arg(pageCount);
 }
@@ -71,23 +118,32 @@ QString StandardReadingOffer(const ReadOutcome& outcome, bool drewNothing) {
   return {};
 }
 
-QString DescribeFileError(const std::error_code& reason) {
-  if (reason == PlotFileProblem::NotAFile) {
-    return QStringLiteral("ファイルではない（デバイスなど）ため読み込めませんでした");
+QString DescribeLeftOut(const ReadOutcome& outcome, int segments) {
+  QStringList parts;
+  if (outcome.segmentCapacityReached) {
+    parts << QStringLiteral("線分が上限の%1本に達したため、以降は読み込んでいません")
+                 .arg(PlotModel::MaxSegments);
+  } else if (outcome.arcCapacityReached) {
+    parts << QStringLiteral("円・円弧が上限の%1個に達したため、以降は読み込んでいません")
+                 .arg(PlotModel::MaxArcs);
+  } else if (outcome.end == ReadEnd::PageAdvance) {
+    parts << QStringLiteral(
+                 "1ページ目のみ表示しています（%1番目のコマンドPG以降は読み込んでいません）")
+                 .arg(outcome.commandIndex);
+  } else if (outcome.end == ReadEnd::Failure && !outcome.fileError) {
+    parts << QStringLiteral(
+                 "%1番目のコマンドでエラー(Err=%2)のため、以降は読み込んでいません（線分%3本まで）")
+                 .arg(outcome.commandIndex)
+                 .arg(outcome.errorNumber)
+                 .arg(segments);
+  } else if (outcome.fileError) {
+    parts << DescribeFileError(outcome.fileError);
   }
-  if (reason == PlotFileProblem::TooLarge) {
-    return QStringLiteral("ファイルが大きすぎるため読み込めませんでした（上限%1MiB）")
-        .arg(kLargestPlotFileBytes >> 20);
-  }
-  if (reason == PlotFileProblem::Shrank) {
-    return QStringLiteral("読み込み中にファイルが短くなったため読み込めませんでした");
-  }
-  return QStringLiteral("ファイルを読み込めませんでした（%1）")
-      .arg(QString::fromStdString(SystemErrorText(reason.value())));
+  if (!outcome.skipped.empty()) parts << SkippedNote(QStringLiteral("コマンド"), outcome.skipped);
+  return parts.join(QStringLiteral("。"));
 }
 
 QString DescribeStandardLeftOut(const StandardReadOutcome& outcome) {
-  // Said as the design's reading says it.
   if (outcome.fileError) return DescribeFileError(outcome.fileError);
   QStringList parts;
   if (outcome.memoryBudgetReached) {
@@ -100,21 +156,7 @@ QString DescribeStandardLeftOut(const StandardReadOutcome& outcome) {
                  .arg(where);
   }
   if (!outcome.Drew()) parts << QStringLiteral("描ける図形がありませんでした");
-  if (!outcome.unread.empty()) {
-    QStringList names;
-    std::int64_t total = 0;
-    for (const UnreadInstruction& unread : outcome.unread)
-      total += unread.count;
-    for (std::size_t i = 0; i < outcome.unread.size() && i < kNamesShown; ++i) {
-      names << QStringLiteral("%1×%2")
-                   .arg(Printable(outcome.unread[i].mnemonic))
-                   .arg(outcome.unread[i].count);
-    }
-    if (outcome.unread.size() > kNamesShown) names << QStringLiteral("…");
-    parts << QStringLiteral("未対応の命令%1個を読み飛ばしました（%2）")
-                 .arg(total)
-                 .arg(names.join(QStringLiteral(", ")));
-  }
+  if (!outcome.unread.empty()) parts << SkippedNote(QStringLiteral("命令"), outcome.unread);
   return parts.join(QStringLiteral("。"));
 }
 

@@ -4,7 +4,6 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/ShownDrawing.h"
 #include "hpgl2/StandardReadOutcome.h"
 #include "reader/ReadOutcome.h"
 
@@ -12,8 +11,9 @@ namespace korvid {
 
 // What the status bar says about the readings, in plain Japanese.
 
-// Which reading is in force, and for a standard read of several pages which one shows.
-QString ReadingCaption(Reading reading, int page, int pageCount);
+// Which reading is in force (the option "HP-GL/2 として読み込む"), and for a read of several
+// pages which one shows.
+QString ReadingCaption(bool hpgl2, int page, int pageCount);
 
 // Whether the standard reading draws with the instruction (or changes what it draws),
 // by its two-letter mnemonic in either case.
@@ -28,6 +28,11 @@ QString StandardReadingOffer(const ReadOutcome& outcome, bool drewNothing);
 // Why a plot file could not be read, in the user's words: what the file is, or the
 // system's reason.
 QString DescribeFileError(const std::error_code& reason);
+
+// What a read in Korvid's own reading left out, with `segments` read: the cut (a table
+// full, a page advance, an error), the file error, and the commands it skipped. Empty when
+// it read everything.
+QString DescribeLeftOut(const ReadOutcome& outcome, int segments);
 
 // What a standard read left out: the file error, the memory budget, a read that drew
 // nothing, and the instructions it did not understand. Empty when it read everything.

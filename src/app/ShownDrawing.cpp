@@ -1,53 +1,38 @@
 #include "app/ShownDrawing.h"
 
 #include "model/RuntimeError.h"
-#include "render/DrawStandardPage.h"
 
 namespace korvid {
 
-void ShownDrawing::ShowDesign() {
-  reading_ = Reading::Design;
-  standard_.reset();
-  page_ = 1;
-}
-
-void ShownDrawing::ShowStandard(std::shared_ptr<const StandardReadOutcome> read) {
-  reading_ = Reading::Standard;
-  standard_ = std::move(read);
-  page_ = 1;
+void ShownDrawing::Show(std::unique_ptr<PlotSource> source) {
+  source_ = std::move(source);
 }
 
 int ShownDrawing::PageCount() const {
-  if (reading_ == Reading::Design || !standard_) return 1;
-  return static_cast<int>(standard_->plot.PageCount());
+  return source_ ? source_->PageCount() : 1;
+}
+
+int ShownDrawing::Page() const {
+  return source_ ? source_->Page() : 1;
 }
 
 void ShownDrawing::SelectPage(int page) {
   if (page < 1 || page > PageCount()) throw RuntimeError(err::kSubscriptOutOfRange);
-  page_ = page;
+  if (source_) source_->SelectPage(page);
 }
 
-bool ShownDrawing::HasDrawing(const PlotModel& model) const {
-  if (reading_ == Reading::Design) return model.SegCount[1] != 0 || model.ArcCount[1] != 0;
-  return standard_ && page_ <= PageCount() && !standard_->plot.pages[page_ - 1].Empty();
+bool ShownDrawing::HasDrawing() const {
+  return source_ && source_->HasDrawing();
 }
 
-PlotExtents ShownDrawing::Extents(const PlotModel& model) const {
-  if (reading_ == Reading::Design) return PlotExtents::OfCurrentPlot(model);
-  if (!standard_ || page_ > PageCount()) return {};
-  return PlotExtents::OfPage(standard_->plot.pages[page_ - 1]);
+PlotExtents ShownDrawing::Extents() const {
+  return source_ ? source_->Extents() : PlotExtents{};
 }
 
-void ShownDrawing::Draw(const DrawContext& context, std::int16_t angle, double cosA,
-                        double sinA) const {
-  if (reading_ == Reading::Design) {
-    DrawPlot(context, angle, cosA, sinA);
-    return;
-  }
-  if (!standard_) throw RuntimeError(err::kSubscriptOutOfRange);
-  DrawStandardPage({standard_->plot, static_cast<std::size_t>(page_ - 1), context.settings,
-                    context.metafile, context.progress},
-                   angle, cosA, sinA);
+void ShownDrawing::Draw(const DrawSetup& setup, const FileLocation& metafile,
+                        DrawProgress* progress) const {
+  if (!source_) throw RuntimeError(err::kSubscriptOutOfRange);
+  DrawPlot(*source_, setup, metafile, progress);
 }
 
 }  // namespace korvid

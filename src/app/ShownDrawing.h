@@ -1,53 +1,41 @@
 #pragma once
 
-#include <cstdint>
 #include <memory>
 
-#include "hpgl2/StandardReadOutcome.h"
+#include "model/FileLocation.h"
 #include "model/PlotExtents.h"
-#include "model/PlotModel.h"
-#include "render/DrawPlot.h"
+#include "render/PlotSource.h"
 
 namespace korvid {
 
-// The two ways of reading a plot file: the design's reading into the plot model, and the
-// standard HP-GL/2 reading into pages.
-enum class Reading { Design, Standard };
-
-// Which reading produced the drawing on show, and what the view and output commands take
-// from it: the extents of the plot or page shown and the way to write it into the plot
-// metafile again. For the design's reading it is the plot model's current plot, exactly
-// as before; for the standard reading it is one page of the last standard read.
+// The plot or page on show, through the source of the last read, whichever reading made
+// it: what the view and output commands take from it (its pages, its extents) and the way
+// to write it into the plot metafile again.
 class ShownDrawing {
  public:
-  Reading Source() const { return reading_; }
+  // `source` is on show from its first page; none: nothing is (no file, or a read about to
+  // take the memory of the last one).
+  void Show(std::unique_ptr<PlotSource> source);
+  const PlotSource* Source() const { return source_.get(); }
 
-  // The design's reading is on show: the standard read, if any, is let go.
-  void ShowDesign();
-  // A standard read is on show, from its first page.
-  void ShowStandard(std::shared_ptr<const StandardReadOutcome> read);
-
-  // The last standard read while it is on show, else null.
-  const StandardReadOutcome* Standard() const { return standard_.get(); }
-
-  // Pages of the standard read on show; the design's reading has one.
+  // The pages of the read on show; one with nothing on show.
   int PageCount() const;
   // The page shown, from 1.
-  int Page() const { return page_; }
+  int Page() const;
   // Error 9 for a page outside 1..PageCount().
   void SelectPage(int page);
   // Whether the plot or page shown has anything to draw.
-  bool HasDrawing(const PlotModel& model) const;
+  bool HasDrawing() const;
 
-  // The extents of the plot or page on show; error 9 for a model plot outside the model.
-  PlotExtents Extents(const PlotModel& model) const;
-  // Writes the plot or page on show into the plot metafile, as DrawPlot does.
-  void Draw(const DrawContext& context, std::int16_t angle, double cosA, double sinA) const;
+  // The extents of the plot or page on show (the inverted start values with nothing on
+  // show); error 9 for a model plot outside the model.
+  PlotExtents Extents() const;
+  // Writes the plot or page on show into the plot metafile, as DrawPlot does; error 9 with
+  // nothing on show.
+  void Draw(const DrawSetup& setup, const FileLocation& metafile, DrawProgress* progress) const;
 
  private:
-  Reading reading_ = Reading::Design;
-  std::shared_ptr<const StandardReadOutcome> standard_;
-  int page_ = 1;
+  std::unique_ptr<PlotSource> source_;
 };
 
 }  // namespace korvid

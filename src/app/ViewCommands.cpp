@@ -14,7 +14,7 @@
 #include "app/PlotSurface.h"
 #include "model/RuntimeError.h"
 #include "output/DrawingExport.h"
-#include "render/DrawPlot.h"
+#include "render/PlotSource.h"
 #include "render/Rotation.h"
 
 namespace korvid {
@@ -111,9 +111,8 @@ void ViewCommands::ShowRotated(int mode) {
     context.view.FitForOrientation(form_.Metrics(), context.ShownExtents(), orientation.exchanged);
     form_.ApplyView();
     const Rotation rotation = RotationForAngle(orientation.angle);
-    context.drawing.Draw(
-        {context.model, context.settings, context.metafile.File(), &form_.DrawingProgress()},
-        orientation.angle, rotation.cosA, rotation.sinA);
+    context.drawing.Draw({rotation, context.settings}, context.metafile.File(),
+                         &form_.DrawingProgress());
     ReloadPicture();
     form_.SetProgress(50);
     context.view.RotationMode = static_cast<float>(mode);

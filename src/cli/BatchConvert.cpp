@@ -102,7 +102,7 @@ std::vector<PlannedJob> PlanBatch(const ConvertOptions& options) {
     job.mono = options.mono;
     job.widthPx = options.widthPx;
     job.dpi = options.dpi;
-    job.reading = options.standard ? JobReading::Standard : JobReading::Own;
+    job.reading = options.standard ? Reading::Standard : Reading::Own;
     job.page = options.page;
     job.output =
         options.outputFolder == "-"

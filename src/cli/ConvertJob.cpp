@@ -1,31 +1,17 @@
 #include "cli/ConvertJob.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <cctype>
 #include <cmath>
-#include <cstring>
 #include <memory>
-#include <span>
 #include <string_view>
-#include <system_error>
 
-#include "cli/ModelDump.h"
-#include "cli/PlotImage.h"
-#include "cli/StandardDump.h"
-#include "hpgl2/Hpgl2Reader.h"
-#include "model/PlotModel.h"
+#include "cli/PlotDump.h"
+#include "cli/PlotRead.h"
 #include "model/RuntimeError.h"
 #include "model/ShownName.h"
-#include "reader/FindLast.h"
 #include "reader/PlotFile.h"
-#include "reader/PlotReader.h"
-#include "render/DrawPlot.h"
-#include "render/DrawStandardPage.h"
 #include "render/MetafilePicture.h"
-#include "render/PlotMetafile.h"
 #include "render/Rotation.h"
 
 namespace korvid {
@@ -42,12 +28,12 @@ class CollectingMessenger : public ReaderMessenger {
 };
 
 // What a reading drew: the metafile's bytes for an EMF file; for every other format the
-// picture they play as, except that an image of the own reading is drawn from its model
-// as it is painted.
+// picture they play as, except that the source itself is kept for an image it draws in
+// parts as they are painted.
 struct Drawing {
   std::vector<std::uint8_t> metafile;
   MetafilePicture picture;
-  std::unique_ptr<PlotModel> model;
+  std::unique_ptr<PlotSource> source;
   QRect frame;  // the picture's, in 0.01 mm
 };
 
@@ -55,102 +41,49 @@ bool IsImage(ExportFormat format) {
   return format == ExportFormat::Png || format == ExportFormat::Bmp;
 }
 
-DisplaySettings SettingsFor(const ConvertJob& job) {
-  DisplaySettings settings;
-  settings.ColorMode = job.mono ? 0 : 1;
-  return settings;
+DrawSetup SetupFor(const ConvertJob& job) {
+  DrawSetup setup{RotationForAngle(job.rotation), {}};
+  setup.settings.ColorMode = job.mono ? 0 : 1;
+  return setup;
 }
 
-// Korvid's own reading; false with the outcome's failure set when there is nothing to draw.
-bool DrawOwn(const ConvertJob& job, std::string bytes, Drawing& drawing, ConvertOutcome& outcome) {
-  auto model = std::make_unique<PlotModel>();
+// The file read in `reading`, on the page asked for; nothing, with the outcome's failure
+// set, when the file has no such page or nothing on it.
+std::unique_ptr<PlotSource> ReadPage(const ConvertJob& job, Reading reading, int page,
+                                     std::string bytes, ConvertOutcome& outcome) {
   CollectingMessenger messenger(outcome.notes);
-  PlotReader reader(*model, messenger);
-  const PlotPath path = SplitPlotPath(job.input);
-  model->PlotDir = path.dir;
-  model->PlotFileName = path.name;
-  std::int16_t status = 0;
-  const ReadOutcome read = reader.ReadPlotBytes(std::move(bytes), status);
-  model->CurPlot = 1;
-  outcome.notes += DescribeOutcome(read);
-  if (status == 1 || (model->SegCount[1] == 0 && model->ArcCount[1] == 0)) {
-    outcome.failure = ShownName(job.input) + ": nothing to draw";
-    return false;
-  }
-  const Rotation rotation = RotationForAngle(job.rotation);
-  if (job.format == ExportFormat::Emf) {
-    drawing.metafile =
-        DrawPlotInMemory(*model, SettingsFor(job), job.rotation, rotation.cosA, rotation.sinA);
-  } else if (IsImage(job.format)) {
-    drawing.frame = PlotPictureFrame(*model, job.rotation);
-    drawing.model = std::move(model);
-  } else {
-    drawing.picture =
-        DrawPlotPicture(*model, SettingsFor(job), job.rotation, rotation.cosA, rotation.sinA);
-    drawing.frame = drawing.picture.Frame();
-  }
-  return true;
-}
-
-std::vector<std::uint8_t> MetafileBytes(const FileLocation& file) {
-  const int fd = file.Open(O_RDONLY);
-  if (fd < 0) throw RuntimeError(ErrorNumberFromErrno(errno), file.Path());
-  std::vector<std::uint8_t> bytes;
-  std::uint8_t block[65536];
-  ssize_t got = 0;
-  while ((got = ::read(fd, block, sizeof block)) > 0 || (got < 0 && errno == EINTR))
-    bytes.insert(bytes.end(), block, block + std::max<ssize_t>(got, 0));
-  const int reason = errno;
-  ::close(fd);
-  if (got < 0) throw RuntimeError(ErrorNumberFromErrno(reason), file.Path());
-  return bytes;
-}
-
-// The standard reading's page `job.page`; false with the outcome's failure set when the
-// file has no such page or nothing on it.
-bool DrawStandard(const ConvertJob& job, std::string bytes, Drawing& drawing,
-                  ConvertOutcome& outcome) {
-  const StandardReadOutcome read = ReadStandardPlotBytes(bytes);
-  std::string().swap(bytes);  // the file's bytes are not needed beside its drawing
-  outcome.notes += DescribeStandardOutcome(read);
-  const std::size_t pages = read.plot.pages.size();
-  const auto page = static_cast<std::size_t>(std::max(job.page, 1));
-  if (page > pages) {
+  PlotRead read = ReadPlot(std::move(bytes), job.input, reading, messenger);
+  outcome.notes += read.notes;
+  std::unique_ptr<PlotSource> source = std::move(read.source);
+  page = std::max(page, 1);
+  if (source && page > source->PageCount()) {
+    const int pages = source->PageCount();
     outcome.failure = ShownName(job.input) + " has " + std::to_string(pages) + " page" +
                       (pages == 1 ? "" : "s") + ", not " + std::to_string(page);
-    return false;
+    return nullptr;
   }
-  if (read.plot.pages[page - 1].Empty()) {
+  if (source) source->SelectPage(page);
+  if (!source || !source->HasDrawing()) {
     outcome.failure = ShownName(job.input) + ": nothing to draw";
-    return false;
+    return nullptr;
   }
-  // The page drawing writes a metafile file: one of this job's own, gone when it is read.
-  const PlotMetafile metafile;
-  const Rotation rotation = RotationForAngle(job.rotation);
-  const DisplaySettings settings = SettingsFor(job);
-  DrawStandardPage({read.plot, page - 1, settings, metafile.File(), nullptr}, job.rotation,
-                   rotation.cosA, rotation.sinA);
-  if (job.format == ExportFormat::Emf) {
-    drawing.metafile = MetafileBytes(metafile.File());
-  } else {
-    drawing.picture = MetafilePicture::LoadFile(metafile.File());
-    drawing.frame = drawing.picture.Frame();
-  }
-  return true;
+  return source;
 }
 
-// A thumbnail shows a picture wherever one reading draws one: a file manager has no way
-// to ask for the other reading, and keeps a failed thumbnail for good.
-bool DrawOwnElseStandard(const ConvertJob& job, std::string bytes, Drawing& drawing,
-                         ConvertOutcome& outcome) {
-  if (DrawOwn(job, bytes, drawing, outcome)) return true;
-  ConvertOutcome standard;
-  standard.notes = "Korvid's own reading draws nothing: drawn in the standard HP-GL/2 reading\n";
-  ConvertJob firstPage = job;
-  firstPage.page = 1;
-  if (!DrawStandard(firstPage, std::move(bytes), drawing, standard)) return false;
-  outcome = standard;
-  return true;
+// The file read in the job's reading, or in the other one where the job allows it.
+std::unique_ptr<PlotSource> Read(const ConvertJob& job, std::string bytes,
+                                 ConvertOutcome& outcome) {
+  if (!job.otherReadingIfNothing)
+    return ReadPage(job, job.reading, job.page, std::move(bytes), outcome);
+  if (auto source = ReadPage(job, job.reading, job.page, bytes, outcome)) return source;
+  const Reading other = job.reading == Reading::Own ? Reading::Standard : Reading::Own;
+  std::string name = ReadingName(job.reading);
+  name[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(name[0])));
+  ConvertOutcome second;
+  second.notes = name + " draws nothing: drawn in " + ReadingName(other) + "\n";
+  auto source = ReadPage(job, other, 1, std::move(bytes), second);
+  if (source) outcome = second;
+  return source;
 }
 
 // Reads the file and draws it in the job's reading; false with the outcome's failure set
@@ -164,15 +97,19 @@ bool Draw(const ConvertJob& job, Drawing& drawing, ConvertOutcome& outcome) {
     outcome.failure = "cannot read " + ShownName(job.input) + ": " + failure.reason().message();
     return false;
   }
-  switch (job.reading) {
-    case JobReading::Own:
-      return DrawOwn(job, std::move(bytes), drawing, outcome);
-    case JobReading::Standard:
-      return DrawStandard(job, std::move(bytes), drawing, outcome);
-    case JobReading::OwnElseStandard:
-      return DrawOwnElseStandard(job, std::move(bytes), drawing, outcome);
+  std::unique_ptr<PlotSource> source = Read(job, std::move(bytes), outcome);
+  if (!source) return false;
+  const DrawSetup setup = SetupFor(job);
+  if (job.format == ExportFormat::Emf) {
+    drawing.metafile = DrawPlotInMemory(*source, setup);
+  } else if (IsImage(job.format) && source->DrawsInParts()) {
+    drawing.frame = source->Frame(setup.rotation.angle);
+    drawing.source = std::move(source);
+  } else {
+    drawing.picture = DrawPlotPicture(*source, setup);
+    drawing.frame = drawing.picture.Frame();
   }
-  return false;
+  return true;
 }
 
 EncodeRequest EncodingFor(const ConvertJob& job, const QRect& frame) {
@@ -213,10 +150,10 @@ ConvertOutcome RunConvertJob(const ConvertJob& job) {
     if (job.format == ExportFormat::Emf) {
       WriteOutput(std::string_view(reinterpret_cast<const char*>(metafile.data()), metafile.size()),
                   job.output);
-    } else if (drawing.model) {
-      WriteOutput(EncodePlotImage(*drawing.model, SettingsFor(job), job.rotation,
-                                  EncodingFor(job, drawing.frame)),
-                  job.output);
+    } else if (drawing.source) {
+      WriteOutput(
+          EncodeSourceImage(*drawing.source, SetupFor(job), EncodingFor(job, drawing.frame)),
+          job.output);
     } else {
       WriteOutput(EncodePicture(drawing.picture, EncodingFor(job, drawing.frame)), job.output);
     }

@@ -5,15 +5,9 @@
 
 #include "model/RuntimeError.h"
 #include "output/DrawingExport.h"
+#include "render/PlotSource.h"
 
 namespace korvid {
-
-// Which reading draws a file.
-enum class JobReading {
-  Own,              // Korvid's own reading
-  Standard,         // the standard HP-GL/2 reading, the job's page of it
-  OwnElseStandard,  // the own reading, or the standard one's first page when it draws nothing
-};
 
 // One file to draw: read, draw and written without a file in between, so that many can
 // run at once in one process.
@@ -26,8 +20,11 @@ struct ConvertJob {
   int widthPx = 0;      // raster width; 0 = from the resolution or the thumbnail size
   int dpi = 0;          // raster resolution; 0 = the default
   int thumbnailPx = 0;  // the longer side of a raster; 0 = not a thumbnail
-  JobReading reading = JobReading::Own;
-  int page = 1;  // of the standard reading, from 1
+  Reading reading = Reading::Own;
+  int page = 1;  // from 1
+  // When the reading draws nothing, the first page of the other reading: a file manager
+  // has no way to ask for the other reading, and keeps a failed thumbnail for good.
+  bool otherReadingIfNothing = false;
 };
 
 struct ConvertOutcome {

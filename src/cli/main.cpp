@@ -17,15 +17,11 @@
 #include "cli/ConvertJob.h"
 #include "cli/ConvertOptions.h"
 #include "cli/FileIdentity.h"
-#include "cli/ModelDump.h"
-#include "cli/StandardDump.h"
-#include "hpgl2/Hpgl2Reader.h"
+#include "cli/PlotRead.h"
 #include "model/ExitCleanup.h"
-#include "model/PlotModel.h"
 #include "model/ShownName.h"
 #include "output/DrawingExport.h"
-#include "reader/FindLast.h"
-#include "reader/PlotReader.h"
+#include "reader/PlotFile.h"
 
 namespace {
 
@@ -40,42 +36,8 @@ class StderrMessenger : public ReaderMessenger {
   void ShowMessage(const std::string& text) override { std::cerr << text << '\n'; }
 };
 
-struct ReadPlot {
-  std::unique_ptr<PlotModel> model = std::make_unique<PlotModel>();
-  std::int16_t status = 0;
-  ReadOutcome outcome;
-};
-
-ReadPlot Read(const std::string& file) {
-  ReadPlot read;
-  const PlotPath path = SplitPlotPath(file);
-  read.model->PlotDir = path.dir;
-  read.model->PlotFileName = path.name;
-  StderrMessenger messenger;
-  PlotReader reader(*read.model, messenger);
-  read.outcome = reader.ReadPlotFile(read.status);
-  read.model->CurPlot = 1;
-  return read;
-}
-
-bool ReportUnreadable(const std::string& file, const ReadOutcome& outcome) {
-  if (!outcome.fileError) return false;
-  std::cerr << "korvid-convert: cannot read " << ShownName(file) << ": "
-            << outcome.fileError.message() << '\n';
-  return true;
-}
-
-int DumpStandard(const ConvertOptions& options) {
-  const StandardReadOutcome read = ReadStandardPlotFile(options.input);
-  if (read.fileError) {
-    std::cerr << "korvid-convert: cannot read " << ShownName(options.input) << ": "
-              << read.fileError.message() << '\n';
-    return kExitFailure;
-  }
-  WriteStandardDump(stdout, read);
-  std::fflush(stdout);
-  std::cerr << DescribeStandardOutcome(read);
-  return kExitDone;
+Reading ReadingOf(const ConvertOptions& options) {
+  return options.standard ? Reading::Standard : Reading::Own;
 }
 
 // An output that is the input would destroy the plot before or while it is read.
@@ -102,12 +64,19 @@ bool RefuseOutputNotAFile(const std::string& output) {
 
 int Dump(const ConvertOptions& options) {
   if (RefuseOutputAsInput(options.input, kStandardOutputName)) return kExitFailure;
-  if (options.standard) return DumpStandard(options);
-  const ReadPlot read = Read(options.input);
-  if (ReportUnreadable(options.input, read.outcome)) return kExitFailure;
-  WriteModelDump(stdout, *read.model, read.status);
+  std::string bytes;
+  try {
+    bytes = LoadPlotFileBytes(options.input);
+  } catch (const PlotFileError& failure) {
+    std::cerr << "korvid-convert: cannot read " << ShownName(options.input) << ": "
+              << failure.reason().message() << '\n';
+    return kExitFailure;
+  }
+  StderrMessenger messenger;
+  const PlotRead read = ReadPlot(std::move(bytes), options.input, ReadingOf(options), messenger);
+  read.dump(stdout);
   std::fflush(stdout);
-  std::cerr << DescribeOutcome(read.outcome);
+  std::cerr << read.notes;
   return kExitDone;
 }
 
@@ -132,19 +101,19 @@ int Convert(const ConvertOptions& options) {
   }
   if (RefuseOutputAsInput(options.input, options.output) || RefuseOutputNotAFile(options.output))
     return kExitFailure;
-  return Report(RunConvertJob(
-      {options.input, options.output, *format, options.rotation, options.mono, options.widthPx,
-       options.dpi, 0, options.standard ? JobReading::Standard : JobReading::Own, options.page}));
+  return Report(
+      RunConvertJob({options.input, options.output, *format, options.rotation, options.mono,
+                     options.widthPx, options.dpi, 0, ReadingOf(options), options.page}));
 }
 
 // File managers name the output without a telling extension: it is always a PNG image.
 int Thumbnail(const ConvertOptions& options) {
   if (RefuseOutputAsInput(options.input, options.output) || RefuseOutputNotAFile(options.output))
     return kExitFailure;
-  return Report(RunConvertJob(
-      {options.input, options.output, ExportFormat::Png, options.rotation, options.mono, 0, 0,
-       options.thumbnailPx, options.standard ? JobReading::Standard : JobReading::OwnElseStandard,
-       options.page}));
+  // Without --hpgl2, the standard reading's first page where the own reading draws nothing.
+  return Report(RunConvertJob({options.input, options.output, ExportFormat::Png, options.rotation,
+                               options.mono, 0, 0, options.thumbnailPx, ReadingOf(options),
+                               options.page, !options.standard}));
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {

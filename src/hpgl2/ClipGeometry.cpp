@@ -1,32 +1,11 @@
 #include "hpgl2/ClipGeometry.h"
 
+#include "model/SegmentClip.h"
+
 namespace korvid {
 
 bool ClipSegment(const ClipWindow& window, PlotPoint& a, PlotPoint& b) {
-  const double dx = b.x - a.x;
-  const double dy = b.y - a.y;
-  double enter = 0;
-  double leave = 1;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {a.x - window.minX, window.maxX - a.x, a.y - window.minY, window.maxY - a.y};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0) {
-      if (q[i] < 0) return false;
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0) {
-      if (t > leave) return false;
-      if (t > enter) enter = t;
-    } else {
-      if (t < enter) return false;
-      if (t < leave) leave = t;
-    }
-  }
-  const PlotPoint start = a;
-  if (leave < 1) b = {start.x + leave * dx, start.y + leave * dy};
-  if (enter > 0) a = {start.x + enter * dx, start.y + enter * dy};
-  return true;
+  return ClipSegmentToBox(window.minX, window.minY, window.maxX, window.maxY, a.x, a.y, b.x, b.y);
 }
 
 namespace {

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "model/PlotUnits.h"
+
 namespace korvid {
 
 namespace {
@@ -86,7 +88,7 @@ void AppendBezier(PlotPoint p0, PlotPoint p1, PlotPoint p2, PlotPoint p3,
   const double hull = std::hypot(p1.x - p0.x, p1.y - p0.y) + std::hypot(p2.x - p1.x, p2.y - p1.y) +
                       std::hypot(p3.x - p2.x, p3.y - p2.y);
   // About one chord per millimetre of hull, between 4 and 64 chords.
-  const double wanted = std::isfinite(hull) ? hull / 40 : 64;
+  const double wanted = std::isfinite(hull) ? hull / kPlotterUnitsPerMm : 64;
   const int count = static_cast<int>(std::clamp(wanted, 4.0, 64.0));
   for (int i = 1; i <= count; ++i) {
     const double t = static_cast<double>(i) / count;

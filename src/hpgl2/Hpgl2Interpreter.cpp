@@ -9,14 +9,14 @@
 #include "hpgl2/CurveFlattening.h"
 #include "hpgl2/ParameterList.h"
 #include "hpgl2/PolylineEncoding.h"
+#include "model/PlotUnits.h"
 
 namespace korvid {
 
 namespace {
 
 constexpr double kDegree = std::numbers::pi / 180;
-constexpr double kPlotterUnitsPerMm = 40;
-constexpr double kPlotterUnitsPerCm = 400;
+constexpr double kPlotterUnitsPerCm = 10 * kPlotterUnitsPerMm;
 constexpr double kDefaultChordDeg = 5;
 // A plotter's polygon buffer is small; this one stops taking points well before memory
 // matters, and the read goes on.

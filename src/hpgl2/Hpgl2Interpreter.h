@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "hpgl2/InstructionScanner.h"
-#include "hpgl2/InstructionTally.h"
 #include "hpgl2/PageBuilder.h"
 #include "hpgl2/PenPalette.h"
 #include "hpgl2/PlotScaling.h"
 #include "hpgl2/StandardReadOutcome.h"
 #include "labels/LabelLayout.h"
+#include "model/MnemonicTally.h"
 
 namespace korvid {
 
@@ -166,8 +166,8 @@ class Hpgl2Interpreter {
   StandardReadOutcome& outcome_;
   PageBuilder pages_;
   InstructionScanner* scanner_ = nullptr;
-  InstructionTally ignored_;
-  InstructionTally unread_;
+  MnemonicTally ignored_;
+  MnemonicTally unread_;
 
   PlotScaling scaling_;
   PenPalette palette_;

@@ -5,16 +5,14 @@
 #include <system_error>
 #include <vector>
 
+#include "model/MnemonicTally.h"
 #include "model/StandardPlot.h"
 
 namespace korvid {
 
-// An instruction the standard reading met but does not act on, by its mnemonic
-// (upper case), with how often it occurred.
-struct UnreadInstruction {
-  std::string mnemonic;
-  std::int64_t count = 0;
-};
+// An instruction the standard reading met but does not act on, by its mnemonic (upper
+// case).
+using UnreadInstruction = MnemonicCount;
 
 // What the standard reading drew, counted over all pages.
 struct StandardReadCounts {

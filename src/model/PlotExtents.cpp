@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/PlotUnits.h"
+
 namespace korvid {
 
 namespace {
 constexpr double kLoneDotHalfSide = 50;
-constexpr double kPlotterUnitsPerMm = 40;
 }  // namespace
 
 PlotExtents PlotExtents::OfCurrentPlot(const PlotModel& model) {

@@ -66,9 +66,6 @@ void CopyFile(const FileLocation& from, int to, const std::string& output) {
   }
 }
 
-// Below this many primitives a second thread costs more than it saves.
-constexpr std::size_t kParallelFrom = 20000;
-
 struct PictureHalves {
   MetafilePicture first;
   MetafilePicture later;
@@ -79,7 +76,7 @@ struct PictureHalves {
 std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture, double pixelsPerUnit) {
   const MetafilePicture::Drawing* drawing = picture.Contents();
   if (drawing == nullptr || std::thread::hardware_concurrency() < 2) return std::nullopt;
-  const std::size_t cut = BalancedCutBy(*drawing, kParallelFrom, [&](const FrameArc& arc) {
+  const std::size_t cut = BalancedCutBy(*drawing, kTwoThreadsFrom, [&](const FrameArc& arc) {
     const double radiusPx = std::max(std::abs(arc.rx), std::abs(arc.ry)) * pixelsPerUnit;
     const double turns =
         std::min(std::abs(arc.sweep), 2 * std::numbers::pi) / (2 * std::numbers::pi);
@@ -229,6 +226,20 @@ std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& r
       break;
   }
   throw RuntimeError(err::kBadFileNameOrNumber, "no encoding for the plot metafile");
+}
+
+std::string EncodeSourceImage(const PlotSource& source, const DrawSetup& setup,
+                              const EncodeRequest& request) {
+  const QRect frame = source.Frame(setup.rotation.angle);
+  const RasterSize size = RasterSizeFor(frame, request.widthPx, request.dpi);
+  std::optional<DrawingParts> parts;
+  if (std::thread::hardware_concurrency() > 1)
+    parts = source.PartsForThreads(PixelsPerFrameUnit(frame, size));
+  if (!parts) return EncodePicture(DrawPlotPicture(source, setup), request);
+  return EncodeImage(request.format,
+                     RasterOfParts(
+                         size, [&] { return DrawPlotPicture(source, setup, parts->first); },
+                         [&] { return DrawPlotPicture(source, setup, parts->later); }));
 }
 
 namespace {

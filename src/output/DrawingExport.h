@@ -9,6 +9,7 @@
 
 #include "model/FileLocation.h"
 #include "render/MetafilePicture.h"
+#include "render/PlotSource.h"
 
 namespace korvid {
 
@@ -73,6 +74,13 @@ std::string EncodeImage(ExportFormat format, const QImage& image);
 // The bytes of the file of `request.format` that shows the picture. Error 480 for an image
 // too large.
 std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& request);
+
+// The PNG or BMP file of a source's page as EncodePicture makes it of DrawPlotPicture's
+// picture, to the bit. A large page of a source that draws in parts is drawn in two parts at
+// once, each recorded and painted by a processor of its own: recording the whole picture
+// first would leave one processor idle for as long as the recording takes.
+std::string EncodeSourceImage(const PlotSource& source, const DrawSetup& setup,
+                              const EncodeRequest& request);
 
 // Writes `bytes` into `output` as ExportDrawing writes a drawing: standard output for "-",
 // a file only once all of it is on disk, nothing that is not a file.

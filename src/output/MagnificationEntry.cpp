@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "model/NumberText.h"
+#include "model/PlotUnits.h"
 #include "model/ValueConversion.h"
 
 namespace korvid {
@@ -13,7 +14,6 @@ namespace {
 
 constexpr double kLargestTwips = 245745;
 constexpr double kTwipsPerMm = 56.7;
-constexpr double kPlotterUnitsPerMm = 40;
 
 bool IsNumberText(const std::string& text) {
   for (unsigned char c : text) {

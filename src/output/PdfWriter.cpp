@@ -23,8 +23,6 @@ namespace {
 
 constexpr double kPointsPerFrameUnit = 72 / 2540.0;
 constexpr double kFrameUnitsPerMm = 100;
-// Below this many primitives a second thread costs more than it saves.
-constexpr std::size_t kParallelFrom = 20000;
 
 // Draws in frame units: the page's transformation does the scaling and the turn of the
 // y axis, so that the coordinates stay the whole numbers they mostly are.
@@ -244,7 +242,7 @@ std::string PdfOfPicture(const MetafilePicture& picture) {
     // varies with its kind and its pen, the time to pack it only with its length: the
     // halves of the text are cut again, where they are even.
     const std::size_t cut =
-        std::thread::hardware_concurrency() < 2 ? 0 : BalancedCut(*drawing, kParallelFrom);
+        std::thread::hardware_concurrency() < 2 ? 0 : BalancedCut(*drawing, kTwoThreadsFrom);
     // Room enough for all of the text as a rule: pages never touched cost nothing, and
     // the text is never copied as it grows.
     const std::size_t room = 64 + 32 * drawing->lines.size() + 200 * drawing->arcs.size();

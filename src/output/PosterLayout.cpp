@@ -1,24 +1,20 @@
 #include "output/PosterLayout.h"
 
+#include "model/PlotUnits.h"
 #include "model/RuntimeError.h"
 #include "model/ValueConversion.h"
 
 namespace korvid {
 
-namespace {
-
-constexpr double kPlotterUnitsPerMm = 40;
-constexpr double kMarginPlotterUnits = 100;
-
-}  // namespace
-
 PosterLayout LayOutPoster(const PageMetrics& page, const PlotExtents& extents, float magnification,
                           double pictureWidthMm, double pictureHeightMm) {
   PosterLayout layout;
   const double plotWidthMm =
-      (static_cast<double>(extents.MaxX) - extents.MinX + kMarginPlotterUnits) / kPlotterUnitsPerMm;
+      (static_cast<double>(extents.MaxX) - extents.MinX + kPictureMarginPlotterUnits) /
+      kPlotterUnitsPerMm;
   const double plotHeightMm =
-      (static_cast<double>(extents.MaxY) - extents.MinY + kMarginPlotterUnits) / kPlotterUnitsPerMm;
+      (static_cast<double>(extents.MaxY) - extents.MinY + kPictureMarginPlotterUnits) /
+      kPlotterUnitsPerMm;
   layout.scaleX = ToSingle(CheckedDivide(plotWidthMm * magnification, pictureWidthMm));
   layout.scaleY = ToSingle(CheckedDivide(plotHeightMm * magnification, pictureHeightMm));
   layout.scale = layout.scaleX < layout.scaleY ? layout.scaleY : layout.scaleX;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "render/MetafileDrawing.h"
+#include "render/PaintWork.h"
 
 namespace korvid {
 
@@ -70,40 +71,6 @@ void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas, std::s
     }
     canvas.EndRun();
   }
-}
-
-// Written as curves, an arc costs about as much as this many lines.
-inline constexpr std::size_t kLinesPerArc = 20;
-
-// Where to cut the runs of a drawing in two parts of about equal work, for two threads,
-// an arc costing as much as arcWork(arc) lines; 0 when the drawing is too small for a
-// second thread to pay.
-template <typename ArcWork>
-std::size_t BalancedCutBy(const MetafilePicture::Drawing& drawing, std::size_t smallest,
-                          ArcWork arcWork) {
-  if (drawing.lines.size() + drawing.arcs.size() < smallest) return 0;
-  std::vector<double> work(drawing.runs.size());
-  double total = 0;
-  for (std::size_t r = 0; r < drawing.runs.size(); ++r) {
-    const DrawRun& run = drawing.runs[r];
-    work[r] = run.count;
-    if (run.kind == RunKind::kArcs) {
-      work[r] = 0;
-      for (std::uint32_t i = run.first; i < run.first + run.count; ++i)
-        work[r] += arcWork(drawing.arcs[i]);
-    }
-    total += work[r];
-  }
-  std::size_t cut = 0;
-  for (double done = 0; cut < drawing.runs.size() && done < total / 2; ++cut)
-    done += work[cut];
-  return cut == drawing.runs.size() ? 0 : cut;
-}
-
-inline std::size_t BalancedCut(const MetafilePicture::Drawing& drawing, std::size_t smallest,
-                               std::size_t linesPerArc = kLinesPerArc) {
-  return BalancedCutBy(drawing, smallest,
-                       [linesPerArc](const FrameArc&) { return static_cast<double>(linesPerArc); });
 }
 
 // Splits an arc into pieces of at most `largest` radians each, for formats whose arc or

@@ -4,8 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "model/MnemonicTally.h"
 #include "model/PlotModel.h"
-#include "reader/MnemonicTally.h"
 #include "reader/PlotFile.h"
 #include "reader/ReadOutcome.h"
 #include "reader/ReaderMessenger.h"

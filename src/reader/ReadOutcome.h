@@ -5,6 +5,8 @@
 #include <system_error>
 #include <vector>
 
+#include "model/MnemonicTally.h"
+
 namespace korvid {
 
 // How a read ended. Completed: the whole text was interpreted. NoTerminator: the file
@@ -12,10 +14,8 @@ namespace korvid {
 // read (the next plot does not fit the model). Failure: a run-time error ended it.
 enum class ReadEnd { Completed, NoTerminator, PageAdvance, Failure };
 
-struct SkippedMnemonic {
-  std::string mnemonic;  // the first two characters of the command, as written
-  std::int64_t count = 0;
-};
+// A command the reader skipped: its first two characters, as written.
+using SkippedMnemonic = MnemonicCount;
 
 // What a read tells beyond the model, so that nothing is left out silently.
 struct ReadOutcome {

@@ -5,9 +5,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "model/PlotUnits.h"
+#include "model/RuntimeError.h"
 #include "model/ValueConversion.h"
 #include "render/EmfWriter.h"
-#include "render/MetafileDrawing.h"
 #include "render/PaintWork.h"
 #include "render/PictureRecorder.h"
 
@@ -15,11 +16,7 @@ namespace korvid {
 
 namespace {
 
-constexpr double kLongestSide = 32767;  // 0.01 mm: 327.67 mm
-constexpr double kMarginPlotterUnits = 100;
 constexpr std::int16_t kPointsOnly = line_style::kPointsOnly;
-constexpr int kProgressStarted = 15;
-constexpr int kProgressDone = 40;
 
 // Pen numbers 0 to 8 have colours; any other pen keeps the colour in force. 0x00BBGGRR.
 std::uint32_t PenColour(std::int16_t pen, std::uint32_t current) {
@@ -38,7 +35,7 @@ std::uint32_t PenColour(std::int16_t pen, std::uint32_t current) {
 }
 
 // The current plot's width and height in plotter units and the metafile units per
-// plotter unit that bring its longer side, with the margin, to kLongestSide.
+// plotter unit that bring its longer side, with the margin, to kLongestPictureSide.
 struct PlotSize {
   float width;
   float height;
@@ -50,8 +47,9 @@ PlotSize PlotSizeOf(const PlotModel& model) {
   PlotModel::CheckPlot(plot);
   const float width = ToSingle(static_cast<double>(model.MaxX[plot]) - model.MinX[plot]);
   const float height = ToSingle(static_cast<double>(model.MaxY[plot]) - model.MinY[plot]);
-  const float scale = ToSingle(std::min(CheckedDivide(kLongestSide, width + kMarginPlotterUnits),
-                                        CheckedDivide(kLongestSide, height + kMarginPlotterUnits)));
+  const float scale =
+      ToSingle(std::min(CheckedDivide(kLongestPictureSide, width + kPictureMarginPlotterUnits),
+                        CheckedDivide(kLongestPictureSide, height + kPictureMarginPlotterUnits)));
   return {width, height, scale};
 }
 
@@ -92,14 +90,42 @@ struct Offset {
   double v;
 };
 
+// A part of the plot: the segments from `firstSegment` to `lastSegment`, then the arcs from
+// `firstArc` to `lastArc` (counted from 1, both ends included; an empty range when the
+// last comes before the first).
+struct PlotPart {
+  std::int32_t firstSegment = 1;
+  std::int32_t lastSegment = 0;
+  std::int32_t firstArc = 1;
+  std::int32_t lastArc = 0;
+};
+
+// The part of the model's current plot that the items `part` of its drawing are.
+PlotPart PlotPartOf(const PlotModel& model, const DrawingPart& part) {
+  const std::int16_t plot = model.CurPlot;
+  PlotModel::CheckPlot(plot);
+  const std::size_t segments = static_cast<std::size_t>(std::max(model.SegCount[plot], 0));
+  const std::size_t items = segments + static_cast<std::size_t>(std::max(model.ArcCount[plot], 0));
+  const std::size_t end = std::min(part.end, items);
+  const std::size_t first = std::min(part.first, end);
+  return {static_cast<std::int32_t>(first + 1), static_cast<std::int32_t>(std::min(end, segments)),
+          static_cast<std::int32_t>(std::max(first, segments) - segments + 1),
+          static_cast<std::int32_t>(std::max(end, segments) - segments)};
+}
+
 // One call of the drawing routine: the scale, the turn and the metafile being written, or
 // the recorder that builds its picture directly.
 template <typename Metafile>
 class PlotDrawing {
  public:
-  PlotDrawing(const DrawContext& context, std::int16_t angle, double cosA, double sinA)
-      : context_(context), plot_(context.model.CurPlot), angle_(angle), cosA_(cosA), sinA_(sinA) {
-    const PlotSize size = PlotSizeOf(context.model);
+  PlotDrawing(const PlotModel& model, const DrawSetup& setup)
+      : model_(model),
+        colourMode_(setup.settings.Colour()),
+        plot_(model.CurPlot),
+        angle_(setup.rotation.angle),
+        cosA_(setup.rotation.cosA),
+        sinA_(setup.rotation.sinA) {
+    const PlotSize size = PlotSizeOf(model);
     width_ = size.width;
     height_ = size.height;
     scale_ = size.scale;
@@ -108,31 +134,13 @@ class PlotDrawing {
     markerArm_ = std::max(width_ * 0.01 * scale_, height_ * 0.01 * scale_);
   }
 
-  void Draw() {
-    context_.metafile.Remove();
-    EmfWriter metafile = NewMetafile();
-    Record(metafile);
-    metafile.WriteFile(context_.metafile);
-  }
-
-  std::vector<std::uint8_t> DrawInMemory() {
-    EmfWriter metafile = NewMetafile();
-    Record(metafile);
-    return metafile.Release();
-  }
-
-  std::shared_ptr<const MetafilePicture::Drawing> DrawPicture(const PlotPart& part) {
-    PictureRecorder recorder(Frame(), PlotMetafileDescription());
-    recorder.Reserve(
-        static_cast<std::size_t>(std::max(0, part.lastSegment - part.firstSegment + 1)),
-        static_cast<std::size_t>(std::max(0, part.lastArc - part.firstArc + 1)));
-    metafile_ = &recorder;
-    recorder.SetMapMode(EmfWriter::kMapModeHimetric);
+  void Draw(Metafile& metafile, const PlotPart& part) {
+    metafile_ = &metafile;
+    metafile.SetMapMode(EmfWriter::kMapModeHimetric);
     colour_ = ColourInForceBefore(part);
     DrawSegments(part.firstSegment, part.lastSegment);
     DrawArcs(part.firstArc, part.lastArc);
     metafile_ = nullptr;
-    return recorder.Finish();
   }
 
   EmfWriter::Rect Frame() const {
@@ -142,25 +150,10 @@ class PlotDrawing {
   }
 
  private:
-  EmfWriter NewMetafile() const {
-    return EmfWriter(Frame(), PlotMetafileDescription(), ExpectedRecordBytes());
-  }
-
-  void Record(Metafile& metafile) {
-    metafile_ = &metafile;
-    Progress(kProgressStarted);
-    metafile.SetMapMode(EmfWriter::kMapModeHimetric);
-    colour_ = EmfWriter::kColourBlack;
-    DrawSegments(1, context_.model.SegCount[plot_]);
-    DrawArcs(1, context_.model.ArcCount[plot_]);
-    Progress(kProgressDone);
-    metafile_ = nullptr;
-  }
-
   // A pen without a colour of its own keeps the one in force: a part that starts after
   // the first segment starts with the colour the segments and arcs before it left.
   std::uint32_t ColourInForceBefore(const PlotPart& part) const {
-    const PlotModel& model = context_.model;
+    const PlotModel& model = model_;
     const bool fromArcs = part.firstSegment > part.lastSegment;
     for (std::int32_t i = fromArcs ? part.firstArc - 1 : 0; i >= 1; --i) {
       if (const std::int16_t pen = model.Arcs(i, plot_).Pen; pen >= 0 && pen <= 8)
@@ -175,25 +168,14 @@ class PlotDrawing {
   }
 
   std::int32_t FrameSide(float side) const {
-    return RoundToInt32(ToSingle(static_cast<double>(scale_) * (side + kMarginPlotterUnits)));
-  }
-
-  std::size_t ExpectedRecordBytes() const {
-    const PlotModel& model = context_.model;
-    const std::size_t perSegment = context_.settings.Colour() ? 84 : 32;
-    const std::size_t perArc = context_.settings.Colour() ? 92 : 40;
-    return perSegment * static_cast<std::size_t>(std::max(model.SegCount[plot_], 0)) +
-           perArc * static_cast<std::size_t>(std::max(model.ArcCount[plot_], 0));
-  }
-
-  void Progress(int widthMm) const {
-    if (context_.progress) context_.progress->ShowProgress(widthMm);
+    return RoundToInt32(
+        ToSingle(static_cast<double>(scale_) * (side + kPictureMarginPlotterUnits)));
   }
 
   // Right and down from the plot's top-left corner, in metafile units; each difference
   // is a 32-bit value before it is scaled.
   Offset Scaled(float x, float y) const {
-    const PlotModel& model = context_.model;
+    const PlotModel& model = model_;
     const float dx = ToSingle(static_cast<double>(x) - model.MinX[plot_]);
     const float dy = ToSingle(static_cast<double>(model.MaxY[plot_]) - y);
     return {ToSingle(static_cast<double>(dx) * scale_), ToSingle(static_cast<double>(dy) * scale_)};
@@ -236,9 +218,9 @@ class PlotDrawing {
   }
 
   void DrawSegments(std::int32_t first, std::int32_t last) {
-    const bool colour = context_.settings.Colour();
+    const bool colour = colourMode_;
     for (std::int32_t i = first; i <= last; ++i) {
-      const Segment& segment = context_.model.Segments(i, plot_);
+      const Segment& segment = model_.Segments(i, plot_);
       const Offset start = Place(segment.X1, segment.Y1);
       const Offset end = Place(segment.X2, segment.Y2);
       const bool pointsOnly = segment.LineStyle == kPointsOnly;
@@ -256,9 +238,9 @@ class PlotDrawing {
   }
 
   void DrawArcs(std::int32_t first, std::int32_t last) {
-    const bool colour = context_.settings.Colour();
+    const bool colour = colourMode_;
     for (std::int32_t i = first; i <= last; ++i) {
-      const ArcRec& arc = context_.model.Arcs(i, plot_);
+      const ArcRec& arc = model_.Arcs(i, plot_);
       const Offset corner1 = Place(arc.Left, arc.Top);
       const Offset corner2 = Place(arc.Right, arc.Bottom);
       const Offset start = Place(arc.StartX, arc.StartY);
@@ -278,7 +260,8 @@ class PlotDrawing {
     }
   }
 
-  const DrawContext& context_;
+  const PlotModel& model_;
+  const bool colourMode_;
   const std::int16_t plot_;
   const std::int16_t angle_;
   const double cosA_;
@@ -293,71 +276,76 @@ class PlotDrawing {
   std::uint32_t colour_ = EmfWriter::kColourBlack;
 };
 
+// The model's current plot, drawn by PlotDrawing into either writer.
+class ModelSource final : public PlotSource {
+ public:
+  ModelSource(const PlotModel& model, std::shared_ptr<const PlotModel> owned)
+      : model_(model), owned_(std::move(owned)) {}
+
+  int PageCount() const override { return 1; }
+  int Page() const override { return 1; }
+  void SelectPage(int page) override {
+    if (page != 1) throw RuntimeError(err::kSubscriptOutOfRange);
+  }
+  bool HasDrawing() const override { return model_.SegCount[1] != 0 || model_.ArcCount[1] != 0; }
+  PlotExtents Extents() const override { return PlotExtents::OfCurrentPlot(model_); }
+  QRect Frame(std::int16_t angle) const override {
+    const EmfWriter::Rect frame = PlotDrawing<PictureRecorder>(model_, {{angle, 1, 0}, {}}).Frame();
+    return QRect(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
+  }
+
+  void Draw(EmfWriter& metafile, const DrawSetup& setup) const override {
+    PlotDrawing<EmfWriter>(model_, setup).Draw(metafile, PlotPartOf(model_, {}));
+  }
+  void Draw(PictureRecorder& recorder, const DrawSetup& setup,
+            const DrawingPart& part) const override {
+    const PlotPart plotPart = PlotPartOf(model_, part);
+    recorder.Reserve(
+        static_cast<std::size_t>(std::max(0, plotPart.lastSegment - plotPart.firstSegment + 1)),
+        static_cast<std::size_t>(std::max(0, plotPart.lastArc - plotPart.firstArc + 1)));
+    PlotDrawing<PictureRecorder>(model_, setup).Draw(recorder, plotPart);
+  }
+
+  // Recording a part costs about as much as painting it: each thread records its own.
+  bool DrawsInParts() const override { return true; }
+  std::optional<DrawingParts> PartsForThreads(double pixelsPerFrameUnit) const override {
+    const std::int16_t plot = model_.CurPlot;
+    PlotModel::CheckPlot(plot);
+    const auto segments = static_cast<std::size_t>(std::max(model_.SegCount[plot], 0));
+    const auto arcs = static_cast<std::size_t>(std::max(model_.ArcCount[plot], 0));
+    if (segments + arcs < kTwoThreadsFrom) return std::nullopt;
+    const double pixelsPerPlotUnit = PlotSizeOf(model_).scale * pixelsPerFrameUnit;
+    const std::size_t cut = HalfWorkCut(segments + arcs, [&](std::size_t i) {
+      if (i < segments) return kSegmentWork;
+      return ArcWork(model_.Arcs(static_cast<std::int32_t>(i - segments + 1), plot),
+                     pixelsPerPlotUnit);
+    });
+    return DrawingParts{{0, cut}, {cut, segments + arcs}};
+  }
+
+  std::size_t ExpectedRecordBytes(const DrawSetup& setup) const override {
+    const std::int16_t plot = model_.CurPlot;
+    PlotModel::CheckPlot(plot);
+    const std::size_t perSegment = setup.settings.Colour() ? 84 : 32;
+    const std::size_t perArc = setup.settings.Colour() ? 92 : 40;
+    return perSegment * static_cast<std::size_t>(std::max(model_.SegCount[plot], 0)) +
+           perArc * static_cast<std::size_t>(std::max(model_.ArcCount[plot], 0));
+  }
+
+ private:
+  const PlotModel& model_;
+  std::shared_ptr<const PlotModel> owned_;
+};
+
 }  // namespace
 
-std::u16string PlotMetafileDescription() {
-  return std::u16string(u"***** ") + u'\0' + u"HPGL Data Drawing" + u'\0' + u'\0';
+std::unique_ptr<PlotSource> SourceOfModel(const PlotModel& model) {
+  return std::make_unique<ModelSource>(model, nullptr);
 }
 
-void DrawPlot(const DrawContext& context, std::int16_t angle, double cosA, double sinA) {
-  PlotDrawing<EmfWriter> drawing(context, angle, cosA, sinA);
-  drawing.Draw();
-}
-
-std::vector<std::uint8_t> DrawPlotInMemory(const PlotModel& model, const DisplaySettings& settings,
-                                           std::int16_t angle, double cosA, double sinA) {
-  const DrawContext context{model, settings, FileLocation(std::string()), nullptr};
-  PlotDrawing<EmfWriter> drawing(context, angle, cosA, sinA);
-  return drawing.DrawInMemory();
-}
-
-MetafilePicture DrawPlotPicture(const PlotModel& model, const DisplaySettings& settings,
-                                std::int16_t angle, double cosA, double sinA) {
-  PlotModel::CheckPlot(model.CurPlot);
-  return DrawPlotPicturePart(model, settings, angle, cosA, sinA,
-                             {1, model.SegCount[model.CurPlot], 1, model.ArcCount[model.CurPlot]});
-}
-
-MetafilePicture DrawPlotPicturePart(const PlotModel& model, const DisplaySettings& settings,
-                                    std::int16_t angle, double cosA, double sinA,
-                                    const PlotPart& part) {
-  const DrawContext context{model, settings, FileLocation(std::string()), nullptr};
-  PlotDrawing<PictureRecorder> drawing(context, angle, cosA, sinA);
-  return MetafilePicture::FromDrawing(drawing.DrawPicture(part));
-}
-
-QRect PlotPictureFrame(const PlotModel& model, std::int16_t angle) {
-  const DisplaySettings settings;
-  const DrawContext context{model, settings, FileLocation(std::string()), nullptr};
-  const EmfWriter::Rect frame = PlotDrawing<PictureRecorder>(context, angle, 1, 0).Frame();
-  return QRect(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
-}
-
-std::optional<PlotParts> BalancedPlotParts(const PlotModel& model, double pixelsPerFrameUnit,
-                                           std::size_t smallest) {
-  const std::int16_t plot = model.CurPlot;
-  PlotModel::CheckPlot(plot);
-  const std::int32_t segments = std::max(model.SegCount[plot], 0);
-  const std::int32_t arcs = std::max(model.ArcCount[plot], 0);
-  if (static_cast<std::size_t>(segments) + static_cast<std::size_t>(arcs) < smallest)
-    return std::nullopt;
-  const double pixelsPerPlotUnit = PlotSizeOf(model).scale * pixelsPerFrameUnit;
-  std::vector<double> arcWork(static_cast<std::size_t>(arcs) + 1, 0.0);
-  double total = kSegmentWork * segments;
-  for (std::int32_t i = 1; i <= arcs; ++i) {
-    arcWork[i] = ArcWork(model.Arcs(i, plot), pixelsPerPlotUnit);
-    total += arcWork[i];
-  }
-  // The cut falls among the segments when they carry half of all work, else among the arcs.
-  if (kSegmentWork * segments >= total / 2) {
-    const auto cut = static_cast<std::int32_t>(std::ceil(total / 2 / kSegmentWork));
-    return PlotParts{{1, cut, 1, 0}, {cut + 1, segments, 1, arcs}};
-  }
-  double done = kSegmentWork * segments;
-  std::int32_t cut = 0;
-  while (cut < arcs && done < total / 2)
-    done += arcWork[++cut];
-  return PlotParts{{1, segments, 1, cut}, {1, 0, cut + 1, arcs}};
+std::unique_ptr<PlotSource> SourceOfModel(std::shared_ptr<const PlotModel> model) {
+  const PlotModel& shown = *model;
+  return std::make_unique<ModelSource>(shown, std::move(model));
 }
 
 }  // namespace korvid

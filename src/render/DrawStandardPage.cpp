@@ -4,22 +4,19 @@
 #include <cmath>
 
 #include "model/PlotExtents.h"
+#include "model/PlotUnits.h"
 #include "model/RuntimeError.h"
 #include "render/EmfWriter.h"
 #include "render/HatchLines.h"
+#include "render/PictureRecorder.h"
 
 namespace korvid {
 
 namespace {
 
-constexpr double kLongestSide = 32767;  // 0.01 mm
-constexpr double kMarginPlotterUnits = 100;
-constexpr double kPlotterUnitsPerMm = 40;
 // A dashed line with more dashes than this is drawn solid: nobody sees the pattern.
 constexpr double kMostDashes = 1e6;
 constexpr std::size_t kLargestMetafileBytes = std::size_t{1} << 29;
-constexpr int kProgressStarted = 15;
-constexpr int kProgressDone = 40;
 
 struct Offset {
   double u;
@@ -32,62 +29,71 @@ ColourRef Grey(ColourRef colour) {
   return level | (level << 8) | (level << 16);
 }
 
+// One drawing of a page into the metafile being written, or into the recorder that builds
+// its picture directly.
+template <typename Metafile>
 class PageDrawing {
  public:
-  PageDrawing(const StandardDrawContext& context, std::int16_t angle, double cosA, double sinA)
-      : context_(context),
-        page_(context.plot.pages.at(context.pageIndex)),
-        angle_(angle),
-        cosA_(cosA),
-        sinA_(sinA) {
+  PageDrawing(const StandardPlot& plot, std::size_t pageIndex, const DrawSetup& setup)
+      : plot_(plot),
+        page_(plot.pages.at(pageIndex)),
+        colourMode_(setup.settings.Colour()),
+        angle_(setup.rotation.angle),
+        cosA_(setup.rotation.cosA),
+        sinA_(setup.rotation.sinA) {
     box_ = InkBoxOf(page_);
     if (box_.empty) box_ = {0, 0, 0, 0, false};
     width_ = box_.Width();
     height_ = box_.Height();
-    scale_ = std::min(kLongestSide / (width_ + kMarginPlotterUnits),
-                      kLongestSide / (height_ + kMarginPlotterUnits));
+    scale_ = std::min(kLongestPictureSide / (width_ + kPictureMarginPlotterUnits),
+                      kLongestPictureSide / (height_ + kPictureMarginPlotterUnits));
     if (!std::isfinite(scale_) || scale_ <= 0) throw RuntimeError(err::kOverflow);
   }
 
-  void Draw() {
+  QRect Frame() const {
     const bool quarterTurn = angle_ == 90 || angle_ == 270;
-    const auto frameWidth = FrameSide(quarterTurn ? height_ : width_);
-    const auto frameHeight = FrameSide(quarterTurn ? width_ : height_);
-    context_.metafile.Remove();
-    EmfWriter metafile({0, 0, frameWidth, frameHeight}, PlotMetafileDescription());
+    return QRect(0, 0, FrameSide(quarterTurn ? height_ : width_),
+                 FrameSide(quarterTurn ? width_ : height_));
+  }
+
+  // The items of `part`: the page's polylines and polygons in the file's order.
+  void Draw(Metafile& metafile, const DrawingPart& part = {}) {
     metafile_ = &metafile;
-    Progress(kProgressStarted);
     metafile.SetMapMode(EmfWriter::kMapModeHimetric);
+    std::size_t item = 0;
+    const auto inPart = [&item, &part] {
+      const std::size_t at = item++;
+      return at >= part.first && at < part.end;
+    };
     std::size_t nextPolygon = 0;
     for (std::size_t i = 0; i < page_.polylines.size(); ++i) {
       while (nextPolygon < page_.polygons.size() &&
-             page_.polygons[nextPolygon].polylinesBefore <= i)
-        DrawPolygon(page_.polygons[nextPolygon++]);
-      DrawPolyline(page_.polylines[i]);
+             page_.polygons[nextPolygon].polylinesBefore <= i) {
+        const StandardPolygon& polygon = page_.polygons[nextPolygon++];
+        if (inPart()) DrawPolygon(polygon);
+      }
+      if (inPart()) DrawPolyline(page_.polylines[i]);
     }
-    while (nextPolygon < page_.polygons.size())
-      DrawPolygon(page_.polygons[nextPolygon++]);
+    while (nextPolygon < page_.polygons.size()) {
+      const StandardPolygon& polygon = page_.polygons[nextPolygon++];
+      if (inPart()) DrawPolygon(polygon);
+    }
     if (pen_) metafile.DeleteObject(pen_);
-    Progress(kProgressDone);
-    metafile.WriteFile(context_.metafile);
+    metafile_ = nullptr;
   }
 
  private:
   std::int32_t FrameSide(double side) const {
-    return static_cast<std::int32_t>(std::lround(scale_ * (side + kMarginPlotterUnits)));
-  }
-
-  void Progress(int widthMm) const {
-    if (context_.progress) context_.progress->ShowProgress(widthMm);
+    return static_cast<std::int32_t>(std::lround(scale_ * (side + kPictureMarginPlotterUnits)));
   }
 
   // The margin is shared out evenly, so that a line along the top or the left edge stands
   // clear of the picture's border as one along the bottom or the right edge does.
   Offset Place(PlotPoint p) const {
-    const double margin = kMarginPlotterUnits / 2;
+    const double margin = kPictureMarginPlotterUnits / 2;
     const Offset o{(p.x - box_.minX + margin) * scale_, (box_.maxY - p.y + margin) * scale_};
-    const double sw = (width_ + kMarginPlotterUnits) * scale_;
-    const double sh = (height_ + kMarginPlotterUnits) * scale_;
+    const double sw = (width_ + kPictureMarginPlotterUnits) * scale_;
+    const double sh = (height_ + kPictureMarginPlotterUnits) * scale_;
     switch (angle_) {
       case 90:
         return {sh + cosA_ * o.u - sinA_ * o.v, sinA_ * o.u + cosA_ * o.v};
@@ -107,7 +113,7 @@ class PageDrawing {
   }
 
   ColourRef Colour(ColourRef colour) const {
-    return context_.settings.Colour() ? colour : (colour == kWhite ? kWhite : kBlack);
+    return colourMode_ ? colour : (colour == kWhite ? kWhite : kBlack);
   }
 
   // GDI's geometric pen styles: the ends and corners of a wide line.
@@ -124,7 +130,7 @@ class PageDrawing {
 
   void UsePen(ColourRef colour, double widthMm, std::uint32_t style) {
     const auto width = static_cast<std::int32_t>(
-        std::lround(std::min(widthMm * kPlotterUnitsPerMm * scale_, kLongestSide)));
+        std::lround(std::min(widthMm * kPlotterUnitsPerMm * scale_, kLongestPictureSide)));
     if (width <= 1) style = 0;  // a cosmetic pen has no ends to speak of
     if (pen_ && colour == penColour_ && width == penWidth_ && style == penStyle_) {
       if (!penSelected_) metafile_->SelectObject(pen_);
@@ -175,7 +181,7 @@ class PageDrawing {
   // The dash pattern laid along the whole polyline, continuing from segment to segment.
   bool DrawDashed(const StandardPolyline& line) {
     const StrokeStyle& style = line.style;
-    const auto& patterns = context_.plot.dashPatterns;
+    const auto& patterns = plot_.dashPatterns;
     if (style.dashIndex < 0 || static_cast<std::size_t>(style.dashIndex) >= patterns.size())
       return false;
     const std::vector<double>& pattern = patterns[static_cast<std::size_t>(style.dashIndex)];
@@ -219,7 +225,7 @@ class PageDrawing {
   }
 
   void DrawPolygon(const StandardPolygon& polygon) {
-    const ColourRef colour = context_.settings.Colour() ? polygon.colour : Grey(polygon.colour);
+    const ColourRef colour = colourMode_ ? polygon.colour : Grey(polygon.colour);
     if (polygon.fill != FillKind::Solid) {
       UsePen(Colour(polygon.colour), polygon.widthMm, PenStyleOf(LineEnd::Butt, LineJoin::Miter));
       for (const HatchSegment& s :
@@ -252,8 +258,9 @@ class PageDrawing {
     CheckSize();
   }
 
-  const StandardDrawContext& context_;
+  const StandardPlot& plot_;
   const StandardPage& page_;
+  const bool colourMode_;
   const std::int16_t angle_;
   const double cosA_;
   const double sinA_;
@@ -261,7 +268,7 @@ class PageDrawing {
   double width_ = 0;
   double height_ = 0;
   double scale_ = 1;
-  EmfWriter* metafile_ = nullptr;
+  Metafile* metafile_ = nullptr;
   std::vector<EmfWriter::Point> scratch_;
   std::size_t segments_ = 0;
   std::uint32_t pen_ = 0;
@@ -271,12 +278,45 @@ class PageDrawing {
   bool penSelected_ = false;
 };
 
+// One page at a time of the standard reading, drawn by PageDrawing into either writer.
+class PageSource final : public PlotSource {
+ public:
+  explicit PageSource(std::shared_ptr<const StandardPlot> plot) : plot_(std::move(plot)) {}
+
+  int PageCount() const override { return static_cast<int>(plot_->PageCount()); }
+  int Page() const override { return page_; }
+  void SelectPage(int page) override {
+    if (page < 1 || page > PageCount()) throw RuntimeError(err::kSubscriptOutOfRange);
+    page_ = page;
+  }
+  bool HasDrawing() const override { return page_ <= PageCount() && !Shown().Empty(); }
+  PlotExtents Extents() const override {
+    if (page_ > PageCount()) return {};
+    return PlotExtents::OfPage(Shown());
+  }
+  QRect Frame(std::int16_t angle) const override {
+    return PageDrawing<EmfWriter>(*plot_, Index(), {{angle, 1, 0}, {}}).Frame();
+  }
+  void Draw(EmfWriter& metafile, const DrawSetup& setup) const override {
+    PageDrawing<EmfWriter>(*plot_, Index(), setup).Draw(metafile);
+  }
+  void Draw(PictureRecorder& recorder, const DrawSetup& setup,
+            const DrawingPart& part) const override {
+    PageDrawing<PictureRecorder>(*plot_, Index(), setup).Draw(recorder, part);
+  }
+
+ private:
+  std::size_t Index() const { return static_cast<std::size_t>(page_ - 1); }
+  const StandardPage& Shown() const { return plot_->pages.at(Index()); }
+
+  std::shared_ptr<const StandardPlot> plot_;
+  int page_ = 1;
+};
+
 }  // namespace
 
-void DrawStandardPage(const StandardDrawContext& context, std::int16_t angle, double cosA,
-                      double sinA) {
-  PageDrawing drawing(context, angle, cosA, sinA);
-  drawing.Draw();
+std::unique_ptr<PlotSource> SourceOfPages(std::shared_ptr<const StandardPlot> plot) {
+  return std::make_unique<PageSource>(std::move(plot));
 }
 
 }  // namespace korvid

@@ -1,30 +1,18 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
+#include <memory>
 
-#include "model/FileLocation.h"
 #include "model/StandardPlot.h"
-#include "render/DisplaySettings.h"
-#include "render/DrawPlot.h"
+#include "render/PlotSource.h"
 
 namespace korvid {
 
-struct StandardDrawContext {
-  const StandardPlot& plot;
-  std::size_t pageIndex;  // 0-based
-  const DisplaySettings& settings;
-  FileLocation metafile;
-  DrawProgress* progress = nullptr;
-};
-
-// Writes one page of the standard reading into the plot metafile, placed and turned as
-// DrawPlot places a plot: lines at their pen's width (0.01 mm pens, dashes drawn out),
-// fills as brushes and polygons (hatching drawn as lines), in the file's order, in the
-// palette's colours (black and shades of grey in black-and-white mode). A page without
-// anything on it writes an empty picture. Failures propagate as DrawPlot's do.
-void DrawStandardPage(const StandardDrawContext& context, std::int16_t angle, double cosA,
-                      double sinA);
+// The standard reading as a source: one page of it at a time, from the first. Its drawing
+// places and turns the page as the own reading places a plot (the longer side plus the
+// margin at 32767 units of 0.01 mm), around its ink box: lines at their pen's width (pens
+// in 0.01 mm, dashes drawn out), fills as brushes and polygons (hatching drawn as lines),
+// in the file's order, in the palette's colours (black and shades of grey in
+// black-and-white mode). A page without anything on it draws an empty picture.
+std::unique_ptr<PlotSource> SourceOfPages(std::shared_ptr<const StandardPlot> plot);
 
 }  // namespace korvid

@@ -31,8 +31,8 @@ std::int32_t ToDevicePixels(std::int32_t himetric, std::int32_t pixels, std::int
 
 // The header as libuemf lays it out, copied into our buffer; the totals are filled in
 // when the metafile is finished.
-std::vector<std::uint8_t> HeaderBytes(const EmfWriter::Rect& frame,
-                                      const std::u16string& description) {
+std::vector<std::uint8_t> HeaderRecord(const EmfWriter::Rect& frame,
+                                       const std::u16string& description) {
   const U_RECTL bounds{
       ToDevicePixels(frame.left, EmfWriter::kDevicePixelsX, EmfWriter::kDeviceMillimetresX),
       ToDevicePixels(frame.top, EmfWriter::kDevicePixelsY, EmfWriter::kDeviceMillimetresY),
@@ -51,11 +51,25 @@ std::vector<std::uint8_t> HeaderBytes(const EmfWriter::Rect& frame,
   return std::vector<std::uint8_t>(begin, begin + header->emr.nSize);
 }
 
+static_assert(EmfWriter::kWordRecordBytes == sizeof(U_EMRSETMAPMODE) &&
+              EmfWriter::kWordRecordBytes == sizeof(U_EMRSELECTOBJECT) &&
+              EmfWriter::kWordRecordBytes == sizeof(U_EMRDELETEOBJECT) &&
+              EmfWriter::kWordRecordBytes == sizeof(U_EMRSETPOLYFILLMODE));
+static_assert(EmfWriter::kPointRecordBytes == sizeof(U_EMRMOVETOEX) &&
+              EmfWriter::kPointRecordBytes == sizeof(U_EMRLINETO));
+static_assert(EmfWriter::kCreatePenBytes == sizeof(U_EMRCREATEPEN) &&
+              EmfWriter::kCreateBrushBytes == sizeof(U_EMRCREATEBRUSHINDIRECT) &&
+              EmfWriter::kArcBytes == sizeof(U_EMRARC));
+
 }  // namespace
+
+std::size_t EmfWriter::HeaderBytes(const std::u16string& description) {
+  return HeaderRecord({0, 0, 0, 0}, description).size();
+}
 
 EmfWriter::EmfWriter(const Rect& frameHimetric, const std::u16string& description,
                      std::size_t expectedRecordBytes)
-    : bytes_(HeaderBytes(frameHimetric, description)), records_(1), handleInUse_(1, true) {
+    : bytes_(HeaderRecord(frameHimetric, description)), records_(1), handleInUse_(1, true) {
   bytes_.reserve(bytes_.size() + expectedRecordBytes + 32);
 }
 
@@ -108,7 +122,7 @@ void EmfWriter::Polyline(const std::vector<Point>& points) {
     bounds.right = std::max(bounds.right, p.x);
     bounds.bottom = std::max(bounds.bottom, p.y);
   }
-  const std::size_t size = 8 + 16 + 4 + 8 * points.size();
+  const std::size_t size = PolylineBytes(points.size());
   const std::uint32_t head[7] = {U_EMR_POLYLINE,
                                  static_cast<std::uint32_t>(size),
                                  static_cast<std::uint32_t>(bounds.left),
@@ -138,7 +152,7 @@ void EmfWriter::PolyPolygon(const std::vector<std::vector<Point>>& rings) {
     }
   }
   if (points == 0) return;
-  const std::size_t size = 8 + 16 + 8 + 4 * rings.size() + 8 * points;
+  const std::size_t size = PolyPolygonBytes(rings.size(), points);
   std::vector<std::uint32_t> words;
   words.reserve(size / 4);
   const auto push = [&words](std::int64_t value) {

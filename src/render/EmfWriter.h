@@ -53,6 +53,19 @@ class EmfWriter {
 
   // Bytes written so far.
   std::size_t Size() const { return bytes_.size(); }
+
+  // The size of each record, for counting what a metafile holds without writing it: a
+  // record of one word (SETMAPMODE, SELECTOBJECT, DELETEOBJECT, SETPOLYFILLMODE), of one
+  // point (MOVETOEX, LINETO), and the others.
+  static constexpr std::size_t kWordRecordBytes = 12;
+  static constexpr std::size_t kPointRecordBytes = 16;
+  static constexpr std::size_t kCreatePenBytes = 28, kCreateBrushBytes = 24, kArcBytes = 40;
+  static constexpr std::size_t PolylineBytes(std::size_t points) { return 8 + 16 + 4 + 8 * points; }
+  static constexpr std::size_t PolyPolygonBytes(std::size_t rings, std::size_t points) {
+    return 8 + 16 + 8 + 4 * rings + 8 * points;
+  }
+  // The header's size, which the description's length decides.
+  static std::size_t HeaderBytes(const std::u16string& description);
   // Ends the metafile (EOF record, header totals) and returns its bytes.
   const std::vector<std::uint8_t>& Finish();
   // Finishes the metafile and hands its bytes over; the writer is empty afterwards.

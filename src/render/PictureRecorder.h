@@ -3,65 +3,73 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "render/DrawingBuilder.h"
 #include "render/EmfWriter.h"
+#include "render/GdiState.h"
 
 namespace korvid {
 
-// Takes the calls the drawing routine makes on a metafile and builds at once the display
-// list that playing that metafile would give: the same pens, lines and arcs, to the bit.
-// The converter, which only wants the picture, saves writing the records and reading
-// them back. Knows the calls of the drawing routine only, with EmfWriter's meaning.
+// Takes the calls a drawing routine makes on an EmfWriter and builds at once the display
+// list that playing the metafile written would give: the same pens, brushes, lines, arcs
+// and fills, to the bit, since the decoder plays the records by the same GdiState. The
+// converter, which only wants the picture, saves writing the records and reading them
+// back. Knows the calls of the drawing routines only, with EmfWriter's meaning, and counts
+// the bytes the metafile would hold.
 class PictureRecorder {
  public:
   PictureRecorder(const EmfWriter::Rect& frameHimetric, const std::u16string& description);
 
-  void SetMapMode(std::uint32_t mode);
-  std::uint32_t CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t colour);
+  void SetMapMode(std::uint32_t mode) {
+    state_.SetMapMode(mode);
+    bytes_ += EmfWriter::kWordRecordBytes;
+  }
+  // Handles as EmfWriter gives them: the lowest free index from 1.
+  std::uint32_t CreatePen(std::uint32_t style, std::int32_t width, std::uint32_t colour) {
+    const std::uint32_t handle = state_.FreeIndex();
+    state_.CreatePen(handle, style, width, colour);
+    bytes_ += EmfWriter::kCreatePenBytes;
+    return handle;
+  }
+  std::uint32_t CreateSolidBrush(std::uint32_t colour);
   // Inline, as the drawing routine calls them for every segment.
   void SelectObject(std::uint32_t handle) {
-    if (handle < slots_.size() && slots_[handle] != kEmptySlot) pen_ = slots_[handle];
+    state_.SelectObject(handle);
+    bytes_ += EmfWriter::kWordRecordBytes;
   }
   void DeleteObject(std::uint32_t handle) {
-    if (handle < slots_.size()) slots_[handle] = kEmptySlot;
+    state_.DeleteObject(handle);
+    bytes_ += EmfWriter::kWordRecordBytes;
   }
-  void MoveTo(std::int32_t x, std::int32_t y) { position_ = ToFrame(x, y); }
+  void MoveTo(std::int32_t x, std::int32_t y) {
+    state_.MoveTo(x, y);
+    bytes_ += EmfWriter::kPointRecordBytes;
+  }
   void LineTo(std::int32_t x, std::int32_t y) {
-    const QPointF to = ToFrame(x, y);
-    const QPointF from = std::exchange(position_, to);
-    if (pen_ == kNullPen) return;
-    builder_.AddLine(static_cast<std::uint32_t>(pen_),
-                     {static_cast<float>(from.x()), static_cast<float>(from.y()),
-                      static_cast<float>(to.x()), static_cast<float>(to.y())});
+    state_.LineTo(x, y);
+    bytes_ += EmfWriter::kPointRecordBytes;
   }
+  void SetPolyFillMode(std::uint32_t mode) {
+    state_.SetPolyFillMode(mode);
+    bytes_ += EmfWriter::kWordRecordBytes;
+  }
+  void Polyline(const std::vector<EmfWriter::Point>& points);
+  void PolyPolygon(const std::vector<std::vector<EmfWriter::Point>>& rings);
   void Arc(const EmfWriter::Rect& box, std::int32_t startX, std::int32_t startY, std::int32_t endX,
-           std::int32_t endY);
+           std::int32_t endY) {
+    state_.Arc(box.left, box.top, box.right, box.bottom, startX, startY, endX, endY);
+    bytes_ += EmfWriter::kArcBytes;
+  }
 
-  void Reserve(std::size_t lines, std::size_t arcs) { builder_.Reserve(lines, arcs); }
-  std::shared_ptr<const MetafilePicture::Drawing> Finish() { return builder_.Finish(); }
+  // The bytes the metafile would hold so far, as EmfWriter::Size counts them.
+  std::size_t Size() const { return bytes_; }
+
+  void Reserve(std::size_t lines, std::size_t arcs) { state_.Reserve(lines, arcs); }
+  std::shared_ptr<const MetafilePicture::Drawing> Finish() { return state_.Finish(); }
 
  private:
-  static constexpr std::int64_t kEmptySlot = -2;
-  static constexpr std::int64_t kNullPen = -1;
-
-  QPointF ToFrame(std::int32_t x, std::int32_t y) const { return {x * scaleX_, y * scaleY_}; }
-
-  DrawingBuilder builder_;
-  double scaleX_ = 1;  // frame units per logical unit
-  double scaleY_ = 1;
-  std::vector<std::int64_t> slots_;  // pen index, kNullPen or kEmptySlot per handle
-  struct MadePen {
-    std::uint32_t style = UINT32_MAX;  // none
-    std::int32_t width = 0;
-    std::uint32_t colour = 0;
-    std::int64_t pen = kEmptySlot;
-  };
-  MadePen made_;  // the last pen created and the index it was given
-  std::int64_t pen_ = 0;
-  QPointF position_;
+  GdiState state_;
+  std::size_t bytes_;
 };
 
 }  // namespace korvid

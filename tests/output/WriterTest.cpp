@@ -41,7 +41,7 @@ MetafilePicture PictureOf(const std::string& plot) {
   model->CurPlot = 1;
   DisplaySettings colour;
   colour.ColorMode = 1;
-  return DrawPlotPicture(*model, colour, 0, 1, 0);
+  return DrawPlotPicture(*SourceOfModel(*model), {Rotation{}, colour});
 }
 
 // A blue square, a dashed red diagonal, a green circle, a dot of pen 3 at its centre.

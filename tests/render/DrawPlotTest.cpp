@@ -8,8 +8,11 @@
 #include <tuple>
 
 #include "RenderTestSupport.h"
+#include "hpgl2/Hpgl2Reader.h"
 #include "render/DrawPlot.h"
+#include "render/DrawStandardPage.h"
 #include "render/MetafileDrawing.h"
+#include "render/PictureRecorder.h"
 #include "render/Rotation.h"
 
 namespace korvid::testing {
@@ -54,8 +57,7 @@ class DrawPlotTest : public ::testing::Test, public DrawProgress {
   void ShowProgress(int widthMm) override { steps.push_back(widthMm); }
 
   std::string Draw(std::int16_t angle = 0) {
-    const Rotation rotation = RotationForAngle(angle);
-    DrawPlot({*model, settings, path, this}, angle, rotation.cosA, rotation.sinA);
+    DrawPlot(*SourceOfModel(*model), {RotationForAngle(angle), settings}, path, this);
     written = Slurp(path);
     return Dump(ParseEmfRecords(written));
   }
@@ -176,41 +178,74 @@ std::string Text(const MetafilePicture& picture) {
   std::ostringstream text;
   text << std::hexfloat << d.frame.width() << ',' << d.frame.height() << ' '
        << d.description.toStdString() << ' ' << d.widestPen;
-  for (const PicturePen& p : d.pens)
-    text << "\npen " << p.colour << ',' << int(p.style) << ',' << p.width;
-  for (const DrawRun& r : d.runs)
+  for (const PicturePen& p : d.pens) {
+    text << "\npen " << p.colour << ',' << int(p.style) << ',' << p.width << ',' << int(p.ends)
+         << ',' << int(p.joins) << ',' << p.miterLimit;
+  }
+  const auto box = [&text](const FrameBox& b) {
+    text << ' ' << b.left << ',' << b.top << ',' << b.right << ',' << b.bottom;
+  };
+  for (const DrawRun& r : d.runs) {
     text << "\nrun " << r.pen << ',' << int(r.kind) << ',' << r.first << ',' << r.count;
+    box(r.bounds);
+  }
   for (const FrameLine& l : d.lines)
     text << "\nline " << l.x1 << ',' << l.y1 << ',' << l.x2 << ',' << l.y2;
   for (const FrameArc& a : d.arcs)
     text << "\narc " << a.cx << ',' << a.cy << ',' << a.rx << ',' << a.ry << ',' << a.start << ','
          << a.sweep;
+  for (const FrameFill& f : d.fills) {
+    text << "\nfill " << f.colour << ',' << f.winding;
+    box(f.bounds);
+    for (std::uint32_t size : f.ringSizes)
+      text << " ring " << size;
+    for (const QPointF& p : f.points)
+      text << ' ' << p.x() << ',' << p.y();
+  }
   return text.str();
 }
 
-// The picture the window builds straight from the plot is the one its metafile plays as:
-// pens that change and stay, every line style, crosses of points-only records, full
-// circles, arcs both ways and of no radius, in every turn.
+// The picture built straight from a plot or page is the one its metafile plays as: for
+// the own reading pens that change and stay, every line style, crosses of points-only
+// records, full circles, arcs both ways and of no radius; for the standard reading wide
+// pens with their ends and joins, thin ones, fills by both rules among the lines, hatching,
+// dashes, dots, white, pages after the first; in colour and in black and white, in every
+// turn.
 TEST(PictureRecorderTest, BuildsWhatTheMetafilePlaysAs) {
-  const std::unique_ptr<PlotModel> everything = ReadPlot(
+  const std::shared_ptr<const PlotModel> everything = ReadPlot(
       "IN;SP1;PU0,0;PD1000,0,1000,800;SP4;LT1;PD0,800;SP9;LT2;PD0,0;LT3;PU200,200;PD400,600;LT0;"
       "PD450,650;CI40;LT4;PD600,200;LT;SP2;PU500,400;CI150;CI0;SP3;AA500,400,90;AA500,400,-270;"
       "SP5;PR;PD50,50,0,-80;PA;SP6;PU700,100;PD700,100;");
-  const std::unique_ptr<PlotModel> onePoint = ReadPlot("PU300,300;PD300,300;");
-  for (const auto& [model, angle, colour] : {std::tuple(&everything, 0, 1),
-                                             {&everything, 0, 0},
-                                             {&everything, 90, 1},
-                                             {&everything, 180, 1},
-                                             {&everything, 270, 0},
-                                             {&onePoint, 0, 1}}) {
-    SCOPED_TRACE(std::to_string(angle) + (colour ? " colour" : " mono"));
-    DisplaySettings settings;
-    settings.ColorMode = colour;
-    const Rotation r = RotationForAngle(angle);
-    const auto bytes = DrawPlotInMemory(**model, settings, angle, r.cosA, r.sinA);
-    const MetafilePicture played =
-        MetafilePicture::FromBytes(std::string(bytes.begin(), bytes.end()));
-    EXPECT_EQ(Text(DrawPlotPicture(**model, settings, angle, r.cosA, r.sinA)), Text(played));
+  const std::shared_ptr<const PlotModel> onePoint = ReadPlot("PU300,300;PD300,300;");
+  const auto pages = std::make_shared<const StandardReadOutcome>(ReadStandardPlotBytes(
+      "IN;PW2,1;SP1;PA0,0;PD4000,0,4000,3000;LA1,2,2,2;SP2;PD0,3000;LA1,3,2,1;PD0,0;"
+      "SP3;PA500,500;RA1500,1500;FT3,100,45;RA2500,2000;FT4,80,30;WG600,3000,1500,0,90;"
+      "FT1;PM0;PA100,100;PD200,100,200,200,100,200;PM1;PD120,120,180,120,180,180;PM2;FP;FP1;"
+      "PW0.1;LT2,4,1;SP4;PA0,2000;PD3000,2000;LT0;PD3100,2100;LT;PW0.01;SP5;PD3500,2500;"
+      "SP0;PA3000,500;RR300,300;PG;SP1;PA0,0;PD100,50;"));
+  struct Source {
+    std::unique_ptr<PlotSource> source;
+    int page;
+  };
+  Source sources[] = {{SourceOfModel(everything), 1},
+                      {SourceOfModel(onePoint), 1},
+                      {SourceOfPages(std::shared_ptr<const StandardPlot>(pages, &pages->plot)), 1},
+                      {SourceOfPages(std::shared_ptr<const StandardPlot>(pages, &pages->plot)), 2}};
+  for (Source& s : sources) {
+    s.source->SelectPage(s.page);
+    for (const auto& [angle, colour] : {std::pair(0, 1), {0, 0}, {90, 1}, {180, 1}, {270, 0}}) {
+      SCOPED_TRACE(std::to_string(angle) + (colour ? " colour" : " mono"));
+      DisplaySettings settings;
+      settings.ColorMode = colour;
+      const DrawSetup setup{RotationForAngle(angle), settings};
+      const auto bytes = DrawPlotInMemory(*s.source, setup);
+      const MetafilePicture played =
+          MetafilePicture::FromBytes(std::string(bytes.begin(), bytes.end()));
+      EXPECT_EQ(Text(DrawPlotPicture(*s.source, setup)), Text(played));
+      PictureRecorder recorder({0, 0, 100, 100}, PlotMetafileDescription());
+      s.source->Draw(recorder, setup, {});
+      EXPECT_EQ(recorder.Size() + 20, bytes.size()) << "the metafile's size, its end record aside";
+    }
   }
 }
 
@@ -228,6 +263,9 @@ std::vector<std::string> Strokes(const MetafilePicture& picture) {
       if (r.kind == RunKind::kLines) {
         const FrameLine& l = d.lines[i];
         stroke << "line " << l.x1 << ',' << l.y1 << ',' << l.x2 << ',' << l.y2;
+      } else if (r.kind == RunKind::kFills) {
+        const FrameFill& f = d.fills[i];
+        stroke << "fill " << f.colour << ',' << f.points.size() << ',' << f.points[0].x();
       } else {
         const FrameArc& a = d.arcs[i];
         stroke << "arc " << a.cx << ',' << a.cy << ',' << a.rx << ',' << a.ry << ',' << a.start
@@ -240,33 +278,38 @@ std::vector<std::string> Strokes(const MetafilePicture& picture) {
 }
 
 // Cut anywhere, the two parts of a picture paint what the whole picture paints: the same
-// frame, and every line and arc once, in order, with its pen, also where a pen beyond 8
-// keeps the colour the part before it left.
+// frame, and every line, arc and fill once, in order, with its pen, also where a pen beyond
+// 8 keeps the colour the part before it left, or a fill comes between lines.
 TEST(PlotPartsTest, TogetherPaintTheWholePicture) {
-  const std::unique_ptr<PlotModel> model = ReadPlot(
-      "IN;SP4;PU0,0;PD1000,0;SP9;PD1000,800;LT2;PD0,800;SP2;LT;PU500,400;CI150;SP11;CI60;"
-      "AA500,400,90;SP5;PD0,0;SP12;PD300,300;LT5;PD350,300;AA100,100,-45;");
-  const std::int32_t segments = model->SegCount[1];
-  const std::int32_t arcs = model->ArcCount[1];
-  for (const auto& [angle, colour] : {std::pair(0, 1), {0, 0}, {90, 1}, {270, 1}}) {
-    DisplaySettings settings;
-    settings.ColorMode = colour;
-    const Rotation r = RotationForAngle(angle);
-    const MetafilePicture whole = DrawPlotPicture(*model, settings, angle, r.cosA, r.sinA);
-    EXPECT_EQ(PlotPictureFrame(*model, angle), whole.Frame());
-    for (std::int32_t cut = 0; cut <= segments + arcs; ++cut) {
-      SCOPED_TRACE(std::to_string(angle) + (colour ? " colour, cut " : " mono, cut ") +
-                   std::to_string(cut));
-      const PlotPart first =
-          cut <= segments ? PlotPart{1, cut, 1, 0} : PlotPart{1, segments, 1, cut - segments};
-      const PlotPart later = cut <= segments ? PlotPart{cut + 1, segments, 1, arcs}
-                                             : PlotPart{1, 0, cut - segments + 1, arcs};
-      std::vector<std::string> strokes =
-          Strokes(DrawPlotPicturePart(*model, settings, angle, r.cosA, r.sinA, first));
-      const std::vector<std::string> rest =
-          Strokes(DrawPlotPicturePart(*model, settings, angle, r.cosA, r.sinA, later));
-      strokes.insert(strokes.end(), rest.begin(), rest.end());
-      EXPECT_EQ(strokes, Strokes(whole));
+  const std::shared_ptr<const PlotModel> model = ReadPlot(
+      "IN;SP4;PU0,0;PD1000,0;SP9;PD1000,800;LT2;PD0,800;SP2;LT;PU500,400;CI150;SP11;"
+      "CI60;AA500,400,90;SP5;PD0,0;SP12;PD300,300;LT5;PD350,300;AA100,100,-45;");
+  const auto pages = std::make_shared<const StandardPlot>(
+      ReadStandardPlotBytes("IN;SP1;PA0,0;PD1000,0;SP2;PA200,200;RA600,600;LT2;SP3;PD0,800;"
+                            "PW1;LT;PD900,900;FT3,50,0;RA100,100;SP1;PA0,0;PD50,900;")
+          .plot);
+  struct Case {
+    std::unique_ptr<PlotSource> source;
+    std::size_t items;
+  };
+  Case cases[] = {
+      {SourceOfModel(model), std::size_t(model->SegCount[1] + model->ArcCount[1])},
+      {SourceOfPages(pages), pages->pages[0].polylines.size() + pages->pages[0].polygons.size()}};
+  for (const Case& c : cases) {
+    for (const auto& [angle, colour] : {std::pair(0, 1), {0, 0}, {90, 1}, {270, 1}}) {
+      DisplaySettings settings;
+      settings.ColorMode = colour;
+      const DrawSetup setup{RotationForAngle(angle), settings};
+      const MetafilePicture whole = DrawPlotPicture(*c.source, setup);
+      EXPECT_EQ(c.source->Frame(angle), whole.Frame());
+      for (std::size_t cut = 0; cut <= c.items; ++cut) {
+        SCOPED_TRACE(std::to_string(angle) + (colour ? " colour, cut " : " mono, cut ") +
+                     std::to_string(cut));
+        std::vector<std::string> strokes = Strokes(DrawPlotPicture(*c.source, setup, {0, cut}));
+        const std::vector<std::string> rest = Strokes(DrawPlotPicture(*c.source, setup, {cut}));
+        strokes.insert(strokes.end(), rest.begin(), rest.end());
+        EXPECT_EQ(strokes, Strokes(whole));
+      }
     }
   }
 }
@@ -275,34 +318,29 @@ TEST(PlotPartsTest, TogetherPaintTheWholePicture) {
 // where circles are most of the work, among the arcs; small plots are not cut.
 TEST(PlotPartsTest, BalancedCutCoversThePlotOnce) {
   std::string lines = "PU0,0;PD";
-  for (int i = 1; i <= 40; ++i)
-    lines += std::to_string(i * 100) + "," + (i % 2 ? "0," : "500,");
+  for (int i = 1; i <= 20000; ++i)
+    lines += std::to_string(i * 10) + "," + (i % 2 ? "0," : "500,");
   lines.back() = ';';
-  for (const auto& [plot, inArcs] : {std::pair(lines + "PU2000,250;CI10;", false),
-                                     {lines + "PU2000,250;CI2000;CI1900;CI1800;CI1700;", true}}) {
-    const std::unique_ptr<PlotModel> model = ReadPlot(plot);
-    const std::optional<PlotParts> parts = BalancedPlotParts(*model, 0.1, 0);
+  for (const auto& [plot, pixelsPerUnit, inArcs] :
+       {std::tuple(lines + "PU2000,250;CI10;", 0.1, false),
+        {lines + "PU2000,250;CI2000;CI1900;CI1800;CI1700;", 1e6, true}}) {
+    const std::shared_ptr<const PlotModel> model = ReadPlot(plot);
+    const std::size_t items = model->SegCount[1] + model->ArcCount[1];
+    const std::optional<DrawingParts> parts = SourceOfModel(model)->PartsForThreads(pixelsPerUnit);
     ASSERT_TRUE(parts.has_value());
-    const PlotPart& a = parts->first;
-    const PlotPart& b = parts->later;
-    EXPECT_EQ(a.firstSegment, 1);
+    EXPECT_EQ(parts->first.first, 0u);
+    EXPECT_EQ(parts->later.first, parts->first.end);
+    EXPECT_EQ(parts->later.end, items);
     if (inArcs) {
-      EXPECT_EQ(a.lastSegment, model->SegCount[1]);
-      EXPECT_GT(b.firstSegment, b.lastSegment);
-      EXPECT_EQ(a.firstArc, 1);
-      EXPECT_GE(a.lastArc, 1);
-      EXPECT_EQ(b.firstArc, a.lastArc + 1);
+      EXPECT_GT(parts->first.end, static_cast<std::size_t>(model->SegCount[1]));
     } else {
-      EXPECT_GT(a.lastSegment, 1);
-      EXPECT_LT(a.lastSegment, model->SegCount[1]);
-      EXPECT_EQ(b.firstSegment, a.lastSegment + 1);
-      EXPECT_EQ(b.lastSegment, model->SegCount[1]);
-      EXPECT_GT(a.firstArc, a.lastArc);
-      EXPECT_EQ(b.firstArc, 1);
+      EXPECT_GT(parts->first.end, 1u);
+      EXPECT_LT(parts->first.end, static_cast<std::size_t>(model->SegCount[1]));
     }
-    EXPECT_EQ(b.lastArc, model->ArcCount[1]);
-    EXPECT_FALSE(BalancedPlotParts(*model, 0.1, 100).has_value());
   }
+  EXPECT_FALSE(SourceOfModel(std::shared_ptr<const PlotModel>(ReadPlot("PU0,0;PD10,10;")))
+                   ->PartsForThreads(0.1)
+                   .has_value());
 }
 
 }  // namespace

@@ -226,7 +226,7 @@ TEST_F(PlotMetafileTest, LinksSwappedInDuringDrawingsAreNeverFollowed) {
   int pictures = 0;
   for (int drawing = 0; drawing < 300; ++drawing) {
     try {  // a link in the way fails the load; it never reads what the link names
-      DrawPlot({*model, DisplaySettings(), metafile.File(), nullptr}, 0, 1, 0);
+      DrawPlot(*SourceOfModel(*model), {}, metafile.File());
       const MetafilePicture picture = MetafilePicture::LoadFile(metafile.File());
       EXPECT_EQ(picture.Description().left(6), QStringLiteral("***** "));
       ++pictures;

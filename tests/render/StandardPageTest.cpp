@@ -19,10 +19,11 @@ struct DrawnPage {
 DrawnPage DrawPage(const std::string& plot, std::size_t page = 0, bool colour = true) {
   DisplaySettings settings;
   settings.ColorMode = colour ? 1 : 0;
-  const std::string path = TempPath("korvid-standard-page");
-  DrawStandardPage({ReadStandardPlotBytes(plot).plot, page, settings, path, nullptr}, 0, 1, 0);
-  const std::string bytes = Slurp(path);
-  std::filesystem::remove(path);
+  const std::unique_ptr<PlotSource> source =
+      SourceOfPages(std::make_shared<const StandardPlot>(ReadStandardPlotBytes(plot).plot));
+  source->SelectPage(static_cast<int>(page) + 1);
+  const std::vector<std::uint8_t> written = DrawPlotInMemory(*source, {{}, settings});
+  const std::string bytes(written.begin(), written.end());
   return {ParseEmfRecords(bytes), MetafilePicture::FromBytes(bytes)};
 }
 
@@ -56,15 +57,13 @@ TEST(StandardPage, LinesFillsHatchingAndDashesAsRecords) {
 // A wide page keeps inside its frame at every turn: turned left, the wider side stands
 // upright and the page must not start s·H instead of s·W below the top.
 TEST(StandardPage, EveryTurnKeepsAWidePageInsideItsFrame) {
-  const StandardReadOutcome read =
-      ReadStandardPlotBytes("IN;SP1;PA0,0;PD8000,0,8000,2000,0,2000,0,0;");
-  const DisplaySettings settings;
-  const std::string path = TempPath("korvid-standard-turn");
+  const std::unique_ptr<PlotSource> source = SourceOfPages(std::make_shared<const StandardPlot>(
+      ReadStandardPlotBytes("IN;SP1;PA0,0;PD8000,0,8000,2000,0,2000,0,0;").plot));
   for (const std::int16_t angle : {0, 90, 180, 270}) {
-    const Rotation rotation = RotationForAngle(angle);
-    DrawStandardPage({read.plot, 0, settings, path, nullptr}, angle, rotation.cosA,
-                     rotation.sinA);
-    const std::vector<EmfRecord> records = ParseEmfRecords(Slurp(path));
+    const std::vector<std::uint8_t> written =
+        DrawPlotInMemory(*source, {RotationForAngle(angle), DisplaySettings()});
+    const std::vector<EmfRecord> records =
+        ParseEmfRecords(std::string(written.begin(), written.end()));
     ASSERT_FALSE(records.empty());
     const std::int32_t width = records[0][7], height = records[0][8];
     EXPECT_EQ(width > height, angle % 180 == 0) << angle;
@@ -77,7 +76,6 @@ TEST(StandardPage, EveryTurnKeepsAWidePageInsideItsFrame) {
       }
     }
   }
-  std::filesystem::remove(path);
 }
 
 bool ColourNear(const QImage& image, QPoint at, QRgb colour) {

@@ -1,7 +1,7 @@
 // A large plot's image drawn in two parts at once, against the image of its whole picture.
 #include <gtest/gtest.h>
 
-#include "cli/PlotImage.h"
+#include "output/DrawingExport.h"
 #include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
 #include "render/Rotation.h"
@@ -36,7 +36,7 @@ std::unique_ptr<PlotModel> LargePlot() {
   return model;
 }
 
-TEST(PlotImageTest, IsTheImageOfTheWholePicture) {
+TEST(SourceImageTest, IsTheImageOfTheWholePicture) {
   const std::unique_ptr<PlotModel> model = LargePlot();
   ASSERT_GT(model->SegCount[1] + model->ArcCount[1], 20000);
   for (const auto& [angle, colour, format, widthPx] : {std::tuple(0, 1, ExportFormat::Png, 700),
@@ -45,10 +45,12 @@ TEST(PlotImageTest, IsTheImageOfTheWholePicture) {
     SCOPED_TRACE(angle);
     DisplaySettings settings;
     settings.ColorMode = colour;
-    const Rotation r = RotationForAngle(angle);
+    const DrawSetup setup{RotationForAngle(angle), settings};
     const EncodeRequest request{format, widthPx, 0};
-    EXPECT_EQ(EncodePlotImage(*model, settings, angle, request),
-              EncodePicture(DrawPlotPicture(*model, settings, angle, r.cosA, r.sinA), request));
+    const std::unique_ptr<PlotSource> source = SourceOfModel(*model);
+    ASSERT_TRUE(source->PartsForThreads(1.0).has_value());
+    EXPECT_EQ(EncodeSourceImage(*source, setup, request),
+              EncodePicture(DrawPlotPicture(*source, setup), request));
   }
 }
 

@@ -1,4 +1,4 @@
-#include "reader/MnemonicTally.h"
+#include "model/MnemonicTally.h"
 
 namespace korvid {
 
@@ -10,12 +10,6 @@ constexpr std::size_t kSlots = kTwoCharacterSlots + 256;
 
 MnemonicTally::MnemonicTally() : counts_(kSlots, 0) {}
 
-std::size_t MnemonicTally::Slot(std::string_view mnemonic) {
-  const auto first = static_cast<unsigned char>(mnemonic[0]);
-  if (mnemonic.size() == 1) return kTwoCharacterSlots + first;
-  return first * 256u + static_cast<unsigned char>(mnemonic[1]);
-}
-
 void MnemonicTally::Clear() {
   for (std::uint32_t slot : seenInOrder_)
     counts_[slot] = 0;
@@ -24,12 +18,13 @@ void MnemonicTally::Clear() {
 
 void MnemonicTally::Count(std::string_view mnemonic) {
   if (mnemonic.empty()) return;
-  const std::size_t slot = Slot(mnemonic);
+  if (mnemonic.size() > 1) return Count(mnemonic[0], mnemonic[1]);
+  const std::size_t slot = kTwoCharacterSlots + static_cast<unsigned char>(mnemonic[0]);
   if (counts_[slot]++ == 0) seenInOrder_.push_back(static_cast<std::uint32_t>(slot));
 }
 
-std::vector<SkippedMnemonic> MnemonicTally::Entries() const {
-  std::vector<SkippedMnemonic> entries;
+std::vector<MnemonicCount> MnemonicTally::Entries() const {
+  std::vector<MnemonicCount> entries;
   entries.reserve(seenInOrder_.size());
   for (std::uint32_t slot : seenInOrder_) {
     std::string mnemonic;
