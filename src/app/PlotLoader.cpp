@@ -11,6 +11,7 @@
 #include "app/ReadingCommands.h"
 #include "app/ReadingNotes.h"
 #include "hpgl2/Hpgl2Reader.h"
+#include "model/DrawingBudget.h"
 #include "model/RuntimeError.h"
 #include "reader/FindLast.h"
 #include "reader/PlotFile.h"
@@ -72,6 +73,14 @@ void PlotLoader::Load(const QString& path) {
     context.drawing.Show(nullptr);
     form_.ReadingChoice().Offer({});
     Show(Read(context.model.PlotDir + context.model.PlotFileName));
+  } catch (const DrawingBudgetSpent&) {
+    // Said where the load says what it left out, the file stays unshown.
+    context.drawing.Show(nullptr);
+    form_.Surface()->ClearPicture();
+    context.drawn = false;
+    form_.ShowNotice(
+        QStringLiteral("図形の描画に必要なメモリが上限（%1 MiB）を超えるため、表示できません")
+            .arg(DrawingBudget::kWindowBytes >> 20));
   } catch (const RuntimeError&) {
     // The load ends quietly; the picture stays empty.
   } catch (const std::exception&) {
@@ -84,8 +93,8 @@ PlotLoader::FileRead PlotLoader::Read(const std::string& path) {
   AppContext& context = form_.Context();
   FileRead read;
   if (context.Hpgl2Reading) {
-    auto outcome = std::make_shared<const StandardReadOutcome>(
-        ReadStandardPlotFile(path, {.kinds = FileKinds::RegularFilesOnly}));
+    auto outcome = std::make_shared<const StandardReadOutcome>(ReadStandardPlotFile(
+        path, {.kinds = FileKinds::RegularFilesOnly, .curves = kPictureCurves}));
     read.notice = DescribeStandardLeftOut(*outcome);
     read.read = !outcome->fileError;
     read.source = SourceOfPages(std::shared_ptr<const StandardPlot>(outcome, &outcome->plot));

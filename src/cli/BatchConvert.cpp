@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -41,6 +42,42 @@ class InputFiles {
 
  private:
   std::map<FileIdentity, std::string> files_;
+};
+
+// Lets the jobs of a batch share its drawing budget, and a job that did not fit beside the
+// others run again alone: whether a file is drawn never depends on what else was being
+// drawn at the time.
+class BudgetTurns {
+ public:
+  void BeginShared() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !alone_ && waitingAlone_ == 0; });
+    ++sharing_;
+  }
+  void EndShared() {
+    const std::lock_guard lock(mutex_);
+    --sharing_;
+    changed_.notify_all();
+  }
+  void BeginAlone() {
+    std::unique_lock lock(mutex_);
+    ++waitingAlone_;
+    changed_.wait(lock, [this] { return !alone_ && sharing_ == 0; });
+    --waitingAlone_;
+    alone_ = true;
+  }
+  void EndAlone() {
+    const std::lock_guard lock(mutex_);
+    alone_ = false;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int sharing_ = 0;
+  int waitingAlone_ = 0;
+  bool alone_ = false;
 };
 
 // Writes the lines of the workers one at a time, and keeps the progress line below them.
@@ -137,13 +174,27 @@ int RunBatch(const ConvertOptions& options, std::FILE* report, bool progress) {
       return 1;
     }
   }
-  const std::vector<PlannedJob> planned = PlanBatch(options);
+  std::vector<PlannedJob> planned = PlanBatch(options);
+  DrawingBudget budget(options.memoryMiB > 0 ? static_cast<std::size_t>(options.memoryMiB) << 20
+                                             : DrawingBudget::kConverterBytes);
+  for (PlannedJob& plan : planned)
+    plan.job.budget = &budget;
+  BudgetTurns turns;
   BatchReport lines(report, progress, planned.size());
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
     for (std::size_t i = next++; i < planned.size(); i = next++) {
       ConvertOutcome outcome;
-      if (planned[i].refusal.empty()) outcome = RunConvertJob(planned[i].job);
+      if (planned[i].refusal.empty()) {
+        turns.BeginShared();
+        outcome = RunConvertJob(planned[i].job);
+        turns.EndShared();
+        if (outcome.budgetShared) {
+          turns.BeginAlone();
+          outcome = RunConvertJob(planned[i].job);
+          turns.EndAlone();
+        }
+      }
       lines.Finished(planned[i], outcome);
     }
   };

@@ -10,10 +10,11 @@
 namespace korvid {
 
 PlotRead ReadPlot(std::string bytes, const std::string& input, Reading reading,
-                  ReaderMessenger& messenger) {
+                  ReaderMessenger& messenger, const CurveResolution& curves) {
   PlotRead read;
   if (reading == Reading::Standard) {
-    auto outcome = std::make_shared<const StandardReadOutcome>(ReadStandardPlotBytes(bytes));
+    auto outcome = std::make_shared<const StandardReadOutcome>(
+        ReadStandardPlotBytes(bytes, {.curves = curves}));
     std::string().swap(bytes);  // the file's bytes are not needed beside its drawing
     read.notes = DescribeStandardOutcome(*outcome);
     read.dump = [outcome](std::FILE* out) { WriteStandardDump(out, *outcome); };

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "hpgl2/CurveFlattening.h"
 #include "reader/ReaderMessenger.h"
 #include "render/PlotSource.h"
 
@@ -19,9 +20,10 @@ struct PlotRead {
 };
 
 // Reads the bytes of the file `input` (for the names the reading keeps) in `reading`; the
-// own reading's messages go to `messenger` as they arise. Never throws for a bad file.
+// own reading's messages go to `messenger` as they arise; the standard reading flattens its
+// curves for `curves`. Never throws for a bad file.
 PlotRead ReadPlot(std::string bytes, const std::string& input, Reading reading,
-                  ReaderMessenger& messenger);
+                  ReaderMessenger& messenger, const CurveResolution& curves = {});
 
 // "Korvid's own reading" or "the standard HP-GL/2 reading".
 std::string ReadingName(Reading reading);

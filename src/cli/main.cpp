@@ -1,6 +1,7 @@
 // korvid-convert: reads a plotter file exactly as the viewer does, and prints what it read
 // or draws it into an image or vector file.
 #include <malloc.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include "cli/ConvertOptions.h"
 #include "cli/FileIdentity.h"
 #include "cli/PlotRead.h"
+#include "model/DrawingBudget.h"
 #include "model/ExitCleanup.h"
 #include "model/ShownName.h"
 #include "output/DrawingExport.h"
@@ -80,6 +82,10 @@ int Dump(const ConvertOptions& options) {
   return kExitDone;
 }
 
+std::size_t BudgetBytes(const ConvertOptions& options, std::size_t otherwise) {
+  return options.memoryMiB > 0 ? static_cast<std::size_t>(options.memoryMiB) << 20 : otherwise;
+}
+
 // From --format when given (needed for standard output), else from the extension.
 std::optional<ExportFormat> OutputFormat(const ConvertOptions& options) {
   return ExportFormatOf(options.format.empty() ? options.output : "drawing." + options.format);
@@ -101,19 +107,39 @@ int Convert(const ConvertOptions& options) {
   }
   if (RefuseOutputAsInput(options.input, options.output) || RefuseOutputNotAFile(options.output))
     return kExitFailure;
-  return Report(
-      RunConvertJob({options.input, options.output, *format, options.rotation, options.mono,
-                     options.widthPx, options.dpi, 0, ReadingOf(options), options.page}));
+  DrawingBudget budget(BudgetBytes(options, DrawingBudget::kConverterBytes));
+  ConvertJob job{options.input,   options.output, *format, options.rotation,   options.mono,
+                 options.widthPx, options.dpi,    0,       ReadingOf(options), options.page};
+  job.budget = &budget;
+  return Report(RunConvertJob(job));
 }
 
 // File managers name the output without a telling extension: it is always a PNG image.
 int Thumbnail(const ConvertOptions& options) {
   if (RefuseOutputAsInput(options.input, options.output) || RefuseOutputNotAFile(options.output))
     return kExitFailure;
+  // File managers run thumbnailers on whatever a user downloads: a small budget, and
+  // beyond it no thumbnail, so that the file manager shows its own icon. A part of the
+  // work that does not look at the clock is ended by the system a little later.
+  DrawingBudget budget(BudgetBytes(options, DrawingBudget::kThumbnailBytes),
+                       DrawingBudget::kThumbnailSeconds);
+  const auto backstop = static_cast<rlim_t>(DrawingBudget::kThumbnailSeconds) + 2;
+  const rlimit processorTime{backstop, backstop + 1};
+  ::setrlimit(RLIMIT_CPU, &processorTime);
   // Without --hpgl2, the standard reading's first page where the own reading draws nothing.
-  return Report(RunConvertJob({options.input, options.output, ExportFormat::Png, options.rotation,
-                               options.mono, 0, 0, options.thumbnailPx, ReadingOf(options),
-                               options.page, !options.standard}));
+  ConvertJob job{options.input,
+                 options.output,
+                 ExportFormat::Png,
+                 options.rotation,
+                 options.mono,
+                 0,
+                 0,
+                 options.thumbnailPx,
+                 ReadingOf(options),
+                 options.page,
+                 !options.standard};
+  job.budget = &budget;
+  return Report(RunConvertJob(job));
 }
 
 std::vector<std::string> Arguments(int argc, char** argv) {

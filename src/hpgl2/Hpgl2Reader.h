@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "hpgl2/CurveFlattening.h"
 #include "hpgl2/StandardReadOutcome.h"
 #include "model/StandardPlot.h"
 #include "reader/PlotFile.h"
@@ -22,6 +23,8 @@ namespace korvid {
 struct StandardReadLimits {
   std::size_t memoryBudgetBytes = ModelBudget::kDefaultBytes;
   FileKinds kinds = FileKinds::FilesAndStreams;  // the window reads regular files only
+  // What the read is drawn for: curves get no more chords than it shows.
+  CurveResolution curves;
 };
 
 // Reads the whole file at `path`. A file that cannot be read yields one empty page and

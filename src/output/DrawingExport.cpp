@@ -18,6 +18,7 @@
 #include <optional>
 #include <thread>
 
+#include "model/DrawingBudget.h"
 #include "model/FileDescriptor.h"
 #include "model/RuntimeError.h"
 #include "output/BmpWriter.h"
@@ -71,6 +72,32 @@ struct PictureHalves {
   MetafilePicture later;
 };
 
+std::size_t DisplayListBytes(const MetafilePicture::Drawing& drawing) {
+  std::size_t bytes = drawing.lines.size() * sizeof(FrameLine) +
+                      drawing.arcs.size() * sizeof(FrameArc) +
+                      drawing.runs.size() * sizeof(DrawRun);
+  for (const FrameFill& fill : drawing.fills)
+    bytes += sizeof(FrameFill) + fill.points.size() * sizeof(QPointF);
+  return bytes;
+}
+
+std::size_t ImageBytes(const RasterSize& size) {
+  return static_cast<std::size_t>(size.widthPx) * static_cast<std::size_t>(size.heightPx) * 4;
+}
+
+// What a vector writer makes of a display list, at most, and holds while it makes it:
+// its text, and for PDF the compressed streams beside it.
+std::size_t VectorBytes(const MetafilePicture& picture, ExportFormat format) {
+  const MetafilePicture::Drawing* drawing = picture.Contents();
+  if (drawing == nullptr) return 0;
+  std::size_t fillPoints = 0;
+  for (const FrameFill& fill : drawing->fills)
+    fillPoints += fill.points.size();
+  const std::size_t text = 4096 + 32 * drawing->lines.size() + 160 * drawing->arcs.size() +
+                           24 * fillPoints + 160 * drawing->runs.size();
+  return format == ExportFormat::Pdf ? text + text / 2 : text;
+}
+
 // The picture's runs cut in two parts of about equal work at this many pixels a frame
 // unit, each a picture of its own; nothing for small pictures or a single processor.
 std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture, double pixelsPerUnit) {
@@ -83,6 +110,12 @@ std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture, doubl
     return ArcPaintWorkInLines(radiusPx, turns);
   });
   if (cut == 0) return std::nullopt;
+  // Each half a copy of the display list: drawn on one thread where they do not fit.
+  try {
+    DrawingBudget::Charge(2 * DisplayListBytes(*drawing));
+  } catch (const DrawingBudgetSpent&) {
+    return std::nullopt;
+  }
   auto first = std::make_shared<MetafilePicture::Drawing>(*drawing);
   auto later = std::make_shared<MetafilePicture::Drawing>(*drawing);
   first->runs.resize(cut);
@@ -152,13 +185,26 @@ void LayOver(const PixelRows& layer, const PixelRows& image, int width, int top,
 }  // namespace
 
 QImage RasterOfParts(const RasterSize& size, const PictureMaker& first, const PictureMaker& later) {
+  DrawingBudget::Charge(ImageBytes(size));
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
+  if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  const QRectF target(0, 0, size.widthPx, size.heightPx);
+  // The second processor needs a layer of its own: where the budget has no room for it,
+  // both parts are drawn on one, the later over the first.
+  try {
+    DrawingBudget::Charge(ImageBytes(size));
+  } catch (const DrawingBudgetSpent&) {
+    FillImage(image, qRgb(255, 255, 255));
+    QPainter painter(&image);
+    first().Paint(painter, target);
+    later().Paint(painter, target);
+    return image;
+  }
   QImage layer(size.widthPx, size.heightPx, QImage::Format_ARGB32);
-  if (image.isNull() || layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  if (layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
   const PixelRows below{image.bits(), image.bytesPerLine()};
   const PixelRows above{layer.bits(), layer.bytesPerLine()};
   const int width = size.widthPx;
-  const QRectF target(0, 0, size.widthPx, size.heightPx);
   // The later part on a layer of its own, on a second processor; laid over the first
   // part afterwards, it covers what it would have covered drawn in sequence. Each thread
   // then lays half of the rows over.
@@ -177,7 +223,9 @@ QImage RasterOfParts(const RasterSize& size, const PictureMaker& first, const Pi
   };
   const int half = size.heightPx / 2;
   {
+    DrawingBudget::Account* const account = DrawingBudget::Current();
     std::jthread second([&] {
+      const DrawingBudget::Use sameDrawing(account);
       FillImage(layer, 0);
       paintOn(layer, later, laterFailure);
       if (!firstFailure && !laterFailure) LayOver(above, below, width, half, size.heightPx);
@@ -199,6 +247,7 @@ QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
     return RasterOfParts(
         size, [&] { return halves->first; }, [&] { return halves->later; });
   }
+  DrawingBudget::Charge(ImageBytes(size));
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
   FillImage(image, qRgb(255, 255, 255));
@@ -208,6 +257,8 @@ QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
 }
 
 std::string EncodeImage(ExportFormat format, const QImage& image) {
+  // The encoders' rows, packed and compressed, and the file's bytes: about one more image.
+  const DrawingBudget::Hold encoding(static_cast<std::size_t>(image.sizeInBytes()));
   if (format == ExportFormat::Bmp) return BmpOfImage(image);
   if (format == ExportFormat::Png) return PngOfImage(image);
   throw RuntimeError(err::kBadFileNameOrNumber, "no image encoding for this format");
@@ -218,10 +269,14 @@ std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& r
     case ExportFormat::Png:
     case ExportFormat::Bmp:
       return EncodeImage(request.format, RasterOfPicture(picture, request.widthPx, request.dpi));
-    case ExportFormat::Pdf:
+    case ExportFormat::Pdf: {
+      const DrawingBudget::Hold writing(VectorBytes(picture, request.format));
       return PdfOfPicture(picture);
-    case ExportFormat::Svg:
+    }
+    case ExportFormat::Svg: {
+      const DrawingBudget::Hold writing(VectorBytes(picture, request.format));
       return SvgOfPicture(picture);
+    }
     case ExportFormat::Emf:
       break;
   }
@@ -260,6 +315,7 @@ void WriteInto(const std::string& output, const std::function<void(int)>& write)
 }  // namespace
 
 void WriteOutput(std::string_view bytes, const std::string& output) {
+  DrawingBudget::Charge(bytes.size());
   WriteInto(output, [&](int to) { WriteAllTo(to, bytes.data(), bytes.size(), output); });
 }
 
