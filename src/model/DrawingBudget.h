@@ -102,16 +102,20 @@ class DrawingBudget {
 };
 
 // Room in `items` for `more` beyond what it holds, its growth taken from the account in
-// force first, as the vector would grow by itself: at least doubling.
+// force first: doubling, as a vector grows by itself, while it is small; by a quarter once
+// it is large, so that what is taken stays near what is used.
 template <typename Vector>
 void ReserveCounted(Vector& items, std::size_t more) {
-  const std::size_t wanted = items.size() + more;
-  if (wanted <= items.capacity()) return;
-  const std::size_t grown = wanted > 2 * items.capacity() ? wanted : 2 * items.capacity();
   constexpr std::size_t kItem = sizeof(typename Vector::value_type);
-  DrawingBudget::Charge((grown - items.capacity()) * kItem);
+  constexpr std::size_t kLargeBytes = std::size_t{64} << 20;
+  const std::size_t wanted = items.size() + more;
+  const std::size_t capacity = items.capacity();
+  if (wanted <= capacity) return;
+  const std::size_t step = capacity * kItem >= kLargeBytes ? capacity / 4 : capacity;
+  const std::size_t grown = wanted > capacity + step ? wanted : capacity + step;
+  DrawingBudget::Charge((grown - capacity) * kItem);
   // The old buffer lives beside the new one until its items have moved.
-  const DrawingBudget::Hold moving(items.capacity() * kItem);
+  const DrawingBudget::Hold moving(capacity * kItem);
   items.reserve(grown);
 }
 
