@@ -13,6 +13,8 @@ class QWidget;
 
 namespace korvid {
 
+struct PageRequest;
+
 // One entry of a file dialog's type list: the caption shown, and the patterns it stands
 // for (matched in any letter case).
 struct FileFilter {
@@ -26,6 +28,9 @@ struct FileDialogRequest {
   QString fileName;   // the name proposed (save dialogs)
   std::vector<FileFilter> filters;
   int filterIndex = 1;  // 1-based
+  // Save dialogs of drawings: a row of choices for the page, shown as *page stands and
+  // left there as chosen when the dialog is confirmed.
+  PageRequest* page = nullptr;
 };
 
 // Every modal interaction of the program goes through here: the real implementation shows
@@ -74,6 +79,11 @@ class QtDialogService : public DialogService {
   bool PrinterTakesJobs(const QString& name) override;
   bool OpenUrl(const QUrl& url) override;
 };
+
+// Qt's own dialogs and standard buttons (files, printing, OK and キャンセル) speak
+// Japanese like the rest: Qt's translations are loaded into the application. False when
+// they are not installed.
+bool InstallQtTranslations();
 
 // The application title: window captions, message boxes, the status bar.
 inline const QString kApplicationTitle = QStringLiteral("Korvid");

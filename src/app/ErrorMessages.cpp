@@ -92,4 +92,11 @@ std::string ErrorMessageText(int errorNumber) {
   return "エラーメッセージ番号" + (errorNumber >= 0 ? " " + digits : digits);
 }
 
+std::string ErrorMessageText(int errorNumber, const std::string& namingLine) {
+  std::string text = ErrorMessageText(errorNumber);
+  if (namingLine.empty()) return text;
+  if (!text.ends_with(kLineBreak)) text += kLineBreak;
+  return text + namingLine;
+}
+
 }  // namespace korvid

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/DialogService.h"
+#include "app/ErrorMessages.h"
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
 #include "app/ViewCommands.h"
@@ -20,12 +21,14 @@ namespace korvid {
 namespace {
 
 // A file can only be made in a folder that is there. Without one the name itself is at
-// fault, which the user is told as such (not as a file that cannot be found).
+// fault, which the user is told as such (not as a file that cannot be found), with the
+// folder named.
 void RequireFolderOf(const QString& path) {
   const std::filesystem::path folder = std::filesystem::path(path.toStdString()).parent_path();
   std::error_code ignored;
   if (!folder.empty() && !std::filesystem::is_directory(folder, ignored))
-    throw RuntimeError(err::kBadFileNameOrNumber, folder.string());
+    throw NamedFailure(err::kBadFileNameOrNumber,
+                       "保存先のフォルダがありません：" + folder.string());
 }
 
 }  // namespace
@@ -103,15 +106,29 @@ void ExportCommands::SaveVector() {
                      {QStringLiteral("SVGファイル(*.svg)"), {QStringLiteral("*.svg")}},
                      {QStringLiteral("PDFファイル(*.pdf)"), {QStringLiteral("*.pdf")}}};
   request.filterIndex = 1;
+  PageRequest page = vectorPage_;
+  request.page = &page;
   const QString name = context.dialogs.SaveFileName(&form_, request);
   if (name.isEmpty()) return;
+  vectorPage_ = page;
   const std::optional<ExportFormat> format = ExportFormatOf(name.toStdString());
   // A name without a known extension is written as the first kind the dialog offers.
   const QString path = format ? name : name + QStringLiteral(".emf");
   const std::string bytes = path.toStdString();
   vectorFolder_ = QString::fromStdString(bytes.substr(0, FindLast(bytes, "/")));
   RequireFolderOf(path);
-  ExportDrawing({context.metafile.File(), format.value_or(ExportFormat::Emf), path.toStdString()});
+  ExportRequest drawing{context.metafile.File(), format.value_or(ExportFormat::Emf), bytes};
+  // The metafile is the picture itself; the other kinds have a size on paper, of the
+  // selection while the band shows.
+  const bool selection = context.band.Visible && drawing.format != ExportFormat::Emf;
+  if (drawing.format != ExportFormat::Emf) {
+    const FramePlacement placement = context.drawing.Placement(context.view.Angle());
+    const FrameRect shown =
+        selection ? BoxOnFrame(placement, form_.View().CapturedPart()) : DrawingOnFrame(placement);
+    drawing.page = PlaceOnPage(shown, placement.scale, vectorPage_);
+  }
+  ExportDrawing(drawing);
+  if (selection) HideBand();
 }
 
 }  // namespace korvid

@@ -3,13 +3,16 @@
 #include <QImage>
 #include <QString>
 
+#include "output/PaperLayout.h"
+
 namespace korvid {
 
 class PictForm;
 
 // The drawing handed to the outside: a BMP file or the clipboard, of the whole surface as
 // displayed or of the captured selection; and, beyond a raster, the drawing as a vector
-// file.
+// file: the metafile itself, or SVG and PDF at their true size (or the scale and paper
+// chosen), of the whole drawing or of the captured selection.
 class ExportCommands {
  public:
   explicit ExportCommands(PictForm& form) : form_(form) {}
@@ -30,6 +33,7 @@ class ExportCommands {
 
   PictForm& form_;
   QString vectorFolder_;
+  PageRequest vectorPage_;  // the page row's choice, kept from one save to the next
 };
 
 // Writes a 24-bit BMP; an existing file is replaced only when the new one is complete.

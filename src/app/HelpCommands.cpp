@@ -15,9 +15,6 @@ namespace korvid {
 
 namespace {
 
-// What the system answers when no browser can be started for a page.
-constexpr int kCannotStartBrowser = 429;
-
 template <typename Window>
 void BringForward(Window* window) {
   window->show();
@@ -41,9 +38,16 @@ void HelpCommands::OpenHelp() {
   const QString index =
       HelpIndex(programFolder_.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder_);
   if (index.isEmpty()) throw RuntimeError(err::kFileNotFound, "help pages");
-  if (!form_.Context().dialogs.OpenUrl(QUrl::fromLocalFile(index))) {
-    throw RuntimeError(kCannotStartBrowser, "no browser");
-  }
+  const QUrl page = QUrl::fromLocalFile(index);
+  if (form_.Context().dialogs.OpenUrl(page)) return;
+  // Without a browser the pages still show, in a window of their own.
+  if (!helpWindow_) helpWindow_ = new HelpWindow(&form_);
+  helpWindow_->ShowPage(page);
+  BringForward(helpWindow_.data());
+}
+
+HelpWindow* HelpCommands::OwnHelpWindow() const {
+  return helpWindow_.data();
 }
 
 void HelpCommands::ShowCommandList() {

@@ -6,10 +6,12 @@
 namespace korvid {
 
 class ComdForm;
+class HelpWindow;
 class PictForm;
 class VersForm;
 
-// The Help menu: the help pages in the browser, the supported-command list, the about box.
+// The Help menu: the help pages in the browser (or, without one, in a window of Korvid's
+// own), the supported-command list, the about box.
 class HelpCommands {
  public:
   explicit HelpCommands(PictForm& form) : form_(form) {}
@@ -20,6 +22,8 @@ class HelpCommands {
 
   ComdForm* CommandList() const;
   VersForm* About() const;
+  // The help's own window, open when no web browser could show the pages.
+  HelpWindow* OwnHelpWindow() const;
 
   // The help pages beside the program: "help/" next to it in the build tree, or the
   // installed data folder; empty when neither holds them.
@@ -31,6 +35,7 @@ class HelpCommands {
   PictForm& form_;
   QPointer<ComdForm> commandList_;
   QPointer<VersForm> about_;
+  QPointer<HelpWindow> helpWindow_;
   QString programFolder_;
 };
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTextBrowser>
 #include <QVBoxLayout>
 
 #include "app/AppContext.h"
@@ -84,6 +85,25 @@ VersForm::VersForm(const QString& metafileFolder, QWidget* parent) : QDialog(par
   layout->addLayout(top);
   layout->addWidget(description_);
   layout->addWidget(ok, 0, Qt::AlignRight);
+}
+
+HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent), browser_(new QTextBrowser(this)) {
+  setObjectName("HelpWindow");
+  setWindowTitle(QStringLiteral("ヘルプ"));
+  setWindowFlag(Qt::Window);
+  browser_->setObjectName("HelpBrowser");
+  browser_->setAccessibleName(QStringLiteral("ヘルプ"));
+  browser_->setOpenExternalLinks(true);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::close);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(browser_, 1);
+  layout->addWidget(buttons);
+  resize(720, 560);
+}
+
+void HelpWindow::ShowPage(const QUrl& page) {
+  browser_->setSource(page);
 }
 
 }  // namespace korvid

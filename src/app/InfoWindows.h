@@ -6,6 +6,8 @@
 
 class QLabel;
 class QListWidget;
+class QTextBrowser;
+class QUrl;
 
 namespace korvid {
 
@@ -38,6 +40,19 @@ class VersForm : public QDialog {
   QLabel* title_;
   QLabel* version_;
   QLabel* description_;
+};
+
+// "ヘルプ": the help pages in a window of Korvid's own, for a desktop where no web browser
+// can be started.
+class HelpWindow : public QDialog {
+  Q_OBJECT
+ public:
+  explicit HelpWindow(QWidget* parent = nullptr);
+  void ShowPage(const QUrl& page);
+  QTextBrowser* Browser() const { return browser_; }
+
+ private:
+  QTextBrowser* browser_;
 };
 
 }  // namespace korvid

@@ -49,6 +49,8 @@ void OutputCommands::Print() {
   const PosterLayout layout = LayOutPoster(page, context.ShownExtents(), context.Magnification,
                                            pictureMm.width(), pictureMm.height());
 
+  // The job is known in the queue by the file it prints.
+  printer.setDocName(QString::fromStdString(context.model.PlotFileName));
   PrintPoster(printer, picture, pictureMm.width(), pictureMm.height(), layout);
 }
 
@@ -140,6 +142,7 @@ void OutputCommands::EnterPreview() {
   form_.Surface()->hide();
   form_.SetPageButtons(preview_.PreviousEnabled(), preview_.NextEnabled());
   previewing_ = true;
+  pageBox->setFocus(Qt::OtherFocusReason);
 }
 
 void OutputCommands::ShowSheet() {
@@ -149,6 +152,16 @@ void OutputCommands::ShowSheet() {
   const RectD source = preview_.Source(preview_.Page());
   const RectD to = preview_.Destination();
   const double twipsPerPixel = TwipsPerPixel();
+  if (!sheetCounter_) {
+    sheetCounter_ = new QLabel(form_.PreviewToolbar());
+    sheetCounter_->setObjectName("SheetCounter");
+    form_.PreviewToolbar()->addWidget(sheetCounter_);
+    form_.PreviewToolbar()->adjustSize();
+  }
+  const QString counter =
+      QStringLiteral("　%1 / %2 ページ").arg(preview_.Page()).arg(preview_.PageCount());
+  sheetCounter_->setText(counter);
+  sheetCounter_->setAccessibleName(counter.trimmed());
   form_.PreviewPage()->ShowSheet(previewPicture_, pictureTwips,
                                  QRectF(source.left, source.top, source.width, source.height),
                                  QRectF(to.left / twipsPerPixel, to.top / twipsPerPixel,
@@ -165,6 +178,31 @@ void OutputCommands::PreviousPage() {
   form_.SetPageButtons(preview_.PreviousEnabled(), preview_.NextEnabled());
 }
 
+void OutputCommands::GoToSheet(int sheet) {
+  if (preview_.GoTo(sheet)) ShowSheet();
+  form_.SetPageButtons(preview_.PreviousEnabled(), preview_.NextEnabled());
+}
+
+bool OutputCommands::PreviewKey(int key) {
+  if (!previewing_) return false;
+  switch (key) {
+    case Qt::Key_PageUp:
+      GoToSheet(preview_.Page() - 1);
+      return true;
+    case Qt::Key_PageDown:
+      GoToSheet(preview_.Page() + 1);
+      return true;
+    case Qt::Key_Home:
+      GoToSheet(1);
+      return true;
+    case Qt::Key_End:
+      GoToSheet(preview_.PageCount());
+      return true;
+    default:
+      return false;
+  }
+}
+
 void OutputCommands::ClosePreview() {
   ViewState& view = form_.Context().view;
   form_.PreviewPage()->hide();
@@ -177,6 +215,7 @@ void OutputCommands::ClosePreview() {
   form_.SetMenusEnabled(true);
   form_.SetMainCommandsEnabled(true);
   previewing_ = false;
+  form_.PreviewClosed();
 }
 
 }  // namespace korvid

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLabel>
 #include <QPointer>
 #include <memory>
 
@@ -28,6 +29,10 @@ class OutputCommands {
   void PreviousPage();
   void ClosePreview();
   bool Previewing() const { return previewing_; }
+  // PageUp, PageDown, Home and End page through the sheets; true when the key was one.
+  bool PreviewKey(int key);
+  // "2 / 4 ページ": the sheet shown, in the preview's toolbar.
+  QLabel* SheetCounter() const { return sheetCounter_; }
 
   PrinterSetup& Printer() { return printer_; }
   const PreviewLayout& Preview() const { return preview_; }
@@ -35,6 +40,7 @@ class OutputCommands {
 
  private:
   void ShowSheet();
+  void GoToSheet(int sheet);
   bool AskPdfFileName();
   double TwipsPerPixel() const;
 
@@ -44,6 +50,7 @@ class OutputCommands {
   MetafilePicture previewPicture_;
   bool previewing_ = false;
   QPointer<SetupForm> setupForm_;
+  QLabel* sheetCounter_ = nullptr;
 };
 
 }  // namespace korvid

@@ -78,6 +78,15 @@ PageSetupDialog::PageSetupDialog(QPrinter& printer, const QStringList& printers,
   connect(buttons, &QDialogButtonBox::accepted, this, &PageSetupDialog::Confirm);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
+  // Named for screen readers as their rows are captioned.
+  const std::pair<QWidget*, QString> named[] = {{printers_, QStringLiteral("プリンタ")},
+                                                {fileName_, QStringLiteral("出力ファイル")},
+                                                {papers_, QStringLiteral("用紙サイズ")},
+                                                {copies_, QStringLiteral("部数")},
+                                                {duplex_, QStringLiteral("両面印刷")}};
+  for (const auto& [widget, name] : named)
+    widget->setAccessibleName(name);
+
   auto* form = new QFormLayout(this);
   form->addRow(QStringLiteral("プリンタ："), printers_);
   form->addRow(QStringLiteral("出力ファイル："), file);

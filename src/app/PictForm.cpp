@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWheelEvent>
 
 #include "app/ColorForm.h"
@@ -29,7 +30,10 @@
 #include "app/PlotSurface.h"
 #include "app/ProgressPanel.h"
 #include "app/ReadingCommands.h"
+#include "app/ReadingDetails.h"
+#include "app/ReadingNotes.h"
 #include "app/ReadingPanel.h"
+#include "app/StatusLabels.h"
 #include "app/ViewCommands.h"
 #include "model/RuntimeError.h"
 #include "model/ValueConversion.h"
@@ -39,8 +43,6 @@ void InitKorvidResources();
 namespace korvid {
 
 namespace {
-
-constexpr int kNoticeMilliseconds = 20000;
 
 // A failure that is not one of the program's own run-time errors still has to reach the
 // user with a number.
@@ -66,6 +68,7 @@ PictForm::PictForm(AppContext& context, QWidget* parent)
       exportCommands_(std::make_unique<ExportCommands>(*this)),
       helpCommands_(std::make_unique<HelpCommands>(*this)),
       readingCommands_(std::make_unique<ReadingCommands>(*this)) {
+  lastReading_ = std::make_unique<ReadingReport>();
   InitKorvidResources();
   setObjectName("PictForm");
   setWindowTitle(kApplicationTitle);
@@ -90,13 +93,16 @@ void PictForm::BuildClientArea() {
   viewport_ = new QWidget(client_);
   viewport_->setObjectName("Picture1");
   surface_ = new PlotSurface(viewport_);
+  surface_->setAccessibleName(QStringLiteral("作図領域"));
   surface_->hide();
 
   vScroll_ = new QScrollBar(Qt::Vertical, client_);
   vScroll_->setObjectName("VScroll1");
+  vScroll_->setAccessibleName(QStringLiteral("縦スクロール"));
   vScroll_->hide();
   hScroll_ = new QScrollBar(Qt::Horizontal, client_);
   hScroll_->setObjectName("HScroll1");
+  hScroll_->setAccessibleName(QStringLiteral("横スクロール"));
   hScroll_->hide();
 
   toolbar_ = new QToolBar(client_);
@@ -107,24 +113,37 @@ void PictForm::BuildClientArea() {
   statusBar_ = new QStatusBar(client_);
   statusBar_->setObjectName("StatusBar1");
   statusBar_->setSizeGripEnabled(false);
-  panel1_ = new QLabel(kApplicationTitle + QLatin1Char(' ') + kVersionText, statusBar_);
+  // The bars are laid over the client area: nothing below may show through them.
+  statusBar_->setAutoFillBackground(true);
+  toolbar_->setAutoFillBackground(true);
+  // Every text of the bar gives way with "…" in a narrow window; the button alone does not.
+  auto* panel1 = new ElidedLabel(statusBar_);
+  panel1->SetFullText(kApplicationTitle + QLatin1Char(' ') + kVersionText);
+  panel1_ = panel1;
   panel1_->setObjectName("Panel1");
   statusBar_->addWidget(panel1_);
   progress_ = new ProgressPanel(scale_, statusBar_);
   statusBar_->addWidget(progress_);
   progress_->hide();
-  notice_ = new QLabel(statusBar_);
+  notice_ = new ElidedLabel(statusBar_);
   notice_->setObjectName("Notice");
+  notice_->SetClickable(true);
   statusBar_->addWidget(notice_, 1);
-  // A long notice gives way to the reading panel; its tooltip keeps the whole text.
-  notice_->setMinimumWidth(1);
+  connect(notice_, &ElidedLabel::Clicked, this, [this] { ShowReadingDetails(); });
+  plotSize_ = new ElidedLabel(statusBar_);
+  plotSize_->setObjectName("PlotSize");
+  statusBar_->addPermanentWidget(plotSize_);
   readingPanel_ = new ReadingPanel(statusBar_);
   statusBar_->addPermanentWidget(readingPanel_);
   connect(readingPanel_, &ReadingPanel::RereadRequested, this,
           [this] { RunGuarded([this] { readingCommands_->RereadAsHpgl2(); }); });
+  readout_ = new ViewReadout(statusBar_);
+  statusBar_->addPermanentWidget(readout_);
+  statusBar_->installEventFilter(this);
 
   client_->AttachTop(toolbar_);
   client_->AttachBottom(statusBar_);
+  connect(client_, &FormClientArea::Resized, this, [this] { FollowClientArea(); });
 }
 
 QAction* PictForm::AddAction(QMenu* menu, const QString& name, const QString& caption,
@@ -177,6 +196,8 @@ void PictForm::BuildMenus() {
   AddAction(help, "PlotMenu94", QStringLiteral("ヘルプ"), [this] { helpCommands_->OpenHelp(); });
   AddAction(help, "PlotMenu91", QStringLiteral("対応コマンド一覧表"),
             [this] { helpCommands_->ShowCommandList(); });
+  AddAction(help, "ReadingDetails", QStringLiteral("読み込み結果の詳細"),
+            [this] { ShowReadingDetails(); });
   help->addSeparator()->setObjectName("PlotMenu92");
   AddAction(help, "PlotMenu93", QStringLiteral("バージョン情報"),
             [this] { helpCommands_->ShowAbout(); });
@@ -229,6 +250,8 @@ void PictForm::BuildContextMenu() {
     AddAction(contextMenu_, turn.name, turn.caption,
               [this, mode] { viewCommands_->ShowRotated(mode); });
   }
+  AddAction(contextMenu_, "ZoomToSelection", QStringLiteral("選択範囲を拡大表示"),
+            [this] { viewCommands_->ZoomToSelection(); });
   contextMenu_->addSeparator()->setObjectName("PlotMenu12");
   AddAction(contextMenu_, "PlotMenu14", QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管"),
             [this] { exportCommands_->CopyToClipboard(); });
@@ -327,22 +350,88 @@ void PictForm::ConnectView() {
   viewport_->installEventFilter(this);
   surface_->installEventFilter(this);
   surface_->setFocusPolicy(Qt::WheelFocus);
+  pageBox_->installEventFilter(this);
+  pageBox_->setFocusPolicy(Qt::StrongFocus);
 }
 
 bool PictForm::eventFilter(QObject* watched, QEvent* event) {
-  if (outputCommands_->Previewing()) return QMainWindow::eventFilter(watched, event);
-  if (event->type() == QEvent::Wheel) {
-    return viewCommands_->Wheel(static_cast<QWheelEvent*>(event));
+  if (watched == statusBar_) {
+    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize) FitStatusBar();
+    return QMainWindow::eventFilter(watched, event);
   }
-  if (event->type() == QEvent::KeyPress && viewCommands_->Key(static_cast<QKeyEvent*>(event))) {
-    return true;
+  if (outputCommands_->Previewing()) {
+    if (event->type() == QEvent::KeyPress &&
+        outputCommands_->PreviewKey(static_cast<QKeyEvent*>(event)->key())) {
+      return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+  }
+  switch (event->type()) {
+    case QEvent::Wheel: {
+      auto* wheel = static_cast<QWheelEvent*>(event);
+      const QPointF at = static_cast<QWidget*>(watched)->mapTo(viewport_, wheel->position());
+      return viewCommands_->Wheel(*wheel, at);
+    }
+    case QEvent::KeyPress:
+      if (viewCommands_->Key(static_cast<QKeyEvent*>(event))) return true;
+      break;
+    case QEvent::KeyRelease:
+      if (viewCommands_->KeyReleased(static_cast<QKeyEvent*>(event))) return true;
+      break;
+    case QEvent::FocusOut:
+      viewCommands_->FocusLost();
+      break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+      if (watched == surface_ && viewCommands_->Pan(static_cast<QMouseEvent*>(event))) return true;
+      break;
+    default:
+      break;
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
 void PictForm::keyPressEvent(QKeyEvent* event) {
-  if (outputCommands_->Previewing() || !viewCommands_->Key(event))
-    QMainWindow::keyPressEvent(event);
+  const bool handled = outputCommands_->Previewing() ? outputCommands_->PreviewKey(event->key())
+                                                     : viewCommands_->Key(event);
+  if (!handled) QMainWindow::keyPressEvent(event);
+}
+
+void PictForm::keyReleaseEvent(QKeyEvent* event) {
+  if (!viewCommands_->KeyReleased(event)) QMainWindow::keyReleaseEvent(event);
+}
+
+// Resizing, maximising and tiling lay the view out again at once; during the preview the
+// view waits until it is shown again.
+void PictForm::FollowClientArea() {
+  if (outputCommands_->Previewing()) {
+    resizedInPreview_ = true;
+    return;
+  }
+  viewCommands_->Relayout();
+}
+
+// In a narrow window the zoom level, the reading in force and the program's name stay
+// longest, then the plot's size; the offer's reason and the notice give way first, all
+// elided, never hidden.
+void PictForm::FitStatusBar() {
+  const int button = readingPanel_->OfferButton()->isVisibleTo(readingPanel_)
+                         ? readingPanel_->OfferButton()->sizeHint().width()
+                         : 0;
+  const int progress = progress_->isVisibleTo(statusBar_) ? progress_->width() : 0;
+  ShareStatusBarWidth(statusBar_->width(), button + progress,
+                      {readout_->Zoom(), readingPanel_->Caption(), panel1_, plotSize_},
+                      readingPanel_->OfferReason(), notice_);
+}
+
+void PictForm::PreviewClosed() {
+  if (resizedInPreview_) viewCommands_->Relayout();
+  resizedInPreview_ = false;
+}
+
+void PictForm::FocusSurface() {
+  if (surface_->isVisible()) surface_->setFocus(Qt::OtherFocusReason);
 }
 
 QAction* PictForm::Action(const QString& name) const {
@@ -404,6 +493,14 @@ void PictForm::ApplyView() {
   toolbar_->raise();
   statusBar_->raise();
   applyingView_ = false;
+  double zoom = 0;
+  if (context_.HasDrawing()) {
+    try {
+      zoom = view.ZoomPercent(context_.ShownExtents());
+    } catch (const std::exception&) {
+    }
+  }
+  readout_->ShowZoom(zoom);
 }
 
 void PictForm::RunGuarded(const std::function<void()>& command) {
@@ -411,21 +508,26 @@ void PictForm::RunGuarded(const std::function<void()>& command) {
   const DrawingBudget::Account account(budget_);
   try {
     command();
+  } catch (const NamedFailure& failure) {
+    ShowErrorMessage(failure.number(), failure.NamingLine());
   } catch (const std::exception& failure) {
     ShowErrorMessage(ErrorNumberOf(failure));
   }
 }
 
-void PictForm::ShowErrorMessage(int errorNumber) {
-  context_.dialogs.ShowWarning(this, QString::fromStdString(ErrorMessageText(errorNumber)));
+void PictForm::ShowErrorMessage(int errorNumber, const std::string& namingLine) {
+  context_.dialogs.ShowWarning(this,
+                               QString::fromStdString(ErrorMessageText(errorNumber, namingLine)));
 }
 
 void PictForm::LoadPlotFile() {
   loader_->ChooseAndLoad();
+  FocusSurface();
 }
 
 void PictForm::LoadPlotPath(const QString& path) {
   RunGuarded([this, path] { loader_->Load(path); });
+  FocusSurface();
 }
 
 void PictForm::OpenProgress(int widthMm) {
@@ -456,14 +558,25 @@ void PictForm::CloseProgress() {
   progress_->SetProgress(0);
 }
 
-void PictForm::ShowNotice(const QString& text) {
-  notice_->setText(text);
-  notice_->setToolTip(text);
-  if (!text.isEmpty()) {
-    QTimer::singleShot(kNoticeMilliseconds, notice_, [label = notice_, text] {
-      if (label->text() == text) label->clear();
-    });
-  }
+void PictForm::ShowReading(const ReadingReport& report) {
+  *lastReading_ = report;
+  notice_->SetFullText(report.notice);
+  statusBar_->setAccessibleName(report.notice);
+  if (readingDetails_ && readingDetails_->isVisible()) ShowReadingDetails();
+}
+
+void PictForm::ShowReadingDetails() {
+  if (!context_.FileLoaded()) return;
+  if (!readingDetails_) readingDetails_ = new ReadingDetails(this);
+  readingDetails_->ShowReport(QString::fromStdString(context_.model.PlotFileName),
+                              readingPanel_->Caption()->text(), *lastReading_);
+  readingDetails_->show();
+  readingDetails_->raise();
+  readingDetails_->activateWindow();
+}
+
+ReadingDetails* PictForm::OpenReadingDetails() const {
+  return readingDetails_.data();
 }
 
 void PictForm::ListPlots(int plotCount) {

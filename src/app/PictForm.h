@@ -20,6 +20,7 @@ class QToolBar;
 namespace korvid {
 
 class ColorForm;
+class ElidedLabel;
 class FormClientArea;
 class OptionForm;
 class ExportCommands;
@@ -32,6 +33,9 @@ class ReadingPanel;
 class ViewCommands;
 class PlotSurface;
 class ProgressPanel;
+class ReadingDetails;
+class ViewReadout;
+struct ReadingReport;
 
 // The option that chooses the standard HP-GL/2 reading.
 inline const QString kHpgl2ReadingAction = QStringLiteral("Hpgl2Reading");
@@ -51,7 +55,8 @@ class PictForm : public QMainWindow {
   // Runs a command within the window's drawing budget; a failure it does not handle itself
   // is shown as a warning and the program goes on.
   void RunGuarded(const std::function<void()>& command);
-  void ShowErrorMessage(int errorNumber);
+  // `namingLine`: what failed, on a line of its own.
+  void ShowErrorMessage(int errorNumber, const std::string& namingLine = {});
 
   void LoadPlotFile();
   void LoadPlotPath(const QString& path);
@@ -71,8 +76,13 @@ class PictForm : public QMainWindow {
   void SetProgress(int widthMm);
   void CloseProgress();
   DrawProgress& DrawingProgress();
-  // A short notice in the status bar that goes away by itself.
-  void ShowNotice(const QString& text);
+  // What the last read said, in the status bar until the next read: elided there, whole in
+  // its tooltip, to screen readers and, on a click, in the details window with every
+  // instruction the read skipped or ignored.
+  void ShowReading(const ReadingReport& report);
+  void ShowReadingDetails();
+  ReadingDetails* OpenReadingDetails() const;
+  const ReadingReport& LastReading() const { return *lastReading_; }
   // The Window menu after a load: one item per plot.
   void ListPlots(int plotCount);
 
@@ -84,11 +94,14 @@ class PictForm : public QMainWindow {
   QToolBar* MainToolbar() const { return toolbar_; }
   QStatusBar* Status() const { return statusBar_; }
   QLabel* StatusPanel1() const { return panel1_; }
-  QLabel* NoticePanel() const { return notice_; }
+  ElidedLabel* NoticePanel() const { return notice_; }
+  ViewReadout* Readout() const { return readout_; }
   ProgressPanel* Progress() const { return progress_; }
   QMenu* WindowMenu() const { return windowMenu_; }
   // Which reading is in force and the offer to read again, in the status bar.
   ReadingPanel* ReadingStatus() const { return readingPanel_; }
+  // The size of the plot or page on show, in the status bar.
+  ElidedLabel* PlotSizeStatus() const { return plotSize_; }
   ReadingCommands& ReadingChoice() const { return *readingCommands_; }
   QAction* Action(const QString& name) const;
   OptionForm* OpenOptionForm() const;
@@ -106,6 +119,8 @@ class PictForm : public QMainWindow {
   // and with it its shortcut, is off; afterwards each is as it was.
   void SetMainCommandsEnabled(bool enabled);
   void SetPageButtons(bool previous, bool next);
+  // The preview has closed: a window resized meanwhile lays out its view again.
+  void PreviewClosed();
   QMenu* ContextMenu() const { return contextMenu_; }
 
  protected:
@@ -114,6 +129,7 @@ class PictForm : public QMainWindow {
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   void BuildClientArea();
@@ -126,6 +142,9 @@ class PictForm : public QMainWindow {
   QAction* AddAction(QMenu* menu, const QString& name, const QString& caption,
                      std::function<void()> command, bool available = true);
   void CloseSecondaryWindows();
+  void FollowClientArea();
+  void FitStatusBar();
+  void FocusSurface();
 
   AppContext& context_;
   // What reading and drawing may take in one command.
@@ -138,9 +157,13 @@ class PictForm : public QMainWindow {
   std::vector<QMenu*> topMenus_;
   QStatusBar* statusBar_ = nullptr;
   QLabel* panel1_ = nullptr;
-  QLabel* notice_ = nullptr;
+  ElidedLabel* notice_ = nullptr;
+  ViewReadout* readout_ = nullptr;
+  std::unique_ptr<ReadingReport> lastReading_;
+  QPointer<ReadingDetails> readingDetails_;
   ProgressPanel* progress_ = nullptr;
   ReadingPanel* readingPanel_ = nullptr;
+  ElidedLabel* plotSize_ = nullptr;
   QWidget* viewport_ = nullptr;
   PlotSurface* surface_ = nullptr;
   QScrollBar* vScroll_ = nullptr;
@@ -158,6 +181,7 @@ class PictForm : public QMainWindow {
   std::unique_ptr<ReadingCommands> readingCommands_;
   std::unique_ptr<DrawProgress> drawingProgress_;
   bool applyingView_ = false;
+  bool resizedInPreview_ = false;
   bool exiting_ = false;
 };
 

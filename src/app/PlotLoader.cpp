@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QMenu>
+#include <utility>
 
 #include "app/DialogService.h"
 #include "app/ErrorMessages.h"
@@ -14,6 +15,7 @@
 #include "model/DrawingBudget.h"
 #include "model/RuntimeError.h"
 #include "reader/FindLast.h"
+#include "reader/PlotContent.h"
 #include "reader/PlotFile.h"
 #include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
@@ -23,15 +25,17 @@ namespace korvid {
 
 namespace {
 
-class MessageBoxMessenger : public ReaderMessenger {
+// What the reader has to say waits until the read is over: the progress panel goes first,
+// and a file that is no plot at all is said to be so instead.
+class DeferredMessenger : public ReaderMessenger {
  public:
-  explicit MessageBoxMessenger(PictForm& form) : form_(form) {}
+  explicit DeferredMessenger(std::vector<QString>& messages) : messages_(messages) {}
   void ShowMessage(const std::string& text) override {
-    form_.Context().dialogs.ShowMessage(&form_, QString::fromStdString(text));
+    messages_.push_back(QString::fromStdString(text));
   }
 
  private:
-  PictForm& form_;
+  std::vector<QString>& messages_;
 };
 
 // The hourglass for as long as the command runs, however it ends.
@@ -59,34 +63,51 @@ void PlotLoader::ChooseAndLoad() {
 
 void PlotLoader::Load(const QString& path) {
   AppContext& context = form_.Context();
-  WaitCursor wait;
-  try {
-    const PlotPath split = SplitPlotPath(path.toStdString());
-    context.model.PlotDir = split.dir;
-    context.model.PlotFileName = split.name;
-    form_.Surface()->ClearPicture();
-    context.drawn = false;
-    // The old drawing belongs to the old file: it must never show under the new name.
-    context.metafile.Remove();
-    form_.OpenProgress(5);
-    // The last read goes before the next read takes its memory.
-    context.drawing.Show(nullptr);
-    form_.ReadingChoice().Offer({});
-    Show(Read(context.model.PlotDir + context.model.PlotFileName));
-  } catch (const DrawingBudgetSpent&) {
-    // Said where the load says what it left out, the file stays unshown.
-    context.drawing.Show(nullptr);
-    form_.Surface()->ClearPicture();
-    context.drawn = false;
-    form_.ShowNotice(
-        QStringLiteral("図形の描画に必要なメモリが上限（%1 MiB）を超えるため、表示できません")
-            .arg(DrawingBudget::kWindowBytes >> 20));
-  } catch (const RuntimeError&) {
-    // The load ends quietly; the picture stays empty.
-  } catch (const std::exception&) {
+  messages_.clear();
+  {
+    WaitCursor wait;
+    try {
+      const PlotPath split = SplitPlotPath(path.toStdString());
+      context.model.PlotDir = split.dir;
+      context.model.PlotFileName = split.name;
+      form_.Surface()->ClearPicture();
+      context.drawn = false;
+      // The old drawing belongs to the old file: it must never show under the new name.
+      context.metafile.Remove();
+      form_.OpenProgress(5);
+      // The last read goes before the next read takes its memory.
+      context.drawing.Show(nullptr);
+      form_.ReadingChoice().Offer({});
+      form_.ShowReading({});
+      Show(Read(context.model.PlotDir + context.model.PlotFileName));
+    } catch (const DrawingBudgetSpent&) {
+      // Said where the load says what it left out, the file stays unshown.
+      context.drawing.Show(nullptr);
+      form_.Surface()->ClearPicture();
+      context.drawn = false;
+      form_.ShowReading(
+          {QStringLiteral("図形の描画に必要なメモリが上限（%1 MiB）を超えるため、表示できません")
+               .arg(DrawingBudget::kWindowBytes >> 20),
+           {}});
+    } catch (const RuntimeError&) {
+      // The load ends quietly; the picture stays empty.
+    } catch (const std::exception&) {
+    }
+    form_.ReadingChoice().ShowCaption();
+    form_.CloseProgress();
   }
-  form_.ReadingChoice().ShowCaption();
-  form_.CloseProgress();
+  for (const QString& message : std::exchange(messages_, {}))
+    context.dialogs.ShowMessage(&form_, message);
+}
+
+bool PlotLoader::ExplainNotAPlot() {
+  const AppContext& context = form_.Context();
+  const QString notice =
+      NotAPlotNotice(ClassifyPlotFile(context.model.PlotDir + context.model.PlotFileName));
+  if (notice.isEmpty()) return false;
+  messages_.clear();
+  form_.ShowReading({notice, {}});
+  return true;
 }
 
 PlotLoader::FileRead PlotLoader::Read(const std::string& path) {
@@ -96,12 +117,14 @@ PlotLoader::FileRead PlotLoader::Read(const std::string& path) {
     auto outcome = std::make_shared<const StandardReadOutcome>(ReadStandardPlotFile(
         path, {.kinds = FileKinds::RegularFilesOnly, .curves = kPictureCurves}));
     read.notice = DescribeStandardLeftOut(*outcome);
+    read.instructions = InstructionNotes(*outcome);
     read.read = !outcome->fileError;
+    read.fileError = static_cast<bool>(outcome->fileError);
     read.source = SourceOfPages(std::shared_ptr<const StandardPlot>(outcome, &outcome->plot));
     return read;
   }
   std::int16_t status = 0;
-  MessageBoxMessenger messenger(form_);
+  DeferredMessenger messenger(messages_);
   PlotReader reader(context.model, messenger);
   // A FIFO or a device would hold the window: only regular files are read.
   const ReadOutcome outcome = reader.ReadPlotFile(status, FileKinds::RegularFilesOnly);
@@ -109,15 +132,20 @@ PlotLoader::FileRead PlotLoader::Read(const std::string& path) {
   if (status != 1) read.source = SourceOfModel(context.model);
   read.offer = StandardReadingOffer(outcome, !read.source || !read.source->HasDrawing());
   read.notice = DescribeLeftOut(outcome, context.model.SegCount[1]);
+  read.instructions = InstructionNotes(outcome);
   read.read = status != 1;
+  read.fileError = static_cast<bool>(outcome.fileError);
   return read;
 }
 
 void PlotLoader::Show(FileRead read) {
   AppContext& context = form_.Context();
   context.drawing.Show(std::move(read.source));
-  form_.ReadingChoice().Offer(read.offer);
-  form_.ShowNotice(read.notice);
+  const bool notAPlot = !context.drawing.HasDrawing() && !read.fileError && ExplainNotAPlot();
+  if (!notAPlot) {
+    form_.ReadingChoice().Offer(read.offer);
+    form_.ShowReading({read.notice, std::move(read.instructions)});
+  }
   if (!context.drawing.HasDrawing()) ForgetEarlierPages();
   if (!read.read) return;
   form_.SetProgress(30);

@@ -1,8 +1,11 @@
+#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QGridLayout>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -10,8 +13,11 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QTimer>
+#include <QTranslator>
 
 #include "app/DialogService.h"
+#include "app/PageChoiceRow.h"
+#include "app/PageSetupDialog.h"
 #include "app/PrintQueue.h"
 
 namespace korvid {
@@ -82,7 +88,14 @@ QString QtDialogService::SaveFileName(QWidget* parent, const FileDialogRequest& 
   dialog.setFileMode(QFileDialog::AnyFile);
   PrepareDialog(dialog, request);
   if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+  PageChoiceRow* page = nullptr;
+  // Qt's own dialog lays itself out on a grid: the row goes beneath its last.
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()); grid && request.page) {
+    page = new PageChoiceRow(*request.page, &dialog);
+    grid->addWidget(page, grid->rowCount(), 0, 1, grid->columnCount());
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  if (page) *request.page = page->Request();
   return dialog.selectedFiles().first();
 }
 
@@ -146,6 +159,16 @@ bool QtDialogService::PrinterTakesJobs(const QString& name) {
 
 bool QtDialogService::OpenUrl(const QUrl& url) {
   return QDesktopServices::openUrl(url);
+}
+
+bool InstallQtTranslations() {
+  auto* translator = new QTranslator(QCoreApplication::instance());
+  if (!translator->load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    delete translator;
+    return false;
+  }
+  return QCoreApplication::installTranslator(translator);
 }
 
 }  // namespace korvid

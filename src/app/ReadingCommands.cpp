@@ -1,6 +1,7 @@
 #include "app/ReadingCommands.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 
 #include "app/PictForm.h"
@@ -8,9 +9,36 @@
 #include "app/ReadingNotes.h"
 #include "app/ReadingPanel.h"
 #include "app/ReadingPreference.h"
+#include "app/StatusLabels.h"
 #include "app/ViewCommands.h"
+#include "view/PlotCoordinates.h"
 
 namespace korvid {
+
+namespace {
+
+// At most `decimals` decimals, with no trailing zeros.
+QString Shortest(double value, int decimals) {
+  QString text = QString::number(value, 'f', decimals);
+  if (text.contains(QLatin1Char('.'))) {
+    while (text.endsWith(QLatin1Char('0')))
+      text.chop(1);
+    if (text.endsWith(QLatin1Char('.'))) text.chop(1);
+  }
+  return text;
+}
+
+}  // namespace
+
+QString PlotSizeText(const PlotBox& box) {
+  if (box.empty) return {};
+  const auto pair = [&](double width, double height, int decimals) {
+    return Shortest(width, decimals) + QStringLiteral(" × ") + Shortest(height, decimals);
+  };
+  return pair(box.Width() / kPlotterUnitsPerMm, box.Height() / kPlotterUnitsPerMm, 2) +
+         QStringLiteral(" mm（") + pair(box.Width(), box.Height(), 1) +
+         QStringLiteral(" プロッタ単位）");
+}
 
 void ReadingCommands::Start() {
   AppContext& context = form_.Context();
@@ -56,6 +84,7 @@ void ReadingCommands::ShowCaption() {
   const AppContext& context = form_.Context();
   form_.ReadingStatus()->SetCaption(
       ReadingCaption(context.Hpgl2Reading, context.drawing.Page(), context.drawing.PageCount()));
+  form_.PlotSizeStatus()->SetFullText(PlotSizeText(context.drawing.DrawnBox()));
 }
 
 void ReadingCommands::MarkPage() {

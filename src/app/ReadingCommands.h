@@ -5,6 +5,11 @@
 namespace korvid {
 
 class PictForm;
+struct PlotBox;
+
+// A drawing's size for the status bar: "100 × 52.5 mm（4000 × 2100 プロッタ単位）"; empty
+// for nothing drawn.
+QString PlotSizeText(const PlotBox& box);
 
 // The choice between the design's reading and the standard HP-GL/2 reading, and the
 // pages of a standard read: the option in the Options menu, the status bar's offer to

@@ -156,8 +156,57 @@ QString DescribeStandardLeftOut(const StandardReadOutcome& outcome) {
                  .arg(where);
   }
   if (!outcome.Drew()) parts << QStringLiteral("描ける図形がありませんでした");
+  if (outcome.counts.undrawableCharacters > 0) {
+    parts << QStringLiteral("描けない文字%1個を「?」で表示しました")
+                 .arg(outcome.counts.undrawableCharacters);
+  }
+  if (outcome.counts.rasterImagesSkipped > 0) {
+    static const QString kWhy[] = {QString(), QStringLiteral("カラー"),
+                                   QStringLiteral("未対応の圧縮方式"),
+                                   QStringLiteral("細かすぎる画像")};
+    parts << QStringLiteral("ラスター画像%1個を描けませんでした（%2）")
+                 .arg(outcome.counts.rasterImagesSkipped)
+                 .arg(kWhy[static_cast<int>(outcome.rasterSkip)]);
+  }
   if (!outcome.unread.empty()) parts << SkippedNote(QStringLiteral("命令"), outcome.unread);
   return parts.join(QStringLiteral("。"));
+}
+
+std::vector<InstructionNote> InstructionNotes(const ReadOutcome& outcome) {
+  std::vector<InstructionNote> notes;
+  for (const SkippedMnemonic& skipped : outcome.skipped) {
+    notes.push_back({Visible(skipped.mnemonic), skipped.count, skipped.firstByte,
+                     StandardReadingDraws(skipped.mnemonic)
+                         ? QStringLiteral("読み飛ばしました（HP-GL/2 として読み込めば描けます）")
+                         : QStringLiteral("読み飛ばしました")});
+  }
+  return notes;
+}
+
+std::vector<InstructionNote> InstructionNotes(const StandardReadOutcome& outcome) {
+  std::vector<InstructionNote> notes;
+  for (const UnreadInstruction& unread : outcome.unread) {
+    notes.push_back({Visible(unread.mnemonic), unread.count, unread.firstByte,
+                     QStringLiteral("未対応のため読み飛ばしました")});
+  }
+  for (const UnreadInstruction& ignored : outcome.ignored) {
+    notes.push_back({Visible(ignored.mnemonic), ignored.count, ignored.firstByte,
+                     QStringLiteral("図形に影響しないため無視しました")});
+  }
+  return notes;
+}
+
+QString NotAPlotNotice(PlotContent content) {
+  switch (content) {
+    case PlotContent::Empty:
+      return QStringLiteral("ファイルが空です（図形の命令がありません）");
+    case PlotContent::NotAPlot:
+      return QStringLiteral(
+          "プロッタファイルではありません（プログラムや画像など、図面以外のデータです）");
+    case PlotContent::MaybePlot:
+      break;
+  }
+  return {};
 }
 
 }  // namespace korvid

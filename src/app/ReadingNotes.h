@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "hpgl2/StandardReadOutcome.h"
+#include "reader/PlotContent.h"
 #include "reader/ReadOutcome.h"
 
 namespace korvid {
@@ -37,5 +40,29 @@ QString DescribeLeftOut(const ReadOutcome& outcome, int segments);
 // What a standard read left out: the file error, the memory budget, a read that drew
 // nothing, and the instructions it did not understand. Empty when it read everything.
 QString DescribeStandardLeftOut(const StandardReadOutcome& outcome);
+
+// One instruction a read skipped or ignored, as the details of a reading list it.
+struct InstructionNote {
+  QString mnemonic;  // as the user can read it
+  std::int64_t count = 0;
+  std::int64_t firstByte = -1;  // where the first one stands in the file; -1 unknown
+  QString treatment;            // what the reading in force did with it
+};
+
+// What a read tells the user: the status bar's notice and, for its details window, every
+// instruction it skipped or ignored.
+struct ReadingReport {
+  QString notice;
+  std::vector<InstructionNote> instructions;
+};
+
+// In the order the instructions first appeared; the standard reading's ignored ones
+// (which change nothing on paper) after those it did not understand.
+std::vector<InstructionNote> InstructionNotes(const ReadOutcome& outcome);
+std::vector<InstructionNote> InstructionNotes(const StandardReadOutcome& outcome);
+
+// Why a file that drew nothing is no plot, when it is none: empty, or a program or an image
+// renamed. Empty for anything that may be a plot.
+QString NotAPlotNotice(PlotContent content);
 
 }  // namespace korvid

@@ -4,13 +4,15 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "app/StatusLabels.h"
+
 namespace korvid {
 
 ReadingPanel::ReadingPanel(QWidget* parent)
     : QWidget(parent),
-      reason_(new QLabel(this)),
+      reason_(new ElidedLabel(this)),
       button_(new QToolButton(this)),
-      caption_(new QLabel(this)) {
+      caption_(new ElidedLabel(this)) {
   setObjectName("ReadingPanel");
   reason_->setObjectName("ReadingOfferReason");
   button_->setObjectName("RereadAsHpgl2");
@@ -30,14 +32,12 @@ ReadingPanel::ReadingPanel(QWidget* parent)
 }
 
 void ReadingPanel::SetCaption(const QString& caption) {
-  caption_->setText(caption);
+  caption_->SetFullText(caption);
 }
 
 void ReadingPanel::ShowOffer(const QString& reason) {
-  reason_->setText(reason);
-  reason_->setToolTip(reason);
-  // The notice beside it gives way first: the reason is what the button is about.
-  reason_->setMinimumWidth(reason.isEmpty() ? 0 : reason_->sizeHint().width());
+  // Elided like the notice beside it when the bar is narrow; the button never gives way.
+  reason_->SetFullText(reason);
   reason_->setVisible(!reason.isEmpty());
   button_->setVisible(!reason.isEmpty());
 }

@@ -7,6 +7,8 @@ class QToolButton;
 
 namespace korvid {
 
+class ElidedLabel;
+
 // The status bar's part about the readings: an offer to read the file again in the
 // standard reading (a short reason and one button), and which reading is in force.
 class ReadingPanel : public QWidget {
@@ -20,8 +22,8 @@ class ReadingPanel : public QWidget {
   // Off while the print preview shows, as the menus are.
   void SetOfferEnabled(bool enabled);
 
-  QLabel* Caption() const { return caption_; }
-  QLabel* OfferReason() const { return reason_; }
+  ElidedLabel* Caption() const { return caption_; }
+  ElidedLabel* OfferReason() const { return reason_; }
   QToolButton* OfferButton() const { return button_; }
   bool Offering() const;
 
@@ -29,9 +31,9 @@ class ReadingPanel : public QWidget {
   void RereadRequested();
 
  private:
-  QLabel* reason_;
+  ElidedLabel* reason_;
   QToolButton* button_;
-  QLabel* caption_;
+  ElidedLabel* caption_;
 };
 
 }  // namespace korvid

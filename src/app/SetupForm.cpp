@@ -1,5 +1,6 @@
 #include "app/SetupForm.h"
 
+#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,17 +23,20 @@ SetupForm::SetupForm(PictForm& form) : QDialog(&form), form_(form) {
   text1_->setObjectName("Text1");
   auto* label2 = new QLabel(QStringLiteral("元図からの倍率で大きすぎると自動調整します"), this);
   label2->setObjectName("Label2");
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  label1->setBuddy(text1_);
+  text1_->setAccessibleName(QStringLiteral("倍率"));
+  // Qt's standard buttons, in the language of Qt's own translations.
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+  QPushButton* ok = buttons->button(QDialogButtonBox::Ok);
   ok->setObjectName("Command1");
   ok->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+  QPushButton* cancel = buttons->button(QDialogButtonBox::Cancel);
   cancel->setObjectName("Command2");
   auto* layout = new QGridLayout(this);
   layout->addWidget(label1, 0, 0);
   layout->addWidget(text1_, 0, 1, 1, 2);
   layout->addWidget(label2, 1, 0, 1, 3);
-  layout->addWidget(ok, 2, 1);
-  layout->addWidget(cancel, 2, 2);
+  layout->addWidget(buttons, 2, 0, 1, 3);
   connect(ok, &QPushButton::clicked, this, [this] { form_.RunGuarded([this] { ClickOk(); }); });
   connect(cancel, &QPushButton::clicked, this, &SetupForm::ClickCancel);
 }
@@ -44,7 +48,9 @@ void SetupForm::ClickOk() {
   if (!entry.message.empty()) {
     context.dialogs.ShowMessage(this, QString::fromStdString(entry.message));
   }
-  if (entry.outcome == MagnificationEntry::Outcome::NotANumber) return;
+  if (entry.outcome == MagnificationEntry::Outcome::NotANumber ||
+      entry.outcome == MagnificationEntry::Outcome::NotPositive)
+    return;
   context.Magnification = entry.magnification;
   text1_->setText(QString::fromStdString(entry.text));
   close();

@@ -29,6 +29,15 @@ PlotExtents ShownDrawing::Extents() const {
   return source_ ? source_->Extents() : PlotExtents{};
 }
 
+PlotBox ShownDrawing::DrawnBox() const {
+  return source_ ? source_->DrawnBox() : PlotBox{};
+}
+
+FramePlacement ShownDrawing::Placement(std::int16_t angle) const {
+  if (!source_) throw RuntimeError(err::kSubscriptOutOfRange);
+  return source_->Placement(RotationForAngle(angle));
+}
+
 void ShownDrawing::Draw(const DrawSetup& setup, const FileLocation& metafile,
                         DrawProgress* progress) const {
   if (!source_) throw RuntimeError(err::kSubscriptOutOfRange);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "model/FileLocation.h"
@@ -30,6 +31,13 @@ class ShownDrawing {
   // The extents of the plot or page on show (the inverted start values with nothing on
   // show); error 9 for a model plot outside the model.
   PlotExtents Extents() const;
+  // The box of its lines and fills, without the pens' width; empty with nothing on show.
+  PlotBox DrawnBox() const;
+  // How its picture holds it, turned by `angle` as the rotation commands turn it; error 9
+  // with nothing on show.
+  FramePlacement Placement(std::int16_t angle) const;
+  // The file's own units on the page on show (standard reading); none otherwise.
+  const UserUnits* FileUnits() const { return source_ ? source_->FileUnits() : nullptr; }
   // Writes the plot or page on show into the plot metafile, as DrawPlot does; error 9 with
   // nothing on show.
   void Draw(const DrawSetup& setup, const FileLocation& metafile, DrawProgress* progress) const;

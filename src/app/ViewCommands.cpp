@@ -2,20 +2,25 @@
 
 #include <sys/stat.h>
 
+#include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QWheelEvent>
 #include <cerrno>
+#include <cmath>
 #include <functional>
 
 #include "app/DialogService.h"
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
+#include "app/StatusLabels.h"
 #include "model/RuntimeError.h"
 #include "output/DrawingExport.h"
 #include "render/PlotSource.h"
 #include "render/Rotation.h"
+#include "view/PlotCoordinates.h"
 
 namespace korvid {
 
@@ -39,6 +44,18 @@ Orientation OrientationOf(int mode) {
   }
 }
 
+// A wheel notch zooms by a quarter; + and - by the toolbar's step.
+constexpr double kWheelZoomPerNotch = 1.25;
+constexpr double kKeyZoomFactor = 2;
+constexpr double kNotch = 120;  // a wheel's angle delta per notch
+// A notch scrolls as many lines as the desktop says, of this many pixels each.
+constexpr double kWheelLinePx = 20;
+// A page keeps this share of the view in sight, to read on from.
+constexpr double kPageOverlap = 0.1;
+
+const QString kZoomInLimit = QStringLiteral("これ以上拡大できません");
+const QString kZoomOutLimit = QStringLiteral("これ以上縮小できません");
+
 class CallbackEffects : public ViewEffects {
  public:
   explicit CallbackEffects(std::function<void()> load) : load_(std::move(load)) {}
@@ -50,7 +67,11 @@ class CallbackEffects : public ViewEffects {
 
 }  // namespace
 
-ViewCommands::ViewCommands(PictForm& form) : form_(form) {}
+ViewCommands::ViewCommands(PictForm& form) : form_(form) {
+  wheelTimer_.setSingleShot(true);
+  wheelTimer_.setInterval(0);
+  QObject::connect(&wheelTimer_, &QTimer::timeout, [this] { FlushWheel(); });
+}
 
 // The picture does not depend on the surface's size: a zoom or fit decodes the file again
 // only when the drawing routine has rewritten it since. A missing file still fails.
@@ -83,15 +104,19 @@ void ViewCommands::ChangeView(const std::function<void(AppContext&, ViewEffects&
 }
 
 void ViewCommands::ZoomIn() {
-  ChangeView([this](AppContext& context, ViewEffects& effects) {
-    context.view.ZoomIn(form_.Metrics(), context.HasDrawing(), effects);
+  bool zoomed = true;
+  ChangeView([this, &zoomed](AppContext& context, ViewEffects& effects) {
+    zoomed = context.view.ZoomIn(form_.Metrics(), context.HasDrawing(), effects);
   });
+  if (!zoomed && form_.Context().HasDrawing()) form_.Readout()->ShowLimit(kZoomInLimit);
 }
 
 void ViewCommands::ZoomOut() {
-  ChangeView([this](AppContext& context, ViewEffects& effects) {
-    context.view.ZoomOut(form_.Metrics(), context.HasDrawing(), effects);
+  bool zoomed = true;
+  ChangeView([this, &zoomed](AppContext& context, ViewEffects& effects) {
+    zoomed = context.view.ZoomOut(form_.Metrics(), context.HasDrawing(), effects);
   });
+  if (!zoomed && form_.Context().HasDrawing()) form_.Readout()->ShowLimit(kZoomOutLimit);
 }
 
 void ViewCommands::FitToWindow() {
@@ -138,12 +163,12 @@ void ViewCommands::OnVScroll(int value) {
   form_.ApplyView();
 }
 
-void ViewCommands::ScrollBy(bool horizontal, int steps, bool page) {
+void ViewCommands::ScrollBy(bool horizontal, int steps) {
   ViewState& view = form_.Context().view;
   ScrollBarModel& bar = horizontal ? view.HScroll1 : view.VScroll1;
   if (!bar.Visible || steps == 0) return;
-  const int step = page ? bar.LargeChange : bar.SmallChange;
-  const int value = std::clamp(bar.Value() + steps * std::max(step, 1), 0, int{bar.Max()});
+  const int value =
+      std::clamp(bar.Value() + steps * std::max<int>(bar.SmallChange, 1), 0, int{bar.Max()});
   if (horizontal) {
     OnHScroll(value);
   } else {
@@ -151,40 +176,197 @@ void ViewCommands::ScrollBy(bool horizontal, int steps, bool page) {
   }
 }
 
-bool ViewCommands::Wheel(QWheelEvent* event) {
-  const QPoint delta = event->angleDelta();
-  const int notches = (delta.y() != 0 ? delta.y() : delta.x()) / 120;
-  if (notches == 0) return false;
-  if (event->modifiers() & Qt::ControlModifier) {
-    form_.RunGuarded([this, notches] { notches > 0 ? ZoomIn() : ZoomOut(); });
-    return true;
+void ViewCommands::ScrollByMm(double dx, double dy) {
+  AppContext& context = form_.Context();
+  if (!context.HasDrawing() || (dx == 0 && dy == 0)) return;
+  ViewState& view = context.view;
+  view.ScrollTo(form_.Metrics(), static_cast<float>(view.ScrollX() + dx),
+                static_cast<float>(view.ScrollY() + dy));
+  form_.ApplyView();
+}
+
+bool ViewCommands::Wheel(const QWheelEvent& event, QPointF viewportPx) {
+  if (!form_.Context().HasDrawing()) return false;
+  QPointF notches = QPointF(event.angleDelta()) / kNotch;
+  if (event.modifiers() & Qt::ControlModifier) {
+    wheelZoomSteps_ += notches.y() != 0 ? notches.y() : notches.x();
+    wheelAnchorPx_ = viewportPx;
+  } else {
+    // A touchpad says how far it moved; a wheel, by how many notches.
+    const double pxPerMm = form_.Scale().PxPerMm();
+    QPointF mm = event.pixelDelta().isNull()
+                     ? notches * QApplication::wheelScrollLines() * kWheelLinePx / pxPerMm
+                     : QPointF(event.pixelDelta()) / pxPerMm;
+    const ViewState& view = form_.Context().view;
+    const bool across = (event.modifiers() & Qt::ShiftModifier) ||
+                        (!view.VScroll1.Visible && view.HScroll1.Visible);
+    if (across && mm.x() == 0) mm = QPointF(mm.y(), 0);
+    wheelScrollMm_ -= mm;
   }
-  const ViewState& view = form_.Context().view;
-  const bool horizontal = (event->modifiers() & Qt::ShiftModifier) || delta.y() == 0 ||
-                          (!view.VScroll1.Visible && view.HScroll1.Visible);
-  ScrollBy(horizontal, -notches, false);
+  wheelTimer_.start();
   return true;
 }
 
+void ViewCommands::FlushWheel() {
+  wheelTimer_.stop();
+  const double steps = wheelZoomSteps_;
+  const QPointF scroll = wheelScrollMm_;
+  wheelZoomSteps_ = 0;
+  wheelScrollMm_ = {};
+  form_.RunGuarded([&] {
+    if (steps != 0) ZoomAbout(std::pow(kWheelZoomPerNotch, steps), wheelAnchorPx_);
+    ScrollByMm(scroll.x(), scroll.y());
+  });
+}
+
+void ViewCommands::ZoomAbout(double factor, QPointF viewportPx) {
+  AppContext& context = form_.Context();
+  if (!context.HasDrawing()) return;
+  const MillimetreScale& scale = form_.Scale();
+  const ViewState::Scaling scaling = context.view.ZoomAbout(
+      form_.Metrics(), factor, scale.Mm(viewportPx.x()), scale.Mm(viewportPx.y()));
+  AfterViewerZoom(scaling, factor > 1);
+}
+
+void ViewCommands::ZoomToSelection() {
+  AppContext& context = form_.Context();
+  if (!context.HasDrawing() || !context.band.Visible) return;
+  const ViewState::Scaling scaling = context.view.ZoomToBox(form_.Metrics(), context.band.Shape);
+  AfterViewerZoom(scaling, true);
+}
+
+// The band follows the drawing it marks: the selection it captured stays the one shown.
+void ViewCommands::AfterViewerZoom(const ViewState::Scaling& scaling, bool enlarging) {
+  if (!scaling.Changed()) {
+    form_.Readout()->ShowLimit(enlarging ? kZoomInLimit : kZoomOutLimit);
+    return;
+  }
+  BoxMm& band = form_.Context().band.Shape;
+  band.Left *= scaling.x;
+  band.Width *= scaling.x;
+  band.Top *= scaling.y;
+  band.Height *= scaling.y;
+  form_.ApplyView();
+  ShowBand();
+}
+
+void ViewCommands::Relayout() {
+  AppContext& context = form_.Context();
+  if (!context.HasDrawing()) return;
+  context.view.Relayout(form_.Metrics());
+  form_.ApplyView();
+  ShowBand();
+}
+
+QPointF ViewCommands::ShownCentrePx() const {
+  const ViewState& view = form_.Context().view;
+  const WindowMetrics metrics = form_.Metrics();
+  const double pxPerMm = form_.Scale().PxPerMm();
+  return QPointF(view.ShownWidth(metrics), view.ShownHeight(metrics)) * pxPerMm / 2;
+}
+
 bool ViewCommands::Key(QKeyEvent* event) {
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  const bool shift = modifiers == Qt::ShiftModifier;
+  if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && shift)) {
+    OpenContextMenuFromKeyboard();
+    return true;
+  }
+  AppContext& context = form_.Context();
+  if (!context.HasDrawing() ||
+      (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+    return false;
+  const ViewState& view = context.view;
+  const WindowMetrics metrics = form_.Metrics();
+  const double pageDown = view.ShownHeight(metrics) * (1 - kPageOverlap);
+  const double pageAcross = view.ShownWidth(metrics) * (1 - kPageOverlap);
   switch (event->key()) {
     case Qt::Key_Left:
-      ScrollBy(true, -1, false);
+      ScrollBy(true, -1);
       return true;
     case Qt::Key_Right:
-      ScrollBy(true, 1, false);
+      ScrollBy(true, 1);
       return true;
     case Qt::Key_Up:
-      ScrollBy(false, -1, false);
+      ScrollBy(false, -1);
       return true;
     case Qt::Key_Down:
-      ScrollBy(false, 1, false);
+      ScrollBy(false, 1);
       return true;
     case Qt::Key_PageUp:
-      ScrollBy(false, -1, true);
+      shift ? ScrollByMm(-pageAcross, 0) : ScrollByMm(0, -pageDown);
       return true;
     case Qt::Key_PageDown:
-      ScrollBy(false, 1, true);
+      shift ? ScrollByMm(pageAcross, 0) : ScrollByMm(0, pageDown);
+      return true;
+    case Qt::Key_Home:
+      ScrollByMm(-view.ScrollX(), -view.ScrollY());
+      return true;
+    case Qt::Key_End:
+      ScrollByMm(view.Picture3.Width, view.Picture3.Height);
+      return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+      ZoomAbout(kKeyZoomFactor, ShownCentrePx());
+      return true;
+    case Qt::Key_Minus:
+      ZoomAbout(1 / kKeyZoomFactor, ShownCentrePx());
+      return true;
+    case Qt::Key_Space:
+      if (!event->isAutoRepeat()) {
+        spaceHeld_ = true;
+        if (!panning_) form_.Surface()->setCursor(Qt::OpenHandCursor);
+      }
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool ViewCommands::KeyReleased(QKeyEvent* event) {
+  if (event->key() != Qt::Key_Space || event->isAutoRepeat()) return false;
+  spaceHeld_ = false;
+  if (!panning_) form_.Surface()->unsetCursor();
+  return true;
+}
+
+void ViewCommands::FocusLost() {
+  spaceHeld_ = false;
+  if (!panning_) form_.Surface()->unsetCursor();
+}
+
+bool ViewCommands::Pan(QMouseEvent* event) {
+  const ViewState& view = form_.Context().view;
+  switch (event->type()) {
+    case QEvent::MouseButtonPress: {
+      if (panning_) return true;  // another button during a pan does nothing
+      const bool panButton =
+          event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && spaceHeld_);
+      if (!panButton || !form_.Context().HasDrawing()) return false;
+      panning_ = true;
+      panButton_ = event->button();
+      panFromGlobal_ = event->globalPosition();
+      panFromScroll_ = QPointF(view.ScrollX(), view.ScrollY());
+      form_.Surface()->setCursor(Qt::ClosedHandCursor);
+      return true;
+    }
+    case QEvent::MouseMove: {
+      if (!panning_) return false;
+      const QPointF movedMm = (event->globalPosition() - panFromGlobal_) / form_.Scale().PxPerMm();
+      const QPointF to = panFromScroll_ - movedMm;
+      ScrollByMm(to.x() - view.ScrollX(), to.y() - view.ScrollY());
+      return true;
+    }
+    case QEvent::MouseButtonRelease:
+      if (!panning_) return false;
+      if (event->button() == panButton_) {
+        panning_ = false;
+        if (spaceHeld_) {
+          form_.Surface()->setCursor(Qt::OpenHandCursor);
+        } else {
+          form_.Surface()->unsetCursor();
+        }
+      }
       return true;
     default:
       return false;
@@ -197,10 +379,29 @@ void ViewCommands::ShowBand() {
   const QRectF bandPx(band.Shape.Left * scale.PxPerMm(), band.Shape.Top * scale.PxPerMm(),
                       band.Shape.Width * scale.PxPerMm(), band.Shape.Height * scale.PxPerMm());
   form_.Surface()->SetBand(band.Visible, bandPx);
+  // Only a band shown can be zoomed to.
+  if (QAction* zoom = form_.Action(QStringLiteral("ZoomToSelection")))
+    zoom->setEnabled(band.Visible && form_.Context().HasDrawing());
 }
 
 void ViewCommands::OpenContextMenu() {
-  if (contextMenu_) form_.Context().dialogs.PopupMenu(*contextMenu_, QCursor::pos());
+  OpenContextMenuAt(QCursor::pos());
+}
+
+void ViewCommands::OpenContextMenuAt(const QPoint& globalPosition) {
+  if (!contextMenu_) return;
+  form_.Context().dialogs.PopupMenu(*contextMenu_, globalPosition);
+}
+
+// From the keyboard the menu opens at the pointer when it is over the drawing, else in the
+// middle of the view.
+void ViewCommands::OpenContextMenuFromKeyboard() {
+  if (!form_.Context().HasDrawing()) return;
+  QWidget* viewport = form_.Viewport();
+  const QPoint pointer = viewport->mapFromGlobal(QCursor::pos());
+  const QRect shown = viewport->rect() & form_.Surface()->geometry();
+  const QPoint at = shown.contains(pointer) ? pointer : shown.center();
+  OpenContextMenuAt(viewport->mapToGlobal(at));
 }
 
 void ViewCommands::MousePressed(int button, QPointF positionPx) {
@@ -241,6 +442,15 @@ void ViewCommands::CaptureSelection() {
   QImage captured = form_.Surface()->RenderRegion(region);
   if (captured.isNull() && !region.isEmpty()) throw RuntimeError(err::kPictureTooLarge);
   picture2_ = std::move(captured);
+  // The same region in the plot's own units, whatever the zoom and the turn.
+  const AppContext& context = form_.Context();
+  const FramePlacement placement = context.drawing.Placement(context.view.Angle());
+  const QSize surface = form_.Surface()->size();
+  const SurfaceView view{0, 0, static_cast<double>(surface.width()),
+                         static_cast<double>(surface.height())};
+  capturedPart_ = {};
+  for (const QPoint corner : {region.topLeft(), region.bottomRight() + QPoint(1, 1)})
+    capturedPart_.Include(PlotAtSurfacePoint(placement, view, corner.x(), corner.y()));
 }
 
 }  // namespace korvid

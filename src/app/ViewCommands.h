@@ -2,10 +2,15 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QTimer>
 #include <cstdint>
 #include <functional>
 
+#include "model/StandardPlot.h"
+#include "view/ViewState.h"
+
 class QMenu;
+class QMouseEvent;
 class QWheelEvent;
 class QKeyEvent;
 
@@ -30,16 +35,38 @@ class ViewCommands {
 
   void OnHScroll(int value);
   void OnVScroll(int value);
-  // Beyond the scroll bars: the wheel (Shift for across, Ctrl to zoom) and the keys.
-  bool Wheel(QWheelEvent* event);
+
+  // Beside the commands above, the mouse and keys of a viewer; they never touch the plot
+  // metafile. The wheel scrolls (Shift: across), Ctrl+wheel zooms about the pointer; wheel
+  // events are gathered and the view changes once per pass of the event loop. Positions
+  // are in pixels of the viewport.
+  bool Wheel(const QWheelEvent& event, QPointF viewportPx);
+  // PageUp/PageDown (Shift: across), Home/End, the arrows, + and -, the Menu key and
+  // Shift+F10; Space held makes a left drag pan.
   bool Key(QKeyEvent* event);
+  bool KeyReleased(QKeyEvent* event);
+  void FocusLost();
+  // A middle-button drag, or a left drag with Space held, moves the drawing with the
+  // pointer; true when the event was taken for that.
+  bool Pan(QMouseEvent* event);
+  // The surface scaled by `factor` about a point of the viewport (the zoom limits of the
+  // toolbar hold; meeting one is said in the status bar).
+  void ZoomAbout(double factor, QPointF viewportPx);
+  // The band's region fills the view.
+  void ZoomToSelection();
+  // The client area changed its size.
+  void Relayout();
+  // The wheel events gathered so far take effect now.
+  void FlushWheel();
 
   void MousePressed(int button, QPointF positionPx);
   void MouseMoved(int buttons, QPointF positionPx);
   void MouseReleased(int button, QPointF positionPx);
 
-  // The captured selection: the surface's region under the band, as displayed.
+  // The captured selection: the surface's region under the band, as displayed, and the
+  // part of the plot it shows (plotter units), for a drawing of its true size.
   const QImage& Picture2() const { return picture2_; }
+  const PlotBox& CapturedPart() const { return capturedPart_; }
   void SetContextMenu(QMenu* menu) { contextMenu_ = menu; }
 
  private:
@@ -48,7 +75,12 @@ class ViewCommands {
   void ShowBand();
   void OpenContextMenu();
   void CaptureSelection();
-  void ScrollBy(bool horizontal, int steps, bool page);
+  void ScrollBy(bool horizontal, int steps);
+  void ScrollByMm(double dx, double dy);
+  void AfterViewerZoom(const ViewState::Scaling& scaling, bool enlarging);
+  void OpenContextMenuAt(const QPoint& globalPosition);
+  void OpenContextMenuFromKeyboard();
+  QPointF ShownCentrePx() const;
 
   struct FileIdentity {
     std::uint64_t inode = 0;
@@ -60,8 +92,19 @@ class ViewCommands {
 
   PictForm& form_;
   QMenu* contextMenu_ = nullptr;
+  // Gathered wheel input: zoom steps (notches) about the last anchor, and a scroll.
+  double wheelZoomSteps_ = 0;
+  QPointF wheelAnchorPx_;
+  QPointF wheelScrollMm_;
+  QTimer wheelTimer_;
+  bool spaceHeld_ = false;
+  bool panning_ = false;
+  Qt::MouseButton panButton_ = Qt::NoButton;
+  QPointF panFromGlobal_;
+  QPointF panFromScroll_;
   FileIdentity loaded_;
   QImage picture2_;
+  PlotBox capturedPart_;
 };
 
 }  // namespace korvid

@@ -1,8 +1,6 @@
 // korvid: the HPGL plot viewer.
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QTimer>
-#include <QTranslator>
 #include <memory>
 
 #include "app/AppContext.h"
@@ -20,12 +18,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Korvid"));
   QApplication::setApplicationVersion(korvid::kVersionText);
   QApplication::setQuitOnLastWindowClosed(false);
-  // Qt's own dialogs (files, printing, message buttons) speak Japanese like the rest.
-  QTranslator qtTranslator;
-  if (qtTranslator.load(QStringLiteral("qtbase_ja"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    QApplication::installTranslator(&qtTranslator);
-  }
+  korvid::InstallQtTranslations();
 
   korvid::QtDialogService dialogs;
   std::unique_ptr<korvid::PlotMetafile> metafile;

@@ -141,6 +141,7 @@ std::vector<PlannedJob> PlanBatch(const ConvertOptions& options) {
     job.dpi = options.dpi;
     job.reading = options.standard ? Reading::Standard : Reading::Own;
     job.page = options.page;
+    job.sheet = options.sheet;
     job.output =
         options.outputFolder == "-"
             ? "-"

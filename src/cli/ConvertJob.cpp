@@ -37,6 +37,7 @@ struct Drawing {
   MetafilePicture picture;
   std::unique_ptr<PlotSource> source;
   QRect frame;  // the picture's, in 0.01 mm
+  FramePlacement placement;
 };
 
 bool IsImage(ExportFormat format) {
@@ -106,6 +107,7 @@ bool Draw(const ConvertJob& job, Drawing& drawing, ConvertOutcome& outcome) {
   std::unique_ptr<PlotSource> source = Read(job, std::move(bytes), outcome);
   if (!source) return false;
   const DrawSetup setup = SetupFor(job);
+  drawing.placement = source->Placement(setup.rotation);
   if (job.format == ExportFormat::Emf) {
     drawing.metafile = DrawPlotInMemory(*source, setup);
   } else if (IsImage(job.format) && source->DrawsInParts()) {
@@ -118,11 +120,36 @@ bool Draw(const ConvertJob& job, Drawing& drawing, ConvertOutcome& outcome) {
   return true;
 }
 
-EncodeRequest EncodingFor(const ConvertJob& job, const QRect& frame) {
+// Whether the drawing goes on a page of a real size: a vector file always, an image when
+// asked for a resolution, a scale or a paper; a thumbnail never.
+bool OnPage(const ConvertJob& job) {
+  if (job.thumbnailPx > 0) return false;
+  if (!IsImage(job.format)) return true;
+  return job.dpi > 0 || job.sheet.scale || job.sheet.paper;
+}
+
+// What the page options did, said when any was given.
+void DescribePage(const ConvertJob& job, const PageLayout& layout, std::string& notes) {
+  if (!job.sheet.scale && !job.sheet.paper) return;
+  notes += "drawn at " + DescribeLayout(layout) + '\n';
+  if (layout.overflows) {
+    notes += "the drawing at " + ScaleText(layout.scale) + " (" + SizeText(layout.drawn) +
+             ") is larger than the printable area of " + SheetText(layout) +
+             ": its edges are cut off (--fit fits it)\n";
+  }
+}
+
+EncodeRequest EncodingFor(const ConvertJob& job, const Drawing& drawing, std::string& notes) {
   EncodeRequest request{job.format, job.widthPx, job.dpi};
   if (job.thumbnailPx > 0) {
-    request.widthPx = ThumbnailWidth(frame.width(), frame.height(), job.thumbnailPx);
+    request.widthPx =
+        ThumbnailWidth(drawing.frame.width(), drawing.frame.height(), job.thumbnailPx);
     request.dpi = 0;
+  }
+  if (OnPage(job)) {
+    request.page =
+        PlaceOnPage(DrawingOnFrame(drawing.placement), drawing.placement.scale, job.sheet);
+    DescribePage(job, request.page->layout, notes);
   }
   return request;
 }
@@ -185,11 +212,12 @@ ConvertOutcome RunWithinBudget(const ConvertJob& job) {
       WriteOutput(std::string_view(reinterpret_cast<const char*>(metafile.data()), metafile.size()),
                   job.output);
     } else if (drawing.source) {
-      WriteOutput(
-          EncodeSourceImage(*drawing.source, SetupFor(job), EncodingFor(job, drawing.frame)),
-          job.output);
+      WriteOutput(EncodeSourceImage(*drawing.source, SetupFor(job),
+                                    EncodingFor(job, drawing, outcome.notes)),
+                  job.output);
     } else {
-      WriteOutput(EncodePicture(drawing.picture, EncodingFor(job, drawing.frame)), job.output);
+      WriteOutput(EncodePicture(drawing.picture, EncodingFor(job, drawing, outcome.notes)),
+                  job.output);
     }
   } catch (const DrawingBudgetSpent& spent) {
     return BudgetFailure(job, spent, outcome);

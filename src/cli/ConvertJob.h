@@ -27,6 +27,9 @@ struct ConvertJob {
   // When the reading draws nothing, the first page of the other reading: a file manager
   // has no way to ask for the other reading, and keeps a failed thumbnail for good.
   bool otherReadingIfNothing = false;
+  // The sheet of an SVG or PDF file, and of an image asked for at a real size (a
+  // resolution, a scale or a paper); at 1:1 the drawing's own size.
+  PageRequest sheet;
   // What the reading and the drawing may take, shared with the other jobs of a batch;
   // none: nothing is counted.
   DrawingBudget* budget = nullptr;

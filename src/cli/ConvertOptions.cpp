@@ -28,8 +28,18 @@ const char* const kConvertUsage =
     "                      a file whose drawing needs more fails alone\n"
     "  --rotate DEG        turn the drawing right (90), upside down (180) or left (270)\n"
     "  --mono              black lines instead of coloured pens with dash patterns\n"
+    "  --scale S           draw at S: 1:N (1:2.5 is 2.5 times smaller), N:1 or a factor\n"
+    "                      (0.5); without it .svg and .pdf have the drawing's true size,\n"
+    "                      40 plotter units to the millimetre\n"
+    "  --paper P           on a sheet of A4, A3, A2, A1, A0, letter, legal or WxHmm\n"
+    "                      (such as 420x297mm), the drawing centred, the sheet turned\n"
+    "                      the way that holds the drawing larger\n"
+    "  --landscape, --portrait  turn the sheet of --paper this way\n"
+    "  --fit               scale the drawing to the sheet of --paper less a 10 mm edge\n"
     "  --width PX          width of a .png or .bmp image in pixels\n"
-    "  --dpi N             resolution of a .png or .bmp image (default 96)\n"
+    "  --dpi N             resolution of a .png or .bmp image: the drawing at its true\n"
+    "                      size (or --scale, or on --paper), N pixels to the inch,\n"
+    "                      written into the file\n"
     "  -s, --thumbnail SIZE  draw FILE into OUT as a PNG image whose longer side is SIZE\n"
     "                      pixels (for file managers' thumbnails); when Korvid's own\n"
     "                      reading draws nothing, page 1 of the --hpgl2 reading\n"
@@ -58,6 +68,14 @@ int PositiveNumber(const std::string& option, const std::string& text, int highe
   return value;
 }
 
+// What `read` makes of the value of `option`; a message saying what it `takes` when nothing.
+template <typename Read>
+auto NamedValue(const std::string& option, const std::string& text, Read read, const char* takes) {
+  auto value = read(text);
+  if (!value) throw UsageError(option + " takes " + takes + ", not \"" + text + "\"");
+  return value;
+}
+
 class ArgumentList {
  public:
   explicit ArgumentList(const std::vector<std::string>& arguments) : arguments_(arguments) {}
@@ -73,8 +91,28 @@ class ArgumentList {
   std::size_t next_ = 0;
 };
 
-ConvertOptions Thumbnail(ConvertOptions& options, bool batch) {
-  if (batch || !options.output.empty() || options.widthPx || options.dpi)
+// The first page option given, for messages that ask to drop them.
+struct PageOptions {
+  std::string first;
+  bool turned = false;  // --landscape or --portrait
+
+  void Saw(const std::string& option) {
+    if (first.empty()) first = option;
+  }
+};
+
+void CheckPageOptions(const ConvertOptions& options, const PageOptions& given) {
+  const PageRequest& sheet = options.sheet;
+  if (!sheet.paper) {
+    if (sheet.fit) throw UsageError("--fit needs --paper: it fits the drawing to a sheet");
+    if (given.turned)
+      throw UsageError("--landscape and --portrait need --paper: they turn its sheet");
+  }
+  if (sheet.fit && sheet.scale) throw UsageError("--fit and --scale exclude each other");
+}
+
+ConvertOptions Thumbnail(ConvertOptions& options, bool batch, const PageOptions& given) {
+  if (batch || !options.output.empty() || options.widthPx || options.dpi || !given.first.empty())
     throw UsageError("--thumbnail takes only an input and an output file");
   if (options.inputs.size() != 2) throw UsageError("--thumbnail needs an input and an output file");
   options.output = options.inputs[1];
@@ -107,6 +145,7 @@ ConvertOptions Batch(ConvertOptions& options) {
 ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
   ConvertOptions options;
   bool folderGiven = false;
+  PageOptions given;
   ArgumentList list(arguments);
   if (list.Done()) throw UsageError("nothing to do");
   while (!list.Done()) {
@@ -143,6 +182,25 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
       options.widthPx = PositiveNumber(argument, list.ValueOf(argument), 65535);
     } else if (argument == "--dpi") {
       options.dpi = PositiveNumber(argument, list.ValueOf(argument), 9600);
+    } else if (argument == "--scale") {
+      options.sheet.scale = NamedValue(argument, list.ValueOf(argument), ScaleNamed,
+                                       "1:N, N:1 or a factor such as 0.5, from 1:100000 to 1000:1");
+      given.Saw(argument);
+    } else if (argument == "--paper") {
+      options.sheet.paper = NamedValue(argument, list.ValueOf(argument), PaperNamed,
+                                       "A4, A3, A2, A1, A0, letter, legal or WxHmm (such as "
+                                       "420x297mm, sides of 1 to 100000 mm)");
+      given.Saw(argument);
+    } else if (argument == "--landscape" || argument == "--portrait") {
+      const PaperTurn turn = argument == "--landscape" ? PaperTurn::Landscape : PaperTurn::Portrait;
+      if (given.turned && options.sheet.turn != turn)
+        throw UsageError("--landscape and --portrait exclude each other");
+      options.sheet.turn = turn;
+      given.turned = true;
+      given.Saw(argument);
+    } else if (argument == "--fit") {
+      options.sheet.fit = true;
+      given.Saw(argument);
     } else if (argument == "-f" || argument == "--format") {
       options.format = list.ValueOf(argument);
       if (!ExportFormatOf("plot." + options.format)) {
@@ -175,10 +233,16 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
   if (options.mode == ConvertOptions::Mode::Dump) {
     if (!options.output.empty()) throw UsageError("--dump writes to the terminal; drop -o");
     if (options.page != 1) throw UsageError("--dump prints every page; drop --page");
+    if (!given.first.empty()) throw UsageError("--dump draws nothing; drop " + given.first);
     return options;
   }
   if (options.widthPx && options.dpi) throw UsageError("--width and --dpi exclude each other");
-  if (options.thumbnailPx) return Thumbnail(options, folderGiven || !options.format.empty());
+  if (options.thumbnailPx) return Thumbnail(options, folderGiven || !options.format.empty(), given);
+  CheckPageOptions(options, given);
+  // The plot metafile is the window's own picture, frame and all.
+  const std::string named = options.format.empty() ? options.output : "plot." + options.format;
+  if (!given.first.empty() && ExportFormatOf(named) == ExportFormat::Emf)
+    throw UsageError("the plot metafile (.emf) keeps its own frame; drop " + given.first);
   if (options.inputs.empty()) throw UsageError("no input file");
   if (!options.output.empty()) return Single(options, folderGiven);
   if (folderGiven || !options.format.empty() || options.inputs.size() > 1) return Batch(options);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "output/PaperLayout.h"
+
 namespace korvid {
 
 // What korvid-convert was asked to do.
@@ -23,6 +25,7 @@ struct ConvertOptions {
   bool mono = false;                // black-and-white lines instead of coloured pens
   int widthPx = 0;                  // raster width; 0 = from the resolution
   int dpi = 0;                      // raster resolution; 0 = the default
+  PageRequest sheet;                // --scale, --paper, --landscape or --portrait, --fit
   bool standard = false;            // --hpgl2: the standard HP-GL/2 reading
   int page = 1;                     // --page: which page of the standard reading to draw
 };

@@ -200,6 +200,16 @@ std::string DescribeStandardOutcome(const StandardReadOutcome& outcome) {
           std::to_string(c.arcs) + " arcs and curves, " + std::to_string(c.polygons) +
           " polygons, " + std::to_string(c.labels) + " labels, " +
           std::to_string(outcome.plot.pages.size()) + " pages\n";
+  if (c.undrawableCharacters > 0) {
+    text += std::to_string(c.undrawableCharacters) +
+            " label characters could not be drawn (drawn as \"?\")\n";
+  }
+  if (c.rasterImages > 0) text += "raster images drawn: " + std::to_string(c.rasterImages) + "\n";
+  if (c.rasterImagesSkipped > 0) {
+    static constexpr const char* kWhy[] = {"", "colour", "compression method", "too detailed"};
+    text += "raster images not drawn: " + std::to_string(c.rasterImagesSkipped) + " (" +
+            kWhy[static_cast<int>(outcome.rasterSkip)] + ")\n";
+  }
   return text + TallyLines("ignored", outcome.ignored) + TallyLines("skipped", outcome.unread);
 }
 

@@ -108,8 +108,9 @@ int Convert(const ConvertOptions& options) {
   if (RefuseOutputAsInput(options.input, options.output) || RefuseOutputNotAFile(options.output))
     return kExitFailure;
   DrawingBudget budget(BudgetBytes(options, DrawingBudget::kConverterBytes));
-  ConvertJob job{options.input,   options.output, *format, options.rotation,   options.mono,
-                 options.widthPx, options.dpi,    0,       ReadingOf(options), options.page};
+  ConvertJob job{options.input,      options.output,  *format,     options.rotation,
+                 options.mono,       options.widthPx, options.dpi, 0,
+                 ReadingOf(options), options.page,    false,       options.sheet};
   job.budget = &budget;
   return Report(RunConvertJob(job));
 }

@@ -1,12 +1,11 @@
 #include "hpgl2/Hpgl2Interpreter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <iterator>
-#include <numbers>
+#include <span>
 #include <utility>
 
-#include "hpgl2/CurveFlattening.h"
 #include "hpgl2/ParameterList.h"
 #include "hpgl2/PolylineEncoding.h"
 #include "model/PlotUnits.h"
@@ -15,97 +14,173 @@ namespace korvid {
 
 namespace {
 
-constexpr double kDegree = std::numbers::pi / 180;
-constexpr double kPlotterUnitsPerCm = 10 * kPlotterUnitsPerMm;
 constexpr double kDefaultChordDeg = 5;
-// A plotter's polygon buffer is small; this one stops taking points well before memory
-// matters, and the read goes on.
-constexpr std::size_t kMostBufferedPoints = std::size_t{1} << 22;
-
-// HP-GL/2's fixed line types 1..8: drawn and blank lengths in percent of the pattern.
-const std::vector<double>& FixedPattern(int type) {
-  static const std::vector<double> kPatterns[9] = {
-      {},
-      {0, 100},
-      {50, 50},
-      {70, 30},
-      {80, 10, 0, 10},
-      {70, 10, 10, 10},
-      {50, 10, 10, 10, 10, 10},
-      {70, 10, 0, 10, 0, 10},
-      {50, 10, 0, 10, 10, 10, 0, 10},
-  };
-  return kPatterns[type];
-}
-
-// Mnemonics HP-GL/2 and its predecessors know that change nothing on the paper a
-// viewer shows: device set-up, fonts, media, output to the host.
-constexpr const char* kNothingOnPaper[] = {
-    "AC", "AD", "AF", "AH", "AP", "AS", "BL", "BP", "CA", "CF", "CM", "CO", "CS", "CV",
-    "DC", "DL", "DP", "DS", "EC", "FI", "FN", "FR", "FS", "GC", "GM", "GP", "IM", "IV",
-    "KY", "LA", "LM", "MC", "MG", "MT", "NR", "OA", "OC", "OD", "OE", "OF", "OG", "OH",
-    "OI", "OK", "OL", "OO", "OP", "OS", "OT", "OW", "PB", "PP", "PS", "PT", "QL", "RF",
-    "RP", "SA", "SB", "SD", "SG", "SS", "ST", "SV", "TD", "TR", "UF", "VS", "WD",
-};
-
-int Slot(char first, char second) {
-  return (first - 'A') * 26 + (second - 'A');
-}
+constexpr double kLargestPlotSize = 1e9;  // plotter units: 25 km of paper
 
 int ToInt(double value) {
   return static_cast<int>(std::clamp(std::round(value), -2147483647.0, 2147483647.0));
 }
 
+using I = Hpgl2Interpreter;
+using Kind = I::Kind;
+
+int Slot(char first, char second) {
+  return (first - 'A') * 26 + (second - 'A');
+}
+
 }  // namespace
 
-const std::array<Hpgl2Interpreter::Handler, 26 * 26>& Hpgl2Interpreter::Handlers() {
-  static const std::array<Handler, 26 * 26> table = [] {
-    std::array<Handler, 26 * 26> t{};
-    for (const char* name : kNothingOnPaper)
-      t[static_cast<std::size_t>(Slot(name[0], name[1]))] = &Hpgl2Interpreter::Ignored;
-    struct Entry {
-      const char* name;
-      Handler handler;
-    };
-    const Entry entries[] = {
-        {"IN", &Hpgl2Interpreter::In},   {"DF", &Hpgl2Interpreter::Df},
-        {"PG", &Hpgl2Interpreter::Pg},   {"BP", &Hpgl2Interpreter::Pg},
-        {"PA", &Hpgl2Interpreter::Pa},   {"PR", &Hpgl2Interpreter::Pr},
-        {"PU", &Hpgl2Interpreter::Pu},   {"PD", &Hpgl2Interpreter::Pd},
-        {"PE", &Hpgl2Interpreter::Pe},   {"CI", &Hpgl2Interpreter::Ci},
-        {"AA", &Hpgl2Interpreter::Aa},   {"AR", &Hpgl2Interpreter::Ar},
-        {"AT", &Hpgl2Interpreter::At},   {"RT", &Hpgl2Interpreter::Rt},
-        {"BZ", &Hpgl2Interpreter::Bz},   {"BR", &Hpgl2Interpreter::Br},
-        {"CT", &Hpgl2Interpreter::Ct},   {"EA", &Hpgl2Interpreter::Ea},
-        {"ER", &Hpgl2Interpreter::Er},   {"RA", &Hpgl2Interpreter::Ra},
-        {"RR", &Hpgl2Interpreter::Rr},   {"EW", &Hpgl2Interpreter::Ew},
-        {"WG", &Hpgl2Interpreter::Wg},   {"PM", &Hpgl2Interpreter::Pm},
-        {"EP", &Hpgl2Interpreter::Ep},   {"FP", &Hpgl2Interpreter::Fp},
-        {"FT", &Hpgl2Interpreter::Ft},   {"LT", &Hpgl2Interpreter::Lt},
-        {"UL", &Hpgl2Interpreter::Ul},   {"PW", &Hpgl2Interpreter::Pw},
-        {"WU", &Hpgl2Interpreter::Wu},   {"SP", &Hpgl2Interpreter::Sp},
-        {"NP", &Hpgl2Interpreter::Np},   {"PC", &Hpgl2Interpreter::Pc},
-        {"CR", &Hpgl2Interpreter::Cr},   {"IP", &Hpgl2Interpreter::Ip},
-        {"IR", &Hpgl2Interpreter::Ir},   {"SC", &Hpgl2Interpreter::Sc},
-        {"RO", &Hpgl2Interpreter::Ro},   {"IW", &Hpgl2Interpreter::Iw},
-        {"XT", &Hpgl2Interpreter::Xt},   {"YT", &Hpgl2Interpreter::Yt},
-        {"TL", &Hpgl2Interpreter::Tl},   {"LB", &Hpgl2Interpreter::Lb},
-        {"SI", &Hpgl2Interpreter::Si},   {"SR", &Hpgl2Interpreter::Sr},
-        {"DI", &Hpgl2Interpreter::Di},   {"DR", &Hpgl2Interpreter::Dr},
-        {"SL", &Hpgl2Interpreter::Sl},   {"LO", &Hpgl2Interpreter::Lo},
-        {"CP", &Hpgl2Interpreter::Cp},   {"ES", &Hpgl2Interpreter::Es},
-        {"DT", &Hpgl2Interpreter::Dt},   {"DV", &Hpgl2Interpreter::Dv},
-        {"CA", &Hpgl2Interpreter::Read}, {"CS", &Hpgl2Interpreter::Cs},
-        {"SD", &Hpgl2Interpreter::Sd},   {"SA", &Hpgl2Interpreter::Read},
-        {"SS", &Hpgl2Interpreter::Read}, {"LA", &Hpgl2Interpreter::La},
-        {"PS", &Hpgl2Interpreter::Read}, {"CO", &Hpgl2Interpreter::Read},
-        {"SM", &Hpgl2Interpreter::Sm},
-    };
-    for (const Entry& entry : entries)
-      t[static_cast<std::size_t>(Slot(entry.name[0], entry.name[1]))] = entry.handler;
-    return t;
-  }();
-  return table;
+// Every mnemonic the reading knows: its group, what reads it (none: read and tallied as
+// changing nothing on paper) and whether it draws or changes what is drawn. Adding an
+// instruction is adding its row here and its handler.
+std::span<const I::Row> Hpgl2Interpreter::Table() {
+  static constexpr Row kRows[] = {
+      // Configuration and status.
+      {"IN", Kind::Configuration, &I::In, true},
+      {"DF", Kind::Configuration, &I::Df, true},
+      {"PG", Kind::Configuration, &I::Pg, true},
+      {"BP", Kind::Configuration, &I::Bp, true},
+      {"PS", Kind::Configuration, &I::Ps, true},
+      {"IP", Kind::Configuration, &I::Ip, true},
+      {"IR", Kind::Configuration, &I::Ir, true},
+      {"SC", Kind::Configuration, &I::Sc, true},
+      {"RO", Kind::Configuration, &I::Ro, true},
+      {"IW", Kind::Configuration, &I::Iw, true},
+      // Vectors.
+      {"PA", Kind::Vector, &I::Pa, true},
+      {"PR", Kind::Vector, &I::Pr, true},
+      {"PU", Kind::Vector, &I::Pu, true},
+      {"PD", Kind::Vector, &I::Pd, true},
+      {"PE", Kind::Vector, &I::Pe, true},
+      {"CI", Kind::Vector, &I::Ci, true},
+      {"AA", Kind::Vector, &I::Aa, true},
+      {"AR", Kind::Vector, &I::Ar, true},
+      {"AT", Kind::Vector, &I::At, true},
+      {"RT", Kind::Vector, &I::Rt, true},
+      {"BZ", Kind::Vector, &I::Bz, true},
+      {"BR", Kind::Vector, &I::Br, true},
+      {"CT", Kind::Vector, &I::Ct, true},
+      // Polygons.
+      {"PM", Kind::Polygon, &I::Pm, true},
+      {"EP", Kind::Polygon, &I::Ep, true},
+      {"FP", Kind::Polygon, &I::Fp, true},
+      {"EA", Kind::Polygon, &I::Ea, true},
+      {"ER", Kind::Polygon, &I::Er, true},
+      {"RA", Kind::Polygon, &I::Ra, true},
+      {"RR", Kind::Polygon, &I::Rr, true},
+      {"EW", Kind::Polygon, &I::Ew, true},
+      {"WG", Kind::Polygon, &I::Wg, true},
+      // Lines and fills.
+      {"FT", Kind::LineAndFill, &I::Ft, true},
+      {"LT", Kind::LineAndFill, &I::Lt, true},
+      {"LA", Kind::LineAndFill, &I::La, true},
+      {"UL", Kind::LineAndFill, &I::Ul, true},
+      {"PW", Kind::LineAndFill, &I::Pw, true},
+      {"WU", Kind::LineAndFill, &I::Wu, true},
+      {"SP", Kind::LineAndFill, &I::Sp, true},
+      {"NP", Kind::LineAndFill, &I::Np, true},
+      {"PC", Kind::LineAndFill, &I::Pc, true},
+      {"CR", Kind::LineAndFill, &I::Cr, true},
+      {"SM", Kind::LineAndFill, &I::Sm, true},
+      // Ticks.
+      {"TL", Kind::Ticks, &I::Tl, true},
+      {"XT", Kind::Ticks, &I::Xt, true},
+      {"YT", Kind::Ticks, &I::Yt, true},
+      // Characters.
+      {"LB", Kind::Character, &I::Lb, true},
+      {"SI", Kind::Character, &I::Si, true},
+      {"SR", Kind::Character, &I::Sr, true},
+      {"DI", Kind::Character, &I::Di, true},
+      {"DR", Kind::Character, &I::Dr, true},
+      {"SL", Kind::Character, &I::Sl, true},
+      {"LO", Kind::Character, &I::Lo, true},
+      {"CP", Kind::Character, &I::Cp, true},
+      {"ES", Kind::Character, &I::Es, true},
+      {"DT", Kind::Character, &I::Dt, true},
+      {"DV", Kind::Character, &I::Dv, true},
+      {"CS", Kind::Character, &I::Cs, true},
+      {"CA", Kind::Character, &I::Ca, true},
+      {"SD", Kind::Character, &I::Sd, true},
+      {"AD", Kind::Character, &I::Ad, true},
+      {"SS", Kind::Character, &I::Ss, true},
+      {"SA", Kind::Character, &I::Sa, true},
+      {"CF", Kind::Character, &I::Cf, true},
+      // A comment: read, and not even tallied.
+      {"CO", Kind::Device, &I::Co, false},
+      // Device set-up, fonts and media, output to the host: nothing on the paper a viewer
+      // shows.
+      {"AC", Kind::Device, nullptr, false},
+      {"AF", Kind::Device, nullptr, false},
+      {"AH", Kind::Device, nullptr, false},
+      {"AP", Kind::Device, nullptr, false},
+      {"AS", Kind::Device, nullptr, false},
+      {"BL", Kind::Device, nullptr, false},
+      {"CM", Kind::Device, nullptr, false},
+      {"CV", Kind::Device, nullptr, false},
+      {"DC", Kind::Device, nullptr, false},
+      {"DL", Kind::Device, nullptr, false},
+      {"DP", Kind::Device, nullptr, false},
+      {"DS", Kind::Device, nullptr, false},
+      {"EC", Kind::Device, nullptr, false},
+      {"FI", Kind::Device, nullptr, false},
+      {"FN", Kind::Device, nullptr, false},
+      {"FR", Kind::Device, nullptr, false},
+      {"FS", Kind::Device, nullptr, false},
+      {"GC", Kind::Device, nullptr, false},
+      {"GM", Kind::Device, nullptr, false},
+      {"GP", Kind::Device, nullptr, false},
+      {"IM", Kind::Device, nullptr, false},
+      {"IV", Kind::Device, nullptr, false},
+      {"KY", Kind::Device, nullptr, false},
+      {"LM", Kind::Device, nullptr, false},
+      {"MC", Kind::Device, nullptr, false},
+      {"MG", Kind::Device, nullptr, false},
+      {"MT", Kind::Device, nullptr, false},
+      {"NR", Kind::Device, nullptr, false},
+      {"OA", Kind::Device, nullptr, false},
+      {"OC", Kind::Device, nullptr, false},
+      {"OD", Kind::Device, nullptr, false},
+      {"OE", Kind::Device, nullptr, false},
+      {"OF", Kind::Device, nullptr, false},
+      {"OG", Kind::Device, nullptr, false},
+      {"OH", Kind::Device, nullptr, false},
+      {"OI", Kind::Device, nullptr, false},
+      {"OK", Kind::Device, nullptr, false},
+      {"OL", Kind::Device, nullptr, false},
+      {"OO", Kind::Device, nullptr, false},
+      {"OP", Kind::Device, nullptr, false},
+      {"OS", Kind::Device, nullptr, false},
+      {"OT", Kind::Device, nullptr, false},
+      {"OW", Kind::Device, nullptr, false},
+      {"PB", Kind::Device, nullptr, false},
+      {"PP", Kind::Device, nullptr, false},
+      {"PT", Kind::Device, nullptr, false},
+      {"QL", Kind::Device, nullptr, false},
+      {"RF", Kind::Device, nullptr, false},
+      {"RP", Kind::Device, nullptr, false},
+      {"SB", Kind::Device, nullptr, false},
+      {"SG", Kind::Device, nullptr, false},
+      {"ST", Kind::Device, nullptr, false},
+      {"SV", Kind::Device, nullptr, false},
+      {"TD", Kind::Device, nullptr, false},
+      {"TR", Kind::Device, nullptr, false},
+      {"UF", Kind::Device, nullptr, false},
+      {"VS", Kind::Device, nullptr, false},
+      {"WD", Kind::Device, nullptr, false},
+  };
+  return kRows;
+}
+
+// The table by mnemonic, made once before anything is read.
+const std::array<const I::Row*, 26 * 26> Hpgl2Interpreter::kRowsBySlot = [] {
+  std::array<const Row*, 26 * 26> rows{};
+  for (const Row& row : Table())
+    rows[static_cast<std::size_t>(Slot(row.name[0], row.name[1]))] = &row;
+  return rows;
+}();
+
+const I::Row* Hpgl2Interpreter::RowOf(char first, char second) {
+  return kRowsBySlot[static_cast<std::size_t>(Slot(first, second))];
 }
 
 bool Hpgl2Interpreter::ChangesDrawing(char first, char second) {
@@ -115,20 +190,29 @@ bool Hpgl2Interpreter::ChangesDrawing(char first, char second) {
   first = upper(first);
   second = upper(second);
   if (first < 'A' || first > 'Z' || second < 'A' || second > 'Z') return false;
-  const Handler handler = Handlers()[static_cast<std::size_t>(Slot(first, second))];
-  // The symbol set matters only to a label, which is what draws.
-  const Handler setUp[] = {&Hpgl2Interpreter::Ignored, &Hpgl2Interpreter::Read,
-                           &Hpgl2Interpreter::Cs, &Hpgl2Interpreter::Sd};
-  return handler && std::find(std::begin(setUp), std::end(setUp), handler) == std::end(setUp);
+  const Row* row = RowOf(first, second);
+  return row && row->changesDrawing;
 }
 
 Hpgl2Interpreter::Hpgl2Interpreter(StandardReadOutcome& outcome, ModelBudget& budget)
-    : outcome_(outcome), pages_(outcome.plot, budget) {
-  Initialize();
+    : outcome_(outcome),
+      page_(outcome.plot, budget),
+      plotter_({state_, transform_, points_, page_, buffer_, outcome}),
+      labels_({state_, transform_, points_, page_, buffer_, outcome}, plotter_),
+      raster_([this](const std::vector<PlotRing>& rings) {
+        StandardPolygon image;
+        image.nonZeroWinding = true;
+        image.widthMm = 0;
+        page_.FillPolygon(rings, image);
+      }) {
+  page_.FollowTransform(&transform_);
+  Rescale();
 }
 
 void Hpgl2Interpreter::Run(std::string_view bytes) {
   InstructionScanner scanner(bytes);
+  scanner.FollowLabelTerminator(&state_.defaults.label.terminator);
+  scanner.SetEscapeListener(this);
   scanner_ = &scanner;
   Instruction instruction;
   try {
@@ -136,337 +220,281 @@ void Hpgl2Interpreter::Run(std::string_view bytes) {
       ++outcome_.counts.instructions;
       Dispatch(instruction);
     }
+    raster_.Finish();
   } catch (const BudgetSpent&) {
     outcome_.memoryBudgetReached = true;
     outcome_.stoppedAtByte = static_cast<std::int64_t>(instruction.offset);
   }
   scanner_ = nullptr;
-  pages_.Finish();
+  page_.Finish();
   outcome_.ignored = ignored_.Entries();
   outcome_.unread = unread_.Entries();
+  outcome_.counts.rasterImages = raster_.Drawn();
+  outcome_.counts.rasterImagesSkipped = raster_.Skipped();
+  outcome_.rasterSkip = raster_.FirstSkip();
 }
 
 void Hpgl2Interpreter::Dispatch(const Instruction& instruction) {
-  const Handler handler =
-      Handlers()[static_cast<std::size_t>(Slot(instruction.mnemonic[0], instruction.mnemonic[1]))];
-  if (!handler) {
-    unread_.Count(instruction.mnemonic[0], instruction.mnemonic[1]);
+  const Row* row = RowOf(instruction.mnemonic[0], instruction.mnemonic[1]);
+  const auto offset = static_cast<std::int64_t>(instruction.offset);
+  if (!row) {
+    unread_.Count(instruction.mnemonic[0], instruction.mnemonic[1], offset);
     return;
   }
-  (this->*handler)(instruction);
+  if (!row->handler) {
+    ignored_.Count(instruction.mnemonic[0], instruction.mnemonic[1], offset);
+    return;
+  }
+  (this->*row->handler)(instruction);
+  // What the strokes and the scaling derive from is made again after anything but a pen
+  // move, so that no handler has to remember to.
+  if (row->kind != Kind::Vector) plotter_.StyleMayHaveChanged();
+  if (row->kind == Kind::Configuration) Rescale();
 }
 
-void Hpgl2Interpreter::Ignored(const Instruction& instruction) {
-  ignored_.Count(instruction.mnemonic[0], instruction.mnemonic[1]);
+void Hpgl2Interpreter::Rescale() {
+  points_ = state_.points ? *state_.points : limits_.DefaultPoints(state_.rotation);
+  transform_ = PlotTransform::Of(points_, state_.defaults.scale).value_or(PlotTransform{});
+  page_.SetRotation(state_.rotation, limits_);
+  page_.SetClip(state_.defaults.window);
 }
 
-// ---------------------------------------------------------------- state resets
-
-void Hpgl2Interpreter::SetDefaults() {
-  scaling_.SetScale(nullptr, 0);
-  relative_ = false;
-  lineType_ = {};
-  previousLineType_ = {};
-  lineAttributes_ = {};
-  for (auto& pattern : userPatterns_)
-    pattern.clear();
-  chordAsDeviation_ = false;
-  fillKind_ = FillKind::Solid;
-  hatchSpacing_ = 0;
-  hatchAngleDeg_ = 0;
-  shadingPercent_ = 100;
-  polygonMode_ = false;
-  polygonBuffer_.clear();
-  ringStartsAtNextPoint_ = false;
-  bufferedPoints_ = 0;
-  tickPlusPercent_ = tickMinusPercent_ = 0.5;
-  label_ = {};
-  symbol_ = 0;
-  terminator_ = InstructionScanner::kEtx;
-  terminatorPrinting_ = false;
-  if (scanner_) scanner_->SetLabelTerminator(terminator_, terminatorPrinting_);
-  pages_.SetClip(std::nullopt);
-  StyleChanged();
+// IN sets the whole state back, DF its defaults; neither feeds paper.
+void Hpgl2Interpreter::Reset(bool initialize) {
+  if (initialize) {
+    plotter_.DropPendingDot();
+    state_ = {};
+    page_.BreakLine();
+  } else {
+    state_.defaults = {};
+  }
+  plotter_.FollowPolygonMode();
 }
 
-void Hpgl2Interpreter::Initialize() {
-  scaling_.Reset();
-  SetDefaults();
-  palette_.Reset();
-  widthsRelative_ = false;
-  pages_.SetRotation(0);
-  pen_ = {0, 0};
-  penDown_ = false;
-  pendingDot_ = false;
-  carriageReturn_ = pen_;
-  pages_.BreakLine();
+// ---------------------------------------------------------------- PCL around HP-GL/2
+
+void Hpgl2Interpreter::Escape(const EscapeSequence& sequence) {
+  using Type = EscapeSequence::Type;
+  switch (sequence.type) {
+    case Type::EnterHpgl2:
+      raster_.Finish();
+      // ESC % 0 B and 1 B enter HP-GL/2 from PCL; ESC % -1 B is a stand-alone plotter's.
+      if (sequence.value >= 0) pclContext_ = true;
+      break;
+    case Type::EnterPcl:
+      if (sequence.value == 1) raster_.PlaceCursor(state_.pen);
+      break;
+    case Type::Reset:
+      raster_.Reset();
+      if (pclContext_) EjectPclPage();
+      break;
+    case Type::FormFeed:
+      if (pclContext_) EjectPclPage();
+      break;
+    case Type::Parameterized:
+      // A new page size ejects the page.
+      if (sequence.parameterized == '&' && sequence.group == 'l' && sequence.letter == 'A') {
+        if (pclContext_) EjectPclPage();
+      } else {
+        raster_.Command(sequence, limits_.height);
+      }
+      break;
+  }
 }
 
-// IN resets the plotter but feeds no paper: cutters and some drivers start every path
-// with IN. Pages are separated by PG, or by BP, which begins a new plot.
+void Hpgl2Interpreter::EjectPclPage() {
+  raster_.Finish();
+  plotter_.DropPendingDot();
+  page_.AdvancePage();
+}
+
+// ---------------------------------------------------------------- configuration
+
 void Hpgl2Interpreter::In(const Instruction&) {
-  DropPendingDot();
-  Initialize();
+  Reset(true);
 }
 
 void Hpgl2Interpreter::Df(const Instruction&) {
-  SetDefaults();
+  Reset(false);
 }
 
+// In HP-GL/2 within PCL only PCL ejects a page: PG and BP feed nothing there.
 void Hpgl2Interpreter::Pg(const Instruction&) {
-  DropPendingDot();
-  pages_.AdvancePage();
+  if (pclContext_) return;
+  plotter_.DropPendingDot();
+  page_.AdvancePage();
 }
 
-// ---------------------------------------------------------------- pen moves
-
-double Hpgl2Interpreter::Diagonal() const {
-  const PlotPoint p1 = scaling_.P1(), p2 = scaling_.P2();
-  return std::hypot(p2.x - p1.x, p2.y - p1.y);
+// BP begins a plot: on a stand-alone plotter a new sheet, once something was drawn.
+void Hpgl2Interpreter::Bp(const Instruction& instruction) {
+  Pg(instruction);
 }
 
-std::int32_t Hpgl2Interpreter::DashIndex(const std::vector<double>& pattern) {
-  std::vector<std::vector<double>>& patterns = outcome_.plot.dashPatterns;
-  for (std::size_t i = 0; i < patterns.size(); ++i) {
-    if (patterns[i] == pattern) return static_cast<std::int32_t>(i);
-  }
-  patterns.push_back(pattern);
-  return static_cast<std::int32_t>(patterns.size() - 1);
-}
-
-const StrokeStyle& Hpgl2Interpreter::Stroke() {
-  if (strokeValid_) return stroke_;
-  stroke_ = {};
-  stroke_.pen = selectedPen_;
-  stroke_.colour = palette_.Colour(selectedPen_);
-  stroke_.widthMm = palette_.WidthMm(selectedPen_);
-  stroke_.lineType = lineType_.type;
-  stroke_.ends = lineAttributes_.ends;
-  stroke_.joins = lineAttributes_.joins;
-  const int type = std::abs(lineType_.type);
-  if (lineType_.type != StrokeStyle::kSolidLine && type >= 1 && type <= 8) {
-    const std::vector<double>& user = userPatterns_[static_cast<std::size_t>(type)];
-    stroke_.dashIndex = DashIndex(user.empty() ? FixedPattern(type) : user);
-    stroke_.patternLength = lineType_.absolute ? lineType_.lengthPercent * kPlotterUnitsPerMm
-                                               : lineType_.lengthPercent / 100 * Diagonal();
-  } else if (lineType_.type != 0) {
-    stroke_.lineType = StrokeStyle::kSolidLine;
-  }
-  strokeValid_ = true;
-  return stroke_;
-}
-
-void Hpgl2Interpreter::AddToPolygonBuffer(PlotPoint p, bool drawn) {
-  if (bufferedPoints_ >= kMostBufferedPoints) return;
-  if (ringClosed_ || polygonBuffer_.empty()) {
-    polygonBuffer_.push_back({{ringStartsAtNextPoint_ ? p : pen_}, {false}});
-    ++bufferedPoints_;
-    ringClosed_ = false;
-    if (std::exchange(ringStartsAtNextPoint_, false)) return;
-  }
-  BufferedRing& ring = polygonBuffer_.back();
-  ring.points.push_back(p);
-  ring.drawn.push_back(drawn);
-  ++bufferedPoints_;
-}
-
-void Hpgl2Interpreter::CloseBufferedRing() {
-  ringClosed_ = true;
-  ringStartsAtNextPoint_ = false;
-}
-
-void Hpgl2Interpreter::MoveTo(PlotPoint target, bool drawing) {
-  if (polygonMode_) {
-    // A pen-up move right after a closed subpolygon only places the next one's start.
-    if (!drawing && (ringClosed_ || polygonBuffer_.empty())) {
-      pen_ = target;
-      ringStartsAtNextPoint_ = false;
-      return;
-    }
-    AddToPolygonBuffer(target, drawing && selectedPen_ != 0);
-    pen_ = target;
+// PS length,width: the hard-clip limits of a stand-alone plotter (PCL sets its page its
+// own way and HP-GL/2 within it ignores PS). P1 and P2 move to the new limits' corners,
+// and nothing beyond the limits is drawn.
+void Hpgl2Interpreter::Ps(const Instruction& instruction) {
+  if (pclContext_) {
+    ignored_.Count('P', 'S', static_cast<std::int64_t>(instruction.offset));
     return;
   }
-  pendingDot_ = false;
-  if (drawing && selectedPen_ != 0) {
-    const StrokeStyle& style = Stroke();
-    if (style.DotsOnly()) {
-      pages_.DrawDot(target, style);
-    } else {
-      pages_.DrawSegment(pen_, target, style);
-    }
+  ParameterList parameters(instruction.parameters);
+  double v[2];
+  const std::size_t count = parameters.Take(v, 2);
+  if (count == 0) {
+    limits_ = {};
   } else {
-    pages_.BreakLine();
+    const auto usable = [](double size) { return size >= 1 && size <= kLargestPlotSize; };
+    const double width = std::fabs(v[0]), height = count >= 2 ? std::fabs(v[1]) : limits_.height;
+    if (!usable(width) || !usable(height)) return;
+    limits_ = {width, height, true};
   }
-  pen_ = target;
-  carriageReturn_ = pen_;
+  state_.points.reset();
 }
 
-void Hpgl2Interpreter::Polyline(const std::vector<PlotPoint>& points, bool drawing) {
-  if (points.empty()) return;
-  if (polygonMode_ || !drawing || selectedPen_ == 0 || Stroke().DotsOnly()) {
-    for (const PlotPoint& p : points)
-      MoveTo(p, drawing);
+void Hpgl2Interpreter::Ip(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  double v[4];
+  const std::size_t count = parameters.Take(v, 4);
+  std::optional<ScalingPoints> points;
+  if (count >= 4) {
+    points = PointsOf({v[0], v[1]}, {v[2], v[3]});
+  } else if (count >= 2) {
+    const ScalingPoints moved = MovedP1(points_, {v[0], v[1]});
+    points = PointsOf(moved.p1, moved.p2);
+  } else {
+    // IP alone: the default points (and, as before, no scaling).
+    state_.points.reset();
+    state_.defaults.scale = {};
     return;
   }
-  // A curve drawn with the pen down: the whole path at once.
-  pendingDot_ = false;
-  std::vector<PlotPoint>& path = pathScratch_;
-  path.clear();
-  path.push_back(pen_);
-  path.insert(path.end(), points.begin(), points.end());
-  pages_.DrawPath(path.data(), path.size(), Stroke());
-  pen_ = points.back();
-  carriageReturn_ = pen_;
+  if (points && PlotTransform::Of(*points, state_.defaults.scale)) state_.points = points;
 }
 
-PlotPoint Hpgl2Interpreter::Target(double x, double y, bool relative) const {
-  if (relative) return {pen_.x + scaling_.XUnits(x), pen_.y + scaling_.YUnits(y)};
-  return scaling_.ToPlotter({x, y});
+void Hpgl2Interpreter::Ir(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  double v[4];
+  const int count = static_cast<int>(parameters.Take(v, 4));
+  if (count < 2) {
+    state_.points.reset();
+    state_.defaults.scale = {};
+    return;
+  }
+  const std::optional<ScalingPoints> points =
+      RelativePoints(limits_.DefaultPoints(state_.rotation), points_, v, count);
+  if (points && PlotTransform::Of(*points, state_.defaults.scale)) state_.points = points;
 }
+
+void Hpgl2Interpreter::Sc(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  ScaleSetting scale;
+  scale.count = static_cast<int>(parameters.Take(scale.values, 7));
+  if (!scale.On()) {
+    state_.defaults.scale = {};
+    return;
+  }
+  if (PlotTransform::Of(points_, scale)) state_.defaults.scale = scale;
+}
+
+// RO turns the coordinate system about the hard-clip limits; P1 and P2 keep their values.
+void Hpgl2Interpreter::Ro(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  double angle = 0;
+  parameters.Next(angle);
+  const int degrees = ToInt(angle);
+  if (degrees == 0 || degrees == 90 || degrees == 180 || degrees == 270) {
+    state_.points = points_;
+    state_.rotation = degrees;
+    page_.BreakLine();
+  }
+}
+
+void Hpgl2Interpreter::Iw(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  double v[4];
+  if (parameters.Take(v, 4) < 4) {
+    state_.defaults.window.reset();
+    return;
+  }
+  const PlotPoint a = transform_.ToPlotter({v[0], v[1]});
+  const PlotPoint b = transform_.ToPlotter({v[2], v[3]});
+  state_.defaults.window =
+      ClipWindow{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+  page_.BreakLine();
+}
+
+// ---------------------------------------------------------------- vectors
 
 void Hpgl2Interpreter::CoordinatePairs(const Instruction& instruction, bool relative) {
   ParameterList parameters(instruction.parameters);
   double x = 0, y = 0;
   while (parameters.Next(x) && parameters.Next(y)) {
-    MoveTo(Target(x, y, relative), penDown_);
-    if (symbol_ != 0) DrawSymbol();
+    plotter_.MovePen(plotter_.Point(x, y, relative), state_.penDown);
+    if (state_.defaults.label.symbol != 0) labels_.Symbol();
   }
 }
 
 void Hpgl2Interpreter::Pa(const Instruction& instruction) {
-  relative_ = false;
+  state_.defaults.relative = false;
   CoordinatePairs(instruction, false);
 }
 
 void Hpgl2Interpreter::Pr(const Instruction& instruction) {
-  relative_ = true;
+  state_.defaults.relative = true;
   CoordinatePairs(instruction, true);
 }
 
 void Hpgl2Interpreter::Pu(const Instruction& instruction) {
-  DropPendingDot();
-  penDown_ = false;
-  pages_.BreakLine();
-  CoordinatePairs(instruction, relative_);
+  plotter_.LiftPen();
+  CoordinatePairs(instruction, state_.defaults.relative);
 }
 
-// A pen lowered and raised again without moving leaves a dot (drill marks, points).
 void Hpgl2Interpreter::Pd(const Instruction& instruction) {
-  const bool wasUp = !penDown_;
-  penDown_ = true;
-  if (ParameterList(instruction.parameters).Empty()) {
-    if (wasUp && !polygonMode_) pendingDot_ = true;
-    return;
-  }
-  CoordinatePairs(instruction, relative_);
+  const bool moves = !ParameterList(instruction.parameters).Empty();
+  plotter_.LowerPen(moves);
+  if (moves) CoordinatePairs(instruction, state_.defaults.relative);
 }
-
-void Hpgl2Interpreter::DropPendingDot() {
-  if (!pendingDot_) return;
-  pendingDot_ = false;
-  if (selectedPen_ != 0 && penDown_) pages_.DrawDot(pen_, Stroke());
-}
-
-namespace {
-
-class EncodedMoves : public PolylineEncodingSink {
- public:
-  using MoveFn = void (*)(void*, double, double, bool, bool);
-  using PenFn = void (*)(void*, int);
-  EncodedMoves(void* target, MoveFn move, PenFn pen) : target_(target), move_(move), pen_(pen) {}
-  void SelectPen(int pen) override { pen_(target_, pen); }
-  void Move(double x, double y, bool absolute, bool penUp) override {
-    move_(target_, x, y, absolute, penUp);
-  }
-
- private:
-  void* target_;
-  MoveFn move_;
-  PenFn pen_;
-};
-
-}  // namespace
 
 void Hpgl2Interpreter::Pe(const Instruction& instruction) {
-  EncodedMoves moves(
-      this,
-      [](void* self, double x, double y, bool absolute, bool penUp) {
-        auto& interpreter = *static_cast<Hpgl2Interpreter*>(self);
-        interpreter.penDown_ = !penUp;
-        if (penUp) interpreter.pages_.BreakLine();
-        interpreter.MoveTo(interpreter.Target(x, y, !absolute), !penUp);
-      },
-      [](void* self, int pen) {
-        auto& interpreter = *static_cast<Hpgl2Interpreter*>(self);
-        interpreter.selectedPen_ = std::max(pen, 0);
-        interpreter.StyleChanged();
-      });
+  struct Moves : PolylineEncodingSink {
+    explicit Moves(Plotter& p) : plotter(p) {}
+    void SelectPen(int pen) override { plotter.SelectEncodedPen(pen); }
+    void Move(double x, double y, bool absolute, bool penUp) override {
+      plotter.EncodedMove(x, y, absolute, penUp);
+    }
+    Plotter& plotter;
+  } moves(plotter_);
   DecodePolylineEncoded(instruction.parameters, moves);
 }
 
-// ---------------------------------------------------------------- arcs and curves
-
-double Hpgl2Interpreter::ChordDeg(double parameter, double radiusUser) const {
-  if (!chordAsDeviation_) return parameter;
-  // CT1: the parameter is the largest distance of a chord from the arc.
-  const double radius = std::fabs(radiusUser);
-  if (radius == 0 || !std::isfinite(radius)) return kDefaultChordDeg;
-  const double ratio = std::clamp(1 - std::fabs(parameter) / radius, -1.0, 1.0);
-  return 2 * std::acos(ratio) / kDegree;
-}
-
-// An arc in user units around `centreUser`, from the pen, drawn point by point.
-void Hpgl2Interpreter::Arc(PlotPoint centreUser, double sweepDeg, double chordDeg) {
-  const PlotPoint penUser = scaling_.ToUser(pen_);
-  const double radius = std::hypot(penUser.x - centreUser.x, penUser.y - centreUser.y);
-  const double startDeg = std::atan2(penUser.y - centreUser.y, penUser.x - centreUser.x) / kDegree;
-  std::vector<PlotPoint>& points = curveScratch_;
-  points.clear();
-  AppendArc(centreUser, radius, startDeg, sweepDeg, ChordDeg(chordDeg, radius), points);
-  for (PlotPoint& p : points)
-    p = scaling_.ToPlotter(p);
-  if (!points.empty()) ++outcome_.counts.arcs;
-  Polyline(points, penDown_);
-}
-
-void Hpgl2Interpreter::Ct(const Instruction& instruction) {
+void Hpgl2Interpreter::Ci(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
-  double mode = 0;
-  chordAsDeviation_ = parameters.Next(mode) && ToInt(mode) == 1;
+  double v[2] = {0, kDefaultChordDeg};
+  if (parameters.Take(v, 2) < 1) return;
+  plotter_.Circle(v[0], v[1]);
 }
 
 void Hpgl2Interpreter::Aa(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[4] = {0, 0, 0, kDefaultChordDeg};
   if (parameters.Take(v, 4) < 3) return;
-  Arc({v[0], v[1]}, v[2], v[3]);
+  plotter_.Arc({v[0], v[1]}, v[2], v[3]);
 }
 
 void Hpgl2Interpreter::Ar(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[4] = {0, 0, 0, kDefaultChordDeg};
   if (parameters.Take(v, 4) < 3) return;
-  const PlotPoint penUser = scaling_.ToUser(pen_);
-  Arc({penUser.x + v[0], penUser.y + v[1]}, v[2], v[3]);
+  const PlotPoint pen = plotter_.PenInUserUnits();
+  plotter_.Arc({pen.x + v[0], pen.y + v[1]}, v[2], v[3]);
 }
 
 void Hpgl2Interpreter::ThreePointArc(const Instruction& instruction, bool relative) {
   ParameterList parameters(instruction.parameters);
   double v[5] = {0, 0, 0, 0, kDefaultChordDeg};
   if (parameters.Take(v, 5) < 4) return;
-  const PlotPoint start = scaling_.ToUser(pen_);
-  const PlotPoint middle =
-      relative ? PlotPoint{start.x + v[0], start.y + v[1]} : PlotPoint{v[0], v[1]};
-  const PlotPoint end =
-      relative ? PlotPoint{start.x + v[2], start.y + v[3]} : PlotPoint{v[2], v[3]};
-  std::vector<PlotPoint> points;
-  const double radius = std::hypot(middle.x - start.x, middle.y - start.y);
-  AppendThreePointArc(start, middle, end, ChordDeg(v[4], radius), points);
-  for (PlotPoint& p : points)
-    p = scaling_.ToPlotter(p);
-  ++outcome_.counts.arcs;
-  Polyline(points, penDown_);
+  const PlotPoint base = relative ? plotter_.PenInUserUnits() : PlotPoint{0, 0};
+  plotter_.ThreePointArc({base.x + v[0], base.y + v[1]}, {base.x + v[2], base.y + v[3]}, v[4]);
 }
 
 void Hpgl2Interpreter::At(const Instruction& instruction) {
@@ -477,237 +505,78 @@ void Hpgl2Interpreter::Rt(const Instruction& instruction) {
   ThreePointArc(instruction, true);
 }
 
+// Each curve's points are relative (BR) to where the one before it ended.
 void Hpgl2Interpreter::Bezier(const Instruction& instruction, bool relative) {
   ParameterList parameters(instruction.parameters);
   double v[6];
   while (parameters.Take(v, 6) == 6) {
-    const PlotPoint start = scaling_.ToUser(pen_);
-    const double bx = relative ? start.x : 0, by = relative ? start.y : 0;
-    std::vector<PlotPoint>& points = curveScratch_;
-    points.clear();
-    AppendBezier(start, {bx + v[0], by + v[1]}, {bx + v[2], by + v[3]}, {bx + v[4], by + v[5]},
-                 points);
-    for (PlotPoint& p : points)
-      p = scaling_.ToPlotter(p);
-    ++outcome_.counts.arcs;
-    Polyline(points, penDown_);
+    const PlotPoint base = relative ? plotter_.PenInUserUnits() : PlotPoint{0, 0};
+    plotter_.Bezier({base.x + v[0], base.y + v[1]}, {base.x + v[2], base.y + v[3]},
+                    {base.x + v[4], base.y + v[5]});
   }
 }
 
+// BZ is Bézier absolute whatever PA or PR chose; BR is the relative one.
 void Hpgl2Interpreter::Bz(const Instruction& instruction) {
-  Bezier(instruction, relative_);
+  Bezier(instruction, false);
 }
 
 void Hpgl2Interpreter::Br(const Instruction& instruction) {
   Bezier(instruction, true);
 }
 
-void Hpgl2Interpreter::CirclePoints(double radiusUser, double chordDeg,
-                                    std::vector<PlotPoint>& points) const {
-  const PlotPoint centre = scaling_.ToUser(pen_);
-  points.push_back({centre.x + radiusUser, centre.y});
-  AppendArc(centre, radiusUser, 0, 360, ChordDeg(chordDeg, radiusUser), points);
-  for (PlotPoint& p : points)
-    p = scaling_.ToPlotter(p);
-}
-
-// CI: the pen goes down for the circle whatever its state, and comes back to the centre.
-void Hpgl2Interpreter::Ci(const Instruction& instruction) {
+void Hpgl2Interpreter::Ct(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
-  double v[2] = {0, kDefaultChordDeg};
-  if (parameters.Take(v, 2) < 1) return;
-  std::vector<PlotPoint>& points = curveScratch_;
-  points.clear();
-  CirclePoints(v[0], v[1], points);
-  if (points.size() < 2) return;
-  ++outcome_.counts.arcs;
-  if (polygonMode_) {
-    CloseBufferedRing();
-    polygonBuffer_.push_back({points, std::vector<bool>(points.size(), selectedPen_ != 0)});
-    polygonBuffer_.back().drawn[0] = false;
-    bufferedPoints_ += points.size();
-    CloseBufferedRing();
-    return;
-  }
-  if (selectedPen_ == 0) return;
-  pages_.BreakLine();
-  pages_.DrawPath(points.data(), points.size(), Stroke());
-  pages_.BreakLine();
+  double mode = 0;
+  state_.defaults.chordAsDeviation = parameters.Next(mode) && ToInt(mode) == 1;
 }
 
 // ---------------------------------------------------------------- polygons
-
-std::vector<PlotRing> Hpgl2Interpreter::BufferedRings() const {
-  std::vector<PlotRing> rings;
-  for (const BufferedRing& ring : polygonBuffer_) {
-    if (ring.points.size() >= 3) rings.push_back(ring.points);
-  }
-  return rings;
-}
-
-void Hpgl2Interpreter::EdgeRings(const std::vector<PlotRing>& rings) {
-  if (selectedPen_ == 0) return;
-  const StrokeStyle& style = Stroke();
-  for (const PlotRing& ring : rings) {
-    pages_.BreakLine();
-    for (std::size_t i = 0; i < ring.size(); ++i)
-      pages_.DrawSegment(ring[i], ring[(i + 1) % ring.size()], style);
-  }
-  pages_.BreakLine();
-}
-
-void Hpgl2Interpreter::FillRings(const std::vector<PlotRing>& rings) {
-  if (rings.empty() || selectedPen_ == 0) return;
-  StandardPolygon fill;
-  fill.fill = fillKind_;
-  fill.pen = selectedPen_;
-  fill.widthMm = palette_.WidthMm(selectedPen_);
-  fill.hatchSpacing = hatchSpacing_ > 0 ? hatchSpacing_ : Diagonal() / 100;
-  fill.hatchAngleDeg = hatchAngleDeg_;
-  const ColourRef colour = palette_.Colour(selectedPen_);
-  if (shadingPercent_ < 100) {
-    // Shading: the pen's colour thinned towards white.
-    const double level = std::clamp(shadingPercent_, 0.0, 100.0) / 100;
-    ColourRef shaded = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-      const double channel = (colour >> shift) & 0xFF;
-      const auto value = static_cast<ColourRef>(std::lround(255 - (255 - channel) * level));
-      shaded |= value << shift;
-    }
-    fill.colour = shaded;
-  } else {
-    fill.colour = colour;
-  }
-  const std::size_t before = outcome_.plot.pages.size();
-  const std::size_t polygonsBefore = outcome_.plot.pages.back().polygons.size();
-  pages_.FillPolygon(rings, fill);
-  if (outcome_.plot.pages.size() != before ||
-      outcome_.plot.pages.back().polygons.size() != polygonsBefore)
-    ++outcome_.counts.polygons;
-}
 
 void Hpgl2Interpreter::Pm(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double mode = 0;
   parameters.Next(mode);
-  switch (ToInt(mode)) {
-    case 0:
-      polygonMode_ = true;
-      polygonBuffer_.clear();
-      bufferedPoints_ = 0;
-      ringClosed_ = true;
-      polygonBuffer_.push_back({{pen_}, {false}});
-      ringClosed_ = false;
-      pages_.BreakLine();
-      break;
-    case 1:
-      CloseBufferedRing();
-      ringStartsAtNextPoint_ = true;
-      break;
-    case 2:
-      CloseBufferedRing();
-      polygonMode_ = false;
-      break;
-    default:
-      break;
-  }
+  plotter_.PolygonMode(ToInt(mode));
 }
 
 void Hpgl2Interpreter::Ep(const Instruction&) {
-  if (selectedPen_ == 0) return;
-  const StrokeStyle& style = Stroke();
-  for (const BufferedRing& ring : polygonBuffer_) {
-    if (ring.points.size() < 2) continue;
-    pages_.BreakLine();
-    const std::size_t n = ring.points.size();
-    for (std::size_t i = 1; i <= n; ++i) {
-      const std::size_t to = i % n;
-      // The closing edge is drawn when the ring's last edge was.
-      const bool drawn = to == 0 ? ring.drawn[n - 1] : ring.drawn[to];
-      if (drawn) {
-        pages_.DrawSegment(ring.points[i - 1], ring.points[to], style);
-      } else {
-        pages_.BreakLine();
-      }
-    }
-  }
-  pages_.BreakLine();
+  plotter_.EdgePolygon();
 }
 
 void Hpgl2Interpreter::Fp(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double rule = 0;
   parameters.Next(rule);
-  const std::int64_t polygonsBefore = outcome_.counts.polygons;
-  FillRings(BufferedRings());
-  if (outcome_.counts.polygons != polygonsBefore && ToInt(rule) == 1)
-    outcome_.plot.pages.back().polygons.back().nonZeroWinding = true;
-}
-
-void Hpgl2Interpreter::Ft(const Instruction& instruction) {
-  ParameterList parameters(instruction.parameters);
-  double v[3] = {1, 0, 0};
-  const std::size_t count = parameters.Take(v, 3);
-  const int type = count == 0 ? 1 : ToInt(v[0]);
-  shadingPercent_ = 100;
-  switch (type) {
-    case 3:
-    case 4:
-      fillKind_ = type == 3 ? FillKind::Hatch : FillKind::CrossHatch;
-      if (count >= 2) hatchSpacing_ = std::fabs(scaling_.XUnits(v[1]));
-      if (count >= 3) hatchAngleDeg_ = v[2];
-      break;
-    case 10:
-      fillKind_ = FillKind::Solid;
-      shadingPercent_ = count >= 2 ? v[1] : 100;
-      break;
-    default:
-      fillKind_ = FillKind::Solid;  // solid, and raster patterns drawn as solid
-      break;
-  }
-}
-
-std::vector<PlotPoint> Hpgl2Interpreter::RectangleRing(PlotPoint corner) const {
-  return {pen_, {corner.x, pen_.y}, corner, {pen_.x, corner.y}};
+  plotter_.FillPolygon(ToInt(rule) == 1);
 }
 
 void Hpgl2Interpreter::Ea(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[2];
-  if (parameters.Take(v, 2) == 2) EdgeRings({RectangleRing(Target(v[0], v[1], false))});
+  if (parameters.Take(v, 2) == 2)
+    plotter_.EdgeRings({plotter_.RectangleRing(plotter_.Point(v[0], v[1], false))});
 }
 
 void Hpgl2Interpreter::Er(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[2];
-  if (parameters.Take(v, 2) == 2) EdgeRings({RectangleRing(Target(v[0], v[1], true))});
+  if (parameters.Take(v, 2) == 2)
+    plotter_.EdgeRings({plotter_.RectangleRing(plotter_.Point(v[0], v[1], true))});
 }
 
 void Hpgl2Interpreter::Ra(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[2];
-  if (parameters.Take(v, 2) == 2) FillRings({RectangleRing(Target(v[0], v[1], false))});
+  if (parameters.Take(v, 2) == 2)
+    plotter_.FillRings({plotter_.RectangleRing(plotter_.Point(v[0], v[1], false))}, false);
 }
 
 void Hpgl2Interpreter::Rr(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[2];
-  if (parameters.Take(v, 2) == 2) FillRings({RectangleRing(Target(v[0], v[1], true))});
-}
-
-std::vector<PlotPoint> Hpgl2Interpreter::WedgeRing(double radius, double startDeg, double sweepDeg,
-                                                   double chordDeg) const {
-  const PlotPoint centre = scaling_.ToUser(pen_);
-  std::vector<PlotPoint> points;
-  const bool full = std::fabs(sweepDeg) >= 360;
-  if (!full) points.push_back(centre);
-  const double start = startDeg * kDegree;
-  points.push_back({centre.x + radius * std::cos(start), centre.y + radius * std::sin(start)});
-  AppendArc(centre, radius, startDeg, full ? 360 : sweepDeg, ChordDeg(chordDeg, radius), points);
-  if (full) points.pop_back();
-  for (PlotPoint& p : points)
-    p = scaling_.ToPlotter(p);
-  return points;
+  if (parameters.Take(v, 2) == 2)
+    plotter_.FillRings({plotter_.RectangleRing(plotter_.Point(v[0], v[1], true))}, false);
 }
 
 void Hpgl2Interpreter::Ew(const Instruction& instruction) {
@@ -715,76 +584,105 @@ void Hpgl2Interpreter::Ew(const Instruction& instruction) {
   double v[4] = {0, 0, 0, kDefaultChordDeg};
   if (parameters.Take(v, 4) < 3) return;
   ++outcome_.counts.arcs;
-  EdgeRings({WedgeRing(v[0], v[1], v[2], v[3])});
+  plotter_.EdgeRings({plotter_.WedgeRing(v[0], v[1], v[2], v[3])});
 }
 
 void Hpgl2Interpreter::Wg(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[4] = {0, 0, 0, kDefaultChordDeg};
   if (parameters.Take(v, 4) < 3) return;
-  FillRings({WedgeRing(v[0], v[1], v[2], v[3])});
+  plotter_.FillRings({plotter_.WedgeRing(v[0], v[1], v[2], v[3])}, false);
 }
 
-// ---------------------------------------------------------------- line and pen attributes
+// ---------------------------------------------------------------- lines and fills
 
-// LA kind,value pairs: 1 ends (1 butt, 2 square, 3 triangular, 4 round), 2 joins (1 and 2
-// mitered, 3 triangular, 4 round, 5 beveled, 6 none); the miter limit (3) is left to
-// the device. Without parameters, the defaults.
-void Hpgl2Interpreter::La(const Instruction& instruction) {
+void Hpgl2Interpreter::Ft(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
-  double pair[2];
-  std::size_t pairs = 0;
-  while (parameters.Take(pair, 2) == 2) {
-    ++pairs;
-    const int kind = ToInt(pair[0]), value = ToInt(pair[1]);
-    if (kind == 1 && value >= 1 && value <= 4) {
-      const LineEnd ends[] = {LineEnd::Butt, LineEnd::Square, LineEnd::Square, LineEnd::Round};
-      lineAttributes_.ends = ends[value - 1];
-    } else if (kind == 2 && value >= 1 && value <= 6) {
-      const LineJoin joins[] = {LineJoin::Miter, LineJoin::Miter, LineJoin::Bevel,
-                                LineJoin::Round, LineJoin::Bevel, LineJoin::Bevel};
-      lineAttributes_.joins = joins[value - 1];
-    }
+  double v[3] = {1, 0, 0};
+  const std::size_t count = parameters.Take(v, 3);
+  const int type = count == 0 ? 1 : ToInt(v[0]);
+  FillSetting& fill = state_.defaults.fill;
+  fill.shadingPercent = 100;
+  switch (type) {
+    case 3:
+    case 4:
+      fill.kind = type == 3 ? FillKind::Hatch : FillKind::CrossHatch;
+      if (count >= 2) fill.spacing = std::fabs(transform_.XUnits(v[1]));
+      if (count >= 3) fill.angleDeg = v[2];
+      break;
+    case 10:
+      fill.kind = FillKind::Solid;
+      fill.shadingPercent = count >= 2 ? v[1] : 100;
+      break;
+    default:
+      fill.kind = FillKind::Solid;  // solid, and raster patterns drawn as solid
+      break;
   }
-  if (pairs == 0) lineAttributes_ = {};
-  StyleChanged();
 }
 
 void Hpgl2Interpreter::Lt(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[3] = {0, 4, 0};
   const std::size_t count = parameters.Take(v, 3);
+  LineSetting& line = state_.defaults.line;
   if (count == 0) {
-    previousLineType_ = lineType_;
-    lineType_ = {};
-    StyleChanged();
+    line.previous = line.type;
+    line.type = {};
     return;
   }
   const int type = ToInt(v[0]);
   if (type == 99) {
-    std::swap(lineType_, previousLineType_);
-    StyleChanged();
+    std::swap(line.type, line.previous);
     return;
   }
   if (type < -8 || type > 8) return;
-  previousLineType_ = lineType_;
-  lineType_.type = type;
-  if (count >= 3) lineType_.absolute = ToInt(v[2]) == 1;
+  line.previous = line.type;
+  line.type.type = type;
+  if (count >= 3) line.type.absolute = ToInt(v[2]) == 1;
   if (count >= 2 && v[1] > 0) {
-    lineType_.lengthPercent = v[1];
+    line.type.lengthPercent = v[1];
   } else if (count >= 3) {
-    lineType_.lengthPercent = 4;
+    line.type.lengthPercent = 4;
   }
-  StyleChanged();
+}
+
+// LA kind,value pairs: 1 ends (1 butt, 2 square, 3 triangular, 4 round), 2 joins (1 mitered,
+// 2 mitered and bevelled beyond the limit, 3 triangular, 4 round, 5 bevelled, 6 none), 3 the
+// miter limit (1 and up). Without parameters, the defaults.
+void Hpgl2Interpreter::La(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  LineSetting& line = state_.defaults.line;
+  double pair[2];
+  std::size_t pairs = 0;
+  while (parameters.Take(pair, 2) == 2) {
+    ++pairs;
+    const int kind = ToInt(pair[0]), value = ToInt(pair[1]);
+    if (kind == 1 && value >= 1 && value <= 4) {
+      const LineEnd ends[] = {LineEnd::Butt, LineEnd::Square, LineEnd::Triangle, LineEnd::Round};
+      line.ends = ends[value - 1];
+    } else if (kind == 2 && value >= 1 && value <= 6) {
+      const LineJoin joins[] = {LineJoin::Miter, LineJoin::Miter, LineJoin::Triangle,
+                                LineJoin::Round, LineJoin::Bevel, LineJoin::Bevel};
+      line.joins = joins[value - 1];
+    } else if (kind == 3) {
+      line.miterLimit = std::clamp(pair[1], 1.0, 32767.0);
+    }
+  }
+  if (pairs == 0) {
+    const LineSetting defaults;
+    line.ends = defaults.ends;
+    line.joins = defaults.joins;
+    line.miterLimit = defaults.miterLimit;
+  }
 }
 
 void Hpgl2Interpreter::Ul(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
+  auto& patterns = state_.defaults.line.userPatterns;
   double index = 0;
   if (!parameters.Next(index)) {
-    for (auto& pattern : userPatterns_)
+    for (auto& pattern : patterns)
       pattern.clear();
-    StyleChanged();
     return;
   }
   const int type = std::abs(ToInt(index));
@@ -797,56 +695,51 @@ void Hpgl2Interpreter::Ul(const Instruction& instruction) {
     gaps.push_back(value);
     total += value;
   }
-  auto& pattern = userPatterns_[static_cast<std::size_t>(type)];
+  auto& pattern = patterns[static_cast<std::size_t>(type)];
   pattern.clear();
   if (total > 0) {
     for (double gap : gaps)
       pattern.push_back(gap / total * 100);
   }
-  StyleChanged();
 }
 
 void Hpgl2Interpreter::Pw(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[2] = {0, 0};
   const std::size_t count = parameters.Take(v, 2);
-  double widthMm = count == 0 ? (widthsRelative_ ? 0.1 : PenPalette::kDefaultWidthMm) : v[0];
-  if (widthsRelative_) widthMm = widthMm / 100 * Diagonal() / kPlotterUnitsPerMm;
+  const bool relative = state_.widthsRelative;
+  double widthMm = count == 0 ? (relative ? 0.1 : PenPalette::kDefaultWidthMm) : v[0];
+  if (relative) widthMm = widthMm / 100 * plotter_.Diagonal() / kPlotterUnitsPerMm;
   widthMm = std::clamp(std::fabs(widthMm), 0.0, 1000.0);
   if (count >= 2) {
-    palette_.SetWidth(ToInt(v[1]), widthMm);
+    state_.palette.SetWidth(ToInt(v[1]), widthMm);
   } else {
-    palette_.SetWidth(widthMm);
+    state_.palette.SetWidth(widthMm);
   }
-  StyleChanged();
 }
 
 void Hpgl2Interpreter::Wu(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double mode = 0;
   parameters.Next(mode);
-  widthsRelative_ = ToInt(mode) == 1;
-  palette_.SetWidth(widthsRelative_ ? 0.1 / 100 * Diagonal() / kPlotterUnitsPerMm
-                                    : PenPalette::kDefaultWidthMm);
-  StyleChanged();
+  state_.widthsRelative = ToInt(mode) == 1;
+  state_.palette.SetWidth(state_.widthsRelative
+                              ? 0.1 / 100 * plotter_.Diagonal() / kPlotterUnitsPerMm
+                              : PenPalette::kDefaultWidthMm);
 }
 
 void Hpgl2Interpreter::Sp(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double pen = 0;
   parameters.Next(pen);
-  DropPendingDot();
-  selectedPen_ = std::clamp(ToInt(pen), 0, 32767);
-  pages_.BreakLine();
-  StyleChanged();
+  plotter_.SelectPen(std::clamp(ToInt(pen), 0, 32767));
 }
 
 void Hpgl2Interpreter::Np(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double count = 8;
   parameters.Next(count);
-  palette_.SetPenCount(std::clamp(ToInt(count), 2, 256));
-  StyleChanged();
+  state_.palette.SetPenCount(std::clamp(ToInt(count), 2, 256));
 }
 
 void Hpgl2Interpreter::Pc(const Instruction& instruction) {
@@ -854,73 +747,25 @@ void Hpgl2Interpreter::Pc(const Instruction& instruction) {
   double v[4];
   const std::size_t count = parameters.Take(v, 4);
   if (count == 0) {
-    palette_.ResetColours();
+    state_.palette.ResetColours();
   } else if (count < 4) {
-    palette_.ResetColour(ToInt(v[0]));
+    state_.palette.ResetColour(ToInt(v[0]));
   } else {
-    palette_.SetColour(ToInt(v[0]), v[1], v[2], v[3]);
+    state_.palette.SetColour(ToInt(v[0]), v[1], v[2], v[3]);
   }
-  StyleChanged();
 }
 
 void Hpgl2Interpreter::Cr(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[6];
-  palette_.SetColourRange(v, static_cast<int>(parameters.Take(v, 6)));
+  state_.palette.SetColourRange(v, static_cast<int>(parameters.Take(v, 6)));
 }
 
-// ---------------------------------------------------------------- scaling and window
-
-void Hpgl2Interpreter::Ip(const Instruction& instruction) {
-  ParameterList parameters(instruction.parameters);
-  double v[4];
-  const std::size_t count = parameters.Take(v, 4);
-  if (count >= 4) {
-    scaling_.SetP1P2({v[0], v[1]}, {v[2], v[3]});
-  } else if (count >= 2) {
-    scaling_.SetP1({v[0], v[1]});
-  } else {
-    scaling_.SetRelative(nullptr, 0);
-  }
-  StyleChanged();
-}
-
-void Hpgl2Interpreter::Ir(const Instruction& instruction) {
-  ParameterList parameters(instruction.parameters);
-  double v[4];
-  scaling_.SetRelative(v, static_cast<int>(parameters.Take(v, 4)));
-  StyleChanged();
-}
-
-void Hpgl2Interpreter::Sc(const Instruction& instruction) {
-  ParameterList parameters(instruction.parameters);
-  double v[7];
-  scaling_.SetScale(v, static_cast<int>(parameters.Take(v, 7)));
-}
-
-void Hpgl2Interpreter::Ro(const Instruction& instruction) {
-  ParameterList parameters(instruction.parameters);
-  double angle = 0;
-  parameters.Next(angle);
-  const int degrees = ToInt(angle);
-  if (degrees == 0 || degrees == 90 || degrees == 180 || degrees == 270) {
-    pages_.SetRotation(degrees);
-    pages_.BreakLine();
-  }
-}
-
-void Hpgl2Interpreter::Iw(const Instruction& instruction) {
-  ParameterList parameters(instruction.parameters);
-  double v[4];
-  if (parameters.Take(v, 4) < 4) {
-    pages_.SetClip(std::nullopt);
-    return;
-  }
-  const PlotPoint a = scaling_.ToPlotter({v[0], v[1]});
-  const PlotPoint b = scaling_.ToPlotter({v[2], v[3]});
-  pages_.SetClip(
-      ClipWindow{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)});
-  pages_.BreakLine();
+// SM: the symbol character centred on every point that PA, PR, PU or PD reach.
+void Hpgl2Interpreter::Sm(const Instruction& instruction) {
+  const std::string_view parameters = instruction.parameters;
+  const char symbol = parameters.empty() ? 0 : parameters[0];
+  state_.defaults.label.symbol = symbol > ' ' && symbol < 127 ? symbol : 0;
 }
 
 // ---------------------------------------------------------------- ticks
@@ -929,145 +774,65 @@ void Hpgl2Interpreter::Tl(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[2] = {0.5, 0};
   const std::size_t count = parameters.Take(v, 2);
-  tickPlusPercent_ = count >= 1 ? v[0] : 0.5;
-  tickMinusPercent_ = count >= 2 ? v[1] : (count >= 1 ? 0 : 0.5);
+  TickSetting& ticks = state_.defaults.ticks;
+  ticks.plusPercent = count >= 1 ? v[0] : 0.5;
+  ticks.minusPercent = count >= 2 ? v[1] : (count >= 1 ? 0 : 0.5);
 }
 
 void Hpgl2Interpreter::Xt(const Instruction&) {
-  if (selectedPen_ == 0) return;
-  const double height = std::fabs(scaling_.P2().y - scaling_.P1().y);
-  const StrokeStyle& style = Stroke();
-  pages_.BreakLine();
-  pages_.DrawSegment({pen_.x, pen_.y - height * tickMinusPercent_ / 100},
-                     {pen_.x, pen_.y + height * tickPlusPercent_ / 100}, style);
-  pages_.BreakLine();
+  plotter_.Tick(true);
 }
 
 void Hpgl2Interpreter::Yt(const Instruction&) {
-  if (selectedPen_ == 0) return;
-  const double width = std::fabs(scaling_.P2().x - scaling_.P1().x);
-  const StrokeStyle& style = Stroke();
-  pages_.BreakLine();
-  pages_.DrawSegment({pen_.x - width * tickMinusPercent_ / 100, pen_.y},
-                     {pen_.x + width * tickPlusPercent_ / 100, pen_.y}, style);
-  pages_.BreakLine();
+  plotter_.Tick(false);
 }
 
-// ---------------------------------------------------------------- labels
-
-LabelStyle Hpgl2Interpreter::ResolvedLabelStyle() const {
-  LabelStyle style;
-  const double spanX = std::fabs(scaling_.P2().x - scaling_.P1().x);
-  const double spanY = std::fabs(scaling_.P2().y - scaling_.P1().y);
-  if (label_.relativeSize) {
-    style.charWidth = label_.width / 100 * spanX;
-    style.charHeight = label_.height / 100 * spanY;
-  } else {
-    style.charWidth = label_.width * kPlotterUnitsPerCm;
-    style.charHeight = label_.height * kPlotterUnitsPerCm;
-  }
-  if (label_.relativeDirection) {
-    style.directionX = label_.run / 100 * (scaling_.P2().x - scaling_.P1().x);
-    style.directionY = label_.rise / 100 * (scaling_.P2().y - scaling_.P1().y);
-  } else {
-    style.directionX = label_.run;
-    style.directionY = label_.rise;
-  }
-  if (style.directionX == 0 && style.directionY == 0) style.directionX = 1;
-  style.slantTangent = label_.slant;
-  style.origin = label_.origin;
-  style.extraSpace = label_.extraSpace;
-  style.extraLine = label_.extraLine;
-  style.vertical = label_.vertical;
-  style.eightBitSet = label_.eightBitSet;
-  style.reversePath = label_.reversePath;
-  style.reverseLineFeed = label_.reverseLineFeed;
-  return style;
-}
-
-void Hpgl2Interpreter::DrawLabel(std::string_view text) {
-  LabelStyle style = ResolvedLabelStyle();
-  style.maxPointCount = pages_.RemainingPoints();
-  StrokeStyle stroke = Stroke();
-  stroke.lineType = StrokeStyle::kSolidLine;  // labels are drawn solid whatever LT says
-  stroke.dashIndex = StrokeStyle::kNoDashes;
-  stroke.patternLength = 0;
-  const bool drawing = selectedPen_ != 0 && !polygonMode_;
-  bool drew = false;
-  // The whole text in one call, so that the label origin places it as one label; the
-  // strokes come one at a time and go straight onto the page.
-  const LabelLayout layout =
-      LayOutLabel(text, style, {pen_.x, pen_.y}, {carriageReturn_.x, carriageReturn_.y},
-                  [&](const LabelStroke& labelStroke) {
-                    if (!drawing || labelStroke.empty()) return;
-                    // Counted at its first stroke, so that a label the budget cuts counts.
-                    if (!drew) ++outcome_.counts.labels;
-                    drew = true;
-                    pages_.BreakLine();
-                    if (labelStroke.size() == 1)
-                      pages_.DrawDot({labelStroke[0].x, labelStroke[0].y}, stroke);
-                    for (std::size_t i = 1; i < labelStroke.size(); ++i)
-                      pages_.DrawSegment({labelStroke[i - 1].x, labelStroke[i - 1].y},
-                                         {labelStroke[i].x, labelStroke[i].y}, stroke);
-                  });
-  pages_.BreakLine();
-  pen_ = {layout.penAfter.x, layout.penAfter.y};
-  carriageReturn_ = {layout.carriageReturn.x, layout.carriageReturn.y};
-}
-
-// SM: the symbol character centred on every point that PA, PR, PU or PD reach.
-void Hpgl2Interpreter::Sm(const Instruction& instruction) {
-  const std::string_view parameters = instruction.parameters;
-  const char symbol = parameters.empty() ? 0 : parameters[0];
-  symbol_ = symbol > ' ' && symbol < 127 ? symbol : 0;
-}
-
-void Hpgl2Interpreter::DrawSymbol() {
-  if (selectedPen_ == 0 || polygonMode_) return;
-  LabelStyle style = ResolvedLabelStyle();
-  style.origin = 5;
-  style.maxPointCount = pages_.RemainingPoints();
-  StrokeStyle stroke = Stroke();
-  stroke.lineType = StrokeStyle::kSolidLine;
-  stroke.dashIndex = StrokeStyle::kNoDashes;
-  stroke.patternLength = 0;
-  const LabelPoint at{pen_.x, pen_.y};
-  LayOutLabel(std::string_view(&symbol_, 1), style, at, at, [&](const LabelStroke& labelStroke) {
-    pages_.BreakLine();
-    for (std::size_t i = 1; i < labelStroke.size(); ++i)
-      pages_.DrawSegment({labelStroke[i - 1].x, labelStroke[i - 1].y},
-                         {labelStroke[i].x, labelStroke[i].y}, stroke);
-  });
-  pages_.BreakLine();
-}
+// ---------------------------------------------------------------- characters
 
 void Hpgl2Interpreter::Lb(const Instruction& instruction) {
-  DrawLabel(instruction.parameters);
+  labels_.Label(instruction.parameters);
+}
+
+// SI and SR differ only in what the sizes are measured in; without both sizes, the
+// defaults.
+void Hpgl2Interpreter::SetLabelSize(const Instruction& instruction, bool relative) {
+  ParameterList parameters(instruction.parameters);
+  LabelSetting& label = state_.defaults.label;
+  double v[2];
+  label.relativeSize = relative;
+  if (parameters.Take(v, 2) == 2) {
+    label.width = v[0];
+    label.height = v[1];
+  } else if (relative) {
+    label.width = 0.75;
+    label.height = 1.5;
+  } else {
+    label.width = LabelSetting{}.width;
+    label.height = LabelSetting{}.height;
+  }
 }
 
 void Hpgl2Interpreter::Si(const Instruction& instruction) {
-  ParameterList parameters(instruction.parameters);
-  double v[2];
-  label_.relativeSize = false;
-  if (parameters.Take(v, 2) == 2) {
-    label_.width = v[0];
-    label_.height = v[1];
-  } else {
-    label_.width = LabelSetting{}.width;
-    label_.height = LabelSetting{}.height;
-  }
+  SetLabelSize(instruction, false);
 }
 
 void Hpgl2Interpreter::Sr(const Instruction& instruction) {
+  SetLabelSize(instruction, true);
+}
+
+// DI and DR differ only in what the run and rise are measured against; no direction, or
+// none at all, is the default: along the X axis.
+void Hpgl2Interpreter::SetLabelDirection(const Instruction& instruction, bool relative) {
   ParameterList parameters(instruction.parameters);
+  LabelSetting& label = state_.defaults.label;
   double v[2];
-  label_.relativeSize = true;
-  if (parameters.Take(v, 2) == 2) {
-    label_.width = v[0];
-    label_.height = v[1];
+  label.relativeDirection = relative;
+  if (parameters.Take(v, 2) == 2 && (v[0] != 0 || v[1] != 0)) {
+    label.run = v[0];
+    label.rise = v[1];
   } else {
-    label_.width = 0.75;
-    label_.height = 1.5;
+    label.run = 1;
+    label.rise = 0;
   }
 }
 
@@ -1079,26 +844,11 @@ void Hpgl2Interpreter::Dr(const Instruction& instruction) {
   SetLabelDirection(instruction, true);
 }
 
-// DI and DR differ only in what the run and rise are measured against; no direction, or
-// none at all, is the default: along the X axis.
-void Hpgl2Interpreter::SetLabelDirection(const Instruction& instruction, bool relative) {
-  ParameterList parameters(instruction.parameters);
-  double v[2];
-  label_.relativeDirection = relative;
-  if (parameters.Take(v, 2) == 2 && (v[0] != 0 || v[1] != 0)) {
-    label_.run = v[0];
-    label_.rise = v[1];
-  } else {
-    label_.run = 1;
-    label_.rise = 0;
-  }
-}
-
 void Hpgl2Interpreter::Sl(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double tangent = 0;
   parameters.Next(tangent);
-  label_.slant = std::clamp(tangent, -100.0, 100.0);
+  state_.defaults.label.slant = std::clamp(tangent, -100.0, 100.0);
 }
 
 void Hpgl2Interpreter::Lo(const Instruction& instruction) {
@@ -1106,46 +856,38 @@ void Hpgl2Interpreter::Lo(const Instruction& instruction) {
   double origin = 1;
   parameters.Next(origin);
   const int value = ToInt(origin);
-  if ((value >= 1 && value <= 9) || (value >= 11 && value <= 19)) label_.origin = value;
-  if (value == 21) label_.origin = 1;
+  int& labelOrigin = state_.defaults.label.origin;
+  if ((value >= 1 && value <= 9) || (value >= 11 && value <= 19)) labelOrigin = value;
+  if (value == 21) labelOrigin = 1;
 }
 
 void Hpgl2Interpreter::Cp(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[2];
-  const LabelStyle style = ResolvedLabelStyle();
   if (parameters.Take(v, 2) == 2) {
-    // CP counts lines upwards; the layout counts them in the line-feed direction.
-    const LabelPoint moved = CharacterPlot(style, {pen_.x, pen_.y}, std::clamp(v[0], -1e6, 1e6),
-                                           -std::clamp(v[1], -1e6, 1e6));
-    pen_ = {moved.x, moved.y};
+    labels_.CharacterPlot(v[0], v[1]);
   } else {
-    // CP alone: carriage return and line feed.
-    const LabelPoint moved = CharacterPlot(style, {carriageReturn_.x, carriageReturn_.y}, 0, 1);
-    pen_ = {moved.x, moved.y};
-    carriageReturn_ = pen_;
+    labels_.NewLine();
   }
-  pages_.BreakLine();
 }
 
 void Hpgl2Interpreter::Es(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double v[2] = {0, 0};
   parameters.Take(v, 2);
-  label_.extraSpace = std::clamp(v[0], -100.0, 100.0);
-  label_.extraLine = std::clamp(v[1], -100.0, 100.0);
+  state_.defaults.label.extraSpace = std::clamp(v[0], -100.0, 100.0);
+  state_.defaults.label.extraLine = std::clamp(v[1], -100.0, 100.0);
 }
 
 void Hpgl2Interpreter::Dt(const Instruction& instruction) {
   const std::string_view parameters = instruction.parameters;
+  LabelTerminator& terminator = state_.defaults.label.terminator;
   if (parameters.empty()) {
-    terminator_ = InstructionScanner::kEtx;
-    terminatorPrinting_ = false;
+    terminator = {};
   } else {
-    terminator_ = parameters[0];
-    terminatorPrinting_ = parameters.size() >= 3 && parameters[1] == ',' && parameters[2] == '0';
+    terminator.character = parameters[0];
+    terminator.printing = parameters.size() >= 3 && parameters[1] == ',' && parameters[2] == '0';
   }
-  if (scanner_) scanner_->SetLabelTerminator(terminator_, terminatorPrinting_);
 }
 
 void Hpgl2Interpreter::Dv(const Instruction& instruction) {
@@ -1153,27 +895,66 @@ void Hpgl2Interpreter::Dv(const Instruction& instruction) {
   double v[2] = {0, 0};
   parameters.Take(v, 2);
   const int path = ToInt(v[0]);
-  label_.vertical = path == 1 || path == 3;
-  label_.reversePath = path == 2 || path == 3;
-  label_.reverseLineFeed = ToInt(v[1]) == 1;
+  LabelSetting& label = state_.defaults.label;
+  label.vertical = path == 1 || path == 3;
+  label.reversePath = path == 2 || path == 3;
+  label.reverseLineFeed = ToInt(v[1]) == 1;
 }
 
-// CS and SD kind 1 name the symbol set; only what it makes of the bytes from 128 up
-// changes the drawing, since the label font is one and the same.
+// CS and CA name the standard and the alternate symbol set; SD and AD define the fonts by
+// kind,value pairs, of which the symbol set (1) and the spacing (2: 0 fixed, 1 proportional)
+// change the drawing. SS and SA (and SI and SO in a label) choose between the two.
 void Hpgl2Interpreter::Cs(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
   double set = 0;
   parameters.Next(set);
-  label_.eightBitSet = EightBitSetOf(ToInt(set));
+  state_.defaults.label.fonts.standard.set = SymbolSetOf(ToInt(set));
+}
+
+void Hpgl2Interpreter::Ca(const Instruction& instruction) {
+  ParameterList parameters(instruction.parameters);
+  double set = 0;
+  parameters.Next(set);
+  state_.defaults.label.fonts.alternate.set = SymbolSetOf(ToInt(set));
+}
+
+void Hpgl2Interpreter::DefineFont(const Instruction& instruction, LabelFont& font) {
+  ParameterList parameters(instruction.parameters);
+  font = {};  // without parameters: the default font
+  double pair[2];
+  while (parameters.Take(pair, 2) == 2) {
+    const int kind = ToInt(pair[0]);
+    if (kind == 1) font.set = SymbolSetOf(ToInt(pair[1]));
+    if (kind == 2) font.proportional = ToInt(pair[1]) == 1;
+  }
 }
 
 void Hpgl2Interpreter::Sd(const Instruction& instruction) {
+  DefineFont(instruction, state_.defaults.label.fonts.standard);
+}
+
+void Hpgl2Interpreter::Ad(const Instruction& instruction) {
+  DefineFont(instruction, state_.defaults.label.fonts.alternate);
+}
+
+void Hpgl2Interpreter::Ss(const Instruction&) {
+  state_.defaults.label.fonts.alternateSelected = false;
+}
+
+void Hpgl2Interpreter::Sa(const Instruction&) {
+  state_.defaults.label.fonts.alternateSelected = true;
+}
+
+// CF mode[,edge pen]: how outline characters are drawn: 0 and 2 filled, 1 edged only, 3 both;
+// edged with the edge pen, 0 (or none given) meaning the selected one.
+void Hpgl2Interpreter::Cf(const Instruction& instruction) {
   ParameterList parameters(instruction.parameters);
-  label_.eightBitSet = EightBitSet::Roman8;  // SD without parameters: the default font
-  double pair[2];
-  while (parameters.Take(pair, 2) == 2) {
-    if (ToInt(pair[0]) == 1) label_.eightBitSet = EightBitSetOf(ToInt(pair[1]));
-  }
+  double v[2] = {0, 0};
+  parameters.Take(v, 2);
+  const int mode = ToInt(v[0]);
+  LabelSetting& label = state_.defaults.label;
+  label.characterFill = mode >= 0 && mode <= 3 ? mode : 0;
+  label.edgePen = std::clamp(ToInt(v[1]), 0, 32767);
 }
 
 }  // namespace korvid

@@ -8,6 +8,7 @@ namespace korvid {
 namespace {
 
 constexpr char kEscape = 27;
+constexpr char kFormFeed = 12;
 
 bool IsLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
@@ -37,6 +38,17 @@ bool TakesColonParameters(char c) {
   return std::strchr("@HIMNST", c) != nullptr && c != '\0';
 }
 
+// The small signed number of ESC % n A and ESC % n B.
+double ModeNumber(std::string_view text) {
+  double value = 0;
+  bool negative = false;
+  for (const char c : text) {
+    if (c == '-') negative = true;
+    if (c >= '0' && c <= '9' && value < 1e6) value = value * 10 + (c - '0');
+  }
+  return negative ? -value : value;
+}
+
 }  // namespace
 
 void InstructionScanner::SkipToLineEnd() {
@@ -50,15 +62,28 @@ void InstructionScanner::SkipToLineEnd() {
 // transparent print data &p#X) carry that many bytes of binary data, skipped whole.
 void InstructionScanner::SkipPcLSequence() {
   const char intro = text_[pos_];
+  const char group = text_[pos_ + 1];
   pos_ += 2;  // the parameterised character and the group character
   while (!AtEnd()) {
     double value = 0;
+    double scale = 0;  // after the decimal point: the weight of the next digit
     bool digits = false;
+    bool negative = false;
     while (!AtEnd() && ((text_[pos_] >= '0' && text_[pos_] <= '9') || text_[pos_] == '.' ||
                         text_[pos_] == '+' || text_[pos_] == '-')) {
-      if (text_[pos_] >= '0' && text_[pos_] <= '9' && value < 1e12) {
-        value = value * 10 + (text_[pos_] - '0');
+      const char c = text_[pos_];
+      if (c >= '0' && c <= '9' && value < 1e12) {
+        if (scale > 0) {
+          value += (c - '0') * scale;
+          scale /= 10;
+        } else {
+          value = value * 10 + (c - '0');
+        }
         digits = true;
+      } else if (c == '.') {
+        scale = 0.1;
+      } else if (c == '-') {
+        negative = true;
       }
       ++pos_;
     }
@@ -66,10 +91,15 @@ void InstructionScanner::SkipPcLSequence() {
     const char letter = text_[pos_++];
     const bool last = letter >= '@' && letter <= '^';
     const bool carriesData = (Upper(letter) == 'W') || (intro == '&' && Upper(letter) == 'X');
+    EscapeSequence sequence{EscapeSequence::Type::Parameterized, intro, group, Upper(letter),
+                            negative ? -value : value,           {}};
     if (carriesData && digits) {
       const double left = static_cast<double>(text_.size() - pos_);
-      pos_ += static_cast<std::size_t>(value < left ? value : left);
+      const auto size = static_cast<std::size_t>(value < left ? value : left);
+      sequence.data = text_.substr(pos_, size);
+      pos_ += size;
     }
+    Tell(sequence);
     if (last || !(letter >= '`' && letter <= '~')) return;
   }
 }
@@ -78,15 +108,22 @@ void InstructionScanner::SkipEscape() {
   ++pos_;  // ESC
   if (AtEnd()) return;
   const char c = text_[pos_];
+  if (c == kEscape) return;  // the escape starts afresh
   if (c == '%') {
     // ESC % -12345 X (leave to PJL), ESC % n B (HP-GL/2), ESC % n A (PCL).
     ++pos_;
+    const std::size_t start = pos_;
     while (!AtEnd() &&
            (text_[pos_] == '-' || text_[pos_] == '+' || (text_[pos_] >= '0' && text_[pos_] <= '9')))
       ++pos_;
     if (AtEnd()) return;
+    const double value = ModeNumber(text_.substr(start, pos_ - start));
     const char what = text_[pos_++];
-    if (what == 'A') SkipPclText();
+    if (what == 'B') Tell({EscapeSequence::Type::EnterHpgl2, '%', 0, 'B', value, {}});
+    if (what == 'A') {
+      Tell({EscapeSequence::Type::EnterPcl, '%', 0, 'A', value, {}});
+      SkipPclText();
+    }
     return;
   }
   if (c == '.') {
@@ -110,19 +147,25 @@ void InstructionScanner::SkipEscape() {
     SkipPcLSequence();
     return;
   }
+  if (c == 'E') Tell({EscapeSequence::Type::Reset, 0, 0, 'E', 0, {}});
   ++pos_;  // two-character sequences: ESC E, ESC 9, ESC = ...
 }
 
-// In PCL mode ordinary bytes are PCL's business (printed text): only an escape sequence
-// can lead back to HP-GL/2.
+// In PCL mode ordinary bytes are PCL's business (printed text, form feeds): only an escape
+// sequence can lead back to HP-GL/2.
 void InstructionScanner::SkipPclText() {
   while (!AtEnd()) {
-    const void* escape = std::memchr(text_.data() + pos_, kEscape, text_.size() - pos_);
-    if (!escape) {
-      pos_ = text_.size();
-      return;
+    const char* const from = text_.data() + pos_;
+    const char* const end = text_.data() + text_.size();
+    const char* next =
+        std::find_if(from, end, [](char c) { return c == kEscape || c == kFormFeed; });
+    pos_ = static_cast<std::size_t>(next - text_.data());
+    if (AtEnd()) return;
+    if (*next == kFormFeed) {
+      Tell({EscapeSequence::Type::FormFeed, 0, 0, 0, 0, {}});
+      ++pos_;
+      continue;
     }
-    pos_ = static_cast<std::size_t>(static_cast<const char*>(escape) - text_.data());
     // ESC % n B returns to HP-GL/2; ESC % -12345 X to PJL, which may choose either.
     if (pos_ + 1 < text_.size() && text_[pos_ + 1] == '%') {
       std::size_t p = pos_ + 2;
@@ -130,15 +173,20 @@ void InstructionScanner::SkipPclText() {
              (text_[p] == '-' || text_[p] == '+' || (text_[p] >= '0' && text_[p] <= '9')))
         ++p;
       if (p < text_.size() && (text_[p] == 'B' || text_[p] == 'X')) {
+        if (text_[p] == 'B')
+          Tell({EscapeSequence::Type::EnterHpgl2,
+                '%',
+                0,
+                'B',
+                ModeNumber(text_.substr(pos_ + 2, p - pos_ - 2)),
+                {}});
         pos_ = p + 1;
         return;
       }
+      pos_ = p;
+      continue;
     }
-    ++pos_;
-    if (!AtEnd() && text_[pos_] >= '!' && text_[pos_] <= '/' && pos_ + 1 < text_.size()) {
-      --pos_;
-      SkipEscape();
-    }
+    SkipEscape();
   }
 }
 
@@ -167,11 +215,12 @@ std::string_view InstructionScanner::NumericParameters() {
 // cost one search.
 std::string_view InstructionScanner::LabelText() {
   const std::size_t start = pos_;
-  const bool knownMissing = missingTerminator_ == terminator_ && start >= missingFrom_;
+  const char terminator = terminator_->character;
+  const bool knownMissing = missingTerminator_ == terminator && start >= missingFrom_;
   const void* end =
-      knownMissing ? nullptr : std::memchr(text_.data() + pos_, terminator_, text_.size() - pos_);
+      knownMissing ? nullptr : std::memchr(text_.data() + pos_, terminator, text_.size() - pos_);
   if (!end) {
-    missingTerminator_ = terminator_;
+    missingTerminator_ = terminator;
     missingFrom_ = std::min(missingFrom_, start);
     const std::string_view rest = text_.substr(start);
     const std::size_t lineEnd = rest.find_first_of("\r\n");
@@ -184,7 +233,7 @@ std::string_view InstructionScanner::LabelText() {
   }
   const std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(end) - text_.data());
   pos_ = stop + 1;
-  return text_.substr(start, stop - start + (terminatorPrinting_ ? 1 : 0));
+  return text_.substr(start, stop - start + (terminator_->printing ? 1 : 0));
 }
 
 std::string_view InstructionScanner::UpToSemicolon() {

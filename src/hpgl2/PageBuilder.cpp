@@ -26,14 +26,46 @@ PageBuilder::PageBuilder(StandardPlot& plot, ModelBudget& budget) : plot_(plot),
 PlotPoint PageBuilder::Turned(PlotPoint p) const {
   switch (rotation_) {
     case 90:
-      return {-p.y, p.x};
+      return {limits_.width - p.y, p.x};
     case 180:
-      return {-p.x, -p.y};
+      return {limits_.width - p.x, limits_.height - p.y};
     case 270:
-      return {p.y, -p.x};
+      return {p.y, limits_.height - p.x};
     default:
       return p;
   }
+}
+
+void PageBuilder::SetRotation(int degrees, const HardClipLimits& limits) {
+  if (degrees == rotation_ && limits == limits_) return;
+  rotation_ = degrees;
+  limits_ = limits;
+  open_ = false;
+  UpdateClip();
+}
+
+void PageBuilder::SetClip(std::optional<ClipWindow> window) {
+  window_ = window;
+  UpdateClip();
+}
+
+// The hard-clip limits in the turned coordinate system are the limits, transposed by a
+// quarter turn.
+void PageBuilder::UpdateClip() {
+  clip_ = window_;
+  if (!limits_.setByPlotSize) return;
+  const bool quarterTurn = rotation_ == 90 || rotation_ == 270;
+  const ClipWindow hard{0, 0, quarterTurn ? limits_.height : limits_.width,
+                        quarterTurn ? limits_.width : limits_.height};
+  if (!clip_) {
+    clip_ = hard;
+    return;
+  }
+  clip_->minX = std::max(clip_->minX, hard.minX);
+  clip_->minY = std::max(clip_->minY, hard.minY);
+  clip_->maxX = std::min(clip_->maxX, hard.maxX);
+  clip_->maxY = std::min(clip_->maxY, hard.maxY);
+  if (clip_->minX > clip_->maxX || clip_->minY > clip_->maxY) *clip_ = {1, 1, 0, 0};
 }
 
 // Charges the growth of a vector before it happens, the way push_back grows it.
@@ -68,11 +100,29 @@ void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& sty
   points.push_back(to);
   lines.push_back({std::move(points), style});
   NotePen(style.widthMm);
+  NoteUserUnits();
   Page().extents.Include(from);
   Page().extents.Include(to);
 }
 
-void PageBuilder::DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
+void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) {
+  if (style.pen != 0 && !style.DotsOnly()) {
+    AddPath(points, count, style);
+    return;
+  }
+  for (std::size_t i = 1; i < count; ++i)
+    DrawSegment(points[i - 1], points[i], style);
+}
+
+void PageBuilder::DrawClosedPath(const PlotPoint* points, std::size_t count,
+                                 const StrokeStyle& style, bool drawn) {
+  if (!drawn) return;
+  open_ = false;
+  AddPath(points, count, style);
+  open_ = false;
+}
+
+void PageBuilder::AddSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) {
   // The common case first: the next segment of the open line, nothing to cut.
   if (open_ && !clip_ && from.x == lastTo_.x && from.y == lastTo_.y && Usable(to) &&
       Page().polylines.back().style == style) {
@@ -114,13 +164,13 @@ void PageBuilder::Reserve(std::vector<PlotPoint>& points, std::size_t size) {
   points.reserve(capacity);
 }
 
-void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) {
+void PageBuilder::AddPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) {
   bool plain = !clip_ && count >= 2;
   for (std::size_t i = 0; plain && i < count; ++i)
     plain = Usable(points[i]);
   if (!plain) {
     for (std::size_t i = 1; i < count; ++i)
-      DrawSegment(points[i - 1], points[i], style);
+      AddSegment(points[i - 1], points[i], style);
     return;
   }
   StandardPage& page = Page();
@@ -133,6 +183,7 @@ void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const Str
     Reserve(fresh, count);
     page.polylines.push_back({std::move(fresh), style});
     NotePen(style.widthMm);
+    NoteUserUnits();
   }
   std::vector<PlotPoint>& line = page.polylines.back().points;
   Reserve(line, line.size() + count);
@@ -157,11 +208,11 @@ void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const Str
 
 void PageBuilder::DrawDot(PlotPoint at, const StrokeStyle& style) {
   open_ = false;
-  DrawSegment(at, at, style);
+  AddSegment(at, at, style);
   open_ = false;
 }
 
-void PageBuilder::FillPolygon(const std::vector<PlotRing>& rings, const StandardPolygon& fill) {
+bool PageBuilder::FillPolygon(const std::vector<PlotRing>& rings, const StandardPolygon& fill) {
   StandardPolygon polygon = fill;
   polygon.rings.clear();
   std::size_t bytes = sizeof(StandardPolygon);
@@ -178,7 +229,7 @@ void PageBuilder::FillPolygon(const std::vector<PlotRing>& rings, const Standard
     bytes += sizeof(PlotRing) + kept.size() * sizeof(PlotPoint);
     polygon.rings.push_back(std::move(kept));
   }
-  if (polygon.rings.empty()) return;
+  if (polygon.rings.empty()) return false;
   if (!budget_.Take(bytes)) throw BudgetSpent{};
   StandardPage& page = Page();
   Grow(page.polygons);
@@ -189,7 +240,9 @@ void PageBuilder::FillPolygon(const std::vector<PlotRing>& rings, const Standard
       page.extents.Include(p);
   }
   page.polygons.push_back(std::move(polygon));
+  NoteUserUnits();
   open_ = false;
+  return true;
 }
 
 void PageBuilder::AdvancePage() {

@@ -3,6 +3,8 @@
 #include <optional>
 #include <vector>
 
+#include "hpgl2/GraphicsState.h"
+#include "hpgl2/StrokeTarget.h"
 #include "model/StandardPlot.h"
 
 namespace korvid {
@@ -10,36 +12,52 @@ namespace korvid {
 // Thrown when the model would outgrow its memory budget; the read stops there.
 struct BudgetSpent {};
 
-// An axis-parallel rectangle in plotter units (IW).
-struct ClipWindow {
-  double minX = 0, minY = 0, maxX = 0, maxY = 0;
-};
-
-// Puts what the interpreter draws onto pages: clips it to the input window, turns it
-// by the plot rotation (RO), joins consecutive strokes of one style into polylines,
-// keeps the page extents and charges every byte to the budget.
-class PageBuilder {
+// Puts what the plotter draws onto pages: clips it to the input window (and to the
+// hard-clip limits PS sets), turns it by the plot rotation (RO), joins consecutive strokes
+// of one style into polylines, keeps the page extents and charges every byte to the budget.
+class PageBuilder final : public StrokeTarget {
  public:
   PageBuilder(StandardPlot& plot, ModelBudget& budget);
 
-  // Points in plotter units before rotation. A non-finite point breaks the line.
-  void DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style);
-  void DrawDot(PlotPoint at, const StrokeStyle& style);
-  // A run of connected segments through `count` points, as DrawSegment one after the
-  // other would draw them, in one go.
-  void DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style);
-  // The next segment starts a new polyline even if it continues the last one.
-  void BreakLine() { open_ = false; }
+  // The pen's moves, points in plotter units before rotation. Pen 0 draws nothing; line
+  // type 0 leaves a dot at each point the pen moves to.
+  void MoveTo(PlotPoint) override { open_ = false; }
+  void DrawSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style) override {
+    if (style.pen == 0) {
+      open_ = false;
+    } else if (style.DotsOnly()) {
+      DrawDot(to, style);
+    } else {
+      AddSegment(from, to, style);
+    }
+  }
+  void DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) override;
+  void DrawClosedPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style,
+                      bool drawn) override;
+  void DrawDot(PlotPoint at, const StrokeStyle& style) override;
+  void BreakLine() override { open_ = false; }
 
-  void FillPolygon(const std::vector<PlotRing>& rings, const StandardPolygon& fill);
+  // Lines as they are, whatever the line type: edges, ticks and label strokes. A
+  // non-finite point breaks the line.
+  void AddSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style);
+  // A run of connected segments through `count` points, as AddSegment one after the
+  // other would draw them, in one go.
+  void AddPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style);
+
+  // False when nothing of it is left to fill (outside the window, or degenerate).
+  bool FillPolygon(const std::vector<PlotRing>& rings, const StandardPolygon& fill);
 
   // How many more points fit the budget, at the least.
   std::size_t RemainingPoints() const {
     return (budget_.LimitBytes() - budget_.UsedBytes()) / (2 * sizeof(PlotPoint));
   }
 
-  void SetRotation(int degrees) { rotation_ = degrees; }
-  void SetClip(std::optional<ClipWindow> window) { clip_ = window; }
+  // RO turns the coordinate system and shifts it, so that the turned hard-clip limits
+  // stay where they were.
+  void SetRotation(int degrees, const HardClipLimits& limits);
+  void SetClip(std::optional<ClipWindow> window);
+  // The transform whose user units each page keeps, with the rotation.
+  void FollowTransform(const PlotTransform* transform) { transform_ = transform; }
 
   // A new sheet, unless the current one is still blank.
   void AdvancePage();
@@ -58,11 +76,19 @@ class PageBuilder {
   void Append(PlotPoint p);
   void NotePen(double widthMm);
   void StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& style);
+  void NoteUserUnits() {
+    if (transform_) Page().userUnits = transform_->Units(rotation_, limits_);
+  }
+
+  void UpdateClip();
 
   StandardPlot& plot_;
   ModelBudget& budget_;
   int rotation_ = 0;
-  std::optional<ClipWindow> clip_;
+  HardClipLimits limits_;
+  const PlotTransform* transform_ = nullptr;
+  std::optional<ClipWindow> window_;
+  std::optional<ClipWindow> clip_;  // the window, cut to the hard-clip limits of PS
   bool open_ = false;
   PlotPoint lastEnd_;  // the open line's last point, turned
   PlotPoint lastTo_;   // and as it was given

@@ -5,6 +5,7 @@
 #include <system_error>
 #include <vector>
 
+#include "hpgl2/RasterSkip.h"
 #include "model/MnemonicTally.h"
 #include "model/StandardPlot.h"
 
@@ -21,6 +22,10 @@ struct StandardReadCounts {
   std::int64_t arcs = 0;          // CI AA AR AT RT BZ BR and the wedge outlines drawn
   std::int64_t polygons = 0;      // filled areas kept
   std::int64_t labels = 0;        // LB instructions drawn
+  // Label characters no font could draw, or that no symbol set defines: drawn as "?".
+  std::int64_t undrawableCharacters = 0;
+  std::int64_t rasterImages = 0;         // PCL and RTL raster images drawn
+  std::int64_t rasterImagesSkipped = 0;  // and those that were not
 };
 
 // Everything one standard read yields. The plot always has at least one page; pages
@@ -32,6 +37,7 @@ struct StandardReadOutcome {
   std::vector<UnreadInstruction> ignored;
   // Not understood at all: unknown mnemonics, in order of first appearance.
   std::vector<UnreadInstruction> unread;
+  RasterSkip rasterSkip = RasterSkip::None;  // why the first raster image skipped was
   // The memory budget was spent: what was read before it is kept, the rest is not.
   bool memoryBudgetReached = false;
   std::int64_t stoppedAtByte = -1;  // where the read stopped early, -1 = at the end

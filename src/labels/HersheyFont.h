@@ -41,5 +41,8 @@ class HersheyFont {
 
 // The stroke font of labels (Hershey's simplex sans, "futural"), built into the program.
 const HersheyFont& LabelStrokeFont();
+// Hershey's Japanese set ("japanese"), built in too; its glyphs stand in file order from
+// code 32 (see JapaneseStrokeGlyph for the characters).
+const HersheyFont& JapaneseStrokeFont();
 
 }  // namespace korvid

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "labels/EightBitCharacters.h"
+#include "labels/SymbolSets.h"
 
 namespace korvid {
 
@@ -29,7 +29,8 @@ struct LabelStyle {
   bool vertical = false;         // DV 1: characters run downwards
   bool reversePath = false;      // DV 2 (leftwards), or with `vertical` DV 3 (upwards)
   bool reverseLineFeed = false;  // DV path,1: line feeds go the other way
-  EightBitSet eightBitSet = EightBitSet::Roman8;  // CS, SD: what bytes from 128 up stand for
+  // SD AD CS CA SS SA: the symbol sets the bytes are read in, the spacing, the font in use.
+  LabelFonts fonts;
   // The most points the strokes of one label may hold (the reader passes what is left
   // of its memory budget). Beyond it the label draws nothing more but still moves the pen.
   std::size_t maxPointCount = std::numeric_limits<std::size_t>::max();
@@ -44,15 +45,25 @@ struct LabelLayout {
   LabelPoint penAfter;
   LabelPoint carriageReturn;  // the carriage-return point after the label (for the next LB)
   bool truncated = false;     // strokes were left out to stay within maxPointCount
+  // Glyphs of the outline font (characters the stroke fonts lack), as filled areas: each
+  // glyph's closed rings, filled by the non-zero winding rule.
+  std::vector<std::vector<LabelStroke>> fills;
+  LabelFonts fontsAfter;  // SO and SI in the text choose the font the next label starts with
+  // Characters no font could draw (or no table could read): each drawn as "?".
+  std::size_t undrawable = 0;
 };
 
 // Lays out one LB text (without its terminator) starting with the pen at `pen` and the current
 // carriage-return point `carriageReturn`. Handles CR (13), LF (10), BS (8), HT (9: five cells),
-// SP and printable characters; other control characters are ignored. Characters the font lacks
-// draw nothing but advance like a space. The label origin places each portion of the text
-// between carriage returns on its own, as if it were a label of its own. Lay out a long text in
-// one call (the sink below keeps its memory small): split over several calls, each part would
-// be placed as a label of its own.
+// SO (14) and SI (15), SP and printable characters; other control characters are ignored.
+// Characters are drawn with the stroke font (Hershey's simplex sans), Japanese ones with
+// Hershey's Japanese strokes where it has them and else with the outline font's glyph,
+// filled; a character none has is drawn as "?" and counted. The two-byte sets' characters
+// take two cells, their glyphs drawn in an em square two character widths wide and 10/7 of
+// the cap height tall. The label origin places each portion of the text between carriage
+// returns on its own, as if it were a label of its own. Lay out a long text in one call (the
+// sink below keeps its memory small): split over several calls, each part would be placed as
+// a label of its own.
 LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoint pen,
                         LabelPoint carriageReturn);
 
@@ -60,8 +71,10 @@ LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoi
 // for the call) instead of collecting them: memory stays that of one stroke however long the
 // text. The returned layout has no strokes.
 using LabelStrokeSink = std::function<void(const LabelStroke&)>;
+using LabelFillSink = std::function<void(const std::vector<LabelStroke>& rings)>;
 LabelLayout LayOutLabel(std::string_view text, const LabelStyle& style, LabelPoint pen,
-                        LabelPoint carriageReturn, const LabelStrokeSink& sink);
+                        LabelPoint carriageReturn, const LabelStrokeSink& sink,
+                        const LabelFillSink& fills = {});
 
 // CP: the pen after moving `spaces` character cells along and `lines` lines down (negative = up).
 // "Down" is the line-feed direction. Note that CP's own second parameter counts upwards (CP 0,1

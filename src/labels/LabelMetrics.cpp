@@ -6,7 +6,6 @@
 namespace korvid {
 namespace {
 
-constexpr double kCellPerCharacterWidth = 1.5;
 constexpr double kLineHeightPerCapHeight = 2.0;
 // Down or up a vertical path characters stand one point size (1.5 cap heights) apart, and a
 // line feed moves the column sideways by 1.875 character widths.
@@ -35,7 +34,7 @@ double AwayFromPen(int index) {
 
 LabelMetrics LabelMetrics::From(const LabelStyle& style) {
   LabelMetrics m;
-  m.cellWidth = style.charWidth * kCellPerCharacterWidth;
+  m.cellWidth = style.charWidth * LabelMetrics::kCellPerCharacterWidth;
   m.bodyWidth = style.charWidth;
   m.capHeight = style.charHeight;
   m.slantTangent = style.slantTangent;
@@ -57,13 +56,9 @@ LabelMetrics LabelMetrics::From(const LabelStyle& style) {
   return m;
 }
 
-LocalPoint LabelMetrics::CharacterOrigin() const {
-  return !vertical && reversePath ? characterStep : LocalPoint{};
-}
-
-LocalPoint LabelMetrics::OriginShift(int origin, long long cellCount) const {
+LocalPoint LabelMetrics::OriginShift(int origin, double cellCount) const {
   const LabelOriginGrid grid = GridOf(origin);
-  const double cells = static_cast<double>(std::max(cellCount, 0LL));
+  const double cells = std::max(cellCount, 0.0);
   // The portion's box in the label frame: where it starts and how far it reaches, along the
   // run direction and up from the baseline. A vertical column is one cell wide.
   double alongStart = 0, alongLength = 0, upStart = 0, upLength = capHeight;

@@ -10,6 +10,8 @@ namespace korvid {
 // (With these, HP-GL/2's default font of 9 characters an inch and 11.5 points is very nearly the
 // 0.187 cm by 0.269 cm default character of the pen plotters.)
 struct LabelMetrics {
+  static constexpr double kCellPerCharacterWidth = 1.5;
+
   static LabelMetrics From(const LabelStyle& style);
 
   LocalPoint characterStep;  // one character (or space) along the text path
@@ -21,13 +23,15 @@ struct LabelMetrics {
   bool vertical = false;
   bool reversePath = false;
 
-  // Where a character is drawn relative to the pen: a leftward path draws each character in
-  // the cell before the pen.
-  LocalPoint CharacterOrigin() const;
+  // Where a character of `cells` cells is drawn relative to the pen: a leftward path draws
+  // each character in the cells before the pen.
+  LocalPoint CharacterOrigin(double cells) const {
+    return !vertical && reversePath ? cells * characterStep : LocalPoint{};
+  }
 
   // Where the first character of a text portion of `cellCount` cells stands relative to the
   // pen, for a label origin (LO) of 1..9 or 11..19; any other origin counts as 1.
-  LocalPoint OriginShift(int origin, long long cellCount) const;
+  LocalPoint OriginShift(int origin, double cellCount) const;
 
   // Whether the origin puts the pen at the start of the text path, so that a following label
   // continues this one.

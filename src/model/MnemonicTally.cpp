@@ -14,19 +14,20 @@ void MnemonicTally::Clear() {
   for (std::uint32_t slot : seenInOrder_)
     counts_[slot] = 0;
   seenInOrder_.clear();
+  firstOffsets_.clear();
 }
 
-void MnemonicTally::Count(std::string_view mnemonic) {
+void MnemonicTally::Count(std::string_view mnemonic, std::int64_t fileOffset) {
   if (mnemonic.empty()) return;
-  if (mnemonic.size() > 1) return Count(mnemonic[0], mnemonic[1]);
-  const std::size_t slot = kTwoCharacterSlots + static_cast<unsigned char>(mnemonic[0]);
-  if (counts_[slot]++ == 0) seenInOrder_.push_back(static_cast<std::uint32_t>(slot));
+  if (mnemonic.size() > 1) return Count(mnemonic[0], mnemonic[1], fileOffset);
+  CountSlot(kTwoCharacterSlots + static_cast<unsigned char>(mnemonic[0]), fileOffset);
 }
 
 std::vector<MnemonicCount> MnemonicTally::Entries() const {
   std::vector<MnemonicCount> entries;
   entries.reserve(seenInOrder_.size());
-  for (std::uint32_t slot : seenInOrder_) {
+  for (std::size_t i = 0; i < seenInOrder_.size(); ++i) {
+    const std::uint32_t slot = seenInOrder_[i];
     std::string mnemonic;
     if (slot >= kTwoCharacterSlots) {
       mnemonic.push_back(static_cast<char>(slot - kTwoCharacterSlots));
@@ -34,7 +35,7 @@ std::vector<MnemonicCount> MnemonicTally::Entries() const {
       mnemonic.push_back(static_cast<char>(slot / 256));
       mnemonic.push_back(static_cast<char>(slot % 256));
     }
-    entries.push_back({mnemonic, counts_[slot]});
+    entries.push_back({mnemonic, counts_[slot], firstOffsets_[i]});
   }
   return entries;
 }

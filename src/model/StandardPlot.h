@@ -26,19 +26,23 @@ inline constexpr ColourRef kBlack = 0x000000;
 inline constexpr ColourRef kWhite = 0xFFFFFF;
 
 // The ends and corners of wide lines (LA): HP-GL/2 draws butt ends and mitered joins
-// unless told otherwise. Triangular ends and joins are drawn as square ends and bevels.
-enum class LineEnd : std::uint8_t { Butt, Square, Round };
-enum class LineJoin : std::uint8_t { Miter, Bevel, Round };
+// unless told otherwise. A triangular end is a point half the pen's width beyond the end;
+// a triangular join, one half the width beyond the corner of a bevel.
+enum class LineEnd : std::uint8_t { Butt, Square, Round, Triangle };
+enum class LineJoin : std::uint8_t { Miter, Bevel, Round, Triangle };
 
 // How a line is stroked: pen, width, colour, ends and joins and the dash pattern in force.
 struct StrokeStyle {
   static constexpr std::int32_t kSolidLine = 1000;
   static constexpr std::int32_t kNoDashes = -1;
+  static constexpr double kDefaultMiterLimit = 5;
 
   std::int32_t pen = 1;
   double widthMm = 0.35;
   ColourRef colour = kBlack;
-  // kSolidLine, or the HP-GL/2 line type (LT n, -8..8; 0 = a dot at each point only).
+  // kSolidLine, or the HP-GL/2 line type (LT n, -8..8; 0 = a dot at each point only). A
+  // negative (adaptive) type stretches its pattern to a whole number of repetitions on
+  // every segment, each starting with a dash, so that every corner is drawn.
   std::int32_t lineType = kSolidLine;
   // For a dashed line: the pattern (an index into StandardPlot::dashPatterns) and the
   // length of one repetition of it in plotter units.
@@ -46,7 +50,10 @@ struct StrokeStyle {
   double patternLength = 0;
   LineEnd ends = LineEnd::Butt;
   LineJoin joins = LineJoin::Miter;
+  // LA 3: where a mitered corner is bevelled instead, as the miter's length over the width.
+  double miterLimit = kDefaultMiterLimit;
 
+  bool Adaptive() const { return lineType < 0 && !Solid(); }
   bool Solid() const { return lineType == kSolidLine || (lineType != 0 && dashIndex < 0); }
   bool DotsOnly() const { return lineType == 0; }
   bool operator==(const StrokeStyle&) const = default;
@@ -99,6 +106,32 @@ struct PlotBox {
   double Height() const { return empty ? 0 : maxY - minY; }
 };
 
+// The file's own coordinates on a page: a page point is the user point scaled (SC, when
+// `scaled`) and then turned by the plot rotation (RO, in degrees), which also shifts it so
+// that the turned hard-clip limits (`turnWidth` by `turnHeight`) stay where they were.
+struct UserUnits {
+  bool scaled = false;
+  double factorX = 1;
+  double factorY = 1;
+  double offsetX = 0;
+  double offsetY = 0;
+  int rotation = 0;
+  double turnWidth = 0;
+  double turnHeight = 0;
+
+  // Whether the file's coordinates differ from the page's plotter units at all.
+  bool Differ() const { return scaled || rotation != 0; }
+  PlotPoint ToUser(PlotPoint page) const {
+    PlotPoint p = page;
+    if (rotation == 90) p = {page.y, turnWidth - page.x};
+    if (rotation == 180) p = {turnWidth - page.x, turnHeight - page.y};
+    if (rotation == 270) p = {turnHeight - page.y, page.x};
+    if (scaled) p = {(p.x - offsetX) / factorX, (p.y - offsetY) / factorY};
+    return p;
+  }
+  bool operator==(const UserUnits&) const = default;
+};
+
 // One sheet of paper: everything drawn between two page advances.
 struct StandardPage {
   std::vector<StandardPolyline> polylines;
@@ -106,6 +139,8 @@ struct StandardPage {
   PlotBox extents;  // of every point drawn on the page
   // The widest pen that stroked anything on the page: half of it lies beyond the extents.
   double widestPenMm = 0;
+  // As they stood when the page's last line or fill began.
+  UserUnits userUnits;
   bool Empty() const { return polylines.empty() && polygons.empty(); }
 };
 

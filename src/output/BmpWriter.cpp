@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "model/RuntimeError.h"
+#include "output/PaperLayout.h"
 
 namespace korvid {
 
@@ -10,7 +11,7 @@ namespace {
 
 constexpr std::uint32_t kFileHeaderBytes = 14;
 constexpr std::uint32_t kInfoHeaderBytes = 40;
-constexpr std::int32_t kPixelsPerMetreAt96Dpi = 3780;
+constexpr int kScreenDpi = 96;
 
 void Put(std::string& bytes, std::uint32_t value, int size) {
   for (int i = 0; i < size; ++i)
@@ -19,7 +20,7 @@ void Put(std::string& bytes, std::uint32_t value, int size) {
 
 }  // namespace
 
-std::string BmpOfImage(const QImage& source) {
+std::string BmpOfImage(const QImage& source, int pixelsPerMetre) {
   const QImage image =
       source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
           ? source
@@ -42,8 +43,10 @@ std::string BmpOfImage(const QImage& source) {
   Put(bytes, 24, 2);                                          // bits a pixel
   Put(bytes, 0, 4);                                           // no compression
   Put(bytes, static_cast<std::uint32_t>(pixelBytes), 4);
-  Put(bytes, kPixelsPerMetreAt96Dpi, 4);
-  Put(bytes, kPixelsPerMetreAt96Dpi, 4);
+  const auto perMetre =
+      static_cast<std::uint32_t>(pixelsPerMetre > 0 ? pixelsPerMetre : PixelsPerMetre(kScreenDpi));
+  Put(bytes, perMetre, 4);
+  Put(bytes, perMetre, 4);
   Put(bytes, 0, 4);
   Put(bytes, 0, 4);
   const int width = image.width();

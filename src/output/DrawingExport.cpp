@@ -37,6 +37,7 @@ namespace korvid {
 namespace {
 
 constexpr double kHimetricPerInch = 2540;
+constexpr double kMmPerInch = 25.4;
 constexpr int kDefaultDpi = 96;
 
 std::string LowerExtension(const std::string& path) {
@@ -137,30 +138,65 @@ std::optional<ExportFormat> ExportFormatOf(const std::string& path) {
   return std::nullopt;
 }
 
-RasterSize RasterSizeFor(const QRect& frameHimetric, int widthPx, int dpi) {
-  const double frameWidth = std::max(frameHimetric.width(), 1);
-  const double frameHeight = std::max(frameHimetric.height(), 1);
-  double width = 0;
-  double height = 0;
-  if (widthPx > 0) {
-    width = widthPx;
-    height = widthPx * frameHeight / frameWidth;
-  } else {
-    const double perHimetric = (dpi > 0 ? dpi : kDefaultDpi) / kHimetricPerInch;
-    width = frameWidth * perHimetric;
-    height = frameHeight * perHimetric;
-  }
+namespace {
+
+// Whole pixels of at least one each; error 480 for an image no memory would hold.
+RasterSize Pixels(double width, double height) {
   width = std::max(1.0, std::round(width));
   height = std::max(1.0, std::round(height));
-  if (width * height > kLargestImagePixels || width > 65535 || height > 65535) {
+  if (!(width * height <= kLargestImagePixels && width <= 65535 && height <= 65535)) {
     throw RuntimeError(err::kPictureTooLarge);
   }
   return {static_cast<int>(width), static_cast<int>(height)};
 }
 
-double PixelsPerFrameUnit(const QRect& frameHimetric, const RasterSize& size) {
-  return std::max(static_cast<double>(size.widthPx) / std::max(frameHimetric.width(), 1),
-                  static_cast<double>(size.heightPx) / std::max(frameHimetric.height(), 1));
+}  // namespace
+
+RasterSize RasterSizeFor(const QRect& frameHimetric, int widthPx, int dpi) {
+  const double frameWidth = std::max(frameHimetric.width(), 1);
+  const double frameHeight = std::max(frameHimetric.height(), 1);
+  if (widthPx > 0) return Pixels(widthPx, widthPx * frameHeight / frameWidth);
+  const double perHimetric = (dpi > 0 ? dpi : kDefaultDpi) / kHimetricPerInch;
+  return Pixels(frameWidth * perHimetric, frameHeight * perHimetric);
+}
+
+FrameOnPage FrameAsPage(const QRect& frameHimetric) {
+  constexpr double kMmPerFrameUnit = 0.01;
+  FrameOnPage page;
+  page.layout.page = {std::max(frameHimetric.width(), 1) * kMmPerFrameUnit,
+                      std::max(frameHimetric.height(), 1) * kMmPerFrameUnit};
+  page.mmPerFrameUnit = kMmPerFrameUnit;
+  page.originX = -frameHimetric.left() * kMmPerFrameUnit;
+  page.originY = -frameHimetric.top() * kMmPerFrameUnit;
+  return page;
+}
+
+RasterLayout RasterLayoutFor(const QRect& frameHimetric, const EncodeRequest& request) {
+  RasterLayout layout;
+  if (!request.page) {
+    layout.size = RasterSizeFor(frameHimetric, request.widthPx, request.dpi);
+    layout.frameTarget = QRectF(0, 0, layout.size.widthPx, layout.size.heightPx);
+    return layout;
+  }
+  const FrameOnPage& page = *request.page;
+  const double pxPerMm = request.widthPx > 0
+                             ? request.widthPx / page.layout.page.width
+                             : (request.dpi > 0 ? request.dpi : kDefaultDpi) / kMmPerInch;
+  layout.size = Pixels(page.layout.page.width * pxPerMm, page.layout.page.height * pxPerMm);
+  const double pxPerFrameUnit = page.mmPerFrameUnit * pxPerMm;
+  layout.frameTarget = QRectF(page.originX * pxPerMm + frameHimetric.left() * pxPerFrameUnit,
+                              page.originY * pxPerMm + frameHimetric.top() * pxPerFrameUnit,
+                              std::max(frameHimetric.width(), 1) * pxPerFrameUnit,
+                              std::max(frameHimetric.height(), 1) * pxPerFrameUnit);
+  layout.pixelsPerMetre = request.widthPx > 0 || request.dpi <= 0
+                              ? static_cast<int>(std::lround(pxPerMm * 1000))
+                              : PixelsPerMetre(request.dpi);
+  return layout;
+}
+
+double PixelsPerFrameUnit(const QRect& frameHimetric, const RasterLayout& layout) {
+  return std::max(layout.frameTarget.width() / std::max(frameHimetric.width(), 1),
+                  layout.frameTarget.height() / std::max(frameHimetric.height(), 1));
 }
 
 namespace {
@@ -185,11 +221,13 @@ void LayOver(const PixelRows& layer, const PixelRows& image, int width, int top,
 
 }  // namespace
 
-QImage RasterOfParts(const RasterSize& size, const PictureMaker& first, const PictureMaker& later) {
+QImage RasterOfParts(const RasterLayout& layout, const PictureMaker& first,
+                     const PictureMaker& later) {
+  const RasterSize size = layout.size;
   DrawingBudget::Charge(ImageBytes(size));
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  const QRectF target(0, 0, size.widthPx, size.heightPx);
+  const QRectF target = layout.frameTarget;
   // The second processor needs a layer of its own: where the budget has no room for it,
   // both parts are drawn on one, the later over the first.
   try {
@@ -240,43 +278,44 @@ QImage RasterOfParts(const RasterSize& size, const PictureMaker& first, const Pi
   return image;
 }
 
-QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi) {
-  const RasterSize size = RasterSizeFor(picture.Frame(), widthPx, dpi);
+QImage RasterOfPicture(const MetafilePicture& picture, const RasterLayout& layout) {
   const std::optional<PictureHalves> halves =
-      SplitInHalves(picture, PixelsPerFrameUnit(picture.Frame(), size));
+      SplitInHalves(picture, PixelsPerFrameUnit(picture.Frame(), layout));
   if (halves) {
     return RasterOfParts(
-        size, [&] { return halves->first; }, [&] { return halves->later; });
+        layout, [&] { return halves->first; }, [&] { return halves->later; });
   }
-  DrawingBudget::Charge(ImageBytes(size));
-  QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
+  DrawingBudget::Charge(ImageBytes(layout.size));
+  QImage image(layout.size.widthPx, layout.size.heightPx, QImage::Format_RGB32);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
   FillImage(image, qRgb(255, 255, 255));
   QPainter painter(&image);
-  picture.Paint(painter, QRectF(0, 0, size.widthPx, size.heightPx));
+  picture.Paint(painter, layout.frameTarget);
   return image;
 }
 
-std::string EncodeImage(ExportFormat format, const QImage& image) {
+std::string EncodeImage(ExportFormat format, const QImage& image, int pixelsPerMetre) {
   // The encoders' rows, packed and compressed, and the file's bytes: about one more image.
   const DrawingBudget::Hold encoding(static_cast<std::size_t>(image.sizeInBytes()));
-  if (format == ExportFormat::Bmp) return BmpOfImage(image);
-  if (format == ExportFormat::Png) return PngOfImage(image);
+  if (format == ExportFormat::Bmp) return BmpOfImage(image, pixelsPerMetre);
+  if (format == ExportFormat::Png) return PngOfImage(image, pixelsPerMetre);
   throw RuntimeError(err::kBadFileNameOrNumber, "no image encoding for this format");
 }
 
 std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& request) {
   switch (request.format) {
     case ExportFormat::Png:
-    case ExportFormat::Bmp:
-      return EncodeImage(request.format, RasterOfPicture(picture, request.widthPx, request.dpi));
+    case ExportFormat::Bmp: {
+      const RasterLayout layout = RasterLayoutFor(picture.Frame(), request);
+      return EncodeImage(request.format, RasterOfPicture(picture, layout), layout.pixelsPerMetre);
+    }
     case ExportFormat::Pdf: {
       const DrawingBudget::Hold writing(VectorBytes(picture, request.format));
-      return PdfOfPicture(picture);
+      return PdfOfPicture(picture, request.page.value_or(FrameAsPage(picture.Frame())));
     }
     case ExportFormat::Svg: {
       const DrawingBudget::Hold writing(VectorBytes(picture, request.format));
-      return SvgOfPicture(picture);
+      return SvgOfPicture(picture, request.page.value_or(FrameAsPage(picture.Frame())));
     }
     case ExportFormat::Emf:
       break;
@@ -287,15 +326,16 @@ std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& r
 std::string EncodeSourceImage(const PlotSource& source, const DrawSetup& setup,
                               const EncodeRequest& request) {
   const QRect frame = source.Frame(setup.rotation.angle);
-  const RasterSize size = RasterSizeFor(frame, request.widthPx, request.dpi);
+  const RasterLayout layout = RasterLayoutFor(frame, request);
   std::optional<DrawingParts> parts;
   if (std::thread::hardware_concurrency() > 1)
-    parts = source.PartsForThreads(PixelsPerFrameUnit(frame, size));
+    parts = source.PartsForThreads(PixelsPerFrameUnit(frame, layout));
   if (!parts) return EncodePicture(DrawPlotPicture(source, setup), request);
   return EncodeImage(request.format,
                      RasterOfParts(
-                         size, [&] { return DrawPlotPicture(source, setup, parts->first); },
-                         [&] { return DrawPlotPicture(source, setup, parts->later); }));
+                         layout, [&] { return DrawPlotPicture(source, setup, parts->first); },
+                         [&] { return DrawPlotPicture(source, setup, parts->later); }),
+                     layout.pixelsPerMetre);
 }
 
 namespace {
@@ -326,7 +366,7 @@ void ExportDrawing(const ExportRequest& request) {
     return;
   }
   const MetafilePicture picture = MetafilePicture::LoadFile(request.metafile);
-  WriteOutput(EncodePicture(picture, {request.format, request.widthPx, request.dpi}),
+  WriteOutput(EncodePicture(picture, {request.format, request.widthPx, request.dpi, request.page}),
               request.output);
 }
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "model/FileLocation.h"
+#include "output/PaperLayout.h"
 #include "render/MetafilePicture.h"
 #include "render/PlotSource.h"
 
@@ -37,6 +38,7 @@ struct ExportRequest {
   std::string output;
   int widthPx = 0;
   int dpi = 0;
+  std::optional<FrameOnPage> page;  // see EncodeRequest
 };
 
 // The output name that stands for standard output.
@@ -52,24 +54,45 @@ struct EncodeRequest {
   ExportFormat format = ExportFormat::Png;  // any but Emf, which is the metafile's own bytes
   int widthPx = 0;
   int dpi = 0;
+  // The page the frame goes on, at its true size or as asked: an SVG or PDF file has its
+  // size, an image its size at `dpi` (96 when 0) or `widthPx` wide, and tells its
+  // resolution. Without one a vector file is the frame itself, and an image the frame at
+  // RasterSizeFor's size that tells none.
+  std::optional<FrameOnPage> page;
 };
 
-// The picture drawn on a white image of RasterSizeFor's size, as the window draws it.
-QImage RasterOfPicture(const MetafilePicture& picture, int widthPx, int dpi);
+// The page that shows a frame at its own size, 0.01 mm a unit.
+FrameOnPage FrameAsPage(const QRect& frameHimetric);
 
-// Pixels per 0.01 mm of a frame drawn into an image of `size`.
-double PixelsPerFrameUnit(const QRect& frameHimetric, const RasterSize& size);
+// How a picture is laid on an image: its size, the rectangle its frame is painted into,
+// and the resolution the file tells (0: none said, which a BMP file has as 96 dpi).
+struct RasterLayout {
+  RasterSize size;
+  QRectF frameTarget;
+  int pixelsPerMetre = 0;
+};
+
+// The image of the request for a picture of `frameHimetric`. Error 480 beyond 256
+// megapixels.
+RasterLayout RasterLayoutFor(const QRect& frameHimetric, const EncodeRequest& request);
+
+// The picture drawn on a white image as the layout lays it, as the window draws it.
+QImage RasterOfPicture(const MetafilePicture& picture, const RasterLayout& layout);
+
+// Pixels per 0.01 mm of a frame drawn as the layout lays it.
+double PixelsPerFrameUnit(const QRect& frameHimetric, const RasterLayout& layout);
 
 // Makes a picture (or a part of one) on the thread that paints it.
 using PictureMaker = std::function<MetafilePicture()>;
 
-// A white image of `size` with a picture made in two parts painted on it, the later over
-// the first: each part made and painted on a processor of its own. Both parts have the
-// frame the image shows.
-QImage RasterOfParts(const RasterSize& size, const PictureMaker& first, const PictureMaker& later);
+// A white image as the layout lays it, with a picture made in two parts painted on it, the
+// later over the first: each part made and painted on a processor of its own. Both parts
+// have the frame the image shows.
+QImage RasterOfParts(const RasterLayout& layout, const PictureMaker& first,
+                     const PictureMaker& later);
 
-// The bytes of a PNG or BMP file of the image.
-std::string EncodeImage(ExportFormat format, const QImage& image);
+// The bytes of a PNG or BMP file of the image, telling its resolution when given.
+std::string EncodeImage(ExportFormat format, const QImage& image, int pixelsPerMetre = 0);
 
 // The bytes of the file of `request.format` that shows the picture. Error 480 for an image
 // too large.

@@ -28,13 +28,22 @@ double Limit(double extent) {
   return kLargestTwips / kTwipsPerMm * kPlotterUnitsPerMm / extent;
 }
 
-// A whole number as the runtime prints it: a leading blank for zero and above.
-std::string WithSignPlace(double whole) {
+// A number as the runtime prints it: a leading blank for zero and above.
+std::string WithSignPlace(double value, int decimals = 0) {
   char digits[400];
   const auto result =
-      std::to_chars(digits, digits + sizeof digits, whole, std::chars_format::fixed, 0);
+      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
   const std::string number(digits, result.ptr);
-  return whole >= 0 ? " " + number : number;
+  return value >= 0 ? " " + number : number;
+}
+
+// The largest factor not above `limit` that is said plainly: a whole one, or below 1 one of
+// two significant digits.
+std::string LargestFactorText(double limit) {
+  if (limit >= 1 || !(limit > 0) || !std::isfinite(limit)) return WithSignPlace(std::floor(limit));
+  const int decimals = 1 - static_cast<int>(std::floor(std::log10(limit)));
+  const double scale = std::pow(10.0, decimals);
+  return WithSignPlace(std::floor(limit * scale) / scale, decimals);
 }
 
 }  // namespace
@@ -51,6 +60,11 @@ MagnificationEntry ApplyMagnificationEntry(const std::string& text, const PlotEx
   const double height = static_cast<double>(extents.MaxY) - extents.MinY;
   double value = LeadingNumber(text);
   entry.text = text;
+  if (value == 0) {
+    entry.outcome = MagnificationEntry::Outcome::NotPositive;
+    entry.message = kNotPositiveMessage;
+    return entry;
+  }
   entry.outcome = MagnificationEntry::Outcome::Accepted;
   const double widthTwips = value * width / kPlotterUnitsPerMm * kTwipsPerMm;
   const double heightTwips = value * height / kPlotterUnitsPerMm * kTwipsPerMm;
@@ -59,8 +73,7 @@ MagnificationEntry ApplyMagnificationEntry(const std::string& text, const PlotEx
     const double heightLimit = Limit(height);
     const float limitY =
         std::isinf(heightLimit) ? std::numeric_limits<float>::infinity() : ToSingle(heightLimit);
-    const double largest = std::floor(limitY < limitX ? limitY : limitX);
-    entry.text = WithSignPlace(largest);
+    entry.text = LargestFactorText(limitY < limitX ? limitY : limitX);
     entry.message = "倍率が限界を超えてますので、" + entry.text + "倍で処理します";
     entry.outcome = MagnificationEntry::Outcome::Reduced;
     value = LeadingNumber(entry.text);

@@ -21,18 +21,21 @@ namespace korvid {
 
 namespace {
 
-constexpr double kPointsPerFrameUnit = 72 / 2540.0;
-constexpr double kFrameUnitsPerMm = 100;
+constexpr double kPointsPerMm = 72 / 25.4;
+// Readers take pages of up to 200 inches a side in points; a larger page (a fabric
+// marker, a building's plan at 1:1) counts in units of several points each (PDF 1.6).
+constexpr double kLargestPageSide = 14400;
 
 // Draws in frame units: the page's transformation does the scaling and the turn of the
 // y axis, so that the coordinates stay the whole numbers they mostly are.
 class PdfCanvas {
  public:
-  explicit PdfCanvas(std::string& text) : out_(text) {}
+  PdfCanvas(std::string& text, double frameUnitsPerMm)
+      : out_(text), frameUnitsPerMm_(frameUnitsPerMm) {}
 
   void BeginRun(const PicturePen& pen) {
     if (pen == pen_ && !first_) return;
-    const DevicePen device = DevicePen::From(pen, 1, kFrameUnitsPerMm);
+    const DevicePen device = DevicePen::From(pen, 1, frameUnitsPerMm_);
     if (pen.colour != pen_.colour || first_) {
       out_.Hundredths(qRed(pen.colour) / 255.0).Char(' ');
       out_.Hundredths(qGreen(pen.colour) / 255.0).Char(' ');
@@ -128,6 +131,7 @@ class PdfCanvas {
   }
 
   DecimalText out_;
+  double frameUnitsPerMm_;
   PicturePen pen_;
   bool first_ = true;
   bool strokes_ = false;
@@ -172,6 +176,12 @@ std::size_t MiddleLineEnd(std::string_view text) {
 
 class PdfFile {
  public:
+  explicit PdfFile(std::string_view version) {
+    bytes_ = "%PDF-";
+    bytes_ += version;
+    bytes_ += "\n%\xe2\xe3\xcf\xd3\n";
+  }
+
   void Object(const std::string& body) {
     offsets_.push_back(bytes_.size());
     DecimalText(bytes_).Integer(static_cast<long long>(offsets_.size())).Text(" 0 obj\n");
@@ -209,29 +219,33 @@ class PdfFile {
   }
 
  private:
-  std::string bytes_ = "%PDF-1.4\n%\xe2\xe3\xcf\xd3\n";
+  std::string bytes_;
   std::vector<std::size_t> offsets_;
 };
 
 }  // namespace
 
-std::string PdfOfPicture(const MetafilePicture& picture) {
-  const QRect frame = picture.Frame();
-  const double width = std::max(frame.width(), 1) * kPointsPerFrameUnit;
-  const double height = std::max(frame.height(), 1) * kPointsPerFrameUnit;
+std::string PdfOfPicture(const MetafilePicture& picture, const FrameOnPage& page) {
+  const double longest = std::max(page.layout.page.width, page.layout.page.height) * kPointsPerMm;
+  const double unit = std::max(1.0, std::ceil(longest / kLargestPageSide));
+  const double perMm = kPointsPerMm / unit;  // the page's units
+  const double width = page.layout.page.width * perMm;
+  const double height = page.layout.page.height * perMm;
+  const double pointsPerFrameUnit = page.mmPerFrameUnit * perMm;
 
-  // Frame units to points, y upward, the frame's top-left corner at the page's.
+  // Frame units to points, y upward, the frame where the page has it.
   std::string begin;
   DecimalText(begin)
       .Text("q ")
-      .Precise(kPointsPerFrameUnit)
+      .Precise(pointsPerFrameUnit)
       .Text(" 0 0 -")
-      .Precise(kPointsPerFrameUnit)
+      .Precise(pointsPerFrameUnit)
       .Char(' ')
-      .Hundredths(-frame.left() * kPointsPerFrameUnit)
+      .Precise(page.originX * perMm)
       .Char(' ')
-      .Hundredths(height + frame.top() * kPointsPerFrameUnit)
+      .Precise(height - page.originY * perMm)
       .Text(" cm\n");
+  const FrameBox shown = ShownOnPage(page);
   std::vector<Packed> streams;
   const MetafilePicture::Drawing* drawing = picture.Contents();
   if (drawing == nullptr) {
@@ -248,8 +262,8 @@ std::string PdfOfPicture(const MetafilePicture& picture) {
     const std::size_t room = 64 + 32 * drawing->lines.size() + 200 * drawing->arcs.size();
     const auto write = [&](std::size_t from, std::size_t to, std::string& text) {
       text.reserve(room);
-      PdfCanvas canvas(text);
-      WalkDrawing(*drawing, canvas, from, to);
+      PdfCanvas canvas(text, 1 / page.mmPerFrameUnit);
+      WalkDrawing(*drawing, canvas, from, to, &shown);
     };
     std::string text = begin;
     std::string later;
@@ -271,20 +285,22 @@ std::string PdfOfPicture(const MetafilePicture& picture) {
         });
   }
 
-  PdfFile pdf;
+  PdfFile pdf(unit > 1 ? "1.6" : "1.4");
   std::size_t packedBytes = 0;
   for (const Packed& stream : streams)
     packedBytes += stream.size;
   pdf.Reserve(packedBytes + 1024);
   pdf.Object("<< /Type /Catalog /Pages 2 0 R >>");
   pdf.Object("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
-  std::string page = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
-  DecimalText(page).Hundredths(width).Char(' ').Hundredths(height);
-  page += "] /Contents [";
+  std::string pageObject = "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 ";
+  DecimalText(pageObject).Hundredths(width).Char(' ').Hundredths(height);
+  pageObject += "] ";
+  if (unit > 1) DecimalText(pageObject).Text("/UserUnit ").Integer(static_cast<long long>(unit));
+  pageObject += " /Contents [";
   for (std::size_t i = 0; i < streams.size(); ++i)
-    DecimalText(page).Integer(static_cast<long long>(5 + i)).Text(" 0 R ");
-  page += "] /Resources << >> >>";
-  pdf.Object(page);
+    DecimalText(pageObject).Integer(static_cast<long long>(5 + i)).Text(" 0 R ");
+  pageObject += "] /Resources << >> >>";
+  pdf.Object(pageObject);
   const int info = 4;
   pdf.Object("<< /Title (HPGL Data Drawing) /Creator (Korvid) /Producer (Korvid) >>");
   for (const Packed& stream : streams)

@@ -237,7 +237,7 @@ void PutWord(std::uint8_t* at, std::uint32_t value) {
 
 }  // namespace
 
-std::string PngOfImage(const QImage& source) {
+std::string PngOfImage(const QImage& source, int pixelsPerMetre) {
   const QImage image =
       source.format() == QImage::Format_RGB32 || source.format() == QImage::Format_ARGB32
           ? source
@@ -291,6 +291,14 @@ std::string PngOfImage(const QImage& source) {
       palette.push_back(static_cast<std::uint8_t>(qBlue(colour)));
     }
     png.Chunk("PLTE", palette.data(), palette.size());
+  }
+  if (pixelsPerMetre > 0) {
+    std::array<std::uint8_t, 9> physical{};
+    const auto perMetre = static_cast<std::uint32_t>(pixelsPerMetre);
+    PutWord(physical.data(), perMetre);
+    PutWord(physical.data() + 4, perMetre);
+    physical[8] = 1;  // the unit: the metre
+    png.Chunk("pHYs", physical.data(), physical.size());
   }
   for (std::size_t at = 0; at < packed.size(); at += kLargestChunk)
     png.Chunk("IDAT", packed.data() + at, std::min(kLargestChunk, packed.size() - at));

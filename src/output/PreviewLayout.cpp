@@ -1,5 +1,7 @@
 #include "output/PreviewLayout.h"
 
+#include <algorithm>
+
 #include "model/RuntimeError.h"
 #include "model/ValueConversion.h"
 
@@ -77,6 +79,16 @@ bool PreviewLayout::Previous() {
   nextEnabled_ = true;
   if (page_ == 1) previousEnabled_ = false;
   return true;
+}
+
+bool PreviewLayout::GoTo(int page) {
+  if (pageCount_ < 1) return false;
+  const auto to = static_cast<std::int16_t>(std::clamp<int>(page, 1, pageCount_));
+  const bool moved = to != page_;
+  page_ = to;
+  previousEnabled_ = page_ > 1;
+  nextEnabled_ = page_ < pageCount_;
+  return moved;
 }
 
 RectD PreviewLayout::Source(int page) const {

@@ -44,6 +44,8 @@ class PreviewLayout {
   // Both return true when a new sheet is to be drawn.
   bool Next();
   bool Previous();
+  // Straight to sheet `page` (clamped to the sheets there are); true when it is another.
+  bool GoTo(int page);
 
   RectD PageBox() const { return pageBox_; }  // in the main window, twips
   // The share of the picture shown on sheet n (1-based), and where it goes in the page box.

@@ -10,17 +10,20 @@ namespace korvid {
 
 namespace {
 
-// SVG user units per frame unit: 0.1 mm against 0.01 mm.
-constexpr double kUnitsPerFrameUnit = 0.1;
-constexpr double kDotsPerMm = 10;
+// SVG user units per millimetre of the page.
+constexpr double kUnitsPerMm = 10;
 
 class SvgCanvas {
  public:
-  SvgCanvas(std::string& text, const QRect& frame)
-      : text_(text), out_(text), left_(frame.left()), top_(frame.top()) {}
+  SvgCanvas(std::string& text, const FrameOnPage& page)
+      : text_(text),
+        out_(text),
+        unitsPerFrameUnit_(page.mmPerFrameUnit * kUnitsPerMm),
+        left_(page.originX * kUnitsPerMm),
+        top_(page.originY * kUnitsPerMm) {}
 
   void BeginRun(const PicturePen& pen) {
-    const DevicePen device = DevicePen::From(pen, kUnitsPerFrameUnit, kDotsPerMm);
+    const DevicePen device = DevicePen::From(pen, unitsPerFrameUnit_, kUnitsPerMm);
     run_.clear();
     DecimalText attributes(run_);
     attributes.Text(" stroke=\"#");
@@ -58,8 +61,8 @@ class SvgCanvas {
 
   void ArcTo(const FrameArc& arc) {
     SplitArc(arc, std::numbers::pi, [&](double from, double sweep) {
-      out_.Char('A').Hundredths(arc.rx * kUnitsPerFrameUnit).Char(' ');
-      out_.Hundredths(arc.ry * kUnitsPerFrameUnit).Text(" 0 0 ").Char(sweep > 0 ? '1' : '0');
+      out_.Char('A').Hundredths(arc.rx * unitsPerFrameUnit_).Char(' ');
+      out_.Hundredths(arc.ry * unitsPerFrameUnit_).Text(" 0 0 ").Char(sweep > 0 ? '1' : '0');
       const FramePoint end = PointOnArc(arc, from + sweep);
       out_.Char(' ');
       Coordinates(end);
@@ -111,8 +114,8 @@ class SvgCanvas {
     Coordinates(p);
   }
   void Coordinates(FramePoint p) {
-    out_.Hundredths((p.x - left_) * kUnitsPerFrameUnit).Char(' ');
-    out_.Hundredths((p.y - top_) * kUnitsPerFrameUnit);
+    out_.Hundredths(left_ + p.x * unitsPerFrameUnit_).Char(' ');
+    out_.Hundredths(top_ + p.y * unitsPerFrameUnit_);
   }
   void Hex(QRgb colour) {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -122,8 +125,9 @@ class SvgCanvas {
 
   std::string& text_;
   DecimalText out_;
-  double left_, top_;
-  std::string run_;  // the attributes of the run's pen
+  double unitsPerFrameUnit_;
+  double left_, top_;  // where the frame's corner lies on the page, in user units
+  std::string run_;    // the attributes of the run's pen
   bool flatEnds_ = false;
   std::vector<FramePoint> dots_;
   std::size_t strokes_ = 0;
@@ -132,14 +136,13 @@ class SvgCanvas {
 
 }  // namespace
 
-std::string SvgOfPicture(const MetafilePicture& picture) {
+std::string SvgOfPicture(const MetafilePicture& picture, const FrameOnPage& page) {
   std::string text;
   const MetafilePicture::Drawing* drawing = picture.Contents();
-  const QRect frame = picture.Frame();
   if (drawing != nullptr) text.reserve(64 + 12 * drawing->lines.size() + 60 * drawing->arcs.size());
   DecimalText out(text);
-  const double width = frame.width() * kUnitsPerFrameUnit;
-  const double height = frame.height() * kUnitsPerFrameUnit;
+  const double width = page.layout.page.width * kUnitsPerMm;
+  const double height = page.layout.page.height * kUnitsPerMm;
   out.Text("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n");
   out.Text("<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"");
   out.Hundredths(width / 10).Text("mm\" height=\"").Hundredths(height / 10);
@@ -151,8 +154,9 @@ std::string SvgOfPicture(const MetafilePicture& picture) {
       "<g fill=\"none\" stroke-width=\"1\" vector-effect=\"non-scaling-stroke\" "
       "stroke-linecap=\"butt\" stroke-linejoin=\"miter\">\n");
   if (drawing != nullptr) {
-    SvgCanvas canvas(text, frame);
-    WalkDrawing(*drawing, canvas);
+    SvgCanvas canvas(text, page);
+    const FrameBox shown = ShownOnPage(page);
+    WalkDrawing(*drawing, canvas, 0, SIZE_MAX, &shown);
   }
   out.Text("</g>\n</svg>\n");
   return text;

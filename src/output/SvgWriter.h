@@ -2,13 +2,15 @@
 
 #include <string>
 
+#include "output/PaperLayout.h"
 #include "render/MetafilePicture.h"
 
 namespace korvid {
 
-// The picture as an SVG document, one user unit per 0.1 mm: a path per run of one pen,
-// hairlines one screen pixel wide whatever the zoom (as the window draws them), dash
-// patterns of the same length in millimetres as on paper.
-std::string SvgOfPicture(const MetafilePicture& picture);
+// The picture as an SVG document of the page's size, the frame placed on it as the page
+// says, one user unit per 0.1 mm of the page: a path per run of one pen, hairlines one
+// screen pixel wide whatever the zoom (as the window draws them), dash patterns of the
+// same length in millimetres as on paper. Only what reaches onto the page is written.
+std::string SvgOfPicture(const MetafilePicture& picture, const FrameOnPage& page);
 
 }  // namespace korvid

@@ -6,6 +6,7 @@
 #include <numbers>
 #include <vector>
 
+#include "output/PaperLayout.h"
 #include "render/MetafileDrawing.h"
 #include "render/PaintWork.h"
 
@@ -22,6 +23,14 @@ inline FramePoint PointOnArc(const FrameArc& arc, double angle) {
   return {arc.cx + arc.rx * std::cos(angle), arc.cy + arc.ry * std::sin(angle)};
 }
 
+// The part of the frame a page shows, in frame units.
+inline FrameBox ShownOnPage(const FrameOnPage& page) {
+  const double k = page.mmPerFrameUnit;
+  return {static_cast<float>(-page.originX / k), static_cast<float>(-page.originY / k),
+          static_cast<float>((page.layout.page.width - page.originX) / k),
+          static_cast<float>((page.layout.page.height - page.originY) / k)};
+}
+
 // Hands the display list to a vector writer run by run, in drawing order, as the strokes
 // a vector format holds: connected solid lines as one subpath, so that each shared point
 // is written once; dashed lines each as a subpath of their own, so that the pattern starts
@@ -32,15 +41,24 @@ inline FramePoint PointOnArc(const FrameArc& arc, double angle) {
 //   MoveTo(FramePoint)  LineTo(FramePoint)  ArcTo(const FrameArc&)  (from the arc's start)
 //   Dot(FramePoint)     (drawn round, the pen's width across, after the run's strokes)
 //   Fill(const FrameFill&)  (a filled area, outside any run of strokes)
+// With `keep`, only what reaches into it (its strokes' width included) is handed on: a page
+// that shows part of a drawing holds nothing of the rest.
 template <typename Canvas>
 void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas, std::size_t firstRun = 0,
-                 std::size_t endRun = SIZE_MAX) {
+                 std::size_t endRun = SIZE_MAX, const FrameBox* keep = nullptr) {
   endRun = std::min(endRun, drawing.runs.size());
+  FrameBox reach{};
+  if (keep) {
+    const float beyond = drawing.widestPen;
+    reach = {keep->left - beyond, keep->top - beyond, keep->right + beyond, keep->bottom + beyond};
+  }
+  const auto kept = [&](const FrameBox& bounds) { return !keep || reach.Intersects(bounds); };
   for (std::size_t r = firstRun; r < endRun; ++r) {
     const DrawRun& run = drawing.runs[r];
+    if (!kept(run.bounds)) continue;
     if (run.kind == RunKind::kFills) {
       for (std::uint32_t i = run.first; i < run.first + run.count; ++i)
-        canvas.Fill(drawing.fills[i]);
+        if (kept(drawing.fills[i].bounds)) canvas.Fill(drawing.fills[i]);
       continue;
     }
     const PicturePen& pen = drawing.pens[run.pen];
@@ -51,6 +69,7 @@ void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas, std::s
       FramePoint at{0, 0};
       const FrameLine* line = drawing.lines.data() + run.first;
       for (const FrameLine* end = line + run.count; line != end; ++line) {
+        if (!kept(line->Bounds())) continue;
         const FramePoint from{line->x1, line->y1};
         const FramePoint to{line->x2, line->y2};
         if (from == to) {
@@ -65,6 +84,8 @@ void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas, std::s
     } else {
       const FrameArc* arc = drawing.arcs.data() + run.first;
       for (const FrameArc* end = arc + run.count; arc != end; ++arc) {
+        const float rx = std::abs(arc->rx), ry = std::abs(arc->ry);
+        if (!kept({arc->cx - rx, arc->cy - ry, arc->cx + rx, arc->cy + ry})) continue;
         canvas.MoveTo(PointOnArc(*arc, arc->start));
         canvas.ArcTo(*arc);
       }

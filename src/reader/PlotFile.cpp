@@ -130,7 +130,12 @@ std::string LoadPlotFileBytes(const std::string& path, std::size_t limitBytes, F
   return ReadOpenFile(file.Get(), false, limitBytes, kinds, path);
 }
 
-std::size_t RemoveCrLf(char* data, std::size_t size) {
+namespace {
+
+// The one pass behind both forms; `removed(out)` is told of every pair as it goes, with the
+// size kept so far.
+template <typename OnPair>
+std::size_t RemovePairs(char* data, std::size_t size, OnPair removed) {
   const void* firstCr = std::memchr(data, '\r', size);
   if (!firstCr) return size;
   std::size_t in = static_cast<std::size_t>(static_cast<const char*>(firstCr) - data);
@@ -138,6 +143,7 @@ std::size_t RemoveCrLf(char* data, std::size_t size) {
   while (in < size) {
     // Here data[in] is a CR.
     if (in + 1 < size && data[in + 1] == '\n') {
+      removed(out);
       in += 2;
     } else {
       data[out++] = '\r';
@@ -151,6 +157,19 @@ std::size_t RemoveCrLf(char* data, std::size_t size) {
     in = stop;
   }
   return out;
+}
+
+}  // namespace
+
+std::size_t RemoveCrLf(char* data, std::size_t size) {
+  return RemovePairs(data, size, [](std::size_t) {});
+}
+
+std::size_t RemoveCrLf(char* data, std::size_t size, std::vector<std::uint32_t>& removedAt,
+                       std::size_t limit) {
+  return RemovePairs(data, size, [&removedAt, limit](std::size_t out) {
+    if (removedAt.size() < limit) removedAt.push_back(static_cast<std::uint32_t>(out));
+  });
 }
 
 void RemoveCrLf(std::string& text) {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "model/RuntimeError.h"
 
@@ -55,6 +57,11 @@ void RemoveCrLf(std::string& text);
 
 // The same on `size` bytes at `data`, in place; returns the size left.
 std::size_t RemoveCrLf(char* data, std::size_t size);
+
+// The same, noting where each pair was: the number of bytes kept before it, for the first
+// `limit` pairs (so that a place in the text left can be found in the bytes as they were).
+std::size_t RemoveCrLf(char* data, std::size_t size, std::vector<std::uint32_t>& removedAt,
+                       std::size_t limit);
 
 }  // namespace korvid
 

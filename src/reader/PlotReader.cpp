@@ -29,6 +29,21 @@ std::size_t FindTerminator(std::string_view text, char terminator, std::size_t f
              : std::string_view::npos;
 }
 
+// A line feed that is not the second half of a CR LF pair: one that is still there once
+// the pairs are removed. `from` is 0 or just past such a line feed, so the character
+// before a line feed found is always the text's own.
+std::size_t FindLoneLineFeed(std::string_view text, std::size_t from) {
+  for (;;) {
+    const std::size_t at = FindTerminator(text, kLineFeed, from);
+    if (at == std::string_view::npos || at == 0 || text[at - 1] != '\r') return at;
+    from = at + 1;
+  }
+}
+
+// However many line breaks one command holds, the places of these are kept to tell where
+// its instructions stand in the file; beyond them a place is told as if no more followed.
+constexpr std::size_t kPairPlacesKept = std::size_t{1} << 20;
+
 // A PG ends the plot; the next plot does not fit the model, so the read ends there.
 struct PageAdvance {};
 
@@ -66,12 +81,12 @@ ReadOutcome PlotReader::Read(std::int16_t& status, const std::function<std::stri
   try {
     std::string text = load();
     // ";" splits the file when it holds one anywhere; otherwise line feeds do, once the
-    // CR LF pairs are gone. A CR LF pair never spans a ";", so a file split at ";" has its
-    // pairs removed command by command: a read that stops early never touches the rest.
+    // CR LF pairs are gone. A CR LF pair never spans a terminator, so the pairs are removed
+    // command by command: a read that stops early never touches the rest, and every
+    // command keeps its place in the file.
     char terminator = kSemicolon;
     if (!Holds(text, kSemicolon)) {
-      RemoveCrLf(text);
-      terminator = Holds(text, kLineFeed) ? kLineFeed : kNoTerminator;
+      terminator = FindLoneLineFeed(text, 0) != std::string_view::npos ? kLineFeed : kNoTerminator;
     }
     if (terminator == kNoTerminator) {
       // The counts of the previous read stay as they are.
@@ -102,28 +117,36 @@ ReadOutcome PlotReader::Read(std::int16_t& status, const std::function<std::stri
 }
 
 void PlotReader::RunCommands(std::string& text, char terminator, ReadOutcome& outcome) {
-  const bool pairsLeft = terminator == kSemicolon;
-  // The command from `from` to `to`, without its CR LF pairs when they are still there.
-  // The pairs at its start (the line end after the last ";") are stepped over rather than
-  // moved out: removing them would shift the whole command by two bytes. Most commands hold
-  // no other CR and are then taken as they stand.
-  auto command = [&text, pairsLeft](std::size_t from, std::size_t to) {
+  const bool pairsLeft = Holds(text, '\r');
+  // The command from `from` to `to`, without its CR LF pairs when there are any. The pairs
+  // at its start (the line end after the last terminator) are stepped over rather than
+  // moved out: removing them would shift the whole command by two bytes. Most commands
+  // hold no other CR and are then taken as they stand.
+  auto command = [this, &text, pairsLeft](std::size_t from, std::size_t to) {
     char* begin = text.data() + from;
     std::size_t size = to - from;
-    if (!pairsLeft) return std::string_view(begin, size);
-    while (size >= 2 && begin[0] == '\r' && begin[1] == '\n') {
-      begin += 2;
-      size -= 2;
+    removedPairs_.clear();
+    if (pairsLeft) {
+      while (size >= 2 && begin[0] == '\r' && begin[1] == '\n') {
+        begin += 2;
+        size -= 2;
+      }
+      if (Holds(std::string_view(begin, size), '\r'))
+        size = RemoveCrLf(begin, size, removedPairs_, kPairPlacesKept);
     }
-    const std::string_view rest(begin, size);
-    return Holds(rest, '\r') ? std::string_view(begin, RemoveCrLf(begin, size)) : rest;
+    commandStart_ = static_cast<std::size_t>(begin - text.data());
+    return std::string_view(begin, size);
+  };
+  auto next = [&text, terminator](std::size_t from) {
+    return terminator == kSemicolon ? FindTerminator(text, kSemicolon, from)
+                                    : FindLoneLineFeed(text, from);
   };
   std::size_t readPos = 0;
-  std::size_t terminatorPos = FindTerminator(text, terminator, readPos);
+  std::size_t terminatorPos = next(readPos);
   while (terminatorPos != std::string_view::npos) {
     Interpret(command(readPos, terminatorPos), outcome);
     readPos = terminatorPos + 1;
-    terminatorPos = FindTerminator(text, terminator, readPos);
+    terminatorPos = next(readPos);
     if (terminatorPos == std::string_view::npos && readPos < text.size()) {
       // A last command without a terminator counts when at least two characters are left.
       const std::string_view rest = command(readPos, text.size());
@@ -131,6 +154,12 @@ void PlotReader::RunCommands(std::string& text, char terminator, ReadOutcome& ou
       break;
     }
   }
+}
+
+std::int64_t PlotReader::FileOffset(std::size_t inCommand) const {
+  const auto pairsBefore = std::upper_bound(removedPairs_.begin(), removedPairs_.end(), inCommand) -
+                           removedPairs_.begin();
+  return static_cast<std::int64_t>(commandStart_ + inCommand) + 2 * pairsBefore;
 }
 
 void PlotReader::Interpret(std::string_view commandText, ReadOutcome& outcome) {
@@ -219,7 +248,8 @@ void PlotReader::Interpret(std::string_view commandText, ReadOutcome& outcome) {
       SetLineType(context);
       return;
     }
-    skipped_.Count(mnemonic);
+    skipped_.Count(mnemonic,
+                   FileOffset(static_cast<std::size_t>(mnemonic.data() - commandText.data())));
     return;
   }
 }

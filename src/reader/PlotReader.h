@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "model/MnemonicTally.h"
 #include "model/PlotModel.h"
@@ -41,11 +42,15 @@ class PlotReader {
   void ResetOpenSegment();
   void SetAsideDrawing();
   void RestoreDrawingSetAside();
+  // Where the command's character at `inCommand` (its pairs removed) stands in the file.
+  std::int64_t FileOffset(std::size_t inCommand) const;
 
   PlotModel& model_;
   ReaderMessenger& messenger_;
   ReaderState state_;
   MnemonicTally skipped_;
+  std::size_t commandStart_ = 0;  // the command's first character, in the file
+  std::vector<std::uint32_t> removedPairs_;
 };
 
 }  // namespace korvid

@@ -294,6 +294,15 @@ class ModelSource final : public PlotSource {
     return QRect(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top);
   }
 
+  FramePlacement Placement(const Rotation& rotation) const override {
+    return FramePlacement::OfPlot(model_, rotation.angle, rotation.cosA, rotation.sinA);
+  }
+  PlotBox DrawnBox() const override {
+    if (!HasDrawing()) return {};
+    const PlotExtents extents = Extents();
+    return {extents.MinX, extents.MinY, extents.MaxX, extents.MaxY, false};
+  }
+
   void Draw(EmfWriter& metafile, const DrawSetup& setup) const override {
     PlotDrawing<EmfWriter>(model_, setup).Draw(metafile, PlotPartOf(model_, {}));
   }

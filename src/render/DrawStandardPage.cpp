@@ -132,22 +132,32 @@ class PageDrawing {
     return colourMode_ ? colour : (colour == kWhite ? kWhite : kBlack);
   }
 
-  // GDI's geometric pen styles: the ends and corners of a wide line.
+  // GDI's geometric pen styles: the ends and corners of a wide line. Triangular ones have
+  // none of their own: flat ends and bevels, with the triangles added as fills.
   static std::uint32_t PenStyleOf(LineEnd ends, LineJoin joins) {
     constexpr std::uint32_t kGeometric = 0x10000, kSquareEnds = 0x100, kFlatEnds = 0x200,
                             kBevelJoins = 0x1000, kMiterJoins = 0x2000;
     std::uint32_t style = kGeometric;
-    if (ends == LineEnd::Butt) style |= kFlatEnds;
+    if (ends == LineEnd::Butt || ends == LineEnd::Triangle) style |= kFlatEnds;
     if (ends == LineEnd::Square) style |= kSquareEnds;
-    if (joins == LineJoin::Bevel) style |= kBevelJoins;
+    if (joins == LineJoin::Bevel || joins == LineJoin::Triangle) style |= kBevelJoins;
     if (joins == LineJoin::Miter) style |= kMiterJoins;
     return style;
   }
 
-  void UsePen(ColourRef colour, double widthMm, std::uint32_t style) {
+  void UsePen(ColourRef colour, double widthMm, std::uint32_t style,
+              double miterLimit = StrokeStyle::kDefaultMiterLimit) {
+    constexpr std::uint32_t kMiterJoins = 0x2000;
     const auto width = static_cast<std::int32_t>(
         std::lround(std::min(widthMm * kPlotterUnitsPerMm * scale_, kLongestPictureSide)));
     if (width <= 1) style = 0;  // a cosmetic pen has no ends to speak of
+    // The miter limit is the device context's: set before the pen that needs it is chosen.
+    if (style & kMiterJoins) {
+      const auto limit =
+          static_cast<std::uint32_t>(std::lround(std::clamp(miterLimit, 1.0, 32767.0)));
+      if (limit != miterLimit_) metafile_->SetMiterLimit(limit);
+      miterLimit_ = limit;
+    }
     if (pen_ && colour == penColour_ && width == penWidth_ && style == penStyle_) {
       if (!penSelected_) metafile_->SelectObject(pen_);
       penSelected_ = true;
@@ -168,23 +178,87 @@ class PageDrawing {
     metafile_->MoveTo(from.x, from.y);
     metafile_->LineTo(to.x, to.y);
     if (++segments_ % 4096 == 0) CheckSize();
+    if (triangleEnds_) {
+      AddTriangleEnd(b, a);
+      AddTriangleEnd(a, b);
+    }
   }
 
   void DrawPolyline(const StandardPolyline& line) {
     const StrokeStyle& style = line.style;
-    UsePen(Colour(style.colour), style.widthMm, PenStyleOf(style.ends, style.joins));
+    UsePen(Colour(style.colour), style.widthMm, PenStyleOf(style.ends, style.joins),
+           style.miterLimit);
     const std::vector<PlotPoint>& points = line.points;
     if (style.DotsOnly()) {
       for (const PlotPoint& p : points)
         Segment(p, p);
       return;
     }
-    if (!style.Solid() && DrawDashed(line)) return;
-    std::vector<EmfWriter::Point>& logical = scratch_;
-    logical.clear();
-    for (const PlotPoint& p : points)
-      logical.push_back(Logical(p));
-    metafile_->Polyline(logical);
+    halfWidth_ = style.widthMm * kPlotterUnitsPerMm / 2;
+    const bool wide = halfWidth_ * scale_ > 0.5;
+    triangleEnds_ = wide && style.ends == LineEnd::Triangle;
+    if (wide && style.joins == LineJoin::Triangle) AddTriangleJoins(points);
+    const bool dashed = !style.Solid() && DrawDashed(line);
+    if (!dashed) {
+      std::vector<EmfWriter::Point>& logical = scratch_;
+      logical.clear();
+      for (const PlotPoint& p : points)
+        logical.push_back(Logical(p));
+      metafile_->Polyline(logical);
+      if (triangleEnds_ && points.size() >= 2) {
+        AddTriangleEnd(points[points.size() - 2], points.back());
+        AddTriangleEnd(points[1], points[0]);
+      }
+      CheckSize();
+    }
+    triangleEnds_ = false;
+    DrawTriangles(Colour(style.colour));
+  }
+
+  // A triangular end at `end` of the line coming from `from`: its point half the pen's
+  // width beyond the end, its base across the line's width.
+  void AddTriangleEnd(PlotPoint from, PlotPoint end) {
+    const double dx = end.x - from.x, dy = end.y - from.y;
+    const double length = std::hypot(dx, dy);
+    if (!(length > 0) || !std::isfinite(length)) return;
+    const double ux = dx / length * halfWidth_, uy = dy / length * halfWidth_;
+    triangles_.push_back({Logical({end.x - uy, end.y + ux}), Logical({end.x + ux, end.y + uy}),
+                          Logical({end.x + uy, end.y - ux})});
+  }
+
+  // A triangular join on every corner: the bevel's outer edge with a point half the width
+  // beyond the corner, along the bisector.
+  void AddTriangleJoins(const std::vector<PlotPoint>& points) {
+    for (std::size_t i = 1; i + 1 < points.size(); ++i) {
+      const PlotPoint a = points[i - 1], v = points[i], b = points[i + 1];
+      const double l1 = std::hypot(v.x - a.x, v.y - a.y), l2 = std::hypot(b.x - v.x, b.y - v.y);
+      if (!(l1 > 0) || !(l2 > 0) || !std::isfinite(l1 + l2)) continue;
+      const double d1x = (v.x - a.x) / l1, d1y = (v.y - a.y) / l1;
+      const double d2x = (b.x - v.x) / l2, d2y = (b.y - v.y) / l2;
+      const double turn = d1x * d2y - d1y * d2x;
+      if (std::fabs(turn) < 1e-9) continue;  // straight on, or straight back
+      // The outer side is to the right of a left turn and to the left of a right turn.
+      const double side = turn > 0 ? -1 : 1;
+      const double o1x = -d1y * side, o1y = d1x * side, o2x = -d2y * side, o2y = d2x * side;
+      const double bx = o1x + o2x, by = o1y + o2y, bl = std::hypot(bx, by);
+      if (!(bl > 0)) continue;
+      const double h = halfWidth_;
+      triangles_.push_back({Logical({v.x + o1x * h, v.y + o1y * h}),
+                            Logical({v.x + bx / bl * h, v.y + by / bl * h}),
+                            Logical({v.x + o2x * h, v.y + o2y * h}), Logical(v)});
+    }
+  }
+
+  void DrawTriangles(ColourRef colour) {
+    if (triangles_.empty()) return;
+    const std::uint32_t brush = metafile_->CreateSolidBrush(colour);
+    metafile_->SelectObject(brush);
+    metafile_->SelectObject(EmfWriter::kNullPen);
+    penSelected_ = false;
+    metafile_->SetPolyFillMode(EmfWriter::kFillWinding);
+    metafile_->PolyPolygon(triangles_);
+    metafile_->DeleteObject(brush);
+    triangles_.clear();
     CheckSize();
   }
 
@@ -194,7 +268,8 @@ class PageDrawing {
     if (metafile_->Size() > kLargestMetafileBytes) throw RuntimeError(err::kPictureTooLarge);
   }
 
-  // The dash pattern laid along the whole polyline, continuing from segment to segment.
+  // The dash pattern laid along the whole polyline, continuing from segment to segment; an
+  // adaptive one starts afresh on every segment, stretched to a whole number of patterns.
   bool DrawDashed(const StandardPolyline& line) {
     const StrokeStyle& style = line.style;
     const auto& patterns = plot_.dashPatterns;
@@ -209,14 +284,22 @@ class PageDrawing {
     for (std::size_t i = 1; i < line.points.size(); ++i)
       length += std::hypot(line.points[i].x - line.points[i - 1].x,
                            line.points[i].y - line.points[i - 1].y);
-    if (!std::isfinite(length) || length / style.patternLength * pattern.size() > kMostDashes)
-      return false;
-    const double unit = style.patternLength / total;
+    const double patternsDrawn =
+        length / style.patternLength + (style.Adaptive() ? line.points.size() : 0);
+    if (!std::isfinite(length) || patternsDrawn * pattern.size() > kMostDashes) return false;
+    double unit = style.patternLength / total;
     std::size_t part = 0;
     double left = pattern[0] * unit;  // of the current part of the pattern
     for (std::size_t i = 1; i < line.points.size(); ++i) {
       const PlotPoint a = line.points[i - 1], b = line.points[i];
       const double segment = std::hypot(b.x - a.x, b.y - a.y);
+      if (style.Adaptive()) {
+        const double repeats = std::max(1.0, std::round(segment / style.patternLength));
+        unit = segment / repeats / total;
+        part = 0;
+        left = pattern[0] * unit;
+        if (!(unit > 0)) continue;
+      }
       double at = 0;
       while (true) {
         const double step = std::min(left, segment - at);
@@ -244,12 +327,12 @@ class PageDrawing {
     const ColourRef colour = colourMode_ ? polygon.colour : Grey(polygon.colour);
     if (polygon.fill != FillKind::Solid) {
       UsePen(Colour(polygon.colour), polygon.widthMm, PenStyleOf(LineEnd::Butt, LineJoin::Miter));
-      for (const HatchSegment& s :
-           HatchLines(polygon.rings, polygon.hatchSpacing, polygon.hatchAngleDeg))
+      for (const HatchSegment& s : HatchLines(polygon.rings, polygon.hatchSpacing,
+                                              polygon.hatchAngleDeg, polygon.nonZeroWinding))
         Segment(s.from, s.to);
       if (polygon.fill == FillKind::CrossHatch) {
-        for (const HatchSegment& s :
-             HatchLines(polygon.rings, polygon.hatchSpacing, polygon.hatchAngleDeg + 90))
+        for (const HatchSegment& s : HatchLines(polygon.rings, polygon.hatchSpacing,
+                                                polygon.hatchAngleDeg + 90, polygon.nonZeroWinding))
           Segment(s.from, s.to);
       }
       return;
@@ -286,6 +369,10 @@ class PageDrawing {
   double scale_ = 1;
   Metafile* metafile_ = nullptr;
   std::vector<EmfWriter::Point> scratch_;
+  std::vector<std::vector<EmfWriter::Point>> triangles_;  // of the polyline being drawn
+  double halfWidth_ = 0;  // plotter units, of the polyline being drawn
+  bool triangleEnds_ = false;
+  std::uint32_t miterLimit_ = 0;  // the last one set; none yet
   std::size_t segments_ = 0;
   std::uint32_t pen_ = 0;
   ColourRef penColour_ = 0;
@@ -312,6 +399,13 @@ class PageSource final : public PlotSource {
   }
   QRect Frame(std::int16_t angle) const override {
     return PageDrawing<EmfWriter>(*plot_, Index(), {{angle, 1, 0}, {}}).Frame();
+  }
+  FramePlacement Placement(const Rotation& rotation) const override {
+    return FramePlacement::OfPage(Shown(), rotation.angle, rotation.cosA, rotation.sinA);
+  }
+  PlotBox DrawnBox() const override { return HasDrawing() ? Shown().extents : PlotBox{}; }
+  const UserUnits* FileUnits() const override {
+    return page_ <= PageCount() ? &Shown().userUnits : nullptr;
   }
   void Draw(EmfWriter& metafile, const DrawSetup& setup) const override {
     PageDrawing<EmfWriter>(*plot_, Index(), setup).Draw(metafile);

@@ -17,6 +17,7 @@ class DrawingBuilder {
   DrawingBuilder(const QRect& frame, const QString& description);
 
   std::uint32_t InternPen(const PicturePen& pen);
+  const PicturePen& Pen(std::uint32_t index) const { return drawing_->pens[index]; }
   // Inline: the drawing routine adds a line for every segment of the plot.
   void AddLine(std::uint32_t pen, const FrameLine& line) {
     DrawingBudget::CheckTime();

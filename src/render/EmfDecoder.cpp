@@ -128,6 +128,9 @@ void EmfDecoder::Play(std::uint32_t type, std::size_t offset, std::uint32_t size
     case U_EMR_SETPOLYFILLMODE:
       state_.SetPolyFillMode(Load<U_EMRSETPOLYFILLMODE>(bytes_, offset, size).iMode);
       break;
+    case U_EMR_SETMITERLIMIT:
+      state_.SetMiterLimit(Load<U_EMRSETMITERLIMIT>(bytes_, offset, size).eMiterLimit);
+      break;
     case U_EMR_POLYLINE:
     case U_EMR_POLYLINE16:
       Polyline(type == U_EMR_POLYLINE16, offset, size);

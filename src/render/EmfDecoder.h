@@ -14,7 +14,7 @@ namespace korvid {
 // keeps what they draw as a display list in frame coordinates.
 //
 // What it understands: the header, SETMAPMODE, CREATEPEN, CREATEBRUSHINDIRECT,
-// SELECTOBJECT, DELETEOBJECT, SETPOLYFILLMODE, MOVETOEX, LINETO, ARC, POLYLINE(16),
+// SELECTOBJECT, DELETEOBJECT, SETPOLYFILLMODE, SETMITERLIMIT, MOVETOEX, LINETO, ARC, POLYLINE(16),
 // POLYGON(16), POLYPOLYGON(16) and EOF. Every other record is skipped once its size is
 // checked.
 //

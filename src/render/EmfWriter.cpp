@@ -114,6 +114,10 @@ void EmfWriter::SetPolyFillMode(std::uint32_t mode) {
   Append(U_EMRSETPOLYFILLMODE{{U_EMR_SETPOLYFILLMODE, sizeof(U_EMRSETPOLYFILLMODE)}, mode});
 }
 
+void EmfWriter::SetMiterLimit(std::uint32_t limit) {
+  Append(U_EMRSETMITERLIMIT{{U_EMR_SETMITERLIMIT, sizeof(U_EMRSETMITERLIMIT)}, limit});
+}
+
 // EMR_POLYLINE: bounds, point count, the points.
 void EmfWriter::Polyline(const std::vector<Point>& points) {
   if (points.empty()) return;

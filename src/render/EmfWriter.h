@@ -44,6 +44,8 @@ class EmfWriter {
   static constexpr std::uint32_t kFillWinding = 2;
   static constexpr std::uint32_t kNullPen = 0x80000008;  // the stock object
   void SetPolyFillMode(std::uint32_t mode);
+  // How far a mitered corner of a wide pen may reach, in widths, before it is bevelled.
+  void SetMiterLimit(std::uint32_t limit);
   // Connected lines through the points, in the selected pen (EMR_POLYLINE).
   void Polyline(const std::vector<Point>& points);
   // One filled area of several closed rings, in the selected brush and pen.

@@ -1,5 +1,6 @@
 #include "render/GdiState.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 // libuemf defines many unprefixed macros: it stays inside .cpp files.
@@ -99,6 +100,21 @@ void GdiState::CreateBrush(std::uint32_t index, std::uint32_t style, std::uint32
   }
   slots_[index] = kBrushBase + static_cast<std::int64_t>(brushes_.size());
   brushes_.push_back(FromColorRef(colour));
+}
+
+void GdiState::SetMiterLimit(std::uint32_t limit) {
+  miterLimit_ = static_cast<float>(std::clamp<std::uint32_t>(limit, 1, 32767));
+  miterLimitSet_ = true;
+  UseMiterLimit();
+}
+
+// The selected pen as the device context's miter limit makes it.
+void GdiState::UseMiterLimit() {
+  if (pen_ < 0) return;
+  PicturePen pen = builder_.Pen(static_cast<std::uint32_t>(pen_));
+  if (pen.joins != PenJoins::kMiter || pen.width == 0 || pen.miterLimit == miterLimit_) return;
+  pen.miterLimit = miterLimit_;
+  pen_ = builder_.InternPen(pen);
 }
 
 void GdiState::SetPolyFillMode(std::uint32_t mode) {

@@ -32,6 +32,9 @@ namespace korvid {
 // - Selecting an empty slot leaves the pen as it is, as GDI's failing SelectObject would;
 //   so does selecting a stock object that is neither a pen nor a brush.
 // - Deleting the selected pen keeps it in use until another one is selected.
+// - The miter limit is the device context's: it holds for whatever mitered wide pen is
+//   selected while it is in force. Before any SetMiterLimit it is the picture pen's own
+//   default.
 //
 // Object indexes passed in lie inside the table (1 to its size - 1) unless they name a stock
 // object: the decoder checks a file's, the recorder makes its own with FreeIndex.
@@ -52,16 +55,19 @@ class GdiState {
     if (index & kStockObject) return SelectStockObject(index);
     const std::int64_t object = slots_[index];
     if (object == kEmptySlot) return;
-    if (object >= kBrushBase || object == kNullBrush)
+    if (object >= kBrushBase || object == kNullBrush) {
       brush_ = object;
-    else
+    } else {
       pen_ = object;
+      if (miterLimitSet_) UseMiterLimit();
+    }
   }
   void DeleteObject(std::uint32_t index) {
     if (index & kStockObject) return;
     slots_[index] = kEmptySlot;
   }
   void SetPolyFillMode(std::uint32_t mode);
+  void SetMiterLimit(std::uint32_t limit);
 
   // Logical units to frame units (0.01 mm, y downward) under the mapping in force.
   QPointF ToFrame(std::int32_t x, std::int32_t y) const { return {x * scaleX_, y * scaleY_}; }
@@ -102,6 +108,7 @@ class GdiState {
   static constexpr std::int64_t kBrushBase = std::int64_t{1} << 40;
 
   void SelectStockObject(std::uint32_t index);
+  void UseMiterLimit();
   void AddLine(QPointF from, QPointF to) {
     builder_.AddLine(static_cast<std::uint32_t>(pen_),
                      {static_cast<float>(from.x()), static_cast<float>(from.y()),
@@ -118,7 +125,9 @@ class GdiState {
   std::vector<QRgb> brushes_;
   std::int64_t brush_ = kBrushBase;  // the selected brush: GDI's default, white
   bool winding_ = false;             // the polygon fill mode
-  QPointF position_;                 // current position, frame coordinates
+  float miterLimit_ = PicturePen{}.miterLimit;
+  bool miterLimitSet_ = false;
+  QPointF position_;  // current position, frame coordinates
   // The last pen made and its slot value: drawing routines create one pen for every line,
   // mostly the one they created before.
   struct MadePen {

@@ -8,8 +8,19 @@
 
 namespace korvid {
 
+namespace {
+
+// Where an edge crosses the hatch line, and which way it goes through it.
+struct Crossing {
+  double u;
+  int winding;  // +1 upwards, -1 downwards
+  bool operator<(const Crossing& other) const { return u < other.u; }
+};
+
+}  // namespace
+
 std::vector<HatchSegment> HatchLines(const std::vector<PlotRing>& rings, double spacing,
-                                     double angleDeg) {
+                                     double angleDeg, bool nonZeroWinding) {
   std::vector<HatchSegment> segments;
   if (!std::isfinite(spacing) || !std::isfinite(angleDeg) || rings.empty()) return segments;
   const double angle = angleDeg * std::numbers::pi / 180;
@@ -47,20 +58,35 @@ std::vector<HatchSegment> HatchLines(const std::vector<PlotRing>& rings, double 
   std::sort(edges.begin(), edges.end(), [](const Edge& e, const Edge& f) { return e.low < f.low; });
   std::vector<const Edge*> active;
   std::size_t next = 0;
-  std::vector<double> crossings;
+  std::vector<Crossing> crossings;
+  const auto add = [&](double v, double u1, double u2) {
+    segments.push_back({{u1 * c - v * s, u1 * s + v * c}, {u2 * c - v * s, u2 * s + v * c}});
+  };
   for (double v = std::ceil(minV / spacing) * spacing; v <= maxV; v += spacing) {
     DrawingBudget::CheckTime();
     for (; next < edges.size() && edges[next].low <= v; ++next)
       active.push_back(&edges[next]);
     std::erase_if(active, [v](const Edge* e) { return e->high <= v; });
     crossings.clear();
-    for (const Edge* e : active)
-      crossings.push_back(e->a.x + (v - e->a.y) / (e->b.y - e->a.y) * (e->b.x - e->a.x));
+    for (const Edge* e : active) {
+      crossings.push_back({e->a.x + (v - e->a.y) / (e->b.y - e->a.y) * (e->b.x - e->a.x),
+                           e->b.y > e->a.y ? 1 : -1});
+    }
     std::sort(crossings.begin(), crossings.end());
     ReserveCounted(segments, crossings.size() / 2);
-    for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
-      const double u1 = crossings[i], u2 = crossings[i + 1];
-      segments.push_back({{u1 * c - v * s, u1 * s + v * c}, {u2 * c - v * s, u2 * s + v * c}});
+    if (!nonZeroWinding) {
+      for (std::size_t i = 0; i + 1 < crossings.size(); i += 2)
+        add(v, crossings[i].u, crossings[i + 1].u);
+      continue;
+    }
+    // Inside wherever the edges passed so far do not wind back to zero.
+    int winding = 0;
+    double enter = 0;
+    for (const Crossing& crossing : crossings) {
+      const int before = winding;
+      winding += crossing.winding;
+      if (before == 0 && winding != 0) enter = crossing.u;
+      if (before != 0 && winding == 0) add(v, enter, crossing.u);
     }
   }
   return segments;

@@ -53,6 +53,10 @@ class PictureRecorder {
     state_.SetPolyFillMode(mode);
     bytes_ += EmfWriter::kWordRecordBytes;
   }
+  void SetMiterLimit(std::uint32_t limit) {
+    state_.SetMiterLimit(limit);
+    bytes_ += EmfWriter::kWordRecordBytes;
+  }
   void Polyline(const std::vector<EmfWriter::Point>& points);
   void PolyPolygon(const std::vector<std::vector<EmfWriter::Point>>& rings);
   void Arc(const EmfWriter::Rect& box, std::int32_t startX, std::int32_t startY, std::int32_t endX,

@@ -16,6 +16,10 @@ EmfWriter::Rect WriterFrame(const QRect& frame) {
 
 }  // namespace
 
+const UserUnits* PlotSource::FileUnits() const {
+  return nullptr;
+}
+
 bool PlotSource::DrawsInParts() const {
   return false;
 }

@@ -12,6 +12,7 @@
 #include "render/DisplaySettings.h"
 #include "render/MetafilePicture.h"
 #include "render/Rotation.h"
+#include "view/PlotCoordinates.h"
 
 namespace korvid {
 
@@ -70,6 +71,15 @@ class PlotSource {
   // The frame of the page's picture at the turn `angle`, in 0.01 mm, known before anything
   // is drawn. Failures (error 6 for an extent that overflows) are the drawing's.
   virtual QRect Frame(std::int16_t angle) const = 0;
+
+  // How the page's picture holds it at `rotation`, for read-outs of the window and pages
+  // of a real size; failures as Frame's.
+  virtual FramePlacement Placement(const Rotation& rotation) const = 0;
+  // The box of the page's lines and fills, without the pens' width; empty with nothing on it.
+  virtual PlotBox DrawnBox() const = 0;
+  // The file's own coordinates on the page (the units of SC, before RO), where the reading
+  // keeps them; none for Korvid's own.
+  virtual const UserUnits* FileUnits() const;
 
   // Draws the page into a metafile just begun with Frame's frame: the mapping mode, then
   // everything drawn. Failures propagate (error 480 for a picture too large).

@@ -98,8 +98,47 @@ class ViewState {
   void ScrollVertically(std::int16_t value);
 
   bool Exchanged() const { return RotationMode == 2 || RotationMode == 4; }
+  // The turn of the drawing shown, in degrees: 90 right, 180, 270 left, else 0.
+  std::int16_t Angle() const {
+    return RotationMode == 2 ? 90 : RotationMode == 3 ? 180 : RotationMode == 4 ? 270 : 0;
+  }
+
+  // Beside the commands above, what a viewer's mouse and keys do. The surface may then sit
+  // between whole millimetres; the bars show the nearest whole value, and a bar moved by
+  // the user puts the surface on its value again.
+
+  // A client area of another size: the viewport becomes the whole drawing area again,
+  // the surface keeps its size and, as far as it still reaches, what is at the viewport's
+  // top-left corner; each bar shows exactly while its direction overflows the part of the
+  // viewport left beside the other bar.
+  void Relayout(const WindowMetrics& metrics);
+  // The surface scaled by `factor`, as far as the zoom limits allow, so that its point
+  // under `anchorX`, `anchorY` (millimetres of the viewport) stays there. Returns the
+  // factors applied to the width and the height; {1, 1} when a limit left nothing to do.
+  struct Scaling {
+    float x = 1;
+    float y = 1;
+    bool Changed() const { return x != 1 || y != 1; }
+  };
+  Scaling ZoomAbout(const WindowMetrics& metrics, double factor, float anchorX, float anchorY);
+  // The surface scaled so that `box` (surface millimetres) fills the viewport, centred.
+  Scaling ZoomToBox(const WindowMetrics& metrics, const BoxMm& box);
+  // Puts the surface's point (x, y) at the viewport's top-left corner, as far as the
+  // surface reaches.
+  void ScrollTo(const WindowMetrics& metrics, float x, float y);
+  float ScrollX() const { return -Picture3.Left; }
+  float ScrollY() const { return -Picture3.Top; }
+  // The part of the viewport the surface shows through, beside the bars shown.
+  float ShownWidth(const WindowMetrics& metrics) const;
+  float ShownHeight(const WindowMetrics& metrics) const;
+  // How large the drawing shows against its own size on paper (1 plotter unit = 0.025 mm),
+  // in per cent; 0 without a surface or an extent.
+  double ZoomPercent(const PlotExtents& extents) const;
 
  private:
+  // The same limits as the zoom commands': no side beyond 4334 mm, none below 1 mm.
+  Scaling ScaleSurface(const WindowMetrics& metrics, double factor);
+  void LayOutBarsForView(const WindowMetrics& metrics);
   enum class LayoutForm { ZoomIn, ZoomOut };
   void LayoutScrollBars(const WindowMetrics& metrics, LayoutForm form);
   void FitSurface(const WindowMetrics& metrics, const PlotExtents& extents, bool exchanged);

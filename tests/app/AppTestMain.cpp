@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include "app/DialogService.h"
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
@@ -15,6 +17,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("app_tests"));
   QSettings::setDefaultFormat(QSettings::IniFormat);
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
+  // The window's standard buttons are tested as the user reads them.
+  korvid::InstallQtTranslations();
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QTextBrowser>
 #include <QToolBar>
 
 #include "WindowFixture.h"
@@ -20,6 +21,8 @@
 #include "app/OutputCommands.h"
 #include "app/PlotSurface.h"
 #include "app/ProgressPanel.h"
+#include "app/ReadingNotes.h"
+#include "app/ReadingPanel.h"
 #include "app/ViewCommands.h"
 
 namespace korvid::testing {
@@ -104,15 +107,33 @@ TEST_F(MainWindowTest, WhatCannotBeReadIsToldInJapanese) {
       {"/dev/zero", "ファイルではない（デバイスなど）ため読み込めませんでした"},
       {fifo, "ファイルではない（デバイスなど）ため読み込めませんでした"},
       {(folder / "nothing-here.hpg").string(), "ファイルまたはフォルダがありません"},
-      {folder.string(), "フォルダです"}};
-  for (const auto& [path, notice] : cases) {
-    LoadRectangle();
-    Load(path);
-    EXPECT_TRUE(Notice().contains(QRegularExpression(notice))) << Notice().toStdString();
-    EXPECT_FALSE(Notice().contains(QRegularExpression("[A-Za-z]{4}"))) << Notice().toStdString();
-    const bool drawn = path.ends_with("partial.hpg");
-    EXPECT_EQ(NoPicture(), !drawn) << path;
-    EXPECT_EQ(fs::exists(metafile->Path()), drawn) << path;
+      {folder.string(), "フォルダです"},
+      // Said plainly, with nothing the reading made of them and no offer to read again.
+      {Fixture("empty.hpg", ""), "^ファイルが空です（図形の命令がありません）$"},
+      {Fixture("blank.hpg", " \r\n\n"), "^ファイルが空です"},
+      {Fixture("program.plt", std::string("\x7f"
+                                          "ELF\2\1\1\0\0\0\0\0\0\0\0\0\3\0>\0;AB,",
+                                          26) +
+                                  std::string(200, '\0') + "CD;\n"),
+       "^プロッタファイルではありません（プログラムや画像など、図面以外のデータです）$"}};
+  // The reader's own message waits until the progress panel is gone.
+  dialogs.onMessage = [this](const QString&) { EXPECT_FALSE(form->Progress()->isVisible()); };
+  for (const bool standard : {false, true}) {
+    if (standard) form->Action(kHpgl2ReadingAction)->trigger();
+    for (const auto& [path, notice] : cases) {
+      const bool notAPlot = std::string(notice).starts_with('^');
+      if (standard && !notAPlot) continue;  // the standard reading draws dots and lines
+      LoadRectangle();
+      Load(path);
+      EXPECT_TRUE(Notice().contains(QRegularExpression(notice))) << Notice().toStdString();
+      EXPECT_FALSE(Notice().contains(QRegularExpression("[A-Za-z]{4}"))) << Notice().toStdString();
+      const bool drawn = path.ends_with("partial.hpg");
+      EXPECT_EQ(NoPicture(), !drawn) << path;
+      EXPECT_EQ(fs::exists(metafile->Path()), drawn) << path;
+      if (!notAPlot) continue;
+      EXPECT_FALSE(form->ReadingStatus()->Offering()) << path;
+      EXPECT_TRUE(form->LastReading().instructions.empty()) << path;
+    }
   }
   EXPECT_EQ(dialogs.messages, std::vector<QString>{"設定済みのﾀｰﾐﾈｰﾀがありません"});
   EXPECT_TRUE(dialogs.warnings.empty());
@@ -179,9 +200,10 @@ TEST_F(MainWindowTest, RightDragSelectsForOneExportAndLeftClickOpensTheMenu) {
 
   view.MousePressed(1, QPointF(10, 10));
   EXPECT_EQ(dialogs.menusOpened, 1);
-  EXPECT_EQ(Captions(form->ContextMenu()),
-            QStringList({"ノーマル（０°）表示", "右９０°回転表示", "左９０°回転表示",
-                         "１８０°回転表示", "", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管", "画像の保存（ＢＭＰ形式）"}));
+  EXPECT_EQ(
+      Captions(form->ContextMenu()),
+      QStringList({"ノーマル（０°）表示", "右９０°回転表示", "左９０°回転表示", "１８０°回転表示",
+                   "選択範囲を拡大表示", "", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管", "画像の保存（ＢＭＰ形式）"}));
 }
 
 // Before the first load, and after a load that drew nothing, there is nothing to zoom,
@@ -230,12 +252,16 @@ TEST_F(MainWindowTest, HelpMenuShowsTheCommandListWhereTheMetafileIsAndThePages)
   ASSERT_EQ(dialogs.openedUrls.size(), 1u);
   const QString page = dialogs.openedUrls[0].toLocalFile();
   EXPECT_TRUE(QFileInfo(page).isFile() && page.endsWith("help/index.html")) << page.toStdString();
+  // Without a browser the pages show in a window of the program's own.
   dialogs.browserWorks = false;
   Trigger("PlotMenu94");
+  ASSERT_NE(form->Help().OwnHelpWindow(), nullptr);
+  EXPECT_TRUE(form->Help().OwnHelpWindow()->isVisible());
+  EXPECT_EQ(form->Help().OwnHelpWindow()->Browser()->source().toLocalFile(), page);
+  EXPECT_FALSE(form->Help().OwnHelpWindow()->Browser()->toPlainText().isEmpty());
   form->Help().SetProgramFolder(QString::fromStdString(folder.string()));
   Trigger("PlotMenu94");
-  EXPECT_EQ(WarningHeads(),
-            QStringList({"エラーメッセージ番号 429", "ファイルが見つかりません。(Err=53)"}));
+  EXPECT_EQ(WarningHeads(), QStringList({"ファイルが見つかりません。(Err=53)"}));
 }
 
 }  // namespace

@@ -71,6 +71,13 @@ TEST(ReadingNotes, StandardLeftOutTellsBudgetNothingDrawnAndUnreadInstructions) 
   EXPECT_EQ(DescribeStandardLeftOut(outcome),
             "図形がメモリの上限（1024 MB）に達したため、以降は読み込んでいません"
             "（1234バイト目まで）。未対応の命令4個を読み飛ばしました（ZZ×3, QQ×1）");
+  outcome.memoryBudgetReached = false;
+  outcome.unread.clear();
+  outcome.counts.undrawableCharacters = 2;
+  outcome.counts.rasterImagesSkipped = 1;
+  outcome.rasterSkip = RasterSkip::Colour;
+  EXPECT_EQ(DescribeStandardLeftOut(outcome),
+            "描けない文字2個を「?」で表示しました。ラスター画像1個を描けませんでした（カラー）");
   // Why a file could not be read is said in Japanese in both readings, precisely.
   for (const auto& [reason, text] :
        {std::pair<std::error_code, const char*>(

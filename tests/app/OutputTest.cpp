@@ -8,17 +8,21 @@
 #include <QLineEdit>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QTest>
 #include <QToolBar>
 
+#include "PageSizeOf.h"
 #include "WindowFixture.h"
 #include "app/ExportCommands.h"
+#include "app/MillimetreScale.h"
 #include "app/OutputCommands.h"
 #include "app/PageBox.h"
 #include "app/PageSetupDialog.h"
 #include "app/PlotSurface.h"
 #include "app/PrinterSetup.h"
 #include "app/SetupForm.h"
+#include "app/ViewCommands.h"
 
 namespace korvid::testing {
 namespace {
@@ -69,6 +73,7 @@ TEST_F(OutputTest, PrintsOneSheetAtNaturalSizeAPosterWhenEnlargedOrThePrinterErr
   const fs::path single = folder / "single.pdf";
   PrintToPdf(single);
   EXPECT_TRUE(dialogs.warnings.empty());
+  EXPECT_EQ(form->Output().Printer().Current().docName(), "rect.hpg") << "the job's name";
   EXPECT_EQ(PdfPages(single), 1);
   EXPECT_NE(Shell("pdfinfo " + single.string()).find("(A4)"), std::string::npos);
   Shell("pdftoppm -r 50 -png -singlefile " + single.string() + " " + (folder / "page").string());
@@ -85,6 +90,42 @@ TEST_F(OutputTest, PrintsOneSheetAtNaturalSizeAPosterWhenEnlargedOrThePrinterErr
   context->Magnification = 4;  // about 410 x 210 mm: three A4 sheets across, one down
   PrintToPdf(folder / "poster.pdf");
   EXPECT_EQ(PdfPages(folder / "poster.pdf"), 3);
+}
+
+// Printed at 40 plotter units to the millimetre times the magnification: a 60 x 30 mm
+// rectangle measures 60 x 30 mm on the sheet at magnification 1 and 120 x 60 mm at 2,
+// whatever the sheet and the printer's resolution.
+TEST_F(OutputTest, PrintsTheDrawingAtItsTrueSizeTimesTheMagnification) {
+  if (Shell("command -v pdftoppm").empty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is missing";
+  Load(Fixture("true.hpg", "IN;SP1;PU0,0;PD2400,0,2400,1200,0,1200,0,0;"));
+  constexpr double kDpi = 300;
+  for (const auto& [magnification, resolution] : {std::pair(1.0f, 1200), {2.0f, 600}}) {
+    context->Magnification = magnification;
+    const fs::path pdf = folder / ("sheet" + std::to_string(resolution) + ".pdf");
+    dialogs.onPrint = [&](QPrinter& printer) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(QString::fromStdString(pdf.string()));
+      printer.setResolution(resolution);
+      printer.setPageSize(QPageSize(QPageSize::A4));
+      printer.setPageOrientation(QPageLayout::Portrait);
+      return true;
+    };
+    Trigger("PlotMenu13");
+    ASSERT_EQ(PdfPages(pdf), 1) << magnification;
+    const fs::path png = folder / "measured";
+    Shell("pdftoppm -r 300 -png -singlefile " + pdf.string() + " " + png.string());
+    const QImage sheet(QString::fromStdString(png.string() + ".png"));
+    ASSERT_FALSE(sheet.isNull());
+    QRect ink;
+    for (int y = 0; y < sheet.height(); ++y) {
+      for (int x = 0; x < sheet.width(); ++x)
+        if (qGray(sheet.pixel(x, y)) < 160) ink |= QRect(x, y, 1, 1);
+    }
+    // From the middle of one edge line to the middle of the other, within a pixel.
+    const double mmPerPixel = 25.4 / kDpi;
+    EXPECT_NEAR((ink.width() - 1) * mmPerPixel, 60 * magnification, mmPerPixel) << magnification;
+    EXPECT_NEAR((ink.height() - 1) * mmPerPixel, 30 * magnification, mmPerPixel) << magnification;
+  }
 }
 
 // The preview pages through the sheets; the window's own commands are out of reach, their
@@ -117,6 +158,20 @@ TEST_F(OutputTest, PreviewPagesThroughTheSheetsAndLeavesOnlyItsOwnCommands) {
   EXPECT_TRUE(form->Action("Command5")->isEnabled());
   EXPECT_NE(form->PreviewPage()->Render(), first);
   Trigger("Command5");
+  EXPECT_EQ(form->PreviewPage()->Render(), first);
+  // The sheet counter, and the keys that page: PageDown, End, PageUp, Home.
+  const int sheets = output.Preview().PageCount();
+  const auto counter = [&output] { return output.SheetCounter()->text().trimmed(); };
+  EXPECT_EQ(counter(), QStringLiteral("1 / %1 ページ").arg(sheets));
+  for (const auto& [key, sheet] : {std::pair{Qt::Key_PageDown, 2},
+                                   {Qt::Key_End, sheets},
+                                   {Qt::Key_PageUp, sheets - 1},
+                                   {Qt::Key_Home, 1}}) {
+    QTest::keyClick(form->PreviewPage(), key);
+    EXPECT_EQ(output.Preview().Page(), sheet) << key;
+    EXPECT_EQ(counter(), QStringLiteral("%1 / %2 ページ").arg(sheet).arg(sheets));
+    EXPECT_EQ(form->Action("Command4")->isEnabled(), sheet < sheets);
+  }
   EXPECT_EQ(form->PreviewPage()->Render(), first);
   Trigger("Command6");
   EXPECT_EQ(dialogs.printDialogs, 1) << "the preview's own print button";
@@ -209,21 +264,25 @@ TEST_F(OutputTest, PageSetupChoosesFileOutputItself) {
 // The dialog shows the magnification in force; a wrong entry keeps it open, one beyond what
 // the drawing allows is reduced.
 TEST_F(OutputTest, MagnificationDialogTakesReducesAndRefuses) {
-  for (const auto& [shown, typed, taken] :
-       {std::tuple{"1", "2.5", 2.5f}, {"2.5", "-1", 2.5f}, {"2.5", "100", 43.0f}}) {
+  for (const auto& [shown, typed, taken, refused] : {std::tuple{"1", "2.5", 2.5f, false},
+                                                     {"2.5", "-1", 2.5f, true},
+                                                     {"2.5", "0", 2.5f, true},
+                                                     {"2.5", "100", 43.0f, false}}) {
     QApplication::processEvents();
     Trigger("PlotMenu33");
     SetupForm* setup = form->Output().OpenSetupForm();
     ASSERT_NE(setup, nullptr);
     EXPECT_EQ(setup->Text1()->text(), shown);
+    EXPECT_EQ(setup->findChild<QPushButton*>("Command2")->text(), "キャンセル");
+    EXPECT_EQ(setup->Text1()->accessibleName(), "倍率");
     setup->Text1()->setText(typed);
     setup->ClickOk();
-    EXPECT_EQ(setup->isVisible(), std::string(typed) == "-1") << typed;
+    EXPECT_EQ(setup->isVisible(), refused) << typed;
     EXPECT_EQ(context->Magnification, taken);
   }
   EXPECT_EQ(dialogs.messages,
-            std::vector<QString>(
-                {"数値を入力してください", "倍率が限界を超えてますので、 43倍で処理します"}));
+            std::vector<QString>({"数値を入力してください", "0より大きい数値を入力してください",
+                                  "倍率が限界を超えてますので、 43倍で処理します"}));
 }
 
 // The image is the surface as shown, a 24-bit BMP under the very name given; a missing
@@ -232,7 +291,10 @@ TEST_F(OutputTest, SavesTheSurfaceAsA24BitBmpAndCopiesIt) {
   const fs::path bmp = folder / "out" / "plot";  // no extension: the name is kept
   dialogs.saveAnswers = {Path("out/plot")};
   Trigger("PlotMenu24");
-  EXPECT_EQ(dialogs.warnings, std::vector<QString>{"ファイル名または番号が不正です。\r\n"});
+  EXPECT_EQ(
+      dialogs.warnings,
+      std::vector<QString>{"ファイル名または番号が不正です。\r\n保存先のフォルダがありません：" +
+                           QString::fromStdString(bmp.parent_path().string())});
   Trigger("PlotMenu24");  // cancelled: nothing said
   EXPECT_EQ(dialogs.warnings.size(), 1u);
   fs::create_directories(bmp.parent_path());
@@ -254,14 +316,62 @@ TEST_F(OutputTest, SavesTheSurfaceAsA24BitBmpAndCopiesIt) {
   EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32), shown);
 }
 
-// The vector kinds follow the name's extension.
-TEST_F(OutputTest, SavesTheDrawingAsVectorFiles) {
-  for (const auto& [name, kind] :
-       {std::pair{"plot.emf", " EMF"}, {"plot.svg", "<svg"}, {"plot.pdf", "%PDF-"}}) {
+// The vector kinds follow the name's extension: the metafile with its own frame, SVG and PDF
+// at their true size (the 4000 x 2000 rectangle is 100 x 50 mm, with its hairlines' room),
+// or on the paper and at the scale of the dialog's row, kept for the next save; with the
+// band showing, SVG and PDF hold the captured selection at its true size, and the band goes.
+TEST_F(OutputTest, SavesTheDrawingAsVectorFilesAtItsTrueSize) {
+  const auto sizeOf = [this](const char* name) {
+    const QByteArray bytes = ReadBytes(Path(name));
+    return PageSizeOf(bytes.toStdString());
+  };
+  for (const auto& [name, kind, width, height] : {std::tuple{"plot.emf", " EMF", 327.67, 167.83},
+                                                  {"plot.svg", "<svg", 100.25, 50.25},
+                                                  {"plot.pdf", "%PDF-", 100.25, 50.25}}) {
     dialogs.saveAnswers = {Path(name)};
     Trigger("VectorSave");
     EXPECT_TRUE(ReadBytes(Path(name)).left(400).contains(kind)) << name;
+    EXPECT_NEAR(sizeOf(name).first, width, 0.01) << name;
+    EXPECT_NEAR(sizeOf(name).second, height, 0.01) << name;
   }
+  // Fitted to A4, which turns to hold the wide drawing.
+  dialogs.onSave = [](const FileDialogRequest& request) {
+    ASSERT_NE(request.page, nullptr);
+    *request.page = {std::nullopt, PaperNamed("A4"), PaperTurn::Best, true};
+  };
+  dialogs.saveAnswers = {Path("a4.pdf")};
+  Trigger("VectorSave");
+  EXPECT_NEAR(sizeOf("a4.pdf").first, 297, 0.01);
+  EXPECT_NEAR(sizeOf("a4.pdf").second, 210, 0.01);
+  dialogs.onSave = [](const FileDialogRequest& request) {
+    EXPECT_TRUE(request.page->fit && request.page->paper->name == "A4") << "as chosen last";
+    *request.page = {0.5, std::nullopt};
+  };
+  dialogs.saveAnswers = {Path("half.svg")};
+  Trigger("VectorSave");
+  EXPECT_NEAR(sizeOf("half.svg").first, 50.125, 0.01);
+  dialogs.onSave = [](const FileDialogRequest& request) { *request.page = {}; };
+
+  // A selection, as the surface shows it, is so many plotter units: the surface's width is
+  // the frame's 4100 units.
+  ViewCommands& view = form->View();
+  view.MousePressed(2, QPointF(10, 10));
+  view.MouseMoved(2, QPointF(130, 70));
+  view.MouseReleased(2, QPointF(130, 70));
+  const BoxMm& band = context->band.Shape;
+  const MillimetreScale& scale = form->Scale();
+  const QSize surface = form->Surface()->size();
+  const double wantWidth = scale.Px(band.Width) * 4100.0 / surface.width() / 40;
+  const double wantHeight = scale.Px(band.Height) * 2100.0 / surface.height() / 40;
+  dialogs.saveAnswers = {Path("whole.emf")};
+  Trigger("VectorSave");
+  EXPECT_TRUE(context->band.Visible) << "the metafile is the picture itself; the band stays";
+  dialogs.saveAnswers = {Path("part.svg")};
+  Trigger("VectorSave");
+  EXPECT_NEAR(sizeOf("part.svg").first, wantWidth, 0.01);
+  EXPECT_NEAR(sizeOf("part.svg").second, wantHeight, 0.01);
+  EXPECT_LT(ReadBytes(Path("part.svg")).size(), ReadBytes(Path("plot.svg")).size());
+  EXPECT_FALSE(context->band.Visible) << "the band goes after an export";
   EXPECT_TRUE(dialogs.warnings.empty());
 }
 

@@ -29,6 +29,7 @@ class ReadingTest : public WindowFixture {
   }
   void ChoosePage(int page) { form->WindowMenu()->actions().at(page - 1)->trigger(); }
   QString Shown() { return Caption() + " | " + WindowItems().join(", "); }
+  QString Size() { return form->PlotSizeStatus()->text(); }
 };
 
 TEST_F(ReadingTest, OptionIsOffAtFirstAndRememberedBetweenRuns) {
@@ -80,9 +81,10 @@ INSTANTIATE_TEST_SUITE_P(
                   "基本HPGLの読み込みでは描けない命令（PE, LB）があります。"},
         OfferCase{"LowerCaseLabel", "IN;SP1;PU0,0;PD100,100;lbABC\x03;",
                   "基本HPGLの読み込みでは描けない命令（LB）があります。"},
-        // Asked of the standard reader's own table: symbols draw, CS only sets up labels.
-        OfferCase{"Symbols", "IN;SP1;PU0,0;CS14;SM*;PD100,100;",
-                  "基本HPGLの読み込みでは描けない命令（SM）があります。"},
+        // Asked of the standard reader's own table: symbols draw, and CS chooses what labels
+        // draw.
+        OfferCase{"Symbols", "IN;SP1;PU0,0;CS14;SM*;PD100,100;VS10;",
+                  "基本HPGLの読み込みでは描けない命令（CS, SM）があります。"},
         OfferCase{"Nothing", "IN;SP1;VS10;", "基本HPGLの読み込みでは何も描けませんでした。"},
         OfferCase{"Pages", kThreePages, "基本HPGLの読み込みでは2ページ目以降を表示できません。"},
         OfferCase{"NoneWhileTheStandardReadingIsInForce", "IN;SP1;PU0,0;PD100,100;LB;", "", true}),
@@ -93,14 +95,17 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ReadingTest, PagesOfAStandardRead) {
   Load(Fixture("pages.hpg", kThreePages));
   EXPECT_EQ(Shown(), "読み込み: 基本HPGL | PLOT No.1");
+  EXPECT_EQ(Size(), "100 × 50 mm（4000 × 2000 プロッタ単位）");
   Option()->trigger();
   EXPECT_EQ(Shown(), "読み込み: HP-GL/2（PLOT No.1/3） | PLOT No.1, PLOT No.2, PLOT No.3");
+  EXPECT_EQ(Size(), "100 × 50 mm（4000 × 2000 プロッタ単位）") << "the lines, not their ink";
   EXPECT_EQ(dialogs.openRequests.size(), 1u) << "reading again asks for no file";
   EXPECT_NEAR(SurfaceAspect(), 2.0, 0.05);
   // The page's picture holds the ink: half the 0.35 mm pen, 7 units, beyond the points.
   EXPECT_EQ(context->ShownExtents().MaxX, 4007);
 
   ChoosePage(2);
+  EXPECT_EQ(Size(), "25 × 75 mm（1000 × 3000 プロッタ単位）");
   EXPECT_EQ(context->ShownExtents().MaxY, 3007);
   EXPECT_NEAR(SurfaceAspect(), 1.0 / 3.0, 0.02);
   EXPECT_EQ(Caption(), "読み込み: HP-GL/2（PLOT No.2/3）");
@@ -134,6 +139,7 @@ TEST_F(ReadingTest, PagesOfAStandardRead) {
   Option()->trigger();  // a new file that draws nothing leaves no pages of the old one
   Load(Fixture("empty.hpg", "IN;SP1;"));
   EXPECT_EQ(WindowItems(), QStringList{"PLOT No.1"});
+  EXPECT_EQ(Size(), "") << "nothing drawn, no size";
   ChoosePage(1);
   EXPECT_TRUE(form->NoticePanel()->text().contains("描ける図形がありませんでした"));
   const std::string fifo = (folder / "fifo.hpg").string();  // no writer: never waited for

@@ -17,6 +17,7 @@
 #include "app/ColorForm.h"
 #include "app/DialogService.h"
 #include "app/PictForm.h"
+#include "app/StatusLabels.h"
 
 namespace korvid::testing {
 
@@ -28,10 +29,14 @@ class ScriptedDialogs : public DialogService {
     return Answer(openRequests, openAnswers, request);
   }
   QString SaveFileName(QWidget*, const FileDialogRequest& request) override {
+    if (onSave) onSave(request);
     return Answer(saveRequests, saveAnswers, request);
   }
   void ShowWarning(QWidget*, const QString& text) override { warnings.push_back(text); }
-  void ShowMessage(QWidget*, const QString& text) override { messages.push_back(text); }
+  void ShowMessage(QWidget*, const QString& text) override {
+    if (onMessage) onMessage(text);
+    messages.push_back(text);
+  }
   int Exec(QDialog& dialog) override {
     ++dialogsShown;
     if (onDialog) onDialog(dialog);
@@ -48,7 +53,9 @@ class ScriptedDialogs : public DialogService {
 
   std::deque<QString> openAnswers, saveAnswers;  // an empty answer is a cancelled dialog
   std::function<void(QDialog&)> onDialog;
-  std::function<bool(QPrinter&)> onPrint;  // none: cancelled
+  std::function<void(const FileDialogRequest&)> onSave;  // choices made in a save dialog
+  std::function<void(const QString&)> onMessage;
+  std::function<bool(QPrinter&)> onPrint, onPageSetup;  // none: cancelled
   // The machine's printers as the window sees them: none, and no print server, unless a
   // test says otherwise.
   QStringList printers;

@@ -15,6 +15,16 @@ TEST(ConvertOptions, ReadsEachKindOfWork) {
   EXPECT_EQ(batch.jobs, 3);
   // A batch is written to the current folder unless told otherwise.
   EXPECT_EQ(batch.outputFolder, ".");
+  const ConvertOptions fitted = ParseConvertOptions(
+      Args{"a.hpg", "-o", "b.pdf", "--paper", "a3", "--portrait", "--fit", "--portrait"});
+  ASSERT_TRUE(fitted.sheet.paper);
+  EXPECT_EQ(fitted.sheet.paper->name, "A3");
+  EXPECT_EQ(fitted.sheet.turn, PaperTurn::Portrait);
+  EXPECT_TRUE(fitted.sheet.fit && !fitted.sheet.scale);
+  const ConvertOptions scaled =
+      ParseConvertOptions(Args{"a.hpg", "-f", "png", "--scale", "1:2.5", "--dpi", "300"});
+  EXPECT_DOUBLE_EQ(scaled.sheet.scale.value_or(0), 0.4);
+  EXPECT_EQ(scaled.sheet.turn, PaperTurn::Best);
 }
 
 struct BadUsageCase {
@@ -60,6 +70,22 @@ INSTANTIATE_TEST_SUITE_P(
         BadUsageCase{{"a", "-f", "png", "-j", "0"}, "-j needs a whole number"},
         BadUsageCase{{"a", "-o", "b.png", "-O", "c"}, "drop --outdir"},
         BadUsageCase{{"a", "b", "-f", "png", "-O", "-"}, "give one input file"},
+
+        BadUsageCase{{"a", "-o", "b.pdf", "--scale"}, "--scale needs a value"},
+        BadUsageCase{{"a", "-o", "b.pdf", "--scale", "1:0"}, "--scale takes 1:N, N:1 or a"},
+        BadUsageCase{{"a", "-o", "b.pdf", "--scale", "1:200000"}, "not \"1:200000\""},
+        BadUsageCase{{"a", "-o", "b.pdf", "--paper", "B5"}, "--paper takes A4, A3"},
+        BadUsageCase{{"a", "-o", "b.pdf", "--paper", "0x10mm"}, "not \"0x10mm\""},
+        BadUsageCase{{"a", "-o", "b.pdf", "--fit"}, "--fit needs --paper"},
+        BadUsageCase{{"a", "-o", "b.pdf", "--portrait"}, "need --paper"},
+        BadUsageCase{{"a", "-o", "b.pdf", "--paper", "A4", "--landscape", "--portrait"},
+                     "--landscape and --portrait exclude each other"},
+        BadUsageCase{{"a", "-o", "b.pdf", "--paper", "A4", "--fit", "--scale", "1:2"},
+                     "--fit and --scale exclude each other"},
+        BadUsageCase{{"a", "-o", "b.emf", "--scale", "1:2"}, "keeps its own frame; drop --scale"},
+        BadUsageCase{{"a", "-f", "emf", "--fit", "--paper", "A4"}, "drop --fit"},
+        BadUsageCase{{"--dump", "a", "--paper", "A4"}, "--dump draws nothing; drop --paper"},
+        BadUsageCase{{"-s", "64", "a", "b", "--scale", "2"}, "only an input and an output"},
 
         BadUsageCase{{"-s", "64", "a"}, "needs an input and an output"},
         BadUsageCase{{"-s", "64", "a", "b", "-f", "png"}, "only an input and an output"},

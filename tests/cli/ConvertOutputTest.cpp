@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
-#include <regex>
 
 #include "ConvertRun.h"
+#include "PageSizeOf.h"
 
 namespace korvid {
 namespace {
@@ -29,38 +29,25 @@ const std::string kManyCircles = [] {
 }();
 
 // The longer side of every plot picture is 327.67 mm (1238 pixels at 96 dpi); the shorter
-// side of a 2:1 plot carries the same 100-unit margin.
+// side of a 2:1 plot carries the same 100-unit margin: the metafile's frame, and an image
+// of it.
 constexpr double kLongMm = 327.67, kHalfMm = 171.64;
 // A standard page also holds the half of its 0.35 mm pen (7 units) beyond the plot's edge:
 // 2114 by 1114 units.
 constexpr double kStandardHalfMm = 172.67;
 constexpr int kLongPx = 1238;
-
-// The page of a vector file in millimetres: the EMF frame, the PDF media box or the SVG
-// view box (0.1 mm a unit); for an image, its size in pixels.
-std::pair<double, double> PageSize(const std::string& bytes) {
-  if (bytes.rfind("BM", 0) == 0 || bytes.rfind("\x89PNG", 0) == 0) {
-    const QImage image = QImage::fromData(QByteArray::fromStdString(bytes));
-    return {image.width(), image.height()};
-  }
-  if (bytes.size() > 88 && bytes.compare(40, 4, " EMF") == 0) {
-    std::int32_t frame[4];
-    std::memcpy(frame, bytes.data() + 24, sizeof frame);
-    return {(frame[2] - frame[0]) / 100.0, (frame[3] - frame[1]) / 100.0};
-  }
-  std::smatch box;
-  static const std::regex kMediaBox(
-      R"(/MediaBox\s*\[\s*([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s+([-0-9.]+)\s*\])");
-  if (std::regex_search(bytes, box, kMediaBox)) {
-    constexpr double kMmPerPoint = 25.4 / 72;
-    return {(std::stod(box[3]) - std::stod(box[1])) * kMmPerPoint,
-            (std::stod(box[4]) - std::stod(box[2])) * kMmPerPoint};
-  }
-  static const std::regex kViewBox(R"(viewBox="0 0 ([0-9.]+) ([0-9.]+)\")");
-  if (std::regex_search(bytes, box, kViewBox))
-    return {std::stod(box[1]) / 10, std::stod(box[2]) / 10};
-  return {0, 0};
-}
+// SVG and PDF pages, and images at a real size, are the drawing at 40 plotter units to the
+// millimetre: the 2:1 plot is 50 x 25 mm, with a quarter millimetre for its hairlines (and
+// in the standard reading the 0.35 mm pen) around it.
+constexpr double kWideMm = 50.25, kWideHalfMm = 25.25, kWideStandardMm = 50.35,
+                 kWideStandardHalfMm = 25.35;
+// The sample bracket: 4000 x 2100 units, 100 x 52.5 mm.
+const std::string kBracket = Slurp(KORVID_SAMPLES_DIR "/bracket.hpgl");
+constexpr double kBracketMm = 100.25, kBracketHalfMm = 52.75;
+// A standard page of 10 x 5 user units scaled by IP and SC to 8000 x 4000 plotter units,
+// drawn with a 0.5 mm pen: 200 x 100 mm and half the pen each side.
+constexpr const char* kScaledPage =
+    "IN;IP0,0,8000,4000;SC0,10,0,5;SP1;PW0.5;PA0,0;PD10,0,10,5,0,5;";
 
 // Whether `bytes` begin as a file of the format that `path`'s extension names.
 bool IsOfTheFormatOf(const std::string& path, const std::string& bytes) {
@@ -105,38 +92,125 @@ TEST_P(ConvertFormat, ReplacesTheFileWithTheFormatOfTheExtensionOnThePlotsFrame)
   const std::string bytes = Slurp(Out(c.output));
   const auto format = std::find(options.begin(), options.end(), "-f");  // over the extension
   EXPECT_TRUE(IsOfTheFormatOf(format == options.end() ? c.output : "a." + format[1], bytes));
-  const auto [width, height] = PageSize(bytes);
-  // PDF pages are written in whole points (0.35 mm), SVG in tenths of a millimetre.
-  EXPECT_NEAR(width, c.width, 0.4);
-  EXPECT_NEAR(height, c.height, 0.4);
+  const auto [width, height] = PageSizeOf(bytes);
+  // Pages in hundredths of a point or a millimetre, images in whole pixels.
+  EXPECT_NEAR(width, c.width, 0.01);
+  EXPECT_NEAR(height, c.height, 0.01);
+  if (bytes.rfind("%PDF", 0) == 0) {
+    const bool large = std::max(width, height) > 5080;
+    EXPECT_EQ(bytes.substr(0, 8), large ? "%PDF-1.6" : "%PDF-1.4");
+    EXPECT_EQ(bytes.find("/UserUnit") != std::string::npos, large);
+  }
 }
 
-// The standard reading places its pages as Korvid's own reading places a plot, with the
-// pen's ink.
+// The metafile and images of its frame keep the picture's 327.67 mm; everything of a real
+// size is the drawing's size, in both readings, or the paper's.
 INSTANTIATE_TEST_SUITE_P(
     Formats, ConvertFormat,
     ::testing::Values(
         FormatCase{"Emf", kWide, "a.emf", "", kLongMm, kHalfMm},
         FormatCase{"EmfTurned", kWide, "A.EMF", "--rotate 270", kHalfMm, kLongMm},
-        FormatCase{"Svg", kWide, "a.Svg", "", kLongMm, kHalfMm},
-        FormatCase{"SvgTurned", kWide, "a.svg", "--rotate 90", kHalfMm, kLongMm},
-        FormatCase{"Pdf", kWide, "a.pdf", "--rotate 180", kLongMm, kHalfMm},
-        FormatCase{"PdfTurned", kWide, "a.PdF", "--rotate 90", kHalfMm, kLongMm},
+        FormatCase{"Svg", kWide, "a.Svg", "", kWideMm, kWideHalfMm},
+        FormatCase{"SvgTurned", kWide, "a.svg", "--rotate 90", kWideHalfMm, kWideMm},
+        FormatCase{"Pdf", kWide, "a.pdf", "--rotate 180", kWideMm, kWideHalfMm},
+        FormatCase{"PdfTurned", kWide, "a.PdF", "--rotate 90", kWideHalfMm, kWideMm},
+        FormatCase{"SampleSvg", kBracket.c_str(), "b.svg", "", kBracketMm, kBracketHalfMm},
+        FormatCase{"SamplePdf", kBracket.c_str(), "b.pdf", "", kBracketMm, kBracketHalfMm},
         FormatCase{"Png", kSquare, "a.png", "", kLongPx, kLongPx},
         // The temporary file beside it has a longer name than the output.
         FormatCase{"LongestName", kSquare, std::string(251, 'n') + ".png", "", kLongPx, kLongPx},
-        FormatCase{"FormatOverExtension", kWide, "a.png", "-f svg", kLongMm, kHalfMm},
+        FormatCase{"FormatOverExtension", kWide, "a.png", "-f svg", kWideMm, kWideHalfMm},
         FormatCase{"WidthOfOnePixel", kSquare, "a.PNG", "--width 1", 1, 1},
-        FormatCase{"BmpDpi", kSquare, "a.bMp", "--dpi 200", 2580, 2580},
         FormatCase{"LandscapeWidth", kWide, "a.png", "--width 1000", 1000, 524},
         FormatCase{"TurnedWidth", kWide, "a.bmp", "--rotate 270 --width 300", 300, 573},
+        // 100.25 mm at 300 dpi: 1184 pixels (the drawing's 100 mm are 1181 of them).
+        FormatCase{"PngDpi", kBracket.c_str(), "b.png", "--dpi 300", 1184, 623},
+        FormatCase{"BmpDpi", kSquare, "a.bMp", "--dpi 200", 199, 199},
+        FormatCase{"BmpDpiTurned", kBracket.c_str(), "b.bmp", "--dpi 300 --rotate 90", 623, 1184},
         FormatCase{"StandardEmf", kWide, "s.emf", "--hpgl2", kLongMm, kStandardHalfMm},
-        FormatCase{"StandardSvg", kWide, "s.svg", "--hpgl2 --rotate 90", kStandardHalfMm, kLongMm},
-        FormatCase{"StandardPdf", kWide, "s.pdf", "--hpgl2", kLongMm, kStandardHalfMm},
+        FormatCase{"StandardSvg", kWide, "s.svg", "--hpgl2 --rotate 90", kWideStandardHalfMm,
+                   kWideStandardMm},
+        FormatCase{"StandardPdf", kWide, "s.pdf", "--hpgl2", kWideStandardMm, kWideStandardHalfMm},
+        FormatCase{"StandardScaledPdf", kScaledPage, "s.pdf", "--hpgl2", 200.5, 100.5},
+        FormatCase{"StandardScaledSvg", kScaledPage, "s.svg", "--hpgl2 --scale 1:2", 100.25, 50.25},
+        FormatCase{"StandardScaledPng", kScaledPage, "s.png", "--hpgl2 --dpi 254", 2005, 1005},
         FormatCase{"StandardPage1", kThreePages, "s.png", "--hpgl2", 1238, 636},
         FormatCase{"StandardPage2", kThreePages, "s.bmp", "--hpgl2 --page 2", 443, 1238},
-        FormatCase{"StandardPage3", kThreePages, "s.png", "--hpgl2 --page 3", 1238, 1238}),
+        FormatCase{"StandardPage3", kThreePages, "s.png", "--hpgl2 --page 3", 1238, 1238},
+        // Scales, papers and fitting.
+        FormatCase{"Scaled", kWide, "a.svg", "--scale 1:2", kWideMm / 2, kWideHalfMm / 2},
+        FormatCase{"Enlarged", kWide, "a.pdf", "--scale 4", kWideMm * 4, kWideHalfMm * 4},
+        FormatCase{"PaperTurnedToTheDrawing", kWide, "a.pdf", "--paper a4", 297, 210},
+        FormatCase{"PaperUpright", kWide, "a.svg", "--paper A4 --portrait", 210, 297},
+        FormatCase{"PaperTallDrawing", kTall, "a.pdf", "--paper A3", 297, 420},
+        FormatCase{"PaperTurnedAsked", kTall, "a.pdf", "--paper A3 --landscape", 420, 297},
+        FormatCase{"PaperFitted", kBracket.c_str(), "b.pdf", "--paper letter --fit", 279.4, 215.9},
+        FormatCase{"PaperBySides", kWide, "a.svg", "--paper 100x40mm --scale 1:2.5", 100, 40},
+        FormatCase{"PaperImage", kWide, "a.png", "--paper A4 --dpi 100", 1169, 827},
+        FormatCase{"PaperImageWidth", kWide, "a.png", "--paper A4 --portrait --width 1000", 1000,
+                   1414},
+        FormatCase{"ScaledImage", kWide, "a.png", "--scale 1:2", 95, 48},
+        // Beyond 200 inches a PDF page counts in units of two points and more.
+        FormatCase{"PdfLongerThanReadersTake", kWide, "a.pdf", "--scale 120", kWideMm * 120,
+                   kWideHalfMm * 120}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The drawing itself measures its true size, and an image says at what resolution: the
+// 2:1 plot's 2000 units are 50 mm, 590.6 pixels at 300 dpi, whatever the format; fitted to
+// A4 they take the 277 mm of its printable width.
+TEST_F(ConvertOutput, DrawsAtTheTrueSizeAndTellsTheResolution) {
+  const auto inkWidth = [](const QImage& image) {
+    int left = image.width(), right = -1;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (qGray(image.pixel(x, y)) < 200) left = std::min(left, x), right = std::max(right, x);
+    return right - left;
+  };
+  constexpr double kPxPerMm = 300 / 25.4;
+  ASSERT_EQ(Convert(kWide, Out("a.png"), {"--dpi", "300"}).exitCode, 0);
+  const QImage png(Out("a.png").c_str());
+  EXPECT_NEAR(inkWidth(png), 50 * kPxPerMm, 1.5);
+  EXPECT_EQ(png.dotsPerMeterX(), 11811);
+  EXPECT_EQ(png.dotsPerMeterY(), 11811);
+  ASSERT_EQ(Convert(kWide, Out("a.bmp"), {"--dpi", "300"}).exitCode, 0);
+  EXPECT_EQ(QImage(Out("a.bmp").c_str()).dotsPerMeterX(), 11811);
+  ASSERT_EQ(Convert(kWide, Out("plain.png")).exitCode, 0);
+  EXPECT_EQ(Slurp(Out("plain.png")).find("pHYs"), std::string::npos) << "none unless asked";
+  if (std::system("command -v pdftoppm >/dev/null") != 0)
+    GTEST_SKIP() << "pdftoppm (poppler-utils) is missing";
+  for (const auto& [options, mm] : {std::pair(std::vector<std::string>{}, 50.0),
+                                    {{"--paper", "A4", "--fit"}, 277 * 50 / 50.25}}) {
+    ASSERT_EQ(Convert(kWide, Out("a.pdf"), options).exitCode, 0);
+    std::system(("pdftoppm -r 300 -png -singlefile " + Out("a.pdf") + " " + Out("pdf")).c_str());
+    EXPECT_NEAR(inkWidth(QImage(Out("pdf.png").c_str())), mm * kPxPerMm, 1.5) << mm;
+  }
+}
+
+// A scale or a paper asked for is told back, on paper or not, with a drawing that does not
+// fit its sheet; a bad one is refused before anything is read.
+TEST_F(ConvertOutput, SaysTheScaleItDrewAt) {
+  ProcessResult run = Convert(kBracket, Out("b.pdf"), {"--scale", "1:2.5", "--paper", "A4"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.err, "drawn at 1:2.5 on A4 landscape\n");
+  run = Convert(kBracket, Out("b.svg"), {"--scale", "0.5"});
+  EXPECT_EQ(run.err, "drawn at 1:2 (50.12 x 26.38 mm)\n");
+  run = Convert(kBracket, Out("b.png"), {"--paper", "A4", "--portrait", "--scale", "3"});
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_NE(run.err.find("drawn at 3:1 on A4 portrait\nthe drawing at 3:1 (300.75 x 158.25 mm) "
+                         "is larger than the printable area of A4 portrait"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(Convert(kBracket, Out("plain.pdf")).err, "") << "nothing asked, nothing said";
+  for (const auto& [options, message] :
+       {std::pair(std::vector<std::string>{"--paper", "B5"}, "--paper takes A4"),
+        {{"--scale", "0"}, "--scale takes 1:N"},
+        {{"--fit"}, "--fit needs --paper"}}) {
+    run = Convert(kBracket, Out("bad.pdf"), options);
+    EXPECT_EQ(run.exitCode, 2) << message;
+    EXPECT_NE(run.err.find(message), std::string::npos) << run.err;
+    EXPECT_FALSE(fs::exists(Out("bad.pdf")));
+  }
+}
 
 // Pen 1 is blue, or black with --mono: the square's left edge.
 TEST_F(ConvertOutput, ColourAndMono) {

@@ -1,10 +1,14 @@
 // The parts of the standard reading on their own: how a file splits into instructions, PE
 // data, parameter numbers, clipping and curves.
+#include <sstream>
+
 #include "TextTable.h"
 #include "hpgl2/ClipGeometry.h"
 #include "hpgl2/CurveFlattening.h"
 #include "hpgl2/InstructionScanner.h"
 #include "hpgl2/ParameterList.h"
+#include "hpgl2/PlotScaling.h"
+#include "hpgl2/PolygonBuffer.h"
 #include "hpgl2/PolylineEncoding.h"
 
 namespace korvid {
@@ -49,6 +53,58 @@ const TextCase kSyntax[] = {
     {"SymbolMode", "SM*;PA1,1;SM;", "SM[*]PA[1,1]SM[]"},
 };
 TEXT_TABLE(Scanner, Split, kSyntax);
+
+// The escape sequences the scanner hears between instructions, one by one: "E" reset, "B0"
+// and "A1" entering HP-GL/2 and PCL, "FF" a form feed in PCL text, "*rA1" and the like with
+// the number of data bytes they carry.
+std::string Escapes(std::string_view text) {
+  struct Heard : EscapeListener {
+    std::string log;
+    void Escape(const EscapeSequence& e) override {
+      using Type = EscapeSequence::Type;
+      char value[32];
+      std::snprintf(value, sizeof value, "%g", e.value);
+      switch (e.type) {
+        case Type::Reset:
+          log += "E ";
+          break;
+        case Type::EnterHpgl2:
+          log += std::string("B") + value + " ";
+          break;
+        case Type::EnterPcl:
+          log += std::string("A") + value + " ";
+          break;
+        case Type::FormFeed:
+          log += "FF ";
+          break;
+        case Type::Parameterized:
+          log += std::string{e.parameterized, e.group, e.letter} + value +
+                 (e.data.empty() ? "" : "/" + std::to_string(e.data.size())) + " ";
+          break;
+      }
+    }
+  } heard;
+  InstructionScanner scanner(text);
+  scanner.SetEscapeListener(&heard);
+  Instruction instruction;
+  while (scanner.Next(instruction)) {
+    heard.log += std::string(instruction.mnemonic, 2) + " ";
+  }
+  return heard.log;
+}
+
+const TextCase kEscapes[] = {
+    {"ResetAndModes", kEsc + "E" + kEsc + "%0BIN;" + kEsc + "%1A" + kEsc + "%-1B",
+     "E B0 IN A1 B-1 "},
+    {"FormFeedInPclTextOnly", "IN;\f" + kEsc + "%0A text \f more" + kEsc + "%0BPU;",
+     "IN A0 FF B0 PU "},
+    {"CombinedRasterCommands", kEsc + "*t300R" + kEsc + "*r1a2S" + kEsc + "*b3WPD;" + kEsc + "*rC",
+     "*tR300 *rA1 *rS2 *bW3/3 *rC0 "},
+    {"SignsAndDecimals", kEsc + "*p-12.5x7Y", "*pX-12.5 *pY7 "},
+    {"PageSize", kEsc + "&l26A", "&lA26 "},
+    {"DoubledEscapeStartsAfresh", kEsc + kEsc + "E", "E "},
+};
+TEXT_TABLE(ScannerEscapes, Escapes, kEscapes);
 
 // The moves PE data decodes to: "pen2", "up" or "down", "=" when absolute, then x,y.
 std::string Decoded(std::string_view data) {
@@ -143,6 +199,74 @@ TEST(Curves, BezierEndsAtItsEndAndStaysInItsHull) {
   EXPECT_EQ(Points({points.back()}), "1000,0");
   for (const PlotPoint& p : points)
     EXPECT_TRUE(p.x >= 0 && p.x <= 1000 && p.y >= 0 && p.y <= 750) << p.x << "," << p.y;
+}
+
+// The polygon buffer takes the moves the page takes and keeps, for each edge, whether the pen
+// drew it: "M x,y" a pen-up move, "D x,y" a drawn one, "0" a pen-0 one, "C" a circle of three
+// points, "1u"/"1d" PM1 and "2u"/"2d" PM2 with the pen up or down. What EP then edges, and
+// the rings FP fills.
+std::string Buffered(const std::string& moves) {
+  PolygonBuffer buffer;
+  buffer.Start({0, 0});
+  PlotPoint pen{0, 0};
+  StrokeStyle drawn, none;
+  none.pen = 0;
+  std::istringstream in(moves);
+  for (std::string step; in >> step;) {
+    double x = 0, y = 0;
+    if (step.size() > 1 && std::sscanf(step.c_str() + 1, "%lf,%lf", &x, &y) == 2) {
+      if (step[0] == 'M') buffer.MoveTo({x, y});
+      if (step[0] == 'D') buffer.DrawSegment(pen, {x, y}, drawn);
+      if (step[0] == '0') buffer.DrawSegment(pen, {x, y}, none);
+      pen = {x, y};
+    } else if (step == "C") {
+      const PlotPoint circle[] = {{50, 50}, {60, 50}, {55, 60}};
+      buffer.DrawClosedPath(circle, 3, drawn, true);
+    } else {
+      buffer.CloseSubpolygon(step[1] == 'd', step[0] == '1');
+    }
+  }
+  StandardPlot plot;
+  ModelBudget budget;
+  PageBuilder page(plot, budget);
+  buffer.DrawEdges(page, drawn);
+  std::string out;
+  for (const StandardPolyline& line : plot.pages[0].polylines)
+    out += (out.empty() ? "" : " | ") + Points(line.points);
+  out += " / fills";
+  for (const PlotRing& ring : buffer.Rings())
+    out += " " + std::to_string(ring.size());
+  return out;
+}
+
+const TextCase kBuffer[] = {
+    {"ClosedWithThePenDown", "D10,0 D10,10 2d", "0,0 10,0 10,10 0,0 / fills 3"},
+    {"NoClosingEdgeWithThePenUp", "D10,0 D10,10 2u", "0,0 10,0 10,10 / fills 3"},
+    {"UndrawnEdgesLeftOut", "D10,0 M10,10 D0,10 2d", "0,0 10,0 | 10,10 0,10 0,0 / fills 4"},
+    {"PenZeroDrawsNoEdge", "D10,0 010,10 2d", "0,0 10,0 | 10,10 0,0 / fills 3"},
+    {"NextStartsAtItsFirstPoint", "D10,0 D10,10 1d D30,30 D40,30 2u",
+     "0,0 10,0 10,10 0,0 | 30,30 40,30 / fills 3"},
+    {"PenUpAfterCloseOnlyPlaces", "D10,0 D10,10 2d M20,20 D30,20 D30,30 2d",
+     "0,0 10,0 10,10 0,0 | 20,20 30,20 30,30 20,20 / fills 3 3"},
+    {"CircleIsASubpolygonOfItsOwn", "D10,0 C", "0,0 10,0 0,0 | 50,50 60,50 55,60 50,50 / fills 3"},
+    {"TwoPointsFillNothing", "D10,0 2d", "0,0 10,0 0,0 / fills"},
+};
+TEXT_TABLE(PolygonBuffering, Buffered, kBuffer);
+
+// IN's P1 and P2: the 7475A's frame, turned with RO; with PS the limits themselves.
+TEST(Scaling, DefaultPointsFollowRotationAndPlotSize) {
+  const auto text = [](const ScalingPoints& p) { return Points({p.p1, p.p2}); };
+  HardClipLimits limits;
+  EXPECT_EQ(text(limits.DefaultPoints(0)), "250,596 10250,7796");
+  EXPECT_EQ(text(limits.DefaultPoints(180)), "250,596 10250,7796");
+  EXPECT_EQ(text(limits.DefaultPoints(90)), "596,250 7796,10250");
+  limits = {4000, 3000, true};
+  EXPECT_EQ(text(limits.DefaultPoints(0)), "0,0 4000,3000");
+  EXPECT_EQ(text(limits.DefaultPoints(270)), "0,0 3000,4000");
+  // A scaling that would make its factors vanish, or P1 and P2 that share a line, is refused.
+  EXPECT_FALSE(PlotTransform::Of({{0, 0}, {10, 10}}, {{0, 1e300, 0, 1}, 4}).has_value());
+  EXPECT_FALSE(PointsOf({5, 0}, {5, 10}).has_value());
+  EXPECT_TRUE(PlotTransform::Of({{0, 0}, {10, 10}}, {{0, 1, 0, 1}, 4}).has_value());
 }
 
 }  // namespace

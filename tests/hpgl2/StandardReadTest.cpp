@@ -2,6 +2,7 @@
 // with "IN;SP1;".
 #include "TextTable.h"
 #include "hpgl2/Hpgl2Reader.h"
+#include "outlines/OutlineFont.h"
 
 namespace korvid {
 namespace {
@@ -77,7 +78,29 @@ const TextCase kDrawings[] = {
     // IR in percent of the default P1-P2 area; IR alone goes back to it.
     {"RelativePoints", "IR0,0,50,50;SC0,10,0,10;PA10,10;PD0,0;", "5250,4196 250,596"},
     {"RelativePointsReset", "IR0,0,50,50;IR;SC0,10,0,10;PA10,10;PD0,0;", "10250,7796 250,596"},
-    {"Rotation90", "RO90;PA10,0;PD20,0;", "0,10 0,20"},
+    // "90: Rotates and shifts the coordinate system": turned about the hard-clip limits
+    // (here the 10500 by 8392 sheet of the default P1 and P2), so that the plot stays on them.
+    {"RotationShiftsOntoThePage90", "RO90;PA10,0;PD20,0;", "10500,10 10500,20"},
+    {"RotationShiftsOntoThePage180", "RO180;PA10,0;PD20,0;", "10490,8392 10480,8392"},
+    {"RotationShiftsOntoThePage270", "RO270;PA10,0;PD20,0;", "0,8382 0,8372"},
+    // "P1 and P2 rotate with the coordinate system and keep their values"; IP alone then puts
+    // them at the turned frame's corners, which on paper is the frame of RO 0.
+    {"RotationKeepsP1P2", "SC0,10,0,10;RO90;PA10,10;PD0,0;", "2704,10250 9904,250"},
+    {"IpAfterRotationTurnsTheFrame", "RO90;IP;SC0,10,0,10;PA10,10;PD0,0;", "250,7796 10250,596"},
+    // "BZ: Bezier Absolute", whatever PA or PR chose; BR is the relative one.
+    {"BezierAbsoluteAfterPr", "PA100,0;PR;PD;BZ0,0,0,0,0,10;",
+     "100,0 42.188,0.156 12.5,1.25 1.563,4.219 0,10"},
+    {"BezierRelative", "PA100,0;PD;BR0,0,0,0,0,10;", "100,0 100,0.156 100,1.25 100,4.219 100,10"},
+    // "EP edges only what was defined with the pen down": a subpolygon whose pen was lifted
+    // before PM1 or PM2 gets no closing edge (GNU libplot's "PU;PM2;").
+    {"EdgePolygonNoClosingEdgeAfterPenUp", "PA0,0;PM0;PD10,0,10,10;PU;PM2;EP;", "0,0 10,0 10,10"},
+    {"EdgePolygonNoClosingEdgeAfterPenUpPm1", "PA0,0;PM0;PD10,0,10,10;PU;PM1;PD20,0,20,20;PM2;EP;",
+     "0,0 10,0 10,10 | 20,0 20,20 20,0"},
+    // "PS: the hard-clip limits"; nothing beyond them is drawn, and P1 and P2 move to them.
+    {"PlotSizeClipsToItsLimits", "PS1000,1000;PA500,500;PD2000,500;", "500,500 1000,500"},
+    {"PlotSizeMovesP1P2", "PS2000,1000;SC0,10,0,10;PA10,10;PD0,0;", "2000,1000 0,0"},
+    {"PlotSizeTurnsWithRotation", "PS2000,1000;RO90;PA500,500;PD3000,500;", "1500,500 1500,1000"},
+    {"PlotSizeWithinPclIsIgnored", "\x1b%0BPS1000,1000;PA500,500;PD2000,500;", "500,500 2000,500"},
     // IW keeps the part of each line inside the window.
     {"ClipWindow", "IW0,0,10,10;PA-10,5;PD20,5;", "0,5 10,5"},
     {"ClipEntering", "IW0,0,10,10;PA5,-5;PD5,5;", "5,0 5,5"},
@@ -91,6 +114,17 @@ const TextCase kDrawings[] = {
     {"LeadingPgMakesNoBlankPage", "PG;IN;SP1;PD1,1;PG;PG;", "0,0 1,1"},
     {"InKeepsThePage", "PD1,1;IN;SP1;PD2,2;", "0,0 1,1 | 0,0 2,2"},
     {"BpAfterDrawing", "PD1,1;BP;PD2,2;", "0,0 1,1 || 1,1 2,2"},
+    // In HP-GL/2 within PCL "only PCL ejects a page" (a form feed, ESC E, a page size):
+    // PG and BP feed nothing there.
+    {"PclBpStartsNoPage", "\x1b%0BBP;IN;SP1;PD1,1;\x1b%0A\x1b%0BBP;IN;SP1;PD2,2;PG;PD3,3;\x1b%0A",
+     "0,0 1,1 | 0,0 2,2 3,3"},
+    {"PclFormFeedEjects", "\x1b%0BPD1,1;\x1b%0A\f\x1b%0BPU;PD2,2;", "0,0 1,1 || 1,1 2,2"},
+    {"PclResetEjects",
+     "\x1b%1BPD1,1;\x1b"
+     "E\x1b%1BPD2,2;",
+     "0,0 1,1 || 1,1 2,2"},
+    {"PclPageSizeEjects", "\x1b%0BPD1,1;\x1b%0A\x1b&l26A\x1b%0BPD2,2;", "0,0 1,1 || 1,1 2,2"},
+    {"StandAloneEntryKeepsPages", "\x1b%-1BPD1,1;PG;PD2,2;", "0,0 1,1 || 1,1 2,2"},
 };
 TEXT_TABLE(Drawing, Lines, kDrawings);
 
@@ -109,11 +143,13 @@ std::string Style(const std::string& text) {
       out += " " + Number(dash);
   }
   if (style.ends != LineEnd::Butt || style.joins != LineJoin::Miter) {
-    const char* ends[] = {"butt", "square", "round"};
-    const char* joins[] = {"miter", "bevel", "round"};
+    const char* ends[] = {"butt", "square", "round", "triangle"};
+    const char* joins[] = {"miter", "bevel", "round", "triangle"};
     out += std::string(" LA ") + ends[static_cast<int>(style.ends)] + "," +
            joins[static_cast<int>(style.joins)];
   }
+  if (style.miterLimit != StrokeStyle::kDefaultMiterLimit)
+    out += " limit " + Number(style.miterLimit);
   return out;
 }
 
@@ -142,8 +178,12 @@ const TextCase kAttributes[] = {
     {"LineTypePrevious", "LT2;LT;LT99;PD1,1;", "1 0.35 000000 LT2,492.893 50 50"},
     {"UserLineType", "UL2,1,3;LT2;PD1,1;", "1 0.35 000000 LT2,492.893 25 75"},
     {"LineEndsAndJoins", "LA1,4,2,5;PD1,1;", "1 0.35 000000 LA round,bevel"},
-    {"TriangularDrawnSquareAndBevelled", "LA1,3,2,3;PD1,1;", "1 0.35 000000 LA square,bevel"},
-    {"LineAttributesReset", "LA1,4;LA;PD1,1;", "1 0.35 000000"},
+    // "LA 1,3: triangular ends; 2,3: triangular joins; 3: the miter limit (default 5)".
+    {"TriangularEndsAndJoins", "LA1,3,2,3;PD1,1;", "1 0.35 000000 LA triangle,triangle"},
+    {"MiterLimit", "LA3,10;PD1,1;", "1 0.35 000000 limit 10"},
+    {"MiterLimitAtLeastOne", "LA3,0.2;PD1,1;", "1 0.35 000000 limit 1"},
+    {"LineAttributesReset", "LA1,4,3,10;LA;PD1,1;", "1 0.35 000000"},
+    {"DefaultsResetLineAttributes", "LA1,4;DF;PD1,1;", "1 0.35 000000"},
     {"InResetsLineAttributes", "LA1,4;IN;SP1;PD1,1;", "1 0.35 000000"},
 };
 TEXT_TABLE(LineStyles, Style, kAttributes);
@@ -177,6 +217,9 @@ const TextCase kPolygons[] = {
     {"Wedge", "WG10,0,90,45;", "4 solid 000000"},
     {"FullWedgeIsACircle", "WG10,0,360,90;", "4 solid 000000"},
     {"KeepsItsPlaceAmongTheLines", "PD1,1;RA5,5;PU;PD9,9;", "4 solid 000000 after 1"},
+    // "FP 1: non-zero winding", for hatching as for solid fills.
+    {"HatchedNonZero", "PA0,0;FT3,10;PM0;PD10,0,10,10;PM2;FP1;", "3 hatch 000000 non-zero"},
+    {"CrossHatchedNonZero", "PA0,0;FT4,10;PM0;PD10,0,10,10;PM2;FP1;", "3 cross 000000 non-zero"},
 };
 TEXT_TABLE(Polygons, Fill, kPolygons);
 
@@ -198,6 +241,11 @@ const TextCase kLabels[] = {
     {"RelativeSize", "IP0,0,10000,10000;SR4,4;PA0,0;LBHHH\x03", "25,0 1575,400"},
     {"RelativeDirection", "SI1,1;IP0,0,10000,10000;DR0,1;PA0,0;LBHHH\x03", "-400,25 0,1575"},
     {"OwnTerminator", "SI1,1;DT*;PA0,0;LBHHH*PU;", "25,0 1575,400"},
+    // "SD 2,1: proportional spacing": each letter as wide as it is, so "iii" runs short.
+    {"ProportionalSpacing", "SI1,1;SD2,1;PA0,0;LBiii\x03", "75,0 525,419.048"},
+    {"FixedSpacing", "SI1,1;SD2,0;PA0,0;LBiii\x03", "175,0 1425,419.048"},
+    // Two-byte Kanji (SD 1,1611: JIS Kanji-1) take two cells: "日本" is four cells wide.
+    {"JisKanjiTwoCellsEach", "SI1,1;SD1,1611;PA0,0;LBF|K\\\x03", "192.593,-5.079 1925.93,460.529"},
 };
 TEXT_TABLE(Labels, LabelBox, kLabels);
 
@@ -215,6 +263,98 @@ TEST(StandardRead, LabelBytesFrom128DrawTheirStandIn) {
   }
 }
 
+// "CS: the standard character set": a national set's letters, not the ASCII signs on those
+// codes; SA (or SO in the text) the alternate set of CA.
+TEST(StandardRead, SevenBitSetsDrawTheirOwnCharacters) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"CS39;LB[\\]~\x03", "LBAOUs\x03"},       // German: Ä Ö Ü ß
+      {"CS37;LB#\x03", "LBL\x03"},              // United Kingdom: £
+      {"CS5;LB!\x03", "LBA\x03"},               // Roman Extension: Roman-8's À
+      {"CA39;SA;LB[\x03", "LBA\x03"},           // the alternate set chosen
+      {"CA39;LB[\x0e[\x0f[\x03", "LB[A[\x03"},  // SO and SI within the label
+      {"CA39;LB\x0e\x03LB[\x03", "LBA\x03"}};   // SO lasts to the next label
+  for (const auto& [national, ascii] : cases) {
+    EXPECT_EQ(Lines(national), Lines(ascii)) << national;
+    EXPECT_NE(Lines(national), "") << national;
+  }
+}
+
+// Japanese labels: JIS (SD 1,1611) and Shift-JIS (SD 1,619) two-byte codes and the katakana
+// sets draw the same characters, with Hershey's Japanese strokes where it has them.
+TEST(StandardRead, JapaneseLabelsInEveryEncoding) {
+  const std::string jis = Lines("SD1,1611;LBF|K\\$\"%\"\x03");  // 日本あア
+  EXPECT_EQ(Lines("SD1,619;LB\x93\xfa\x96\x7b\x82\xa0\x83\x41\x03"), jis);
+  EXPECT_NE(jis, "");
+  // Half-width katakana: seven-bit (CS 43), Kana-8 and Shift-JIS alike.
+  const std::string katakana = Lines("CS43;LB12\x03");
+  EXPECT_EQ(Lines("SD1,267;LB\xb1\xb2\x03"), katakana);
+  EXPECT_EQ(Lines("SD1,619;LB\xb1\xb2\x03"), katakana);
+  const StandardReadOutcome unknown = Read("SD1,1611;LB/!/!\x03");
+  EXPECT_EQ(unknown.counts.undrawableCharacters, 2);
+  EXPECT_EQ(unknown.counts.labels, 1) << "drawn as ?";
+}
+
+// "CF: character fill mode": outline characters (here 漢, which Hershey's set lacks) are filled
+// (0, 2), edged (1) with the edge pen, or both (3); stroke characters stay strokes.
+TEST(StandardRead, CharacterFillModeFillsOrEdgesOutlineCharacters) {
+  if (!OutlineFont::Japanese()) GTEST_SKIP() << "no Japanese outline font installed";
+  const auto drawn = [](const std::string& mode) {
+    const StandardPage page = Read(mode + "SD1,1611;LB4A\x03").plot.pages[0];
+    std::string out = std::to_string(page.polygons.size()) + " fills";
+    if (!page.polylines.empty())
+      out += ", edges in pen " + std::to_string(page.polylines.back().style.pen);
+    return out;
+  };
+  EXPECT_EQ(drawn(""), "1 fills");
+  EXPECT_EQ(drawn("CF2;"), "1 fills");
+  EXPECT_EQ(drawn("CF1;"), "0 fills, edges in pen 1");
+  EXPECT_EQ(drawn("CF3,2;"), "1 fills, edges in pen 2");
+  EXPECT_EQ(drawn("CF1;DF;"), "1 fills");
+}
+
+// Raster images of PCL and RTL (ESC * r A, ESC * b W) are drawn in black where their bits are
+// set, in their compression methods 0 to 3; what cannot be drawn is counted and told.
+std::string Raster(const std::string& text) {
+  const StandardReadOutcome outcome = ReadStandardPlotBytes("IN;\x1b%1A\x1b*t254R" + text);
+  std::string out = "drawn " + std::to_string(outcome.counts.rasterImages) + " skipped " +
+                    std::to_string(outcome.counts.rasterImagesSkipped);
+  for (const StandardPolygon& polygon : outcome.plot.pages[0].polygons) {
+    for (const PlotRing& ring : polygon.rings)
+      out += " [" + Points({ring[0], ring[2]}) + "]";
+  }
+  return out;
+}
+
+// At 254 dots an inch a pixel is 4 plotter units; images hang down from the pen.
+const TextCase kRaster[] = {
+    {"Unencoded", "\x1b*r1A\x1b*b2W\xf0\x0f\x1b*b2W\xf0\x0f\x1b*rC",
+     "drawn 1 skipped 0 [0,0 16,-8] [48,0 64,-8]"},
+    {"RunLength", "\x1b*b1M\x1b*r1A\x1b*b2W\x01\xff\x1b*rC", "drawn 1 skipped 0 [0,0 64,-4]"},
+    // Byte 0xff repeats the next twice, 0x01 copies two.
+    {"PackBits", "\x1b*b2M\x1b*r1A\x1b*b5W\xff\x80\x01\x01\x01\x1b*rC",
+     "drawn 1 skipped 0 [0,0 4,-4] [32,0 36,-4] [92,0 96,-4] [124,0 128,-4]"},
+    {"DeltaRowRepeatsTheSeed",
+     "\x1b*b3M\x1b*r1A\x1b*b3W\x20\xf0\x0f\x1b*b0W\x1b*b2W\x01\xff\x1b*rC",
+     "drawn 1 skipped 0 [48,0 64,-8] [0,0 16,-12] [32,-8 64,-12]"},
+    {"BlankRowsBetween", "\x1b*r1A\x1b*b1W\x80\x1b*b2Y\x1b*b1W\x80\x1b*rC",
+     "drawn 1 skipped 0 [0,0 4,-4] [0,-12 4,-16]"},
+    {"ImplicitStart", "\x1b*b1W\x80", "drawn 1 skipped 0 [0,0 4,-4]"},
+    // ESC * p places the cursor in PCL units (300 an inch), rows counted down from the top of
+    // the sheet (8392); ESC * r 0 A starts at the left edge, and the next image below the last.
+    {"CursorPlacesTheImage", "\x1b*p300x300Y\x1b*r1A\x1b*b1W\x80\x1b*rC",
+     "drawn 1 skipped 0 [1016,7376 1020,7372]"},
+    {"LeftEdgeAndBelow", "\x1b*p300X\x1b*r0A\x1b*b1W\x80\x1b*rC\x1b*r1A\x1b*b1W\x80",
+     "drawn 2 skipped 0 [0,0 4,-4] [1016,-4 1020,-8]"},
+    {"ResetMeans75DotsAnInch",
+     "\x1b"
+     "E\x1b*r1A\x1b*b1W\x80\x1b*rC",
+     "drawn 1 skipped 0 [0,8392 13.547,8378.45]"},
+    {"OtherCompressionTold", "\x1b*b5M\x1b*r1A\x1b*b1W\xff\x1b*rC", "drawn 0 skipped 1"},
+    {"ColourTold", "\x1b*v6W\x02\x03\x08\x08\x08\x08\x1b*r1A\x1b*b1W\xff\x1b*rC",
+     "drawn 0 skipped 1"},
+};
+TEXT_TABLE(RasterImages, Raster, kRaster);
+
 TEST(StandardRead, SymbolModeMarksEveryPointAndLeavesThePen) {
   const StandardPage page = Read("SI1,1;SM+;PA0,0;PD1000,0,2000,0;SM;PD3000,0;").plot.pages[0];
   // Each "+" is two strokes, at (0,0), (1000,0) and (2000,0); the line still runs on.
@@ -223,16 +363,60 @@ TEST(StandardRead, SymbolModeMarksEveryPointAndLeavesThePen) {
   EXPECT_NEAR(page.extents.maxX, 3000, 1);
 }
 
-// Instructions known to change nothing on paper, then those not understood ("?").
+// One table says what each mnemonic does: the fonts, the line attributes and BP change the
+// drawing; device set-up, host talk and comments do not; what is not in it, nothing.
+TEST(StandardRead, TheTableSaysWhatChangesTheDrawing) {
+  for (const char* draws : {"PD", "pd", "BP", "LA", "CS", "CA", "SD", "AD", "SS", "SA", "CF", "PS",
+                            "RO", "DT", "SM", "XT", "EP", "BR"})
+    EXPECT_TRUE(InstructionChangesDrawing(draws)) << draws;
+  for (const char* nothing : {"VS", "CO", "LM", "QL", "OH", "ZZ", "P", "PDX", "1A"})
+    EXPECT_FALSE(InstructionChangesDrawing(nothing)) << nothing;
+}
+
+// DF sets back every setting of its share, IN the plotter's as well: each row changes one,
+// resets, and draws a line or label that shows the defaults again (the rows without a reset
+// show that the setting took).
+std::string AfterReset(const std::string& text) {
+  const StandardReadOutcome outcome = Read(text + "PA0,0;PD100,100;PU;LBH\x03");
+  const StandardPage& page = outcome.plot.pages.back();
+  std::string out = Style(text + "PA0,0;PD100,100;");
+  if (!page.polygons.empty()) out += " fill";
+  return out + " " +
+         Points({{page.extents.minX, page.extents.minY}, {page.extents.maxX, page.extents.maxY}});
+}
+
+const TextCase kResets[] = {
+    {"LineTypeTakes", "LT2,1,1;", "1 0.35 000000 LT2,40 50 50 0,0 170.125,207.6"},
+    {"LineTypeBack", "LT2,1,1;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"UserPatternBack", "UL2,1,3;LT2;DF;LT2;", "1 0.35 000000 LT2,492.893 50 50 0,0 170.125,207.6"},
+    {"ScaleBack", "IP0,0,10,10;SC0,1,0,1;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"LabelSizeTakes", "SI1,1;", "1 0.35 000000 0,0 475,500"},
+    {"LabelSizeBack", "SI2,2;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"LabelDirectionBack", "DI0,1;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"LabelOriginBack", "LO5;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"WindowBack", "IW0,0,50,50;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"PolygonModeLeft", "PM0;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"TerminatorBack", "DT*;DF;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"WidthKeptByDf", "PW1;DF;", "1 1 000000 0,0 170.125,207.6"},
+    {"WidthBackWithIn", "PW1;IN;SP1;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"ColourKeptByDf", "PC1,255,0,0;DF;", "1 0.35 0000FF 0,0 170.125,207.6"},
+    {"ColourBackWithIn", "PC1,255,0,0;IN;SP1;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"RotationBackWithIn", "RO90;IN;SP1;", "1 0.35 000000 0,0 170.125,207.6"},
+    {"PointsKeptByDf", "IP0,0,10,10;DF;SC0,1,0,1;", "1 0.35 000000 0,0 1070.12,1107.6"},
+};
+TEXT_TABLE(Resets, AfterReset, kResets);
+
+// Instructions known to change nothing on paper, then those not understood ("?"), each with
+// where it first stands in the file.
 TEST(StandardRead, TalliesWhatItDoesNotDraw) {
-  const StandardReadOutcome outcome = Read("VS10;QQ1;QQ2;ZZ;VS;");
+  const StandardReadOutcome outcome = Read("VS10;QQ1;qq2;\r\n ZZ;VS;");
   std::string tally;
   for (const auto* list : {&outcome.ignored, &outcome.unread}) {
     for (const UnreadInstruction& entry : *list)
-      tally +=
-          (list == &outcome.unread ? " ?" : " ") + entry.mnemonic + std::to_string(entry.count);
+      tally += (list == &outcome.unread ? " ?" : " ") + entry.mnemonic +
+               std::to_string(entry.count) + "@" + std::to_string(entry.firstByte);
   }
-  EXPECT_EQ(tally, " VS2 ?QQ2 ?ZZ1");
+  EXPECT_EQ(tally, " VS2@7 ?QQ2@12 ?ZZ1@23");  // after the "IN;SP1;" of Read()
   EXPECT_EQ(outcome.counts.instructions, 7);
 }
 
@@ -274,7 +458,10 @@ TEST(StandardRead, AdversarialInputsEndWithWhatCouldBeRead) {
         "PM0;"s + std::string(1 << 16, ';') + "PM2;FP;EP;",
         "SC0,0,0,0;PD10,10;SC0,1e38,0,1e38;PD1e30,1e30;"s, "IP1,1,1,1;SC0,10,0,10,1;PD5,5;"s,
         "BZ1e300,1e300,-1e300,1e300,1e300,-1e300;PD1,1;"s,
-        "CI1e300,0.0001;CI5,0;AA1e308,1e308,1e308,0;"s, "LT5,1e300,1;PD1,1;PW1e300;PD2,2;"s}) {
+        "CI1e300,0.0001;CI5,0;AA1e308,1e308,1e308,0;"s, "LT5,1e300,1;PD1,1;PW1e300;PD2,2;"s,
+        "PS1e300,1e300;RO90;PD5,5;PS1,1;PD6,6;LA3,1e300;PD7,7;"s,
+        "\x1b*r1A\x1b*b99999999Y\x1b*b1W\xff\x1b*t0.0001R\x1b*b99999999W"s,
+        "SD1,1611;LB\x80\xff\x21\x03SD1,619;LB\x81\x81\x81\x03CS43;LB\x7f\xe0\x03"s}) {
     const StandardReadOutcome outcome = Read(input);
     for (const StandardPage& page : outcome.plot.pages)
       for (const StandardPolyline& line : page.polylines)

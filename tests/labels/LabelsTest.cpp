@@ -8,7 +8,10 @@
 
 #include "hpgl2/TextTable.h"
 #include "labels/HersheyFont.h"
+#include "labels/JapaneseCodes.h"
+#include "labels/JapaneseGlyphs.h"
 #include "labels/LabelLayout.h"
+#include "outlines/OutlineFont.h"
 
 namespace korvid {
 namespace {
@@ -207,6 +210,135 @@ TEST(HersheyFontTest, BuiltInFontHasEveryPrintableCharacterOnItsCapLine) {
     EXPECT_FALSE(glyph->strokes.empty()) << code;
   }
   EXPECT_EQ(Described(font.Find('H')), "-11 11: -7,-12 -7,9 | 7,-12 7,9 | -7,-2 7,-2");
+}
+
+// What a label's bytes read as in a set: Latin stand-ins as themselves, Unicode as U+XXXX
+// (with "=" when it takes two cells), "?" for what the set leaves undefined, controls as ^N.
+std::string Decoded(const std::string& text) {
+  const std::size_t colon = text.find(':');
+  LabelFonts fonts;
+  fonts.standard.set = SymbolSetOf(std::stoi(text.substr(0, colon)));
+  LabelCharacters characters(std::string_view(text).substr(colon + 1), fonts);
+  std::string out;
+  char hex[16];
+  for (LabelCharacter c; characters.Next(c);) {
+    switch (c.kind) {
+      case LabelCharacter::Kind::Latin:
+        out += static_cast<char>(c.code);
+        break;
+      case LabelCharacter::Kind::Unicode:
+        std::snprintf(hex, sizeof hex, "U+%04X%s", static_cast<unsigned>(c.code),
+                      c.fullWidth ? "=" : "");
+        out += hex;
+        break;
+      case LabelCharacter::Kind::Unknown:
+        out += "?";
+        break;
+      case LabelCharacter::Kind::Control:
+        out += "^" + std::to_string(c.code);
+        break;
+    }
+  }
+  return out;
+}
+
+// "SET:bytes". The seven-bit national sets: twelve codes of ASCII stand for letters and
+// signs (drawn as the letter they are built on). JIS and Shift-JIS two-byte codes read as
+// the characters of JIS X 0208, the katakana sets as JIS X 0201's.
+const TextCase kSymbolSets[] = {
+    {"Roman8AccentedAndUndefined", "277:A\xc1\x80", "Ae?"},
+    {"German", "39:[\\]{|}~@", "AOUaousS"},
+    {"UnitedKingdomPound", "37:#~", "L-"},
+    {"Spanish", "83:[\\]", "!N?"},
+    {"JisRomanYen", "11:\\~", "Y-"},
+    {"RomanExtensionIsRoman8sUpperHalf", "5:!A", "Ae"},
+    {"Katakana7Bit", "43:1 2\x60", "U+FF71 U+FF72?"},
+    {"Kana8", "267:A\xb1\xdf", "AU+FF71U+FF9F"},
+    {"JisKanjiPairs", "1611:F|K\\$\"", "U+65E5=U+672C=U+3042="},
+    {"JisKanjiSpaceAndUnassigned", "1643:F| /!", "U+65E5= ?"},
+    {"JisKanjiLoneByte", "1611:F", "?"},
+    {"ShiftJis", "619:A\x93\xfa\xb1", "AU+65E5=U+FF71"},
+    {"ShiftJisBrokenPair", "619:\x93\r", "?^13"},
+    {"ShiftOutChoosesTheAlternate", "1611:A\x0e", "?"},
+    {"ControlsPassThrough", "0:A\r\nB", "A^13^10B"},
+};
+TEXT_TABLE(SymbolSetReading, Decoded, kSymbolSets);
+
+// The C library's tables of JIS X 0208 and code page 932, by their two bytes.
+TEST(JapaneseCodes, TwoByteCodesAsUnicode) {
+  EXPECT_EQ(JisX0208Character(0x21, 0x21), U'　');
+  EXPECT_EQ(JisX0208Character(0x24, 0x22), U'あ');
+  EXPECT_EQ(JisX0208Character(0x30, 0x21), U'亜');
+  EXPECT_EQ(JisX0208Character(0x50, 0x21), U'弌') << "the second level";
+  EXPECT_EQ(JisX0208Character(0x2F, 0x21), 0u) << "a row JIS leaves empty";
+  EXPECT_EQ(JisX0208Character(0x7F, 0x21), 0u);
+  EXPECT_EQ(ShiftJisCharacter(0x88, 0x9F), U'亜');
+  EXPECT_EQ(ShiftJisCharacter(0x87, 0x40), U'①') << "NEC's extension, as Windows writes it";
+  EXPECT_EQ(ShiftJisCharacter(0x88, 0x7F), 0u);
+  EXPECT_EQ(ShiftJisCharacter(0xA0, 0x40), 0u) << "no lead byte";
+  EXPECT_EQ(HalfWidthKatakana(0xB1), U'ｱ');
+  EXPECT_EQ(HalfWidthKatakana(0x31), U'ｱ');
+}
+
+// Japanese strokes are the font's own glyph in the em square: here 27 units wide and tall, so
+// that one font unit is one plotter unit, X from -13.5 and Y (down) from 13 less 0.12 em.
+TEST(JapaneseLabels, KanaAndKanjiAreTheFontsOwnStrokes) {
+  LabelStyle style = With({.charWidth = 13.5, .charHeight = 18.9});
+  style.fonts.standard.set = SymbolSet::JisKanji;
+  for (const auto& [bytes, code] : {std::pair{"$\"", U'あ'}, {"F|", U'日'}, {"%\"", U'ア'}}) {
+    const HersheyGlyph* glyph = JapaneseStrokeGlyph(code).glyph;
+    ASSERT_NE(glyph, nullptr);
+    const LabelLayout layout = LayOutLabel(bytes, style, {1000, 2000}, {1000, 2000});
+    ASSERT_EQ(layout.strokes.size(), glyph->strokes.size()) << bytes;
+    for (std::size_t i = 0; i < glyph->strokes.size(); ++i) {
+      ASSERT_EQ(layout.strokes[i].size(), glyph->strokes[i].size());
+      for (std::size_t k = 0; k < glyph->strokes[i].size(); ++k) {
+        const HersheyPoint& p = glyph->strokes[i][k];
+        EXPECT_EQ(Text(layout.strokes[i][k]),
+                  Text({1000 + p.xUnits + 13.5, 2000 + 13 - p.yUnits - 0.12 * 27}));
+      }
+    }
+    EXPECT_EQ(layout.undrawable, 0u);
+    EXPECT_EQ(Text(layout.penAfter), "1040.5,2000") << "two cells of 20.25";
+  }
+  // Half-width katakana: the same glyph, half as wide, in one cell.
+  style.fonts.standard.set = SymbolSet::Katakana;
+  const LabelLayout half = LayOutLabel("1", style, {0, 0}, {0, 0});
+  const LabelLayout full =
+      LayOutLabel("%\"", With({.charWidth = 13.5, .charHeight = 18.9}), {0, 0}, {0, 0});
+  EXPECT_EQ(Text(half.penAfter), "20.25,0");
+  EXPECT_EQ(half.strokes.size(), JapaneseStrokeGlyph(U'ア').glyph->strokes.size());
+  (void)full;
+}
+
+// What Hershey's set lacks comes from the outline font, filled; what no font has is a "?",
+// counted.
+TEST(JapaneseLabels, OtherCharactersFromTheOutlineFontOrCounted) {
+  LabelStyle style = With({});
+  style.fonts.standard.set = SymbolSet::JisKanji;
+  const LabelLayout unknown = LayOutLabel("/!", style, {0, 0}, {0, 0});  // unassigned
+  EXPECT_EQ(unknown.undrawable, 1u);
+  EXPECT_FALSE(unknown.strokes.empty()) << "drawn as ?";
+  const OutlineFont* font = OutlineFont::Japanese();
+  if (!font) GTEST_SKIP() << "no Japanese outline font installed (fonts-ipafont-gothic)";
+  const LabelLayout kanji = LayOutLabel("4A", style, {0, 0}, {0, 0});  // 漢
+  EXPECT_EQ(kanji.undrawable, 0u);
+  ASSERT_EQ(kanji.fills.size(), 1u);
+  EXPECT_GT(kanji.fills[0].size(), 3u) << "the contours of the glyph";
+  for (const LabelStroke& ring : kanji.fills[0])
+    for (const LabelPoint& p : ring)
+      EXPECT_TRUE(p.x > -50 && p.x < 450 && p.y > -120 && p.y < 650) << Text(p);
+}
+
+// SD 2,1: each letter its own width; fixed pitch keeps the cells.
+TEST(LabelLayoutTest, ProportionalSpacingTakesEachLettersWidth) {
+  LabelStyle style = With({});
+  const LabelLayout fixed = LayOutLabel("iW", style, {0, 0}, {0, 0});
+  style.fonts.standard.proportional = true;
+  const LabelLayout proportional = LayOutLabel("iW", style, {0, 0}, {0, 0});
+  EXPECT_EQ(Text(fixed.penAfter), "600,0");
+  // 'i' is 8 font units wide, 'W' 24: 32 units of 12.5.
+  EXPECT_EQ(Text(proportional.penAfter), "400,0");
 }
 
 }  // namespace

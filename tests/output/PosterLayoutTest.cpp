@@ -115,7 +115,9 @@ std::string Entered(const std::string& text, double widthMm = 1000, double heigh
   const MagnificationEntry entry = ApplyMagnificationEntry(
       text, {0, 0, static_cast<float>(widthMm * 40), static_cast<float>(heightMm * 40)});
   std::ostringstream out;
-  if (entry.outcome == MagnificationEntry::Outcome::NotANumber) out << "refused";
+  if (entry.outcome == MagnificationEntry::Outcome::NotANumber ||
+      entry.outcome == MagnificationEntry::Outcome::NotPositive)
+    out << "refused";
   if (entry.outcome == MagnificationEntry::Outcome::Accepted) out << entry.magnification;
   if (entry.outcome == MagnificationEntry::Outcome::Reduced)
     out << "reduced " << entry.magnification;
@@ -126,14 +128,24 @@ std::string Entered(const std::string& text, double widthMm = 1000, double heigh
 TEST(MagnificationEntry, IsTakenReducedOrRefused) {
   // clang-format off
   const std::pair<std::string, std::string> cases[] = {
-      {"2", "2 [2] "}, {"1.5", "1.5 [1.5] "}, {"1.2.3", "1.2 [1.2.3] "}, {"", "0 [] "},
+      {"2", "2 [2] "}, {"1.5", "1.5 [1.5] "}, {"1.2.3", "1.2 [1.2.3] "},
+      // 0 enlarges nothing, and printing at 0 fails: refused, however it is written.
+      {"", "refused [] 0より大きい数値を入力してください"},
+      {"0", "refused [0] 0より大きい数値を入力してください"},
+      {"00.0", "refused [00.0] 0より大きい数値を入力してください"},
+      {".", "refused [.] 0より大きい数値を入力してください"}, {"0.01", "0.01 [0.01] "},
       {"10", "reduced 4 [ 4] 倍率が限界を超えてますので、 4倍で処理します"}};
   // clang-format on
   for (const auto& [text, expected] : cases)
     EXPECT_EQ(Entered(text), expected) << text;
-  // Too large even at 1; a direction without extent sets no limit.
-  EXPECT_EQ(Entered("1", 5000, 100), "reduced 0 [ 0] 倍率が限界を超えてますので、 0倍で処理します");
-  EXPECT_EQ(Entered("3", 5000, 0), "reduced 0 [ 0] 倍率が限界を超えてますので、 0倍で処理します");
+  // Too large even at 1: below 1, two significant digits, never 0; a direction without extent
+  // sets no limit.
+  EXPECT_EQ(Entered("1", 5000, 100),
+            "reduced 0.86 [ 0.86] 倍率が限界を超えてますので、 0.86倍で処理します");
+  EXPECT_EQ(Entered("3", 5000, 0),
+            "reduced 0.86 [ 0.86] 倍率が限界を超えてますので、 0.86倍で処理します");
+  EXPECT_EQ(Entered("1", 900000, 100),
+            "reduced 0.0048 [ 0.0048] 倍率が限界を超えてますので、 0.0048倍で処理します");
   for (const std::string text : {"-2", "+2", "1e1", "1 5", "２"})
     EXPECT_EQ(Entered(text), "refused [" + text + "] 数値を入力してください");
   EXPECT_EQ(MagnificationText(2.5f) + " " + MagnificationText(0.1f), "2.5 0.1");

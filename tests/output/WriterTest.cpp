@@ -1,5 +1,6 @@
 // Each file written from a picture is what it claims to be and shows what the window shows.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QByteArray>
 #include <QImage>
@@ -20,28 +21,37 @@
 #include "output/BmpWriter.h"
 #include "output/DecimalText.h"
 #include "output/DrawingExport.h"
+#include "output/PaperLayout.h"
 #include "output/PdfWriter.h"
 #include "output/PngWriter.h"
 #include "output/SvgWriter.h"
 #include "reader/ReaderFixture.h"
 #include "render/DrawPlot.h"
 #include "render/MetafileDrawing.h"
+#include "view/PlotCoordinates.h"
 
 namespace korvid {
 namespace {
 
 namespace fs = std::filesystem;
 
-MetafilePicture PictureOf(const std::string& plot) {
+std::unique_ptr<PlotModel> ModelOf(const std::string& plot) {
   auto model = std::make_unique<PlotModel>();
   testing::CapturingMessenger messenger;
   PlotReader reader(*model, messenger);
   std::int16_t status = 0;
   reader.ReadPlotBytes(plot, status);
   model->CurPlot = 1;
+  return model;
+}
+
+MetafilePicture PictureOf(const PlotModel& model) {
   DisplaySettings colour;
   colour.ColorMode = 1;
-  return DrawPlotPicture(*SourceOfModel(*model), {Rotation{}, colour});
+  return DrawPlotPicture(*SourceOfModel(model), {Rotation{}, colour});
+}
+MetafilePicture PictureOf(const std::string& plot) {
+  return PictureOf(*ModelOf(plot));
 }
 
 // A blue square, a dashed red diagonal, a green circle, a dot of pen 3 at its centre.
@@ -68,6 +78,17 @@ QImage Painted(const MetafilePicture& picture, QSize size) {
   return image;
 }
 
+// The picture on a page of its frame's own size, and as an image `widthPx` wide.
+std::string Svg(const MetafilePicture& picture) {
+  return SvgOfPicture(picture, FrameAsPage(picture.Frame()));
+}
+std::string Pdf(const MetafilePicture& picture) {
+  return PdfOfPicture(picture, FrameAsPage(picture.Frame()));
+}
+QImage Raster(const MetafilePicture& picture, int widthPx) {
+  return RasterOfPicture(picture, RasterLayoutFor(picture.Frame(), {ExportFormat::Png, widthPx}));
+}
+
 QImage Decoded(const std::string& bytes) {
   return QImage::fromData(QByteArray::fromStdString(bytes)).convertToFormat(QImage::Format_RGB32);
 }
@@ -78,11 +99,41 @@ TEST(RasterWriters, KeepEveryPixelOfThePaintedPicture) {
       {kColoured, 301}, {"IN;PU0,0;PD100,50;", 13}, {LargePlot(), 777}};
   for (const auto& [plot, widthPx] : cases) {
     const MetafilePicture picture = PictureOf(plot);
-    const QImage raster = RasterOfPicture(picture, widthPx, 0);
+    const QImage raster = Raster(picture, widthPx);
     EXPECT_EQ(raster, Painted(picture, raster.size())) << widthPx;
     EXPECT_EQ(Decoded(PngOfImage(raster)), raster) << widthPx;
     EXPECT_EQ(Decoded(BmpOfImage(raster)), raster) << widthPx;
   }
+}
+
+// A resolution asked for travels in the file, so that the image prints at its size; none
+// asked for leaves the files as they always were (BMP at the screen's 96 dpi, PNG without).
+TEST(RasterWriters, KeepTheResolutionAskedFor) {
+  const QImage raster = Raster(PictureOf(kColoured), 120);
+  const auto wordAt = [](const std::string& bytes, std::size_t at) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[at + 3])) << 24;
+  };
+  EXPECT_EQ(PngOfImage(raster).find("pHYs"), std::string::npos);
+  EXPECT_EQ(wordAt(BmpOfImage(raster), 38), 3780u);
+  for (const auto& [dpi, perMetre] :
+       {std::pair(96, 3780), {300, 11811}, {600, 23622}, {72, 2835}}) {
+    const std::string png = PngOfImage(raster, PixelsPerMetre(dpi));
+    const QImage fromPng = QImage::fromData(QByteArray::fromStdString(png));
+    EXPECT_EQ(fromPng.dotsPerMeterX(), perMetre) << dpi;
+    EXPECT_EQ(fromPng.dotsPerMeterY(), perMetre) << dpi;
+    EXPECT_EQ(fromPng.convertToFormat(QImage::Format_RGB32), raster) << dpi;
+    EXPECT_LT(png.find("pHYs"), png.find("IDAT")) << "read only before the pixels";
+    const std::string bmp = BmpOfImage(raster, PixelsPerMetre(dpi));
+    EXPECT_EQ(wordAt(bmp, 38), static_cast<std::uint32_t>(perMetre)) << dpi;
+    EXPECT_EQ(wordAt(bmp, 42), static_cast<std::uint32_t>(perMetre)) << dpi;
+    EXPECT_EQ(Decoded(bmp), raster);
+  }
+  EXPECT_EQ(PixelsAcross(100, 300), 1181);
+  EXPECT_EQ(PixelsAcross(52.5, 300), 620);
+  EXPECT_EQ(PixelsAcross(0.01, 96), 1) << "never an image of no pixels";
 }
 
 // A part that fails, on either thread, fails the image with its own error; the other
@@ -92,7 +143,10 @@ TEST(RasterWriters, APartThatFailsFailsTheImage) {
   const PictureMaker fine = [&] { return picture; };
   const PictureMaker failing = []() -> MetafilePicture { throw RuntimeError(7); };
   for (const auto& [first, later] : {std::pair(&failing, &fine), {&fine, &failing}})
-    EXPECT_EQ(testing::ErrorOf([&] { RasterOfParts({40, 30}, *first, *later); }), 7);
+    EXPECT_EQ(testing::ErrorOf([&] {
+                RasterOfParts({{40, 30}, QRectF(0, 0, 40, 30)}, *first, *later);
+              }),
+              7);
 }
 
 TEST(PngWriter, KeepsImagesOfAnyNumberOfColours) {
@@ -145,7 +199,7 @@ std::vector<QXmlStreamAttributes> SvgPaths(const std::string& svg) {
 }
 
 TEST(VectorWriters, WriteValidDocumentsOfTheFrameWithStylesDotsAndFills) {
-  const std::string svg = SvgOfPicture(PictureOf(kColoured));
+  const std::string svg = Svg(PictureOf(kColoured));
   const std::vector<QXmlStreamAttributes> paths = SvgPaths(svg);
   EXPECT_EQ(paths.size(), 4u) << "square, diagonal, circle and dot";
   EXPECT_TRUE(
@@ -171,11 +225,85 @@ TEST(VectorWriters, WriteValidDocumentsOfTheFrameWithStylesDotsAndFills) {
   drawing->runs = {DrawRun{0, RunKind::kFills, 0, 1, {0, 0, 1000, 1000}},
                    DrawRun{0, RunKind::kLines, 0, 2, {100, 100, 900, 500}}};
   const MetafilePicture picture = MetafilePicture::FromDrawing(drawing);
-  EXPECT_TRUE(std::ranges::any_of(SvgPaths(SvgOfPicture(picture)), [](auto& a) {
+  EXPECT_TRUE(std::ranges::any_of(SvgPaths(Svg(picture)), [](auto& a) {
     return a.value("fill") == QStringLiteral("#ff0000") &&
            a.value("fill-rule") == QStringLiteral("evenodd");
   }));
-  EXPECT_NE(PdfOfPicture(picture).find("/Filter"), std::string::npos);
+  EXPECT_NE(Pdf(picture).find("/Filter"), std::string::npos);
+}
+
+std::string Shell(const std::string& command);
+
+// Where anything is drawn on an image.
+QRect InkBox(const QImage& image) {
+  QRect ink;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) < 240) ink |= QRect(x, y, 1, 1);
+  return ink;
+}
+
+// Every format puts the frame where the page says: fitted and centred on A4, the image, the
+// SVG file as a renderer draws it and the PDF file as Poppler draws it show the drawing in
+// one place. A page that shows part of the frame holds nothing of the rest.
+TEST(VectorWriters, PutTheFrameWhereThePageSays) {
+  const auto model = ModelOf(kColoured);
+  const MetafilePicture picture = PictureOf(*model);
+  const FramePlacement placement = FramePlacement::OfPlot(*model, 0, 1, 0);
+  const FrameOnPage page = PlaceOnPage(DrawingOnFrame(placement), placement.scale,
+                                       {std::nullopt, *PaperNamed("A4"), PaperTurn::Best, true});
+  constexpr int kDpi = 50;
+  constexpr double kPxPerMm = kDpi / 25.4;
+  // The 25 x 25 mm square, and the hairlines' room, enlarged to the 190 mm across.
+  const double scale = 190 / 25.25;
+  const QRectF square((10 + 0.125 * scale) * kPxPerMm,
+                      ((297 - 25.25 * scale) / 2 + 0.125 * scale) * kPxPerMm, 25 * scale * kPxPerMm,
+                      25 * scale * kPxPerMm);
+  const auto expectAt = [&](const QImage& image, const char* what) {
+    // A4 at 50 dpi; Poppler rounds its pixels up.
+    EXPECT_TRUE(std::abs(image.width() - 413) <= 1 && std::abs(image.height() - 585) <= 1)
+        << what << " " << image.width() << " x " << image.height();
+    const QRect ink = InkBox(image);
+    EXPECT_NEAR(ink.left(), square.left(), 1.5) << what;
+    EXPECT_NEAR(ink.top(), square.top(), 1.5) << what;
+    EXPECT_NEAR(ink.right(), square.right(), 1.5) << what;
+    EXPECT_NEAR(ink.bottom(), square.bottom(), 1.5) << what;
+  };
+  expectAt(RasterOfPicture(picture,
+                           RasterLayoutFor(picture.Frame(), {ExportFormat::Png, 0, kDpi, page})),
+           "image");
+  QImage rendered(413, 585, QImage::Format_RGB32);
+  rendered.fill(Qt::white);
+  {
+    QPainter painter(&rendered);
+    QSvgRenderer(QByteArray::fromStdString(SvgOfPicture(picture, page))).render(&painter);
+  }
+  expectAt(rendered, "SVG");
+  if (Shell("command -v pdftoppm").empty()) GTEST_SKIP() << "pdftoppm (poppler-utils) is missing";
+  const fs::path pdf = fs::temp_directory_path() / ("korvid-page-" + std::to_string(::getpid()));
+  std::ofstream(pdf.string() + ".pdf", std::ios::binary) << PdfOfPicture(picture, page);
+  Shell("pdftoppm -r 50 -png -singlefile " + pdf.string() + ".pdf " + pdf.string());
+  expectAt(QImage(QString::fromStdString(pdf.string() + ".png")), "PDF");
+  fs::remove(pdf.string() + ".pdf");
+  fs::remove(pdf.string() + ".png");
+
+  // The square's top-left corner alone: its two edges and the diagonal, not the circle
+  // nor the dot at the middle.
+  const FrameSpot corner = placement.ToFrame({0, 1000});
+  const FrameSpot inside = placement.ToFrame({250, 750});
+  const FrameOnPage part = PlaceOnPage(
+      {corner.u, corner.v, inside.u - corner.u, inside.v - corner.v}, placement.scale, {});
+  const std::string svg = SvgOfPicture(picture, part);
+  const std::vector<QXmlStreamAttributes> paths = SvgPaths(svg);
+  EXPECT_EQ(paths.size(), 2u) << svg;
+  int lines = 0;
+  for (const QXmlStreamAttributes& path : paths)
+    lines += static_cast<int>(path.value("d").count(QLatin1Char('L')));
+  EXPECT_EQ(lines, 3) << "the square's top and left edges, the diagonal";
+  EXPECT_FALSE(std::ranges::any_of(paths, [](auto& a) {
+    return a.value("d").contains(QLatin1Char('A')) || a.value("d").contains(QStringLiteral("h0"));
+  })) << svg;
+  EXPECT_LT(PdfOfPicture(picture, part).size(), PdfOfPicture(picture, page).size());
 }
 
 std::string Shell(const std::string& command) {
@@ -198,7 +326,7 @@ TEST(PdfWriter, OpensAndShowsTheDrawing) {
   const fs::path folder = pattern, pdf = folder / "plot.pdf";
   for (const std::string& plot : {std::string(kColoured), LargePlot()}) {
     const MetafilePicture picture = PictureOf(plot);
-    std::ofstream(pdf, std::ios::binary) << PdfOfPicture(picture);
+    std::ofstream(pdf, std::ios::binary) << Pdf(picture);
     const std::string info = Shell("pdfinfo " + pdf.string() + " 2>&1");
     EXPECT_NE(info.find("Pages:           1"), std::string::npos) << info;
     EXPECT_NE(info.find("928.83 x"), std::string::npos) << info;  // 327.67 mm
@@ -206,7 +334,7 @@ TEST(PdfWriter, OpensAndShowsTheDrawing) {
     Shell("pdftoppm -r 40 -png -singlefile " + pdf.string() + " " + (folder / "page").string());
     const QImage page(QString::fromStdString((folder / "page.png").string()));
     ASSERT_FALSE(page.isNull());
-    const QImage raster = RasterOfPicture(picture, page.width(), 0);
+    const QImage raster = Raster(picture, page.width());
     const auto ink = [](const QImage& image, int x, int y) {
       return (image.pixel(x, y) & 0xffffff) != 0xffffff;
     };

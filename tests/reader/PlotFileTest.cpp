@@ -10,6 +10,7 @@
 
 #include "ErrorOf.h"
 #include "reader/FindLast.h"
+#include "reader/PlotContent.h"
 #include "reader/PlotFile.h"
 
 namespace korvid {
@@ -77,6 +78,38 @@ TEST(PlotFile, FilesAndStreamsUpToTheLimitAndPaths) {
   for (const auto& [path, split] : {std::pair("/home/u/b.hpg", "/home/u/|b.hpg"),
                                     std::pair("b.hpg", "|b.hpg"), std::pair("/tmp/", "/tmp/|")})
     EXPECT_EQ(SplitPlotPath(path).dir + "|" + SplitPlotPath(path).name, split);
+}
+
+}  // namespace
+}  // namespace korvid
+
+namespace korvid {
+namespace {
+
+// Nothing, only layout, or mostly bytes no plotter language uses (a program, an image) is
+// no plot; text, 8-bit label text and a PCL file's binary raster after its escape may be.
+TEST(PlotContent, EmptyOrForeignBytesAreNoPlot) {
+  const std::string raster = "\x1b%-12345X@PJL\n\x1b*b4W" + std::string(100, '\0');
+  const std::pair<std::string, PlotContent> cases[] = {
+      {"", PlotContent::Empty},
+      {" \r\n\t\n\f", PlotContent::Empty},
+      {"IN;SP1;PD10,10;", PlotContent::MaybePlot},
+      {"IN;LB\xb1\xb2\x03\x0e\x0f\x1a;", PlotContent::MaybePlot},
+      {raster, PlotContent::MaybePlot},
+      {std::string("\x7f"
+                   "ELF\2\1\1",
+                   7) +
+           std::string(50, '\0') + "PD;",
+       PlotContent::NotAPlot},
+      {"\x89PNG\r\n\x1a\n" + std::string(20, '\x01'), PlotContent::NotAPlot},
+      // One foreign byte in a hundred is a stray, not a program.
+      {std::string(99, 'P') + '\x01', PlotContent::MaybePlot},
+      {std::string(97, 'P') + "\x01\x02\x05", PlotContent::NotAPlot},
+  };
+  for (const auto& [head, content] : cases)
+    EXPECT_EQ(ClassifyPlotContent(head), content) << head.size();
+  EXPECT_EQ(ClassifyPlotFile("/nonexistent/plot.hpg"), PlotContent::MaybePlot);
+  EXPECT_EQ(ClassifyPlotFile("/dev/zero"), PlotContent::MaybePlot) << "no device is read";
 }
 
 }  // namespace

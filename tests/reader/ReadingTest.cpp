@@ -121,10 +121,18 @@ TEST_F(ReaderTest, CountsStayWithoutATerminator) {
   EXPECT_EQ(Read("PU0,0;PD1,1;\nI").commandCount, 3);
   EXPECT_EQ(Read("PU0,0\r;\nPD5,5;PD7,\r\n7;P\r\n").commandCount, 3);
   const ReadOutcome outcome = Read("IN;LB0;PU0,0;LBAB;\n LB;pa1,1;L; \n;\r\t;\nXY");
-  std::string skipped;
-  for (const SkippedMnemonic& s : outcome.skipped)
-    skipped += s.mnemonic + "x" + std::to_string(s.count) + " ";
-  EXPECT_EQ(skipped, "LBx3 pax1 Lx1 XYx1 ");
+  const auto skipped = [](const ReadOutcome& read) {
+    std::string text;
+    for (const SkippedMnemonic& s : read.skipped)
+      text += s.mnemonic + "x" + std::to_string(s.count) + "@" + std::to_string(s.firstByte) + " ";
+    return text;
+  };
+  EXPECT_EQ(skipped(outcome), "LBx3@3 pax1@23 Lx1@29 XYx1@38 ");
+  // Each first occurrence at its place in the file, CR LF pairs before it and inside its own
+  // command counted, whichever terminator splits the file.
+  EXPECT_EQ(skipped(Read("PA1,2,\r\nXY1,;LB;\r\nLB;PA1,\r\n2,\r\nZZ,;")),
+            "XYx1@8 LBx2@13 ZZx1@31 ");
+  EXPECT_EQ(skipped(Read("PU0,0,\r\nLB1,\nPD1,1,\r\n\r\nZZ,\n\r\nXY")), "LBx1@8 ZZx1@23 XYx1@29 ");
   EXPECT_TRUE(Read("PU0,0;").skipped.empty()) << "a later read counts afresh";
   Read("PU0,0;PD1,0,1,1;CI5;");
   // CR LF, CR and an empty file: no terminator; the first segment is set up afresh.

@@ -6,6 +6,7 @@
 #include "hpgl2/Hpgl2Reader.h"
 #include "render/DrawStandardPage.h"
 #include "render/HatchLines.h"
+#include "render/MetafileDrawing.h"
 #include "render/Rotation.h"
 
 namespace korvid::testing {
@@ -125,13 +126,53 @@ TEST(StandardPage, LinesEndAsLaSays) {
   const QPoint pastTheEnd(static_cast<int>((1025 + 90) * scale), 200);
   const std::pair<const char*, bool> cases[] = {{"LA1,4;SP1;PA0,0;PD1000,0;", true},
                                                 {"SP1;PA0,0;PD1000,0;", false},
-                                                {"SP1;PA0,0;PD1000,0,0,0;", false}};
+                                                {"SP1;PA0,0;PD1000,0,0,0;", false},
+                                                // Triangular: a point 40 units out.
+                                                {"LA1,3;SP1;PA0,0;PD1000,0;", true},
+                                                {"LA1,3;LT2,200,1;SP1;PA0,0;PD1000,0;", true}};
   for (const auto& [attributes, inked] : cases) {
     const QImage image = Render(DrawPage(std::string("IN;PW2;") + attributes).picture, {400, 400},
                                 QImage::Format_RGB888);
     EXPECT_TRUE(InkNear(image, {pastTheEnd.x() - 20, 200}, 0)) << attributes;
     EXPECT_EQ(InkNear(image, pastTheEnd, 0), inked) << attributes;
   }
+}
+
+// LA 1,3 and 2,3: no writer has triangular ends or joins, so they are drawn as fills of
+// the line's colour, one record for the line's triangles.
+TEST(StandardPage, TriangularEndsAndJoinsAreFills) {
+  EXPECT_EQ(Count(DrawPage("IN;PW2;SP1;PA0,0;PD1000,0,1000,1000;").records, kPolyPolygon), 0u);
+  EXPECT_EQ(Count(DrawPage("IN;PW2;LA1,3;SP1;PA0,0;PD1000,0,1000,1000;").records, kPolyPolygon),
+            1u);
+  EXPECT_EQ(Count(DrawPage("IN;PW2;LA2,3;SP1;PA0,0;PD1000,0,1000,1000;").records, kPolyPolygon),
+            1u);
+}
+
+// LA 3: the miter limit reaches the pens of the picture through the metafile's own record.
+TEST(StandardPage, MiterLimitReachesThePens) {
+  const auto limits = [](const std::string& plot) {
+    std::string found;
+    const MetafilePicture picture = DrawPage(plot).picture;
+    for (const DrawRun& run : picture.Contents()->runs) {
+      const PicturePen& pen = picture.Contents()->pens[run.pen];
+      if (pen.width > 0 && pen.joins == PenJoins::kMiter)
+        found += std::to_string(static_cast<int>(pen.miterLimit)) + " ";
+    }
+    return found;
+  };
+  EXPECT_EQ(limits("IN;PW2;SP1;PA0,0;PD1000,0,0,300;"), "5 ");
+  EXPECT_EQ(limits("IN;PW2;LA3,10;SP1;PA0,0;PD1000,0,0,300;"), "10 ");
+  EXPECT_EQ(limits("IN;PW2;LA3,10;SP1;PA0,0;PD1000,0;LA3,3;PD0,300;"), "10 3 ");
+}
+
+// Adaptive line types (LT negative) start their pattern afresh on every segment, stretched
+// to a whole number of repetitions: two 300-unit sides of a 200-unit pattern take two dashes
+// each, the corner included; the fixed type runs on across the corner, three dashes in all.
+TEST(StandardPage, AdaptiveLineTypesFitWholePatternsToEverySegment) {
+  EXPECT_EQ(Count(DrawPage("IN;LT2,5,1;SP1;PA0,0;PD300,0,300,300;").records, kLineTo), 3u);
+  EXPECT_EQ(Count(DrawPage("IN;LT-2,5,1;SP1;PA0,0;PD300,0,300,300;").records, kLineTo), 4u);
+  EXPECT_EQ(Count(DrawPage("IN;LT-2,5,1;SP1;PA0,0;PD100,0;").records, kLineTo), 1u)
+      << "at least one pattern";
 }
 
 TEST(StandardPage, EachPageIsItsOwnPicture) {
@@ -163,6 +204,17 @@ TEST(Hatching, CutsParallelLinesToTheInside) {
       EXPECT_TRUE(middle.x >= 5 - 1e-9 && middle.x <= 105 + 1e-9);
     }
   }
+}
+
+// FP 1 hatches by the non-zero winding rule: a square inside a square turned the same way is
+// no hole.
+TEST(Hatching, NonZeroWindingFillsWhatEvenOddLeavesOut) {
+  const std::vector<PlotRing> rings = {{{5, 5}, {105, 5}, {105, 105}, {5, 105}},
+                                       {{35, 35}, {75, 35}, {75, 75}, {35, 75}}};
+  EXPECT_EQ(HatchLines(rings, 20, 0, false).size(), 7u);
+  EXPECT_EQ(HatchLines(rings, 20, 0, true).size(), 5u) << "one line across each row";
+  const std::vector<PlotRing> opposite = {rings[0], {{35, 35}, {35, 75}, {75, 75}, {75, 35}}};
+  EXPECT_EQ(HatchLines(opposite, 20, 0, true).size(), 7u) << "turned the other way it is a hole";
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The view in millimetres: load fit, zoom, fit, scroll bars, scrolling and the selection band.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <sstream>
 
 #include "ErrorOf.h"
@@ -12,6 +13,10 @@ namespace korvid {
 namespace {
 
 using testing::ErrorOf;
+
+float Single(double value) {
+  return static_cast<float>(value);
+}
 
 struct CountingEffects : ViewEffects {
   void LoadPicture() override {
@@ -140,6 +145,103 @@ TEST_F(ViewStateTest, ZoomOutRescrollsWhenTheRangeShrinks) {
   EXPECT_EQ(Bar(view.HScroll1), "hidden");
   EXPECT_EQ(view.Picture3.Left, 0);
   EXPECT_TRUE(view.VScroll1.Visible);
+}
+
+// Scrolled as far as it goes, the surface's far corner is in view: exactly at the edge of the
+// part beside the bars, whatever window the view was laid out for.
+void ExpectEveryCornerReachable(ViewState& view, const WindowMetrics& window) {
+  view.ScrollTo(window, 1e6f, 1e6f);
+  EXPECT_FLOAT_EQ(view.ScrollX() + view.ShownWidth(window),
+                  std::max(view.Picture3.Width, view.ShownWidth(window)));
+  EXPECT_FLOAT_EQ(view.ScrollY() + view.ShownHeight(window),
+                  std::max(view.Picture3.Height, view.ShownHeight(window)));
+  view.ScrollTo(window, -5, -5);
+  EXPECT_EQ(view.ScrollX() + view.ScrollY(), 0);
+}
+
+// A zoomed view laid out again for larger and smaller windows keeps the zoom and the corner at
+// the top left as far as it can, never reaches below the drawing area, and shows a bar exactly
+// when its direction overflows beside the other bar.
+TEST_F(ViewStateTest, RelayoutKeepsTheZoomAndEveryPartReachable) {
+  view.SurfaceVisible = true;
+  view.LayOutAtStartup(kWindow);
+  view.FitLoadedPlot(kWindow, Span(400, 200));
+  ASSERT_TRUE(ZoomIn() && ZoomIn());  // x4: 1000 x 500
+  struct Case {
+    WindowMetrics window;
+    float x, y;  // where the view then starts
+    const char* bars;
+  };
+  const Case cases[] = {
+      {{500, 315, 10, 5, 4.5f, 4.5f}, 120.25f, 30.5f, "both"},
+      {{1200, 315, 10, 5, 4.5f, 4.5f}, 0, 30.5f, "vertical"},  // wide enough: back to the left
+      {{800, 315, 10, 5, 4.5f, 4.5f}, 120.25f, 30.5f, "both"},
+      {{100, 60, 10, 5, 4.5f, 4.5f}, 120.25f, 30.5f, "both"},
+      {{1200, 700, 10, 5, 4.5f, 4.5f}, 0, 0, "none"},
+      // Fits wide (high) by 1 (2) mm, but the other bar then covers 3.5 (2.5) mm of it.
+      {{1001, 315, 10, 5, 4.5f, 4.5f}, 3.5f, 30.5f, "both"},
+      {{800, 517, 10, 5, 4.5f, 4.5f}, 120.25f, 2.5f, "both"},
+  };
+  for (const Case& c : cases) {
+    view.Relayout(kWindow);
+    view.ScrollTo(kWindow, 120.25f, 30.5f);
+    view.Relayout(c.window);
+    const std::string bars = view.VScroll1.Visible && view.HScroll1.Visible ? "both"
+                             : view.VScroll1.Visible                        ? "vertical"
+                             : view.HScroll1.Visible                        ? "horizontal"
+                                                                            : "none";
+    EXPECT_EQ(bars, c.bars) << c.window.ScaleWidth;
+    EXPECT_EQ(view.Picture3.Width, 1000) << "the zoom is kept";
+    EXPECT_EQ(view.Picture1.Top + view.Picture1.Height,
+              c.window.ScaleHeight - c.window.StatusBarHeight);
+    EXPECT_FLOAT_EQ(view.ScrollX(), c.x) << c.window.ScaleWidth;
+    EXPECT_FLOAT_EQ(view.ScrollY(), c.y) << c.window.ScaleWidth;
+    EXPECT_EQ(view.HScroll1.Value(), std::lround(view.ScrollX())) << "the bar shows the place";
+    ExpectEveryCornerReachable(view, c.window);
+  }
+  view.Relayout(kWindow);
+  view.ScrollTo(kWindow, 500, 0);
+  view.Relayout({800, 315, 10, 5, 4.5f, 4.5f});
+  EXPECT_FLOAT_EQ(view.ScrollX(), 1000 - 795.5f) << "a grown window shows no grey band";
+}
+
+// The surface point under the anchor stays there; a limit shortens the step or stops it.
+TEST_F(ViewStateTest, ZoomAboutKeepsThePointUnderTheAnchorWithinTheLimits) {
+  view.SurfaceVisible = true;
+  view.Picture3 = BoxMm{0, 0, 500, 250};
+  view.Relayout(kWindow);
+  view.ScrollTo(kWindow, 100, 40);
+  const float anchorX = 73.3f, anchorY = 51.7f;
+  double pointX = (anchorX + view.ScrollX()) / view.Picture3.Width;
+  double pointY = (anchorY + view.ScrollY()) / view.Picture3.Height;
+  for (double factor : {1.25, 1.25, 0.8, 3.0, 0.5}) {
+    const ViewState::Scaling scaling = view.ZoomAbout(kWindow, factor, anchorX, anchorY);
+    ASSERT_TRUE(scaling.Changed()) << factor;
+    EXPECT_NEAR(scaling.x, factor, 1e-6);
+    EXPECT_NEAR((anchorX + view.ScrollX()) / view.Picture3.Width, pointX, 1e-6) << factor;
+    EXPECT_NEAR((anchorY + view.ScrollY()) / view.Picture3.Height, pointY, 1e-6) << factor;
+    ExpectEveryCornerReachable(view, kWindow);
+    view.ScrollTo(kWindow, Single((pointX * view.Picture3.Width) - anchorX),
+                  Single((pointY * view.Picture3.Height) - anchorY));
+  }
+  EXPECT_TRUE(view.ZoomAbout(kWindow, 100, 0, 0).Changed());
+  EXPECT_FLOAT_EQ(view.Picture3.Width, 4334) << "up to the toolbar zoom's largest side";
+  EXPECT_FALSE(view.ZoomAbout(kWindow, 1.25, 0, 0).Changed());
+  EXPECT_TRUE(view.ZoomAbout(kWindow, 1e-6, 0, 0).Changed());
+  EXPECT_FLOAT_EQ(view.Picture3.Height, 1);
+  EXPECT_EQ(Surface(), "0,0 2x1 in 0,10 250x160");
+  EXPECT_FALSE(view.ZoomAbout(kWindow, 0.8, 0, 0).Changed());
+  EXPECT_FALSE(view.ZoomAbout(kWindow, 0, 0, 0).Changed());
+  // A box fills the view beside both bars, centred; the percentage is against the paper.
+  view.Picture3 = BoxMm{0, 0, 500, 250};
+  view.Relayout(kWindow);
+  ASSERT_TRUE(view.ZoomToBox(kWindow, BoxMm{100, 50, 49.1f, 20}).Changed());
+  EXPECT_FLOAT_EQ(view.Picture3.Width, 2500);
+  EXPECT_NEAR(view.ScrollX() + view.ShownWidth(kWindow) / 2, 124.55 * 5, 1e-3);
+  EXPECT_NEAR(view.ScrollY() + view.ShownHeight(kWindow) / 2, 60 * 5, 1e-3);
+  EXPECT_DOUBLE_EQ(view.ZoomPercent(Span(400, 200)), 2500.0 / 10 * 100);
+  view.RotationMode = 2;  // the plot's X runs down the screen
+  EXPECT_DOUBLE_EQ(view.ZoomPercent(Span(200, 400)), 2500.0 / 10 * 100);
 }
 
 // The band as "Left,Top WidthxHeight from AnchorX,AnchorY", or "hidden".
