@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QString>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -157,6 +158,12 @@ class ConvertRun : public ::testing::Test {
     if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
         ::dup2(err, 2) < 0 || ::setrlimit(RLIMIT_CORE, &noCore) != 0)
       ::_exit(126);
+    // A sanitizer's own handlers would take the signals that end a program (a fault, a
+    // bus error) before the converter's, and end it with a report instead.
+    const char* sanitizer = std::getenv("ASAN_OPTIONS");
+    const std::string options = std::string(sanitizer != nullptr ? sanitizer : "") +
+                                ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0";
+    ::setenv("ASAN_OPTIONS", options.c_str(), 1);
     std::vector<std::string> words = launcher;
     words.push_back(KORVID_CONVERT_PATH);
     words.insert(words.end(), arguments.begin(), arguments.end());
