@@ -3,7 +3,9 @@
 // MM_HIMETRIC, frame 32767 x 23600. Two layouts of the same counts: "plot" strokes short
 // connected lines with pens that change now and then, as plotter drawings do; "random"
 // throws long lines across the whole frame with a random colour each, the worst case for
-// pixels and for pen changes.
+// pixels and for pen changes. Each with hairlines, and with HP-GL/2's default pen (0.35 mm,
+// flat ends, mitered joins: about 1.1 pixels at the viewer's usual size), which the
+// player's own rasteriser for wide pens draws.
 #include <benchmark/benchmark.h>
 
 #include <QImage>
@@ -32,11 +34,16 @@ constexpr std::uint32_t kColours[] = {0x000000, 0xff0000, 0x00ff00, 0xffff00,
                                       0x0000ff, 0xff00ff, 0x00ffff, 0x808080};
 
 enum class Layout { kPlot, kRandom };
+enum class Pen { kHairline, kWide };
+
+// GDI's geometric pen with flat ends and mitered joins, as the standard reading writes them.
+constexpr std::uint32_t kFlatMiteredPen = 0x10000 | 0x200 | 0x2000;
+constexpr std::int32_t kWidePenWidth = 35;  // 0.01 mm
 
 class PictureWriter {
  public:
-  explicit PictureWriter(Layout layout)
-      : layout_(layout), writer_({0, 0, kFrameWidth, kFrameHeight}, u"bench") {
+  PictureWriter(Layout layout, Pen pen)
+      : layout_(layout), pen_(pen), writer_({0, 0, kFrameWidth, kFrameHeight}, u"bench") {
     writer_.SetMapMode(EmfWriter::kMapModeHimetric);
   }
 
@@ -66,7 +73,9 @@ class PictureWriter {
   }
 
   void WithPen(int i, auto draw) {
-    const std::uint32_t pen = writer_.CreatePen(Style(i), 1, Colour(i));
+    const std::uint32_t pen = pen_ == Pen::kWide
+                                  ? writer_.CreatePen(kFlatMiteredPen, kWidePenWidth, Colour(i))
+                                  : writer_.CreatePen(Style(i), 1, Colour(i));
     writer_.SelectObject(pen);
     draw();
     writer_.DeleteObject(pen);
@@ -97,25 +106,35 @@ class PictureWriter {
   }
 
   Layout layout_;
+  Pen pen_;
   EmfWriter writer_;
   std::mt19937 random_{2024};
   int x_ = 0, y_ = 0;
 };
 
-const std::string& Bytes(Layout layout) {
-  static const std::string plot = PictureWriter(Layout::kPlot).Write();
-  static const std::string random = PictureWriter(Layout::kRandom).Write();
-  return layout == Layout::kPlot ? plot : random;
+const std::string& Bytes(Layout layout, Pen pen = Pen::kHairline) {
+  static const std::string bytes[2][2] = {{PictureWriter(Layout::kPlot, Pen::kHairline).Write(),
+                                           PictureWriter(Layout::kPlot, Pen::kWide).Write()},
+                                          {PictureWriter(Layout::kRandom, Pen::kHairline).Write(),
+                                           PictureWriter(Layout::kRandom, Pen::kWide).Write()}};
+  return bytes[static_cast<int>(layout)][static_cast<int>(pen)];
 }
 
-const MetafilePicture& Picture(Layout layout) {
-  static const MetafilePicture plot = MetafilePicture::FromBytes(Bytes(Layout::kPlot));
-  static const MetafilePicture random = MetafilePicture::FromBytes(Bytes(Layout::kRandom));
-  return layout == Layout::kPlot ? plot : random;
+const MetafilePicture& Picture(Layout layout, Pen pen) {
+  static const MetafilePicture pictures[2][2] = {
+      {MetafilePicture::FromBytes(Bytes(Layout::kPlot, Pen::kHairline)),
+       MetafilePicture::FromBytes(Bytes(Layout::kPlot, Pen::kWide))},
+      {MetafilePicture::FromBytes(Bytes(Layout::kRandom, Pen::kHairline)),
+       MetafilePicture::FromBytes(Bytes(Layout::kRandom, Pen::kWide))}};
+  return pictures[static_cast<int>(layout)][static_cast<int>(pen)];
 }
 
 Layout LayoutOf(const benchmark::State& state) {
   return static_cast<Layout>(state.range(0));
+}
+
+const MetafilePicture& Picture(const benchmark::State& state) {
+  return Picture(LayoutOf(state), static_cast<Pen>(state.range(1)));
 }
 
 void Load(benchmark::State& state) {
@@ -127,7 +146,7 @@ void Load(benchmark::State& state) {
 
 // The whole picture into the viewer's usual 1000 x 700.
 void PaintWhole(benchmark::State& state) {
-  const MetafilePicture& picture = Picture(LayoutOf(state));
+  const MetafilePicture& picture = Picture(state);
   QImage image(1000, 700, QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
     image.fill(Qt::white);
@@ -139,7 +158,7 @@ void PaintWhole(benchmark::State& state) {
 // The same through QPainter: a clip that is not one rectangle keeps the player off its
 // own rasteriser, as painting on a widget or a printer does.
 void PaintWholeThroughQPainter(benchmark::State& state) {
-  const MetafilePicture& picture = Picture(LayoutOf(state));
+  const MetafilePicture& picture = Picture(state);
   QImage image(1000, 700, QImage::Format_ARGB32_Premultiplied);
   const QRegion clip = QRegion(0, 0, 1000, 700) - QRegion(0, 0, 1, 1);
   for (auto _ : state) {
@@ -153,7 +172,7 @@ void PaintWholeThroughQPainter(benchmark::State& state) {
 // A 1/64 part (1/8 of each side) of the picture zoomed 8 times: the middle 125 x 88 pixels
 // of an 8000 x 5600 target.
 void PaintZoomedRegion(benchmark::State& state) {
-  const MetafilePicture& picture = Picture(LayoutOf(state));
+  const MetafilePicture& picture = Picture(state);
   QImage image(125, 88, QImage::Format_ARGB32_Premultiplied);
   for (auto _ : state) {
     image.fill(Qt::white);
@@ -167,10 +186,14 @@ void Layouts(benchmark::internal::Benchmark* b) {
   b->ArgName("random")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 }
 
+void LayoutsAndPens(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"random", "wide"})->ArgsProduct({{0, 1}, {0, 1}})->Unit(benchmark::kMillisecond);
+}
+
 BENCHMARK(Load)->Apply(Layouts);
-BENCHMARK(PaintWhole)->Apply(Layouts);
-BENCHMARK(PaintWholeThroughQPainter)->Apply(Layouts);
-BENCHMARK(PaintZoomedRegion)->Apply(Layouts)->Unit(benchmark::kMicrosecond);
+BENCHMARK(PaintWhole)->Apply(LayoutsAndPens);
+BENCHMARK(PaintWholeThroughQPainter)->Apply(LayoutsAndPens);
+BENCHMARK(PaintZoomedRegion)->Apply(LayoutsAndPens)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

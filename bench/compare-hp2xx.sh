@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Times korvid-convert against hp2xx, side by side in one run, and prints how they compare:
 #   - the largest plot Korvid holds (150,000 segments and 15,000 circles and arcs) into SVG,
-#     into PNG of the same width, and into PDF (its time: hp2xx writes no PDF);
+#     into PNG of the same width, and into PDF (its time: hp2xx writes no PDF), in Korvid's
+#     own reading and in the standard HP-GL/2 reading (--hpgl2);
 #   - a plot of one line into PNG, each with its default size: what the start-up costs;
+#   - the largest real plots of ../shared/corpus into PNG, each at its default size, in both
+#     readings (REAL_PLOTS= names them, separated by spaces);
 #   - every plot of ../shared/corpus into PNG: one batch call against a shell loop of hp2xx;
-#   - the peak memory of the largest plot's conversions.
+#   - the peak memory of the largest plot's conversions, in both readings.
 #
 #   bench/compare-hp2xx.sh     (RUNS=10 BATCH_RUNS=3 BUILD=build-bench by default;
 #                              GENERATOR=path to gen_hpgl.py, CORPUS=folder of plots,
@@ -32,6 +35,7 @@ CONVERT="$ROOT/$BUILD/src/cli/korvid-convert"
 GENERATOR=${GENERATOR:-$ROOT/../shared/tools/gen_hpgl.py}
 CORPUS=${CORPUS:-$ROOT/../shared/corpus}
 BASELINE=${BASELINE:-}
+REAL_PLOTS=${REAL_PLOTS:-potmo_putput_arcs.hpgl garment_S_Fabric_Nesting.plt schwittlick_c100_engine_hpdm_sx_a1.hpgl}
 
 command -v hp2xx >/dev/null || { echo "hp2xx is not installed (apt-get install hp2xx)" >&2; exit 1; }
 
@@ -47,7 +51,7 @@ WORK=$(mktemp -d "${TMPDIR:-/tmp}/korvid-vs-hp2xx-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
 cd "$WORK"
 
-[[ -x "$CONVERT" ]] || build korvid-convert
+build korvid-convert  # a converter older than the sources would be timed unseen
 if [[ -f "$GENERATOR" ]] && command -v python3 >/dev/null; then
   python3 "$GENERATOR" --preset max --eol crlf -o max.hpgl
   source_name="gen_hpgl.py --preset max --eol crlf"
@@ -69,11 +73,35 @@ declare -A KORVID=([svg]="$CONVERT max.hpgl -o max.svg"
                    [png]="$CONVERT max.hpgl -o max.png --width $png_width"
                    [small]="$CONVERT max.hpgl -o small.png --width $small_width"
                    [pdf]="$CONVERT max.hpgl -o max.pdf"
-                   [one]="$CONVERT one.hpgl -o one.png")
+                   [one]="$CONVERT one.hpgl -o one.png"
+                   [std-svg]="$CONVERT max.hpgl --hpgl2 -o std.svg"
+                   [std-png]="$CONVERT max.hpgl --hpgl2 -o std.png --width $png_width"
+                   [std-small]="$CONVERT max.hpgl --hpgl2 -o std-small.png --width $small_width"
+                   [std-pdf]="$CONVERT max.hpgl --hpgl2 -o std.pdf")
 declare -A HP2XX=([svg]="hp2xx -q -m svg -f hp2xx.svg max.hpgl"
                   [png]="hp2xx -q -m png -d 96 -w 327.67 -h 327.67 -f hp2xx.png max.hpgl"
                   [small]="hp2xx -q -m png -d 100 -D 100 -f hp2xx-small.png max.hpgl"
                   [one]="hp2xx -q -m png -f hp2xx-one.png one.hpgl")
+HP2XX[std-svg]=${HP2XX[svg]}
+HP2XX[std-png]=${HP2XX[png]}
+HP2XX[std-small]=${HP2XX[small]}
+cases=(svg png small pdf one std-svg std-png std-small std-pdf)
+declare -A NAME=([svg]="max SVG" [png]="max PNG ${png_width} px wide"
+                 [small]="max PNG ${small_width} px wide" [pdf]="max PDF" [one]="one-line PNG"
+                 [std-svg]="  max SVG" [std-png]="  max PNG ${png_width} px wide"
+                 [std-small]="  max PNG ${small_width} px wide" [std-pdf]="  max PDF")
+real=0
+for plot in $REAL_PLOTS; do
+  [[ -f "$CORPUS/$plot" ]] || continue
+  real=$((real + 1))
+  KORVID[real$real]="$CONVERT $CORPUS/$plot -o real$real.png"
+  KORVID[std-real$real]="$CONVERT $CORPUS/$plot --hpgl2 -o std-real$real.png"
+  HP2XX[real$real]="hp2xx -q -m png -f hp2xx-real$real.png $CORPUS/$plot"
+  HP2XX[std-real$real]=${HP2XX[real$real]}
+  NAME[real$real]="$plot PNG"
+  NAME[std-real$real]="  $plot PNG"
+  cases+=(real$real std-real$real)
+done
 
 # A timing of a command that failed would compare nothing.
 check() {
@@ -83,26 +111,26 @@ check() {
   fi
   [[ -s "$2" ]] || { echo "no $2 was written" >&2; exit 1; }
 }
+output_of() { local out=${1##* -o }; echo "${out%% *}"; }
 declare -A BEFORE=()
 if [[ -n "$BASELINE" ]]; then
   [[ -x "$BASELINE" ]] || { echo "no converter at BASELINE=$BASELINE" >&2; exit 1; }
-  for case in svg png small pdf one; do
+  for case in "${cases[@]}"; do
     command=${KORVID[$case]/#"$CONVERT"/$BASELINE}
     BEFORE[$case]=${command/ -o / -o before-}
   done
 fi
-for case in svg png small pdf one; do
-  out=${KORVID[$case]##* -o }
-  check "${KORVID[$case]}" "${out%% *}"
-  if [[ -n "$BASELINE" ]]; then
-    out=${BEFORE[$case]##* -o }
-    check "${BEFORE[$case]}" "${out%% *}"
-  fi
+for case in "${cases[@]}"; do
+  check "${KORVID[$case]}" "$(output_of "${KORVID[$case]}")"
+  [[ -z "$BASELINE" ]] || check "${BEFORE[$case]}" "$(output_of "${BEFORE[$case]}")"
 done
-check "${HP2XX[svg]}" hp2xx.svg
-check "${HP2XX[png]}" hp2xx.png
-check "${HP2XX[small]}" hp2xx-small.png
-check "${HP2XX[one]}" hp2xx-one.png
+declare -A HP2XX_DONE=()
+for case in "${cases[@]}"; do
+  command=${HP2XX[$case]:-}
+  [[ -n "$command" && -z "${HP2XX_DONE[$command]:-}" ]] || continue
+  HP2XX_DONE[$command]=1
+  check "$command" "$(echo "$command" | sed 's/.* -f \([^ ]*\) .*/\1/')"
+done
 
 # Prints the median wall-clock seconds of each command given, in that order, each followed
 # by the fastest run's and the mean processor seconds on the same line.
@@ -161,40 +189,56 @@ fi
 row() {  # name "korvid-median [min [cpu]]" "hp2xx-median ..."
   local k=${2%% *} h=${3%% *}
   awk -v f="$1" -v k="$k" -v h="$h" \
-    'BEGIN { if (h == "") printf "%-22s %12.1f %12s %16s\n", f, k * 1000, "-", "-";
-             else printf "%-22s %12.1f %12.1f %16.3f\n", f, k * 1000, h * 1000, k / h }'
+    'BEGIN { if (h == "") printf "%-46s %12.1f %12s %16s\n", f, k * 1000, "-", "-";
+             else printf "%-46s %12.1f %12.1f %16.3f\n", f, k * 1000, h * 1000, k / h }'
 }
 
 # The fastest run and the processor time of a "median min cpu" line, in ms.
 detail() {
   awk -v f="$1" -v t="$2" 'BEGIN { split(t, v, " ");
-    printf "%-22s fastest %.1f ms", f, v[2] * 1000;
+    printf "%-46s fastest %.1f ms", f, v[2] * 1000;
     if (v[3] != "") printf ", processor %.1f ms", v[3] * 1000; printf "\n" }'
 }
 
 echo "plot: $source_name, $(stat -c %s max.hpgl) bytes; $RUNS runs each, timed by $timer"
 echo "load before: $(uptime | sed 's/.*load average: //')"
-printf '%-22s %12s %12s %16s\n' case "korvid (ms)" "hp2xx (ms)" "korvid / hp2xx"
-commands=("${KORVID[svg]}" "${HP2XX[svg]}" "${KORVID[png]}" "${HP2XX[png]}" "${KORVID[small]}"
-  "${HP2XX[small]}" "${KORVID[pdf]}" "${KORVID[one]}" "${HP2XX[one]}")
-if [[ -n "$BASELINE" ]]; then
-  commands+=("${BEFORE[svg]}" "${BEFORE[png]}" "${BEFORE[small]}" "${BEFORE[pdf]}" "${BEFORE[one]}")
-fi
+printf '%-46s %12s %12s %16s\n' case "korvid (ms)" "hp2xx (ms)" "korvid / hp2xx"
+# Every command once a round: Korvid's, the baseline's, hp2xx's (each hp2xx command once).
+commands=()
+declare -A AT=() BEFORE_AT=() HP2XX_AT=()
+for case in "${cases[@]}"; do
+  AT[$case]=${#commands[@]}
+  commands+=("${KORVID[$case]}")
+  if [[ -n "$BASELINE" ]]; then
+    BEFORE_AT[$case]=${#commands[@]}
+    commands+=("${BEFORE[$case]}")
+  fi
+  command=${HP2XX[$case]:-}
+  [[ -n "$command" ]] || continue
+  for other in "${!HP2XX_AT[@]}"; do
+    [[ "${HP2XX[$other]}" == "$command" ]] && HP2XX_AT[$case]=${HP2XX_AT[$other]}
+  done
+  if [[ -z "${HP2XX_AT[$case]:-}" ]]; then
+    HP2XX_AT[$case]=${#commands[@]}
+    commands+=("$command")
+  fi
+done
 mapfile -t m < <("medians_$timer" "${commands[@]}")
-row "max SVG" "${m[0]}" "${m[1]}"
-row "max PNG ${png_width} px wide" "${m[2]}" "${m[3]}"
-row "max PNG ${small_width} px wide" "${m[4]}" "${m[5]}"
-row "max PDF" "${m[6]}" ""
-row "one-line PNG" "${m[7]}" "${m[8]}"
-detail "  max PDF" "${m[6]}"
+hp2xx_of() { [[ -n "${HP2XX_AT[$1]:-}" ]] && echo "${m[${HP2XX_AT[$1]}]}"; }
+table() {  # index-array-name
+  local -n at=$1
+  for case in "${cases[@]}"; do
+    [[ $case == std-svg ]] && echo "standard reading (--hpgl2):"
+    [[ $case == real1 ]] && echo "real plots, Korvid's own reading, each standard below it:"
+    row "${NAME[$case]}" "${m[${at[$case]}]}" "$(hp2xx_of "$case")"
+  done
+  detail "  max PDF" "${m[${at[pdf]}]}"
+  detail "  max PDF, standard" "${m[${at[std-pdf]}]}"
+}
+table AT
 if [[ -n "$BASELINE" ]]; then
   echo "baseline $BASELINE, same run:"
-  row "max SVG" "${m[9]}" "${m[1]}"
-  row "max PNG ${png_width} px wide" "${m[10]}" "${m[3]}"
-  row "max PNG ${small_width} px wide" "${m[11]}" "${m[5]}"
-  row "max PDF" "${m[12]}" ""
-  row "one-line PNG" "${m[13]}" "${m[8]}"
-  detail "  max PDF" "${m[12]}"
+  table BEFORE_AT
 fi
 
 if [[ -d "$CORPUS" ]]; then
@@ -219,9 +263,9 @@ fi
 
 if [[ -x /usr/bin/time ]]; then
   echo "peak memory (max plot):"
-  for case in svg png pdf; do
+  for case in svg png small pdf std-svg std-png std-small std-pdf; do
     /usr/bin/time -f "%M" -o memory.txt ${KORVID[$case]} >/dev/null 2>&1
-    printf '  %-4s %6.1f MB' "$case" "$(awk '{ print $1 / 1024 }' memory.txt)"
+    printf '  %-10s %6.1f MB' "$case" "$(awk '{ print $1 / 1024 }' memory.txt)"
     if [[ -n "$BASELINE" ]]; then
       /usr/bin/time -f "%M" -o memory.txt ${BEFORE[$case]} >/dev/null 2>&1
       printf '   baseline %6.1f MB' "$(awk '{ print $1 / 1024 }' memory.txt)"

@@ -8,6 +8,7 @@
 #include "model/RuntimeError.h"
 #include "render/EmfWriter.h"
 #include "render/HatchLines.h"
+#include "render/PaintWork.h"
 #include "render/PictureRecorder.h"
 
 namespace korvid {
@@ -28,6 +29,24 @@ ColourRef Grey(ColourRef colour) {
   const auto level = static_cast<ColourRef>(std::lround(0.299 * r + 0.587 * g + 0.114 * b));
   return level | (level << 8) | (level << 16);
 }
+
+// Calls line(polyline) and fill(polygon) for the page's items in drawing order: each polygon
+// after the polylines drawn before it in the file.
+template <typename Line, typename Fill>
+void ForEachItem(const StandardPage& page, Line line, Fill fill) {
+  std::size_t nextPolygon = 0;
+  for (std::size_t i = 0; i < page.polylines.size(); ++i) {
+    while (nextPolygon < page.polygons.size() && page.polygons[nextPolygon].polylinesBefore <= i)
+      fill(page.polygons[nextPolygon++]);
+    line(page.polylines[i]);
+  }
+  while (nextPolygon < page.polygons.size())
+    fill(page.polygons[nextPolygon++]);
+}
+
+// A cut among a page's items may move on by this many to fall between two lines a painter
+// would not join.
+constexpr std::size_t kCleanCutReach = 4096;
 
 // One drawing of a page into the metafile being written, or into the recorder that builds
 // its picture directly.
@@ -81,19 +100,14 @@ class PageDrawing {
       const std::size_t at = item++;
       return at >= part.first && at < part.end;
     };
-    std::size_t nextPolygon = 0;
-    for (std::size_t i = 0; i < page_.polylines.size(); ++i) {
-      while (nextPolygon < page_.polygons.size() &&
-             page_.polygons[nextPolygon].polylinesBefore <= i) {
-        const StandardPolygon& polygon = page_.polygons[nextPolygon++];
-        if (inPart()) DrawPolygon(polygon);
-      }
-      if (inPart()) DrawPolyline(page_.polylines[i]);
-    }
-    while (nextPolygon < page_.polygons.size()) {
-      const StandardPolygon& polygon = page_.polygons[nextPolygon++];
-      if (inPart()) DrawPolygon(polygon);
-    }
+    ForEachItem(
+        page_,
+        [&](const StandardPolyline& line) {
+          if (inPart()) DrawPolyline(line);
+        },
+        [&](const StandardPolygon& polygon) {
+          if (inPart()) DrawPolygon(polygon);
+        });
     if (pen_) metafile.DeleteObject(pen_);
     metafile_ = nullptr;
   }
@@ -415,6 +429,44 @@ class PageSource final : public PlotSource {
     PageDrawing<PictureRecorder> drawing(*plot_, Index(), setup);
     recorder.Reserve(drawing.LinesIn(part), 0);
     drawing.Draw(recorder, part);
+  }
+
+  // Recording a page costs more than painting it: each thread records its own part.
+  bool DrawsInParts() const override { return true; }
+  // Each item's work is its points. The cut falls between two lines that do not meet, or
+  // before or after a fill, where a painter's run of joined lines ends anyway: each part
+  // then paints exactly what the whole does.
+  std::optional<DrawingParts> PartsForThreads(double) const override {
+    if (page_ > PageCount()) return std::nullopt;
+    std::vector<double> work;
+    std::vector<bool> joinsOn;  // the item is a line starting where the line before ended
+    const StandardPolyline* before = nullptr;
+    ForEachItem(
+        Shown(),
+        [&](const StandardPolyline& line) {
+          work.push_back(static_cast<double>(line.points.size()));
+          joinsOn.push_back(before != nullptr && !line.points.empty() && !before->points.empty() &&
+                            line.points.front().x == before->points.back().x &&
+                            line.points.front().y == before->points.back().y);
+          before = &line;
+        },
+        [&](const StandardPolygon& polygon) {
+          double points = 0;
+          for (const PlotRing& ring : polygon.rings)
+            points += static_cast<double>(ring.size());
+          work.push_back(points);
+          joinsOn.push_back(false);
+          before = nullptr;
+        });
+    double total = 0;
+    for (const double w : work)
+      total += w;
+    if (total < kTwoThreadsFrom) return std::nullopt;
+    std::size_t cut = HalfWorkCut(work.size(), [&](std::size_t i) { return work[i]; });
+    for (std::size_t step = 0; cut < work.size() && joinsOn[cut] && step < kCleanCutReach; ++step)
+      ++cut;
+    if (cut == 0 || cut >= work.size()) return std::nullopt;
+    return DrawingParts{{0, cut}, {cut, work.size()}};
   }
 
  private:

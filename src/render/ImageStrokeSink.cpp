@@ -112,9 +112,18 @@ ImageStrokeSink::ImageStrokeSink(QImage& image, const QRect& clip)
     : bits_(image.bits()),
       stride_(image.bytesPerLine()),
       x_(AxisOf(clip.left(), clip.right())),
-      y_(AxisOf(clip.top(), clip.bottom())) {}
+      y_(AxisOf(clip.top(), clip.bottom())),
+      area_(bits_, stride_, clip) {}
 
 void ImageStrokeSink::SetPen(const DevicePen& pen) {
+  wide_.Finish();
+  widePen_ = !pen.Hairline();
+  penColour_ = pen.colour;
+  if (widePen_) {
+    area_.SetColour(pen.colour);
+    wide_.SetPen(pen);
+    return;
+  }
   colour_ = 0xff000000 | pen.colour;
   pattern_.clear();
   for (std::size_t i = 0; i < pen.dashCount; ++i) {
@@ -124,17 +133,32 @@ void ImageStrokeSink::SetPen(const DevicePen& pen) {
 }
 
 void ImageStrokeSink::Line(QPointF from, QPointF to) {
+  if (widePen_) return wide_.Line(from, to);
   phase_ = 0;
   Stroke(from, to);
 }
 
 void ImageStrokeSink::Polyline(const QPointF* points, std::size_t count) {
+  if (widePen_) {
+    for (std::size_t i = 1; i < count; ++i)
+      wide_.Line(points[i - 1], points[i]);
+    return;
+  }
   phase_ = 0;
   for (std::size_t i = 1; i < count; ++i)
     Stroke(points[i - 1], points[i]);
 }
 
+void ImageStrokeSink::Fill(const QPointF* points, const std::uint32_t* ringSizes, std::size_t rings,
+                           bool winding, QRgb colour) {
+  wide_.Finish();
+  area_.SetColour(colour);
+  area_.Rings(points, ringSizes, rings, winding);
+  area_.SetColour(penColour_);
+}
+
 void ImageStrokeSink::Dot(QPointF at) {
+  if (widePen_) return wide_.Dot(at);
   const long x = FloorToLong(at.x());
   const long y = FloorToLong(at.y());
   if (x < x_.first || x > x_.last || y < y_.first || y > y_.last) return;

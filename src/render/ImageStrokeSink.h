@@ -6,18 +6,22 @@
 #include <optional>
 #include <vector>
 
+#include "render/ScanFill.h"
 #include "render/StrokeSink.h"
+#include "render/WideStroker.h"
 
 class QPainter;
 
 namespace korvid {
 
-// Draws one-pixel hairlines straight into a 32-bit image, clipped to a rectangle. This is
-// the viewer's and the exports' common case, and there QPainter's cost per line (and, in
-// colour files, per pen change) is several times that of the pixels themselves.
-// Pixel rule: a line lights, along its longer axis, every pixel whose centre lies from
-// its start up to but not including its end (the end is left out, as with GDI's LineTo),
-// and across it the pixel the line passes through at that centre.
+// Draws straight into a 32-bit image, clipped to a rectangle: the viewer's and the exports'
+// common case, where QPainter's cost per line (and, in colour files, per pen change) is
+// several times that of the pixels themselves.
+// Hairlines: a line lights, along its longer axis, every pixel whose centre lies from its
+// start up to but not including its end (the end is left out, as with GDI's LineTo), and
+// across it the pixel the line passes through at that centre.
+// Wider pens and fills: the pixels whose centres lie inside the outline QPainter would fill
+// (WideStroker, ScanFill).
 class ImageStrokeSink : public StrokeSink {
  public:
   // The pixels `painter` lets us draw on, in the image's pixels, when it paints on an image
@@ -28,11 +32,13 @@ class ImageStrokeSink : public StrokeSink {
 
   ImageStrokeSink(QImage& image, const QRect& clip);
 
-  void SetPen(const DevicePen& pen) override;  // hairlines only
+  void SetPen(const DevicePen& pen) override;
   void Line(QPointF from, QPointF to) override;
   void Polyline(const QPointF* points, std::size_t count) override;
-  void Dot(QPointF at) override;  // the pixel the point lies in
-  void Flush() override {}
+  void Dot(QPointF at) override;  // of a hairline: the pixel the point lies in
+  void Fill(const QPointF* points, const std::uint32_t* ringSizes, std::size_t rings, bool winding,
+            QRgb colour) override;
+  void Flush() override { wide_.Finish(); }
 
  private:
   struct Span;
@@ -73,6 +79,10 @@ class ImageStrokeSink : public StrokeSink {
   std::uint32_t colour_ = 0xff000000;
   std::vector<std::uint8_t> pattern_;  // per pixel of one period: lit or not; empty: solid
   std::size_t phase_ = 0;              // position in the pattern
+  bool widePen_ = false;
+  ScanFill area_;
+  WideStroker wide_{area_};
+  QRgb penColour_ = 0;
 };
 
 }  // namespace korvid

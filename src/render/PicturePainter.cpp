@@ -3,8 +3,6 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPainterPath>
-#include <QPolygonF>
 #include <algorithm>
 #include <cmath>
 
@@ -198,41 +196,21 @@ void PicturePainter::PaintArcs(const DrawRun& run) {
   }
 }
 
-// Fills go straight to the painter, after whatever the sinks still hold, so that they
-// cover what was drawn before them and nothing after.
 void PicturePainter::PaintFills(const DrawRun& run) {
+  StrokeSink& sink = imageSink_ ? static_cast<StrokeSink&>(*imageSink_) : painterSink_;
+  if (sink_ != nullptr && sink_ != &sink) sink_->Flush();
   const FrameFill* fill = drawing_.fills.data() + run.first;
   const FrameFill* const end = fill + run.count;
   for (; fill != end; ++fill) {
     if (!fill->bounds.Intersects(cull_)) continue;
     DrawingBudget::CheckTime();
-    // The path and what the painter makes of it while it fills: about a hundred bytes
-    // a point.
+    // The path and what the sink makes of it while it fills: about a hundred bytes a point.
     const DrawingBudget::Hold filling(fill->points.size() * kFillBytesPerPoint);
-    if (sink_ != nullptr) sink_->Flush();
-    QPainterPath path;
-    path.setFillRule(fill->winding ? Qt::WindingFill : Qt::OddEvenFill);
-    std::size_t first = 0;
-    for (std::uint32_t size : fill->ringSizes) {
-      if (size >= 2) {
-        QPolygonF ring;
-        ring.reserve(static_cast<qsizetype>(size));
-        for (std::uint32_t i = 0; i < size; ++i)
-          ring.append(map_.map(fill->points[first + i]));
-        path.addPolygon(ring);
-        path.closeSubpath();
-      }
-      first += size;
-    }
-    painter_.setPen(Qt::NoPen);
-    painter_.setBrush(QColor::fromRgb(fill->colour));
-    painter_.drawPath(path);
-    painter_.setBrush(Qt::NoBrush);
-    // The painter's pen is gone: the next line sets it again.
-    if (sink_ == &painterSink_) {
-      sink_ = nullptr;
-      pen_ = UINT32_MAX;
-    }
+    devicePoints_.clear();
+    for (const QPointF& point : fill->points)
+      devicePoints_.push_back(map_.map(point));
+    sink.Fill(devicePoints_.data(), fill->ringSizes.data(), fill->ringSizes.size(), fill->winding,
+              fill->colour);
   }
 }
 
@@ -254,8 +232,7 @@ void PicturePainter::UsePen(std::uint32_t pen) {
     cached.device.width = std::min(cached.device.width, widestStroke_);
   }
   const DevicePen& device = cached.device;
-  StrokeSink* next =
-      imageSink_ && device.Hairline() ? static_cast<StrokeSink*>(&*imageSink_) : &painterSink_;
+  StrokeSink* next = imageSink_ ? static_cast<StrokeSink*>(&*imageSink_) : &painterSink_;
   if (sink_ != nullptr && sink_ != next) sink_->Flush();
   sink_ = next;
   sink_->SetPen(device);

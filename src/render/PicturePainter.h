@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "render/ArcFlattener.h"
 #include "render/DevicePen.h"
@@ -20,7 +21,8 @@ namespace korvid {
 // skips every run and primitive that cannot touch the visible part of the device, and
 // hands the rest, in the device's own pixels (finer than the painter's on a scaled
 // screen), to the image sink when the painter draws on a plain 32-bit image and to
-// QPainter otherwise. A line of no length (the pen put down where it stood) is a dot.
+// QPainter otherwise: strokes of every pen, dots and fills. A line of no length (the pen put down
+// where it stood) is a dot.
 class PicturePainter {
  public:
   PicturePainter(const MetafilePicture::Drawing& drawing, QPainter& painter,
@@ -60,7 +62,9 @@ class PicturePainter {
     std::uint32_t pen = UINT32_MAX;
     DevicePen device;
   };
-  std::array<CachedPen, 64> penCache_;  // colour files switch among a few pens all the time
+  std::array<CachedPen, 64> penCache_;
+  std::vector<QPointF>
+      devicePoints_;  // of a fill  // colour files switch among a few pens all the time
 };
 
 }  // namespace korvid

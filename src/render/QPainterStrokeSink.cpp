@@ -2,7 +2,9 @@
 
 #include <QList>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
+#include <QPolygonF>
 
 namespace korvid {
 
@@ -115,6 +117,26 @@ void QPainterStrokeSink::Polyline(const QPointF* points, std::size_t count) {
   }
   Flush();
   painter_.drawPolyline(points, static_cast<int>(count));
+}
+
+void QPainterStrokeSink::Fill(const QPointF* points, const std::uint32_t* ringSizes,
+                              std::size_t rings, bool winding, QRgb colour) {
+  Flush();
+  QPainterPath path;
+  path.setFillRule(winding ? Qt::WindingFill : Qt::OddEvenFill);
+  for (std::size_t ring = 0; ring < rings; ++ring) {
+    const auto size = static_cast<qsizetype>(ringSizes[ring]);
+    if (size >= 2) {
+      path.addPolygon(QPolygonF(QList<QPointF>(points, points + size)));
+      path.closeSubpath();
+    }
+    points += size;
+  }
+  painter_.setPen(Qt::NoPen);
+  painter_.setBrush(QColor::fromRgb(colour));
+  painter_.drawPath(path);
+  painter_.setBrush(Qt::NoBrush);
+  painter_.setPen(linePen_);
 }
 
 // A chain of two points is a lone line: it waits in the batch for others.

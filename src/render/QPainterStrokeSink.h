@@ -23,6 +23,8 @@ class QPainterStrokeSink : public StrokeSink {
   void Line(QPointF from, QPointF to) override;
   void Polyline(const QPointF* points, std::size_t count) override;
   void Dot(QPointF at) override;
+  void Fill(const QPointF* points, const std::uint32_t* ringSizes, std::size_t rings, bool winding,
+            QRgb colour) override;
   void Flush() override;
 
  private:

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QPointF>
+#include <QRgb>
 #include <cstddef>
+#include <cstdint>
 
 #include "render/DevicePen.h"
 
@@ -21,6 +23,11 @@ class StrokeSink {
   // A dot where the pen touched down without moving: round and as wide as the pen, and
   // never smaller than one device pixel.
   virtual void Dot(QPointF at) = 0;
+  // An area of closed rings (each its corners, `ringSizes` of them in turn) filled
+  // together in `colour` by the non-zero winding rule or else the even-odd rule, over
+  // everything drawn before it. The pen stays as it was.
+  virtual void Fill(const QPointF* points, const std::uint32_t* ringSizes, std::size_t rings,
+                    bool winding, QRgb colour) = 0;
   // Draws whatever is still held back, before someone else draws on the same device.
   virtual void Flush() = 0;
 };

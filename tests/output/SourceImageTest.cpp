@@ -1,9 +1,11 @@
 // A large plot's image drawn in two parts at once, against the image of its whole picture.
 #include <gtest/gtest.h>
 
+#include "hpgl2/Hpgl2Reader.h"
 #include "output/DrawingExport.h"
 #include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
+#include "render/DrawStandardPage.h"
 #include "render/Rotation.h"
 
 namespace korvid {
@@ -46,9 +48,46 @@ TEST(SourceImageTest, IsTheImageOfTheWholePicture) {
     DisplaySettings settings;
     settings.ColorMode = colour;
     const DrawSetup setup{RotationForAngle(angle), settings};
-    const EncodeRequest request{format, widthPx, 0};
+    EncodeRequest request;
+    request.format = format;
+    request.widthPx = widthPx;
     const std::unique_ptr<PlotSource> source = SourceOfModel(*model);
     ASSERT_TRUE(source->PartsForThreads(1.0).has_value());
+    EXPECT_EQ(EncodeSourceImage(*source, setup, request),
+              EncodePicture(DrawPlotPicture(*source, setup), request));
+  }
+}
+
+// A standard page of wide pens cut for two threads: where one line goes on from the end of
+// the one before, the two stay in one part, joined as the whole picture joins them.
+TEST(SourceImageTest, StandardPageInPartsIsTheImageOfTheWholePicture) {
+  // A line of 77 points first: the cut of equal work then falls between two joined lines.
+  std::string plot = "IN;LA1,1,2,1;SP1;PU0,-200;PD";
+  for (int x = 1; x <= 76; ++x)
+    plot += std::to_string(x * 110) + "," + std::to_string(-200 - x % 2 * 40) + ",";
+  plot.back() = ';';
+  for (int i = 0; i < 160; ++i) {
+    plot += "SP" + std::to_string(i / 40 + 1) + ";PW" + std::to_string(0.3 + i % 4 * 0.4) +
+            ";PU0," + std::to_string(i * 60) + ";";
+    for (int stroke = 0; stroke < 5; ++stroke) {
+      plot += "PD";
+      for (int x = 1; x <= 30; ++x) {
+        const int along = stroke * 30 + x;
+        plot += std::to_string(along * 60) + "," + std::to_string(i * 60 + along % 2 * 35) + ",";
+      }
+      plot.back() = ';';
+      plot += "PU;";  // the next stroke starts where this one ends
+    }
+    if (i % 20 == 19) plot += "FT1;RA3000," + std::to_string(i * 60 + 500) + ";";
+  }
+  const auto pages = std::make_shared<const StandardPlot>(ReadStandardPlotBytes(plot).plot);
+  const std::unique_ptr<PlotSource> source = SourceOfPages(pages);
+  ASSERT_TRUE(source->PartsForThreads(1.0).has_value());
+  for (const auto& [angle, widthPx] : {std::pair(0, 1100), {90, 640}}) {
+    SCOPED_TRACE(angle);
+    const DrawSetup setup{RotationForAngle(angle), DisplaySettings()};
+    EncodeRequest request;
+    request.widthPx = widthPx;
     EXPECT_EQ(EncodeSourceImage(*source, setup, request),
               EncodePicture(DrawPlotPicture(*source, setup), request));
   }

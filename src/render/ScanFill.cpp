@@ -1,0 +1,478 @@
+#include "render/ScanFill.h"
+
+#include <QLineF>
+#include <QRectF>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace korvid {
+
+namespace {
+
+constexpr double kGrid = 64;         // points of the grid a pixel: 26.6 fixed point
+constexpr double kFixedOne = 65536;  // 16.16 fixed point
+constexpr std::int64_t kHalf = 32768;
+
+// A coordinate on the grid as QPainter's outlines have it: rounded to the nearest point,
+// halves away from zero.
+inline std::int64_t OnGrid(double value) {
+  const double scaled = value * kGrid;
+  return static_cast<std::int64_t>(scaled + std::copysign(0.5, scaled));
+}
+
+// floor of a value well inside the range of 64 bits, without a library call.
+inline double Floor(double value) {
+  const double truncated = static_cast<double>(static_cast<std::int64_t>(value));
+  return truncated > value ? truncated - 1 : truncated;
+}
+
+// The grid point at or below a coordinate, as QPainter's lines have it.
+inline double DownOnGrid(double value) {
+  return Floor(value * kGrid) / kGrid;
+}
+
+// Whether any row (or column) centre lies beyond `low` and up to `high`, a point of the grid
+// to spare either way; both within a few pixels of the clip. (An integer at or above one
+// number and at or below another exists when the floor of the second is at or above the
+// first.)
+inline bool HoldsCentre(double low, double high) {
+  constexpr double kStep = 1 / kGrid;
+  return Floor(high - 0.5 + kStep) >= low - 0.5 - kStep;
+}
+
+inline bool Finite(double value) {
+  return std::abs(value) <= std::numeric_limits<double>::max();
+}
+
+// QPainter's line rasteriser takes a line as level or upright when its ends are less than a
+// point of the grid apart across.
+inline bool SameOnGrid(double a, double b) {
+  return static_cast<long>((b - a) * kGrid) == 0;
+}
+
+// Its quotient, with a level edge's slope as a number far beyond any image.
+inline double SafeQuotient(double x, double y) {
+  if (y == 0) return x > 0 ? 1e20 : -1e20;
+  return x / y;
+}
+
+// Its 16.16 of a value, bounded to 64 bits.
+inline std::int64_t SafeFixed(double value) {
+  const double scaled = value * kFixedOne;
+  if (scaled >= 9.2e18) return std::numeric_limits<std::int64_t>::max();
+  if (scaled <= -9.2e18) return std::numeric_limits<std::int64_t>::min();
+  return static_cast<std::int64_t>(scaled);
+}
+
+// Steps of its line rasteriser, which may run far past any row (a level edge's slope is
+// 1e20) where it never draws: modulo 2^64, as its own arithmetic wraps.
+inline std::int64_t Stepped(std::int64_t x, std::int64_t slope, long rows) {
+  return static_cast<std::int64_t>(static_cast<std::uint64_t>(x) +
+                                   static_cast<std::uint64_t>(slope) *
+                                       static_cast<std::uint64_t>(rows));
+}
+
+// The part of the polygon inside the guard square (Sutherland-Hodgman), which keeps the
+// winding of every point inside it.
+void CutToGuard(std::vector<QPointF>& polygon, std::vector<QPointF>& scratch) {
+  constexpr double kReach = ScanFill::kGuard;
+  for (int side = 0; side < 4; ++side) {
+    const auto inside = [side](QPointF p) {
+      switch (side) {
+        case 0:
+          return p.x() >= -kReach;
+        case 1:
+          return p.x() <= kReach;
+        case 2:
+          return p.y() >= -kReach;
+        default:
+          return p.y() <= kReach;
+      }
+    };
+    const auto crossing = [side](QPointF a, QPointF b) {
+      const bool vertical = side < 2;
+      const double bound = side % 2 == 0 ? -kReach : kReach;
+      const double t =
+          vertical ? (bound - a.x()) / (b.x() - a.x()) : (bound - a.y()) / (b.y() - a.y());
+      return vertical ? QPointF(bound, a.y() + (b.y() - a.y()) * t)
+                      : QPointF(a.x() + (b.x() - a.x()) * t, bound);
+    };
+    scratch.clear();
+    for (std::size_t i = 0; i < polygon.size(); ++i) {
+      const QPointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+      if (inside(a)) scratch.push_back(a);
+      if (inside(a) != inside(b)) scratch.push_back(crossing(a, b));
+    }
+    polygon.swap(scratch);
+  }
+}
+
+}  // namespace
+
+ScanFill::ScanFill(uchar* bits, qsizetype stride, const QRect& clip)
+    : bits_(bits),
+      stride_(stride),
+      left_(clip.left()),
+      top_(clip.top()),
+      right_(clip.right()),
+      bottom_(clip.bottom()) {}
+
+inline void ScanFill::Pixels(long row, long from, long to) {
+  auto* const line = reinterpret_cast<std::uint32_t*>(bits_ + row * stride_);
+  const std::uint32_t colour = colour_;
+  for (long x = from; x <= to; ++x)
+    line[x] = colour;
+}
+
+// A crossing left of the clip counts as its first column, one right of it as the column
+// after its last, as QPainter's scan converter bounds its edges.
+inline void ScanFill::Span(long row, std::int64_t from, std::int64_t to) {
+  const long first = static_cast<long>(std::max<std::int64_t>(from >> 16, left_));
+  const long end = static_cast<long>(std::min<std::int64_t>(to >> 16, right_ + 1));
+  Pixels(row, first, end - 1);
+}
+
+// Rows whose centres lie beyond the upper end up to and including the lower one; the first
+// crossing from the upper end's exact position, the others a step of the slope apart, each
+// rounded as QPainter rounds them. The slope's 16.16 is short of a pixel's 65536th a row,
+// which QPainter lets add up from an edge's upper end down to the clip's first row: for one
+// that begins further above than kStepsFromAbove rows, far beyond any of our pictures'
+// lines, where the error would come to pixels, the first row's crossing is the exact one.
+inline bool ScanFill::MakeEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                               Edge& edge) const {
+  constexpr long kStepsFromAbove = 1 << 17;
+  edge.direction = 1;
+  if (y0 > y1) {
+    std::swap(x0, x1);
+    std::swap(y0, y1);
+    edge.direction = -1;
+  }
+  const long topRow = static_cast<long>((y0 + 32) >> 6);
+  edge.first = std::max(top_, topRow);
+  edge.last = std::min(bottom_, static_cast<long>((y1 - 32) >> 6));
+  if (edge.first > edge.last) return false;
+  const std::int64_t start = kHalf + x0 * 1024;
+  if (x1 == x0) {
+    edge.x = start;
+    edge.slope = 0;
+    return true;
+  }
+  edge.slope = static_cast<std::int64_t>(static_cast<double>(x1 - x0) /
+                                         static_cast<double>(y1 - y0) * kFixedOne);
+  const std::int64_t below = (std::int64_t{edge.first} << 16) + kHalf - y0 * 1024;  // 16.16
+  if (edge.first - topRow <= kStepsFromAbove) {
+    edge.x = start + ((edge.slope * below) >> 16);
+  } else {
+    edge.x = start + static_cast<std::int64_t>(
+                         static_cast<double>(x1 - x0) * 1024 *
+                         (static_cast<double>(below) / 1024 / static_cast<double>(y1 - y0)));
+  }
+  return true;
+}
+
+bool ScanFill::Guarded(const QPointF* corners, int count, std::vector<QPointF>& cut) {
+  cut.assign(corners, corners + count);
+  for (const QPointF& p : cut)
+    if (!Finite(p.x()) || !Finite(p.y())) return false;
+  std::vector<QPointF> scratch;
+  CutToGuard(cut, scratch);
+  return true;
+}
+
+// Half a pixel and a point of the grid to spare; false as well for a bound not a number.
+[[gnu::always_inline]] inline bool ScanFill::Covers(double left, double top, double right,
+                                                    double bottom) const {
+  constexpr double kSpare = 0.5 + 1 / kGrid;
+  if (!(bottom > top_ - kSpare && top < bottom_ + 1 + kSpare && right > left_ - kSpare &&
+        left < right_ + 1 + kSpare))
+    return false;
+  return HoldsCentre(std::max(top, top_ - 1.0), std::min(bottom, bottom_ + 2.0)) &&
+         HoldsCentre(std::max(left, left_ - 1.0), std::min(right, right_ + 2.0));
+}
+
+template <int kCount>
+inline bool ScanFill::CoversAll(const double* xs, const double* ys) const {
+  double left = xs[0], right = xs[0], top = ys[0], bottom = ys[0];
+#pragma GCC unroll 4
+  for (int i = 1; i < kCount; ++i) {
+    left = std::min(left, xs[i]);
+    right = std::max(right, xs[i]);
+    top = std::min(top, ys[i]);
+    bottom = std::max(bottom, ys[i]);
+  }
+  return Covers(left, top, right, bottom);
+}
+
+template <int kCount>
+void ScanFill::ConvexOf(const QPointF* corners) {
+  double xs[kCount], ys[kCount];
+  double reach = 0;
+#pragma GCC unroll 4
+  for (int i = 0; i < kCount; ++i) {
+    xs[i] = corners[i].x();
+    ys[i] = corners[i].y();
+    reach = std::max(reach, std::max(std::abs(xs[i]), std::abs(ys[i])));
+  }
+  if (!CoversAll<kCount>(xs, ys)) return;
+  std::int64_t gridX[kCount + 4], gridY[kCount + 4];
+  if (reach <= kGuard) {
+#pragma GCC unroll 4
+    for (int i = 0; i < kCount; ++i) {
+      gridX[i] = OnGrid(xs[i]);
+      gridY[i] = OnGrid(ys[i]);
+    }
+    return ConvexOnGrid<kCount>(gridX, gridY, kCount);
+  }
+  if (!Guarded(corners, kCount, cut_)) return;
+  const int count = static_cast<int>(cut_.size());
+  for (int i = 0; i < count; ++i) {
+    gridX[i] = OnGrid(cut_[i].x());
+    gridY[i] = OnGrid(cut_[i].y());
+  }
+  ConvexOnGrid<0>(gridX, gridY, count);
+}
+
+void ScanFill::Convex(const QPointF* corners, int count) {
+  if (count == 4) return ConvexOf<4>(corners);
+  if (count == 3) ConvexOf<3>(corners);
+}
+
+// Down both sides from the top corner at once, each side on the edge whose rows hold the
+// row: the edges of a side share no row, and leave none out.
+template <int kCount>
+void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int count) {
+  if constexpr (kCount > 0) count = kCount;
+  if (count < 3) return;
+  int topmost = 0, bottommost = 0;
+  for (int i = 1; i < count; ++i) {
+    if (ys[i] < ys[topmost]) topmost = i;
+    if (ys[i] > ys[bottommost]) bottommost = i;
+  }
+  const long first = std::max(top_, static_cast<long>((ys[topmost] + 32) >> 6));
+  const long last = std::min(bottom_, static_cast<long>((ys[bottommost] - 32) >> 6));
+  if (first > last) return;
+  // Each side: the corner its edge ends at, and the edge.
+  int endA = topmost, endB = topmost;
+  Edge edgeA{0, 0, first, first - 1, 1}, edgeB = edgeA;
+  const auto follow = [&](int& end, bool forward, Edge& edge, long row) {
+    while (row > edge.last && end != bottommost) {
+      const int next =
+          forward ? (end + 1 == count ? 0 : end + 1) : (end == 0 ? count - 1 : end - 1);
+      if (!MakeEdge(xs[end], ys[end], xs[next], ys[next], edge)) edge.last = row - 1;
+      end = next;
+    }
+  };
+  // Rows in stretches on the same two edges.
+  for (long row = first; row <= last;) {
+    follow(endA, true, edgeA, row);
+    follow(endB, false, edgeB, row);
+    const long stretch = std::min(last, std::min(edgeA.last, edgeB.last));
+    if (stretch < row) {  // not convex after all
+      ++row;
+      continue;
+    }
+    std::int64_t a = edgeA.At(row), b = edgeB.At(row);
+    for (; row <= stretch; ++row) {
+      Span(row, std::min(a, b), std::max(a, b));
+      a += edgeA.slope;
+      b += edgeB.slope;
+    }
+  }
+}
+
+// QPainter's own rasteriser for a lone line with flat or square ends, step by step: the
+// line cut to the clip widened by the pen; a level line turned into an upright one of the
+// same rectangle; an upright one's rectangle as it stands; any other's corners put on the
+// grid below them and the rows between followed down both sides in 16.16, the rows of its
+// top and bottom corners counted in.
+void ScanFill::LoneLine(QPointF from, QPointF to, double width, bool squareEnds) {
+  const double length = QLineF(from, to).length();
+  if (from == to || !(length > 0)) return;
+  double relative = width / length;
+  if (!(relative > 0) || !Finite(relative)) return;
+  QPointF a = from, b = to;
+  if (squareEnds) {
+    const QPointF delta = b - a;
+    a -= (0.5 * relative) * delta;
+    b += (0.5 * relative) * delta;
+  }
+  const QPointF offset =
+      QPointF(std::abs(to.y() - from.y()), std::abs(to.x() - from.x())) * relative * 0.5;
+  const QRectF clip(QPointF(left_, top_) - offset, QPointF(right_ + 1, bottom_ + 1) + offset);
+  const auto contains = [&clip](QPointF p) {
+    return p.x() >= clip.left() && p.x() <= clip.right() && p.y() >= clip.top() &&
+           p.y() <= clip.bottom();
+  };
+  if (!contains(a) || !contains(b)) {
+    double enter = 0, leave = 1;
+    const double origin[2] = {a.x(), a.y()};
+    const double along[2] = {b.x() - a.x(), b.y() - a.y()};
+    const double low[2] = {clip.left(), clip.top()};
+    const double high[2] = {clip.right(), clip.bottom()};
+    for (int i = 0; i < 2; ++i) {
+      if (along[i] == 0) {
+        if (origin[i] <= low[i] || origin[i] >= high[i]) return;
+        continue;
+      }
+      double t0 = (low[i] - origin[i]) / along[i], t1 = (high[i] - origin[i]) / along[i];
+      if (t0 > t1) std::swap(t0, t1);
+      enter = std::max(enter, t0);
+      leave = std::min(leave, t1);
+      if (!(enter < leave)) return;
+    }
+    const QPointF start = a;
+    a = start + (b - start) * enter;
+    b = start + (b - start) * leave;
+  }
+  {
+    const QPointF before = from - to, after = a - b;
+    const double squared = after.x() * after.x() + after.y() * after.y();
+    if (squared == 0) return;
+    relative *= std::sqrt((before.x() * before.x() + before.y() * before.y()) / squared);
+  }
+  if (SameOnGrid(a.y(), b.y())) {
+    const double x = (a.x() + b.x()) * 0.5, half = std::abs(b.x() - a.x()) * 0.5;
+    const double y = a.y(), across = relative * half;
+    a = {x, y - across};
+    b = {x, y + across};
+    relative = 1 / relative;
+  }
+  if (SameOnGrid(a.x(), b.x())) {
+    if (a.y() > b.y()) std::swap(a, b);
+    const double half = 0.5 * relative * (b.y() - a.y());
+    const double left = std::clamp(a.x() - half, double(left_), double(right_ + 1));
+    const double right = std::clamp(a.x() + half, double(left_), double(right_ + 1));
+    const double top = std::clamp(a.y(), double(top_), double(bottom_ + 1));
+    const double bottom = std::clamp(b.y(), double(top_), double(bottom_ + 1));
+    if (SameOnGrid(left, right) || SameOnGrid(top, bottom)) return;
+    const long firstRow = static_cast<long>(top + 0.5);
+    const long lastRow = bottom < 0.5 ? -1 : static_cast<long>(bottom - 0.5);
+    const long firstColumn = static_cast<long>(left + 0.5);
+    const long lastColumn = right < 0.5 ? -1 : static_cast<long>(right - 0.5);
+    for (long row = firstRow; row <= lastRow; ++row)
+      Pixels(row, firstColumn, lastColumn);
+    return;
+  }
+  if (a.y() > b.y()) std::swap(a, b);
+  const QPointF delta = (b - a) * (0.5 * relative);
+  const QPointF normal(delta.y(), -delta.x());
+  const bool rightwards = a.x() < b.x();
+  QPointF top = rightwards ? a + normal : a - normal;
+  QPointF left = rightwards ? a - normal : b - normal;
+  QPointF right = rightwards ? b + normal : a + normal;
+  QPointF bottom = rightwards ? b - normal : b + normal;
+  for (QPointF* corner : {&top, &left, &right, &bottom})
+    *corner = {DownOnGrid(corner->x()), DownOnGrid(corner->y())};
+  const double topLeft = SafeQuotient((left - top).x(), (left - top).y());
+  const double bottomLeft = SafeQuotient((bottom - left).x(), (bottom - left).y());
+  const double topRight = SafeQuotient((right - top).x(), (right - top).y());
+  const double bottomRight = SafeQuotient((bottom - right).x(), (bottom - right).y());
+  const std::int64_t topLeftStep = SafeFixed(topLeft), bottomLeftStep = SafeFixed(bottomLeft);
+  const std::int64_t topRightStep = SafeFixed(topRight), bottomRightStep = SafeFixed(bottomRight);
+  const auto rowAbove = [](double y) { return y < 0.5 ? -1L : static_cast<long>(y - 0.5); };
+  const long topRow = static_cast<long>(top.y() + 0.5);
+  long leftRow = rowAbove(left.y()), rightRow = rowAbove(right.y());
+  long bottomRow = rowAbove(bottom.y());
+  long middleRow = std::min(leftRow, rightRow);
+  // Its row centres are counted in single precision.
+  const auto centre = [](long row, float half) { return static_cast<double>(row + half); };
+  std::int64_t leftA = SafeFixed(top.x() + 0.5 + (centre(topRow, 0.5f) - top.y()) * topLeft);
+  std::int64_t leftB = SafeFixed(left.x() + 0.5 + (centre(leftRow, 1.5f) - left.y()) * bottomLeft);
+  std::int64_t rightA = SafeFixed(top.x() - 0.5 + (centre(topRow, 0.5f) - top.y()) * topRight);
+  std::int64_t rightB =
+      SafeFixed(right.x() - 0.5 + (centre(rightRow, 1.5f) - right.y()) * bottomRight);
+  long row = topRow;
+  const auto segment = [&](long& next, std::int64_t& leftX, std::int64_t& rightX,
+                           std::int64_t leftStep, std::int64_t rightStep) {
+    const long skipTo = std::min(next + 1, top_);
+    if (row < skipTo) {
+      leftX = Stepped(leftX, leftStep, skipTo - row);
+      rightX = Stepped(rightX, rightStep, skipTo - row);
+      row = skipTo;
+    }
+    next = std::min(next, bottom_);
+    for (; row <= next; ++row) {
+      const long from = std::max(static_cast<long>(leftX >> 16), left_);
+      const long to = std::min(static_cast<long>(rightX >> 16), right_);
+      Pixels(row, from, to);
+      leftX = Stepped(leftX, leftStep, 1);
+      rightX = Stepped(rightX, rightStep, 1);
+    }
+  };
+  segment(middleRow, leftA, rightA, topLeftStep, topRightStep);
+  segment(rightRow, leftB, rightA, bottomLeftStep, topRightStep);
+  segment(leftRow, leftA, rightB, topLeftStep, bottomRightStep);
+  segment(bottomRow, leftB, rightB, bottomLeftStep, bottomRightStep);
+}
+
+void ScanFill::Disc(QPointF centre, double radius) {
+  const double cx = centre.x(), cy = centre.y();
+  if (!(std::abs(cx) <= kGuard && std::abs(cy) <= kGuard && radius > 0 && radius <= kGuard)) return;
+  // Centres beyond the upper (left) end, up to and including the lower (right) one.
+  const long first = std::max(top_, static_cast<long>(Floor(cy - radius - 0.5)) + 1);
+  const long last = std::min(bottom_, static_cast<long>(Floor(cy + radius - 0.5)));
+  const double squared = radius * radius;
+  for (long row = first; row <= last; ++row) {
+    const double dy = static_cast<double>(row) + 0.5 - cy;
+    const double across = squared - dy * dy;
+    if (across < 0) continue;
+    const double half = std::sqrt(across);
+    const long from = std::max(left_, static_cast<long>(Floor(cx - half - 0.5)) + 1);
+    const long to = std::min(right_, static_cast<long>(Floor(cx + half - 0.5)));
+    Pixels(row, from, to);
+  }
+}
+
+void ScanFill::Rings(const QPointF* points, const std::uint32_t* sizes, std::size_t rings,
+                     bool winding) {
+  edges_.clear();
+  std::size_t first = 0;
+  for (std::size_t ring = 0; ring < rings; ++ring) {
+    const std::size_t size = sizes[ring];
+    const QPointF* corners = points + first;
+    first += size;
+    if (size < 3) continue;
+    bool far = false;
+    for (std::size_t i = 0; i < size && !far; ++i)
+      far = !(std::abs(corners[i].x()) <= kGuard && std::abs(corners[i].y()) <= kGuard);
+    std::size_t count = size;
+    if (far) {
+      if (!Guarded(corners, static_cast<int>(size), cut_)) continue;
+      corners = cut_.data();
+      count = cut_.size();
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+      const QPointF a = corners[i], b = corners[i + 1 == count ? 0 : i + 1];
+      Edge edge;
+      if (MakeEdge(OnGrid(a.x()), OnGrid(a.y()), OnGrid(b.x()), OnGrid(b.y()), edge))
+        edges_.push_back(edge);
+    }
+  }
+  if (edges_.empty()) return;
+  std::sort(edges_.begin(), edges_.end(),
+            [](const Edge& a, const Edge& b) { return a.first < b.first; });
+  active_.clear();
+  std::size_t next = 0;
+  long row = edges_.front().first;
+  while (next < edges_.size() || !active_.empty()) {
+    if (active_.empty()) row = std::max(row, edges_[next].first);
+    for (; next < edges_.size() && edges_[next].first <= row; ++next)
+      active_.push_back(&edges_[next]);
+    crossings_.clear();
+    for (const Edge* edge : active_)
+      crossings_.push_back({edge->At(row), edge->direction});
+    std::sort(crossings_.begin(), crossings_.end(),
+              [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
+    int turns = 0;
+    for (std::size_t i = 0; i + 1 < crossings_.size(); ++i) {
+      turns += crossings_[i].direction;
+      if (winding ? turns != 0 : (turns & 1) != 0) Span(row, crossings_[i].x, crossings_[i + 1].x);
+    }
+    std::erase_if(active_, [row](const Edge* edge) { return edge->last <= row; });
+    ++row;
+  }
+}
+
+}  // namespace korvid
