@@ -51,10 +51,15 @@ class DialogService {
   virtual int Exec(QDialog& dialog) = 0;
   // Opens a context menu at a global position and returns when it is closed.
   virtual void PopupMenu(QMenu& menu, const QPoint& globalPosition) = 0;
-  // The print dialog and the page set-up dialog on a printer prepared for them; true when
-  // the user confirmed, the printer then holding the choice.
+  // The print dialog on a printer prepared for it; true when the user confirmed, the
+  // printer then holding the choice.
   virtual bool PrintDialog(QWidget* parent, QPrinter& printer) = 0;
-  virtual bool PageSetupDialog(QWidget* parent, QPrinter& printer) = 0;
+  // The system's printers (CUPS queues) by name, the default one ("" when there is none or
+  // no print server at all), and whether a queue takes jobs now: asked here, so that what
+  // the window offers never depends on anything but this seam.
+  virtual QStringList PrinterNames() = 0;
+  virtual QString DefaultPrinterName() = 0;
+  virtual bool PrinterTakesJobs(const QString& name) = 0;
   // Opens a page in the user's web browser; false when no browser could show it.
   virtual bool OpenUrl(const QUrl& url) = 0;
 };
@@ -69,7 +74,9 @@ class QtDialogService : public DialogService {
   int Exec(QDialog& dialog) override;
   void PopupMenu(QMenu& menu, const QPoint& globalPosition) override;
   bool PrintDialog(QWidget* parent, QPrinter& printer) override;
-  bool PageSetupDialog(QWidget* parent, QPrinter& printer) override;
+  QStringList PrinterNames() override;
+  QString DefaultPrinterName() override;
+  bool PrinterTakesJobs(const QString& name) override;
   bool OpenUrl(const QUrl& url) override;
 };
 

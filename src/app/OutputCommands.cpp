@@ -12,7 +12,6 @@
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
 #include "app/PosterPrinter.h"
-#include "app/PrintQueue.h"
 #include "app/SetupForm.h"
 #include "model/RuntimeError.h"
 #include "output/MagnificationEntry.h"
@@ -42,8 +41,8 @@ void OutputCommands::Print() {
   printer_.ShowPrinterDialog(&form_, 0);
   if (printer_.PrintDialogCancelled == 1) return;
   if (printer_.PrintsToFile() && printer_.FileName().isEmpty() && !AskPdfFileName()) return;
+  printer_.CheckTakesJobs();
   QPrinter& printer = printer_.Current();
-  CheckQueueTakesJobs(printer);
   const PageMetrics page = MeasurePage(printer_.Caps());
   const MetafilePicture picture = MetafilePicture::LoadFile(context.metafile.File());
   const QSizeF pictureMm = PictureMillimetres(picture);

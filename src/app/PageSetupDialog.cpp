@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPageSize>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -26,19 +25,19 @@ constexpr QPageSize::PageSizeId kPapers[] = {QPageSize::A4,    QPageSize::A3,   
 
 }  // namespace
 
-PageSetupDialog::PageSetupDialog(QPrinter& printer, QWidget* parent)
+PageSetupDialog::PageSetupDialog(QPrinter& printer, const QStringList& printers,
+                                 const QString& current, QWidget* parent)
     : QDialog(parent), printer_(printer) {
   setObjectName("PageSetupDialog");
   setWindowTitle(QStringLiteral("ページ設定"));
 
   // Each printer's entry holds its name; the file entry holds nothing.
   printers_ = new QComboBox(this);
-  for (const QString& name : QPrinterInfo::availablePrinterNames())
+  for (const QString& name : printers)
     printers_->addItem(name, name);
   printers_->addItem(kPdfChoice);
-  const bool toFile = printer.outputFormat() == QPrinter::PdfFormat;
-  const int current = toFile ? -1 : printers_->findData(printer.printerName());
-  printers_->setCurrentIndex(current >= 0 ? current : FileChoice());
+  const int shown = current.isEmpty() ? -1 : printers_->findData(current);
+  printers_->setCurrentIndex(shown >= 0 ? shown : FileChoice());
 
   fileName_ = new QLineEdit(printer.outputFileName(), this);
   browse_ = new QPushButton(QStringLiteral("参照..."), this);
@@ -115,18 +114,12 @@ void PageSetupDialog::Browse() {
   if (!chosen.isEmpty()) fileName_->setText(chosen);
 }
 
+QString PageSetupDialog::ChosenPrinter() const {
+  return printers_->currentIndex() == FileChoice() ? QString()
+                                                   : printers_->currentData().toString();
+}
+
 void PageSetupDialog::Confirm() {
-  if (printers_->currentIndex() == FileChoice()) {
-    // QPrinter takes an empty name for a return to the system's printer: the format
-    // comes after the name.
-    printer_.setOutputFileName(fileName_->text().trimmed());
-    printer_.setOutputFormat(QPrinter::PdfFormat);
-  } else {
-    // A printer that keeps a file name writes the file instead of printing.
-    printer_.setOutputFileName(QString());
-    printer_.setOutputFormat(QPrinter::NativeFormat);
-    printer_.setPrinterName(printers_->currentData().toString());
-  }
   printer_.setPageSize(
       QPageSize(static_cast<QPageSize::PageSizeId>(papers_->currentData().toInt())));
   printer_.setPageOrientation(landscape_->isChecked() ? QPageLayout::Landscape

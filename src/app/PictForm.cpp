@@ -520,6 +520,7 @@ void PictForm::ApplyView() {
 
 void PictForm::RunGuarded(const std::function<void()>& command) {
   if (!command) return;
+  const DrawingBudget::Account account(budget_);
   try {
     command();
   } catch (const NamedFailure& failure) {

@@ -8,6 +8,7 @@
 
 #include "app/AppContext.h"
 #include "app/MillimetreScale.h"
+#include "model/DrawingBudget.h"
 #include "render/PlotSource.h"
 
 class QLabel;
@@ -52,8 +53,8 @@ class PictForm : public QMainWindow {
   // Start-up: the colour question, the open dialog's settings, the first layout.
   void Start();
 
-  // Runs a command; a failure it does not handle itself is shown as a warning and the
-  // program goes on.
+  // Runs a command within the window's drawing budget; a failure it does not handle itself
+  // is shown as a warning and the program goes on.
   void RunGuarded(const std::function<void()>& command);
   // `namingLine`: what failed, on a line of its own.
   void ShowErrorMessage(int errorNumber, const std::string& namingLine = {});
@@ -148,6 +149,8 @@ class PictForm : public QMainWindow {
   void FocusSurface();
 
   AppContext& context_;
+  // What reading and drawing may take in one command.
+  DrawingBudget budget_{DrawingBudget::kWindowBytes};
   MillimetreScale scale_;
   FormClientArea* client_ = nullptr;
   QToolBar* toolbar_ = nullptr;

@@ -13,6 +13,7 @@
 #include "app/ReadingNotes.h"
 #include "app/ViewCommands.h"
 #include "hpgl2/Hpgl2Reader.h"
+#include "model/DrawingBudget.h"
 #include "model/RuntimeError.h"
 #include "reader/FindLast.h"
 #include "reader/PlotContent.h"
@@ -80,6 +81,15 @@ void PlotLoader::Load(const QString& path) {
       form_.ReadingChoice().Offer({});
       form_.ShowReading({});
       Show(Read(context.model.PlotDir + context.model.PlotFileName));
+    } catch (const DrawingBudgetSpent&) {
+      // Said where the load says what it left out, the file stays unshown.
+      context.drawing.Show(nullptr);
+      form_.Surface()->ClearPicture();
+      context.drawn = false;
+      form_.ShowReading(
+          {QStringLiteral("図形の描画に必要なメモリが上限（%1 MiB）を超えるため、表示できません")
+               .arg(DrawingBudget::kWindowBytes >> 20),
+           {}});
     } catch (const RuntimeError&) {
       // The load ends quietly; the picture stays empty.
     } catch (const std::exception&) {
@@ -106,8 +116,10 @@ PlotLoader::FileRead PlotLoader::Read(const std::string& path) {
   FileRead read;
   if (context.Hpgl2Reading) {
     // Pen 0 draws only when the pen table shows it: HP-GL/2 knows it as no pen.
-    auto outcome = std::make_shared<const StandardReadOutcome>(ReadStandardPlotFile(
-        path, {.kinds = FileKinds::RegularFilesOnly, .penZeroDraws = PenZeroDraws(context.pens)}));
+    auto outcome = std::make_shared<const StandardReadOutcome>(
+        ReadStandardPlotFile(path, {.kinds = FileKinds::RegularFilesOnly,
+                                    .penZeroDraws = PenZeroDraws(context.pens),
+                                    .curves = kPictureCurves}));
     context.standardRead = outcome;
     read.notice = DescribeStandardLeftOut(*outcome);
     read.offer = PenZeroOffer(*outcome);

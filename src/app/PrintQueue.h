@@ -1,12 +1,11 @@
 #pragma once
 
-class QPrinter;
+class QString;
 
 namespace korvid {
 
-// A queue that turns jobs away (stopped from accepting, or gone) would take the job
-// without a word and drop it: error 482 before anything is sent. Output to a file has no
-// queue and passes.
-void CheckQueueTakesJobs(const QPrinter& printer);
+// Whether the CUPS queue `name` takes jobs now. A queue that turns jobs away (stopped from
+// accepting, or gone) would take a job without a word and drop it.
+bool QueueTakesJobs(const QString& name);
 
 }  // namespace korvid

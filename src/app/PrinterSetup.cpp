@@ -1,9 +1,11 @@
 #include "app/PrinterSetup.h"
 
-#include <QPrinterInfo>
+#include <QLineEdit>
 #include <cmath>
 
 #include "app/DialogService.h"
+#include "app/PageSetupDialog.h"
+#include "model/RuntimeError.h"
 
 namespace korvid {
 
@@ -17,12 +19,11 @@ int Pixels(double value) {
 
 PrinterSetup::PrinterSetup(DialogService& dialogs)
     : dialogs_(dialogs), current_(std::make_unique<QPrinter>(QPrinter::HighResolution)) {
-  const QPrinterInfo system = QPrinterInfo::defaultPrinter();
-  if (system.isNull()) {
-    toFile_ = true;
-    current_->setOutputFormat(QPrinter::PdfFormat);
+  const QString system = dialogs_.DefaultPrinterName();
+  if (system.isEmpty()) {
+    SetFileName(QString());
   } else {
-    current_->setPrinterName(system.printerName());
+    UsePrinter(system);
   }
 }
 
@@ -33,13 +34,15 @@ void PrinterSetup::ShowPrinterDialog(QWidget* owner, std::uint32_t flags) {
     dialogPrinter.setOutputFileName(fileName_);
     dialogPrinter.setOutputFormat(QPrinter::PdfFormat);
   } else {
-    dialogPrinter.setPrinterName(current_->printerName());
+    dialogPrinter.setPrinterName(printerName_);
   }
   dialogPrinter.setPageOrientation(current_->pageLayout().orientation());
   dialogPrinter.setDuplex(current_->duplex());
-  const bool confirmed = flags & kPrintSetup ? dialogs_.PageSetupDialog(owner, dialogPrinter)
-                                             : dialogs_.PrintDialog(owner, dialogPrinter);
-  if (!confirmed) {
+  if (flags & kPrintSetup) {
+    if (!ShowPageSetup(owner, dialogPrinter)) PrintDialogCancelled = 1;
+    return;
+  }
+  if (!dialogs_.PrintDialog(owner, dialogPrinter)) {
     PrintDialogCancelled = 1;
     return;
   }
@@ -47,13 +50,37 @@ void PrinterSetup::ShowPrinterDialog(QWidget* owner, std::uint32_t flags) {
   ApplySettings(dialogPrinter);
 }
 
+bool PrinterSetup::ShowPageSetup(QWidget* owner, QPrinter& dialogPrinter) {
+  PageSetupDialog dialog(dialogPrinter, dialogs_.PrinterNames(), toFile_ ? QString() : printerName_,
+                         owner);
+  if (dialogs_.Exec(dialog) != QDialog::Accepted) return false;
+  if (dialog.ChosenPrinter().isEmpty()) {
+    SetFileName(dialog.FileName()->text().trimmed());
+  } else {
+    UsePrinter(dialog.ChosenPrinter());
+  }
+  ApplySettings(dialogPrinter);
+  return true;
+}
+
 void PrinterSetup::SetFileName(const QString& name) {
   toFile_ = true;
   fileName_ = name;
+  printerName_.clear();
   // QPrinter takes an empty name for a return to the system's printer: the format comes
   // after the name.
   current_->setOutputFileName(name);
   current_->setOutputFormat(QPrinter::PdfFormat);
+}
+
+void PrinterSetup::UsePrinter(const QString& name) {
+  toFile_ = false;
+  fileName_.clear();
+  printerName_ = name;
+  // A printer that keeps a file name writes the file instead of printing.
+  current_->setOutputFileName(QString());
+  current_->setOutputFormat(QPrinter::NativeFormat);
+  current_->setPrinterName(name);
 }
 
 void PrinterSetup::MakeCurrent(const QPrinter& chosen) {
@@ -62,17 +89,10 @@ void PrinterSetup::MakeCurrent(const QPrinter& chosen) {
     return;
   }
   const QString wanted = chosen.printerName().toUpper();
-  if (!toFile_ && current_->printerName() == wanted) return;
+  if (!toFile_ && printerName_ == wanted) return;
   // Every installed printer of that name becomes current in turn: the last one wins.
-  for (const QString& name : QPrinterInfo::availablePrinterNames()) {
-    if (name.toUpper() == wanted) {
-      toFile_ = false;
-      fileName_.clear();
-      // A printer that keeps a file name writes the file instead of printing.
-      current_->setOutputFileName(QString());
-      current_->setOutputFormat(QPrinter::NativeFormat);
-      current_->setPrinterName(name);
-    }
+  for (const QString& name : dialogs_.PrinterNames()) {
+    if (name.toUpper() == wanted) UsePrinter(name);
   }
 }
 
@@ -82,6 +102,11 @@ void PrinterSetup::ApplySettings(const QPrinter& chosen) {
   current_->setDuplex(chosen.duplex());
   current_->setPageOrientation(chosen.pageLayout().orientation());
   current_->setPageSize(chosen.pageLayout().pageSize());
+}
+
+void PrinterSetup::CheckTakesJobs() const {
+  if (!toFile_ && !dialogs_.PrinterTakesJobs(printerName_))
+    throw RuntimeError(err::kPrinterError, "the print queue refuses jobs");
 }
 
 PrinterCaps PrinterSetup::Caps() const {

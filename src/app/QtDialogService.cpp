@@ -11,12 +11,14 @@
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTimer>
 #include <QTranslator>
 
 #include "app/DialogService.h"
 #include "app/PageChoiceRow.h"
 #include "app/PageSetupDialog.h"
+#include "app/PrintQueue.h"
 
 namespace korvid {
 
@@ -143,9 +145,16 @@ bool QtDialogService::PrintDialog(QWidget* parent, QPrinter& printer) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-bool QtDialogService::PageSetupDialog(QWidget* parent, QPrinter& printer) {
-  korvid::PageSetupDialog dialog(printer, parent);
-  return dialog.exec() == QDialog::Accepted;
+QStringList QtDialogService::PrinterNames() {
+  return QPrinterInfo::availablePrinterNames();
+}
+
+QString QtDialogService::DefaultPrinterName() {
+  return QPrinterInfo::defaultPrinterName();
+}
+
+bool QtDialogService::PrinterTakesJobs(const QString& name) {
+  return QueueTakesJobs(name);
 }
 
 bool QtDialogService::OpenUrl(const QUrl& url) {

@@ -40,18 +40,6 @@ QString Visible(std::string_view mnemonic) {
   return WithoutControls(name);
 }
 
-// Why a file could not be read; `reason` says it in the system's words.
-QString FileErrorNote(const std::error_code& error, const QString& reason) {
-  if (error == PlotFileProblem::TooLarge) {
-    return QStringLiteral("ファイルが大きすぎるため読み込めませんでした（上限%1MiB）")
-        .arg(kLargestPlotFileBytes >> 20);
-  }
-  if (error == PlotFileProblem::NotAFile) {
-    return QStringLiteral("ファイルではない（デバイスなど）ため読み込めませんでした");
-  }
-  return QStringLiteral("ファイルを読み込めませんでした（%1）").arg(reason);
-}
-
 // "未対応の<what>N個を読み飛ばしました（AA×n, ...）": the first few by name, all counted.
 QString SkippedNote(const QString& what, const std::vector<MnemonicCount>& skipped) {
   QStringList names;
@@ -75,6 +63,21 @@ std::string Upper(std::string_view text) {
 }
 
 }  // namespace
+
+QString DescribeFileError(const std::error_code& reason) {
+  if (reason == PlotFileProblem::TooLarge) {
+    return QStringLiteral("ファイルが大きすぎるため読み込めませんでした（上限%1MiB）")
+        .arg(kLargestPlotFileBytes >> 20);
+  }
+  if (reason == PlotFileProblem::NotAFile) {
+    return QStringLiteral("ファイルではない（デバイスなど）ため読み込めませんでした");
+  }
+  if (reason == PlotFileProblem::Shrank) {
+    return QStringLiteral("読み込み中にファイルが短くなったため読み込めませんでした");
+  }
+  return QStringLiteral("ファイルを読み込めませんでした（%1）")
+      .arg(QString::fromStdString(SystemErrorText(reason.value())));
+}
 
 QString ReadingCaption(bool hpgl2, int page, int pageCount) {
   if (!hpgl2) return QStringLiteral("読み込み: 基本HPGL");
@@ -134,17 +137,14 @@ QString DescribeLeftOut(const ReadOutcome& outcome, int segments) {
                  .arg(outcome.errorNumber)
                  .arg(segments);
   } else if (outcome.fileError) {
-    parts << FileErrorNote(outcome.fileError,
-                           QString::fromStdString(SystemErrorText(outcome.fileError.value())));
+    parts << DescribeFileError(outcome.fileError);
   }
   if (!outcome.skipped.empty()) parts << SkippedNote(QStringLiteral("コマンド"), outcome.skipped);
   return parts.join(QStringLiteral("。"));
 }
 
 QString DescribeStandardLeftOut(const StandardReadOutcome& outcome) {
-  if (outcome.fileError) {
-    return FileErrorNote(outcome.fileError, QString::fromStdString(outcome.fileError.message()));
-  }
+  if (outcome.fileError) return DescribeFileError(outcome.fileError);
   QStringList parts;
   if (outcome.memoryBudgetReached) {
     QString where;

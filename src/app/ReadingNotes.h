@@ -3,6 +3,7 @@
 #include <QString>
 #include <cstdint>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "hpgl2/StandardReadOutcome.h"
@@ -26,6 +27,10 @@ bool StandardReadingDraws(std::string_view mnemonic);
 // a page advance, at the model's capacity, at an error). Empty when there is nothing to
 // offer (a file that could not be read included).
 QString StandardReadingOffer(const ReadOutcome& outcome, bool drewNothing);
+
+// Why a plot file could not be read, in the user's words: what the file is, or the
+// system's reason.
+QString DescribeFileError(const std::error_code& reason);
 
 // What a read in Korvid's own reading left out, with `segments` read: the cut (a table
 // full, a page advance, an error), the file error, and the commands it skipped. Empty when

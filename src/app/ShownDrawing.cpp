@@ -3,6 +3,7 @@
 #include <optional>
 #include <thread>
 
+#include "model/DrawingBudget.h"
 #include "model/RuntimeError.h"
 
 namespace korvid {
@@ -47,8 +48,11 @@ MetafilePicture ShownDrawing::Draw(const DrawSetup& setup, const FileLocation& m
   // Both walk the same source, which nothing changes meanwhile; the metafile stays on this
   // thread, where the progress panel is.
   std::optional<MetafilePicture> recorded;
+  DrawingBudget::Account* const account = DrawingBudget::Current();
   {
     std::jthread recorder([&] {
+      // The recording is part of the same drawing, within the same budget.
+      const DrawingBudget::Use use(account);
       try {
         recorded = DrawPlotPicture(*source_, setup);
       } catch (...) {

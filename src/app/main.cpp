@@ -7,9 +7,12 @@
 #include "app/DialogService.h"
 #include "app/ErrorMessages.h"
 #include "app/PictForm.h"
+#include "model/ExitCleanup.h"
 #include "model/RuntimeError.h"
 
 int main(int argc, char** argv) {
+  // The window's folder goes with it however a signal ends it.
+  korvid::ExitCleanup::InstallHandlers();
   QApplication application(argc, argv);
   QApplication::setOrganizationName(QStringLiteral("Korvid"));
   QApplication::setApplicationName(QStringLiteral("Korvid"));

@@ -1,14 +1,14 @@
 #include "cli/BatchConvert.h"
 
-#include <sys/stat.h>
-
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <mutex>
 #include <thread>
 
+#include "cli/FileIdentity.h"
 #include "model/ShownName.h"
 
 namespace korvid {
@@ -27,24 +27,57 @@ class InputFiles {
  public:
   explicit InputFiles(const std::vector<std::string>& inputs) {
     for (const std::string& input : inputs) {
-      struct stat status {};
-      if (input != "-" && ::stat(input.c_str(), &status) == 0) files_.emplace(Key(status), input);
+      if (const std::optional<FileIdentity> file = IdentityOf(input, true))
+        files_.emplace(*file, input);
     }
   }
 
   // The input that `output` names, or nothing.
   const std::string* Named(const std::string& output) const {
-    struct stat status {};
-    if (::stat(output.c_str(), &status) != 0) return nullptr;
-    const auto found = files_.find(Key(status));
+    const std::optional<FileIdentity> file = IdentityOf(output, false);
+    if (!file) return nullptr;
+    const auto found = files_.find(*file);
     return found == files_.end() ? nullptr : &found->second;
   }
 
  private:
-  static std::pair<dev_t, ino_t> Key(const struct stat& status) {
-    return {status.st_dev, status.st_ino};
+  std::map<FileIdentity, std::string> files_;
+};
+
+// Lets the jobs of a batch share its drawing budget, and a job that did not fit beside the
+// others run again alone: whether a file is drawn never depends on what else was being
+// drawn at the time.
+class BudgetTurns {
+ public:
+  void BeginShared() {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [this] { return !alone_ && waitingAlone_ == 0; });
+    ++sharing_;
   }
-  std::map<std::pair<dev_t, ino_t>, std::string> files_;
+  void EndShared() {
+    const std::lock_guard lock(mutex_);
+    --sharing_;
+    changed_.notify_all();
+  }
+  void BeginAlone() {
+    std::unique_lock lock(mutex_);
+    ++waitingAlone_;
+    changed_.wait(lock, [this] { return !alone_ && sharing_ == 0; });
+    --waitingAlone_;
+    alone_ = true;
+  }
+  void EndAlone() {
+    const std::lock_guard lock(mutex_);
+    alone_ = false;
+    changed_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  int sharing_ = 0;
+  int waitingAlone_ = 0;
+  bool alone_ = false;
 };
 
 // Writes the lines of the workers one at a time, and keeps the progress line below them.
@@ -143,13 +176,27 @@ int RunBatch(const ConvertOptions& options, std::FILE* report, bool progress) {
       return 1;
     }
   }
-  const std::vector<PlannedJob> planned = PlanBatch(options);
+  std::vector<PlannedJob> planned = PlanBatch(options);
+  DrawingBudget budget(options.memoryMiB > 0 ? static_cast<std::size_t>(options.memoryMiB) << 20
+                                             : DrawingBudget::kConverterBytes);
+  for (PlannedJob& plan : planned)
+    plan.job.budget = &budget;
+  BudgetTurns turns;
   BatchReport lines(report, progress, planned.size());
   std::atomic<std::size_t> next{0};
   const auto work = [&] {
     for (std::size_t i = next++; i < planned.size(); i = next++) {
       ConvertOutcome outcome;
-      if (planned[i].refusal.empty()) outcome = RunConvertJob(planned[i].job);
+      if (planned[i].refusal.empty()) {
+        turns.BeginShared();
+        outcome = RunConvertJob(planned[i].job);
+        turns.EndShared();
+        if (outcome.budgetShared) {
+          turns.BeginAlone();
+          outcome = RunConvertJob(planned[i].job);
+          turns.EndAlone();
+        }
+      }
       lines.Finished(planned[i], outcome);
     }
   };

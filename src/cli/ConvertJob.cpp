@@ -4,10 +4,12 @@
 #include <cctype>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "cli/PlotDump.h"
 #include "cli/PlotRead.h"
+#include "model/PlotUnits.h"
 #include "model/RuntimeError.h"
 #include "model/ShownName.h"
 #include "reader/PlotFile.h"
@@ -54,7 +56,7 @@ std::unique_ptr<PlotSource> ReadPage(const ConvertJob& job, Reading reading, int
                                      std::string bytes, ConvertOutcome& outcome) {
   CollectingMessenger messenger(outcome.notes);
   PlotRead read = ReadPlot(std::move(bytes), job.input, reading, messenger,
-                           job.pens && PenZeroDraws(*job.pens));
+                           job.pens && PenZeroDraws(*job.pens), CurveResolutionFor(job));
   outcome.notes += read.notes;
   std::unique_ptr<PlotSource> source = std::move(read.source);
   page = std::max(page, 1);
@@ -77,6 +79,7 @@ std::unique_ptr<PlotSource> Read(const ConvertJob& job, std::string bytes,
                                  ConvertOutcome& outcome) {
   if (!job.otherReadingIfNothing)
     return ReadPage(job, job.reading, job.page, std::move(bytes), outcome);
+  const DrawingBudget::Hold keptForTheOther(bytes.size());
   if (auto source = ReadPage(job, job.reading, job.page, bytes, outcome)) return source;
   const Reading other = job.reading == Reading::Own ? Reading::Standard : Reading::Own;
   std::string name = ReadingName(job.reading);
@@ -93,8 +96,10 @@ std::unique_ptr<PlotSource> Read(const ConvertJob& job, std::string bytes,
 bool Draw(const ConvertJob& job, Drawing& drawing, ConvertOutcome& outcome) {
   std::string bytes;
   try {
-    // Standard input ("-") too is read as a plot file is, within the same limit.
-    bytes = LoadPlotFileBytes(job.input);
+    // Standard input ("-") too is read as a plot file is, within the same limit, and
+    // within what the drawing budget leaves.
+    bytes = LoadPlotFileBytes(job.input, std::min(kLargestPlotFileBytes, DrawingBudget::Room()));
+    DrawingBudget::Charge(bytes.size());
   } catch (const PlotFileError& failure) {
     outcome.failure = "cannot read " + ShownName(job.input) + ": " + failure.reason().message();
     return false;
@@ -164,11 +169,39 @@ int ThumbnailWidth(int frameWidth, int frameHeight, int longerPx) {
   return widthPx;
 }
 
-ConvertOutcome RunConvertJob(const ConvertJob& job) {
+CurveResolution CurveResolutionFor(const ConvertJob& job) {
+  if (job.thumbnailPx > 0) return {static_cast<double>(job.thumbnailPx)};
+  if (!IsImage(job.format)) return kPictureCurves;
+  if (job.widthPx > 0) {
+    // The height follows the drawing's proportions, unknown before it is read: no more
+    // than the largest image allows.
+    const double width = job.widthPx;
+    return {std::max(width, std::min(65535.0, std::floor(kLargestImagePixels / width)))};
+  }
+  // The picture's longer side is always kLongestPictureSide, 0.01 mm a unit.
+  constexpr double kDefaultDpi = 96, kHimetricPerInch = 2540;
+  const double dpi = job.dpi > 0 ? job.dpi : kDefaultDpi;
+  return {std::ceil(kLongestPictureSide * dpi / kHimetricPerInch)};
+}
+
+namespace {
+
+// The drawing takes more than its budget allows: said as such, with what it may take.
+ConvertOutcome BudgetFailure(const ConvertJob& job, const DrawingBudgetSpent& spent,
+                             ConvertOutcome outcome) {
+  outcome.failure = ShownName(job.input) + ": " + spent.Reason() + " (run-time error " +
+                    std::to_string(spent.number()) + ")";
+  outcome.budgetShared = !spent.Alone();
+  return outcome;
+}
+
+ConvertOutcome RunWithinBudget(const ConvertJob& job) {
   ConvertOutcome outcome;
   Drawing drawing;
   try {
     if (!Draw(job, drawing, outcome)) return outcome;
+  } catch (const DrawingBudgetSpent& spent) {
+    return BudgetFailure(job, spent, outcome);
   } catch (const RuntimeError& failure) {
     outcome.failure = ShownName(job.input) + ": the drawing failed: " + FailureReason(failure);
     return outcome;
@@ -186,6 +219,8 @@ ConvertOutcome RunConvertJob(const ConvertJob& job) {
       WriteOutput(EncodePicture(drawing.picture, EncodingFor(job, drawing, outcome.notes)),
                   job.output);
     }
+  } catch (const DrawingBudgetSpent& spent) {
+    return BudgetFailure(job, spent, outcome);
   } catch (const RuntimeError& failure) {
     outcome.failure = "cannot write " + ShownName(job.output) + ": " + FailureReason(failure);
     return outcome;
@@ -196,6 +231,14 @@ ConvertOutcome RunConvertJob(const ConvertJob& job) {
   }
   outcome.done = true;
   return outcome;
+}
+
+}  // namespace
+
+ConvertOutcome RunConvertJob(const ConvertJob& job) {
+  std::optional<DrawingBudget::Account> account;
+  if (job.budget != nullptr) account.emplace(*job.budget);
+  return RunWithinBudget(job);
 }
 
 std::string FailureReason(const RuntimeError& failure) {

@@ -4,6 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "hpgl2/CurveFlattening.h"
+#include "model/DrawingBudget.h"
 #include "model/RuntimeError.h"
 #include "output/DrawingExport.h"
 #include "pens/PenTable.h"
@@ -31,16 +33,25 @@ struct ConvertJob {
   // resolution, a scale or a paper); at 1:1 the drawing's own size.
   PageRequest sheet;
   std::shared_ptr<const PenTable> pens;  // null: the pens as the reading draws them
+  // What the reading and the drawing may take, shared with the other jobs of a batch;
+  // none: nothing is counted.
+  DrawingBudget* budget = nullptr;
 };
 
 struct ConvertOutcome {
   bool done = false;
   std::string notes;    // what the read met (skipped commands, a cut), one line each
   std::string failure;  // why nothing was written, when not done
+  // The budget was spent while other jobs held part of it: alone, the job may fit.
+  bool budgetShared = false;
 };
 
 // Never throws for a bad file or a failed write: the outcome says what happened.
 ConvertOutcome RunConvertJob(const ConvertJob& job);
+
+// How finely the job's output shows curves: the longest side its image may have, or the
+// plot metafile's own 0.01 mm for vector files.
+CurveResolution CurveResolutionFor(const ConvertJob& job);
 
 // The width of a raster whose longer side is `longerPx` (or, for a tall frame, as near as
 // whole pixels allow without going beyond it), for a frame in 0.01 mm.

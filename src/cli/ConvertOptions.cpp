@@ -27,6 +27,9 @@ const char* const kConvertUsage =
     "  -O, --outdir FOLDER where the drawings of -f go (default: the current folder);\n"
     "                      - writes the one drawing of a single FILE to standard output\n"
     "  -j, --jobs N        files drawn at once (default: one a processor)\n"
+    "  --memory MIB        what reading and drawing may take, shared by all the files of\n"
+    "                      -f (default 2048; a thumbnail 256 and 2 s of processor time);\n"
+    "                      a file whose drawing needs more fails alone\n"
     "  --rotate DEG        turn the drawing right (90), upside down (180) or left (270)\n"
     "  --mono              black lines instead of coloured pens with dash patterns\n"
     "  --scale S           draw at S: 1:N (1:2.5 is 2.5 times smaller), N:1 or a factor\n"
@@ -254,6 +257,8 @@ ConvertOptions ParseConvertOptions(const std::vector<std::string>& arguments) {
       options.outputFolder = list.ValueOf(argument);
       if (options.outputFolder.empty()) throw UsageError(argument + " needs a folder");
       folderGiven = true;
+    } else if (argument == "--memory") {
+      options.memoryMiB = PositiveNumber(argument, list.ValueOf(argument), 1 << 20);
     } else if (argument == "-j" || argument == "--jobs") {
       options.jobs = PositiveNumber(argument, list.ValueOf(argument), 256);
     } else if (argument == "-s" || argument == "--thumbnail") {

@@ -21,6 +21,7 @@ struct ConvertOptions {
   std::string format;               // svg, pdf, png, bmp or emf; Convert: else from the extension
   std::string outputFolder = ".";   // Batch: where the outputs go; "-" standard output
   int jobs = 0;                     // Batch: workers at once; 0 = one a processor
+  int memoryMiB = 0;                // the drawing budget; 0 = the default of the mode
   int thumbnailPx = 0;              // Thumbnail: the longer side in pixels
   std::int16_t rotation = 0;        // 0, 90 (right), 180 or 270 (left)
   bool mono = false;                // black-and-white lines instead of coloured pens

@@ -10,11 +10,11 @@
 namespace korvid {
 
 PlotRead ReadPlot(std::string bytes, const std::string& input, Reading reading,
-                  ReaderMessenger& messenger, bool penZeroDraws) {
+                  ReaderMessenger& messenger, bool penZeroDraws, const CurveResolution& curves) {
   PlotRead read;
   if (reading == Reading::Standard) {
     auto outcome = std::make_shared<const StandardReadOutcome>(
-        ReadStandardPlotBytes(bytes, {.penZeroDraws = penZeroDraws}));
+        ReadStandardPlotBytes(bytes, {.penZeroDraws = penZeroDraws, .curves = curves}));
     std::string().swap(bytes);  // the file's bytes are not needed beside its drawing
     read.notes = DescribeStandardOutcome(*outcome);
     // Some vintage clip art is drawn with pen 0 alone: say why the page is empty.

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "hpgl2/CurveFlattening.h"
 #include "reader/ReaderMessenger.h"
 #include "render/PlotSource.h"
 
@@ -20,10 +21,11 @@ struct PlotRead {
 
 // Reads the bytes of the file `input` (for the names the reading keeps) in `reading`; the
 // own reading's messages go to `messenger` as they arise. `penZeroDraws`: the standard
-// reading draws with pen 0 (which a pen table shows) instead of taking it for no pen.
-// Never throws for a bad file.
+// reading draws with pen 0 (which a pen table shows) instead of taking it for no pen; it
+// flattens its curves for `curves`. Never throws for a bad file.
 PlotRead ReadPlot(std::string bytes, const std::string& input, Reading reading,
-                  ReaderMessenger& messenger, bool penZeroDraws = false);
+                  ReaderMessenger& messenger, bool penZeroDraws = false,
+                  const CurveResolution& curves = {});
 
 // "Korvid's own reading" or "the standard HP-GL/2 reading".
 std::string ReadingName(Reading reading);

@@ -1,6 +1,7 @@
 #include "hpgl2/CurveFlattening.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <numbers>
 
@@ -16,7 +17,34 @@ bool Finite(PlotPoint p) {
   return std::isfinite(p.x) && std::isfinite(p.y);
 }
 
+thread_local CurveResolution tResolution;
+
 }  // namespace
+
+CurveResolutionScope::CurveResolutionScope(const CurveResolution& resolution)
+    : previous_(tResolution) {
+  tResolution = resolution;
+}
+
+CurveResolutionScope::~CurveResolutionScope() {
+  tResolution = previous_;
+}
+
+int ChordsForResolution(double sweepDeg) {
+  const double sweep = std::fabs(sweepDeg);
+  const CurveResolution& resolution = tResolution;
+  if (!(resolution.longestSide > 0) || !(resolution.tolerance > 0) || !(sweep >= 180))
+    return INT_MAX;
+  // In pixels: a whole circle's radius is at most half the longest side, an arc's of half
+  // a turn or more at most the longest side.
+  const double radius = sweep >= 360 ? resolution.longestSide / 2 : resolution.longestSide;
+  const double step =
+      radius <= resolution.tolerance
+          ? std::numbers::pi / 2
+          : std::min(std::numbers::pi / 2, 2 * std::acos(1 - resolution.tolerance / radius));
+  return static_cast<int>(std::clamp(std::ceil(std::min(sweep, 360.0) * kDegree / step), 1.0,
+                                     double{kMostCurvePoints}));
+}
 
 double BoundedChordDeg(double chordDeg) {
   chordDeg = std::fabs(chordDeg);
@@ -31,7 +59,8 @@ void AppendArc(PlotPoint centre, double radius, double startDeg, double sweepDeg
     return;
   const double chord = BoundedChordDeg(chordDeg);
   const double steps = std::ceil(std::fabs(sweepDeg) / chord);
-  const int count = static_cast<int>(std::clamp(steps, 1.0, double{kMostCurvePoints}));
+  const int count = std::min(static_cast<int>(std::clamp(steps, 1.0, double{kMostCurvePoints})),
+                             ChordsForResolution(sweepDeg));
   // Each point is the one before turned by one step; every 64th is placed afresh, so
   // that rounding never adds up.
   const double step = sweepDeg / count * kDegree;

@@ -28,6 +28,7 @@ bool InstructionChangesDrawing(std::string_view mnemonic) {
 StandardReadOutcome ReadStandardPlotBytes(std::string_view bytes,
                                           const StandardReadLimits& limits) {
   StandardReadOutcome outcome;
+  const CurveResolutionScope curves(limits.curves);
   ModelBudget budget(limits.memoryBudgetBytes);
   Hpgl2Interpreter interpreter(outcome, budget, limits.penZeroDraws);
   interpreter.Run(bytes);

@@ -4,6 +4,7 @@
 #include <string>
 #include <string_view>
 
+#include "hpgl2/CurveFlattening.h"
 #include "hpgl2/StandardReadOutcome.h"
 #include "model/StandardPlot.h"
 #include "reader/PlotFile.h"
@@ -25,6 +26,8 @@ struct StandardReadLimits {
   // Pen 0 is no pen in HP-GL/2: what it would draw is only counted (counts.withoutPen).
   // Set, it draws as any pen does, for a pen table that shows it.
   bool penZeroDraws = false;
+  // What the read is drawn for: curves get no more chords than it shows.
+  CurveResolution curves;
 };
 
 // Reads the whole file at `path`. A file that cannot be read yields one empty page and

@@ -1,6 +1,7 @@
 #include "model/ExitCleanup.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -8,6 +9,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 
 namespace korvid {
@@ -29,6 +31,13 @@ constexpr int kSlots = 320;
 Slot gSlots[kSlots];
 std::atomic<unsigned> gNextOrder{1};
 std::mutex gClaim;
+std::atomic<bool> gEnding{false};
+std::atomic<int> gMaking{0};
+thread_local int tMaking = 0;  // this thread's own open Making scopes
+// How long the handler waits for names being made: a rename or a link takes microseconds;
+// a thread stopped for longer (a debugger) does not keep the program from ending.
+constexpr long kMakingWaitNanoseconds = 2'000'000'000;
+constexpr long kMakingPollNanoseconds = 1'000'000;
 
 // Every signal whose default action ends the program.
 constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,   SIGTRAP,   SIGABRT,
@@ -36,14 +45,32 @@ constexpr int kEndingSignals[] = {SIGHUP,  SIGINT,  SIGQUIT, SIGILL,   SIGTRAP, 
                                   SIGALRM, SIGTERM, SIGXCPU, SIGXFSZ,  SIGVTALRM, SIGPROF,
                                   SIGSYS,  SIGIO,   SIGPWR,  SIGSTKFLT};
 
-void OnEndingSignal(int signalNumber) {
-  const int savedErrno = errno;
-  ExitCleanup::RemoveAll();
-  errno = savedErrno;
-  ::signal(signalNumber, SIG_DFL);
-  ::raise(signalNumber);
+// Waits, with async-signal-safe calls only, until no other thread is making a name.
+void WaitForNamesBeingMade() {
+  for (long waited = 0; gMaking.load() > tMaking && waited < kMakingWaitNanoseconds;
+       waited += kMakingPollNanoseconds) {
+    const timespec poll{0, kMakingPollNanoseconds};
+    ::nanosleep(&poll, nullptr);
+  }
 }
 
+void OnEndingSignal(int signalNumber) {
+  gEnding.store(true);
+  WaitForNamesBeingMade();
+  ExitCleanup::RemoveAll();
+  // Dies of the signal at once, before any other thread goes on without its files ...
+  ::signal(signalNumber, SIG_DFL);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signalNumber);
+  ::pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+  ::raise(signalNumber);
+  // ... unless the signal is ignored all the same: a PID namespace's init ignores every
+  // signal it has no handler for.
+  ::_exit(128 + signalNumber);
+}
+
+// Called with gClaim held.
 void InstallOnce() {
   static bool installed = false;
   if (installed) return;
@@ -62,6 +89,26 @@ void InstallOnce() {
 }
 
 }  // namespace
+
+ExitCleanup::Making::Making() {
+  gMaking.fetch_add(1);
+  ++tMaking;
+  allowed_ = !gEnding.load();
+}
+
+ExitCleanup::Making::~Making() {
+  --tMaking;
+  gMaking.fetch_sub(1);
+}
+
+void ExitCleanup::InstallHandlers() {
+  std::lock_guard<std::mutex> lock(gClaim);
+  InstallOnce();
+}
+
+bool ExitCleanup::Ending() {
+  return gEnding.load();
+}
 
 ExitCleanup::ExitCleanup(int folderFd, const char* name, Kind kind) {
   const std::size_t length = std::strlen(name);

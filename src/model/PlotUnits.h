@@ -11,4 +11,10 @@ inline constexpr double kPlotterUnitsPerMm = 40;
 inline constexpr double kPictureMarginPlotterUnits = 100;
 inline constexpr double kLongestPictureSide = 32767;
 
+// The largest gap between a curve and the chords drawn for it: a fraction of a device
+// pixel, or on the picture itself (0.01 mm units) half a unit, which its coordinates are
+// rounded by anyway.
+inline constexpr double kPixelChordTolerance = 0.2;
+inline constexpr double kPictureChordTolerance = 0.5;
+
 }  // namespace korvid

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/DrawingBudget.h"
+
 namespace korvid {
 
 // The result of the standard HP-GL/2 reading: what a plotter puts on paper, page by page.
@@ -157,7 +159,10 @@ struct StandardPage {
 };
 
 // Bytes of model the reading has taken so far, against a budget. The reader asks before
-// it adds; once the budget is spent it stops and says so instead of growing further.
+// it adds; once the budget is spent it stops and says so instead of growing further. The
+// model is the first part of the drawing made of it: what it takes is taken from the
+// drawing budget in force too, whose end fails the drawing (DrawingBudgetSpent) rather
+// than cutting the read.
 class ModelBudget {
  public:
   static constexpr std::size_t kDefaultBytes = std::size_t{1} << 30;  // 1 GiB
@@ -170,6 +175,7 @@ class ModelBudget {
       exhausted_ = true;
       return false;
     }
+    DrawingBudget::Charge(bytes);
     used_ += bytes;
     return true;
   }

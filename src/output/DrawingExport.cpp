@@ -18,6 +18,7 @@
 #include <optional>
 #include <thread>
 
+#include "model/DrawingBudget.h"
 #include "model/FileDescriptor.h"
 #include "model/RuntimeError.h"
 #include "output/BmpWriter.h"
@@ -72,6 +73,34 @@ struct PictureHalves {
   MetafilePicture later;
 };
 
+std::size_t DisplayListBytes(const MetafilePicture::Drawing& drawing) {
+  std::size_t bytes = drawing.lines.size() * sizeof(FrameLine) +
+                      drawing.arcs.size() * sizeof(FrameArc) +
+                      drawing.runs.size() * sizeof(DrawRun);
+  for (const FrameFill& fill : drawing.fills)
+    bytes += sizeof(FrameFill) + fill.points.size() * sizeof(QPointF);
+  return bytes;
+}
+
+std::size_t ImageBytes(const RasterSize& size) {
+  return static_cast<std::size_t>(size.widthPx) * static_cast<std::size_t>(size.heightPx) * 4;
+}
+
+// What a vector writer makes of a display list, and holds while it makes it: its text
+// (some 13 bytes a line of SVG, measured), and for PDF the packed streams beside it. Their
+// room is as large as the text but only what is packed into it is ever touched: a few
+// bytes a line, a quarter of the text at most for a drawing's repetitive operators.
+std::size_t VectorBytes(const MetafilePicture& picture, ExportFormat format) {
+  const MetafilePicture::Drawing* drawing = picture.Contents();
+  if (drawing == nullptr) return 0;
+  std::size_t fillPoints = 0;
+  for (const FrameFill& fill : drawing->fills)
+    fillPoints += fill.points.size();
+  const std::size_t text = 4096 + 16 * drawing->lines.size() + 128 * drawing->arcs.size() +
+                           16 * fillPoints + 160 * drawing->runs.size();
+  return format == ExportFormat::Pdf ? text + text / 4 : text;
+}
+
 // The picture's runs cut in two parts of about equal work at this many pixels a frame
 // unit, each a picture of its own; nothing for small pictures or a single processor.
 std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture, double pixelsPerUnit) {
@@ -84,6 +113,12 @@ std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture, doubl
     return ArcPaintWorkInLines(radiusPx, turns);
   });
   if (cut == 0) return std::nullopt;
+  // Each half a copy of the display list: drawn on one thread where they do not fit.
+  try {
+    DrawingBudget::Charge(2 * DisplayListBytes(*drawing));
+  } catch (const DrawingBudgetSpent&) {
+    return std::nullopt;
+  }
   auto first = std::make_shared<MetafilePicture::Drawing>(*drawing);
   auto later = std::make_shared<MetafilePicture::Drawing>(*drawing);
   first->runs.resize(cut);
@@ -190,13 +225,26 @@ void LayOver(const PixelRows& layer, const PixelRows& image, int width, int top,
 QImage RasterOfParts(const RasterLayout& layout, const PictureMaker& first,
                      const PictureMaker& later) {
   const RasterSize size = layout.size;
+  DrawingBudget::Charge(ImageBytes(size));
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
+  if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  const QRectF target = layout.frameTarget;
+  // The second processor needs a layer of its own: where the budget has no room for it,
+  // both parts are drawn on one, the later over the first.
+  try {
+    DrawingBudget::Charge(ImageBytes(size));
+  } catch (const DrawingBudgetSpent&) {
+    FillImage(image, qRgb(255, 255, 255));
+    QPainter painter(&image);
+    first().Paint(painter, target);
+    later().Paint(painter, target);
+    return image;
+  }
   QImage layer(size.widthPx, size.heightPx, QImage::Format_ARGB32);
-  if (image.isNull() || layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
+  if (layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
   const PixelRows below{image.bits(), image.bytesPerLine()};
   const PixelRows above{layer.bits(), layer.bytesPerLine()};
   const int width = size.widthPx;
-  const QRectF target = layout.frameTarget;
   // The later part on a layer of its own, on a second processor; laid over the first
   // part afterwards, it covers what it would have covered drawn in sequence. Each thread
   // then lays half of the rows over.
@@ -215,7 +263,9 @@ QImage RasterOfParts(const RasterLayout& layout, const PictureMaker& first,
   };
   const int half = size.heightPx / 2;
   {
+    DrawingBudget::Account* const account = DrawingBudget::Current();
     std::jthread second([&] {
+      const DrawingBudget::Use sameDrawing(account);
       FillImage(layer, 0);
       paintOn(layer, later, laterFailure);
       if (!firstFailure && !laterFailure) LayOver(above, below, width, half, size.heightPx);
@@ -236,6 +286,7 @@ QImage RasterOfPicture(const MetafilePicture& picture, const RasterLayout& layou
     return RasterOfParts(
         layout, [&] { return halves->first; }, [&] { return halves->later; });
   }
+  DrawingBudget::Charge(ImageBytes(layout.size));
   QImage image(layout.size.widthPx, layout.size.heightPx, QImage::Format_RGB32);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
   FillImage(image, qRgb(255, 255, 255));
@@ -245,6 +296,8 @@ QImage RasterOfPicture(const MetafilePicture& picture, const RasterLayout& layou
 }
 
 std::string EncodeImage(ExportFormat format, const QImage& image, int pixelsPerMetre) {
+  // The encoders' rows, packed and compressed, and the file's bytes: about one more image.
+  const DrawingBudget::Hold encoding(static_cast<std::size_t>(image.sizeInBytes()));
   if (format == ExportFormat::Bmp) return BmpOfImage(image, pixelsPerMetre);
   if (format == ExportFormat::Png) return PngOfImage(image, pixelsPerMetre);
   throw RuntimeError(err::kBadFileNameOrNumber, "no image encoding for this format");
@@ -257,10 +310,14 @@ std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& r
       const RasterLayout layout = RasterLayoutFor(picture.Frame(), request);
       return EncodeImage(request.format, RasterOfPicture(picture, layout), layout.pixelsPerMetre);
     }
-    case ExportFormat::Pdf:
+    case ExportFormat::Pdf: {
+      const DrawingBudget::Hold writing(VectorBytes(picture, request.format));
       return PdfOfPicture(picture, request.page.value_or(FrameAsPage(picture.Frame())));
-    case ExportFormat::Svg:
+    }
+    case ExportFormat::Svg: {
+      const DrawingBudget::Hold writing(VectorBytes(picture, request.format));
       return SvgOfPicture(picture, request.page.value_or(FrameAsPage(picture.Frame())));
+    }
     case ExportFormat::Emf:
       break;
   }
@@ -284,27 +341,12 @@ std::string EncodeSourceImage(const PlotSource& source, const DrawSetup& setup,
 
 namespace {
 
-// An output that exists as something other than a file or a folder (a terminal, a pipe,
-// /dev/stdout) is written into as it is, never replaced.
-FileDescriptor OpenStreamOutput(const std::string& output) {
-  struct stat status {};
-  if (::stat(output.c_str(), &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode)) {
-    return FileDescriptor(-1);
-  }
-  FileDescriptor stream(::open(output.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC));
-  if (stream.Get() < 0) Fail(output);
-  return stream;
-}
-
-// Lets `write` fill `output` through a descriptor: standard output for "-", a stream as
-// it is, else a replacement file that takes the output's place once complete.
+// Lets `write` fill `output` through a descriptor: standard output for "-", else a
+// replacement file that takes the output's place once complete. Nothing else is written
+// into: an output that is, or leads to, a device or a FIFO is refused.
 void WriteInto(const std::string& output, const std::function<void(int)>& write) {
   if (output == kStandardOutputName) {
     write(STDOUT_FILENO);
-    return;
-  }
-  if (const FileDescriptor stream = OpenStreamOutput(output); stream.Get() >= 0) {
-    write(stream.Get());
     return;
   }
   ReplacementFile replacement(output);
@@ -315,6 +357,7 @@ void WriteInto(const std::string& output, const std::function<void(int)>& write)
 }  // namespace
 
 void WriteOutput(std::string_view bytes, const std::string& output) {
+  DrawingBudget::Charge(bytes.size());
   WriteInto(output, [&](int to) { WriteAllTo(to, bytes.data(), bytes.size(), output); });
 }
 

@@ -106,7 +106,7 @@ std::string EncodeSourceImage(const PlotSource& source, const DrawSetup& setup,
                               const EncodeRequest& request);
 
 // Writes `bytes` into `output` as ExportDrawing writes a drawing: standard output for "-",
-// a device or pipe as it is, a file only once all of it is on disk.
+// a file only once all of it is on disk, nothing that is not a file.
 void WriteOutput(std::string_view bytes, const std::string& output);
 
 }  // namespace korvid

@@ -26,6 +26,8 @@ class PlotFileCategoryImpl : public std::error_category {
                " MiB, the most a plot file may hold";
       case PlotFileProblem::NotAFile:
         return "a device, not a file";
+      case PlotFileProblem::Shrank:
+        return "it became shorter while it was read";
     }
     return "unknown problem";
   }
@@ -49,10 +51,7 @@ std::string ReadRegularFile(int fd, std::size_t size, const std::string& path) {
     const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) ThrowFileError(errno, path);
-    if (got == 0) {
-      throw PlotFileError(err::kInputPastEndOfFile, std::make_error_code(std::errc::io_error),
-                          path);
-    }
+    if (got == 0) throw PlotFileError(err::kInputPastEndOfFile, PlotFileProblem::Shrank, path);
     filled += static_cast<std::size_t>(got);
   }
   return bytes;
@@ -93,7 +92,7 @@ std::string ReadOpenFile(int fd, bool standardInput, std::size_t limitBytes, Fil
   if (S_ISDIR(status.st_mode)) ThrowFileError(EISDIR, path);
   if (kinds == FileKinds::RegularFilesOnly && !S_ISREG(status.st_mode))
     throw PlotFileError(err::kPathFileAccess, PlotFileProblem::NotAFile, path);
-  if (S_ISREG(status.st_mode) && !standardInput) {
+  if (S_ISREG(status.st_mode) && !standardInput && status.st_size > 0) {
     if (static_cast<std::uintmax_t>(status.st_size) > limitBytes) ThrowTooLarge(path);
     return ReadRegularFile(fd, static_cast<std::size_t>(status.st_size), path);
   }

@@ -24,7 +24,7 @@ inline constexpr const char* kStandardInputName = "-";
 enum class FileKinds { FilesAndStreams, RegularFilesOnly };
 
 // Why a plot file could not be read when the system's error numbers have no word for it.
-enum class PlotFileProblem { TooLarge = 1, NotAFile };
+enum class PlotFileProblem { TooLarge = 1, NotAFile, Shrank };
 const std::error_category& PlotFileCategory();
 std::error_code make_error_code(PlotFileProblem problem);
 
@@ -40,10 +40,11 @@ class PlotFileError : public RuntimeError {
 };
 
 // The whole file as bytes, one byte one character. A regular file gives exactly as many
-// bytes as the file system says it holds (fewer is error 62). Pipes, FIFOs, sockets and
-// standard input ("-") are read to their end. Either way more than `limitBytes` is
-// refused (error 7, PlotFileProblem::TooLarge) before or while reading, so a file that
-// grows meanwhile cannot take more memory. Devices are refused (error 75,
+// bytes as the file system says it holds (fewer is error 62, PlotFileProblem::Shrank); one
+// that says it holds none, as the files of /proc do whatever they hold, is read to its
+// end. Pipes, FIFOs, sockets and standard input ("-") are read to their end. Either way more than
+// `limitBytes` is refused (error 7, PlotFileProblem::TooLarge) before or while reading, so a file
+// that grows meanwhile cannot take more memory. Devices are refused (error 75,
 // PlotFileProblem::NotAFile) and never block; so is anything but a regular file when
 // `kinds` is RegularFilesOnly, before anything is read from it.
 std::string LoadPlotFileBytes(const std::string& path,

@@ -5,6 +5,7 @@
 #include <QTransform>
 #include <vector>
 
+#include "model/PlotUnits.h"
 #include "render/FrameArc.h"
 
 namespace korvid {
@@ -23,7 +24,7 @@ class ArcFlattener {
                double tolerance = kScreenTolerance);
 
   // A fraction of a screen pixel; on a printer the same length in millimetres serves.
-  static constexpr double kScreenTolerance = 0.2;
+  static constexpr double kScreenTolerance = kPixelChordTolerance;
   static constexpr int kMostChords = 1 << 15;
 
   // How many chords (1 to kMostChords) an arc of `sweep` radians needs on the ellipse with

@@ -76,6 +76,22 @@ class PageDrawing {
                  FrameSide(quarterTurn ? width_ : height_));
   }
 
+  // The lines a picture of `part` holds, as far as the points of its polylines tell, so
+  // that its display list is made once at its size.
+  std::size_t LinesIn(const DrawingPart& part) const {
+    std::size_t item = 0, lines = 0, nextPolygon = 0;
+    for (const StandardPolyline& line : page_.polylines) {
+      for (; nextPolygon < page_.polygons.size() &&
+             page_.polygons[nextPolygon].polylinesBefore <=
+                 static_cast<std::size_t>(&line - page_.polylines.data());
+           ++nextPolygon)
+        ++item;
+      if (item >= part.first && item < part.end) lines += line.points.size();
+      ++item;
+    }
+    return lines;
+  }
+
   // The items of `part`: the page's polylines and polygons in the file's order.
   void Draw(Metafile& metafile, const DrawingPart& part = {}) {
     metafile_ = &metafile;
@@ -431,7 +447,9 @@ class PageSource final : public PlotSource {
   }
   void Draw(PictureRecorder& recorder, const DrawSetup& setup,
             const DrawingPart& part) const override {
-    PageDrawing<PictureRecorder>(*plot_, Index(), setup).Draw(recorder, part);
+    PageDrawing<PictureRecorder> drawing(*plot_, Index(), setup);
+    recorder.Reserve(drawing.LinesIn(part), 0);
+    drawing.Draw(recorder, part);
   }
 
   // Recording a page costs more than painting it: each thread records its own part.

@@ -34,6 +34,8 @@ std::uint32_t DrawingBuilder::InternPen(const PicturePen& pen) {
 }
 
 void DrawingBuilder::AddArc(std::uint32_t pen, const FrameArc& arc) {
+  DrawingBudget::CheckTime();
+  ReserveCounted(drawing_->arcs, 1);
   DrawRun& run = RunFor(pen, RunKind::kArcs, static_cast<std::uint32_t>(drawing_->arcs.size()));
   if (run.count++ == 0)
     run.bounds = arc.Bounds();
@@ -44,6 +46,9 @@ void DrawingBuilder::AddArc(std::uint32_t pen, const FrameArc& arc) {
 
 void DrawingBuilder::AddFill(FrameFill fill) {
   if (fill.points.empty()) return;
+  DrawingBudget::Charge(fill.points.size() * sizeof(QPointF) +
+                        fill.ringSizes.size() * sizeof(std::uint32_t));
+  ReserveCounted(drawing_->fills, 1);
   FrameBox bounds{static_cast<float>(fill.points[0].x()), static_cast<float>(fill.points[0].y()),
                   static_cast<float>(fill.points[0].x()), static_cast<float>(fill.points[0].y())};
   for (const QPointF& p : fill.points) {
@@ -61,8 +66,10 @@ void DrawingBuilder::AddFill(FrameFill fill) {
 }
 
 void DrawingBuilder::Reserve(std::size_t lines, std::size_t arcs) {
-  drawing_->lines.reserve(lines);
-  drawing_->arcs.reserve(arcs);
+  std::vector<FrameLine>& lineList = drawing_->lines;
+  std::vector<FrameArc>& arcList = drawing_->arcs;
+  if (lines > lineList.size()) ReserveCounted(lineList, lines - lineList.size());
+  if (arcs > arcList.size()) ReserveCounted(arcList, arcs - arcList.size());
 }
 
 std::shared_ptr<const MetafilePicture::Drawing> DrawingBuilder::Finish() {

@@ -4,13 +4,14 @@
 #include <memory>
 #include <unordered_map>
 
+#include "model/DrawingBudget.h"
 #include "render/MetafileDrawing.h"
 
 namespace korvid {
 
 // Collects primitives into the display list: merges consecutive primitives of one pen into
 // runs and gives equal pens one index, so that a file that creates a pen for every line
-// still paints in long runs.
+// still paints in long runs. The list grows within the drawing budget in force.
 class DrawingBuilder {
  public:
   DrawingBuilder(const QRect& frame, const QString& description);
@@ -19,6 +20,8 @@ class DrawingBuilder {
   const PicturePen& Pen(std::uint32_t index) const { return drawing_->pens[index]; }
   // Inline: the drawing routine adds a line for every segment of the plot.
   void AddLine(std::uint32_t pen, const FrameLine& line) {
+    DrawingBudget::CheckTime();
+    if (drawing_->lines.size() == drawing_->lines.capacity()) ReserveCounted(drawing_->lines, 1);
     DrawRun& run = RunFor(pen, RunKind::kLines, static_cast<std::uint32_t>(drawing_->lines.size()));
     if (run.count++ == 0)
       run.bounds = line.Bounds();
@@ -40,8 +43,10 @@ class DrawingBuilder {
 
   DrawRun& RunFor(std::uint32_t pen, RunKind kind, std::uint32_t next) {
     std::vector<DrawRun>& runs = drawing_->runs;
-    if (runs.empty() || runs.back().pen != pen || runs.back().kind != kind)
+    if (runs.empty() || runs.back().pen != pen || runs.back().kind != kind) {
+      ReserveCounted(runs, 1);
       runs.push_back({pen, kind, next, 0, {0, 0, 0, 0}});
+    }
     return runs.back();
   }
 

@@ -11,6 +11,7 @@
 #include <memory>
 #include <utility>
 
+#include "model/DrawingBudget.h"
 #include "model/RuntimeError.h"
 
 // libuemf defines many unprefixed macros: it stays inside this file.
@@ -70,7 +71,7 @@ std::size_t EmfWriter::HeaderBytes(const std::u16string& description) {
 EmfWriter::EmfWriter(const Rect& frameHimetric, const std::u16string& description,
                      std::size_t expectedRecordBytes)
     : bytes_(HeaderRecord(frameHimetric, description)), records_(1), handleInUse_(1, true) {
-  bytes_.reserve(bytes_.size() + expectedRecordBytes + 32);
+  ReserveCounted(bytes_, expectedRecordBytes + 32);
 }
 
 EmfWriter::~EmfWriter() = default;
@@ -79,6 +80,7 @@ template <typename Record>
 void EmfWriter::Append(const Record& record) {
   static_assert(sizeof(Record) % 4 == 0, "records are whole 32-bit words");
   const auto* begin = reinterpret_cast<const std::uint8_t*>(&record);
+  if (bytes_.capacity() - bytes_.size() < sizeof(Record)) ReserveCounted(bytes_, sizeof(Record));
   bytes_.insert(bytes_.end(), begin, begin + sizeof(Record));
   ++records_;
 }
@@ -135,6 +137,7 @@ void EmfWriter::Polyline(const std::vector<Point>& points) {
                                  static_cast<std::uint32_t>(bounds.bottom),
                                  static_cast<std::uint32_t>(points.size())};
   const auto* begin = reinterpret_cast<const std::uint8_t*>(head);
+  ReserveCounted(bytes_, size);
   bytes_.insert(bytes_.end(), begin, begin + sizeof head);
   const auto* data = reinterpret_cast<const std::uint8_t*>(points.data());
   static_assert(sizeof(Point) == 8, "points are two 32-bit words");
@@ -157,6 +160,9 @@ void EmfWriter::PolyPolygon(const std::vector<std::vector<Point>>& rings) {
   }
   if (points == 0) return;
   const std::size_t size = PolyPolygonBytes(rings.size(), points);
+  // The record is built beside the metafile before it joins it.
+  const DrawingBudget::Hold building(size);
+  ReserveCounted(bytes_, size);
   std::vector<std::uint32_t> words;
   words.reserve(size / 4);
   const auto push = [&words](std::int64_t value) {

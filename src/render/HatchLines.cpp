@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "model/DrawingBudget.h"
+
 namespace korvid {
 
 namespace {
@@ -39,21 +41,39 @@ std::vector<HatchSegment> HatchLines(const std::vector<PlotRing>& rings, double 
   }
   if (!(maxV > minV)) return segments;
   spacing = std::max(std::fabs(spacing), (maxV - minV) / kMostHatchLines);
+  // The edges by where they begin, so that each hatch line meets only those it crosses:
+  // a ring of millions of points costs its crossings, not its points a line.
+  struct Edge {
+    PlotPoint a, b;
+    double low, high;  // an edge crosses the lines from low up to (not including) high
+  };
+  std::vector<Edge> edges;
+  for (const PlotRing& ring : turned) {
+    for (std::size_t i = 0; i < ring.size(); ++i) {
+      const PlotPoint& a = ring[i];
+      const PlotPoint& b = ring[(i + 1) % ring.size()];
+      if (a.y != b.y) edges.push_back({a, b, std::min(a.y, b.y), std::max(a.y, b.y)});
+    }
+  }
+  std::sort(edges.begin(), edges.end(), [](const Edge& e, const Edge& f) { return e.low < f.low; });
+  std::vector<const Edge*> active;
+  std::size_t next = 0;
   std::vector<Crossing> crossings;
   const auto add = [&](double v, double u1, double u2) {
     segments.push_back({{u1 * c - v * s, u1 * s + v * c}, {u2 * c - v * s, u2 * s + v * c}});
   };
   for (double v = std::ceil(minV / spacing) * spacing; v <= maxV; v += spacing) {
+    DrawingBudget::CheckTime();
+    for (; next < edges.size() && edges[next].low <= v; ++next)
+      active.push_back(&edges[next]);
+    std::erase_if(active, [v](const Edge* e) { return e->high <= v; });
     crossings.clear();
-    for (const PlotRing& ring : turned) {
-      for (std::size_t i = 0; i < ring.size(); ++i) {
-        const PlotPoint& a = ring[i];
-        const PlotPoint& b = ring[(i + 1) % ring.size()];
-        if ((a.y <= v) == (b.y <= v)) continue;
-        crossings.push_back({a.x + (v - a.y) / (b.y - a.y) * (b.x - a.x), b.y > a.y ? 1 : -1});
-      }
+    for (const Edge* e : active) {
+      crossings.push_back({e->a.x + (v - e->a.y) / (e->b.y - e->a.y) * (e->b.x - e->a.x),
+                           e->b.y > e->a.y ? 1 : -1});
     }
     std::sort(crossings.begin(), crossings.end());
+    ReserveCounted(segments, crossings.size() / 2);
     if (!nonZeroWinding) {
       for (std::size_t i = 0; i + 1 < crossings.size(); i += 2)
         add(v, crossings[i].u, crossings[i + 1].u);

@@ -35,7 +35,8 @@ std::string ReadWholeFile(const FileLocation& location) {
   if (::fstat(file.Get(), &status) != 0) ThrowFileError(errno, path);
   if (S_ISDIR(status.st_mode)) ThrowFileError(EISDIR, path);
   if (!S_ISREG(status.st_mode)) ThrowInvalidPicture("not a file");
-  if (status.st_size > kLargestFile) ThrowInvalidPicture("file too large for a picture");
+  // Too large is not malformed: the user is told the picture is too large.
+  if (status.st_size > kLargestFile) throw RuntimeError(err::kPictureTooLarge, path);
   std::string bytes;
   bytes.reserve(static_cast<std::size_t>(status.st_size));
   char buffer[1 << 16];
@@ -46,7 +47,7 @@ std::string ReadWholeFile(const FileLocation& location) {
     if (n == 0) return bytes;
     bytes.append(buffer, static_cast<std::size_t>(n));
     if (bytes.size() > static_cast<std::size_t>(kLargestFile))
-      ThrowInvalidPicture("file too large for a picture");
+      throw RuntimeError(err::kPictureTooLarge, path);
   }
 }
 

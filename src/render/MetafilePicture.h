@@ -32,8 +32,8 @@ class MetafilePicture {
   MetafilePicture();  // the empty picture: paints nothing
 
   // Error 53 for a missing file, 70 without permission, other file-system failures as
-  // ErrorNumberFromErrno maps them, 481 for a file that is not a well-formed enhanced
-  // metafile (or is over 1 GiB, far beyond any plot picture).
+  // ErrorNumberFromErrno maps them, 480 for a file over 1 GiB (far beyond any plot
+  // picture), 481 for one that is not a well-formed enhanced metafile.
   static MetafilePicture LoadFile(const FileLocation& file);
   // Error 481 for bytes that are not a well-formed enhanced metafile.
   static MetafilePicture FromBytes(std::string_view bytes);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "model/DrawingBudget.h"
 #include "render/DevicePen.h"
 #include "render/LineClip.h"
 
@@ -19,6 +20,9 @@ namespace {
 constexpr double kGuardMargin = 32768;
 // Where a device has no size of its own (a recording), the visible area is this large.
 constexpr double kUnbounded = 1e9;
+// What filling takes beside the display list, a point of the fill: the path's elements and
+// the scan converter's edges.
+constexpr std::size_t kFillBytesPerPoint = 96;
 // The reference screen: dash patterns and chord tolerances are set for it.
 constexpr double kScreenDotsPerMm = 96 / 25.4;
 
@@ -172,6 +176,7 @@ void PicturePainter::PaintLines(const DrawRun& run) {
   auto joined = [](const FrameLine& a, const FrameLine& b) { return a.x2 == b.x1 && a.y2 == b.y1; };
   bool lastInSight = false;
   for (; line != end; ++line) {
+    DrawingBudget::CheckTime();
     const bool seen = allInside || inSight(*line);
     // A line out of sight that joins one in sight is drawn as well: whether the pen's
     // strokes meet in a join or end in caps, and how the device rasterises them, must not
@@ -200,6 +205,7 @@ void PicturePainter::PaintArcs(const DrawRun& run) {
   const FrameArc* arc = drawing_.arcs.data() + run.first;
   const FrameArc* const end = arc + run.count;
   for (; arc != end; ++arc) {
+    DrawingBudget::CheckTime();
     if (arc->Bounds().Intersects(cull_)) flattener_->Flatten(*arc, Sink());
   }
 }
@@ -211,6 +217,9 @@ void PicturePainter::PaintFills(const DrawRun& run) {
   const FrameFill* const end = fill + run.count;
   for (; fill != end; ++fill) {
     if (!fill->bounds.Intersects(cull_)) continue;
+    DrawingBudget::CheckTime();
+    // The path and what the sink makes of it while it fills: about a hundred bytes a point.
+    const DrawingBudget::Hold filling(fill->points.size() * kFillBytesPerPoint);
     devicePoints_.clear();
     for (const QPointF& point : fill->points)
       devicePoints_.push_back(map_.map(point));

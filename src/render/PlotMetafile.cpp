@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -74,7 +73,48 @@ int OpenBase(const std::string& base) {
   return fd;
 }
 
-std::string MakeFolder(int baseFd, const std::string& base) {
+// The runtime folder: the user's own, and no one else's to enter.
+bool PrivateToUser(const struct stat& status) {
+  return IsOwnFolder(status) && (status.st_mode & 07777) == kPrivate;
+}
+
+// A temporary folder where no one else can remove or swap what the user makes: written by
+// no one but the user, or sticky (as /tmp) and held by the user or root.
+bool SafeForUser(const struct stat& status) {
+  if (!S_ISDIR(status.st_mode)) return false;
+  if (IsOwnFolder(status) && (status.st_mode & 022) == 0) return true;
+  return (status.st_mode & S_ISVTX) && (status.st_uid == ::geteuid() || status.st_uid == 0);
+}
+
+// The folder at `path` as its descriptor, when what the descriptor reaches passes `safe`:
+// the folder checked is the folder used, whoever renames or swaps the path meanwhile.
+int OpenChecked(const char* path, bool (*safe)(const struct stat&)) {
+  if (path == nullptr || *path == '\0') return -1;
+  const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat status {};
+  if (::fstat(fd, &status) == 0 && safe(status)) return fd;
+  ::close(fd);
+  return -1;
+}
+
+struct BaseFolder {
+  int fd;
+  std::string path;
+};
+
+BaseFolder OpenDefaultBase() {
+  // Asked for directly, because Qt's lookup complains aloud when a session has none.
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (const int fd = OpenChecked(runtime, PrivateToUser); fd >= 0) return {fd, runtime};
+  const char* temporary = std::getenv("TMPDIR");
+  if (const int fd = OpenChecked(temporary, SafeForUser); fd >= 0) return {fd, temporary};
+  if (const int fd = OpenChecked("/tmp", SafeForUser); fd >= 0) return {fd, "/tmp"};
+  Fail(EACCES, "/tmp");
+}
+
+std::string MakeFolder(int baseFd, const std::string& base,
+                       std::vector<std::unique_ptr<ExitCleanup>>& cleanup) {
   static constexpr char kLetters[] =
       "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   std::random_device random;
@@ -82,7 +122,13 @@ std::string MakeFolder(int baseFd, const std::string& base) {
     std::string name(kFolderPrefix);
     for (int i = 0; i < 10; ++i)
       name += kLetters[random() % (sizeof kLetters - 1)];
+    // Registered before it is made: a signal never leaves it behind.
+    cleanup.push_back(
+        std::make_unique<ExitCleanup>(baseFd, name.c_str(), ExitCleanup::Kind::Folder));
+    const ExitCleanup::Making making;
+    if (!making.Allowed()) Fail(EINTR, base);
     if (::mkdirat(baseFd, name.c_str(), kPrivate) == 0) return name;
+    cleanup.pop_back();
     if (errno != EEXIST) Fail(errno, base);
   }
   Fail(EEXIST, base);
@@ -118,26 +164,32 @@ int TakeLock(int folderFd, const std::string& folder) {
 }  // namespace
 
 std::string PlotMetafile::DefaultBaseFolder() {
-  // Asked for directly, because Qt's lookup complains aloud when a session has none.
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  struct stat status {};
-  if (runtime && *runtime && ::stat(runtime, &status) == 0 && IsOwnFolder(status) &&
-      (status.st_mode & 07777) == kPrivate) {
-    return runtime;
-  }
-  return QDir::tempPath().toStdString();
+  const BaseFolder base = OpenDefaultBase();
+  ::close(base.fd);
+  return base.path;
 }
 
 PlotMetafile::PlotMetafile(const std::string& baseFolder) : file_(std::string()) {
-  const std::string base = baseFolder.empty() ? DefaultBaseFolder() : baseFolder;
-  baseFd_ = OpenBase(base);
+  std::string base = baseFolder;
+  if (base.empty()) {
+    BaseFolder checked = OpenDefaultBase();
+    baseFd_ = checked.fd;
+    base = std::move(checked.path);
+  } else {
+    baseFd_ = OpenBase(base);
+  }
   try {
     SweepFolders(baseFd_);
-    name_ = MakeFolder(baseFd_, base);
+    name_ = MakeFolder(baseFd_, base, cleanup_);
     folder_ = base + "/" + name_;
     folderFd_ = OpenMadeFolder(baseFd_, name_, folder_);
+    for (const char* name : {kNewLockName, kLockName, kFileName})
+      cleanup_.emplace_back(std::make_unique<ExitCleanup>(folderFd_, name));
+    const ExitCleanup::Making making;
+    if (!making.Allowed()) Fail(EINTR, folder_);
     lockFd_ = TakeLock(folderFd_, folder_);
   } catch (...) {
+    cleanup_.clear();
     if (folderFd_ >= 0) {
       RemoveFolderContents(folderFd_);
       ::close(folderFd_);
@@ -147,10 +199,6 @@ PlotMetafile::PlotMetafile(const std::string& baseFolder) : file_(std::string())
     throw;
   }
   file_ = FileLocation(folderFd_, kFileName, folder_ + "/" + kFileName);
-  cleanup_.emplace_back(
-      std::make_unique<ExitCleanup>(baseFd_, name_.c_str(), ExitCleanup::Kind::Folder));
-  cleanup_.emplace_back(std::make_unique<ExitCleanup>(folderFd_, kLockName));
-  cleanup_.emplace_back(std::make_unique<ExitCleanup>(folderFd_, kFileName));
 }
 
 PlotMetafile::~PlotMetafile() {

@@ -13,7 +13,7 @@ namespace korvid {
 // folder of its own (mode 0700) under the user's runtime folder, or the temporary folder
 // when the runtime folder is not the user's own and private. Two instances never
 // overwrite each other's drawing, and no one else can swap the folder or the file for a
-// link: both are reached through the folder's descriptor only.
+// link: both are reached through the descriptor of the folder that was checked only.
 //
 // The instance holds a lock on a file in its folder for its whole life. The folder goes
 // when the program ends, however it ends: normally, by exit(), or by a fatal signal;
@@ -42,7 +42,9 @@ class PlotMetafile {
   void Remove();
 
   // The user's runtime folder ($XDG_RUNTIME_DIR) when it is a folder of the user's own
-  // that no one else may enter (mode 0700), else the temporary folder.
+  // that no one else may enter (mode 0700); else the temporary folder ($TMPDIR, else /tmp)
+  // when no one else can take away or swap what is made in it: the user's own and written
+  // by no one else, or sticky and the user's or root's. Error 70 when there is none.
   static std::string DefaultBaseFolder();
 
  private:

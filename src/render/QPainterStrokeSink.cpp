@@ -91,6 +91,13 @@ void QPainterStrokeSink::Line(QPointF from, QPointF to) {
   if (solid_) {
     if (!chain_.empty() && chain_.back() == from) {
       chain_.push_back(to);
+      // Drawn a stretch at a time: the painter strokes a polyline whole, and a polyline of
+      // millions of points takes it gigabytes. The next stretch begins with this one's last
+      // line, so that the corner between them is drawn as the polyline would draw it.
+      if (chain_.size() == kBatchLines) {
+        painter_.drawPolyline(chain_.data(), static_cast<int>(chain_.size()));
+        chain_.erase(chain_.begin(), chain_.end() - 2);
+      }
       return;
     }
     FlushChain();

@@ -221,8 +221,9 @@ TEST_F(MainWindowTest, CommandsWithoutADrawingDoNothing) {
     EXPECT_FALSE(form->Output().Previewing()) << state;
     EXPECT_EQ(form->Surface()->geometry(), surface) << state;
   };
+  const int shown = dialogs.dialogsShown;
   tryAll("no file");
-  EXPECT_EQ(dialogs.pageSetupDialogs, 0);
+  EXPECT_EQ(dialogs.dialogsShown, shown) << "no page set-up";
   LoadRectangle();
   Load(Fixture("empty.hpg", "IN;SP1;"));
   tryAll("a file that drew nothing");

@@ -3,6 +3,7 @@
 
 #include "app/ErrorMessages.h"
 #include "app/ReadingNotes.h"
+#include "reader/PlotFile.h"
 
 namespace korvid {
 namespace {
@@ -77,10 +78,21 @@ TEST(ReadingNotes, StandardLeftOutTellsBudgetNothingDrawnAndUnreadInstructions) 
   outcome.rasterSkip = RasterSkip::Colour;
   EXPECT_EQ(DescribeStandardLeftOut(outcome),
             "描けない文字2個を「?」で表示しました。ラスター画像1個を描けませんでした（カラー）");
-  outcome.fileError = std::make_error_code(std::errc::permission_denied);
-  EXPECT_EQ(DescribeStandardLeftOut(outcome),
-            QStringLiteral("ファイルを読み込めませんでした（%1）")
-                .arg(QString::fromStdString(outcome.fileError.message())));
+  // Why a file could not be read is said in Japanese in both readings, precisely.
+  for (const auto& [reason, text] :
+       {std::pair<std::error_code, const char*>(
+            std::make_error_code(std::errc::permission_denied),
+            "ファイルを読み込めませんでした（アクセスが許可されていません）"),
+        {make_error_code(PlotFileProblem::Shrank),
+         "読み込み中にファイルが短くなったため読み込めませんでした"},
+        {make_error_code(PlotFileProblem::TooLarge),
+         "ファイルが大きすぎるため読み込めませんでした（上限512MiB）"},
+        {make_error_code(PlotFileProblem::NotAFile),
+         "ファイルではない（デバイスなど）ため読み込めませんでした"}}) {
+    outcome.fileError = reason;
+    EXPECT_EQ(DescribeStandardLeftOut(outcome), QString::fromUtf8(text));
+    EXPECT_EQ(DescribeFileError(reason), QString::fromUtf8(text));
+  }
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "app/PageBox.h"
 #include "app/PageSetupDialog.h"
 #include "app/PlotSurface.h"
+#include "app/PrinterSetup.h"
 #include "app/SetupForm.h"
 #include "app/ViewCommands.h"
 
@@ -183,39 +184,81 @@ TEST_F(OutputTest, PreviewPagesThroughTheSheetsAndLeavesOnlyItsOwnCommands) {
 
 // Output to a file is a choice of its own in page set-up, kept with its name; printing
 // uses that name, or asks for one when page set-up gave none. Whatever page set-up
-// confirms, it says its options do not reach the print.
+// confirms, it says its options do not reach the print. Without a print server the
+// window starts on the file; with a default printer (cups-pdf's queue is called "PDF") on
+// that printer, and the file is still chosen by what it is.
 TEST_F(OutputTest, PageSetupChoosesFileOutputItself) {
   Trigger("plotmenu34");  // cancelled
   EXPECT_TRUE(dialogs.messages.empty());
-  // {typed in page set-up, answered when printing asks}; the name printed to is the first.
-  for (const auto& [setupName, askedName] :
-       {std::pair{Path("named.pdf"), QString()}, std::pair{QString(), Path("asked.pdf")}}) {
-    dialogs.onPageSetup = [&](QPrinter& printer) {
-      PageSetupDialog dialog(printer);
-      // It starts on the file choice: the current printer writes a file.
-      EXPECT_EQ(dialog.PrinterChoice()->currentIndex(), dialog.FileChoice());
-      dialog.FileName()->setText(setupName);
-      dialog.Confirm();
-      return true;
-    };
-    Trigger("plotmenu34");
-    EXPECT_TRUE(form->Output().Printer().PrintsToFile());
-    QString shown = "none";
-    dialogs.onPrint = [&shown](QPrinter& p) {
-      shown = p.outputFormat() == QPrinter::PdfFormat ? p.outputFileName() : "a printer";
-      return true;
-    };
-    dialogs.saveAnswers = {askedName};
-    Trigger("PlotMenu13");
-    EXPECT_EQ(shown, setupName);
-    EXPECT_TRUE(fs::exists((setupName.isEmpty() ? askedName : setupName).toStdString()));
+  const QString kPdfMessage =
+      "ページ設定したオプションは、印刷出力に反映されませんので\r\n"
+      "印刷出力時にオプションを再設定して下さい";
+  for (const QString& defaultPrinter : {QString(), QString("PDF")}) {
+    SCOPED_TRACE(defaultPrinter.toStdString());
+    dialogs.defaultPrinter = defaultPrinter;
+    dialogs.printers = defaultPrinter.isEmpty() ? QStringList() : QStringList{"Office", "PDF"};
+    form.reset();  // a window started on this machine
+    form = std::make_unique<PictForm>(*context);
+    form->show();
+    Start();
+    LoadRectangle();
+    QString inUse = defaultPrinter;
+    EXPECT_EQ(form->Output().Printer().PrintsToFile(), defaultPrinter.isEmpty());
+    EXPECT_EQ(form->Output().Printer().PrinterName(), defaultPrinter);
+    dialogs.messages.clear();
+    // {typed in page set-up, answered when printing asks}; the name printed to is the first.
+    for (const auto& [setupName, askedName] :
+         {std::pair{Path("named.pdf"), QString()}, std::pair{QString(), Path("asked.pdf")}}) {
+      bool started = false;
+      dialogs.onDialog = [&](QDialog& shown) {
+        auto& dialog = dynamic_cast<PageSetupDialog&>(shown);
+        started = dialog.PrinterChoice()->currentIndex() ==
+                  (inUse.isEmpty() ? dialog.FileChoice() : dialog.PrinterChoice()->findData(inUse));
+        EXPECT_EQ(dialog.FileName()->isEnabled(), inUse.isEmpty());
+        dialog.PrinterChoice()->setCurrentIndex(dialog.FileChoice());
+        dialog.FileName()->setText(setupName);
+        dialog.Confirm();
+      };
+      Trigger("plotmenu34");
+      dialogs.onDialog = {};
+      EXPECT_TRUE(started) << "the page set-up starts on the printer in use";
+      ASSERT_TRUE(form->Output().Printer().PrintsToFile());
+      QString shown = "none";
+      dialogs.onPrint = [&shown](QPrinter& p) {
+        shown = p.outputFormat() == QPrinter::PdfFormat ? p.outputFileName() : "a printer";
+        return true;
+      };
+      dialogs.saveAnswers = {askedName};
+      Trigger("PlotMenu13");
+      EXPECT_EQ(shown, setupName);
+      EXPECT_TRUE(fs::exists((setupName.isEmpty() ? askedName : setupName).toStdString()));
+      fs::remove_all(folder / "named.pdf");
+      fs::remove_all(folder / "asked.pdf");
+      // Back to the printer for the next round: the queue is asked whether it takes jobs.
+      if (defaultPrinter.isEmpty()) continue;
+      dialogs.onDialog = [&](QDialog& shown) {
+        auto& dialog = dynamic_cast<PageSetupDialog&>(shown);
+        EXPECT_EQ(dialog.PrinterChoice()->currentIndex(), dialog.FileChoice());
+        dialog.PrinterChoice()->setCurrentIndex(dialog.PrinterChoice()->findData("Office"));
+        dialog.Confirm();
+      };
+      Trigger("plotmenu34");
+      dialogs.onDialog = {};
+      PrinterSetup& printer = form->Output().Printer();
+      EXPECT_TRUE(!printer.PrintsToFile() && printer.PrinterName() == "Office");
+      dialogs.takesJobs = false;
+      EXPECT_THROW(printer.CheckTakesJobs(), RuntimeError);
+      dialogs.takesJobs = true;
+      EXPECT_NO_THROW(printer.CheckTakesJobs());
+      inUse = "Office";
+    }
+    ASSERT_FALSE(dialogs.saveRequests.empty());
+    EXPECT_EQ(dialogs.saveRequests.back().title, "PDFファイルに出力");
+    EXPECT_EQ(dialogs.messages,
+              std::vector<QString>(defaultPrinter.isEmpty() ? 2 : 4, kPdfMessage));
+    EXPECT_TRUE(dialogs.warnings.empty());
+    dialogs.saveRequests.clear();
   }
-  EXPECT_EQ(dialogs.saveRequests.back().title, "PDFファイルに出力");
-  EXPECT_EQ(dialogs.messages,
-            std::vector<QString>(2,
-                                 "ページ設定したオプションは、印刷出力に反映されませんので\r\n"
-                                 "印刷出力時にオプションを再設定して下さい"));
-  EXPECT_TRUE(dialogs.warnings.empty());
 }
 
 // The dialog shows the magnification in force; a wrong entry keeps it open, one beyond what

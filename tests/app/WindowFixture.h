@@ -44,8 +44,10 @@ class ScriptedDialogs : public DialogService {
   }
   void PopupMenu(QMenu&, const QPoint&) override { ++menusOpened; }
   bool PrintDialog(QWidget*, QPrinter& p) override { return ++printDialogs, onPrint && onPrint(p); }
-  bool PageSetupDialog(QWidget*, QPrinter& p) override {
-    return ++pageSetupDialogs, onPageSetup && onPageSetup(p);
+  QStringList PrinterNames() override { return printers; }
+  QString DefaultPrinterName() override { return defaultPrinter; }
+  bool PrinterTakesJobs(const QString& name) override {
+    return printers.contains(name) && takesJobs;
   }
   bool OpenUrl(const QUrl& url) override { return openedUrls.push_back(url), browserWorks; }
 
@@ -54,11 +56,16 @@ class ScriptedDialogs : public DialogService {
   std::function<void(const FileDialogRequest&)> onSave;  // choices made in a save dialog
   std::function<void(const QString&)> onMessage;
   std::function<bool(QPrinter&)> onPrint, onPageSetup;  // none: cancelled
+  // The machine's printers as the window sees them: none, and no print server, unless a
+  // test says otherwise.
+  QStringList printers;
+  QString defaultPrinter;
+  bool takesJobs = true;
   std::vector<FileDialogRequest> openRequests, saveRequests;
   std::vector<QString> warnings, messages;
   std::vector<QUrl> openedUrls;
   bool browserWorks = true;
-  int dialogsShown = 0, menusOpened = 0, printDialogs = 0, pageSetupDialogs = 0;
+  int dialogsShown = 0, menusOpened = 0, printDialogs = 0;
 
  private:
   static QString Answer(std::vector<FileDialogRequest>& requests, std::deque<QString>& answers,

@@ -1,7 +1,11 @@
 // korvid-convert with many files, and thumbnails, as a user runs it: where each drawing
 // goes, in which reading, what a failing file does to the others, and the exit status.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <map>
 
 #include "ConvertRun.h"
@@ -152,6 +156,105 @@ INSTANTIATE_TEST_SUITE_P(
         ThumbnailCase{"NothingInEitherReading", "IN;SP1;PU100,100;", "-s 64", 1, kNone,
                       "nothing to draw"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Signals: every worker stops, no temporary file stays, 128 + the signal ----
+
+// Whether `status` is an end by `signal`: dying of it, or exiting with 128 + its number
+// where it is ignored.
+bool EndedBy(int status, int signal) {
+  return (WIFSIGNALED(status) && WTERMSIG(status) == signal) ||
+         (WIFEXITED(status) && WEXITSTATUS(status) == 128 + signal);
+}
+
+// Waits up to `seconds` for `pid`; -1 when it is still running (it is then killed).
+int WaitFor(pid_t pid, double seconds) {
+  int status = 0;
+  for (double waited = 0; waited < seconds; waited += 0.01) {
+    if (::waitpid(pid, &status, WNOHANG) == pid) return status;
+    ::usleep(10000);
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+  return -1;
+}
+
+std::vector<std::string> LeftBehind(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : fs::directory_iterator(folder, ignored)) {
+    if (entry.path().filename().string().find(".korvid-") != std::string::npos)
+      names.push_back(entry.path().filename().string());
+  }
+  return names;
+}
+
+class BatchSignals : public BatchConvert {
+ protected:
+  // 64 plots of 300 circles each, for a batch that runs long enough to be stopped.
+  std::vector<std::string> BatchOf64() {
+    std::string plot = "IN;SP1;";
+    for (int i = 0; i < 300; ++i) {
+      plot += "PU" + std::to_string(i * 37 % 10000) + "," + std::to_string(i * 53 % 7200) + ";CI" +
+              std::to_string(50 + i * 97 % 3000) + ";";
+    }
+    std::vector<std::string> arguments{"-f", "png", "-j", "8", "-O", Out("out")};
+    for (int i = 0; i < 64; ++i)
+      arguments.push_back(Fixture("p" + std::to_string(i) + ".plt", plot));
+    return arguments;
+  }
+  // Waits until the batch has written its first drawing.
+  void WaitForFirstDrawing() {
+    for (int i = 0; i < 1000 && !fs::exists(Out("out/p0.png")) && !fs::exists(Out("out/p1.png"));
+         ++i)
+      ::usleep(2000);
+  }
+};
+
+// Any of the signals that end a program stops the whole batch at once: its workers make
+// no temporary file after it, and none is left behind.
+TEST_F(BatchSignals, EachEndingSignalStopsTheBatchAndLeavesNoTemporaryFile) {
+  const std::vector<std::string> batch = BatchOf64();
+  for (int signal : {SIGHUP,    SIGINT,  SIGQUIT, SIGILL,  SIGTRAP, SIGABRT,  SIGBUS,  SIGFPE,
+                     SIGUSR1,   SIGSEGV, SIGUSR2, SIGPIPE, SIGALRM, SIGTERM,  SIGXCPU, SIGXFSZ,
+                     SIGVTALRM, SIGPROF, SIGSYS,  SIGIO,   SIGPWR,  SIGSTKFLT}) {
+    fs::remove_all(Out("out"));
+    const pid_t batchPid = Start(batch);
+    WaitForFirstDrawing();
+    ::kill(batchPid, signal);
+    const int status = WaitFor(batchPid, 30);
+    EXPECT_TRUE(EndedBy(status, signal)) << "signal " << signal << ": status " << status;
+    EXPECT_EQ(LeftBehind(Out("out")), std::vector<std::string>()) << "signal " << signal;
+  }
+}
+
+// As the init process of a PID namespace (a container's entry point) a signal with no
+// handler is ignored: the converter ends all the same, waiting for its input or drawing.
+TEST_F(BatchSignals, AsInitOfAPidNamespaceItEndsOnSigterm) {
+  const std::vector<std::string> unshare{"unshare", "--pid", "--fork"};
+  if (std::system("unshare --pid --fork true >/dev/null 2>&1") != 0)
+    GTEST_SKIP() << "a PID namespace cannot be made here (unshare needs the privilege)";
+  ASSERT_EQ(::mkfifo(Out("waiting.plt").c_str(), 0600), 0);
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{Out("waiting.plt"), "-o", Out("waiting.png")}, BatchOf64()}) {
+    fs::remove_all(Out("out"));
+    const pid_t launcher = Start(arguments, unshare);
+    // The converter is the launcher's child, the namespace's init.
+    const std::string children =
+        "/proc/" + std::to_string(launcher) + "/task/" + std::to_string(launcher) + "/children";
+    pid_t init = 0;
+    for (int i = 0; i < 500 && init == 0; ++i) {
+      std::ifstream(children) >> init;
+      if (init == 0) ::usleep(2000);
+    }
+    ASSERT_NE(init, 0) << "no converter under unshare";
+    if (arguments.size() > 3) WaitForFirstDrawing();
+    ::usleep(100000);  // its handlers are in place
+    ::kill(init, SIGTERM);
+    const int status = WaitFor(launcher, 10);
+    EXPECT_TRUE(EndedBy(status, SIGTERM)) << arguments[0] << ": status " << status;
+    EXPECT_EQ(LeftBehind(Out("out")), std::vector<std::string>());
+  }
+}
 
 }  // namespace
 }  // namespace korvid

@@ -80,7 +80,6 @@ TEST_F(ConvertInput, StreamsAreReadAndWritten) {
       {"a file on standard input", {"--dump", "-"}, {.file = plot}, "segments 2\n"},
       {"a pipe by its name", {"--dump", "/dev/stdin"}, {.piped = kPlot}, "segments 2\n"},
       {"-o - with --format", {"-", "-o", "-", "--format", "svg"}, {.piped = kPlot}, "<svg"},
-      {"-o /dev/stdout", {plot, "-o", "/dev/stdout", "--format", "svg"}, {}, "<svg"},
       {"-o - as EMF", {plot, "-o", "-", "--format", "emf"}, {}, " EMF"},
       {"-O - for one file", {plot, "-f", "png", "-O", "-"}, {}, "\x89PNG"},
       {"--version", {"--version"}, {}, "korvid-convert 1."},
@@ -111,6 +110,9 @@ TEST_F(ConvertInput, WhatIsNoPlotFileFailsClearly) {
       {"a folder", {"--dump", directory.string()}, 1, "Is a directory"},
       {"a folder into -o", {directory.string(), "-o", Out("x.png")}, 1, "cannot read"},
       {"-o - without a format", {plot, "-o", "-"}, 2, "unknown output format of -"},
+      // Standard output is "-": a link to it, like any link to a device or a pipe, is not
+      // a file to replace.
+      {"-o /dev/stdout", {plot, "-o", "/dev/stdout", "-f", "svg"}, 1, "-o - writes to standard"},
       {"no arguments", {}, 2, "nothing to do"},
       {"an unknown option", {"--frobnicate", "x"}, 2, "unknown option --frobnicate"},
       // Names are shown with control characters escaped, never steering the terminal.

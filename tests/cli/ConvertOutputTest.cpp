@@ -1,6 +1,7 @@
 // korvid-convert drawing into files, run as a user runs it: what each format holds, and
 // what is left on disk when a conversion fails.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QColor>
 #include <algorithm>
@@ -278,7 +279,7 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"StandardBlank", "old.png", 1, "nothing to draw", false, "IN;PU9,9;",
                     "--hpgl2"},
         FailureCase{"MissingFolder", "no/such/out.png", 1, "file not found"},
-        FailureCase{"FolderInTheWay", "taken.png", 1, "path/file access error"},
+        FailureCase{"FolderInTheWay", "taken.png", 1, "is not a file", false},
         FailureCase{"ReadOnlyFolder", "locked/plot.pdf", 1, "permission denied", true, kSquare, "",
                     RLIM_INFINITY, true},
         FailureCase{"ImageTooLarge", "old.bmp", 1, "picture too large", true, kSquare,
@@ -290,6 +291,71 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"FullDiskBmp", "a.bmp", 1, "run-time", true, kManyCircles, "--mono",
                     kFullDisk}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// ---- Outputs that must not be written: the input itself, devices, pipes ----
+
+// An output that is the input, by any name, is refused in every mode, and so is one that
+// is, or leads through a link to, a device or a FIFO: nothing is written into either (a
+// FIFO without a reader would not even let the program go on).
+TEST_F(ConvertOutput, RefusesTheInputAndWhatIsNotAFileInEveryMode) {
+  const std::string plot = Fixture("s.plt", kSquare), asPng = Fixture("s.png", kSquare);
+  fs::create_symlink(plot, Out("link.svg"));
+  ASSERT_EQ(::mkfifo(Out("fifo.png").c_str(), 0600), 0);
+  fs::create_symlink(Out("fifo.png"), Out("to-fifo.png"));
+  fs::create_symlink("/dev/null", Out("to-device.png"));
+  fs::create_directory(Out("devices"));
+  fs::create_symlink("/dev/null", Out("devices/s.png"));
+  const struct {
+    const char* what;
+    std::vector<std::string> arguments;
+    const char* message;
+    Stdin input = {};
+  } cases[] = {
+      {"-o the input", {plot, "-o", plot, "-f", "png"}, "is the input"},
+      {"-o a link to the input", {plot, "-o", Out("link.svg")}, "is the input"},
+      {"a thumbnail onto its input", {"-s", "128", plot, plot}, "is the input"},
+      {"standard input onto its file",
+       {"-", "-o", plot, "-f", "png"},
+       "is the input",
+       {.file = plot}},
+      {"a batch onto its input",
+       {asPng, "-f", "png", "-O", directory.string()},
+       "would replace the input"},
+      {"a FIFO", {plot, "-o", Out("fifo.png")}, "is not a file"},
+      {"a link to a FIFO", {plot, "-o", Out("to-fifo.png")}, "is not a file"},
+      {"a device", {plot, "-o", "/dev/null", "-f", "png"}, "is not a file"},
+      {"a link to a device", {plot, "-o", Out("to-device.png")}, "is not a file"},
+      {"a thumbnail into a device", {"-s", "64", plot, Out("to-device.png")}, "is not a file"},
+      {"a batch into a device", {plot, "-f", "png", "-O", Out("devices")}, "path/file access"},
+  };
+  for (const auto& c : cases) {
+    const ProcessResult run = Run(c.arguments, c.input);
+    EXPECT_EQ(run.exitCode, 1) << c.what << ": " << run.err;
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << ": " << run.err;
+  }
+  EXPECT_EQ(Slurp(plot), kSquare);
+  EXPECT_EQ(Slurp(asPng), kSquare);
+  EXPECT_TRUE(fs::is_fifo(Out("fifo.png")) && fs::is_symlink(Out("to-device.png")));
+}
+
+// Whatever goes to standard output must get there: onto a full file system every mode
+// fails with a message and exit status 1.
+TEST_F(ConvertOutput, StandardOutputOntoAFullFileSystemFails) {
+  const std::string plot = Fixture("s.plt", kManyCircles);
+  stdoutFile = "/dev/full";
+  for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--dump", plot},
+                                                    {"--dump", plot, "--hpgl2"},
+                                                    {plot, "-o", "-", "-f", "svg"},
+                                                    {plot, "-f", "png", "-O", "-"},
+                                                    {"--version"},
+                                                    {"--help"}}) {
+    const ProcessResult run = Run(arguments);
+    EXPECT_EQ(run.exitCode, 1) << arguments[0] << " " << arguments.back() << ": " << run.err;
+    EXPECT_TRUE(run.err.find("No space left") != std::string::npos ||
+                run.err.find("disk full") != std::string::npos)
+        << run.err;
+  }
+}
 
 }  // namespace
 }  // namespace korvid

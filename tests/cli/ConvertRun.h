@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QString>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -109,7 +110,8 @@ class ConvertRun : public ::testing::Test {
     if (child == 0) {
       const int file = input.piped ? in[0] : ::open(input.file.c_str(), O_RDONLY);
       const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (file < 0 || err < 0 || ::dup2(file, 0) < 0 || ::dup2(out[1], 1) < 0 ||
+      const int written = stdoutFile.empty() ? out[1] : ::open(stdoutFile.c_str(), O_WRONLY);
+      if (file < 0 || err < 0 || written < 0 || ::dup2(file, 0) < 0 || ::dup2(written, 1) < 0 ||
           ::dup2(err, 2) < 0 || ::close(out[0]) != 0)
         ::_exit(126);
       if (fileSizeLimit != RLIM_INFINITY) {
@@ -142,9 +144,41 @@ class ConvertRun : public ::testing::Test {
     return result;
   }
 
+  // Starts korvid-convert in the background, behind `launcher` (a command that runs
+  // another, such as unshare) when given; standard output and error go to files in the
+  // folder, standard input is empty. No core files: some runs end by signals that leave one.
+  pid_t Start(const std::vector<std::string>& arguments,
+              const std::vector<std::string>& launcher = {}) {
+    const pid_t child = ::fork();
+    if (child != 0) return child;
+    const int in = ::open("/dev/null", O_RDONLY);
+    const int out = ::open((directory / "started.out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int err = ::open((directory / "started.err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const rlimit noCore{0, 0};
+    if (in < 0 || out < 0 || err < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
+        ::dup2(err, 2) < 0 || ::setrlimit(RLIMIT_CORE, &noCore) != 0)
+      ::_exit(126);
+    // A sanitizer's own handlers would take the signals that end a program (a fault, a
+    // bus error) before the converter's, and end it with a report instead.
+    const char* sanitizer = std::getenv("ASAN_OPTIONS");
+    const std::string options = std::string(sanitizer != nullptr ? sanitizer : "") +
+                                ":handle_segv=0:handle_sigbus=0:handle_sigfpe=0";
+    ::setenv("ASAN_OPTIONS", options.c_str(), 1);
+    std::vector<std::string> words = launcher;
+    words.push_back(KORVID_CONVERT_PATH);
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& word : words)
+      argv.push_back(word.data());
+    argv.push_back(nullptr);
+    ::execvp(argv[0], argv.data());
+    ::_exit(127);
+  }
+
   std::filesystem::path directory;
   rlim_t fileSizeLimit = RLIM_INFINITY;  // for the files korvid-convert writes
   bool unprivileged = false;             // korvid-convert runs without root's privileges
+  std::string stdoutFile;                // standard output, when not the pipe
 };
 
 }  // namespace korvid::testing

@@ -65,6 +65,8 @@ TEST(PlotFile, FilesAndStreamsUpToTheLimitAndPaths) {
       {[&] { return forWindow("plain"); }, "IN;"},
       {[&] { return Load(folder.string()); }, "error 75: Is a directory"},
       {[&] { return Load((folder / "none").string()); }, "error 53: No such file or directory"},
+      // A file of /proc says it holds nothing whatever it holds: it is read to its end.
+      {[] { return Load("/proc/self/comm"); }, "reader_tests\n"},
   };
   for (const auto& [load, expected] : cases)
     EXPECT_EQ(load(), expected);

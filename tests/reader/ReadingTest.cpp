@@ -167,6 +167,8 @@ TEST_F(ReaderTest, CirclesAndArcsGiveOneRecordEach) {
       {"PU10,0;AA0,0,0;", "arc -10,10,10,-10 10,0>10,0"},
       {"CI5;PG;CI6;", "arc -5,5,5,-5 5,0>5,0 | page at 2"},
       {"SP7;PU5,5;LT-6;AR1,0,90;CI1;", "arc 5,6,7,4 5,5>6,4 p7 s-4 | arc 4,6,6,4 6,5>6,5 p7"},
+      // The centre is the pen's X plus the first offset, its Y plus the second.
+      {"PU10,40;AR5,0,90;", "arc 10,45,20,35 10,40>15,35"},
       {"PU10,0;AA0,0,1E30;", "arc -10,10,10,-10 10,0>-0.3161,9.995"},
       // Arcs leave the pen and the open segment alone, and IN keeps them.
       {"PU10,0;PD;AA0,0,90;CI4;PD20,0;IN;",

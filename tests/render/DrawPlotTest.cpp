@@ -100,6 +100,10 @@ INSTANTIATE_TEST_SUITE_P(
         DrawCase{"FrameTurnedRight", kLine, 90, false, "^Frame 24656,32767 "},
         DrawCase{"FrameUpsideDown", kLine, 180, false, "^Frame 32767,24656 "},
         DrawCase{"FrameTurnedLeft", kLine, 270, false, "^Frame 24656,32767 "},
+        // Turned left the wider side stands upright: the top-left corner goes to the
+        // bottom-left, s·W below the top, and the line's far end to the top, all inside.
+        DrawCase{"NonSquareTurnedLeftStaysInItsFrame", kLine, 270, false,
+                 "^Frame 24656,32767 Map 3 M 0,-32443 L 24336,-3 End $"},
         // MetaScale = 32767/300; s·H = 10922.33. The top edge (0,100)-(200,100) runs down
         // the right side: u = s·H − Y′ with Y′ = 0.
         DrawCase{"QuarterTurn", "PU0,0;PD200,0,200,100;PU0,100;PD200,100;", 90, false,

@@ -1,7 +1,9 @@
 // Where an instance keeps its plot metafile, that no one else can reach it, and that
 // nothing stays behind.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sched.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -131,6 +133,69 @@ TEST_F(PlotMetafileTest, RuntimeFolderIsUsedOnlyWhenOwnAndPrivate) {
   ::unsetenv("XDG_RUNTIME_DIR");
   EXPECT_EQ(PlotMetafile::DefaultBaseFolder(), fs::temp_directory_path().string());
   if (saved) ::setenv("XDG_RUNTIME_DIR", previous.c_str(), 1);
+}
+
+// The temporary folder ($TMPDIR) is used only where no one else can take away or swap what
+// is made in it; else /tmp.
+TEST_F(PlotMetafileTest, TemporaryFolderIsUsedOnlyWhereNoOneElseCanSwapWhatIsMadeInIt) {
+  const char* savedRuntime = std::getenv("XDG_RUNTIME_DIR");
+  const char* savedTemporary = std::getenv("TMPDIR");
+  const std::string runtime = savedRuntime ? savedRuntime : "";
+  const std::string temporary = savedTemporary ? savedTemporary : "";
+  ::unsetenv("XDG_RUNTIME_DIR");
+  const uid_t me = ::geteuid();
+  for (const auto& [what, mode, owner, chosen] :
+       {std::tuple("own, written by no one else", 0755, me, true),
+        {"own and private", 0700, me, true},
+        {"writable by the group", 0775, me, false},
+        {"writable by anyone", 0777, me, false},
+        {"sticky and own", 01777, me, true},
+        {"another user's", 0755, kOtherUser, false},
+        {"sticky and another user's", 01777, kOtherUser, false}}) {
+    const fs::path folder = base / (std::string("tmp-") + what);
+    fs::create_directory(folder);
+    ASSERT_EQ(::chown(folder.c_str(), owner, owner) | ::chmod(folder.c_str(), mode), 0);
+    ::setenv("TMPDIR", folder.c_str(), 1);
+    const std::string used = PlotMetafile::DefaultBaseFolder();
+    EXPECT_EQ(used, chosen ? folder.string() : std::string("/tmp")) << what;
+    PlotMetafile metafile;
+    EXPECT_EQ(fs::path(metafile.Folder()).parent_path(), fs::path(used)) << what;
+  }
+  savedTemporary ? ::setenv("TMPDIR", temporary.c_str(), 1) : ::unsetenv("TMPDIR");
+  if (savedRuntime) ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+}
+
+// While the runtime folder's name is swapped again and again between the user's private
+// folder and a link to another user's, the folder checked is the folder used: nothing is
+// ever made in the other user's.
+TEST_F(PlotMetafileTest, RuntimeFolderSwappedForALinkIsNeverUsedThroughIt) {
+  const char* saved = std::getenv("XDG_RUNTIME_DIR");
+  const std::string previous = saved ? saved : "";
+  const fs::path other = base / "other", name = base / "runtime", link = base / "link";
+  fs::create_directory(name);
+  fs::create_directory(other);
+  ASSERT_EQ(::chmod(name.c_str(), 0700) | ::chmod(other.c_str(), 0700), 0);
+  ASSERT_EQ(::chown(other.c_str(), kOtherUser, kOtherUser), 0);
+  fs::create_directory_symlink(other, link);
+  ::setenv("XDG_RUNTIME_DIR", name.c_str(), 1);
+  std::atomic<bool> done{false};
+  // One exchange a swap: the name is always there, a folder or a link.
+  std::thread attacker([&] {
+    while (!done)
+      ::renameat2(AT_FDCWD, name.c_str(), AT_FDCWD, link.c_str(), RENAME_EXCHANGE);
+  });
+  int intrusions = 0;
+  for (int i = 0; i < 500; ++i) {
+    try {
+      PlotMetafile metafile;
+      intrusions += !fs::is_empty(other);  // while it lives: its folder goes with it
+    } catch (const RuntimeError&) {
+    }
+  }
+  done = true;
+  attacker.join();
+  EXPECT_EQ(intrusions, 0) << "instances that made their folder in another user's";
+  saved ? ::setenv("XDG_RUNTIME_DIR", previous.c_str(), 1) : ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 // As a hostile user tried it: while drawings are written and read back, the metafile and

@@ -7,6 +7,7 @@
 #include "render/DrawStandardPage.h"
 #include "render/HatchLines.h"
 #include "render/MetafileDrawing.h"
+#include "render/Rotation.h"
 
 namespace korvid::testing {
 namespace {
@@ -52,6 +53,30 @@ TEST(StandardPage, LinesFillsHatchingAndDashesAsRecords) {
   EXPECT_EQ(Count(hatched, kLineTo), 10u) << "y = 100, 200, ... 1000 cut to 0..1000";
   // LT2 (half drawn, half blank) with a 200-unit pattern over 1000 units: 5 dashes.
   EXPECT_EQ(Count(DrawPage("IN;LT2,5,1;SP1;PA0,0;PD1000,0;").records, kLineTo), 5u);
+}
+
+// A wide page keeps inside its frame at every turn: turned left, the wider side stands
+// upright and the page must not start s·H instead of s·W below the top.
+TEST(StandardPage, EveryTurnKeepsAWidePageInsideItsFrame) {
+  const std::unique_ptr<PlotSource> source = SourceOfPages(std::make_shared<const StandardPlot>(
+      ReadStandardPlotBytes("IN;SP1;PA0,0;PD8000,0,8000,2000,0,2000,0,0;").plot));
+  for (const std::int16_t angle : {0, 90, 180, 270}) {
+    const std::vector<std::uint8_t> written =
+        DrawPlotInMemory(*source, {RotationForAngle(angle), DisplaySettings()});
+    const std::vector<EmfRecord> records =
+        ParseEmfRecords(std::string(written.begin(), written.end()));
+    ASSERT_FALSE(records.empty());
+    const std::int32_t width = records[0][7], height = records[0][8];
+    EXPECT_EQ(width > height, angle % 180 == 0) << angle;
+    for (const EmfRecord& r : records) {
+      if (r[0] != kPolyline) continue;
+      for (std::int32_t i = 0; i < r[5]; ++i) {
+        const std::int32_t x = r[6 + 2 * i], y = -r[7 + 2 * i];
+        EXPECT_TRUE(x >= 0 && x <= width && y >= 0 && y <= height)
+            << angle << ": " << x << "," << y << " outside " << width << "x" << height;
+      }
+    }
+  }
 }
 
 bool ColourNear(const QImage& image, QPoint at, QRgb colour) {
