@@ -35,6 +35,9 @@ test-sanitize: deps
 	cmake --build $(ASAN_BUILD)
 	ctest --test-dir $(ASAN_BUILD) --output-on-failure -j2
 
+# The real plots the window benchmark opens; absent ones are skipped.
+REAL_PLOTS ?= ../shared/corpus
+
 bench: deps
 	cmake -S . -B $(BENCH_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DKORVID_BUILD_TESTS=OFF
 	cmake --build $(BENCH_BUILD)
@@ -45,7 +48,7 @@ bench: deps
 	$(BENCH_BUILD)/bench/korvid_render_bench --benchmark_repetitions=5 \
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
 	$(BENCH_BUILD)/bench/korvid_window_bench --benchmark_repetitions=5 \
-	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
+	  --benchmark_report_aggregates_only=true --plots=$(REAL_PLOTS) $(BENCH_ARGS)
 	$(BENCH_BUILD)/bench/korvid_label_bench --benchmark_repetitions=5 \
 	  --benchmark_report_aggregates_only=true $(BENCH_ARGS)
 	$(BENCH_BUILD)/bench/korvid_output_bench $(BENCH_ARGS)

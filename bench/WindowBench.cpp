@@ -1,9 +1,13 @@
-// How fast the real main window answers the user on the largest plot the model holds
-// (150,000 pen-down segments and 15,000 circles and arcs, in colour): from the load to the
-// first picture, a repaint, a zoom-in, a scroll step at 4x and 16x and a rotation. The
-// window runs offscreen at 1024 x 720, its questions answered by a script, and each
-// command is timed together with the painting it leaves pending, as the event loop would
-// do it right after the command; the resetting between commands is not timed.
+// How fast the real main window answers the user, from the event to the painted frame. Two
+// sets of plots: the largest plot the model holds (150,000 pen-down segments and 15,000
+// circles and arcs, in colour), generated, with the load, a repaint, zoom-ins, scroll steps
+// and a rotation; and the largest real plots of a folder given at run time
+// (--plots=FOLDER; skipped when the folder or a file is absent), in both readings, with
+// opening a file, a scroll step, a zoom step of the toolbar and of the wheel, and five
+// wheel notches one after another. The window runs offscreen at 1024 x 720, its questions
+// answered by a script, and each command is timed together with the painting it leaves
+// pending, as the event loop would do it right after the command; the resetting between
+// commands is not timed.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -13,9 +17,12 @@
 #include <QEvent>
 #include <QMenu>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
 #include <QWindow>
 #include <chrono>
 #include <cstdlib>
@@ -34,10 +41,12 @@
 #include "app/PictForm.h"
 #include "app/PlotSurface.h"
 #include "app/ViewCommands.h"
+#include "hpgl2/Hpgl2Reader.h"
 #include "model/PlotModel.h"
 #include "reader/PlotReader.h"
 #include "render/DisplaySettings.h"
 #include "render/DrawPlot.h"
+#include "render/DrawStandardPage.h"
 #include "render/MetafilePicture.h"
 #include "render/PlotMetafile.h"
 
@@ -141,7 +150,7 @@ class WindowRig {
     if (!form_->windowHandle() || !form_->windowHandle()->isExposed())
       throw std::runtime_error("the offscreen window is not exposed");
 
-    Load();
+    ShowMaxPlot();
     const std::string failure = LoadFailure();
     if (!failure.empty()) throw std::runtime_error(failure);
   }
@@ -161,14 +170,45 @@ class WindowRig {
   const std::filesystem::path& Folder() const { return folder_.Path(); }
   const std::string& PlotPath() const { return plotPath_; }
 
-  // Delivers what a command left pending (layout, the update request) so that the dirty
-  // part of the window is painted now.
+  // Delivers what a command left pending (gathered wheel input, layout, the update
+  // request) so that the dirty part of the window is painted now: each pass may leave
+  // work for the next, as a wheel event leaves a change of the view, which leaves a paint.
   static void PaintPending() {
-    QCoreApplication::sendPostedEvents();
-    QApplication::processEvents();
+    for (int pass = 0; pass < 3; ++pass) {
+      QCoreApplication::sendPostedEvents();
+      QApplication::processEvents();
+    }
+  }
+  // PaintPending, and then whatever the surface waits for (the rest after a zoom gesture)
+  // until it has painted its last picture.
+  void PaintSettled() {
+    PaintPending();
+    auto waiting = [this] {
+      for (const QTimer* timer : form_->Surface()->findChildren<QTimer*>()) {
+        if (timer->isActive()) return true;
+      }
+      return false;
+    };
+    while (waiting()) {
+      QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+      PaintPending();
+    }
   }
 
-  void Load() { form_->LoadPlotPath(QString::fromStdString(plotPath_)); }
+  // Reads `path` in the standard reading or Korvid's own and shows it fitted.
+  void Load(const std::string& path, bool standard) {
+    context_->Hpgl2Reading = standard;
+    form_->LoadPlotPath(QString::fromStdString(path));
+    shownPath_ = path;
+    shownStandard_ = standard;
+  }
+  void Load() { Load(plotPath_, false); }
+  // The plot on show unless it is already, with nothing pending.
+  void Show(const std::string& path, bool standard) {
+    if (shownPath_ != path || shownStandard_ != standard) Load(path, standard);
+    PaintPending();
+  }
+  void ShowMaxPlot() { Show(plotPath_, false); }
   void Trigger(const char* name) {
     QAction* action = form_->Action(QString::fromLatin1(name));
     if (!action) throw std::runtime_error(std::string("no action ") + name);
@@ -209,6 +249,8 @@ class WindowRig {
  private:
   ScratchFolder folder_;
   std::string plotPath_;
+  std::string shownPath_;
+  bool shownStandard_ = false;
   std::int64_t expectedSegments_ = 0;
   std::int64_t expectedArcs_ = 0;
   std::unique_ptr<PlotModel> model_ = std::make_unique<PlotModel>();
@@ -227,6 +269,13 @@ std::unique_ptr<WindowRig>& RigSlot() {
 
 WindowRig& Rig() {
   return *RigSlot();
+}
+
+// The rig with the generated plot on show.
+WindowRig& MaxRig() {
+  WindowRig& rig = Rig();
+  rig.ShowMaxPlot();
+  return rig;
 }
 
 // Times one command and the painting it leaves pending, and checks that the surface was
@@ -271,7 +320,7 @@ class CommandTimer {
 };
 
 void BM_LoadToPicture(benchmark::State& state) {
-  WindowRig& rig = Rig();
+  WindowRig& rig = MaxRig();
   rig.Fit();
   CommandTimer timer(state);
   for (auto _ : state) {
@@ -286,7 +335,7 @@ void BM_LoadToPicture(benchmark::State& state) {
 BENCHMARK(BM_LoadToPicture)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 void BM_RepaintFitted(benchmark::State& state) {
-  WindowRig& rig = Rig();
+  WindowRig& rig = MaxRig();
   rig.Fit();
   CommandTimer timer(state);
   for (auto _ : state) {
@@ -299,7 +348,7 @@ BENCHMARK(BM_RepaintFitted)->UseManualTime()->Unit(benchmark::kMillisecond);
 // The picture alone, drawn into an image of the surface's size: what a repaint costs
 // without the window around it.
 void BM_RenderFitted(benchmark::State& state) {
-  WindowRig& rig = Rig();
+  WindowRig& rig = MaxRig();
   rig.Fit();
   const QRect whole = rig.Surface().rect();
   for (auto _ : state) {
@@ -313,7 +362,7 @@ BENCHMARK(BM_RenderFitted)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // One zoom-in from the fitted picture zoomed in state.range(0) times before.
 void BM_ZoomIn(benchmark::State& state) {
-  WindowRig& rig = Rig();
+  WindowRig& rig = MaxRig();
   const int zoomsBefore = static_cast<int>(state.range(0));
   state.SetLabel(std::to_string(1 << zoomsBefore) + "x to " + std::to_string(2 << zoomsBefore) +
                  "x");
@@ -339,7 +388,7 @@ BENCHMARK(BM_ZoomIn)
 // 0) or horizontal (1), through the handler the bar calls. The steps go to and fro
 // between the ends of the bar, so that every step moves the picture.
 void BM_ScrollStep(benchmark::State& state) {
-  WindowRig& rig = Rig();
+  WindowRig& rig = MaxRig();
   const int zooms = static_cast<int>(state.range(0));
   const bool horizontal = state.range(1) != 0;
   state.SetLabel(std::to_string(1 << zooms) + "x " + (horizontal ? "across" : "down"));
@@ -388,7 +437,7 @@ BENCHMARK(BM_ScrollStep)
 // the viewport copied from what was on the screen): the picture rendered into the strip
 // alone, at the same zoom and position as BM_ScrollStep, down.
 void BM_ScrollStripOnly(benchmark::State& state) {
-  WindowRig& rig = Rig();
+  WindowRig& rig = MaxRig();
   const int zooms = static_cast<int>(state.range(0));
   state.SetLabel(std::to_string(1 << zooms) + "x down");
   rig.FitAndZoom(zooms);
@@ -421,7 +470,7 @@ BENCHMARK(BM_ScrollStripOnly)
 // A turn through the context menu: to the right from normal (range(0) == 0), or back to
 // normal from the right (1).
 void BM_Rotate(benchmark::State& state) {
-  WindowRig& rig = Rig();
+  WindowRig& rig = MaxRig();
   const bool back = state.range(0) != 0;
   const char* const from = back ? "PlotMenu15" : "PlotMenu19";
   const char* const to = back ? "PlotMenu19" : "PlotMenu15";
@@ -508,6 +557,210 @@ void BM_StageDecode(benchmark::State& state) {
 }
 BENCHMARK(BM_StageDecode)->Unit(benchmark::kMillisecond);
 
+// The largest real plots: 3.8 MB of lines and arcs, a 1.7 MB nesting plot and a 0.9 MB
+// engine drawing, each in both readings.
+const char* const kRealPlots[] = {"potmo_putput_arcs.hpgl", "garment_S_Fabric_Nesting.plt",
+                                  "schwittlick_c100_engine_hpdm_sx_a1.hpgl"};
+
+// A wheel event as the window gets it, at a point of the viewport.
+void WheelAt(WindowRig& rig, QPointF viewportPx, int angle, Qt::KeyboardModifiers modifiers) {
+  QWidget& surface = rig.Surface();
+  const QPointF local = viewportPx - QPointF(surface.pos());
+  QWheelEvent event(local, surface.mapToGlobal(local), {}, QPoint(0, angle), Qt::NoButton,
+                    modifiers, Qt::NoScrollPhase, false);
+  QApplication::sendEvent(&surface, &event);
+}
+
+QPointF ViewportMiddle(WindowRig& rig) {
+  const QWidget& viewport = *rig.Form().Viewport();
+  return QPointF(viewport.width() / 2.0, viewport.height() / 2.0);
+}
+
+struct RealPlot {
+  std::string path;
+  bool standard = false;
+};
+
+// The file read and fitted, to its first whole picture on the screen.
+void BM_RealOpen(benchmark::State& state, RealPlot plot) {
+  WindowRig& rig = Rig();
+  CommandTimer timer(state);
+  for (auto _ : state) {
+    if (!timer.Time([&] { rig.Load(plot.path, plot.standard); })) break;
+    if (rig.Surface().Picture().IsNull()) {
+      state.SkipWithError("no picture after the load");
+      break;
+    }
+  }
+  timer.Report();
+}
+
+// One wheel notch down the drawing (up at its end) at 4x, the pointer in the middle; across
+// it (Shift) for a plot that reaches further across than down.
+void BM_RealScrollStep(benchmark::State& state, RealPlot plot) {
+  WindowRig& rig = Rig();
+  rig.Show(plot.path, plot.standard);
+  rig.FitAndZoom(kZoomsTo4x);
+  const ViewState& view = rig.Context().view;
+  const WindowMetrics metrics = rig.Form().Metrics();
+  const float down = view.Picture3.Height - view.ShownHeight(metrics);
+  const float across = view.Picture3.Width - view.ShownWidth(metrics);
+  const bool horizontal = across > down;
+  const float largest = std::max(down, across);
+  if (largest < 1) {
+    state.SkipWithError("nothing to scroll at 4x");
+    return;
+  }
+  state.SetLabel(horizontal ? "across" : "down");
+  const Qt::KeyboardModifiers modifiers = horizontal ? Qt::ShiftModifier : Qt::NoModifier;
+  auto position = [&view, horizontal] { return horizontal ? view.ScrollX() : view.ScrollY(); };
+  int angle = -120;
+  CommandTimer timer(state);
+  for (auto _ : state) {
+    // At an end the steps go back.
+    if (position() >= largest - 0.01f) angle = 120;
+    if (position() <= 0.01f) angle = -120;
+    if (!timer.Time([&] { WheelAt(rig, ViewportMiddle(rig), angle, modifiers); })) break;
+  }
+  timer.Report();
+}
+
+// One zoom-in of the toolbar: the first after opening the file (state.range(0) == 0), or
+// from the fitted picture zoomed in state.range(0) times.
+void BM_RealZoomIn(benchmark::State& state, RealPlot plot) {
+  WindowRig& rig = Rig();
+  rig.Show(plot.path, plot.standard);
+  const int zoomsBefore = static_cast<int>(state.range(0));
+  CommandTimer timer(state);
+  for (auto _ : state) {
+    if (zoomsBefore == 0) {
+      rig.Load(plot.path, plot.standard);
+      WindowRig::PaintPending();
+    } else {
+      rig.FitAndZoom(zoomsBefore);
+    }
+    if (!timer.Time([&rig] { rig.Trigger("Button7"); })) break;
+  }
+  timer.Report();
+}
+
+// `notches` Ctrl+wheel notches in about the middle of the view, each in a pass of the event
+// loop of its own (the window sees each before the next comes), from the fitted picture,
+// to the picture painted at the last one's size.
+void BM_RealWheelZoom(benchmark::State& state, RealPlot plot) {
+  WindowRig& rig = Rig();
+  rig.Show(plot.path, plot.standard);
+  const int notches = static_cast<int>(state.range(0));
+  CommandTimer timer(state);
+  for (auto _ : state) {
+    rig.Fit();
+    const float widthBefore = rig.Context().view.Picture3.Width;
+    const bool timed = timer.Time([&] {
+      for (int i = 0; i < notches; ++i) {
+        WheelAt(rig, ViewportMiddle(rig), 120, Qt::ControlModifier);
+        WindowRig::PaintPending();
+      }
+      rig.PaintSettled();
+    });
+    if (!timed) break;
+    if (!(rig.Context().view.Picture3.Width > widthBefore)) {
+      state.SkipWithError("the wheel did not zoom");
+      break;
+    }
+  }
+  timer.Report();
+}
+
+// Where a real plot's load goes, stage by stage outside the window (milliseconds per
+// iteration as counters): the read, the plot metafile written, decoded from its file, the
+// same picture recorded straight from the source, and painted at the fitted size.
+void BM_RealStages(benchmark::State& state, RealPlot plot) {
+  WindowRig& rig = Rig();
+  const std::string metafile = (rig.Folder() / "stages.emf").string();
+  const QSize fitted(861, 636);
+  double read = 0, write = 0, decode = 0, record = 0, paint = 0;
+  auto since = [](Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  };
+  for (auto _ : state) {
+    const Clock::time_point iteration = Clock::now();
+    Clock::time_point start = iteration;
+    std::unique_ptr<PlotSource> source;
+    std::shared_ptr<const StandardReadOutcome> outcome;
+    auto model = std::make_shared<PlotModel>();
+    if (plot.standard) {
+      outcome = std::make_shared<const StandardReadOutcome>(ReadStandardPlotFile(plot.path));
+      source = SourceOfPages(std::shared_ptr<const StandardPlot>(outcome, &outcome->plot));
+    } else {
+      const std::filesystem::path path(plot.path);
+      model->PlotDir = path.parent_path().string() + "/";
+      model->PlotFileName = path.filename().string();
+      NullMessenger messenger;
+      std::int16_t status = 0;
+      PlotReader(*model, messenger).ReadPlotFile(status);
+      model->CurPlot = 1;
+      source = SourceOfModel(std::shared_ptr<const PlotModel>(model));
+    }
+    read += since(start);
+    const DrawSetup setup{Rotation{}, rig.Settings()};
+    start = Clock::now();
+    DrawPlot(*source, setup, metafile);
+    write += since(start);
+    start = Clock::now();
+    const MetafilePicture decoded = MetafilePicture::LoadFile(metafile);
+    decode += since(start);
+    start = Clock::now();
+    const MetafilePicture recorded = DrawPlotPicture(*source, setup);
+    record += since(start);
+    benchmark::DoNotOptimize(recorded.PrimitiveCount());
+    start = Clock::now();
+    QImage image(fitted, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    decoded.Paint(painter, QRectF(QPointF(0, 0), QSizeF(fitted)));
+    painter.end();
+    paint += since(start);
+    state.SetIterationTime(since(iteration) / 1000);
+  }
+  const auto perIteration = benchmark::Counter::kAvgIterations;
+  state.counters["read_ms"] = benchmark::Counter(read, perIteration);
+  state.counters["write_ms"] = benchmark::Counter(write, perIteration);
+  state.counters["decode_ms"] = benchmark::Counter(decode, perIteration);
+  state.counters["record_ms"] = benchmark::Counter(record, perIteration);
+  state.counters["paint_ms"] = benchmark::Counter(paint, perIteration);
+}
+
+// The real plots found in `folder`; a missing folder or file is said and skipped.
+void RegisterRealPlots(const std::string& folder) {
+  if (folder.empty()) {
+    std::fprintf(stderr, "korvid_window_bench: no --plots=FOLDER, real plots skipped\n");
+    return;
+  }
+  for (const char* name : kRealPlots) {
+    const std::filesystem::path path = std::filesystem::path(folder) / name;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) {
+      std::fprintf(stderr, "korvid_window_bench: %s absent, skipped\n", path.c_str());
+      continue;
+    }
+    for (const bool standard : {false, true}) {
+      const RealPlot plot{path.string(), standard};
+      const std::string label = std::string(name) + (standard ? " hpgl2" : " own");
+      auto add = [&](const char* bench, auto function) {
+        return benchmark::RegisterBenchmark((std::string(bench) + "/" + label).c_str(), function,
+                                            plot)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+      };
+      add("BM_RealOpen", BM_RealOpen);
+      add("BM_RealScrollStep", BM_RealScrollStep);
+      add("BM_RealZoomIn", BM_RealZoomIn)->Arg(0)->Arg(kZoomsTo4x)->ArgName("zoomed");
+      add("BM_RealWheelZoom", BM_RealWheelZoom)->Arg(1)->Arg(5)->ArgName("notches");
+      add("BM_RealStages", BM_RealStages);
+    }
+  }
+}
+
 }  // namespace
 
 }  // namespace korvid::bench
@@ -516,8 +769,21 @@ int main(int argc, char** argv) {
   // The window has to come up without a display, on any machine; Qt reads this once, when
   // the application object is made.
   ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // Our own option first: the benchmark library refuses any it does not know.
+  std::string plots;
+  int kept = 1;
+  for (int i = 1; i < argc; ++i) {
+    const std::string argument = argv[i];
+    if (argument.rfind("--plots=", 0) == 0) {
+      plots = argument.substr(8);
+    } else {
+      argv[kept++] = argv[i];
+    }
+  }
+  argc = kept;
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  korvid::bench::RegisterRealPlots(plots);
   QApplication application(argc, argv);
 
   using korvid::bench::RigSlot;

@@ -259,6 +259,8 @@ void PictForm::BuildContextMenu() {
   }
   AddAction(contextMenu_, "ZoomToSelection", QStringLiteral("選択範囲を拡大表示"),
             [this] { viewCommands_->ZoomToSelection(); });
+  AddAction(contextMenu_, "Measure", QStringLiteral("距離の測定"),
+            [this] { viewCommands_->StartMeasuring(); });
   contextMenu_->addSeparator()->setObjectName("PlotMenu12");
   AddAction(contextMenu_, "PlotMenu14", QStringLiteral("ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管"),
             [this] { exportCommands_->CopyToClipboard(); });
@@ -299,6 +301,7 @@ void PictForm::AssignShortcuts() {
       {"Button8", {QKeySequence::ZoomOut}},
       {"Button9", {QKeySequence(Qt::CTRL | Qt::Key_0)}},
       {"PlotMenu94", {QKeySequence::HelpContents}},
+      {"Measure", {QKeySequence(Qt::Key_M)}},
       {"PlotMenu23", {QKeySequence(Qt::CTRL | Qt::Key_Q)}},
   };
   for (const auto& [name, sequences] : keys) {
@@ -354,6 +357,7 @@ void PictForm::ConnectView() {
           [this](int button, QPointF at) { viewCommands_->MousePressed(button, at); });
   connect(surface_, &PlotSurface::MouseMoved, this,
           [this](int buttons, QPointF at) { viewCommands_->MouseMoved(buttons, at); });
+  connect(surface_, &PlotSurface::MouseLeft, this, [this] { viewCommands_->MouseLeft(); });
   connect(surface_, &PlotSurface::MouseReleased, this,
           [this](int button, QPointF at) { viewCommands_->MouseReleased(button, at); });
   viewport_->installEventFilter(this);
@@ -421,16 +425,17 @@ void PictForm::FollowClientArea() {
   viewCommands_->Relayout();
 }
 
-// In a narrow window the zoom level, the reading in force and the program's name stay
-// longest, then the plot's size; the offer's reason and the notice give way first, all
-// elided, never hidden.
+// In a narrow window the zoom level, the pointer's place, the measurement, the reading in
+// force and the program's name stay longest, then the plot's size; the offer's reason and the
+// notice give way first, all elided, never hidden.
 void PictForm::FitStatusBar() {
   const int button = readingPanel_->OfferButton()->isVisibleTo(readingPanel_)
                          ? readingPanel_->OfferButton()->sizeHint().width()
                          : 0;
   const int progress = progress_->isVisibleTo(statusBar_) ? progress_->width() : 0;
   ShareStatusBarWidth(statusBar_->width(), button + progress,
-                      {readout_->Zoom(), readingPanel_->Caption(), panel1_, plotSize_},
+                      {readout_->Zoom(), readout_->Pointer(), readout_->Measurement(),
+                       readingPanel_->Caption(), panel1_, plotSize_},
                       readingPanel_->OfferReason(), notice_);
 }
 

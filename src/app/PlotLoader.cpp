@@ -11,6 +11,7 @@
 #include "app/PlotSurface.h"
 #include "app/ReadingCommands.h"
 #include "app/ReadingNotes.h"
+#include "app/ViewCommands.h"
 #include "hpgl2/Hpgl2Reader.h"
 #include "model/DrawingBudget.h"
 #include "model/RuntimeError.h"
@@ -178,10 +179,9 @@ void PlotLoader::ShowPlot() {
   }
   form_.ApplyView();
   form_.SetProgress(40);
-  context.drawing.Draw(context.Setup(Rotation{}), context.metafile.File(),
-                       &form_.DrawingProgress());
+  form_.View().EndMeasuring();
+  form_.View().DrawAndShow(Rotation{});
   form_.SetProgress(50);
-  form_.Surface()->SetPicture(MetafilePicture::LoadFile(context.metafile.File()));
   context.drawn = true;
   context.view.RotationMode = 1;
   form_.ApplyView();

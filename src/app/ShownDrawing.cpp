@@ -1,5 +1,9 @@
 #include "app/ShownDrawing.h"
 
+#include <optional>
+#include <thread>
+
+#include "model/DrawingBudget.h"
 #include "model/RuntimeError.h"
 
 namespace korvid {
@@ -38,10 +42,26 @@ FramePlacement ShownDrawing::Placement(std::int16_t angle) const {
   return source_->Placement(RotationForAngle(angle));
 }
 
-void ShownDrawing::Draw(const DrawSetup& setup, const FileLocation& metafile,
-                        DrawProgress* progress) const {
+MetafilePicture ShownDrawing::Draw(const DrawSetup& setup, const FileLocation& metafile,
+                                   DrawProgress* progress) const {
   if (!source_) throw RuntimeError(err::kSubscriptOutOfRange);
-  DrawPlot(*source_, setup, metafile, progress);
+  // Both walk the same source, which nothing changes meanwhile; the metafile stays on this
+  // thread, where the progress panel is.
+  std::optional<MetafilePicture> recorded;
+  DrawingBudget::Account* const account = DrawingBudget::Current();
+  {
+    std::jthread recorder([&] {
+      // The recording is part of the same drawing, within the same budget.
+      const DrawingBudget::Use use(account);
+      try {
+        recorded = DrawPlotPicture(*source_, setup);
+      } catch (...) {
+        recorded.reset();
+      }
+    });
+    DrawPlot(*source_, setup, metafile, progress);
+  }
+  return recorded ? std::move(*recorded) : MetafilePicture::LoadFile(metafile);
 }
 
 }  // namespace korvid

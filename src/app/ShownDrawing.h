@@ -38,9 +38,12 @@ class ShownDrawing {
   FramePlacement Placement(std::int16_t angle) const;
   // The file's own units on the page on show (standard reading); none otherwise.
   const UserUnits* FileUnits() const { return source_ ? source_->FileUnits() : nullptr; }
-  // Writes the plot or page on show into the plot metafile, as DrawPlot does; error 9 with
-  // nothing on show.
-  void Draw(const DrawSetup& setup, const FileLocation& metafile, DrawProgress* progress) const;
+  // Writes the plot or page on show into the plot metafile, as DrawPlot does, and returns
+  // the picture that playing it gives, recorded at the same time on a second thread
+  // rather than decoded from the file afterwards; error 9 with nothing on show. Failures
+  // are the metafile's; a recording that fails alone leaves the picture to the file.
+  MetafilePicture Draw(const DrawSetup& setup, const FileLocation& metafile,
+                       DrawProgress* progress) const;
 
  private:
   std::unique_ptr<PlotSource> source_;

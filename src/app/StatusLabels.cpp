@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
+#include <algorithm>
 
 namespace korvid {
 
@@ -65,7 +66,8 @@ void ShareStatusBarWidth(int barWidth, int fixed, const std::vector<QLabel*>& ke
   const auto least = [&shown](const QLabel* label) {
     return shown(label) ? label->minimumSizeHint().width() : 0;
   };
-  int left = barWidth - fixed - kGapPx * static_cast<int>(kept.size() + 2);
+  const auto texts = std::count_if(kept.begin(), kept.end(), shown);
+  int left = barWidth - fixed - kGapPx * static_cast<int>(texts + 2);
   // What the texts after each one need at the least, so that none is squeezed out.
   int after = least(shared) + least(rest);
   for (const QLabel* label : kept)
@@ -82,13 +84,22 @@ void ShareStatusBarWidth(int barWidth, int fixed, const std::vector<QLabel*>& ke
   rest->setMaximumWidth(QWIDGETSIZE_MAX);
 }
 
-ViewReadout::ViewReadout(QWidget* parent) : QWidget(parent), zoom_(new ElidedLabel(this)) {
+ViewReadout::ViewReadout(QWidget* parent)
+    : QWidget(parent),
+      zoom_(new ElidedLabel(this)),
+      pointer_(new ElidedLabel(this)),
+      measure_(new ElidedLabel(this)) {
   setObjectName("ViewReadout");
   zoom_->setObjectName("ZoomLevel");
-  zoom_->setFrameShape(QFrame::StyledPanel);
+  pointer_->setObjectName("PointerPlace");
+  measure_->setObjectName("MeasureText");
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(zoom_);
+  for (ElidedLabel* label : {measure_, pointer_, zoom_}) {
+    label->setFrameShape(QFrame::StyledPanel);
+    label->hide();
+    layout->addWidget(label);
+  }
   limitTimer_.setSingleShot(true);
   limitTimer_.setInterval(kLimitNoticeMilliseconds);
   connect(&limitTimer_, &QTimer::timeout, this, [this] {
@@ -113,6 +124,16 @@ void ViewReadout::ShowLimit(const QString& text) {
   limitText_ = text;
   limitTimer_.start();
   Refresh();
+}
+
+void ViewReadout::ShowPointer(const QString& text) {
+  pointer_->SetFullText(text);
+  pointer_->setVisible(!text.isEmpty());
+}
+
+void ViewReadout::ShowMeasure(const QString& text) {
+  measure_->SetFullText(text);
+  measure_->setVisible(!text.isEmpty());
 }
 
 void ViewReadout::Refresh() {

@@ -53,13 +53,21 @@ class ViewReadout : public QWidget {
   // Said in place of the zoom level for a moment.
   void ShowLimit(const QString& text);
 
+  // The pointer's place on the drawing or the measuring; empty shows nothing.
+  void ShowPointer(const QString& text);
+  void ShowMeasure(const QString& text);
+
   ElidedLabel* Zoom() const { return zoom_; }
+  ElidedLabel* Pointer() const { return pointer_; }
+  ElidedLabel* Measurement() const { return measure_; }
   static QString ZoomText(double percent);
 
  private:
   void Refresh();
 
   ElidedLabel* zoom_;
+  ElidedLabel* pointer_;
+  ElidedLabel* measure_;
   QString zoomText_;
   QString limitText_;
   QTimer limitTimer_;

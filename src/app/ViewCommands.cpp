@@ -74,24 +74,37 @@ ViewCommands::ViewCommands(PictForm& form) : form_(form) {
 }
 
 // The picture does not depend on the surface's size: a zoom or fit decodes the file again
-// only when the drawing routine has rewritten it since. A missing file still fails.
+// only when something else has rewritten it since it was drawn. A missing file still fails.
 void ViewCommands::ReloadPicture() {
-  const FileLocation& file = form_.Context().metafile.File();
-  struct stat status {};
-  if (!file.Status(status)) throw RuntimeError(ErrorNumberFromErrno(errno), file.Path());
-  const FileIdentity identity{status.st_ino, status.st_size, status.st_mtim.tv_sec,
-                              status.st_mtim.tv_nsec};
+  const FileIdentity identity = MetafileIdentity();
   if (identity == loaded_ && !form_.Surface()->Picture().IsNull()) {
     form_.Surface()->update();
     return;
   }
-  form_.Surface()->SetPicture(MetafilePicture::LoadFile(file));
+  form_.Surface()->SetPicture(MetafilePicture::LoadFile(form_.Context().metafile.File()));
   loaded_ = identity;
+}
+
+ViewCommands::FileIdentity ViewCommands::MetafileIdentity() const {
+  const FileLocation& file = form_.Context().metafile.File();
+  struct stat status {};
+  if (!file.Status(status)) throw RuntimeError(ErrorNumberFromErrno(errno), file.Path());
+  return {status.st_ino, status.st_size, status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+}
+
+void ViewCommands::DrawAndShow(const Rotation& rotation) {
+  AppContext& context = form_.Context();
+  MetafilePicture picture = context.drawing.Draw(context.Setup(rotation), context.metafile.File(),
+                                                 &form_.DrawingProgress());
+  loaded_ = MetafileIdentity();
+  form_.Surface()->SetPicture(std::move(picture));
+  ShowMeasuring();
 }
 
 // Whatever a view change did before a failure stays done, and the widgets show it.
 void ViewCommands::ChangeView(const std::function<void(AppContext&, ViewEffects&)>& change) {
   AppContext& context = form_.Context();
+  form_.Surface()->EndZoomGesture();
   CallbackEffects reload([this] { ReloadPicture(); });
   try {
     change(context, reload);
@@ -135,10 +148,7 @@ void ViewCommands::ShowRotated(int mode) {
     form_.Surface()->ClearPicture();
     context.view.FitForOrientation(form_.Metrics(), context.ShownExtents(), orientation.exchanged);
     form_.ApplyView();
-    const Rotation rotation = RotationForAngle(orientation.angle);
-    context.drawing.Draw(context.Setup(rotation), context.metafile.File(),
-                         &form_.DrawingProgress());
-    ReloadPicture();
+    DrawAndShow(RotationForAngle(orientation.angle));
     form_.SetProgress(50);
     context.view.RotationMode = static_cast<float>(mode);
     context.view.VScroll1.Visible = false;
@@ -162,10 +172,7 @@ void ViewCommands::Redraw() {
   const Rotation rotation = RotationForAngle(orientation.angle);
   form_.OpenProgress(5);
   try {
-    context.drawing.Draw(context.Setup(rotation), context.metafile.File(),
-                         &form_.DrawingProgress());
-    loaded_ = {};
-    ReloadPicture();
+    DrawAndShow(rotation);
     // A selection shown is what a save or copy takes: it shows the new pens too.
     if (context.band.Visible) CaptureSelection();
   } catch (...) {
@@ -176,11 +183,13 @@ void ViewCommands::Redraw() {
 }
 
 void ViewCommands::OnHScroll(int value) {
+  form_.Surface()->EndZoomGesture();
   form_.Context().view.ScrollHorizontally(static_cast<std::int16_t>(value));
   form_.ApplyView();
 }
 
 void ViewCommands::OnVScroll(int value) {
+  form_.Surface()->EndZoomGesture();
   form_.Context().view.ScrollVertically(static_cast<std::int16_t>(value));
   form_.ApplyView();
 }
@@ -201,6 +210,7 @@ void ViewCommands::ScrollBy(bool horizontal, int steps) {
 void ViewCommands::ScrollByMm(double dx, double dy) {
   AppContext& context = form_.Context();
   if (!context.HasDrawing() || (dx == 0 && dy == 0)) return;
+  form_.Surface()->EndZoomGesture();
   ViewState& view = context.view;
   view.ScrollTo(form_.Metrics(), static_cast<float>(view.ScrollX() + dx),
                 static_cast<float>(view.ScrollY() + dy));
@@ -236,7 +246,12 @@ void ViewCommands::FlushWheel() {
   wheelZoomSteps_ = 0;
   wheelScrollMm_ = {};
   form_.RunGuarded([&] {
-    if (steps != 0) ZoomAbout(std::pow(kWheelZoomPerNotch, steps), wheelAnchorPx_);
+    if (steps != 0) {
+      // Notch after notch shows at once, scaled from the last drawing; the drawing follows
+      // when the wheel rests.
+      form_.Surface()->ZoomGestureStep();
+      ZoomAbout(std::pow(kWheelZoomPerNotch, steps), wheelAnchorPx_);
+    }
     ScrollByMm(scroll.x(), scroll.y());
   });
 }
@@ -253,6 +268,7 @@ void ViewCommands::ZoomAbout(double factor, QPointF viewportPx) {
 void ViewCommands::ZoomToSelection() {
   AppContext& context = form_.Context();
   if (!context.HasDrawing() || !context.band.Visible) return;
+  form_.Surface()->EndZoomGesture();
   const ViewState::Scaling scaling = context.view.ZoomToBox(form_.Metrics(), context.band.Shape);
   AfterViewerZoom(scaling, true);
 }
@@ -275,6 +291,7 @@ void ViewCommands::AfterViewerZoom(const ViewState::Scaling& scaling, bool enlar
 void ViewCommands::Relayout() {
   AppContext& context = form_.Context();
   if (!context.HasDrawing()) return;
+  form_.Surface()->EndZoomGesture();
   context.view.Relayout(form_.Metrics());
   form_.ApplyView();
   ShowBand();
@@ -303,6 +320,10 @@ bool ViewCommands::Key(QKeyEvent* event) {
   const double pageDown = view.ShownHeight(metrics) * (1 - kPageOverlap);
   const double pageAcross = view.ShownWidth(metrics) * (1 - kPageOverlap);
   switch (event->key()) {
+    case Qt::Key_Escape:
+      if (!measure_.Measuring()) return false;
+      EndMeasuring();
+      return true;
     case Qt::Key_Left:
       ScrollBy(true, -1);
       return true;
@@ -329,9 +350,11 @@ bool ViewCommands::Key(QKeyEvent* event) {
       return true;
     case Qt::Key_Plus:
     case Qt::Key_Equal:
+      form_.Surface()->EndZoomGesture();
       ZoomAbout(kKeyZoomFactor, ShownCentrePx());
       return true;
     case Qt::Key_Minus:
+      form_.Surface()->EndZoomGesture();
       ZoomAbout(1 / kKeyZoomFactor, ShownCentrePx());
       return true;
     case Qt::Key_Space:
@@ -427,6 +450,11 @@ void ViewCommands::OpenContextMenuFromKeyboard() {
 }
 
 void ViewCommands::MousePressed(int button, QPointF positionPx) {
+  if (measure_.Measuring() && button == SelectionBand::kLeftButton &&
+      form_.Context().HasDrawing()) {
+    form_.RunGuarded([&] { MeasureClick(positionPx); });
+    return;
+  }
   const MillimetreScale& scale = form_.Scale();
   const SelectionBand::Action action =
       form_.Context().band.MouseDown(button, scale.Mm(positionPx.x()), scale.Mm(positionPx.y()));
@@ -441,6 +469,86 @@ void ViewCommands::MouseMoved(int buttons, QPointF positionPx) {
       buttons, scale.Mm(positionPx.x()), scale.Mm(positionPx.y()), context.FileLoaded());
   ShowBand();
   if (action == SelectionBand::Action::OpenContextMenu) OpenContextMenu();
+  form_.RunGuarded([&] { ShowPointer(positionPx); });
+}
+
+void ViewCommands::MouseLeft() {
+  form_.Readout()->ShowPointer({});
+}
+
+PlotPoint ViewCommands::PlotAt(QPointF surfacePx) const {
+  const AppContext& context = form_.Context();
+  const QSize size = form_.Surface()->size();
+  const SurfaceView view{0, 0, static_cast<double>(size.width()),
+                         static_cast<double>(size.height())};
+  return PlotAtSurfacePoint(context.drawing.Placement(context.view.Angle()), view, surfacePx.x(),
+                            surfacePx.y());
+}
+
+QPointF ViewCommands::FractionOf(PlotPoint plot) const {
+  const AppContext& context = form_.Context();
+  const FramePlacement placement = context.drawing.Placement(context.view.Angle());
+  if (placement.frameWidth <= 0 || placement.frameHeight <= 0) return {};
+  const FrameSpot spot = placement.ToFrame(plot);
+  return {spot.u / placement.frameWidth, spot.v / placement.frameHeight};
+}
+
+void ViewCommands::ShowPointer(QPointF surfacePx) {
+  const AppContext& context = form_.Context();
+  if (!context.HasDrawing() || !context.drawn) {
+    form_.Readout()->ShowPointer({});
+    return;
+  }
+  form_.Readout()->ShowPointer(
+      MeasureTool::PointerText(PlotAt(surfacePx), context.drawing.FileUnits()));
+}
+
+void ViewCommands::StartMeasuring() {
+  if (!form_.Context().HasDrawing()) return;
+  measure_.Begin();
+  form_.Surface()->setCursor(Qt::CrossCursor);
+  ShowMeasuring();
+}
+
+void ViewCommands::EndMeasuring() {
+  if (!measure_.Measuring()) return;
+  measure_.End();
+  form_.Surface()->unsetCursor();
+  ShowMeasuring();
+}
+
+void ViewCommands::MeasureClick(QPointF surfacePx) {
+  PlotSurface* surface = form_.Surface();
+  PlotPoint plot = PlotAt(surfacePx);
+  if (!(surface->PressModifiers() & Qt::ShiftModifier)) {
+    if (const std::optional<QPointF> end = NearestLineEnd(
+            surface->Picture(), QSizeF(surface->size()), surfacePx, MeasureTool::kSnapPixels)) {
+      // The picture holds the turned plot to a fraction of a plotter unit; a plotter draws
+      // in whole ones, and so an end point is where the plot has it.
+      const PlotPoint near = PlotAt(*end);
+      plot = {std::round(near.x), std::round(near.y)};
+    }
+  }
+  measure_.Click(plot);
+  ShowMeasuring();
+}
+
+// The marks follow the drawing: they are placed again after every turn.
+void ViewCommands::ShowMeasuring() {
+  form_.Readout()->ShowMeasure(measure_.Text());
+  const std::optional<PlotPoint> from = measure_.From();
+  const std::optional<PlotPoint> to = measure_.To();
+  if (!from || !form_.Context().HasDrawing()) {
+    form_.Surface()->SetMeasureMarks(std::nullopt, std::nullopt);
+    return;
+  }
+  if (!to) {
+    form_.Surface()->SetMeasureMarks(FractionOf(*from), std::nullopt);
+    return;
+  }
+  form_.Surface()->SetMeasureMarks(
+      FractionOf(*from), FractionOf(*to),
+      QStringLiteral("%1 mm").arg(Measure(*from, *to).lengthMm, 0, 'f', 2));
 }
 
 void ViewCommands::MouseReleased(int button, QPointF) {

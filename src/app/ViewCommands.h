@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/MeasureTool.h"
 #include "model/StandardPlot.h"
+#include "render/Rotation.h"
 #include "view/ViewState.h"
 
 class QMenu;
@@ -34,6 +36,9 @@ class ViewCommands {
   void ShowRotated(int mode);
   // The drawing written again in its orientation, the view left as it is: the pens changed.
   void Redraw();
+
+  // Draws the plot on show into the plot metafile at `rotation` and shows its picture.
+  void DrawAndShow(const Rotation& rotation);
 
   void OnHScroll(int value);
   void OnVScroll(int value);
@@ -64,6 +69,13 @@ class ViewCommands {
   void MousePressed(int button, QPointF positionPx);
   void MouseMoved(int buttons, QPointF positionPx);
   void MouseReleased(int button, QPointF positionPx);
+  void MouseLeft();
+
+  // Measuring: left clicks set the points (snapped to the nearest end of a line unless
+  // Shift is held) until Esc.
+  void StartMeasuring();
+  void EndMeasuring();
+  const MeasureTool& Measuring() const { return measure_; }
 
   // The captured selection: the surface's region under the band, as displayed, and the
   // part of the plot it shows (plotter units), for a drawing of its true size.
@@ -83,6 +95,13 @@ class ViewCommands {
   void OpenContextMenuAt(const QPoint& globalPosition);
   void OpenContextMenuFromKeyboard();
   QPointF ShownCentrePx() const;
+  // The plotter point under a point of the surface, and where a plotter point lies on it
+  // (fractions of its size).
+  PlotPoint PlotAt(QPointF surfacePx) const;
+  QPointF FractionOf(PlotPoint plot) const;
+  void ShowPointer(QPointF surfacePx);
+  void MeasureClick(QPointF surfacePx);
+  void ShowMeasuring();
 
   struct FileIdentity {
     std::uint64_t inode = 0;
@@ -91,6 +110,8 @@ class ViewCommands {
     std::int64_t nanoseconds = 0;
     bool operator==(const FileIdentity&) const = default;
   };
+
+  FileIdentity MetafileIdentity() const;
 
   PictForm& form_;
   QMenu* contextMenu_ = nullptr;
@@ -107,6 +128,7 @@ class ViewCommands {
   FileIdentity loaded_;
   QImage picture2_;
   PlotBox capturedPart_;
+  MeasureTool measure_;
 };
 
 }  // namespace korvid

@@ -170,9 +170,23 @@ void PicturePainter::PaintLines(const DrawRun& run) {
   const bool mayCross = !map.KeepsInside(run.bounds, guard_);
   const FrameLine* line = drawing_.lines.data() + run.first;
   const FrameLine* const end = line + run.count;
+  auto inSight = [this](const FrameLine& l) {
+    return l.Bounds().Intersects(cull_) && l.Crosses(cull_);
+  };
+  auto joined = [](const FrameLine& a, const FrameLine& b) { return a.x2 == b.x1 && a.y2 == b.y1; };
+  bool lastInSight = false;
   for (; line != end; ++line) {
     DrawingBudget::CheckTime();
-    if (!allInside && !(line->Bounds().Intersects(cull_) && line->Crosses(cull_))) continue;
+    const bool seen = allInside || inSight(*line);
+    // A line out of sight that joins one in sight is drawn as well: whether the pen's
+    // strokes meet in a join or end in caps, and how the device rasterises them, must not
+    // depend on where the edge of the painted area falls, or a part painted on its own
+    // would differ from the same part of a whole painting.
+    const bool neighbour =
+        !seen && ((lastInSight && joined(line[-1], *line)) ||
+                  (line + 1 != end && joined(*line, line[1]) && inSight(line[1])));
+    lastInSight = seen;
+    if (!seen && !neighbour) continue;
     QPointF from = map(line->x1, line->y1);
     if (line->x1 == line->x2 && line->y1 == line->y2) {
       // The pen went down where it stood: on paper, a dot.

@@ -200,10 +200,10 @@ TEST_F(MainWindowTest, RightDragSelectsForOneExportAndLeftClickOpensTheMenu) {
 
   view.MousePressed(1, QPointF(10, 10));
   EXPECT_EQ(dialogs.menusOpened, 1);
-  EXPECT_EQ(
-      Captions(form->ContextMenu()),
-      QStringList({"ノーマル（０°）表示", "右９０°回転表示", "左９０°回転表示", "１８０°回転表示",
-                   "選択範囲を拡大表示", "", "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管", "画像の保存（ＢＭＰ形式）"}));
+  EXPECT_EQ(Captions(form->ContextMenu()),
+            QStringList({"ノーマル（０°）表示", "右９０°回転表示", "左９０°回転表示",
+                         "１８０°回転表示", "選択範囲を拡大表示", "距離の測定", "",
+                         "ｸﾘｯﾌﾟﾎﾞｰﾄﾞに保管", "画像の保存（ＢＭＰ形式）"}));
 }
 
 // Before the first load, and after a load that drew nothing, there is nothing to zoom,
