@@ -5,6 +5,7 @@
 
 #include "model/PlotExtents.h"
 #include "model/PlotUnits.h"
+#include "model/Rounding.h"
 #include "model/RuntimeError.h"
 #include "render/EmfWriter.h"
 #include "render/HatchLines.h"
@@ -122,8 +123,8 @@ class PageDrawing {
 
   EmfWriter::Point Logical(PlotPoint p) const {
     const Offset o = Place(p);
-    return {static_cast<std::int32_t>(std::lround(o.u)),
-            static_cast<std::int32_t>(std::lround(-o.v))};
+    return {static_cast<std::int32_t>(RoundHalfAway(o.u)),
+            static_cast<std::int32_t>(RoundHalfAway(-o.v))};
   }
 
   ColourRef Colour(ColourRef colour) const {
