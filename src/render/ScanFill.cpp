@@ -205,26 +205,32 @@ inline bool ScanFill::CoversAll(const double* xs, const double* ys) const {
   return Covers(left, top, right, bottom);
 }
 
+// Within the guard, the corners go on the grid at once and the piece is judged there: a
+// piece of a thin pen's stroke is a pixel or two across, and the test of its bounds costs
+// it as much as its pixels. Only columns need a test of their own, ConvexOnGrid visits no row
+// outside the clip.
 template <int kCount>
 void ScanFill::ConvexOf(const QPointF* corners) {
-  double xs[kCount], ys[kCount];
-  double reach = 0;
+  std::int64_t gridX[kCount + 4], gridY[kCount + 4];
+  bool near = true;
 #pragma GCC unroll 4
+  for (int i = 0; i < kCount; ++i)
+    near = near & (std::abs(corners[i].x()) <= kGuard) & (std::abs(corners[i].y()) <= kGuard);
+  if (near) {
+#pragma GCC unroll 4
+    for (int i = 0; i < kCount; ++i) {
+      gridX[i] = OnGrid(corners[i].x());
+      gridY[i] = OnGrid(corners[i].y());
+    }
+    if (!ColumnsReach<kCount>(gridX, gridY)) return;
+    return ConvexOnGrid<kCount>(gridX, gridY, kCount);
+  }
+  double xs[kCount], ys[kCount];
   for (int i = 0; i < kCount; ++i) {
     xs[i] = corners[i].x();
     ys[i] = corners[i].y();
-    reach = std::max(reach, std::max(std::abs(xs[i]), std::abs(ys[i])));
   }
   if (!CoversAll<kCount>(xs, ys)) return;
-  std::int64_t gridX[kCount + 4], gridY[kCount + 4];
-  if (reach <= kGuard) {
-#pragma GCC unroll 4
-    for (int i = 0; i < kCount; ++i) {
-      gridX[i] = OnGrid(xs[i]);
-      gridY[i] = OnGrid(ys[i]);
-    }
-    return ConvexOnGrid<kCount>(gridX, gridY, kCount);
-  }
   if (!Guarded(corners, kCount, cut_)) return;
   const int count = static_cast<int>(cut_.size());
   for (int i = 0; i < count; ++i) {
@@ -232,6 +238,23 @@ void ScanFill::ConvexOf(const QPointF* corners) {
     gridY[i] = OnGrid(cut_[i].y());
   }
   ConvexOnGrid<0>(gridX, gridY, count);
+}
+
+// Whether the piece may reach a column of the clip. Its crossings lie within its corners'
+// columns, half a pixel added, but for the error of the 16.16 slope, short of a 65536th of a
+// pixel a row: the pixels to spare make room for it many times over.
+template <int kCount>
+inline bool ScanFill::ColumnsReach(const std::int64_t* xs, const std::int64_t* ys) const {
+  std::int64_t left = xs[0], right = xs[0], top = ys[0], bottom = ys[0];
+#pragma GCC unroll 4
+  for (int i = 1; i < kCount; ++i) {
+    left = std::min(left, xs[i]);
+    right = std::max(right, xs[i]);
+    top = std::min(top, ys[i]);
+    bottom = std::max(bottom, ys[i]);
+  }
+  const std::int64_t spare = 2 + ((bottom - top) >> 20);
+  return (right >> 6) + spare >= left_ && (left >> 6) - spare <= right_;
 }
 
 void ScanFill::Convex(const QPointF* corners, int count) {
@@ -253,6 +276,7 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
   const long first = std::max(top_, static_cast<long>((ys[topmost] + 32) >> 6));
   const long last = std::min(bottom_, static_cast<long>((ys[bottommost] - 32) >> 6));
   if (first > last) return;
+  if (first == last) return OneRow(xs, ys, count, topmost, bottommost, first);
   // Each side: the corner its edge ends at, and the edge.
   int endA = topmost, endB = topmost;
   Edge edgeA{0, 0, first, first - 1, 1}, edgeB = edgeA;
@@ -280,6 +304,26 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
       b += edgeB.slope;
     }
   }
+}
+
+// Most pieces of a thin pen's stroke hold the centres of one row only: on each side the first
+// edge that crosses the row, as ConvexOnGrid would follow it, without its stretches.
+void ScanFill::OneRow(const std::int64_t* xs, const std::int64_t* ys, int count, int topmost,
+                      int bottommost, long row) {
+  std::int64_t crossings[2];
+  for (int side = 0; side < 2; ++side) {
+    Edge edge;
+    int end = topmost;
+    while (true) {
+      if (end == bottommost) return;
+      const int next =
+          side == 0 ? (end + 1 == count ? 0 : end + 1) : (end == 0 ? count - 1 : end - 1);
+      if (MakeEdge(xs[end], ys[end], xs[next], ys[next], edge)) break;
+      end = next;
+    }
+    crossings[side] = edge.x;
+  }
+  Span(row, std::min(crossings[0], crossings[1]), std::max(crossings[0], crossings[1]));
 }
 
 // QPainter's own rasteriser for a lone line with flat or square ends, step by step: the
