@@ -14,7 +14,8 @@ inline long RoundHalfAway(double value) {
   if (!(std::abs(value) < kAllWhole)) return std::lround(value);
   const long whole = static_cast<long>(value);  // towards zero
   const double rest = value - static_cast<double>(whole);
-  return whole + (rest >= 0.5 ? 1 : (rest <= -0.5 ? -1 : 0));
+  // Without a branch: which way a point of a drawing rounds is a toss of a coin.
+  return whole + static_cast<long>(rest >= 0.5) - static_cast<long>(rest <= -0.5);
 }
 
 }  // namespace korvid

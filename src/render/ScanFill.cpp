@@ -1,6 +1,5 @@
 #include "render/ScanFill.h"
 
-#include <QLineF>
 #include <QRectF>
 #include <algorithm>
 #include <cmath>
@@ -332,7 +331,10 @@ void ScanFill::OneRow(const std::int64_t* xs, const std::int64_t* ys, int count,
 // grid below them and the rows between followed down both sides in 16.16, the rows of its
 // top and bottom corners counted in.
 void ScanFill::LoneLine(QPointF from, QPointF to, double width, bool squareEnds) {
-  const double length = QLineF(from, to).length();
+  // As QLineF's length, whose hypot of a level or upright line is the other side itself:
+  // a dot is such a line, and the library's hypot costs as much as the rest.
+  const double dx = to.x() - from.x(), dy = to.y() - from.y();
+  const double length = dy == 0 ? std::abs(dx) : (dx == 0 ? std::abs(dy) : std::hypot(dx, dy));
   if (from == to || !(length > 0)) return;
   double relative = width / length;
   if (!(relative > 0) || !Finite(relative)) return;
