@@ -73,6 +73,24 @@ inline std::int64_t Stepped(std::int64_t x, std::int64_t slope, long rows) {
                                        static_cast<std::uint64_t>(rows));
 }
 
+template <typename T>
+struct Bounds {
+  T left, right, top, bottom;
+};
+
+template <int kCount, typename T>
+inline Bounds<T> BoundsOf(const T* xs, const T* ys) {
+  Bounds<T> b{xs[0], xs[0], ys[0], ys[0]};
+#pragma GCC unroll 4
+  for (int i = 1; i < kCount; ++i) {
+    b.left = std::min(b.left, xs[i]);
+    b.right = std::max(b.right, xs[i]);
+    b.top = std::min(b.top, ys[i]);
+    b.bottom = std::max(b.bottom, ys[i]);
+  }
+  return b;
+}
+
 // The part of the polygon inside the guard square (Sutherland-Hodgman), which keeps the
 // winding of every point inside it.
 void CutToGuard(std::vector<QPointF>& polygon, std::vector<QPointF>& scratch) {
@@ -193,15 +211,8 @@ bool ScanFill::Guarded(const QPointF* corners, int count, std::vector<QPointF>& 
 
 template <int kCount>
 inline bool ScanFill::CoversAll(const double* xs, const double* ys) const {
-  double left = xs[0], right = xs[0], top = ys[0], bottom = ys[0];
-#pragma GCC unroll 4
-  for (int i = 1; i < kCount; ++i) {
-    left = std::min(left, xs[i]);
-    right = std::max(right, xs[i]);
-    top = std::min(top, ys[i]);
-    bottom = std::max(bottom, ys[i]);
-  }
-  return Covers(left, top, right, bottom);
+  const Bounds<double> b = BoundsOf<kCount>(xs, ys);
+  return Covers(b.left, b.top, b.right, b.bottom);
 }
 
 // Within the guard, the corners go on the grid at once and the piece is judged there: a
@@ -244,16 +255,9 @@ void ScanFill::ConvexOf(const QPointF* corners) {
 // pixel a row: the pixels to spare make room for it many times over.
 template <int kCount>
 inline bool ScanFill::ColumnsReach(const std::int64_t* xs, const std::int64_t* ys) const {
-  std::int64_t left = xs[0], right = xs[0], top = ys[0], bottom = ys[0];
-#pragma GCC unroll 4
-  for (int i = 1; i < kCount; ++i) {
-    left = std::min(left, xs[i]);
-    right = std::max(right, xs[i]);
-    top = std::min(top, ys[i]);
-    bottom = std::max(bottom, ys[i]);
-  }
-  const std::int64_t spare = 2 + ((bottom - top) >> 20);
-  return (right >> 6) + spare >= left_ && (left >> 6) - spare <= right_;
+  const Bounds<std::int64_t> b = BoundsOf<kCount>(xs, ys);
+  const std::int64_t spare = 2 + ((b.bottom - b.top) >> 20);
+  return (b.right >> 6) + spare >= left_ && (b.left >> 6) - spare <= right_;
 }
 
 void ScanFill::Convex(const QPointF* corners, int count) {
