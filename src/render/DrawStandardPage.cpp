@@ -279,10 +279,15 @@ class PageDrawing {
     for (double part : pattern)
       total += part;
     if (!(total > 0) || !(style.patternLength > 0)) return false;
+    // Each segment's length once: hypot costs a dashed plot's drawing a good share of its time.
+    std::vector<double>& lengths = lengthScratch_;
+    lengths.clear();
     double length = 0;
-    for (std::size_t i = 1; i < line.points.size(); ++i)
-      length += std::hypot(line.points[i].x - line.points[i - 1].x,
-                           line.points[i].y - line.points[i - 1].y);
+    for (std::size_t i = 1; i < line.points.size(); ++i) {
+      lengths.push_back(std::hypot(line.points[i].x - line.points[i - 1].x,
+                                   line.points[i].y - line.points[i - 1].y));
+      length += lengths.back();
+    }
     const double patternsDrawn =
         length / style.patternLength + (style.Adaptive() ? line.points.size() : 0);
     if (!std::isfinite(length) || patternsDrawn * pattern.size() > kMostDashes) return false;
@@ -291,7 +296,7 @@ class PageDrawing {
     double left = pattern[0] * unit;  // of the current part of the pattern
     for (std::size_t i = 1; i < line.points.size(); ++i) {
       const PlotPoint a = line.points[i - 1], b = line.points[i];
-      const double segment = std::hypot(b.x - a.x, b.y - a.y);
+      const double segment = lengths[i - 1];
       if (style.Adaptive()) {
         const double repeats = std::max(1.0, std::round(segment / style.patternLength));
         unit = segment / repeats / total;
@@ -368,6 +373,7 @@ class PageDrawing {
   double scale_ = 1;
   Metafile* metafile_ = nullptr;
   std::vector<EmfWriter::Point> scratch_;
+  std::vector<double> lengthScratch_;                     // of the dashed polyline being drawn
   std::vector<std::vector<EmfWriter::Point>> triangles_;  // of the polyline being drawn
   double halfWidth_ = 0;  // plotter units, of the polyline being drawn
   bool triangleEnds_ = false;
