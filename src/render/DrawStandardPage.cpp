@@ -5,6 +5,7 @@
 
 #include "model/PlotExtents.h"
 #include "model/PlotUnits.h"
+#include "model/Rounding.h"
 #include "model/RuntimeError.h"
 #include "render/EmfWriter.h"
 #include "render/HatchLines.h"
@@ -139,8 +140,8 @@ class PageDrawing {
 
   EmfWriter::Point Logical(PlotPoint p) const {
     const Offset o = Place(p);
-    return {static_cast<std::int32_t>(std::lround(o.u)),
-            static_cast<std::int32_t>(std::lround(-o.v))};
+    return {static_cast<std::int32_t>(RoundHalfAway(o.u)),
+            static_cast<std::int32_t>(RoundHalfAway(-o.v))};
   }
 
   ColourRef Colour(ColourRef colour) const {
@@ -307,10 +308,15 @@ class PageDrawing {
     for (double part : pattern)
       total += part;
     if (!(total > 0) || !(style.patternLength > 0)) return false;
+    // Each segment's length once: hypot costs a dashed plot's drawing a good share of its time.
+    std::vector<double>& lengths = lengthScratch_;
+    lengths.clear();
     double length = 0;
-    for (std::size_t i = 1; i < line.points.size(); ++i)
-      length += std::hypot(line.points[i].x - line.points[i - 1].x,
-                           line.points[i].y - line.points[i - 1].y);
+    for (std::size_t i = 1; i < line.points.size(); ++i) {
+      lengths.push_back(std::hypot(line.points[i].x - line.points[i - 1].x,
+                                   line.points[i].y - line.points[i - 1].y));
+      length += lengths.back();
+    }
     const double patternsDrawn =
         length / style.patternLength + (style.Adaptive() ? line.points.size() : 0);
     if (!std::isfinite(length) || patternsDrawn * pattern.size() > kMostDashes) return false;
@@ -319,7 +325,7 @@ class PageDrawing {
     double left = pattern[0] * unit;  // of the current part of the pattern
     for (std::size_t i = 1; i < line.points.size(); ++i) {
       const PlotPoint a = line.points[i - 1], b = line.points[i];
-      const double segment = std::hypot(b.x - a.x, b.y - a.y);
+      const double segment = lengths[i - 1];
       if (style.Adaptive()) {
         const double repeats = std::max(1.0, std::round(segment / style.patternLength));
         unit = segment / repeats / total;
@@ -404,6 +410,7 @@ class PageDrawing {
   double scale_ = 1;
   Metafile* metafile_ = nullptr;
   std::vector<EmfWriter::Point> scratch_;
+  std::vector<double> lengthScratch_;                     // of the dashed polyline being drawn
   std::vector<std::vector<EmfWriter::Point>> triangles_;  // of the polyline being drawn
   double halfWidth_ = 0;  // plotter units, of the polyline being drawn
   bool triangleEnds_ = false;

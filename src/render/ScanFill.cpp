@@ -1,6 +1,5 @@
 #include "render/ScanFill.h"
 
-#include <QLineF>
 #include <QRectF>
 #include <algorithm>
 #include <cmath>
@@ -72,6 +71,24 @@ inline std::int64_t Stepped(std::int64_t x, std::int64_t slope, long rows) {
   return static_cast<std::int64_t>(static_cast<std::uint64_t>(x) +
                                    static_cast<std::uint64_t>(slope) *
                                        static_cast<std::uint64_t>(rows));
+}
+
+template <typename T>
+struct Bounds {
+  T left, right, top, bottom;
+};
+
+template <int kCount, typename T>
+inline Bounds<T> BoundsOf(const T* xs, const T* ys) {
+  Bounds<T> b{xs[0], xs[0], ys[0], ys[0]};
+#pragma GCC unroll 4
+  for (int i = 1; i < kCount; ++i) {
+    b.left = std::min(b.left, xs[i]);
+    b.right = std::max(b.right, xs[i]);
+    b.top = std::min(b.top, ys[i]);
+    b.bottom = std::max(b.bottom, ys[i]);
+  }
+  return b;
 }
 
 // The part of the polygon inside the guard square (Sutherland-Hodgman), which keeps the
@@ -194,37 +211,36 @@ bool ScanFill::Guarded(const QPointF* corners, int count, std::vector<QPointF>& 
 
 template <int kCount>
 inline bool ScanFill::CoversAll(const double* xs, const double* ys) const {
-  double left = xs[0], right = xs[0], top = ys[0], bottom = ys[0];
-#pragma GCC unroll 4
-  for (int i = 1; i < kCount; ++i) {
-    left = std::min(left, xs[i]);
-    right = std::max(right, xs[i]);
-    top = std::min(top, ys[i]);
-    bottom = std::max(bottom, ys[i]);
-  }
-  return Covers(left, top, right, bottom);
+  const Bounds<double> b = BoundsOf<kCount>(xs, ys);
+  return Covers(b.left, b.top, b.right, b.bottom);
 }
 
+// Within the guard, the corners go on the grid at once and the piece is judged there: a
+// piece of a thin pen's stroke is a pixel or two across, and the test of its bounds costs
+// it as much as its pixels. Only columns need a test of their own, ConvexOnGrid visits no row
+// outside the clip.
 template <int kCount>
 void ScanFill::ConvexOf(const QPointF* corners) {
-  double xs[kCount], ys[kCount];
-  double reach = 0;
+  std::int64_t gridX[kCount + 4], gridY[kCount + 4];
+  bool near = true;
 #pragma GCC unroll 4
+  for (int i = 0; i < kCount; ++i)
+    near = near & (std::abs(corners[i].x()) <= kGuard) & (std::abs(corners[i].y()) <= kGuard);
+  if (near) {
+#pragma GCC unroll 4
+    for (int i = 0; i < kCount; ++i) {
+      gridX[i] = OnGrid(corners[i].x());
+      gridY[i] = OnGrid(corners[i].y());
+    }
+    if (!ColumnsReach<kCount>(gridX, gridY)) return;
+    return ConvexOnGrid<kCount>(gridX, gridY, kCount);
+  }
+  double xs[kCount], ys[kCount];
   for (int i = 0; i < kCount; ++i) {
     xs[i] = corners[i].x();
     ys[i] = corners[i].y();
-    reach = std::max(reach, std::max(std::abs(xs[i]), std::abs(ys[i])));
   }
   if (!CoversAll<kCount>(xs, ys)) return;
-  std::int64_t gridX[kCount + 4], gridY[kCount + 4];
-  if (reach <= kGuard) {
-#pragma GCC unroll 4
-    for (int i = 0; i < kCount; ++i) {
-      gridX[i] = OnGrid(xs[i]);
-      gridY[i] = OnGrid(ys[i]);
-    }
-    return ConvexOnGrid<kCount>(gridX, gridY, kCount);
-  }
   if (!Guarded(corners, kCount, cut_)) return;
   const int count = static_cast<int>(cut_.size());
   for (int i = 0; i < count; ++i) {
@@ -232,6 +248,16 @@ void ScanFill::ConvexOf(const QPointF* corners) {
     gridY[i] = OnGrid(cut_[i].y());
   }
   ConvexOnGrid<0>(gridX, gridY, count);
+}
+
+// Whether the piece may reach a column of the clip. Its crossings lie within its corners'
+// columns, half a pixel added, but for the error of the 16.16 slope, short of a 65536th of a
+// pixel a row: the pixels to spare make room for it many times over.
+template <int kCount>
+inline bool ScanFill::ColumnsReach(const std::int64_t* xs, const std::int64_t* ys) const {
+  const Bounds<std::int64_t> b = BoundsOf<kCount>(xs, ys);
+  const std::int64_t spare = 2 + ((b.bottom - b.top) >> 20);
+  return (b.right >> 6) + spare >= left_ && (b.left >> 6) - spare <= right_;
 }
 
 void ScanFill::Convex(const QPointF* corners, int count) {
@@ -253,6 +279,7 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
   const long first = std::max(top_, static_cast<long>((ys[topmost] + 32) >> 6));
   const long last = std::min(bottom_, static_cast<long>((ys[bottommost] - 32) >> 6));
   if (first > last) return;
+  if (first == last) return OneRow(xs, ys, count, topmost, bottommost, first);
   // Each side: the corner its edge ends at, and the edge.
   int endA = topmost, endB = topmost;
   Edge edgeA{0, 0, first, first - 1, 1}, edgeB = edgeA;
@@ -282,13 +309,36 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
   }
 }
 
+// Most pieces of a thin pen's stroke hold the centres of one row only: on each side the first
+// edge that crosses the row, as ConvexOnGrid would follow it, without its stretches.
+void ScanFill::OneRow(const std::int64_t* xs, const std::int64_t* ys, int count, int topmost,
+                      int bottommost, long row) {
+  std::int64_t crossings[2];
+  for (int side = 0; side < 2; ++side) {
+    Edge edge;
+    int end = topmost;
+    while (true) {
+      if (end == bottommost) return;
+      const int next =
+          side == 0 ? (end + 1 == count ? 0 : end + 1) : (end == 0 ? count - 1 : end - 1);
+      if (MakeEdge(xs[end], ys[end], xs[next], ys[next], edge)) break;
+      end = next;
+    }
+    crossings[side] = edge.x;
+  }
+  Span(row, std::min(crossings[0], crossings[1]), std::max(crossings[0], crossings[1]));
+}
+
 // QPainter's own rasteriser for a lone line with flat or square ends, step by step: the
 // line cut to the clip widened by the pen; a level line turned into an upright one of the
 // same rectangle; an upright one's rectangle as it stands; any other's corners put on the
 // grid below them and the rows between followed down both sides in 16.16, the rows of its
 // top and bottom corners counted in.
 void ScanFill::LoneLine(QPointF from, QPointF to, double width, bool squareEnds) {
-  const double length = QLineF(from, to).length();
+  // As QLineF's length, whose hypot of a level or upright line is the other side itself:
+  // a dot is such a line, and the library's hypot costs as much as the rest.
+  const double dx = to.x() - from.x(), dy = to.y() - from.y();
+  const double length = dy == 0 ? std::abs(dx) : (dx == 0 ? std::abs(dy) : std::hypot(dx, dy));
   if (from == to || !(length > 0)) return;
   double relative = width / length;
   if (!(relative > 0) || !Finite(relative)) return;

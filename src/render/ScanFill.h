@@ -57,11 +57,16 @@ class ScanFill {
   template <int kCount>
   bool CoversAll(const double* xs, const double* ys) const;
   template <int kCount>
+  bool ColumnsReach(const std::int64_t* xs, const std::int64_t* ys) const;
+  template <int kCount>
   void ConvexOf(const QPointF* corners);
   // A convex outline of `count` corners on the grid, within kGuard (kCount of them, when
   // that is not 0).
   template <int kCount>
   void ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int count);
+  // The one row such an outline's centres lie in: its `row`, within the clip.
+  void OneRow(const std::int64_t* xs, const std::int64_t* ys, int count, int topmost,
+              int bottommost, long row);
   // Corners cut down to kGuard; false when one is not a finite number.
   static bool Guarded(const QPointF* corners, int count, std::vector<QPointF>& cut);
   // The pixels of `row` from crossing `from` up to crossing `to`, left out, both 16.16.

@@ -173,6 +173,8 @@ TEST(StandardPage, AdaptiveLineTypesFitWholePatternsToEverySegment) {
   EXPECT_EQ(Count(DrawPage("IN;LT-2,5,1;SP1;PA0,0;PD300,0,300,300;").records, kLineTo), 4u);
   EXPECT_EQ(Count(DrawPage("IN;LT-2,5,1;SP1;PA0,0;PD100,0;").records, kLineTo), 1u)
       << "at least one pattern";
+  // Each segment by its own length: five patterns, then one.
+  EXPECT_EQ(Count(DrawPage("IN;LT-2,5,1;SP1;PA0,0;PD1000,0,1000,200;").records, kLineTo), 6u);
 }
 
 TEST(StandardPage, EachPageIsItsOwnPicture) {

@@ -113,8 +113,15 @@ std::vector<QPointF> Arc(double radius, double from, double sweep, int chords) {
 }
 
 const std::vector<std::vector<QPointF>> kLoneLines = {
-    {{10.3, 10.7}, {150.2, 12.1}},  {{20.5, 20}, {20.5, 110}},   {{30.25, 30.4}, {120.6, 100.9}},
-    {{140.1, 20.3}, {60.4, 105.2}}, {{45, 64.5}, {140.5, 64.5}}, {{100.7, 8.2}, {104.1, 113.6}}};
+    {{10.3, 10.7}, {150.2, 12.1}},
+    {{20.5, 20}, {20.5, 110}},
+    {{30.25, 30.4}, {120.6, 100.9}},
+    {{140.1, 20.3}, {60.4, 105.2}},
+    {{45, 64.5}, {140.5, 64.5}},
+    {{100.7, 8.2}, {104.1, 113.6}},
+    // Level leftwards and upright upwards: lengths from one side alone.
+    {{150.5, 100.5}, {12.25, 100.5}},
+    {{130.5, 110}, {130.5, 15.5}}};
 
 struct StrokeCase {
   const char* name;
@@ -283,6 +290,55 @@ INSTANTIATE_TEST_SUITE_P(Rules, FillTest,
 
 // Coordinates far off the image, or not numbers at all, draw what of them is in view and
 // nothing else, at once.
+// Pens of about a pixel, as a plot's default pen comes out in an image, drawn within a clip
+// smaller than the image: pieces of a row or a few, on both sides of the clip's every edge.
+struct ClipCase {
+  const char* name;
+  QRect clip;
+  double width;
+  std::vector<std::vector<QPointF>> runs;
+};
+
+const ClipCase kClipCases[] = {
+    {"ArcsAcrossTheClip", {37, 23, 71, 58}, 1.1, {Arc(30, 0, 360, 72), Arc(47, 3, 350, 70)}},
+    {"ZigzagsAcrossTheSides", {60, 10, 9, 100}, 1.13, {Zigzag({5, 5, 5, 5, 5, 5, 5, 5}, 2.7)}},
+    {"LevelAndSlantedAtTheEdges",
+     {21, 31, 40, 30},
+     1.2,
+     {{{10, 31.2}, {70, 31.4}, {80, 60.9}},
+      {{20.6, 10}, {21.4, 90}, {61.2, 95}},
+      {{5, 5}, {70, 70}},
+      // Ending within the first column and starting within the last: a pixel each.
+      {{5, 40.3}, {14, 40.5}, {21.7, 40.6}},
+      {{80, 50.2}, {70, 50.4}, {60.3, 50.5}}}},
+};
+
+class ClipTest : public ::testing::TestWithParam<ClipCase> {};
+
+TEST_P(ClipTest, ThinPensAsQPainterDrawsThemInTheClip) {
+  const ClipCase& c = GetParam();
+  const DevicePen pen = Pen(c.width, PenEnds::kFlat);
+  QImage ours(kSize, QImage::Format_RGB32), reference(kSize, QImage::Format_RGB32);
+  ours.fill(Qt::white);
+  reference.fill(Qt::white);
+  {
+    ImageStrokeSink sink(ours, c.clip);
+    sink.SetPen(pen);
+    Runs(c.runs)(sink);
+  }
+  {
+    QPainter painter(&reference);
+    painter.setClipRect(c.clip);
+    QPainterStrokeSink sink(painter);
+    sink.SetPen(pen);
+    Runs(c.runs)(sink);
+  }
+  EXPECT_EQ(Compare(ours, reference).pixels, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, ClipTest, ::testing::ValuesIn(kClipCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(StrokeReachTest, FarAndBrokenCoordinatesDrawOnlyWhatIsInView) {
   const auto inkedRows = [](const QImage& image, int x) {
     std::vector<int> rows;
