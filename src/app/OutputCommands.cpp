@@ -101,25 +101,11 @@ double OutputCommands::TwipsPerPixel() const {
 void OutputCommands::EnterPreview() {
   AppContext& context = form_.Context();
   if (!context.HasDrawing()) return;
-  const PageMetrics page = MeasurePage(printer_.Caps());
   form_.Surface()->hide();
   previewPicture_ = MetafilePicture();
   previewPicture_ = MetafilePicture::LoadFile(context.metafile.File());
-  const double twipsPerHimetric = kTwipsPerInch / kHimetricPerInch;
-  const double twipsPerPixel = TwipsPerPixel();
-  const PreviewWindow window{form_.frameGeometry().width() * twipsPerPixel,
-                             form_.frameGeometry().height() * twipsPerPixel,
-                             form_.PreviewToolbar()->sizeHint().height() * twipsPerPixel,
-                             form_.Status()->height() * twipsPerPixel};
-  preview_.Build(page, context.ShownExtents(), context.Magnification,
-                 previewPicture_.Frame().width() * twipsPerHimetric,
-                 previewPicture_.Frame().height() * twipsPerHimetric, window);
-
-  const RectD box = preview_.PageBox();
+  LayOutPreview();
   PageBox* pageBox = form_.PreviewPage();
-  pageBox->setGeometry(QRectF(box.left / twipsPerPixel, box.top / twipsPerPixel,
-                              box.width / twipsPerPixel, box.height / twipsPerPixel)
-                           .toRect());
   pageBox->Clear();
   pageBox->show();
   pageBox->raise();
@@ -143,6 +129,36 @@ void OutputCommands::EnterPreview() {
   form_.SetPageButtons(preview_.PreviousEnabled(), preview_.NextEnabled());
   previewing_ = true;
   pageBox->setFocus(Qt::OtherFocusReason);
+}
+
+// The page box fits the window: built on entering the preview and again on every resize.
+void OutputCommands::LayOutPreview() {
+  const PageMetrics page = MeasurePage(printer_.Caps());
+  const double twipsPerHimetric = kTwipsPerInch / kHimetricPerInch;
+  const double twipsPerPixel = TwipsPerPixel();
+  const PreviewWindow window{form_.frameGeometry().width() * twipsPerPixel,
+                             form_.frameGeometry().height() * twipsPerPixel,
+                             form_.PreviewToolbar()->sizeHint().height() * twipsPerPixel,
+                             form_.Status()->height() * twipsPerPixel};
+  AppContext& context = form_.Context();
+  preview_.Build(page, context.ShownExtents(), context.Magnification,
+                 previewPicture_.Frame().width() * twipsPerHimetric,
+                 previewPicture_.Frame().height() * twipsPerHimetric, window);
+
+  const RectD box = preview_.PageBox();
+  form_.PreviewPage()->setGeometry(QRectF(box.left / twipsPerPixel, box.top / twipsPerPixel,
+                                          box.width / twipsPerPixel, box.height / twipsPerPixel)
+                                       .toRect());
+}
+
+// A resized window keeps the sheet on show.
+void OutputCommands::RelayoutPreview() {
+  if (!previewing_) return;
+  const int sheet = preview_.Page();
+  LayOutPreview();
+  preview_.GoTo(std::min<int>(sheet, preview_.PageCount()));
+  ShowSheet();
+  form_.SetPageButtons(preview_.PreviousEnabled(), preview_.NextEnabled());
 }
 
 void OutputCommands::ShowSheet() {

@@ -25,6 +25,8 @@ class OutputCommands {
   void ShowMagnification();
 
   void EnterPreview();
+  // Lays the preview out again for the window's new size.
+  void RelayoutPreview();
   void NextPage();
   void PreviousPage();
   void ClosePreview();
@@ -46,6 +48,8 @@ class OutputCommands {
 
   PictForm& form_;
   PrinterSetup printer_;
+  void LayOutPreview();
+
   PreviewLayout preview_;
   MetafilePicture previewPicture_;
   bool previewing_ = false;

@@ -416,10 +416,11 @@ void PictForm::keyReleaseEvent(QKeyEvent* event) {
 }
 
 // Resizing, maximising and tiling lay the view out again at once; during the preview the
-// view waits until it is shown again.
+// page box follows at once and the view waits until it is shown again.
 void PictForm::FollowClientArea() {
   if (outputCommands_->Previewing()) {
     resizedInPreview_ = true;
+    outputCommands_->RelayoutPreview();
     return;
   }
   viewCommands_->Relayout();

@@ -182,6 +182,25 @@ TEST_F(OutputTest, PreviewPagesThroughTheSheetsAndLeavesOnlyItsOwnCommands) {
   EXPECT_EQ(dialogs.saveRequests.size(), 2u) << "back again once the preview is closed";
 }
 
+// A window resized during the preview gets the page box a preview opened at that size has,
+// and keeps the sheet on show.
+TEST_F(OutputTest, PreviewFollowsTheWindowsSize) {
+  context->Magnification = 4;
+  Trigger("preview");
+  OutputCommands& output = form->Output();
+  Trigger("Command4");
+  const QRect small = form->PreviewPage()->geometry();
+  form->resize(form->width() + 300, form->height() + 200);
+  QApplication::processEvents();
+  const QRect resized = form->PreviewPage()->geometry();
+  EXPECT_NE(resized, small);
+  EXPECT_EQ(output.Preview().Page(), 2);
+  Trigger("Command3");
+  Trigger("preview");
+  EXPECT_EQ(form->PreviewPage()->geometry(), resized);
+  Trigger("Command3");
+}
+
 // Output to a file is a choice of its own in page set-up, kept with its name; printing
 // uses that name, or asks for one when page set-up gave none. Whatever page set-up
 // confirms, it says its options do not reach the print. Without a print server the
