@@ -216,8 +216,7 @@ ConvertOutcome RunWithinBudget(const ConvertJob& job) {
                                     EncodingFor(job, drawing, outcome.notes)),
                   job.output);
     } else {
-      WriteOutput(EncodePicture(drawing.picture, EncodingFor(job, drawing, outcome.notes)),
-                  job.output);
+      WritePicture(drawing.picture, EncodingFor(job, drawing, outcome.notes), job.output);
     }
   } catch (const DrawingBudgetSpent& spent) {
     return BudgetFailure(job, spent, outcome);

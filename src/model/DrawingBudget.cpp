@@ -1,5 +1,8 @@
 #include "model/DrawingBudget.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <ctime>
 
@@ -90,6 +93,16 @@ DrawingBudget::Account* DrawingBudget::Current() {
 
 void DrawingBudget::Charge(std::size_t bytes) {
   if (tCurrent != nullptr) tCurrent->Take(bytes);
+}
+
+void AdviseLargePages(const void* data, std::size_t bytes) {
+  constexpr std::size_t kLargePage = std::size_t{2} << 20;
+  if (bytes < 2 * kLargePage) return;
+  const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+  const auto begin = reinterpret_cast<std::uintptr_t>(data);
+  const std::uintptr_t first = (begin + page - 1) / page * page;
+  const std::uintptr_t end = (begin + bytes) / page * page;
+  if (end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
 }
 
 void DrawingBudget::CheckTime() {

@@ -101,6 +101,11 @@ class DrawingBudget {
   std::atomic<std::size_t> peak_{0};
 };
 
+// Asks for the pages of a large buffer just made to come in large pages: a drawing's lists
+// of lines are tens of megabytes, and the faults of their small pages cost a good share of
+// drawing them. Only advice: the buffer works the same where the system ignores it.
+void AdviseLargePages(const void* data, std::size_t bytes);
+
 // Room in `items` for `more` beyond what it holds, its growth taken from the account in
 // force first: doubling, as a vector grows by itself, while it is small; by a quarter once
 // it is large, so that what is taken stays near what is used.
@@ -117,6 +122,7 @@ void ReserveCounted(Vector& items, std::size_t more) {
   // The old buffer lives beside the new one until its items have moved.
   const DrawingBudget::Hold moving(capacity * kItem);
   items.reserve(grown);
+  AdviseLargePages(items.data(), grown * kItem);
 }
 
 // Error 480 ("picture too large"): the drawing needs more than its budget allows.

@@ -16,33 +16,42 @@ class DecimalText {
   // Rounded to hundredths, trailing zeros and a needless point left out: "12", "3.5",
   // "-0.25". Whatever is not a finite number is written as 0.
   DecimalText& Hundredths(double value) {
+    char digits[kRoom];
+    text_.append(digits, PutHundredths(digits, value));
+    return *this;
+  }
+
+  // The longest number PutHundredths or PutTenths writes.
+  static constexpr std::size_t kRoom = 24;
+
+  // Writes Hundredths' text of `value` at `out`; returns where it ends. For writers that
+  // gather a few numbers before they append them: one append instead of one a character.
+  static char* PutHundredths(char* out, double value) {
     long long hundredths = Scaled(value, 100);
     if (hundredths < 0) {
-      text_.push_back('-');
+      *out++ = '-';
       hundredths = -hundredths;
     }
-    Integer(hundredths / 100);
+    const auto whole = static_cast<unsigned long long>(hundredths / 100);
     const int fraction = static_cast<int>(hundredths % 100);
+    out = whole < 10000 ? Short(out, static_cast<unsigned>(whole))
+                        : std::to_chars(out, out + 20, whole).ptr;
     if (fraction != 0) {
-      text_.push_back('.');
-      text_.push_back(static_cast<char>('0' + fraction / 10));
-      if (fraction % 10 != 0) text_.push_back(static_cast<char>('0' + fraction % 10));
+      *out++ = '.';
+      *out++ = static_cast<char>('0' + fraction / 10);
+      if (fraction % 10 != 0) *out++ = static_cast<char>('0' + fraction % 10);
     }
-    return *this;
+    return out;
   }
 
   // The same to tenths.
   DecimalText& Tenths(double value) {
-    char digits[kTenthsRoom];
+    char digits[kRoom];
     text_.append(digits, PutTenths(digits, value));
     return *this;
   }
 
-  // The longest number PutTenths writes.
-  static constexpr std::size_t kTenthsRoom = 24;
-
-  // Writes Tenths' text of `value` at `out`; returns where it ends. For writers that
-  // gather a whole command before they append it: one append instead of one a character.
+  // As PutHundredths, to tenths.
   static char* PutTenths(char* out, double value) {
     long long tenths = Scaled(value, 10);
     if (tenths < 0) {
@@ -84,6 +93,15 @@ class DecimalText {
   }
 
  private:
+  // A number below 10000, the most a coordinate of a drawing is, at half to_chars' cost.
+  static char* Short(char* out, unsigned value) {
+    if (value >= 1000) *out++ = static_cast<char>('0' + value / 1000);
+    if (value >= 100) *out++ = static_cast<char>('0' + value / 100 % 10);
+    if (value >= 10) *out++ = static_cast<char>('0' + value / 10 % 10);
+    *out++ = static_cast<char>('0' + value % 10);
+    return out;
+  }
+
   static long long Scaled(double value, double factor) {
     // Halves away from zero, as llround, without the library call.
     const double scaled = value * factor;

@@ -361,14 +361,28 @@ void WriteOutput(std::string_view bytes, const std::string& output) {
   WriteInto(output, [&](int to) { WriteAllTo(to, bytes.data(), bytes.size(), output); });
 }
 
+void WritePicture(const MetafilePicture& picture, const EncodeRequest& request,
+                  const std::string& output) {
+  if (request.format != ExportFormat::Svg) {
+    WriteOutput(EncodePicture(picture, request), output);
+    return;
+  }
+  const DrawingBudget::Hold writing(VectorBytes(picture, request.format));
+  WriteInto(output, [&](int to) {
+    WriteSvgOfPicture(
+        picture, request.page.value_or(FrameAsPage(picture.Frame())),
+        [&](std::string_view part) { WriteAllTo(to, part.data(), part.size(), output); });
+  });
+}
+
 void ExportDrawing(const ExportRequest& request) {
   if (request.format == ExportFormat::Emf) {
     WriteInto(request.output, [&](int to) { CopyFile(request.metafile, to, request.output); });
     return;
   }
   const MetafilePicture picture = MetafilePicture::LoadFile(request.metafile);
-  WriteOutput(EncodePicture(picture, {request.format, request.widthPx, request.dpi, request.page}),
-              request.output);
+  WritePicture(picture, {request.format, request.widthPx, request.dpi, request.page},
+               request.output);
 }
 
 }  // namespace korvid

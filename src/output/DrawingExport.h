@@ -109,4 +109,9 @@ std::string EncodeSourceImage(const PlotSource& source, const DrawSetup& setup,
 // a file only once all of it is on disk, nothing that is not a file.
 void WriteOutput(std::string_view bytes, const std::string& output);
 
+// EncodePicture's file written into `output` as WriteOutput writes it; an SVG is written
+// while it is made, never held whole.
+void WritePicture(const MetafilePicture& picture, const EncodeRequest& request,
+                  const std::string& output);
+
 }  // namespace korvid

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "model/BothAtOnce.h"
 #include "model/RuntimeError.h"
-#include "output/BothAtOnce.h"
 #include "output/DecimalText.h"
 #include "output/VectorWalk.h"
 #include "render/DevicePen.h"
@@ -122,7 +122,7 @@ class PdfCanvas {
   void Point(FramePoint p, std::string_view then) {
     strokes_ = true;
     // Tenths of a frame unit, a micrometre: far finer than any device draws.
-    char text[2 * DecimalText::kTenthsRoom + 8];
+    char text[2 * DecimalText::kRoom + 8];
     char* end = DecimalText::PutTenths(text, p.x);
     *end++ = ' ';
     end = DecimalText::PutTenths(end, p.y);

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/BothAtOnce.h"
 #include "model/RuntimeError.h"
-#include "output/BothAtOnce.h"
 
 namespace korvid {
 

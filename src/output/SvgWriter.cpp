@@ -1,7 +1,9 @@
 #include "output/SvgWriter.h"
 
 #include <numbers>
+#include <thread>
 
+#include "model/BothAtOnce.h"
 #include "output/DecimalText.h"
 #include "output/VectorWalk.h"
 #include "render/DevicePen.h"
@@ -12,12 +14,16 @@ namespace {
 
 // SVG user units per millimetre of the page.
 constexpr double kUnitsPerMm = 10;
+// The text handed on at once: a large drawing's SVG is many times its picture, and written
+// whole it would be held whole, and copied out of memory that no cache holds any more.
+constexpr std::size_t kChunkBytes = 256 * 1024;
 
 class SvgCanvas {
  public:
-  SvgCanvas(std::string& text, const FrameOnPage& page)
+  SvgCanvas(std::string& text, const FrameOnPage& page, const TextSink& sink)
       : text_(text),
         out_(text),
+        sink_(sink),
         unitsPerFrameUnit_(page.mmPerFrameUnit * kUnitsPerMm),
         left_(page.originX * kUnitsPerMm),
         top_(page.originY * kUnitsPerMm) {}
@@ -56,8 +62,12 @@ class SvgCanvas {
   void MoveTo(FramePoint p) {
     Point('M', p);
     ++strokes_;
+    HandOn();
   }
-  void LineTo(FramePoint p) { Point('L', p); }
+  void LineTo(FramePoint p) {
+    Point('L', p);
+    HandOn();
+  }
 
   void ArcTo(const FrameArc& arc) {
     SplitArc(arc, std::numbers::pi, [&](double from, double sweep) {
@@ -67,6 +77,7 @@ class SvgCanvas {
       out_.Char(' ');
       Coordinates(end);
     });
+    HandOn();
   }
 
   void Dot(FramePoint p) { dots_.push_back(p); }
@@ -83,6 +94,7 @@ class SvgCanvas {
       out_.Char('Z');
     }
     out_.Text("\"/>\n");
+    HandOn();
   }
 
   void EndRun() {
@@ -106,6 +118,15 @@ class SvgCanvas {
       out_.Text("h0");
     }
     out_.Text("\"/>\n");
+    HandOn();
+  }
+
+  // Hands the text on once there is enough of it. Never between BeginRun and a run's first
+  // stroke: a run of dots only takes its path's beginning back.
+  void HandOn() {
+    if (text_.size() < kChunkBytes) return;
+    sink_(text_);
+    text_.clear();
   }
 
  private:
@@ -114,8 +135,11 @@ class SvgCanvas {
     Coordinates(p);
   }
   void Coordinates(FramePoint p) {
-    out_.Hundredths(left_ + p.x * unitsPerFrameUnit_).Char(' ');
-    out_.Hundredths(top_ + p.y * unitsPerFrameUnit_);
+    char text[2 * DecimalText::kRoom + 1];
+    char* end = DecimalText::PutHundredths(text, left_ + p.x * unitsPerFrameUnit_);
+    *end++ = ' ';
+    end = DecimalText::PutHundredths(end, top_ + p.y * unitsPerFrameUnit_);
+    out_.Text(std::string_view(text, static_cast<std::size_t>(end - text)));
   }
   void Hex(QRgb colour) {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -125,6 +149,7 @@ class SvgCanvas {
 
   std::string& text_;
   DecimalText out_;
+  const TextSink& sink_;
   double unitsPerFrameUnit_;
   double left_, top_;  // where the frame's corner lies on the page, in user units
   std::string run_;    // the attributes of the run's pen
@@ -136,10 +161,10 @@ class SvgCanvas {
 
 }  // namespace
 
-std::string SvgOfPicture(const MetafilePicture& picture, const FrameOnPage& page) {
+void WriteSvgOfPicture(const MetafilePicture& picture, const FrameOnPage& page,
+                       const TextSink& sink) {
   std::string text;
-  const MetafilePicture::Drawing* drawing = picture.Contents();
-  if (drawing != nullptr) text.reserve(64 + 12 * drawing->lines.size() + 60 * drawing->arcs.size());
+  text.reserve(kChunkBytes + 4096);
   DecimalText out(text);
   const double width = page.layout.page.width * kUnitsPerMm;
   const double height = page.layout.page.height * kUnitsPerMm;
@@ -153,12 +178,40 @@ std::string SvgOfPicture(const MetafilePicture& picture, const FrameOnPage& page
   out.Text(
       "<g fill=\"none\" stroke-width=\"1\" vector-effect=\"non-scaling-stroke\" "
       "stroke-linecap=\"butt\" stroke-linejoin=\"miter\">\n");
-  if (drawing != nullptr) {
-    SvgCanvas canvas(text, page);
+  if (const MetafilePicture::Drawing* drawing = picture.Contents()) {
+    // Each run's text is its own: a second thread writes the later half of the runs, held
+    // until the first half has been handed on.
+    const std::size_t cut =
+        std::thread::hardware_concurrency() < 2 ? 0 : BalancedCut(*drawing, kTwoThreadsFrom);
     const FrameBox shown = ShownOnPage(page);
-    WalkDrawing(*drawing, canvas, 0, SIZE_MAX, &shown);
+    // In the parts the canvas hands on, never copied as one text grows.
+    std::vector<std::string> later;
+    std::string laterText;
+    const TextSink gather = [&later](std::string_view part) { later.emplace_back(part); };
+    RunBoth(
+        cut != 0,
+        [&] {
+          SvgCanvas canvas(text, page, sink);
+          WalkDrawing(*drawing, canvas, 0, cut == 0 ? SIZE_MAX : cut, &shown);
+        },
+        [&] {
+          if (cut == 0) return;
+          SvgCanvas canvas(laterText, page, gather);
+          WalkDrawing(*drawing, canvas, cut, SIZE_MAX, &shown);
+          gather(laterText);
+        });
+    sink(text);
+    text.clear();
+    for (const std::string& part : later)
+      sink(part);
   }
   out.Text("</g>\n</svg>\n");
+  sink(text);
+}
+
+std::string SvgOfPicture(const MetafilePicture& picture, const FrameOnPage& page) {
+  std::string text;
+  WriteSvgOfPicture(picture, page, [&text](std::string_view part) { text.append(part); });
   return text;
 }
 

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <thread>
 
+#include "model/BothAtOnce.h"
 #include "model/PlotExtents.h"
 #include "model/PlotUnits.h"
 #include "model/Rounding.h"
@@ -87,10 +90,31 @@ class PageDrawing {
                  static_cast<std::size_t>(&line - page_.polylines.data());
            ++nextPolygon)
         ++item;
-      if (item >= part.first && item < part.end) lines += line.points.size();
+      if (item >= part.first && item < part.end) lines += LinesOf(line);
       ++item;
     }
     return lines;
+  }
+
+  // At least the lines a polyline draws: a dashed one's dashes counted along a length
+  // measured generously (across plus up), each pattern at most all its dashes.
+  std::size_t LinesOf(const StandardPolyline& line) const {
+    const std::size_t points = line.points.size();
+    const StrokeStyle& style = line.style;
+    if (style.DotsOnly() || style.Solid()) return points;
+    const auto& patterns = plot_.dashPatterns;
+    if (style.dashIndex < 0 || static_cast<std::size_t>(style.dashIndex) >= patterns.size() ||
+        !(style.patternLength > 0))
+      return points;
+    double length = 0;
+    for (std::size_t i = 1; i < points; ++i)
+      length += std::abs(line.points[i].x - line.points[i - 1].x) +
+                std::abs(line.points[i].y - line.points[i - 1].y);
+    const double dashes =
+        (length / style.patternLength + (style.Adaptive() ? points : 0) + 1) *
+        static_cast<double>(patterns[static_cast<std::size_t>(style.dashIndex)].size() / 2 + 1);
+    // Beyond kMostDashes the line is drawn solid.
+    return points + static_cast<std::size_t>(std::min(dashes, kMostDashes));
   }
 
   // The items of `part`: the page's polylines and polygons in the file's order.
@@ -346,7 +370,7 @@ class PageDrawing {
         at = step == segment - at ? segment : at + step;
         left -= step;
         if (left <= 0) {
-          part = (part + 1) % pattern.size();
+          part = part + 1 == pattern.size() ? 0 : part + 1;
           left = pattern[part] * unit;
           if (left <= 0 && part % 2 == 1) continue;  // no gap: the next dash follows
         }
@@ -456,7 +480,21 @@ class PageSource final : public PlotSource {
             const DrawingPart& part) const override {
     PageDrawing<PictureRecorder> drawing(*plot_, Index(), setup);
     recorder.Reserve(drawing.LinesIn(part), 0);
-    drawing.Draw(recorder, part);
+    std::optional<DrawingParts> halves;
+    if (part.first == 0 && part.end == SIZE_MAX && std::thread::hardware_concurrency() > 1)
+      halves = PartsForThreads(0);
+    if (!halves) return drawing.Draw(recorder, part);
+    // The whole page, as for a vector file: each half recorded on a processor of its own,
+    // the later then joined to the first. The cut falls where no run of joined lines goes
+    // on, so the joined picture is the one recorded in one go.
+    PictureRecorder later = recorder.Another();
+    PageDrawing<PictureRecorder> laterDrawing(*plot_, Index(), setup);
+    later.Reserve(laterDrawing.LinesIn(halves->later), 0);
+    RunBoth(
+        true, [&] { drawing.Draw(recorder, halves->first); },
+        [&] { laterDrawing.Draw(later, halves->later); });
+    recorder.Append(std::move(later));
+    if (recorder.Size() > kLargestMetafileBytes) throw RuntimeError(err::kPictureTooLarge);
   }
 
   // Recording a page costs more than painting it: each thread records its own part.

@@ -72,10 +72,54 @@ void DrawingBuilder::Reserve(std::size_t lines, std::size_t arcs) {
   if (arcs > arcList.size()) ReserveCounted(arcList, arcs - arcList.size());
 }
 
+void DrawingBuilder::Append(const MetafilePicture::Drawing& later) {
+  std::vector<std::uint32_t> penIndex;
+  penIndex.reserve(later.pens.size());
+  for (const PicturePen& pen : later.pens)
+    penIndex.push_back(InternPen(pen));
+  MetafilePicture::Drawing& drawing = *drawing_;
+  ReserveCounted(drawing.lines, later.lines.size());
+  ReserveCounted(drawing.arcs, later.arcs.size());
+  ReserveCounted(drawing.fills, later.fills.size());
+  const auto lines = static_cast<std::uint32_t>(drawing.lines.size());
+  const auto arcs = static_cast<std::uint32_t>(drawing.arcs.size());
+  const auto fills = static_cast<std::uint32_t>(drawing.fills.size());
+  for (const DrawRun& run : later.runs) {
+    // A fill's run has no pen.
+    const std::uint32_t pen = run.kind == RunKind::kFills ? run.pen : penIndex.at(run.pen);
+    const std::uint32_t before = run.kind == RunKind::kLines  ? lines
+                                 : run.kind == RunKind::kArcs ? arcs
+                                                              : fills;
+    DrawRun& joined = RunFor(pen, run.kind, before + run.first);
+    if (joined.count == 0)
+      joined.bounds = run.bounds;
+    else
+      joined.bounds.Include(run.bounds);
+    joined.count += run.count;
+  }
+  drawing.lines.insert(drawing.lines.end(), later.lines.begin(), later.lines.end());
+  drawing.arcs.insert(drawing.arcs.end(), later.arcs.begin(), later.arcs.end());
+  drawing.fills.insert(drawing.fills.end(), later.fills.begin(), later.fills.end());
+}
+
+namespace {
+
+// Room a list may keep unused: a large list's room beyond its items was reserved, never
+// touched, and takes no memory, while moving its items to fit would copy all of them.
+constexpr std::size_t kRoomKeptBytes = std::size_t{1} << 20;
+
+template <typename Vector>
+void FitIfSmall(Vector& items) {
+  if (items.capacity() * sizeof(typename Vector::value_type) < kRoomKeptBytes)
+    items.shrink_to_fit();
+}
+
+}  // namespace
+
 std::shared_ptr<const MetafilePicture::Drawing> DrawingBuilder::Finish() {
-  drawing_->runs.shrink_to_fit();
-  drawing_->lines.shrink_to_fit();
-  drawing_->arcs.shrink_to_fit();
+  FitIfSmall(drawing_->runs);
+  FitIfSmall(drawing_->lines);
+  FitIfSmall(drawing_->arcs);
   drawing_->fills.shrink_to_fit();
   return std::exchange(drawing_, nullptr);
 }

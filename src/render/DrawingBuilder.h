@@ -34,6 +34,11 @@ class DrawingBuilder {
   // Room for this many lines and arcs in all, so that the lists grow without copies.
   void Reserve(std::size_t lines, std::size_t arcs);
 
+  // Everything of `later`, recorded apart, as if it had been recorded here next: its pens
+  // given this list's indices, its first run joined to the last one here where the pen and
+  // kind are the same.
+  void Append(const MetafilePicture::Drawing& later);
+
   std::shared_ptr<const MetafilePicture::Drawing> Finish();
 
  private:

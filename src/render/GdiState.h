@@ -98,6 +98,7 @@ class GdiState {
   std::uint32_t FreeIndex();
 
   void Reserve(std::size_t lines, std::size_t arcs) { builder_.Reserve(lines, arcs); }
+  void Append(const MetafilePicture::Drawing& later) { builder_.Append(later); }
   std::shared_ptr<const MetafilePicture::Drawing> Finish() { return builder_.Finish(); }
 
  private:

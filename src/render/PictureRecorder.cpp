@@ -12,10 +12,13 @@ QRect FrameOf(const EmfWriter::Rect& frame) {
 
 PictureRecorder::PictureRecorder(const EmfWriter::Rect& frameHimetric,
                                  const std::u16string& description)
-    : state_(FrameOf(frameHimetric), QString::fromStdU16String(description), 1,
+    : frame_(frameHimetric),
+      description_(description),
+      state_(FrameOf(frameHimetric), QString::fromStdU16String(description), 1,
              QSize(EmfWriter::kDevicePixelsX, EmfWriter::kDevicePixelsY),
              QSize(EmfWriter::kDeviceMillimetresX, EmfWriter::kDeviceMillimetresY)),
-      bytes_(EmfWriter::HeaderBytes(description)) {}
+      headerBytes_(EmfWriter::HeaderBytes(description)),
+      bytes_(headerBytes_) {}
 
 std::uint32_t PictureRecorder::CreateSolidBrush(std::uint32_t colour) {
   constexpr std::uint32_t kSolidBrush = 0;

@@ -69,10 +69,22 @@ class PictureRecorder {
   std::size_t Size() const { return bytes_; }
 
   void Reserve(std::size_t lines, std::size_t arcs) { state_.Reserve(lines, arcs); }
+  // A recorder of the same frame and description, for a part recorded apart.
+  PictureRecorder Another() const { return PictureRecorder(frame_, description_); }
+  // What `later` recorded, as if it had been recorded here next (the state it leaves, its
+  // objects and position, are not taken over: the drawing routines record each part from
+  // a fresh start).
+  void Append(PictureRecorder&& later) {
+    state_.Append(*later.Finish());
+    bytes_ += later.bytes_ - later.headerBytes_;
+  }
   std::shared_ptr<const MetafilePicture::Drawing> Finish() { return state_.Finish(); }
 
  private:
+  EmfWriter::Rect frame_;
+  std::u16string description_;
   GdiState state_;
+  std::size_t headerBytes_;
   std::size_t bytes_;
 };
 

@@ -222,6 +222,40 @@ TEST(VectorWriters, WriteValidDocumentsOfTheFrameWithStylesDotsAndFills) {
   EXPECT_NE(Pdf(picture).find("/Filter"), std::string::npos);
 }
 
+// A drawing far larger than a part of the text the SVG writer hands on at once, in runs
+// of three pens, some of dots only: two threads write it, in parts, and every run comes
+// out once, in order, whole.
+TEST(SvgWriter, WritesALargeDrawingInPartsRunByRun) {
+  auto drawing = std::make_shared<MetafilePicture::Drawing>();
+  drawing->frame = QRect(0, 0, 30000, 30000);
+  const QRgb colours[] = {0xff0000ff, 0xff00ff00, 0xffff0000};
+  for (QRgb colour : colours)
+    drawing->pens.push_back(PicturePen{colour, PenStyle::kSolid, 0});
+  std::vector<QString> expected;
+  std::size_t strokes = 0;
+  for (std::uint32_t r = 0; r < 400; ++r) {
+    const bool dotsOnly = r % 7 == 3;
+    const auto first = static_cast<std::uint32_t>(drawing->lines.size());
+    for (int i = 0; i < 150; ++i) {
+      const float x = static_cast<float>(i * 10), y = static_cast<float>(r * 50);
+      drawing->lines.push_back(dotsOnly ? FrameLine{x, y, x, y} : FrameLine{x, y, x + 5, y + 40});
+    }
+    strokes += dotsOnly ? 0 : 150;
+    drawing->runs.push_back({r % 3, RunKind::kLines, first, 150, {0, 0, 30000, 30000}});
+    expected.push_back(QString::asprintf("#%06x", colours[r % 3] & 0xffffff));
+  }
+  const std::string svg = Svg(MetafilePicture::FromDrawing(drawing));
+  ASSERT_GT(svg.size(), 3u << 18) << "several of the parts handed on";
+  std::vector<QString> written;
+  std::size_t lines = 0;
+  for (const QXmlStreamAttributes& path : SvgPaths(svg)) {
+    written.push_back(path.value("stroke").toString());
+    lines += static_cast<std::size_t>(path.value("d").count(u'L'));
+  }
+  EXPECT_EQ(written, expected);
+  EXPECT_EQ(lines, strokes);
+}
+
 std::string Shell(const std::string& command);
 
 // Where anything is drawn on an image.
@@ -348,7 +382,9 @@ TEST(DecimalText, WritesShortPlainNumbers) {
   const std::tuple<double, const char*, const char*> cases[] = {  // value, hundredths, tenths
       {12, "12", "12"}, {3.5, "3.5", "3.5"}, {-0.25, "-0.25", "-0.3"}, {0.004, "0", "0"},
       {-0.004, "0", "0"}, {32767.126, "32767.13", "32767.1"}, {1e30, "0", "0"},
-      {-7.07, "-7.07", "-7.1"}, {0.1, "0.1", "0.1"}, {std::nan(""), "0", "0"}};
+      {-7.07, "-7.07", "-7.1"}, {0.1, "0.1", "0.1"}, {std::nan(""), "0", "0"},
+      {9999.994, "9999.99", "10000"}, {10000, "10000", "10000"}, {1005.5, "1005.5", "1005.5"},
+      {100.01, "100.01", "100"}, {-9.99, "-9.99", "-10"}, {1e9, "1000000000", "1000000000"}};
   // clang-format on
   for (const auto& [value, hundredths, tenths] : cases) {
     std::string text;

@@ -314,6 +314,51 @@ TEST(PlotPartsTest, TogetherPaintTheWholePicture) {
   }
 }
 
+// Two parts recorded apart and joined are the picture recorded in one go, pens, runs and
+// bounds and all, wherever the cut falls: also where the later part's first pen is one the
+// first part made, a miter limit is in force, or a fill comes first. A page large enough
+// to be recorded by two processors at once is the picture its metafile plays as.
+TEST(PlotPartsTest, PartsRecordedApartJoinToTheWholePicture) {
+  const std::shared_ptr<const PlotModel> model = ReadPlot(
+      "IN;SP4;PU0,0;PD1000,0;SP9;PD1000,800;LT2;PD0,800;SP2;LT;PU500,400;CI150;SP4;"
+      "PD0,0;AA100,100,-45;");
+  const auto pages = std::make_shared<const StandardPlot>(
+      ReadStandardPlotBytes("IN;PW1;LA2,4,3,6;SP1;PA0,0;PD1000,0;SP2;PA200,200;RA600,600;SP1;"
+                            "PD0,800;LT2;PD900,900;FT3,50,0;RA100,100;SP1;LT;PA0,0;PD50,900;")
+          .plot);
+  const std::unique_ptr<PlotSource> sources[] = {SourceOfModel(model), SourceOfPages(pages)};
+  const std::size_t items[] = {std::size_t(model->SegCount[1] + model->ArcCount[1]),
+                               pages->pages[0].polylines.size() + pages->pages[0].polygons.size()};
+  for (std::size_t s = 0; s < 2; ++s) {
+    const DrawSetup setup{RotationForAngle(90), DisplaySettings()};
+    const std::string whole = Text(DrawPlotPicture(*sources[s], setup));
+    for (std::size_t cut = 0; cut <= items[s]; ++cut) {
+      SCOPED_TRACE("cut " + std::to_string(cut));
+      const QRect frame = sources[s]->Frame(90);
+      PictureRecorder first({0, 0, frame.width(), frame.height()}, PlotMetafileDescription());
+      PictureRecorder later = first.Another();
+      sources[s]->Draw(first, setup, {0, cut});
+      sources[s]->Draw(later, setup, {cut});
+      first.Append(std::move(later));
+      EXPECT_EQ(Text(MetafilePicture::FromDrawing(first.Finish())), whole);
+    }
+  }
+  std::string large = "IN;PW0.5;LA2,4,3,3;";
+  for (int pen = 0; pen < 40; ++pen) {
+    large += "SP" + std::to_string(1 + pen % 3) + ";PA0," + std::to_string(pen * 10) + ";PD";
+    for (int x = 1; x <= 800; ++x)
+      large +=
+          std::to_string(x * 5) + ',' + std::to_string(pen * 10 + (x % 7)) + (x < 800 ? "," : ";");
+    if (pen % 9 == 4) large += "PA100,100;RA300,300;";
+  }
+  const std::unique_ptr<PlotSource> page =
+      SourceOfPages(std::make_shared<const StandardPlot>(ReadStandardPlotBytes(large).plot));
+  const DrawSetup setup{RotationForAngle(0), DisplaySettings()};
+  const auto bytes = DrawPlotInMemory(*page, setup);
+  EXPECT_EQ(Text(DrawPlotPicture(*page, setup)),
+            Text(MetafilePicture::FromBytes(std::string(bytes.begin(), bytes.end()))));
+}
+
 // The balanced cut leaves nothing out and draws nothing twice, among the segments or,
 // where circles are most of the work, among the arcs; small plots are not cut.
 TEST(PlotPartsTest, BalancedCutCoversThePlotOnce) {

@@ -3,10 +3,12 @@
 #include <exception>
 #include <thread>
 
+#include "model/DrawingBudget.h"
+
 namespace korvid {
 
-// Runs `first` here and `second` on another thread when `parallel`, else after it; a
-// failure of either is thrown once both are done.
+// Runs `first` here and `second` on another thread when `parallel`, else after it, both
+// within the drawing budget in force here; a failure of either is thrown once both are done.
 template <typename First, typename Second>
 void RunBoth(bool parallel, First first, Second second) {
   if (!parallel) {
@@ -15,8 +17,10 @@ void RunBoth(bool parallel, First first, Second second) {
     return;
   }
   std::exception_ptr failure;
+  DrawingBudget::Account* const account = DrawingBudget::Current();
   {
     std::jthread other([&] {
+      const DrawingBudget::Use sameDrawing(account);
       try {
         second();
       } catch (...) {
