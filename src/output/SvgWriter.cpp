@@ -130,16 +130,20 @@ class SvgCanvas {
   }
 
  private:
+  // The command and its point appended at once, the commonest text of a drawing.
   void Point(char command, FramePoint p) {
-    out_.Char(command);
-    Coordinates(p);
+    char text[2 * DecimalText::kRoom + 2];
+    text[0] = command;
+    out_.Text(std::string_view(text, static_cast<std::size_t>(PutCoordinates(text + 1, p) - text)));
   }
   void Coordinates(FramePoint p) {
     char text[2 * DecimalText::kRoom + 1];
-    char* end = DecimalText::PutHundredths(text, left_ + p.x * unitsPerFrameUnit_);
-    *end++ = ' ';
-    end = DecimalText::PutHundredths(end, top_ + p.y * unitsPerFrameUnit_);
-    out_.Text(std::string_view(text, static_cast<std::size_t>(end - text)));
+    out_.Text(std::string_view(text, static_cast<std::size_t>(PutCoordinates(text, p) - text)));
+  }
+  char* PutCoordinates(char* out, FramePoint p) const {
+    out = DecimalText::PutHundredths(out, left_ + p.x * unitsPerFrameUnit_);
+    *out++ = ' ';
+    return DecimalText::PutHundredths(out, top_ + p.y * unitsPerFrameUnit_);
   }
   void Hex(QRgb colour) {
     static constexpr char kDigits[] = "0123456789abcdef";
