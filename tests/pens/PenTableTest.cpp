@@ -257,6 +257,13 @@ TEST(PenZero, DrawsInTheStandardReadingOnlyWhenAsked) {
   EXPECT_EQ(page.polylines.front().style.pen, 0);
   EXPECT_EQ(page.polygons.size(), 1u);
   EXPECT_EQ(PenUseOf(drawn), (std::vector<PenUse>{{0, 5, 1, 1, 1}}));
+  // The edges of polygon mode too: EP outlines what pen 0 put in the buffer, closed.
+  const std::string polygon = "IN;SP0;PA0,0;PM0;PD100,0,100,100;PM2;EP;";
+  EXPECT_FALSE(ReadStandardPlotBytes(polygon).Drew());
+  const StandardReadOutcome edged = ReadStandardPlotBytes(polygon, {.penZeroDraws = true});
+  ASSERT_TRUE(edged.Drew());
+  ASSERT_EQ(edged.plot.pages[0].polylines.size(), 1u);
+  EXPECT_EQ(edged.plot.pages[0].polylines[0].points.size(), 4u);
 }
 
 }  // namespace
