@@ -217,8 +217,7 @@ inline bool ScanFill::CoversAll(const double* xs, const double* ys) const {
 
 // Within the guard, the corners go on the grid at once and the piece is judged there: a
 // piece of a thin pen's stroke is a pixel or two across, and the test of its bounds costs
-// it as much as its pixels. Only columns need a test of their own, ConvexOnGrid visits no row
-// outside the clip.
+// it as much as its pixels.
 template <int kCount>
 void ScanFill::ConvexOf(const QPointF* corners) {
   std::int64_t gridX[kCount + 4], gridY[kCount + 4];
@@ -232,7 +231,7 @@ void ScanFill::ConvexOf(const QPointF* corners) {
       gridX[i] = OnGrid(corners[i].x());
       gridY[i] = OnGrid(corners[i].y());
     }
-    if (!ColumnsReach<kCount>(gridX, gridY)) return;
+    if (!MayHoldPixels<kCount>(gridX, gridY)) return;
     return ConvexOnGrid<kCount>(gridX, gridY, kCount);
   }
   double xs[kCount], ys[kCount];
@@ -250,14 +249,21 @@ void ScanFill::ConvexOf(const QPointF* corners) {
   ConvexOnGrid<0>(gridX, gridY, count);
 }
 
-// Whether the piece may reach a column of the clip. Its crossings lie within its corners'
-// columns, half a pixel added, but for the error of the 16.16 slope, short of a 65536th of a
-// pixel a row: the pixels to spare make room for it many times over.
+// Whether the piece may hold a pixel centre of the clip. Its crossings lie within its
+// corners' columns, half a pixel added, but for the error of the 16.16 slope, short of a
+// 65536th of a pixel a row, and of the rounding of each crossing: a point of the grid and one
+// more for every thousand rows make room for it many times over. Its pixels are those whose
+// right edge lies above one crossing and up to the other: with none such between its
+// bounds, it has none. Most join pieces of a thin pen are slivers that hold no pixel centre,
+// and this costs a small part of finding their crossings.
 template <int kCount>
-inline bool ScanFill::ColumnsReach(const std::int64_t* xs, const std::int64_t* ys) const {
+inline bool ScanFill::MayHoldPixels(const std::int64_t* xs, const std::int64_t* ys) const {
   const Bounds<std::int64_t> b = BoundsOf<kCount>(xs, ys);
-  const std::int64_t spare = 2 + ((b.bottom - b.top) >> 20);
-  return (b.right >> 6) + spare >= left_ && (b.left >> 6) - spare <= right_;
+  const long first = std::max(top_, static_cast<long>((b.top + 32) >> 6));
+  const long last = std::min(bottom_, static_cast<long>((b.bottom - 32) >> 6));
+  const std::int64_t spare = 2 + ((b.bottom - b.top) >> 14);  // points of the grid
+  const std::int64_t low = (b.left + 32 - spare) >> 6, high = (b.right + 32 + spare) >> 6;
+  return first <= last && low < high && high > left_ && low <= right_;
 }
 
 void ScanFill::Convex(const QPointF* corners, int count) {
@@ -355,7 +361,8 @@ void ScanFill::LoneLine(QPointF from, QPointF to, double width, bool squareEnds)
     return p.x() >= clip.left() && p.x() <= clip.right() && p.y() >= clip.top() &&
            p.y() <= clip.bottom();
   };
-  if (!contains(a) || !contains(b)) {
+  const bool cut = !contains(a) || !contains(b);
+  if (cut) {
     double enter = 0, leave = 1;
     const double origin[2] = {a.x(), a.y()};
     const double along[2] = {b.x() - a.x(), b.y() - a.y()};
@@ -376,7 +383,9 @@ void ScanFill::LoneLine(QPointF from, QPointF to, double width, bool squareEnds)
     a = start + (b - start) * enter;
     b = start + (b - start) * leave;
   }
-  {
+  // Its width follows the part of the line left, measured against the whole: with the
+  // line whole and its ends where they were, the quotient is one to the bit.
+  if (cut || squareEnds) {
     const QPointF before = from - to, after = a - b;
     const double squared = after.x() * after.x() + after.y() * after.y();
     if (squared == 0) return;

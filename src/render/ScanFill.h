@@ -57,7 +57,7 @@ class ScanFill {
   template <int kCount>
   bool CoversAll(const double* xs, const double* ys) const;
   template <int kCount>
-  bool ColumnsReach(const std::int64_t* xs, const std::int64_t* ys) const;
+  bool MayHoldPixels(const std::int64_t* xs, const std::int64_t* ys) const;
   template <int kCount>
   void ConvexOf(const QPointF* corners);
   // A convex outline of `count` corners on the grid, within kGuard (kCount of them, when
