@@ -316,20 +316,23 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
 }
 
 // Most pieces of a thin pen's stroke hold the centres of one row only: on each side the first
-// edge that crosses the row, as ConvexOnGrid would follow it, without its stretches.
+// edge that crosses the row, as ConvexOnGrid would follow it, without its stretches. An edge
+// holds the row when its upper end lies above the row's centre and its lower end not (as
+// MakeEdge counts rows, the row being the clip's); only that edge's crossing is worked out.
 void ScanFill::OneRow(const std::int64_t* xs, const std::int64_t* ys, int count, int topmost,
                       int bottommost, long row) {
+  const std::int64_t centre = std::int64_t{row} * 64 + 32;
   std::int64_t crossings[2];
   for (int side = 0; side < 2; ++side) {
-    Edge edge;
-    int end = topmost;
+    int end = topmost, next;
     while (true) {
       if (end == bottommost) return;
-      const int next =
-          side == 0 ? (end + 1 == count ? 0 : end + 1) : (end == 0 ? count - 1 : end - 1);
-      if (MakeEdge(xs[end], ys[end], xs[next], ys[next], edge)) break;
+      next = side == 0 ? (end + 1 == count ? 0 : end + 1) : (end == 0 ? count - 1 : end - 1);
+      if (std::min(ys[end], ys[next]) < centre && std::max(ys[end], ys[next]) >= centre) break;
       end = next;
     }
+    Edge edge{};
+    MakeEdge(xs[end], ys[end], xs[next], ys[next], edge);
     crossings[side] = edge.x;
   }
   Span(row, std::min(crossings[0], crossings[1]), std::max(crossings[0], crossings[1]));
