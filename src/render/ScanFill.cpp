@@ -78,15 +78,17 @@ struct Bounds {
   T left, right, top, bottom;
 };
 
+// By value, without a branch: which corner is the outermost is as good as random.
 template <int kCount, typename T>
 inline Bounds<T> BoundsOf(const T* xs, const T* ys) {
   Bounds<T> b{xs[0], xs[0], ys[0], ys[0]};
 #pragma GCC unroll 4
   for (int i = 1; i < kCount; ++i) {
-    b.left = std::min(b.left, xs[i]);
-    b.right = std::max(b.right, xs[i]);
-    b.top = std::min(b.top, ys[i]);
-    b.bottom = std::max(b.bottom, ys[i]);
+    const T x = xs[i], y = ys[i];
+    b.left = x < b.left ? x : b.left;
+    b.right = x > b.right ? x : b.right;
+    b.top = y < b.top ? y : b.top;
+    b.bottom = y > b.bottom ? y : b.bottom;
   }
   return b;
 }
@@ -263,12 +265,8 @@ inline bool ScanFill::MayHoldPixels(const std::int64_t* xs, const std::int64_t* 
   const long last = std::min(bottom_, static_cast<long>((b.bottom - 32) >> 6));
   const std::int64_t spare = 2 + ((b.bottom - b.top) >> 14);  // points of the grid
   const std::int64_t low = (b.left + 32 - spare) >> 6, high = (b.right + 32 + spare) >> 6;
-  return first <= last && low < high && high > left_ && low <= right_;
-}
-
-void ScanFill::Convex(const QPointF* corners, int count) {
-  if (count == 4) return ConvexOf<4>(corners);
-  if (count == 3) ConvexOf<3>(corners);
+  // One branch for all: which way it goes is as good as random.
+  return (first <= last) & (low < high) & (high > left_) & (low <= right_);
 }
 
 // Down both sides from the top corner at once, each side on the edge whose rows hold the
@@ -285,7 +283,7 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
   const long first = std::max(top_, static_cast<long>((ys[topmost] + 32) >> 6));
   const long last = std::min(bottom_, static_cast<long>((ys[bottommost] - 32) >> 6));
   if (first > last) return;
-  if (first == last) return OneRow(xs, ys, count, topmost, bottommost, first);
+  if (first == last) return OneRow<kCount>(xs, ys, count, topmost, bottommost, first);
   // Each side: the corner its edge ends at, and the edge.
   int endA = topmost, endB = topmost;
   Edge edgeA{0, 0, first, first - 1, 1}, edgeB = edgeA;
@@ -319,17 +317,37 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
 // edge that crosses the row, as ConvexOnGrid would follow it, without its stretches. An edge
 // holds the row when its upper end lies above the row's centre and its lower end not (as
 // MakeEdge counts rows, the row being the clip's); only that edge's crossing is worked out.
+// Of four corners, each side's edge is picked without a branch: which it is, is as good as
+// random from piece to piece.
+template <int kCount>
 void ScanFill::OneRow(const std::int64_t* xs, const std::int64_t* ys, int count, int topmost,
                       int bottommost, long row) {
   const std::int64_t centre = std::int64_t{row} * 64 + 32;
+  const auto holds = [&](int from, int to) {
+    return (std::min(ys[from], ys[to]) < centre) & (std::max(ys[from], ys[to]) >= centre);
+  };
   std::int64_t crossings[2];
+#pragma GCC unroll 2
   for (int side = 0; side < 2; ++side) {
     int end = topmost, next;
-    while (true) {
-      if (end == bottommost) return;
-      next = side == 0 ? (end + 1 == count ? 0 : end + 1) : (end == 0 ? count - 1 : end - 1);
-      if (std::min(ys[end], ys[next]) < centre && std::max(ys[end], ys[next]) >= centre) break;
-      end = next;
+    if constexpr (kCount == 4) {
+      // The side's corners from the top; it ends at the bottom one.
+      const int step = side == 0 ? 1 : 3;
+      const int c1 = (end + step) & 3, c2 = (c1 + step) & 3, c3 = (c2 + step) & 3;
+      const bool on1 = c1 != bottommost, on2 = on1 & (c2 != bottommost);
+      const bool at0 = holds(end, c1);
+      const bool at1 = !at0 & on1 & holds(c1, c2);
+      const bool at2 = !at0 & !at1 & on2 & holds(c2, c3);
+      if (!(at0 | at1 | at2)) return;
+      next = at0 * c1 + at1 * c2 + at2 * c3;
+      end = at0 * end + at1 * c1 + at2 * c2;
+    } else {
+      while (true) {
+        if (end == bottommost) return;
+        next = side == 0 ? (end + 1 == count ? 0 : end + 1) : (end == 0 ? count - 1 : end - 1);
+        if (holds(end, next)) break;
+        end = next;
+      }
     }
     Edge edge{};
     MakeEdge(xs[end], ys[end], xs[next], ys[next], edge);
@@ -536,5 +554,9 @@ void ScanFill::Rings(const QPointF* points, const std::uint32_t* sizes, std::siz
     ++row;
   }
 }
+
+// WideStroker and the sinks cut their strokes into pieces of three and four corners.
+template void ScanFill::ConvexOf<3>(const QPointF* corners);
+template void ScanFill::ConvexOf<4>(const QPointF* corners);
 
 }  // namespace korvid
