@@ -138,10 +138,15 @@ ScanFill::ScanFill(uchar* bits, qsizetype stride, const QRect& clip)
       right_(clip.right()),
       bottom_(clip.bottom()) {}
 
+// A thin pen's rows are mostly one or two pixels long, as good as at random: both ends are
+// written at once, and only longer rows loop over the pixels between.
 inline void ScanFill::Pixels(long row, long from, long to) {
+  if (from > to) return;
   auto* const line = reinterpret_cast<std::uint32_t*>(bits_ + row * stride_);
   const std::uint32_t colour = colour_;
-  for (long x = from; x <= to; ++x)
+  line[from] = colour;
+  line[to] = colour;
+  for (long x = from + 1; x < to; ++x)
     line[x] = colour;
 }
 
