@@ -289,6 +289,9 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
   const long last = std::min(bottom_, static_cast<long>((ys[bottommost] - 32) >> 6));
   if (first > last) return;
   if (first == last) return OneRow<kCount>(xs, ys, count, topmost, bottommost, first);
+  if constexpr (kCount == 4) {
+    if (FourCorners(xs, ys, topmost, bottommost, first, last)) return;
+  }
   // Each side: the corner its edge ends at, and the edge.
   int endA = topmost, endB = topmost;
   Edge edgeA{0, 0, first, first - 1, 1}, edgeB = edgeA;
@@ -316,6 +319,85 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
       b += edgeB.slope;
     }
   }
+}
+
+// As MakeEdge, without a branch, for an edge that may hold no row at all (false then): the
+// pieces of thin pens turn their corners every way. False as well for an edge that begins
+// further above the clip than MakeEdge follows in fixed point.
+inline bool ScanFill::AnyEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                              Edge& edge) const {
+  constexpr long kStepsFromAbove = 1 << 17;
+  const bool down = y0 <= y1;
+  const std::int64_t upperX = down ? x0 : x1, upperY = down ? y0 : y1;
+  const std::int64_t lowerX = down ? x1 : x0, lowerY = down ? y1 : y0;
+  const long topRow = static_cast<long>((upperY + 32) >> 6);
+  edge.first = std::max(top_, topRow);
+  edge.last = std::min(bottom_, static_cast<long>((lowerY - 32) >> 6));
+  edge.direction = 1;
+  const bool holds = (edge.first <= edge.last) & (edge.first - topRow <= kStepsFromAbove);
+  // An edge that holds a row is as high as one; any other gets a harmless height.
+  const std::int64_t height = holds ? lowerY - upperY : 1;
+  const std::int64_t below =
+      holds ? (std::int64_t{edge.first} << 16) + kHalf - upperY * 1024 : 0;  // 16.16
+  // An upright edge's slope comes out as 0 all the same.
+  edge.slope = static_cast<std::int64_t>(static_cast<double>(lowerX - upperX) /
+                                         static_cast<double>(height) * kFixedOne);
+  edge.x = kHalf + upperX * 1024 + ((edge.slope * below) >> 16);
+  return holds;
+}
+
+// The rows of a piece of four corners on two and more rows: its four edges worked out at
+// once, and in each row each side on the first of its edges that reaches down to the row,
+// as ConvexOnGrid follows them (a row where one side has none left holds nothing), picked
+// without a branch. False, leaving it to ConvexOnGrid, for an edge that begins far above.
+bool ScanFill::FourCorners(const std::int64_t* xs, const std::int64_t* ys, int topmost,
+                           int bottommost, long first, long last) {
+  Edge edges[4];  // from each corner to the next
+  bool holds[4];
+  bool far = false;
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) {
+    const int j = (i + 1) & 3;
+    holds[i] = AnyEdge(xs[i], ys[i], xs[j], ys[j], edges[i]);
+    // Such an edge holds rows, but begins too far above.
+    far = far | (!holds[i] & (edges[i].first <= edges[i].last));
+  }
+  if (far) return false;
+  // Each side's edges from the top corner, as far as the bottom one.
+  int sides[2][3];
+  bool reach[2][3];
+#pragma GCC unroll 2
+  for (int side = 0; side < 2; ++side) {
+    const int step = side == 0 ? 1 : 3;
+    const int c1 = (topmost + step) & 3, c2 = (c1 + step) & 3;
+    sides[side][0] = side == 0 ? topmost : c1;
+    sides[side][1] = side == 0 ? c1 : c2;
+    sides[side][2] = side == 0 ? c2 : (c2 + step) & 3;
+    reach[side][0] = true;
+    reach[side][1] = c1 != bottommost;
+    reach[side][2] = reach[side][1] & (c2 != bottommost);
+  }
+  for (long row = first; row <= last; ++row) {
+    std::int64_t crossings[2];
+    bool found = true;
+#pragma GCC unroll 2
+    for (int side = 0; side < 2; ++side) {
+      const Edge &e0 = edges[sides[side][0]], &e1 = edges[sides[side][1]],
+                 &e2 = edges[sides[side][2]];
+      const bool on0 = reach[side][0] & holds[sides[side][0]] & (e0.last >= row);
+      const bool on1 = !on0 & reach[side][1] & holds[sides[side][1]] & (e1.last >= row);
+      const bool on2 = !on0 & !on1 & reach[side][2] & holds[sides[side][2]] & (e2.last >= row);
+      found = found & (on0 | on1 | on2);
+      // Modulo 2^64: an edge not picked may lie far off in its row.
+      const std::int64_t at0 = Stepped(e0.x, e0.slope, row - e0.first),
+                         at1 = Stepped(e1.x, e1.slope, row - e1.first),
+                         at2 = Stepped(e2.x, e2.slope, row - e2.first);
+      crossings[side] = on0 ? at0 : (on1 ? at1 : at2);
+    }
+    if (found)
+      Span(row, std::min(crossings[0], crossings[1]), std::max(crossings[0], crossings[1]));
+  }
+  return true;
 }
 
 // Most pieces of a thin pen's stroke hold the centres of one row only: on each side the first

@@ -68,6 +68,10 @@ class ScanFill {
   template <int kCount>
   void ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int count);
   // The one row such an outline's centres lie in: its `row`, within the clip.
+  bool AnyEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+               Edge& edge) const;
+  bool FourCorners(const std::int64_t* xs, const std::int64_t* ys, int topmost, int bottommost,
+                   long first, long last);
   template <int kCount>
   void OneRow(const std::int64_t* xs, const std::int64_t* ys, int count, int topmost,
               int bottommost, long row);
