@@ -282,8 +282,8 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
   if (count < 3) return;
   int topmost = 0, bottommost = 0;
   for (int i = 1; i < count; ++i) {
-    if (ys[i] < ys[topmost]) topmost = i;
-    if (ys[i] > ys[bottommost]) bottommost = i;
+    topmost = ys[i] < ys[topmost] ? i : topmost;
+    bottommost = ys[i] > ys[bottommost] ? i : bottommost;
   }
   const long first = std::max(top_, static_cast<long>((ys[topmost] + 32) >> 6));
   const long last = std::min(bottom_, static_cast<long>((ys[bottommost] - 32) >> 6));
@@ -418,16 +418,13 @@ void ScanFill::OneRow(const std::int64_t* xs, const std::int64_t* ys, int count,
   for (int side = 0; side < 2; ++side) {
     int end = topmost, next;
     if constexpr (kCount == 4) {
-      // The side's corners from the top; it ends at the bottom one.
+      // The top corner lies above the row's centre and the bottom one not: the side's edge
+      // ends at its first corner that does not, before the bottom one or at it.
       const int step = side == 0 ? 1 : 3;
-      const int c1 = (end + step) & 3, c2 = (c1 + step) & 3, c3 = (c2 + step) & 3;
-      const bool on1 = c1 != bottommost, on2 = on1 & (c2 != bottommost);
-      const bool at0 = holds(end, c1);
-      const bool at1 = !at0 & on1 & holds(c1, c2);
-      const bool at2 = !at0 & !at1 & on2 & holds(c2, c3);
-      if (!(at0 | at1 | at2)) return;
-      next = at0 * c1 + at1 * c2 + at2 * c3;
-      end = at0 * end + at1 * c1 + at2 * c2;
+      const int c1 = (end + step) & 3, c2 = (c1 + step) & 3;
+      const int above = (ys[c1] < centre) + ((ys[c1] < centre) & (ys[c2] < centre));
+      end = (end + above * step) & 3;
+      next = (end + step) & 3;
     } else {
       while (true) {
         if (end == bottommost) return;
