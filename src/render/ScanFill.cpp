@@ -78,15 +78,17 @@ struct Bounds {
   T left, right, top, bottom;
 };
 
+// By value, without a branch: which corner is the outermost is as good as random.
 template <int kCount, typename T>
 inline Bounds<T> BoundsOf(const T* xs, const T* ys) {
   Bounds<T> b{xs[0], xs[0], ys[0], ys[0]};
 #pragma GCC unroll 4
   for (int i = 1; i < kCount; ++i) {
-    b.left = std::min(b.left, xs[i]);
-    b.right = std::max(b.right, xs[i]);
-    b.top = std::min(b.top, ys[i]);
-    b.bottom = std::max(b.bottom, ys[i]);
+    const T x = xs[i], y = ys[i];
+    b.left = x < b.left ? x : b.left;
+    b.right = x > b.right ? x : b.right;
+    b.top = y < b.top ? y : b.top;
+    b.bottom = y > b.bottom ? y : b.bottom;
   }
   return b;
 }
@@ -136,10 +138,15 @@ ScanFill::ScanFill(uchar* bits, qsizetype stride, const QRect& clip)
       right_(clip.right()),
       bottom_(clip.bottom()) {}
 
+// A thin pen's rows are mostly one or two pixels long, as good as at random: both ends are
+// written at once, and only longer rows loop over the pixels between.
 inline void ScanFill::Pixels(long row, long from, long to) {
+  if (from > to) return;
   auto* const line = reinterpret_cast<std::uint32_t*>(bits_ + row * stride_);
   const std::uint32_t colour = colour_;
-  for (long x = from; x <= to; ++x)
+  line[from] = colour;
+  line[to] = colour;
+  for (long x = from + 1; x < to; ++x)
     line[x] = colour;
 }
 
@@ -217,8 +224,7 @@ inline bool ScanFill::CoversAll(const double* xs, const double* ys) const {
 
 // Within the guard, the corners go on the grid at once and the piece is judged there: a
 // piece of a thin pen's stroke is a pixel or two across, and the test of its bounds costs
-// it as much as its pixels. Only columns need a test of their own, ConvexOnGrid visits no row
-// outside the clip.
+// it as much as its pixels.
 template <int kCount>
 void ScanFill::ConvexOf(const QPointF* corners) {
   std::int64_t gridX[kCount + 4], gridY[kCount + 4];
@@ -232,7 +238,7 @@ void ScanFill::ConvexOf(const QPointF* corners) {
       gridX[i] = OnGrid(corners[i].x());
       gridY[i] = OnGrid(corners[i].y());
     }
-    if (!ColumnsReach<kCount>(gridX, gridY)) return;
+    if (!MayHoldPixels<kCount>(gridX, gridY)) return;
     return ConvexOnGrid<kCount>(gridX, gridY, kCount);
   }
   double xs[kCount], ys[kCount];
@@ -250,19 +256,22 @@ void ScanFill::ConvexOf(const QPointF* corners) {
   ConvexOnGrid<0>(gridX, gridY, count);
 }
 
-// Whether the piece may reach a column of the clip. Its crossings lie within its corners'
-// columns, half a pixel added, but for the error of the 16.16 slope, short of a 65536th of a
-// pixel a row: the pixels to spare make room for it many times over.
+// Whether the piece may hold a pixel centre of the clip. Its crossings lie within its
+// corners' columns, half a pixel added, but for the error of the 16.16 slope, short of a
+// 65536th of a pixel a row, and of the rounding of each crossing: a point of the grid and one
+// more for every thousand rows make room for it many times over. Its pixels are those whose
+// right edge lies above one crossing and up to the other: with none such between its
+// bounds, it has none. Most join pieces of a thin pen are slivers that hold no pixel centre,
+// and this costs a small part of finding their crossings.
 template <int kCount>
-inline bool ScanFill::ColumnsReach(const std::int64_t* xs, const std::int64_t* ys) const {
+inline bool ScanFill::MayHoldPixels(const std::int64_t* xs, const std::int64_t* ys) const {
   const Bounds<std::int64_t> b = BoundsOf<kCount>(xs, ys);
-  const std::int64_t spare = 2 + ((b.bottom - b.top) >> 20);
-  return (b.right >> 6) + spare >= left_ && (b.left >> 6) - spare <= right_;
-}
-
-void ScanFill::Convex(const QPointF* corners, int count) {
-  if (count == 4) return ConvexOf<4>(corners);
-  if (count == 3) ConvexOf<3>(corners);
+  const long first = std::max(top_, static_cast<long>((b.top + 32) >> 6));
+  const long last = std::min(bottom_, static_cast<long>((b.bottom - 32) >> 6));
+  const std::int64_t spare = 2 + ((b.bottom - b.top) >> 14);  // points of the grid
+  const std::int64_t low = (b.left + 32 - spare) >> 6, high = (b.right + 32 + spare) >> 6;
+  // One branch for all: which way it goes is as good as random.
+  return (first <= last) & (low < high) & (high > left_) & (low <= right_);
 }
 
 // Down both sides from the top corner at once, each side on the edge whose rows hold the
@@ -273,13 +282,16 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
   if (count < 3) return;
   int topmost = 0, bottommost = 0;
   for (int i = 1; i < count; ++i) {
-    if (ys[i] < ys[topmost]) topmost = i;
-    if (ys[i] > ys[bottommost]) bottommost = i;
+    topmost = ys[i] < ys[topmost] ? i : topmost;
+    bottommost = ys[i] > ys[bottommost] ? i : bottommost;
   }
   const long first = std::max(top_, static_cast<long>((ys[topmost] + 32) >> 6));
   const long last = std::min(bottom_, static_cast<long>((ys[bottommost] - 32) >> 6));
   if (first > last) return;
-  if (first == last) return OneRow(xs, ys, count, topmost, bottommost, first);
+  if (first == last) return OneRow<kCount>(xs, ys, count, topmost, bottommost, first);
+  if constexpr (kCount == 4) {
+    if (FourCorners(xs, ys, topmost, bottommost, first, last)) return;
+  }
   // Each side: the corner its edge ends at, and the edge.
   int endA = topmost, endB = topmost;
   Edge edgeA{0, 0, first, first - 1, 1}, edgeB = edgeA;
@@ -309,21 +321,120 @@ void ScanFill::ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int 
   }
 }
 
+// As MakeEdge, without a branch, for an edge that may hold no row at all (false then): the
+// pieces of thin pens turn their corners every way. False as well for an edge that begins
+// further above the clip than MakeEdge follows in fixed point.
+inline bool ScanFill::AnyEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                              Edge& edge) const {
+  constexpr long kStepsFromAbove = 1 << 17;
+  const bool down = y0 <= y1;
+  const std::int64_t upperX = down ? x0 : x1, upperY = down ? y0 : y1;
+  const std::int64_t lowerX = down ? x1 : x0, lowerY = down ? y1 : y0;
+  const long topRow = static_cast<long>((upperY + 32) >> 6);
+  edge.first = std::max(top_, topRow);
+  edge.last = std::min(bottom_, static_cast<long>((lowerY - 32) >> 6));
+  edge.direction = 1;
+  const bool holds = (edge.first <= edge.last) & (edge.first - topRow <= kStepsFromAbove);
+  // An edge that holds a row is as high as one; any other gets a harmless height.
+  const std::int64_t height = holds ? lowerY - upperY : 1;
+  const std::int64_t below =
+      holds ? (std::int64_t{edge.first} << 16) + kHalf - upperY * 1024 : 0;  // 16.16
+  // An upright edge's slope comes out as 0 all the same.
+  edge.slope = static_cast<std::int64_t>(static_cast<double>(lowerX - upperX) /
+                                         static_cast<double>(height) * kFixedOne);
+  edge.x = kHalf + upperX * 1024 + ((edge.slope * below) >> 16);
+  return holds;
+}
+
+// The rows of a piece of four corners on two and more rows: its four edges worked out at
+// once, and in each row each side on the first of its edges that reaches down to the row,
+// as ConvexOnGrid follows them (a row where one side has none left holds nothing), picked
+// without a branch. False, leaving it to ConvexOnGrid, for an edge that begins far above.
+bool ScanFill::FourCorners(const std::int64_t* xs, const std::int64_t* ys, int topmost,
+                           int bottommost, long first, long last) {
+  Edge edges[4];  // from each corner to the next
+  bool holds[4];
+  bool far = false;
+#pragma GCC unroll 4
+  for (int i = 0; i < 4; ++i) {
+    const int j = (i + 1) & 3;
+    holds[i] = AnyEdge(xs[i], ys[i], xs[j], ys[j], edges[i]);
+    // Such an edge holds rows, but begins too far above.
+    far = far | (!holds[i] & (edges[i].first <= edges[i].last));
+  }
+  if (far) return false;
+  // Each side's edges from the top corner, as far as the bottom one.
+  int sides[2][3];
+  bool reach[2][3];
+#pragma GCC unroll 2
+  for (int side = 0; side < 2; ++side) {
+    const int step = side == 0 ? 1 : 3;
+    const int c1 = (topmost + step) & 3, c2 = (c1 + step) & 3;
+    sides[side][0] = side == 0 ? topmost : c1;
+    sides[side][1] = side == 0 ? c1 : c2;
+    sides[side][2] = side == 0 ? c2 : (c2 + step) & 3;
+    reach[side][0] = true;
+    reach[side][1] = c1 != bottommost;
+    reach[side][2] = reach[side][1] & (c2 != bottommost);
+  }
+  for (long row = first; row <= last; ++row) {
+    std::int64_t crossings[2];
+    bool found = true;
+#pragma GCC unroll 2
+    for (int side = 0; side < 2; ++side) {
+      const Edge &e0 = edges[sides[side][0]], &e1 = edges[sides[side][1]],
+                 &e2 = edges[sides[side][2]];
+      const bool on0 = reach[side][0] & holds[sides[side][0]] & (e0.last >= row);
+      const bool on1 = !on0 & reach[side][1] & holds[sides[side][1]] & (e1.last >= row);
+      const bool on2 = !on0 & !on1 & reach[side][2] & holds[sides[side][2]] & (e2.last >= row);
+      found = found & (on0 | on1 | on2);
+      // Modulo 2^64: an edge not picked may lie far off in its row.
+      const std::int64_t at0 = Stepped(e0.x, e0.slope, row - e0.first),
+                         at1 = Stepped(e1.x, e1.slope, row - e1.first),
+                         at2 = Stepped(e2.x, e2.slope, row - e2.first);
+      crossings[side] = on0 ? at0 : (on1 ? at1 : at2);
+    }
+    if (found)
+      Span(row, std::min(crossings[0], crossings[1]), std::max(crossings[0], crossings[1]));
+  }
+  return true;
+}
+
 // Most pieces of a thin pen's stroke hold the centres of one row only: on each side the first
-// edge that crosses the row, as ConvexOnGrid would follow it, without its stretches.
+// edge that crosses the row, as ConvexOnGrid would follow it, without its stretches. An edge
+// holds the row when its upper end lies above the row's centre and its lower end not (as
+// MakeEdge counts rows, the row being the clip's); only that edge's crossing is worked out.
+// Of four corners, each side's edge is picked without a branch: which it is, is as good as
+// random from piece to piece.
+template <int kCount>
 void ScanFill::OneRow(const std::int64_t* xs, const std::int64_t* ys, int count, int topmost,
                       int bottommost, long row) {
+  const std::int64_t centre = std::int64_t{row} * 64 + 32;
+  const auto holds = [&](int from, int to) {
+    return (std::min(ys[from], ys[to]) < centre) & (std::max(ys[from], ys[to]) >= centre);
+  };
   std::int64_t crossings[2];
+#pragma GCC unroll 2
   for (int side = 0; side < 2; ++side) {
-    Edge edge;
-    int end = topmost;
-    while (true) {
-      if (end == bottommost) return;
-      const int next =
-          side == 0 ? (end + 1 == count ? 0 : end + 1) : (end == 0 ? count - 1 : end - 1);
-      if (MakeEdge(xs[end], ys[end], xs[next], ys[next], edge)) break;
-      end = next;
+    int end = topmost, next;
+    if constexpr (kCount == 4) {
+      // The top corner lies above the row's centre and the bottom one not: the side's edge
+      // ends at its first corner that does not, before the bottom one or at it.
+      const int step = side == 0 ? 1 : 3;
+      const int c1 = (end + step) & 3, c2 = (c1 + step) & 3;
+      const int above = (ys[c1] < centre) + ((ys[c1] < centre) & (ys[c2] < centre));
+      end = (end + above * step) & 3;
+      next = (end + step) & 3;
+    } else {
+      while (true) {
+        if (end == bottommost) return;
+        next = side == 0 ? (end + 1 == count ? 0 : end + 1) : (end == 0 ? count - 1 : end - 1);
+        if (holds(end, next)) break;
+        end = next;
+      }
     }
+    Edge edge{};
+    MakeEdge(xs[end], ys[end], xs[next], ys[next], edge);
     crossings[side] = edge.x;
   }
   Span(row, std::min(crossings[0], crossings[1]), std::max(crossings[0], crossings[1]));
@@ -355,7 +466,8 @@ void ScanFill::LoneLine(QPointF from, QPointF to, double width, bool squareEnds)
     return p.x() >= clip.left() && p.x() <= clip.right() && p.y() >= clip.top() &&
            p.y() <= clip.bottom();
   };
-  if (!contains(a) || !contains(b)) {
+  const bool cut = !contains(a) || !contains(b);
+  if (cut) {
     double enter = 0, leave = 1;
     const double origin[2] = {a.x(), a.y()};
     const double along[2] = {b.x() - a.x(), b.y() - a.y()};
@@ -376,7 +488,9 @@ void ScanFill::LoneLine(QPointF from, QPointF to, double width, bool squareEnds)
     a = start + (b - start) * enter;
     b = start + (b - start) * leave;
   }
-  {
+  // Its width follows the part of the line left, measured against the whole: with the
+  // line whole and its ends where they were, the quotient is one to the bit.
+  if (cut || squareEnds) {
     const QPointF before = from - to, after = a - b;
     const double squared = after.x() * after.x() + after.y() * after.y();
     if (squared == 0) return;
@@ -524,5 +638,9 @@ void ScanFill::Rings(const QPointF* points, const std::uint32_t* sizes, std::siz
     ++row;
   }
 }
+
+// WideStroker and the sinks cut their strokes into pieces of three and four corners.
+template void ScanFill::ConvexOf<3>(const QPointF* corners);
+template void ScanFill::ConvexOf<4>(const QPointF* corners);
 
 }  // namespace korvid

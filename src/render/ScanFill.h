@@ -30,7 +30,10 @@ class ScanFill {
   static constexpr int kMostCorners = 4;
 
   // A convex piece of an outline, of 3 to kMostCorners corners in either order round.
-  void Convex(const QPointF* corners, int count);
+  void Convex(const QPointF* corners, int count) {
+    if (count == 4) return ConvexOf<4>(corners);
+    if (count == 3) ConvexOf<3>(corners);
+  }
   // A line `width` pixels wide with flat or square ends drawn on its own, as QPainter draws
   // one: its own rasteriser for lines, which puts the rectangle's corners on the grid below
   // them, leaves a level or upright one off it, and counts the rows of the ends in.
@@ -42,6 +45,8 @@ class ScanFill {
   void Rings(const QPointF* points, const std::uint32_t* sizes, std::size_t rings, bool winding);
 
  private:
+  template <int kCount>
+  void ConvexOf(const QPointF* corners);
   // An edge between two points of the grid as QPainter's scan converter follows it: the
   // clip's rows whose centres it spans, and where it crosses them, half a pixel added.
   struct Edge {
@@ -57,14 +62,17 @@ class ScanFill {
   template <int kCount>
   bool CoversAll(const double* xs, const double* ys) const;
   template <int kCount>
-  bool ColumnsReach(const std::int64_t* xs, const std::int64_t* ys) const;
-  template <int kCount>
-  void ConvexOf(const QPointF* corners);
+  bool MayHoldPixels(const std::int64_t* xs, const std::int64_t* ys) const;
   // A convex outline of `count` corners on the grid, within kGuard (kCount of them, when
   // that is not 0).
   template <int kCount>
   void ConvexOnGrid(const std::int64_t* xs, const std::int64_t* ys, int count);
   // The one row such an outline's centres lie in: its `row`, within the clip.
+  bool AnyEdge(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+               Edge& edge) const;
+  bool FourCorners(const std::int64_t* xs, const std::int64_t* ys, int topmost, int bottommost,
+                   long first, long last);
+  template <int kCount>
   void OneRow(const std::int64_t* xs, const std::int64_t* ys, int count, int topmost,
               int bottommost, long row);
   // Corners cut down to kGuard; false when one is not a finite number.

@@ -40,6 +40,7 @@ bool Direction(QPointF from, QPointF to, QPointF& along, double& length) {
 void WideStroker::SetPen(const DevicePen& pen) {
   Finish();
   half_ = pen.width / 2;
+  bandAcross_ = half_ > 0 ? std::max(0.0, 1 - kAcrossTheGrid / half_) : 0;
   ends_ = pen.ends;
   joins_ = pen.joins;
   miterLimitSquared_ = pen.miterLimit * pen.miterLimit;
@@ -154,8 +155,8 @@ void WideStroker::Join(QPointF at, QPointF before, QPointF after, double shorter
     // Its sides stay as far inside the line's as they reach into the rectangles: they are
     // no edge of QPainter's outline.
     const QPointF back = before * kAcrossTheGrid, on = after * kAcrossTheGrid;
-    const double across = std::max(0.0, 1 - kAcrossTheGrid / half_);
-    const QPointF outerBefore = (first - at) * across, outerAfter = (second - at) * across;
+    const QPointF outerBefore = (first - at) * bandAcross_,
+                  outerAfter = (second - at) * bandAcross_;
     const QPointF band[] = {at + outerBefore - back, at + outerAfter + on, at - outerAfter + on,
                             at - outerBefore - back};
     fill_.Convex(band, 4);

@@ -36,7 +36,8 @@ class WideStroker {
   void Join(QPointF at, QPointF before, QPointF after, double shorter);
 
   ScanFill& fill_;
-  double half_ = 0;  // half the pen's width
+  double half_ = 0;        // half the pen's width
+  double bandAcross_ = 0;  // of a band across a join, the part of the half width it spans
   PenEnds ends_ = PenEnds::kRound;
   PenJoins joins_ = PenJoins::kRound;
   double miterLimitSquared_ = 25;

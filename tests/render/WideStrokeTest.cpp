@@ -311,6 +311,13 @@ const ClipCase kClipCases[] = {
       // Ending within the first column and starting within the last: a pixel each.
       {{5, 40.3}, {14, 40.5}, {21.7, 40.6}},
       {{80, 50.2}, {70, 50.4}, {60.3, 50.5}}}},
+    // Edges that begin a hundred thousand rows above the clip, as far as lines cut to the
+    // painter's guard reach and further: the 16.16 slope's error comes to pixels there, and
+    // QPainter lets it.
+    {"FromFarAbove",
+     {20, 20, 100, 80},
+     1.1,
+     {{{30, -100000}, {90, 110}, {100, 111}}, {{-200, -120000.4}, {70.3, 105}, {90, 40}}}},
 };
 
 class ClipTest : public ::testing::TestWithParam<ClipCase> {};
