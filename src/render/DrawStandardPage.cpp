@@ -488,8 +488,8 @@ class PageSource final : public PlotSource {
       halves = PartsForThreads(0);
     if (!halves) return drawing.Draw(recorder, part);
     // The whole page, as for a vector file: each half recorded on a processor of its own,
-    // the later then joined to the first. The cut falls where no run of joined lines goes
-    // on, so the joined picture is the one recorded in one go.
+    // the later then joined to the first, which gives the picture recorded in one go
+    // wherever the cut falls. The first recorder's room, reserved above, holds both.
     PictureRecorder later = recorder.Another();
     PageDrawing<PictureRecorder> laterDrawing(*plot_, Index(), setup);
     later.Reserve(laterDrawing.LinesIn(halves->later), 0);
