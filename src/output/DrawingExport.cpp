@@ -27,6 +27,7 @@
 #include "render/ImageFill.h"
 #include "render/MetafileDrawing.h"
 #include "render/MetafilePicture.h"
+#include "render/PaintWork.h"
 #include "render/TwoThreadPaint.h"
 
 namespace korvid {
@@ -189,10 +190,10 @@ QImage RasterInTwo(const RasterLayout& layout,
 
 }  // namespace
 
-QImage RasterOfParts(const RasterLayout& layout, const PictureMaker& first,
-                     const PictureMaker& later) {
+QImage RasterOfParts(const RasterLayout& layout, const PartPainter& first,
+                     const PartPainter& later) {
   return RasterInTwo(layout, [&](QPainter& painter, bool isLater) {
-    (isLater ? later : first)().Paint(painter, layout.frameTarget);
+    (isLater ? later : first)(painter, layout.frameTarget);
   });
 }
 
@@ -252,10 +253,14 @@ std::string EncodeSourceImage(const PlotSource& source, const DrawSetup& setup,
   if (std::thread::hardware_concurrency() > 1)
     parts = source.PartsForThreads(PixelsPerFrameUnit(frame, layout));
   if (!parts) return EncodePicture(DrawPlotPicture(source, setup), request);
+  const auto pieceByPiece = [&](const DrawingPart& part) {
+    return [&, part](QPainter& painter, const QRectF& target) {
+      for (const DrawingPart& piece : source.Pieces(part, kPieceLines))
+        DrawPlotPicture(source, setup, piece).Paint(painter, target);
+    };
+  };
   return EncodeImage(request.format,
-                     RasterOfParts(
-                         layout, [&] { return DrawPlotPicture(source, setup, parts->first); },
-                         [&] { return DrawPlotPicture(source, setup, parts->later); }),
+                     RasterOfParts(layout, pieceByPiece(parts->first), pieceByPiece(parts->later)),
                      layout.pixelsPerMetre);
 }
 

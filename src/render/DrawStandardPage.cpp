@@ -502,43 +502,73 @@ class PageSource final : public PlotSource {
 
   // Recording a page costs more than painting it: each thread records its own part.
   bool DrawsInParts() const override { return true; }
-  // Each item's work is its points. The cut falls between two lines that do not meet, or
-  // before or after a fill, where a painter's run of joined lines ends anyway: each part
-  // then paints exactly what the whole does.
+  // The cut falls between two lines that do not meet, or before or after a fill, where a
+  // painter's run of joined lines ends anyway: each part then paints exactly what the
+  // whole does.
   std::optional<DrawingParts> PartsForThreads(double) const override {
     if (page_ > PageCount()) return std::nullopt;
+    const ItemWork items = WorkOfItems();
+    double total = 0;
+    for (const double w : items.work)
+      total += w;
+    if (total < kTwoThreadsFrom) return std::nullopt;
+    const std::size_t count = items.work.size();
+    std::size_t cut = HalfWorkCut(count, [&](std::size_t i) { return items.work[i]; });
+    for (std::size_t step = 0; cut < count && items.joinsOn[cut] && step < kCleanCutReach; ++step)
+      ++cut;
+    if (cut == 0 || cut >= count) return std::nullopt;
+    return DrawingParts{{0, cut}, {cut, count}};
+  }
+
+  std::vector<DrawingPart> Pieces(const DrawingPart& part, std::size_t lines) const override {
+    if (page_ > PageCount()) return {part};
+    const ItemWork items = WorkOfItems();
+    std::vector<DrawingPart> pieces;
+    std::size_t first = part.first;
+    double done = 0;
+    for (std::size_t i = first; i < std::min(part.end, items.work.size()); ++i) {
+      if (done >= static_cast<double>(lines) && !items.joinsOn[i]) {
+        pieces.push_back({first, i});
+        first = i;
+        done = 0;
+      }
+      done += items.work[i];
+    }
+    pieces.push_back({first, part.end});
+    return pieces;
+  }
+
+ private:
+  // Each item's work (its points), and whether it is a line starting where the line before
+  // it ended, which a painter joins to it.
+  struct ItemWork {
     std::vector<double> work;
-    std::vector<bool> joinsOn;  // the item is a line starting where the line before ended
+    std::vector<bool> joinsOn;
+  };
+  ItemWork WorkOfItems() const {
+    ItemWork items;
     const StandardPolyline* before = nullptr;
     ForEachItem(
         Shown(),
         [&](const StandardPolyline& line) {
-          work.push_back(static_cast<double>(line.points.size()));
-          joinsOn.push_back(before != nullptr && !line.points.empty() && !before->points.empty() &&
-                            line.points.front().x == before->points.back().x &&
-                            line.points.front().y == before->points.back().y);
+          items.work.push_back(static_cast<double>(line.points.size()));
+          items.joinsOn.push_back(before != nullptr && !line.points.empty() &&
+                                  !before->points.empty() &&
+                                  line.points.front().x == before->points.back().x &&
+                                  line.points.front().y == before->points.back().y);
           before = &line;
         },
         [&](const StandardPolygon& polygon) {
           double points = 0;
           for (const PlotRing& ring : polygon.rings)
             points += static_cast<double>(ring.size());
-          work.push_back(points);
-          joinsOn.push_back(false);
+          items.work.push_back(points);
+          items.joinsOn.push_back(false);
           before = nullptr;
         });
-    double total = 0;
-    for (const double w : work)
-      total += w;
-    if (total < kTwoThreadsFrom) return std::nullopt;
-    std::size_t cut = HalfWorkCut(work.size(), [&](std::size_t i) { return work[i]; });
-    for (std::size_t step = 0; cut < work.size() && joinsOn[cut] && step < kCleanCutReach; ++step)
-      ++cut;
-    if (cut == 0 || cut >= work.size()) return std::nullopt;
-    return DrawingParts{{0, cut}, {cut, work.size()}};
+    return items;
   }
 
- private:
   std::size_t Index() const { return static_cast<std::size_t>(page_ - 1); }
   const StandardPage& Shown() const { return plot_->pages.at(Index()); }
 
