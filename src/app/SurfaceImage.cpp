@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "render/ImageFill.h"
+#include "render/TwoThreadPaint.h"
 
 namespace korvid {
 
@@ -50,13 +51,10 @@ void FillPixels(QImage& image, const QRect& pixels) {
 
 // Paints the picture stretched over a surface of `surfaceSize` into `image`, whose
 // top-left pixel is the surface's point `origin`, within `clip` (surface pixels) if given.
-void PaintSurface(QImage& image, const MetafilePicture& picture, QPoint origin,
+void PaintSurface(QImage& image, QImage& layer, const MetafilePicture& picture, QPoint origin,
                   const QSize& surfaceSize, const QRect* clip = nullptr) {
-  if (picture.IsNull() || image.isNull()) return;
-  QPainter painter(&image);
-  painter.translate(-origin);
-  if (clip) painter.setClipRect(*clip);
-  picture.Paint(painter, QRectF(QPointF(0, 0), QSizeF(surfaceSize)));
+  PaintView(image, layer, picture, QRectF(QPointF(0, 0), QSizeF(surfaceSize)), origin,
+            clip ? *clip : QRect());
 }
 
 }  // namespace
@@ -100,7 +98,7 @@ void SurfaceImage::DrawWhole(const QRect& visible, const QSize& surfaceSize, qre
   ratio_ = ratio;
   preview_ = false;
   exact_ = QImage();
-  PaintSurface(image_, picture_, visible.topLeft(), surfaceSize);
+  PaintSurface(image_, layer_, picture_, visible.topLeft(), surfaceSize);
   drawnPixels_ += static_cast<double>(image_.width()) * image_.height();
   lastWholeMs_ = static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
@@ -138,7 +136,7 @@ void SurfaceImage::Shift(const QRect& visible, const QRect& kept) {
 void SurfaceImage::DrawPart(const QRect& part) {
   const int ratio = static_cast<int>(ratio_);
   FillPixels(image_, QRect((part.topLeft() - rect_.topLeft()) * ratio, part.size() * ratio));
-  PaintSurface(image_, picture_, rect_.topLeft(), surfaceSize_, &part);
+  PaintSurface(image_, layer_, picture_, rect_.topLeft(), surfaceSize_, &part);
   drawnPixels_ += static_cast<double>(part.width()) * part.height() * ratio * ratio;
 }
 
@@ -181,7 +179,8 @@ void SurfaceImage::Preview(const QRect& visible, const QSize& surfaceSize, qreal
 QImage SurfaceImage::Render(const QRect& region, const QSize& surfaceSize, qreal ratio) const {
   QImage spare;
   QImage image = BlankImage(spare, PixelsOf(region.size(), ratio), ratio);
-  PaintSurface(image, picture_, region.topLeft(), surfaceSize);
+  QImage layer;
+  PaintSurface(image, layer, picture_, region.topLeft(), surfaceSize);
   return image;
 }
 

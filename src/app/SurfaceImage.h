@@ -49,6 +49,7 @@ class SurfaceImage {
   MetafilePicture picture_;
   QImage image_;
   QImage spare_;  // the last image but one, to move pixels into without a new allocation
+  QImage layer_;  // where a second processor paints its part of a large picture
   QRect rect_;
   QSize surfaceSize_;
   qreal ratio_ = 1;

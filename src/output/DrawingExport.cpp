@@ -9,12 +9,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
-#include <exception>
 #include <filesystem>
 #include <functional>
-#include <latch>
 #include <memory>
-#include <numbers>
 #include <optional>
 #include <thread>
 
@@ -31,6 +28,7 @@
 #include "render/MetafileDrawing.h"
 #include "render/MetafilePicture.h"
 #include "render/PaintWork.h"
+#include "render/TwoThreadPaint.h"
 
 namespace korvid {
 
@@ -68,20 +66,6 @@ void CopyFile(const FileLocation& from, int to, const std::string& output) {
   }
 }
 
-struct PictureHalves {
-  MetafilePicture first;
-  MetafilePicture later;
-};
-
-std::size_t DisplayListBytes(const MetafilePicture::Drawing& drawing) {
-  std::size_t bytes = drawing.lines.size() * sizeof(FrameLine) +
-                      drawing.arcs.size() * sizeof(FrameArc) +
-                      drawing.runs.size() * sizeof(DrawRun);
-  for (const FrameFill& fill : drawing.fills)
-    bytes += sizeof(FrameFill) + fill.points.size() * sizeof(QPointF);
-  return bytes;
-}
-
 std::size_t ImageBytes(const RasterSize& size) {
   return static_cast<std::size_t>(size.widthPx) * static_cast<std::size_t>(size.heightPx) * 4;
 }
@@ -99,32 +83,6 @@ std::size_t VectorBytes(const MetafilePicture& picture, ExportFormat format) {
   const std::size_t text = 4096 + 16 * drawing->lines.size() + 128 * drawing->arcs.size() +
                            16 * fillPoints + 160 * drawing->runs.size();
   return format == ExportFormat::Pdf ? text + text / 4 : text;
-}
-
-// The picture's runs cut in two parts of about equal work at this many pixels a frame
-// unit, each a picture of its own; nothing for small pictures or a single processor.
-std::optional<PictureHalves> SplitInHalves(const MetafilePicture& picture, double pixelsPerUnit) {
-  const MetafilePicture::Drawing* drawing = picture.Contents();
-  if (drawing == nullptr || std::thread::hardware_concurrency() < 2) return std::nullopt;
-  const std::size_t cut = BalancedCutBy(*drawing, kTwoThreadsFrom, [&](const FrameArc& arc) {
-    const double radiusPx = std::max(std::abs(arc.rx), std::abs(arc.ry)) * pixelsPerUnit;
-    const double turns =
-        std::min(std::abs(arc.sweep), 2 * std::numbers::pi) / (2 * std::numbers::pi);
-    return ArcPaintWorkInLines(radiusPx, turns);
-  });
-  if (cut == 0) return std::nullopt;
-  // Each half a copy of the display list: drawn on one thread where they do not fit.
-  try {
-    DrawingBudget::Charge(2 * DisplayListBytes(*drawing));
-  } catch (const DrawingBudgetSpent&) {
-    return std::nullopt;
-  }
-  auto first = std::make_shared<MetafilePicture::Drawing>(*drawing);
-  auto later = std::make_shared<MetafilePicture::Drawing>(*drawing);
-  first->runs.resize(cut);
-  later->runs.erase(later->runs.begin(), later->runs.begin() + static_cast<std::ptrdiff_t>(cut));
-  return PictureHalves{MetafilePicture::FromDrawing(std::move(first)),
-                       MetafilePicture::FromDrawing(std::move(later))};
 }
 
 }  // namespace
@@ -202,89 +160,52 @@ double PixelsPerFrameUnit(const QRect& frameHimetric, const RasterLayout& layout
 
 namespace {
 
-// 32-bit pixels row by row, for threads that must not call into QImage at once: even
-// its bits() counts detaches.
-struct PixelRows {
-  uchar* bits;
-  qsizetype bytesPerLine;
-  QRgb* Row(int y) const { return reinterpret_cast<QRgb*>(bits + y * bytesPerLine); }
-};
-
-// Lays the opaque pixels of a layer over an image in the rows from `top` up to `bottom`.
-void LayOver(const PixelRows& layer, const PixelRows& image, int width, int top, int bottom) {
-  for (int y = top; y < bottom; ++y) {
-    QRgb* const to = image.Row(y);
-    const QRgb* const from = layer.Row(y);
-    for (int x = 0; x < width; ++x)
-      if (qAlpha(from[x]) != 0) to[x] = from[x];
-  }
-}
-
-}  // namespace
-
-QImage RasterOfParts(const RasterLayout& layout, const PictureMaker& first,
-                     const PictureMaker& later) {
+// A white image as the layout lays it, with a picture painted on it in two parts, the later
+// over the first, paint(painter, later) painting each on a processor of its own where the
+// budget has room for the second one's layer, else both in turn on the image.
+QImage RasterInTwo(const RasterLayout& layout,
+                   const std::function<void(QPainter&, bool later)>& paint) {
   const RasterSize size = layout.size;
   DrawingBudget::Charge(ImageBytes(size));
   QImage image(size.widthPx, size.heightPx, QImage::Format_RGB32);
   if (image.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  const QRectF target = layout.frameTarget;
-  // The second processor needs a layer of its own: where the budget has no room for it,
-  // both parts are drawn on one, the later over the first.
   try {
     DrawingBudget::Charge(ImageBytes(size));
   } catch (const DrawingBudgetSpent&) {
     FillImage(image, qRgb(255, 255, 255));
     QPainter painter(&image);
-    first().Paint(painter, target);
-    later().Paint(painter, target);
+    paint(painter, false);
+    paint(painter, true);
     return image;
   }
   QImage layer(size.widthPx, size.heightPx, QImage::Format_ARGB32);
   if (layer.isNull()) throw RuntimeError(err::kPictureTooLarge);
-  const PixelRows below{image.bits(), image.bytesPerLine()};
-  const PixelRows above{layer.bits(), layer.bytesPerLine()};
-  const int width = size.widthPx;
-  // The later part on a layer of its own, on a second processor; laid over the first
-  // part afterwards, it covers what it would have covered drawn in sequence. Each thread
-  // then lays half of the rows over.
-  std::latch painted(2);
-  std::exception_ptr firstFailure;
-  std::exception_ptr laterFailure;
-  const auto paintOn = [&](QImage& canvas, const PictureMaker& make, std::exception_ptr& failure) {
-    try {
-      const MetafilePicture picture = make();
-      QPainter painter(&canvas);
-      picture.Paint(painter, target);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    painted.arrive_and_wait();
-  };
-  const int half = size.heightPx / 2;
-  {
-    DrawingBudget::Account* const account = DrawingBudget::Current();
-    std::jthread second([&] {
-      const DrawingBudget::Use sameDrawing(account);
-      FillImage(layer, 0);
-      paintOn(layer, later, laterFailure);
-      if (!firstFailure && !laterFailure) LayOver(above, below, width, half, size.heightPx);
-    });
-    FillImage(image, qRgb(255, 255, 255));
-    paintOn(image, first, firstFailure);
-    if (!firstFailure && !laterFailure) LayOver(above, below, width, 0, half);
-  }
-  if (firstFailure) std::rethrow_exception(firstFailure);
-  if (laterFailure) std::rethrow_exception(laterFailure);
+  PaintOnTwoThreads(image, layer, image.rect(), [&](QImage& canvas, bool later) {
+    if (!later) FillImage(image, qRgb(255, 255, 255));
+    QPainter painter(&canvas);
+    paint(painter, later);
+  });
   return image;
 }
 
+}  // namespace
+
+QImage RasterOfParts(const RasterLayout& layout, const PartPainter& first,
+                     const PartPainter& later) {
+  return RasterInTwo(layout, [&](QPainter& painter, bool isLater) {
+    (isLater ? later : first)(painter, layout.frameTarget);
+  });
+}
+
 QImage RasterOfPicture(const MetafilePicture& picture, const RasterLayout& layout) {
-  const std::optional<PictureHalves> halves =
-      SplitInHalves(picture, PixelsPerFrameUnit(picture.Frame(), layout));
-  if (halves) {
-    return RasterOfParts(
-        layout, [&] { return halves->first; }, [&] { return halves->later; });
+  if (const std::optional<PicturePlace> cut =
+          TwoThreadCut(picture, PixelsPerFrameUnit(picture.Frame(), layout))) {
+    // Both threads paint the one display list, each its own part.
+    return RasterInTwo(layout, [&](QPainter& painter, bool later) {
+      PaintOptions part;
+      (later ? part.from : part.to) = *cut;
+      picture.Paint(painter, layout.frameTarget, part);
+    });
   }
   DrawingBudget::Charge(ImageBytes(layout.size));
   QImage image(layout.size.widthPx, layout.size.heightPx, QImage::Format_RGB32);
@@ -332,10 +253,14 @@ std::string EncodeSourceImage(const PlotSource& source, const DrawSetup& setup,
   if (std::thread::hardware_concurrency() > 1)
     parts = source.PartsForThreads(PixelsPerFrameUnit(frame, layout));
   if (!parts) return EncodePicture(DrawPlotPicture(source, setup), request);
+  const auto pieceByPiece = [&](const DrawingPart& part) {
+    return [&, part](QPainter& painter, const QRectF& target) {
+      for (const DrawingPart& piece : source.Pieces(part, kPieceLines))
+        DrawPlotPicture(source, setup, piece).Paint(painter, target);
+    };
+  };
   return EncodeImage(request.format,
-                     RasterOfParts(
-                         layout, [&] { return DrawPlotPicture(source, setup, parts->first); },
-                         [&] { return DrawPlotPicture(source, setup, parts->later); }),
+                     RasterOfParts(layout, pieceByPiece(parts->first), pieceByPiece(parts->later)),
                      layout.pixelsPerMetre);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRectF>
 #include <functional>
 #include <optional>
 #include <string>
@@ -11,6 +12,8 @@
 #include "output/PaperLayout.h"
 #include "render/MetafilePicture.h"
 #include "render/PlotSource.h"
+
+class QPainter;
 
 namespace korvid {
 
@@ -82,14 +85,14 @@ QImage RasterOfPicture(const MetafilePicture& picture, const RasterLayout& layou
 // Pixels per 0.01 mm of a frame drawn as the layout lays it.
 double PixelsPerFrameUnit(const QRect& frameHimetric, const RasterLayout& layout);
 
-// Makes a picture (or a part of one) on the thread that paints it.
-using PictureMaker = std::function<MetafilePicture()>;
+// Paints a part of a picture, its frame onto `target`, on the thread that makes it.
+using PartPainter = std::function<void(QPainter& painter, const QRectF& target)>;
 
 // A white image as the layout lays it, with a picture made in two parts painted on it, the
 // later over the first: each part made and painted on a processor of its own. Both parts
 // have the frame the image shows.
-QImage RasterOfParts(const RasterLayout& layout, const PictureMaker& first,
-                     const PictureMaker& later);
+QImage RasterOfParts(const RasterLayout& layout, const PartPainter& first,
+                     const PartPainter& later);
 
 // The bytes of a PNG or BMP file of the image, telling its resolution when given.
 std::string EncodeImage(ExportFormat format, const QImage& image, int pixelsPerMetre = 0);

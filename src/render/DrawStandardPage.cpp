@@ -48,6 +48,27 @@ void ForEachItem(const StandardPage& page, Line line, Fill fill) {
     fill(page.polygons[nextPolygon++]);
 }
 
+// At least the lines a polyline draws: a dashed one's dashes counted along a length
+// measured generously (across plus up), each pattern at most all its dashes.
+std::size_t LinesOf(const StandardPlot& plot, const StandardPolyline& line) {
+  const std::size_t points = line.points.size();
+  const StrokeStyle& style = line.style;
+  if (style.DotsOnly() || style.Solid()) return points;
+  const auto& patterns = plot.dashPatterns;
+  if (style.dashIndex < 0 || static_cast<std::size_t>(style.dashIndex) >= patterns.size() ||
+      !(style.patternLength > 0))
+    return points;
+  double length = 0;
+  for (std::size_t i = 1; i < points; ++i)
+    length += std::abs(line.points[i].x - line.points[i - 1].x) +
+              std::abs(line.points[i].y - line.points[i - 1].y);
+  const double dashes =
+      (length / style.patternLength + (style.Adaptive() ? points : 0) + 1) *
+      static_cast<double>(patterns[static_cast<std::size_t>(style.dashIndex)].size() / 2 + 1);
+  // Beyond kMostDashes the line is drawn solid.
+  return points + static_cast<std::size_t>(std::min(dashes, kMostDashes));
+}
+
 // A cut among a page's items may move on by this many to fall between two lines a painter
 // would not join.
 constexpr std::size_t kCleanCutReach = 4096;
@@ -90,31 +111,10 @@ class PageDrawing {
                  static_cast<std::size_t>(&line - page_.polylines.data());
            ++nextPolygon)
         ++item;
-      if (item >= part.first && item < part.end) lines += LinesOf(line);
+      if (item >= part.first && item < part.end) lines += LinesOf(plot_, line);
       ++item;
     }
     return lines;
-  }
-
-  // At least the lines a polyline draws: a dashed one's dashes counted along a length
-  // measured generously (across plus up), each pattern at most all its dashes.
-  std::size_t LinesOf(const StandardPolyline& line) const {
-    const std::size_t points = line.points.size();
-    const StrokeStyle& style = line.style;
-    if (style.DotsOnly() || style.Solid()) return points;
-    const auto& patterns = plot_.dashPatterns;
-    if (style.dashIndex < 0 || static_cast<std::size_t>(style.dashIndex) >= patterns.size() ||
-        !(style.patternLength > 0))
-      return points;
-    double length = 0;
-    for (std::size_t i = 1; i < points; ++i)
-      length += std::abs(line.points[i].x - line.points[i - 1].x) +
-                std::abs(line.points[i].y - line.points[i - 1].y);
-    const double dashes =
-        (length / style.patternLength + (style.Adaptive() ? points : 0) + 1) *
-        static_cast<double>(patterns[static_cast<std::size_t>(style.dashIndex)].size() / 2 + 1);
-    // Beyond kMostDashes the line is drawn solid.
-    return points + static_cast<std::size_t>(std::min(dashes, kMostDashes));
   }
 
   // The items of `part`: the page's polylines and polygons in the file's order.
@@ -482,17 +482,30 @@ class PageSource final : public PlotSource {
   void Draw(PictureRecorder& recorder, const DrawSetup& setup,
             const DrawingPart& part) const override {
     PageDrawing<PictureRecorder> drawing(*plot_, Index(), setup);
-    recorder.Reserve(drawing.LinesIn(part), 0);
     std::optional<DrawingParts> halves;
-    if (part.first == 0 && part.end == SIZE_MAX && std::thread::hardware_concurrency() > 1)
-      halves = PartsForThreads(0);
-    if (!halves) return drawing.Draw(recorder, part);
+    ItemWork items;
+    if (part.first == 0 && part.end == SIZE_MAX && std::thread::hardware_concurrency() > 1) {
+      items = WorkOfItems(true);
+      halves = PartsOf(items);
+    }
+    if (!halves) {
+      recorder.Reserve(drawing.LinesIn(part), 0);
+      return drawing.Draw(recorder, part);
+    }
     // The whole page, as for a vector file: each half recorded on a processor of its own,
     // the later then joined to the first, which gives the picture recorded in one go
-    // wherever the cut falls. The first recorder's room, reserved above, holds both.
+    // wherever the cut falls. The first recorder's room holds both.
+    const auto linesOf = [&items](const DrawingPart& half) {
+      std::size_t lines = 0;
+      for (std::size_t i = half.first; i < std::min(half.end, items.lines.size()); ++i)
+        lines += items.lines[i];
+      return lines;
+    };
+    const std::size_t laterLines = linesOf(halves->later);
+    recorder.Reserve(linesOf(halves->first) + laterLines, 0);
     PictureRecorder later = recorder.Another();
     PageDrawing<PictureRecorder> laterDrawing(*plot_, Index(), setup);
-    later.Reserve(laterDrawing.LinesIn(halves->later), 0);
+    later.Reserve(laterLines, 0);
     RunBoth(
         true, [&] { drawing.Draw(recorder, halves->first); },
         [&] { laterDrawing.Draw(later, halves->later); });
@@ -502,43 +515,80 @@ class PageSource final : public PlotSource {
 
   // Recording a page costs more than painting it: each thread records its own part.
   bool DrawsInParts() const override { return true; }
-  // Each item's work is its points. The cut falls between two lines that do not meet, or
-  // before or after a fill, where a painter's run of joined lines ends anyway: each part
-  // then paints exactly what the whole does.
+  // The cut falls between two lines that do not meet, or before or after a fill, where a
+  // painter's run of joined lines ends anyway: each part then paints exactly what the
+  // whole does.
   std::optional<DrawingParts> PartsForThreads(double) const override {
     if (page_ > PageCount()) return std::nullopt;
+    return PartsOf(WorkOfItems(false));
+  }
+
+  std::vector<DrawingPart> Pieces(const DrawingPart& part, std::size_t lines) const override {
+    if (page_ > PageCount()) return {part};
+    const ItemWork items = WorkOfItems(false);
+    std::vector<DrawingPart> pieces;
+    std::size_t first = part.first;
+    double done = 0;
+    for (std::size_t i = first; i < std::min(part.end, items.work.size()); ++i) {
+      if (done >= static_cast<double>(lines) && !items.joinsOn[i]) {
+        pieces.push_back({first, i});
+        first = i;
+        done = 0;
+      }
+      done += items.work[i];
+    }
+    pieces.push_back({first, part.end});
+    return pieces;
+  }
+
+ private:
+  // Each item's work (its points), whether it is a line starting where the line before
+  // it ended, which a painter joins to it, and, when asked for, the lines it records.
+  struct ItemWork {
     std::vector<double> work;
-    std::vector<bool> joinsOn;  // the item is a line starting where the line before ended
+    std::vector<bool> joinsOn;
+    std::vector<std::size_t> lines;
+  };
+
+  static std::optional<DrawingParts> PartsOf(const ItemWork& items) {
+    double total = 0;
+    for (const double w : items.work)
+      total += w;
+    if (total < kTwoThreadsFrom) return std::nullopt;
+    const std::size_t count = items.work.size();
+    std::size_t cut = HalfWorkCut(count, [&](std::size_t i) { return items.work[i]; });
+    for (std::size_t step = 0; cut < count && items.joinsOn[cut] && step < kCleanCutReach; ++step)
+      ++cut;
+    if (cut == 0 || cut >= count) return std::nullopt;
+    return DrawingParts{{0, cut}, {cut, count}};
+  }
+
+  ItemWork WorkOfItems(bool withLines) const {
+    ItemWork items;
     const StandardPolyline* before = nullptr;
     ForEachItem(
         Shown(),
         [&](const StandardPolyline& line) {
-          work.push_back(static_cast<double>(line.points.size()));
-          joinsOn.push_back(before != nullptr && !line.points.empty() && !before->points.empty() &&
-                            line.points.front().x == before->points.back().x &&
-                            line.points.front().y == before->points.back().y);
+          items.work.push_back(static_cast<double>(line.points.size()));
+          if (withLines) items.lines.push_back(LinesOf(*plot_, line));
+          items.joinsOn.push_back(before != nullptr && !line.points.empty() &&
+                                  !before->points.empty() &&
+                                  line.points.front().x == before->points.back().x &&
+                                  line.points.front().y == before->points.back().y);
           before = &line;
         },
         [&](const StandardPolygon& polygon) {
           double points = 0;
           for (const PlotRing& ring : polygon.rings)
             points += static_cast<double>(ring.size());
-          work.push_back(points);
-          joinsOn.push_back(false);
+          items.work.push_back(points);
+          items.joinsOn.push_back(false);
+          if (withLines) items.lines.push_back(0);
           before = nullptr;
         });
-    double total = 0;
-    for (const double w : work)
-      total += w;
-    if (total < kTwoThreadsFrom) return std::nullopt;
-    std::size_t cut = HalfWorkCut(work.size(), [&](std::size_t i) { return work[i]; });
-    for (std::size_t step = 0; cut < work.size() && joinsOn[cut] && step < kCleanCutReach; ++step)
-      ++cut;
-    if (cut == 0 || cut >= work.size()) return std::nullopt;
-    return DrawingParts{{0, cut}, {cut, work.size()}};
+    return items;
   }
 
- private:
   std::size_t Index() const { return static_cast<std::size_t>(page_ - 1); }
   const StandardPage& Shown() const { return plot_->pages.at(Index()); }
 

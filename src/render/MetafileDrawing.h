@@ -53,6 +53,8 @@ struct FrameLine {
     const double c = side(box.left, box.bottom), d = side(box.right, box.bottom);
     return !((a > 0 && b > 0 && c > 0 && d > 0) || (a < 0 && b < 0 && c < 0 && d < 0));
   }
+  // Whether the line goes on from where `before` ended: a painter joins the two strokes.
+  bool GoesOnFrom(const FrameLine& before) const { return before.x2 == x1 && before.y2 == y1; }
 };
 
 // A filled area: closed rings of frame points, filled together by one brush.

@@ -4,6 +4,7 @@
 #include <QRectF>
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -15,12 +16,23 @@ class QPainter;
 
 namespace korvid {
 
+// A place in a picture's display list: before item `item` (a line, an arc or a fill) of
+// its run `run`.
+struct PicturePlace {
+  std::size_t run = 0;
+  std::uint32_t item = 0;
+};
+
 // How a picture is painted beyond its target rectangle.
 struct PaintOptions {
   // 0: dash patterns are measured in device pixels (a screen). Otherwise the device's
   // resolution in dots per millimetre, and dash patterns keep a fixed length in
   // millimetres (on a 1200 dpi printer a pattern of a few pixels would look solid).
   double deviceDotsPerMm = 0;
+  // The part of the display list painted, from `from` up to (not including) `to`: what a
+  // thread of its own paints. Parts painted one over the other in order paint the whole.
+  PicturePlace from;
+  PicturePlace to{SIZE_MAX, 0};
 };
 
 // An enhanced metafile loaded into memory, ready to be painted scaled into any rectangle:

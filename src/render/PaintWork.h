@@ -13,6 +13,12 @@ namespace korvid {
 // second thread costs more than it saves.
 inline constexpr std::size_t kTwoThreadsFrom = 20000;
 
+// An image of a large page is recorded and painted piece by piece, each about this many
+// lines: a piece's display list (half a megabyte) stays in the processor's cache, and its
+// memory serves the next piece, where a whole part's list is asked for afresh, and every
+// page of it the system hands out costs more than painting what it holds.
+inline constexpr std::size_t kPieceLines = std::size_t{1} << 15;
+
 // The work of painting an arc, in lines, to cut a picture in two parts of equal work: a
 // fixed part (its place, its size, the sines and cosines of its ends) about as much as
 // kArcLines lines, and one line per chord, of which a circle of radius r pixels has about

@@ -100,8 +100,17 @@ void PicturePainter::Paint(const QRectF& target) {
   }
   painter_.setBrush(Qt::NoBrush);
   if (!PrepareView(target, toDevice)) return;
-  for (const DrawRun& run : drawing_.runs) {
-    if (!run.bounds.Intersects(cull_)) continue;
+  const PicturePlace& from = options_.from;
+  const PicturePlace& to = options_.to;
+  for (std::size_t r = from.run; r < drawing_.runs.size() && r <= to.run; ++r) {
+    // The run's bounds stay those of all of it: culling by a larger box skips less, and
+    // never a line that would be seen.
+    DrawRun run = drawing_.runs[r];
+    const std::uint32_t end = r == to.run ? std::min(run.count, to.item) : run.count;
+    const std::uint32_t begin = r == from.run ? std::min(from.item, end) : 0;
+    if (begin == end || !run.bounds.Intersects(cull_)) continue;
+    run.first += begin;
+    run.count = end - begin;
     runPen_ = run.pen;
     if (run.kind == RunKind::kLines)
       PaintLines(run);
@@ -173,7 +182,6 @@ void PicturePainter::PaintLines(const DrawRun& run) {
   auto inSight = [this](const FrameLine& l) {
     return l.Bounds().Intersects(cull_) && l.Crosses(cull_);
   };
-  auto joined = [](const FrameLine& a, const FrameLine& b) { return a.x2 == b.x1 && a.y2 == b.y1; };
   bool lastInSight = false;
   for (; line != end; ++line) {
     DrawingBudget::CheckTime();
@@ -183,8 +191,8 @@ void PicturePainter::PaintLines(const DrawRun& run) {
     // depend on where the edge of the painted area falls, or a part painted on its own
     // would differ from the same part of a whole painting.
     const bool neighbour =
-        !seen && ((lastInSight && joined(line[-1], *line)) ||
-                  (line + 1 != end && joined(*line, line[1]) && inSight(line[1])));
+        !seen && ((lastInSight && line->GoesOnFrom(line[-1])) ||
+                  (line + 1 != end && line[1].GoesOnFrom(*line) && inSight(line[1])));
     lastInSight = seen;
     if (!seen && !neighbour) continue;
     QPointF from = map(line->x1, line->y1);

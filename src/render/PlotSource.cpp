@@ -28,6 +28,10 @@ std::optional<DrawingParts> PlotSource::PartsForThreads(double) const {
   return std::nullopt;
 }
 
+std::vector<DrawingPart> PlotSource::Pieces(const DrawingPart& part, std::size_t) const {
+  return {part};
+}
+
 std::size_t PlotSource::ExpectedRecordBytes(const DrawSetup&) const {
   return 0;
 }

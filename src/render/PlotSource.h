@@ -104,6 +104,11 @@ class PlotSource {
   // small page or a source that does not draw in parts.
   virtual std::optional<DrawingParts> PartsForThreads(double pixelsPerFrameUnit) const;
 
+  // `part` in pieces of about `lines` lines each, in order, cut where PartsForThreads may
+  // cut: recorded and painted one after the other, they paint what `part` does. `part`
+  // itself where the source does not cut.
+  virtual std::vector<DrawingPart> Pieces(const DrawingPart& part, std::size_t lines) const;
+
   // Bytes the records will take, as far as known beforehand, for the writer to reserve.
   virtual std::size_t ExpectedRecordBytes(const DrawSetup& setup) const;
 };

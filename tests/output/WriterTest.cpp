@@ -141,8 +141,10 @@ TEST(RasterWriters, KeepTheResolutionAskedFor) {
 // thread does not wait for it forever.
 TEST(RasterWriters, APartThatFailsFailsTheImage) {
   const MetafilePicture picture = PictureOf(kColoured);
-  const PictureMaker fine = [&] { return picture; };
-  const PictureMaker failing = []() -> MetafilePicture { throw RuntimeError(7); };
+  const PartPainter fine = [&](QPainter& painter, const QRectF& target) {
+    picture.Paint(painter, target);
+  };
+  const PartPainter failing = [](QPainter&, const QRectF&) { throw RuntimeError(7); };
   for (const auto& [first, later] : {std::pair(&failing, &fine), {&fine, &failing}})
     EXPECT_EQ(testing::ErrorOf([&] {
                 RasterOfParts({{40, 30}, QRectF(0, 0, 40, 30)}, *first, *later);

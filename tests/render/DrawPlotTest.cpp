@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <regex>
 #include <sstream>
 #include <tuple>
@@ -340,6 +341,43 @@ TEST(PlotPartsTest, ALargePageRecordedInHalvesIsTheWholePicture) {
   const auto bytes = DrawPlotInMemory(*page, setup);
   EXPECT_EQ(Text(DrawPlotPicture(*page, setup)),
             Text(MetafilePicture::FromBytes(std::string(bytes.begin(), bytes.end()))));
+}
+
+// A page recorded and painted piece by piece, as a large image of it is, paints what its
+// part recorded whole does: the pieces follow one another, and none is cut where wide
+// mitered strokes join, nor inside a dashed line.
+TEST(PlotPartsTest, APageInPiecesPaintsWhatItsPartDoes) {
+  std::string plot = "IN;PW0.8;LA2,1,3,5;";
+  for (int line = 0; line < 60; ++line) {
+    plot += "SP" + std::to_string(1 + line % 2) + (line % 5 == 0 ? ";LT2" : ";LT") + ";PA0," +
+            std::to_string(line * 40) + ";PD";
+    for (int x = 1; x <= 40; ++x)
+      plot += std::to_string(x * 50) + ',' + std::to_string(line * 40 + (x % 2) * 30) +
+              (x < 40 ? "," : ";");
+    // The next line starts where this one ended: a painter joins them.
+    if (line % 3 == 0) plot += "PW0.8;PD2000," + std::to_string(line * 40 + 35) + ";";
+    if (line % 7 == 3) plot += "FT1;RA" + std::to_string(line * 30) + ",2000;";
+  }
+  const std::unique_ptr<PlotSource> page =
+      SourceOfPages(std::make_shared<const StandardPlot>(ReadStandardPlotBytes(plot).plot));
+  const DrawSetup setup{RotationForAngle(0), DisplaySettings()};
+  const QSize size(500, 500);
+  for (const DrawingPart part : {DrawingPart{}, DrawingPart{7, 50}}) {
+    const std::vector<DrawingPart> pieces = page->Pieces(part, 100);
+    ASSERT_GT(pieces.size(), 5u);
+    EXPECT_EQ(pieces.front().first, part.first);
+    EXPECT_EQ(pieces.back().end, part.end);
+    for (std::size_t i = 1; i < pieces.size(); ++i)
+      EXPECT_EQ(pieces[i].first, pieces[i - 1].end);
+    QImage inPieces(size, QImage::Format_RGB32);
+    inPieces.fill(Qt::white);
+    {
+      QPainter painter(&inPieces);
+      for (const DrawingPart& piece : pieces)
+        DrawPlotPicture(*page, setup, piece).Paint(painter, QRectF(QPointF(), QSizeF(size)));
+    }
+    EXPECT_EQ(inPieces, Render(DrawPlotPicture(*page, setup, part), size)) << part.first;
+  }
 }
 
 // The balanced cut leaves nothing out and draws nothing twice, among the segments or,
