@@ -21,8 +21,9 @@
 #
 # The plot comes from ../shared/tools/gen_hpgl.py beside the repository when it is there,
 # otherwise from the benchmarks' own generator (korvid_bench_input). Either writes CR LF
-# line ends. By default the commands take turns, one run of each in every round, so that
-# a change of the machine's load falls on all of them alike (python3 does the timing);
+# line ends. By default the commands take turns, one run of each in every round (every
+# other round in the reverse order), so that a change of the machine's load falls on all
+# of them alike, each starting with no file's writing pending (python3 does the timing);
 # TIMER=hyperfine runs each command's runs one after another, TIMER=loop does the same
 # with date's nanoseconds. The batch is always timed by the loop.
 set -euo pipefail
@@ -149,7 +150,14 @@ runs, commands = int(sys.argv[1]), sys.argv[2:]
 wall = [[] for _ in commands]
 cpu = [[] for _ in commands]
 for round in range(runs + 1):  # the first round warms up
-    for i, command in enumerate(commands):
+    # Every other round backwards, so that no command always follows the same one.
+    order = range(len(commands)) if round % 2 == 0 else reversed(range(len(commands)))
+    for i in order:
+        command = commands[i]
+        # Korvid syncs the file it writes, and on ext4 that first writes out what other
+        # files still hold unwritten: whichever command came after the last large file
+        # would be charged for it. Each command starts with nothing left to write.
+        os.sync()
         start = time.perf_counter()
         child = subprocess.Popen(shlex.split(command), stdout=subprocess.DEVNULL,
                                  stderr=subprocess.DEVNULL)
