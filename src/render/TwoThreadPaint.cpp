@@ -21,6 +21,11 @@ namespace {
 // work to fall between two strokes, as each painting looks for it again.
 constexpr std::uint32_t kFarthestCutMove = 1 << 16;
 
+// A view's layer costs as much memory as its image: worth it for any screen (32
+// megapixels is 8K by 4K), not for the largest capture of a selection, which would take a
+// gigabyte more.
+constexpr double kLargestLayerPixels = 32.0 * 1024 * 1024;
+
 // 32-bit pixels row by row, for threads that must not call into QImage at once: even
 // its bits() counts detaches.
 struct PixelRows {
@@ -140,9 +145,11 @@ void PaintView(QImage& image, QImage& layer, const MetafilePicture& picture, con
   const std::optional<PicturePlace> cut =
       TwoThreadCut(picture, std::max(target.width() * ratio / std::max(frame.width(), 1),
                                      target.height() * ratio / std::max(frame.height(), 1)));
-  if (cut && (layer.size() != image.size() || layer.format() != QImage::Format_ARGB32))
+  const bool twoThreads =
+      cut && static_cast<double>(image.width()) * image.height() <= kLargestLayerPixels;
+  if (twoThreads && (layer.size() != image.size() || layer.format() != QImage::Format_ARGB32))
     layer = QImage(image.size(), QImage::Format_ARGB32);
-  if (!cut || layer.isNull()) {
+  if (!twoThreads || layer.isNull()) {
     paint(image, {});
     return;
   }
