@@ -97,7 +97,7 @@ class PlotSource {
 
   // Whether an image of the page is best drawn in parts, each part recorded and painted by
   // a thread of its own once the image's size is known (PartsForThreads), rather than
-  // recorded whole first and its runs cut for the two threads (BalancedCutBy).
+  // recorded whole first and cut for the two threads (TwoThreadCut).
   virtual bool DrawsInParts() const;
   // The page cut in two parts of about equal work to record and paint at
   // `pixelsPerFrameUnit` (pixels per 0.01 mm), one for each of two threads; nothing for a

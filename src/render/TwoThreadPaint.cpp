@@ -3,13 +3,11 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
-#include <exception>
-#include <latch>
 #include <numbers>
 #include <thread>
 #include <vector>
 
-#include "model/DrawingBudget.h"
+#include "model/BothAtOnce.h"
 #include "render/MetafileDrawing.h"
 #include "render/PaintWork.h"
 
@@ -105,30 +103,15 @@ void PaintOnTwoThreads(QImage& image, QImage& layer, const QRect& area,
   const PixelRows below{image.bits(), image.bytesPerLine()};
   const PixelRows above{layer.bits(), layer.bytesPerLine()};
   const int middle = rows.top() + rows.height() / 2;
-  std::latch painted(2);
-  std::exception_ptr firstFailure;
-  std::exception_ptr laterFailure;
-  const auto paintOn = [&](QImage& canvas, bool later, std::exception_ptr& failure) {
-    try {
-      paint(canvas, later);
-    } catch (...) {
-      failure = std::current_exception();
-    }
-    painted.arrive_and_wait();
-  };
-  {
-    DrawingBudget::Account* const account = DrawingBudget::Current();
-    std::jthread second([&] {
-      const DrawingBudget::Use sameDrawing(account);
-      Clear(above, rows);
-      paintOn(layer, true, laterFailure);
-      if (!firstFailure && !laterFailure) LayOver(above, below, rows, middle, rows.bottom() + 1);
-    });
-    paintOn(image, false, firstFailure);
-    if (!firstFailure && !laterFailure) LayOver(above, below, rows, rows.top(), middle);
-  }
-  if (firstFailure) std::rethrow_exception(firstFailure);
-  if (laterFailure) std::rethrow_exception(laterFailure);
+  RunBoth(
+      true, [&] { paint(image, false); },
+      [&] {
+        Clear(above, rows);
+        paint(layer, true);
+      });
+  RunBoth(
+      true, [&] { LayOver(above, below, rows, rows.top(), middle); },
+      [&] { LayOver(above, below, rows, middle, rows.bottom() + 1); });
 }
 
 void PaintView(QImage& image, QImage& layer, const MetafilePicture& picture, const QRectF& target,
