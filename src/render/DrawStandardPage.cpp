@@ -48,23 +48,29 @@ void ForEachItem(const StandardPage& page, Line line, Fill fill) {
     fill(page.polygons[nextPolygon++]);
 }
 
-// At least the lines a polyline draws: a dashed one's dashes counted along a length
-// measured generously (across plus up), each pattern at most all its dashes.
+// At least the lines a polyline draws, and not many more (the two parts of a page recorded
+// at once meet where the first part's count says): a dot for each point, a line between
+// each two, and a dashed line's dashes: each pattern laid along it (an adaptive one at
+// least once on every segment, one more for the rounding) draws its dashes, and each
+// corner may cut one in two.
 std::size_t LinesOf(const StandardPlot& plot, const StandardPolyline& line) {
   const std::size_t points = line.points.size();
   const StrokeStyle& style = line.style;
-  if (style.DotsOnly() || style.Solid()) return points;
+  if (style.DotsOnly()) return points;
+  if (style.Solid()) return points > 0 ? points - 1 : 0;
   const auto& patterns = plot.dashPatterns;
   if (style.dashIndex < 0 || static_cast<std::size_t>(style.dashIndex) >= patterns.size() ||
       !(style.patternLength > 0))
     return points;
   double length = 0;
-  for (std::size_t i = 1; i < points; ++i)
-    length += std::abs(line.points[i].x - line.points[i - 1].x) +
-              std::abs(line.points[i].y - line.points[i - 1].y);
-  const double dashes =
-      (length / style.patternLength + (style.Adaptive() ? points : 0) + 1) *
-      static_cast<double>(patterns[static_cast<std::size_t>(style.dashIndex)].size() / 2 + 1);
+  for (std::size_t i = 1; i < points; ++i) {
+    const double dx = line.points[i].x - line.points[i - 1].x;
+    const double dy = line.points[i].y - line.points[i - 1].y;
+    length += std::sqrt(dx * dx + dy * dy);
+  }
+  const std::size_t parts = patterns[static_cast<std::size_t>(style.dashIndex)].size();
+  const double dashes = (length / style.patternLength + (style.Adaptive() ? points : 0) + 2) *
+                        static_cast<double>((parts + 1) / 2);
   // Beyond kMostDashes the line is drawn solid.
   return points + static_cast<std::size_t>(std::min(dashes, kMostDashes));
 }
@@ -494,18 +500,15 @@ class PageSource final : public PlotSource {
     }
     // The whole page, as for a vector file: each half recorded on a processor of its own,
     // the later then joined to the first, which gives the picture recorded in one go
-    // wherever the cut falls. The first recorder's room holds both.
+    // wherever the cut falls. The first recorder's list holds room for both.
     const auto linesOf = [&items](const DrawingPart& half) {
       std::size_t lines = 0;
       for (std::size_t i = half.first; i < std::min(half.end, items.lines.size()); ++i)
         lines += items.lines[i];
       return lines;
     };
-    const std::size_t laterLines = linesOf(halves->later);
-    recorder.Reserve(linesOf(halves->first) + laterLines, 0);
-    PictureRecorder later = recorder.Another();
+    PictureRecorder later = recorder.Behind(linesOf(halves->first), linesOf(halves->later));
     PageDrawing<PictureRecorder> laterDrawing(*plot_, Index(), setup);
-    later.Reserve(laterLines, 0);
     RunBoth(
         true, [&] { drawing.Draw(recorder, halves->first); },
         [&] { laterDrawing.Draw(later, halves->later); });

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <utility>
 
 namespace korvid {
@@ -65,23 +66,98 @@ void DrawingBuilder::AddFill(FrameFill fill) {
   drawing_->fills.push_back(std::move(fill));
 }
 
+FrameLine* DrawingBuilder::LineRoom(FrameLines& lines, std::size_t used, std::size_t more) {
+  lines.resize(used);
+  ReserveCounted(lines, more);
+  lines.resize(lines.capacity());  // untouched: no page of it is written yet
+  return lines.data() + used;
+}
+
+void DrawingBuilder::MoreLineRoom() {
+  if (!inRoom_) {
+    next_ = LineRoom(drawing_->lines, lineCount_, 1);
+    end_ = drawing_->lines.data() + drawing_->lines.size();
+    return;
+  }
+  // The room is shared with a builder on another thread: the list that holds it may not
+  // move now.
+  if (overflowFrom_ == kNoOverflow) overflowFrom_ = lineCount_;
+  next_ = LineRoom(overflow_, lineCount_ - overflowFrom_, 1);
+  end_ = overflow_.data() + overflow_.size();
+}
+
+DrawingBuilder DrawingBuilder::Behind(std::size_t before, std::size_t room) {
+  DrawingBuilder later(drawing_->frame, drawing_->description);
+  // Nothing else writes into the list yet: it may still move.
+  FrameLine* const start = LineRoom(drawing_->lines, lineCount_, before + room);
+  next_ = start;
+  end_ = start + before;
+  inRoom_ = true;
+  overflowFrom_ = kNoOverflow;
+  later.inRoom_ = true;
+  later.roomStart_ = lineCount_ + before;
+  later.next_ = start + before;
+  later.end_ = later.next_ + room;
+  return later;
+}
+
+void DrawingBuilder::Append(DrawingBuilder&& later) {
+  if (!later.inRoom_) return Append(*later.Finish());
+  JoinRuns(*later.drawing_, static_cast<std::uint32_t>(lineCount_));
+  FrameLines& list = drawing_->lines;
+  const std::size_t ownInList = std::min(lineCount_, overflowFrom_);
+  const std::size_t laterInRoom = std::min(later.lineCount_, later.overflowFrom_);
+  const FrameLine* const laterRoom = list.data() + later.roomStart_;
+  inRoom_ = false;
+  if (lineCount_ > ownInList) {
+    // This part outgrew its room: the later part's lines move on beyond its own.
+    const FrameLines moved(laterRoom, laterRoom + laterInRoom);
+    const FrameLines own = std::move(overflow_);
+    const std::size_t beyond = lineCount_ - ownInList;
+    lineCount_ = ownInList;
+    next_ = list.data() + ownInList;
+    end_ = list.data() + list.size();
+    AppendLines(own.data(), beyond);
+    AppendLines(moved.data(), moved.size());
+  } else {
+    // The later part's lines move down over the room this part left unused, if any.
+    std::memmove(list.data() + lineCount_, laterRoom, laterInRoom * sizeof(FrameLine));
+    lineCount_ += laterInRoom;
+    next_ = list.data() + lineCount_;
+    end_ = list.data() + list.size();
+  }
+  overflow_ = FrameLines();
+  AppendLines(later.overflow_.data(), later.lineCount_ - laterInRoom);
+}
+
 void DrawingBuilder::Reserve(std::size_t lines, std::size_t arcs) {
-  std::vector<FrameLine>& lineList = drawing_->lines;
+  if (!inRoom_ && lines > lineCount_) {
+    next_ = LineRoom(drawing_->lines, lineCount_, lines - lineCount_);
+    end_ = drawing_->lines.data() + drawing_->lines.size();
+  }
   std::vector<FrameArc>& arcList = drawing_->arcs;
-  if (lines > lineList.size()) ReserveCounted(lineList, lines - lineList.size());
   if (arcs > arcList.size()) ReserveCounted(arcList, arcs - arcList.size());
 }
 
-void DrawingBuilder::Append(const MetafilePicture::Drawing& later) {
+void DrawingBuilder::AppendLines(const FrameLine* lines, std::size_t count) {
+  if (count == 0) return;
+  if (static_cast<std::size_t>(end_ - next_) < count) {
+    next_ = LineRoom(drawing_->lines, lineCount_, count);
+    end_ = drawing_->lines.data() + drawing_->lines.size();
+  }
+  std::copy(lines, lines + count, next_);
+  next_ += count;
+  lineCount_ += count;
+}
+
+void DrawingBuilder::JoinRuns(const MetafilePicture::Drawing& later, std::uint32_t lines) {
   std::vector<std::uint32_t> penIndex;
   penIndex.reserve(later.pens.size());
   for (const PicturePen& pen : later.pens)
     penIndex.push_back(InternPen(pen));
   MetafilePicture::Drawing& drawing = *drawing_;
-  ReserveCounted(drawing.lines, later.lines.size());
   ReserveCounted(drawing.arcs, later.arcs.size());
   ReserveCounted(drawing.fills, later.fills.size());
-  const auto lines = static_cast<std::uint32_t>(drawing.lines.size());
   const auto arcs = static_cast<std::uint32_t>(drawing.arcs.size());
   const auto fills = static_cast<std::uint32_t>(drawing.fills.size());
   for (const DrawRun& run : later.runs) {
@@ -97,9 +173,14 @@ void DrawingBuilder::Append(const MetafilePicture::Drawing& later) {
       joined.bounds.Include(run.bounds);
     joined.count += run.count;
   }
-  drawing.lines.insert(drawing.lines.end(), later.lines.begin(), later.lines.end());
   drawing.arcs.insert(drawing.arcs.end(), later.arcs.begin(), later.arcs.end());
   drawing.fills.insert(drawing.fills.end(), later.fills.begin(), later.fills.end());
+}
+
+void DrawingBuilder::Append(const MetafilePicture::Drawing& later) {
+  const auto lines = static_cast<std::uint32_t>(lineCount_);
+  JoinRuns(later, lines);
+  AppendLines(later.lines.data(), later.lines.size());
 }
 
 namespace {
@@ -117,6 +198,8 @@ void FitIfSmall(Vector& items) {
 }  // namespace
 
 std::shared_ptr<const MetafilePicture::Drawing> DrawingBuilder::Finish() {
+  drawing_->lines.resize(lineCount_);
+  next_ = end_ = nullptr;
   FitIfSmall(drawing_->runs);
   FitIfSmall(drawing_->lines);
   FitIfSmall(drawing_->arcs);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -15,19 +16,26 @@ namespace korvid {
 class DrawingBuilder {
  public:
   DrawingBuilder(const QRect& frame, const QString& description);
+  // Its lines are written through pointers into its own list or another's room.
+  DrawingBuilder(const DrawingBuilder&) = delete;
+  DrawingBuilder& operator=(const DrawingBuilder&) = delete;
+  DrawingBuilder(DrawingBuilder&&) = default;
+  DrawingBuilder& operator=(DrawingBuilder&&) = default;
 
   std::uint32_t InternPen(const PicturePen& pen);
   const PicturePen& Pen(std::uint32_t index) const { return drawing_->pens[index]; }
   // Inline: the drawing routine adds a line for every segment of the plot.
   void AddLine(std::uint32_t pen, const FrameLine& line) {
     DrawingBudget::CheckTime();
-    if (drawing_->lines.size() == drawing_->lines.capacity()) ReserveCounted(drawing_->lines, 1);
-    DrawRun& run = RunFor(pen, RunKind::kLines, static_cast<std::uint32_t>(drawing_->lines.size()));
+    if (next_ == end_) [[unlikely]]
+      MoreLineRoom();
+    DrawRun& run = RunFor(pen, RunKind::kLines, static_cast<std::uint32_t>(lineCount_));
     if (run.count++ == 0)
       run.bounds = line.Bounds();
     else
       run.bounds.Include(line.Bounds());
-    drawing_->lines.push_back(line);
+    *next_++ = line;
+    ++lineCount_;
   }
   void AddArc(std::uint32_t pen, const FrameArc& arc);
   void AddFill(FrameFill fill);
@@ -38,6 +46,13 @@ class DrawingBuilder {
   // given this list's indices, its first run joined to the last one here where the pen and
   // kind are the same.
   void Append(const MetafilePicture::Drawing& later);
+
+  // A builder for the part recorded next, on another thread while this one records its
+  // own: its lines go straight into this list's room, after room for `before` more of this
+  // one's, `room` of them. Append(Behind) then finds them in place instead of copying
+  // them. Lines beyond either room go to a list of their own and are copied then.
+  DrawingBuilder Behind(std::size_t before, std::size_t room);
+  void Append(DrawingBuilder&& later);
 
   std::shared_ptr<const MetafilePicture::Drawing> Finish();
 
@@ -55,7 +70,26 @@ class DrawingBuilder {
     return runs.back();
   }
 
+  // Stretches `lines`, holding `used`, to room for `more` beyond them; where the next line
+  // goes.
+  static FrameLine* LineRoom(FrameLines& lines, std::size_t used, std::size_t more);
+  void MoreLineRoom();
+  void AppendLines(const FrameLine* lines, std::size_t count);
+  void JoinRuns(const MetafilePicture::Drawing& later, std::uint32_t lines);
+
   std::shared_ptr<MetafilePicture::Drawing> drawing_;
+  // The list's lines are written through `next_` up to `end_`: drawing_->lines is stretched
+  // to its room as it grows, so `lineCount_` is how many it holds.
+  FrameLine* next_ = nullptr;
+  FrameLine* end_ = nullptr;
+  std::size_t lineCount_ = 0;
+  // Of a builder recording into another's room (Behind), or with another recording into
+  // its own: the lines written into the room, the rest in `overflow_`.
+  static constexpr std::size_t kNoOverflow = SIZE_MAX;
+  bool inRoom_ = false;
+  std::size_t roomStart_ = 0;  // of a later part: where its room starts in the list
+  std::size_t overflowFrom_ = kNoOverflow;  // the first line beyond the room
+  FrameLines overflow_;
   std::unordered_map<PicturePen, std::uint32_t, PenHash> penIndex_;
   PicturePen lastPen_;
   std::uint32_t lastPenIndex_ = UINT32_MAX;

@@ -98,7 +98,13 @@ class GdiState {
   std::uint32_t FreeIndex();
 
   void Reserve(std::size_t lines, std::size_t arcs) { builder_.Reserve(lines, arcs); }
-  void Append(const MetafilePicture::Drawing& later) { builder_.Append(later); }
+  // A fresh state's list made the room behind `first`'s (DrawingBuilder::Behind), for the
+  // part recorded next on another thread.
+  void RecordBehind(GdiState& first, std::size_t before, std::size_t room) {
+    builder_ = first.builder_.Behind(before, room);
+    pen_ = builder_.InternPen({});
+  }
+  void Append(GdiState&& later) { builder_.Append(std::move(later.builder_)); }
   std::shared_ptr<const MetafilePicture::Drawing> Finish() { return builder_.Finish(); }
 
  private:

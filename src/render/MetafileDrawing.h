@@ -5,6 +5,9 @@
 #include <QRgb>
 #include <QString>
 #include <cstdint>
+#include <memory>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "render/FrameArc.h"
@@ -57,6 +60,29 @@ struct FrameLine {
   bool GoesOnFrom(const FrameLine& before) const { return before.x2 == x1 && before.y2 == y1; }
 };
 
+// An allocator whose items, made without a value, are the bytes already there: a list
+// stretched to its room ahead of the items written into it touches no page until one is
+// written. Only for items that are their bytes (FrameLine).
+template <typename T>
+struct UntouchedAllocator : std::allocator<T> {
+  static_assert(std::is_trivially_copyable_v<T> && std::is_trivially_default_constructible_v<T>);
+  template <typename U>
+  struct rebind {
+    using other = UntouchedAllocator<U>;
+  };
+  UntouchedAllocator() = default;
+  template <typename U>
+  UntouchedAllocator(const UntouchedAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U*) noexcept {}
+  template <typename U, typename... Args>
+  void construct(U* at, Args&&... args) {
+    ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+  }
+};
+
+using FrameLines = std::vector<FrameLine, UntouchedAllocator<FrameLine>>;
+
 // A filled area: closed rings of frame points, filled together by one brush.
 struct FrameFill {
   QRgb colour = 0xff000000;
@@ -86,7 +112,7 @@ struct MetafilePicture::Drawing {
   QString description;
   std::vector<PicturePen> pens;
   std::vector<DrawRun> runs;
-  std::vector<FrameLine> lines;
+  FrameLines lines;
   std::vector<FrameArc> arcs;
   std::vector<FrameFill> fills;
   float widestPen = 0;  // frame units: how far a stroke may reach beyond its primitive

@@ -71,11 +71,18 @@ class PictureRecorder {
   void Reserve(std::size_t lines, std::size_t arcs) { state_.Reserve(lines, arcs); }
   // A recorder of the same frame and description, for a part recorded apart.
   PictureRecorder Another() const { return PictureRecorder(frame_, description_); }
-  // What `later` recorded, as if it had been recorded here next (the state it leaves, its
-  // objects and position, are not taken over: the drawing routines record each part from
-  // a fresh start).
+  // The same for the part recorded next on another thread while this one records `before`
+  // more lines: its own `room` lines go straight into this one's list (DrawingBuilder::Behind).
+  PictureRecorder Behind(std::size_t before, std::size_t room) {
+    PictureRecorder later = Another();
+    later.state_.RecordBehind(state_, before, room);
+    return later;
+  }
+  // What `later` (Another or Behind) recorded, as if it had been recorded here next (the
+  // state it leaves, its objects and position, are not taken over: the drawing routines
+  // record each part from a fresh start).
   void Append(PictureRecorder&& later) {
-    state_.Append(*later.Finish());
+    state_.Append(std::move(later.state_));
     bytes_ += later.bytes_ - later.headerBytes_;
   }
   std::shared_ptr<const MetafilePicture::Drawing> Finish() { return state_.Finish(); }
