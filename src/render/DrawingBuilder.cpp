@@ -121,7 +121,8 @@ void DrawingBuilder::Append(DrawingBuilder&& later) {
     AppendLines(moved.data(), moved.size());
   } else {
     // The later part's lines move down over the room this part left unused, if any.
-    std::memmove(list.data() + lineCount_, laterRoom, laterInRoom * sizeof(FrameLine));
+    if (laterInRoom > 0)
+      std::memmove(list.data() + lineCount_, laterRoom, laterInRoom * sizeof(FrameLine));
     lineCount_ += laterInRoom;
     next_ = list.data() + lineCount_;
     end_ = list.data() + list.size();

@@ -87,7 +87,7 @@ class DrawingBuilder {
   // its own: the lines written into the room, the rest in `overflow_`.
   static constexpr std::size_t kNoOverflow = SIZE_MAX;
   bool inRoom_ = false;
-  std::size_t roomStart_ = 0;  // of a later part: where its room starts in the list
+  std::size_t roomStart_ = 0;               // of a later part: where its room starts in the list
   std::size_t overflowFrom_ = kNoOverflow;  // the first line beyond the room
   FrameLines overflow_;
   std::unordered_map<PicturePen, std::uint32_t, PenHash> penIndex_;

@@ -152,16 +152,18 @@ TEST(RasterWriters, APartThatFailsFailsTheImage) {
               7);
 }
 
+// Of any number of colours, in runs of any length (a run is looked at four pixels at a time).
 TEST(PngWriter, KeepsImagesOfAnyNumberOfColours) {
-  for (const int colours : {1, 2, 3, 5, 17, 256, 257, 5000}) {
-    QImage image(71, 9, QImage::Format_RGB32);
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x)
-        image.setPixel(x, y,
-                       qRgb(((y * 71 + x) % colours) * 7 % 256, (y * 71 + x) % colours / 37,
-                            (y * 71 + x) % colours % 37));
-    EXPECT_EQ(Decoded(PngOfImage(image)), image) << colours << " colours";
-  }
+  for (const int run : {1, 4, 5, 11})
+    for (const int colours : {1, 2, 3, 5, 17, 256, 257, 5000}) {
+      QImage image(71, 9, QImage::Format_RGB32);
+      for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+          const int colour = (y * 71 + x) / run % colours;
+          image.setPixel(x, y, qRgb(colour * 7 % 256, colour / 37, colour % 37));
+        }
+      EXPECT_EQ(Decoded(PngOfImage(image)), image) << colours << " colours in runs of " << run;
+    }
 }
 
 // A large image is indexed in an upper and a lower band at once: their palettes meet in

@@ -321,10 +321,15 @@ TEST(PlotPartsTest, TogetherPaintTheWholePicture) {
         EXPECT_EQ(Text(MetafilePicture::FromDrawing(first.Finish())), Text(whole));
         // The later part recorded into the first one's room, which may be just right, too
         // large or too small for either.
-        const std::size_t own = DrawPlotPicture(*c.source, setup, {0, cut}).Contents()->lines.size();
+        const std::size_t own =
+            DrawPlotPicture(*c.source, setup, {0, cut}).Contents()->lines.size();
         const std::size_t next = DrawPlotPicture(*c.source, setup, {cut}).Contents()->lines.size();
-        for (const auto& [before, room] : {std::pair(own, next), {own + 7, next + 3}, {0, 0},
-                                           {own / 2, next}, {own, next / 2}, {own + 2, next / 3}}) {
+        for (const auto& [before, room] : {std::pair(own, next),
+                                           {own + 7, next + 3},
+                                           {0, 0},
+                                           {own / 2, next},
+                                           {own, next / 2},
+                                           {own + 2, next / 3}}) {
           SCOPED_TRACE("room " + std::to_string(before) + " and " + std::to_string(room));
           PictureRecorder front({0, 0, frame.width(), frame.height()}, PlotMetafileDescription());
           PictureRecorder behind = front.Behind(before, room);
