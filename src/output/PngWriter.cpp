@@ -52,11 +52,10 @@ bool Index(const QImage& image, int top, int bottom, IndexedPixels& indexed) {
   std::array<Recent, 64> recent{};
   QRgb last = 0;
   int lastIndex = 0;
-  constexpr QRgb kOpaque = 0xff000000;
   for (int y = top; y < bottom; ++y) {
     const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    for (int x = 0; x < width;) {
-      const QRgb colour = row[x] | kOpaque;
+    for (int x = 0; x < width; ++x) {
+      const QRgb colour = row[x] | 0xff000000;
       if (colour != last) {
         Recent& slot = recent[(colour * 0x9e3779b1u) >> 26];
         if (slot.colour != colour) {
@@ -67,18 +66,7 @@ bool Index(const QImage& image, int top, int bottom, IndexedPixels& indexed) {
         last = colour;
         lastIndex = slot.index;
       }
-      // Most of a drawing's pixels lie in long runs of the paper's colour: a run is looked
-      // at four pixels at a time and its indices written at once.
-      int end = x + 1;
-      while (end + 4 <= width &&
-             ((row[end] | kOpaque) == last) & ((row[end + 1] | kOpaque) == last) &
-                 ((row[end + 2] | kOpaque) == last) & ((row[end + 3] | kOpaque) == last))
-        end += 4;
-      while (end < width && (row[end] | kOpaque) == last)
-        ++end;
-      std::fill(out, out + (end - x), static_cast<std::uint8_t>(lastIndex));
-      out += end - x;
-      x = end;
+      *out++ = static_cast<std::uint8_t>(lastIndex);
     }
   }
   return true;

@@ -152,7 +152,7 @@ TEST(RasterWriters, APartThatFailsFailsTheImage) {
               7);
 }
 
-// Of any number of colours, in runs of any length (a run is looked at four pixels at a time).
+// Of any number of colours, in runs of any length.
 TEST(PngWriter, KeepsImagesOfAnyNumberOfColours) {
   for (const int run : {1, 4, 5, 11})
     for (const int colours : {1, 2, 3, 5, 17, 256, 257, 5000}) {
