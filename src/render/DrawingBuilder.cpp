@@ -73,10 +73,14 @@ FrameLine* DrawingBuilder::LineRoom(FrameLines& lines, std::size_t used, std::si
   return lines.data() + used;
 }
 
+void DrawingBuilder::OwnRoom(std::size_t more) {
+  next_ = LineRoom(drawing_->lines, lineCount_, more);
+  end_ = drawing_->lines.data() + drawing_->lines.size();
+}
+
 void DrawingBuilder::MoreLineRoom() {
   if (!inRoom_) {
-    next_ = LineRoom(drawing_->lines, lineCount_, 1);
-    end_ = drawing_->lines.data() + drawing_->lines.size();
+    OwnRoom(1);
     return;
   }
   // The room is shared with a builder on another thread: the list that holds it may not
@@ -115,8 +119,7 @@ void DrawingBuilder::Append(DrawingBuilder&& later) {
     const FrameLines own = std::move(overflow_);
     const std::size_t beyond = lineCount_ - ownInList;
     lineCount_ = ownInList;
-    next_ = list.data() + ownInList;
-    end_ = list.data() + list.size();
+    OwnRoom(0);
     AppendLines(own.data(), beyond);
     AppendLines(moved.data(), moved.size());
   } else {
@@ -124,18 +127,14 @@ void DrawingBuilder::Append(DrawingBuilder&& later) {
     if (laterInRoom > 0)
       std::memmove(list.data() + lineCount_, laterRoom, laterInRoom * sizeof(FrameLine));
     lineCount_ += laterInRoom;
-    next_ = list.data() + lineCount_;
-    end_ = list.data() + list.size();
+    OwnRoom(0);
   }
   overflow_ = FrameLines();
   AppendLines(later.overflow_.data(), later.lineCount_ - laterInRoom);
 }
 
 void DrawingBuilder::Reserve(std::size_t lines, std::size_t arcs) {
-  if (!inRoom_ && lines > lineCount_) {
-    next_ = LineRoom(drawing_->lines, lineCount_, lines - lineCount_);
-    end_ = drawing_->lines.data() + drawing_->lines.size();
-  }
+  if (!inRoom_ && lines > lineCount_) OwnRoom(lines - lineCount_);
   std::vector<FrameArc>& arcList = drawing_->arcs;
   if (arcs > arcList.size()) ReserveCounted(arcList, arcs - arcList.size());
 }
@@ -143,8 +142,7 @@ void DrawingBuilder::Reserve(std::size_t lines, std::size_t arcs) {
 void DrawingBuilder::AppendLines(const FrameLine* lines, std::size_t count) {
   if (count == 0) return;
   if (static_cast<std::size_t>(end_ - next_) < count) {
-    next_ = LineRoom(drawing_->lines, lineCount_, count);
-    end_ = drawing_->lines.data() + drawing_->lines.size();
+    OwnRoom(count);
   }
   std::copy(lines, lines + count, next_);
   next_ += count;

@@ -73,6 +73,8 @@ class DrawingBuilder {
   // Stretches `lines`, holding `used`, to room for `more` beyond them; where the next line
   // goes.
   static FrameLine* LineRoom(FrameLines& lines, std::size_t used, std::size_t more);
+  // This list's own room for `more` lines beyond those it holds, written from `next_` on.
+  void OwnRoom(std::size_t more);
   void MoreLineRoom();
   void AppendLines(const FrameLine* lines, std::size_t count);
   void JoinRuns(const MetafilePicture::Drawing& later, std::uint32_t lines);
