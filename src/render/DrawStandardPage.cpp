@@ -14,6 +14,7 @@
 #include "render/HatchLines.h"
 #include "render/PaintWork.h"
 #include "render/PictureRecorder.h"
+#include "render/ThinPolyline.h"
 
 namespace korvid {
 
@@ -22,6 +23,9 @@ namespace {
 // A dashed line with more dashes than this is drawn solid: nobody sees the pattern.
 constexpr double kMostDashes = 1e6;
 constexpr std::size_t kLargestMetafileBytes = std::size_t{1} << 29;
+// A solid polyline keeps the points that move it by more than half a unit of the picture:
+// no more than rounding them onto its grid already did.
+constexpr double kThinningTolerance = 0.5;
 
 struct Offset {
   double u;
@@ -48,11 +52,12 @@ void ForEachItem(const StandardPage& page, Line line, Fill fill) {
     fill(page.polygons[nextPolygon++]);
 }
 
-// At least the lines a polyline draws, and not many more (the two parts of a page recorded
-// at once meet where the first part's count says): a dot for each point, a line between
-// each two, and a dashed line's dashes: each pattern laid along it (an adaptive one at
-// least once on every segment, one more for the rounding) draws its dashes, and each
-// corner may cut one in two.
+// At least the lines a polyline draws, as room for them: a dot for each point, a line
+// between each two, and a dashed line's dashes: each pattern laid along it (an adaptive one
+// at least once on every segment, one more for the rounding) draws its dashes, and each
+// corner may cut one in two. The two parts of a page recorded at once meet where the first
+// part's count says, so the room it leaves unused is moved once; the thinning of a plot of
+// fine arcs leaves about half of it so.
 std::size_t LinesOf(const StandardPlot& plot, const StandardPolyline& line) {
   const std::size_t points = line.points.size();
   const StrokeStyle& style = line.style;
@@ -262,6 +267,7 @@ class PageDrawing {
       logical.clear();
       for (const PlotPoint& p : points)
         logical.push_back(Logical(p));
+      ThinPolyline(logical, kThinningTolerance);
       metafile_->Polyline(logical);
       if (triangleEnds_ && points.size() >= 2) {
         AddTriangleEnd(points[points.size() - 2], points.back());

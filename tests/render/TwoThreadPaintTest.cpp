@@ -26,13 +26,14 @@ MetafilePicture StandardPicture(const std::string& plot) {
   return DrawPlotPicture(*SourceOfPages(pages), {Rotation{}, colour});
 }
 
-// One wide mitered pen, one run of two strokes: 25,000 lines criss-crossing, then 5,000
+// One wide mitered pen, one run of two strokes: 25,000 lines criss-crossing (turning at
+// every point, so that none is left out as straight on), then 5,000
 // more apart. Half of the work ends at a corner of the first stroke drawn clear of all the
 // others, so a cut made there, not where the first stroke ends, would lose its miter.
 std::string OnePen() {
   std::string plot = "IN;PW0.7;LA2,2,3,5;SP1;PU0,0;PD";
   const auto crossing = [](int i) {
-    return std::to_string((i * 37) % 4000) + "," + std::to_string((i * 11) % 2000);
+    return std::to_string((i * 37) % 4000) + "," + std::to_string((i * 11) % 2000 + i % 2 * 40);
   };
   for (int i = 1; i <= 25000; ++i) {
     const char* corner[] = {"1000,3000", "3000,3000", "3000,3900", "0,3900"};
@@ -50,7 +51,7 @@ std::string ThreePens() {
   for (int i = 0; i < 300; ++i) {
     plot += "SP" + std::to_string(1 + i % 3) + ";PU0," + std::to_string(i * 6) + ";PD";
     for (int x = 1; x <= 80; ++x)
-      plot += std::to_string(x * 50) + "," + std::to_string(i * 6 + (x * 7) % 40) +
+      plot += std::to_string(x * 50) + "," + std::to_string(i * 6 + (x * 7) % 40 + x % 2 * 3) +
               (x < 80 ? "," : ";");
   }
   return plot;
