@@ -2,6 +2,7 @@
 // of what is left.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -27,6 +28,11 @@ Points Arc(double radius, double degrees, double stepDegrees) {
     points.push_back({static_cast<std::int32_t>(std::lround(1000 + radius * std::cos(r))),
                       static_cast<std::int32_t>(std::lround(1000 + radius * std::sin(r)))});
   }
+  return points;
+}
+
+Points Reversed(Points points) {
+  std::reverse(points.begin(), points.end());
   return points;
 }
 
@@ -59,6 +65,7 @@ TEST(ThinPolyline, KeepsTheEndsAndStaysWithinTheTolerance) {
       {"the same zigzag within a wider one", {{0, 0}, {10, 1}, {20, 0}, {30, 1}, {40, 0}}, 1, 2, 2},
       {"out and back", {{0, 0}, {1, 0}, {2, 0}, {1, 0}, {0, 0}}, 0.5, 3, 3},
       {"a plotter's fine arc", Arc(22, 169, 5), 0.5, 12, 4},
+      {"the fine arc the other way round", Reversed(Arc(22, 169, 5)), 0.5, 12, 4},
       {"a large arc", Arc(5000, 90, 5), 0.5, 19, 19},
   };
   for (const Case& c : cases) {
