@@ -56,8 +56,8 @@ void ForEachItem(const StandardPage& page, Line line, Fill fill) {
 // between each two, and a dashed line's dashes: each pattern laid along it (an adaptive one
 // at least once on every segment, one more for the rounding) draws its dashes, and each
 // corner may cut one in two. The two parts of a page recorded at once meet where the first
-// part's count says, so the room it leaves unused is moved once; the thinning of a plot of
-// fine arcs leaves about half of it so.
+// part's count says, and the room it leaves unused is moved once: where the thinning leaves
+// points out (on a plot of fine arcs, more than half of them).
 std::size_t LinesOf(const StandardPlot& plot, const StandardPolyline& line) {
   const std::size_t points = line.points.size();
   const StrokeStyle& style = line.style;
