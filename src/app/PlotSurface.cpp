@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QRegion>
 #include <QtMath>
+#include <algorithm>
 
 namespace korvid {
 
@@ -50,8 +51,9 @@ void PlotSurface::ClearPicture() {
   SetPicture(MetafilePicture());
 }
 
-void PlotSurface::ZoomGestureStep() {
-  if (gestureRest_.isActive() || image_.LastWholeMilliseconds() > quickDrawMs_)
+void PlotSurface::ZoomGestureStep(double factor) {
+  const double growth = std::max(1.0, factor * factor);
+  if (gestureRest_.isActive() || image_.LastWholeMilliseconds() * growth > quickDrawMs_)
     gestureRest_.start();
 }
 

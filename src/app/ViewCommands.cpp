@@ -249,8 +249,9 @@ void ViewCommands::FlushWheel() {
     if (steps != 0) {
       // Notch after notch shows at once, scaled from the last drawing; the drawing follows
       // when the wheel rests.
-      form_.Surface()->ZoomGestureStep();
-      ZoomAbout(std::pow(kWheelZoomPerNotch, steps), wheelAnchorPx_);
+      const double factor = std::pow(kWheelZoomPerNotch, steps);
+      form_.Surface()->ZoomGestureStep(factor);
+      ZoomAbout(factor, wheelAnchorPx_);
     }
     ScrollByMm(scroll.x(), scroll.y());
   });
