@@ -33,8 +33,8 @@ class PlotSurface : public QWidget {
   // the view takes longer than `quickDraw` milliseconds; the drawing follows once no step
   // has come for kGestureRestMilliseconds. Quicker drawings are drawn at every step. A step
   // that enlarges the view `factor` times is reckoned to take factor squared times as long
-  // as the last drawing: its pens grow as much, and a pen that grows beyond a pixel is
-  // stroked several times slower than a hairline.
+  // as the last drawing: its pens grow `factor` times, and a pen that grows beyond a pixel
+  // is stroked several times slower than a hairline.
   void ZoomGestureStep(double factor = 1);
   void SetQuickDraw(double milliseconds) { quickDrawMs_ = milliseconds; }
   // The gesture's last size drawn now.
