@@ -245,13 +245,15 @@ std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& r
   throw RuntimeError(err::kBadFileNameOrNumber, "no encoding for the plot metafile");
 }
 
-std::string EncodeSourceImage(const PlotSource& source, const DrawSetup& setup,
+std::string EncodeSourceImage(const PlotSource& source, const DrawSetup& setupAsked,
                               const EncodeRequest& request) {
-  const QRect frame = source.Frame(setup.rotation.angle);
+  const QRect frame = source.Frame(setupAsked.rotation.angle);
   const RasterLayout layout = RasterLayoutFor(frame, request);
+  DrawSetup setup = setupAsked;
+  setup.imagePixelsPerFrameUnit = PixelsPerFrameUnit(frame, layout);
   std::optional<DrawingParts> parts;
   if (std::thread::hardware_concurrency() > 1)
-    parts = source.PartsForThreads(PixelsPerFrameUnit(frame, layout));
+    parts = source.PartsForThreads(setup.imagePixelsPerFrameUnit);
   if (!parts) return EncodePicture(DrawPlotPicture(source, setup), request);
   const auto pieceByPiece = [&](const DrawingPart& part) {
     return [&, part](QPainter& painter, const QRectF& target) {

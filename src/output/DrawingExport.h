@@ -102,7 +102,8 @@ std::string EncodeImage(ExportFormat format, const QImage& image, int pixelsPerM
 std::string EncodePicture(const MetafilePicture& picture, const EncodeRequest& request);
 
 // The PNG or BMP file of a source's page as EncodePicture makes it of DrawPlotPicture's
-// picture, to the bit. A large page of a source that draws in parts is drawn in two parts at
+// picture drawn for that image (its imagePixelsPerFrameUnit that of the image's layout), to
+// the bit. A large page of a source that draws in parts is drawn in two parts at
 // once, each recorded and painted by a processor of its own: recording the whole picture
 // first would leave one processor idle for as long as the recording takes.
 std::string EncodeSourceImage(const PlotSource& source, const DrawSetup& setup,

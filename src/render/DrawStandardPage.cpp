@@ -26,6 +26,16 @@ constexpr std::size_t kLargestMetafileBytes = std::size_t{1} << 29;
 // A solid polyline keeps the points that move it by more than half a unit of the picture:
 // no more than rounding them onto its grid already did.
 constexpr double kThinningTolerance = 0.5;
+// In a picture drawn for one image, by more than a sixteenth of the image's pixel: a pen's
+// edge then passes a pixel's centre on the other side only where it already ran within that
+// of it. On a plot of arcs much finer than its image's pixels, half of the points the grid's
+// half unit keeps go as well.
+constexpr double kImageThinningPixels = 1.0 / 16;
+
+double ThinningTolerance(const DrawSetup& setup) {
+  if (!(setup.imagePixelsPerFrameUnit > 0)) return kThinningTolerance;
+  return std::max(kThinningTolerance, kImageThinningPixels / setup.imagePixelsPerFrameUnit);
+}
 
 struct Offset {
   double u;
@@ -96,7 +106,8 @@ class PageDrawing {
         colourMode_(setup.settings.Colour()),
         angle_(setup.rotation.angle),
         cosA_(setup.rotation.cosA),
-        sinA_(setup.rotation.sinA) {
+        sinA_(setup.rotation.sinA),
+        thinning_(ThinningTolerance(setup)) {
     box_ = InkBoxOf(page_);
     if (box_.empty) box_ = {0, 0, 0, 0, false};
     width_ = box_.Width();
@@ -267,7 +278,7 @@ class PageDrawing {
       logical.clear();
       for (const PlotPoint& p : points)
         logical.push_back(Logical(p));
-      ThinPolyline(logical, kThinningTolerance);
+      ThinPolyline(logical, thinning_);
       metafile_->Polyline(logical);
       if (triangleEnds_ && points.size() >= 2) {
         AddTriangleEnd(points[points.size() - 2], points.back());
@@ -443,6 +454,7 @@ class PageDrawing {
   const std::int16_t angle_;
   const double cosA_;
   const double sinA_;
+  const double thinning_;  // in the picture's units
   PlotBox box_;
   double width_ = 0;
   double height_ = 0;

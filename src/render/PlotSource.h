@@ -39,6 +39,10 @@ struct DrawSetup {
   Rotation rotation;
   DisplaySettings settings;
   std::shared_ptr<const PenTable> pens;
+  // For a picture drawn for one image only: the image's pixels per unit of the frame. Finer
+  // detail than its pixels show may then be left out. 0 for a picture that is shown at any
+  // size (the window's, a vector file's), which keeps all of it.
+  double imagePixelsPerFrameUnit = 0;
 
   const PenSetting* Pen(int pen) const { return pens ? pens->Find(pen) : nullptr; }
 };

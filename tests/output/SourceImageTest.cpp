@@ -6,6 +6,7 @@
 #include "reader/PlotReader.h"
 #include "render/DrawPlot.h"
 #include "render/DrawStandardPage.h"
+#include "render/MetafileDrawing.h"
 #include "render/Rotation.h"
 
 namespace korvid {
@@ -14,6 +15,13 @@ namespace {
 class Silent : public ReaderMessenger {
   void ShowMessage(const std::string&) override {}
 };
+
+// The setup EncodeSourceImage draws the request's image with.
+DrawSetup ForImage(const PlotSource& source, DrawSetup setup, const EncodeRequest& request) {
+  const QRect frame = source.Frame(setup.rotation.angle);
+  setup.imagePixelsPerFrameUnit = PixelsPerFrameUnit(frame, RasterLayoutFor(frame, request));
+  return setup;
+}
 
 // Enough segments for two threads, zigzags in pens that have colours and pens that keep
 // the colour before them, in every line style, and circles and arcs after them.
@@ -89,7 +97,36 @@ TEST(SourceImageTest, StandardPageInPartsIsTheImageOfTheWholePicture) {
     EncodeRequest request;
     request.widthPx = widthPx;
     EXPECT_EQ(EncodeSourceImage(*source, setup, request),
-              EncodePicture(DrawPlotPicture(*source, setup), request));
+              EncodePicture(DrawPlotPicture(*source, ForImage(*source, setup, request)), request));
+  }
+}
+
+// Circles of 5-degree chords, as a plotter draws them, a few pixels across on a small image.
+TEST(SourceImageTest, AnImageLeavesOutWhatItsPixelsCannotShow) {
+  std::string plot = "IN;SP1;";
+  for (int i = 0; i < 400; ++i)
+    plot += "PU" + std::to_string(i % 20 * 400) + "," + std::to_string(i / 20 * 400) + ";CI150;";
+  const auto pages = std::make_shared<const StandardPlot>(ReadStandardPlotBytes(plot).plot);
+  const std::unique_ptr<PlotSource> source = SourceOfPages(pages);
+  const DrawSetup setup{RotationForAngle(0), DisplaySettings()};
+  const auto linesOf = [&](const DrawSetup& drawn) {
+    return DrawPlotPicture(*source, drawn).Contents()->lines.size();
+  };
+  const std::size_t shown = linesOf(setup);
+  EXPECT_EQ(shown, 400u * 72);
+  for (const auto& [widthPx, fewest, most] :
+       {std::tuple(300, 400u * 12, 400u * 36), {100, 400u * 6, 400u * 18}, {12000, shown, shown}}) {
+    SCOPED_TRACE(widthPx);
+    EncodeRequest request;
+    request.widthPx = widthPx;
+    const DrawSetup image = ForImage(*source, setup, request);
+    const std::size_t lines = linesOf(image);
+    EXPECT_GE(lines, fewest);
+    EXPECT_LE(lines, most);
+    if (widthPx < 10000) {
+      EXPECT_EQ(EncodeSourceImage(*source, setup, request),
+                EncodePicture(DrawPlotPicture(*source, image), request));
+    }
   }
 }
 
