@@ -147,7 +147,7 @@ void BM_ReadStandardPlotFile(benchmark::State& state, InputSource source) {
     benchmark::DoNotOptimize(outcome.counts.instructions);
     points = 0;
     for (const StandardPolyline& line : outcome.plot.pages[0].polylines)
-      points += static_cast<std::int64_t>(line.points.size());
+      points += static_cast<std::int64_t>(line.PointCount());
   }
   if (points < PlotModel::MaxSegments) {
     state.SkipWithError("the standard reading holds fewer points than the segment table");

@@ -130,6 +130,7 @@ void WriteStandardDump(std::FILE* out, const StandardReadOutcome& outcome) {
   dump.Integer(static_cast<long long>(outcome.plot.pages.size()));
   dump.EndLine();
   long long number = 0;
+  std::vector<PlotPoint> scratch;
   for (const StandardPage& page : outcome.plot.pages) {
     dump.Text("page");
     dump.Integer(++number);
@@ -159,8 +160,9 @@ void WriteStandardDump(std::FILE* out, const StandardReadOutcome& outcome) {
         dump.Integer(line.style.lineType);
       }
       dump.Number(line.style.patternLength);
-      dump.Integer(static_cast<long long>(line.points.size()));
-      for (const PlotPoint& p : line.points) {
+      const std::vector<PlotPoint>& points = line.Points(scratch);
+      dump.Integer(static_cast<long long>(points.size()));
+      for (const PlotPoint& p : points) {
         dump.Number(p.x);
         dump.Number(p.y);
       }

@@ -52,34 +52,21 @@ double BoundedChordDeg(double chordDeg) {
   return std::min(chordDeg, kCoarsestChordDeg);
 }
 
-void AppendArc(PlotPoint centre, double radius, double startDeg, double sweepDeg, double chordDeg,
-               std::vector<PlotPoint>& points) {
+ArcSteps StepsOfArc(PlotPoint centre, double radius, double startDeg, double sweepDeg,
+                    double chordDeg) {
   if (!std::isfinite(radius) || !std::isfinite(startDeg) || !std::isfinite(sweepDeg) ||
       !Finite(centre))
-    return;
+    return {};
   const double chord = BoundedChordDeg(chordDeg);
   const double steps = std::ceil(std::fabs(sweepDeg) / chord);
   const int count = std::min(static_cast<int>(std::clamp(steps, 1.0, double{kMostCurvePoints})),
                              ChordsForResolution(sweepDeg));
-  // Each point is the one before turned by one step; every 64th is placed afresh, so
-  // that rounding never adds up.
-  const double step = sweepDeg / count * kDegree;
-  const double c = std::cos(step), s = std::sin(step);
-  const double start = startDeg * kDegree;
-  double dx = radius * std::cos(start), dy = radius * std::sin(start);
-  points.reserve(points.size() + static_cast<std::size_t>(count));
-  for (int i = 1; i <= count; ++i) {
-    if (i % 64 == 0) {
-      const double angle = start + step * i;
-      dx = radius * std::cos(angle);
-      dy = radius * std::sin(angle);
-    } else {
-      const double x = dx * c - dy * s;
-      dy = dx * s + dy * c;
-      dx = x;
-    }
-    points.push_back({centre.x + dx, centre.y + dy});
-  }
+  return {count, startDeg * kDegree, sweepDeg / count * kDegree};
+}
+
+void AppendArc(PlotPoint centre, double radius, double startDeg, double sweepDeg, double chordDeg,
+               std::vector<PlotPoint>& points) {
+  AppendArcPoints(centre, radius, StepsOfArc(centre, radius, startDeg, sweepDeg, chordDeg), points);
 }
 
 void AppendThreePointArc(PlotPoint start, PlotPoint middle, PlotPoint end, double chordDeg,

@@ -46,9 +46,14 @@ class CurveResolutionScope {
 // bound (INT_MAX) where it sets none.
 int ChordsForResolution(double sweepDeg);
 
-// Points of a circular arc around `centre` from angle `startDeg` through `sweepDeg`
+// The steps of a circular arc around `centre` from angle `startDeg` through `sweepDeg`
 // (counter-clockwise when positive), one chord per `chordDeg` at most, and no more chords
-// than the resolution in force needs. The start point is not included, the end point is.
+// than the resolution in force needs; none for an arc not given in finite numbers.
+ArcSteps StepsOfArc(PlotPoint centre, double radius, double startDeg, double sweepDeg,
+                    double chordDeg);
+
+// The points of that arc (AppendArcPoints of StepsOfArc). The start point is not included,
+// the end point is.
 void AppendArc(PlotPoint centre, double radius, double startDeg, double sweepDeg, double chordDeg,
                std::vector<PlotPoint>& points);
 

@@ -12,9 +12,9 @@ namespace {
 // Coordinates beyond this (plotter units, 25 km) are not on any sheet.
 constexpr double kFarthest = 1e9;
 
+// Neither a number beyond it nor one that is not a number passes.
 bool Usable(PlotPoint p) {
-  return std::isfinite(p.x) && std::isfinite(p.y) && std::fabs(p.x) <= kFarthest &&
-         std::fabs(p.y) <= kFarthest;
+  return (std::fabs(p.x) <= kFarthest) & (std::fabs(p.y) <= kFarthest);
 }
 
 }  // namespace
@@ -83,7 +83,7 @@ void PageBuilder::NotePen(double widthMm) {
 }
 
 void PageBuilder::Append(PlotPoint p) {
-  std::vector<PlotPoint>& points = Page().polylines.back().points;
+  std::vector<PlotPoint>& points = Page().polylines.back().placed;
   Grow(points);
   points.push_back(p);
   Page().extents.Include(p);
@@ -98,7 +98,7 @@ void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& sty
   Reserve(points, 4);
   points.push_back(from);
   points.push_back(to);
-  lines.push_back({std::move(points), style});
+  lines.push_back({std::move(points), style, {}});
   NotePen(style.widthMm);
   NoteUserUnits();
   Page().extents.Include(from);
@@ -106,8 +106,18 @@ void PageBuilder::StartLine(PlotPoint from, PlotPoint to, const StrokeStyle& sty
 }
 
 void PageBuilder::DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) {
+  DrawPathOf(points, count, nullptr, style);
+}
+
+void PageBuilder::DrawArcPath(const PlotPoint* points, std::size_t count, const PolylineArc& arc,
+                              const StrokeStyle& style) {
+  DrawPathOf(points, count, &arc, style);
+}
+
+void PageBuilder::DrawPathOf(const PlotPoint* points, std::size_t count, const PolylineArc* arc,
+                             const StrokeStyle& style) {
   if (Inks(style) && !style.DotsOnly()) {
-    AddPath(points, count, style);
+    AddPath(points, count, style, arc);
     return;
   }
   for (std::size_t i = 1; i < count; ++i)
@@ -119,6 +129,14 @@ void PageBuilder::DrawClosedPath(const PlotPoint* points, std::size_t count,
   if (!drawn) return;
   open_ = false;
   AddPath(points, count, style);
+  open_ = false;
+}
+
+void PageBuilder::DrawClosedArcPath(const PlotPoint* points, std::size_t count,
+                                    const PolylineArc& arc, const StrokeStyle& style, bool drawn) {
+  if (!drawn) return;
+  open_ = false;
+  AddPath(points, count, style, &arc);
   open_ = false;
 }
 
@@ -164,7 +182,8 @@ void PageBuilder::Reserve(std::vector<PlotPoint>& points, std::size_t size) {
   points.reserve(capacity);
 }
 
-void PageBuilder::AddPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) {
+void PageBuilder::AddPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style,
+                          const PolylineArc* arc) {
   bool plain = !clip_ && count >= 2;
   for (std::size_t i = 0; plain && i < count; ++i)
     plain = Usable(points[i]);
@@ -173,35 +192,57 @@ void PageBuilder::AddPath(const PlotPoint* points, std::size_t count, const Stro
       AddSegment(points[i - 1], points[i], style);
     return;
   }
+  const bool keepsArc =
+      arc && rotation_ == 0 && static_cast<std::size_t>(arc->steps.count) == count - 1;
   StandardPage& page = Page();
   const PlotPoint first = Turned(points[0]);
   const bool continues = open_ && !page.polylines.empty() && page.polylines.back().style == style &&
                          lastEnd_.x == first.x && lastEnd_.y == first.y;
   if (!continues) {
     Grow(page.polylines);
-    std::vector<PlotPoint> fresh;
-    Reserve(fresh, count);
-    page.polylines.push_back({std::move(fresh), style});
+    StandardPolyline fresh{{}, style, {}};
+    Reserve(fresh.placed, keepsArc ? 4 : count);
+    if (keepsArc) Grow(fresh.arcs);
+    page.polylines.push_back(std::move(fresh));
     NotePen(style.widthMm);
     NoteUserUnits();
   }
-  std::vector<PlotPoint>& line = page.polylines.back().points;
-  Reserve(line, line.size() + count);
+  StandardPolyline& polyline = page.polylines.back();
+  std::vector<PlotPoint>& line = polyline.placed;
+  if (!keepsArc) Reserve(line, line.size() + count);
   if (!continues) {
     line.push_back(first);
     page.extents.Include(first);
   }
-  PlotBox bounds;
-  for (std::size_t i = 1; i < count; ++i) {
-    const PlotPoint p = rotation_ == 0 ? points[i] : Turned(points[i]);
-    line.push_back(p);
-    bounds.Include(p);
+  const PlotPoint* added = points + 1;
+  if (keepsArc) {
+    Grow(polyline.arcs);
+    polyline.arcs.push_back(*arc);
+    polyline.arcs.back().after = static_cast<std::uint32_t>(line.size());
+    polyline.arcs.back().end = points[count - 1];
+  } else {
+    // A plotter's curves come here a few dozen points at a time: copied in one go.
+    const std::size_t before = line.size();
+    if (rotation_ == 0) {
+      line.insert(line.end(), points + 1, points + count);
+    } else {
+      for (std::size_t i = 1; i < count; ++i)
+        line.push_back(Turned(points[i]));
+    }
+    added = line.data() + before;
   }
-  if (!bounds.empty) {
-    page.extents.Include({bounds.minX, bounds.minY});
-    page.extents.Include({bounds.maxX, bounds.maxY});
+  // The box of the points added, without a branch.
+  double minX = added[0].x, maxX = minX, minY = added[0].y, maxY = minY;
+  for (std::size_t i = 1; i + 1 < count; ++i) {
+    const PlotPoint p = added[i];
+    minX = p.x < minX ? p.x : minX;
+    maxX = p.x > maxX ? p.x : maxX;
+    minY = p.y < minY ? p.y : minY;
+    maxY = p.y > maxY ? p.y : maxY;
   }
-  lastEnd_ = line.back();
+  page.extents.Include({minX, minY});
+  page.extents.Include({maxX, maxY});
+  lastEnd_ = Turned(points[count - 1]);
   lastTo_ = points[count - 1];
   open_ = true;
 }

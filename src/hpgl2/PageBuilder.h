@@ -35,6 +35,10 @@ class PageBuilder final : public StrokeTarget {
   void DrawPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style) override;
   void DrawClosedPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style,
                       bool drawn) override;
+  void DrawArcPath(const PlotPoint* points, std::size_t count, const PolylineArc& arc,
+                   const StrokeStyle& style) override;
+  void DrawClosedArcPath(const PlotPoint* points, std::size_t count, const PolylineArc& arc,
+                         const StrokeStyle& style, bool drawn) override;
   void DrawDot(PlotPoint at, const StrokeStyle& style) override;
   void BreakLine() override { open_ = false; }
   // Pen-down moves of pen 0 that drew nothing.
@@ -44,8 +48,10 @@ class PageBuilder final : public StrokeTarget {
   // non-finite point breaks the line.
   void AddSegment(PlotPoint from, PlotPoint to, const StrokeStyle& style);
   // A run of connected segments through `count` points, as AddSegment one after the
-  // other would draw them, in one go.
-  void AddPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style);
+  // other would draw them, in one go. With `arc`, the points after the first are its own:
+  // where nothing clips or turns them, the line keeps the arc instead.
+  void AddPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style,
+               const PolylineArc* arc = nullptr);
 
   // False when nothing of it is left to fill (outside the window, or degenerate).
   bool FillPolygon(const std::vector<PlotRing>& rings, const StandardPolygon& fill);
@@ -73,6 +79,8 @@ class PageBuilder final : public StrokeTarget {
   StandardPage& Page() { return plot_.pages.back(); }
   const StandardPage& Page() const { return plot_.pages.back(); }
   PlotPoint Turned(PlotPoint p) const;
+  void DrawPathOf(const PlotPoint* points, std::size_t count, const PolylineArc* arc,
+                  const StrokeStyle& style);
   template <typename T>
   void Grow(std::vector<T>& items);
   void Reserve(std::vector<PlotPoint>& points, std::size_t size);

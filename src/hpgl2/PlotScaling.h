@@ -46,10 +46,8 @@ class PlotTransform {
   static std::optional<PlotTransform> Of(const ScalingPoints& points, const ScaleSetting& scale);
 
   bool Scaled() const { return scaled_; }
-  PlotPoint ToPlotter(PlotPoint user) const {
-    if (!scaled_) return user;
-    return {offsetX_ + factorX_ * user.x, offsetY_ + factorY_ * user.y};
-  }
+  AxisScaling Scaling() const { return {scaled_, factorX_, factorY_, offsetX_, offsetY_}; }
+  PlotPoint ToPlotter(PlotPoint user) const { return Scaling().ToPlotter(user); }
   PlotPoint ToUser(PlotPoint plotter) const {
     if (!scaled_) return plotter;
     return {(plotter.x - offsetX_) / factorX_, (plotter.y - offsetY_) / factorY_};

@@ -117,7 +117,7 @@ void Plotter::EncodedMove(double x, double y, bool absolute, bool penUp) {
   MovePen(Point(x, y, !absolute), !penUp);
 }
 
-void Plotter::Curve(const std::vector<PlotPoint>& points) {
+void Plotter::Curve(const std::vector<PlotPoint>& points, const PolylineArc* arc) {
   if (points.empty()) return;
   if (!c_.state.penDown) {
     for (const PlotPoint& p : points)
@@ -131,7 +131,10 @@ void Plotter::Curve(const std::vector<PlotPoint>& points) {
   path.insert(path.end(), points.begin(), points.end());
   const bool onPage = !InPolygonMode();
   if (onPage) pendingDot_ = false;
-  target_->DrawPath(path.data(), path.size(), Stroke());
+  if (arc)
+    target_->DrawArcPath(path.data(), path.size(), *arc, Stroke());
+  else
+    target_->DrawPath(path.data(), path.size(), Stroke());
   c_.state.pen = points.back();
   if (onPage) c_.state.carriageReturn = c_.state.pen;
 }
@@ -154,10 +157,24 @@ void Plotter::Arc(PlotPoint centreUser, double sweepDeg, double chordDeg) {
   const double startDeg = std::atan2(penUser.y - centreUser.y, penUser.x - centreUser.x) / kDegree;
   std::vector<PlotPoint>& points = curveScratch_;
   points.clear();
-  AppendArc(centreUser, radius, startDeg, sweepDeg, ChordDeg(chordDeg, radius), points);
-  ToPlotter(c_.transform, points);
+  const PolylineArc arc =
+      ArcOf(centreUser, radius,
+            StepsOfArc(centreUser, radius, startDeg, sweepDeg, ChordDeg(chordDeg, radius)), points);
   if (!points.empty()) CountArc();
-  Curve(points);
+  Curve(points, &arc);
+}
+
+// The arc's points in plotter units into `points`, and the arc they are.
+PolylineArc Plotter::ArcOf(PlotPoint centreUser, double radius, const ArcSteps& steps,
+                           std::vector<PlotPoint>& points) const {
+  PolylineArc arc;
+  arc.steps = steps;
+  arc.centre = centreUser;
+  arc.radius = radius;
+  arc.scaling = c_.transform.Scaling();
+  arc.AppendPoints(points);
+  if (!points.empty()) arc.end = points.back();
+  return arc;
 }
 
 void Plotter::ThreePointArc(PlotPoint middleUser, PlotPoint endUser, double chordDeg) {
@@ -185,13 +202,14 @@ void Plotter::Circle(double radiusUser, double chordDeg) {
   std::vector<PlotPoint>& points = curveScratch_;
   points.clear();
   const PlotPoint centre = PenInUserUnits();
-  points.push_back({centre.x + radiusUser, centre.y});
-  AppendArc(centre, radiusUser, 0, 360, ChordDeg(chordDeg, radiusUser), points);
-  ToPlotter(c_.transform, points);
+  points.push_back(c_.transform.ToPlotter({centre.x + radiusUser, centre.y}));
+  const PolylineArc arc =
+      ArcOf(centre, radiusUser,
+            StepsOfArc(centre, radiusUser, 0, 360, ChordDeg(chordDeg, radiusUser)), points);
   if (points.size() < 2) return;
   CountArc();
   if (!HasPen() && !InPolygonMode()) ++c_.outcome.counts.withoutPen;
-  target_->DrawClosedPath(points.data(), points.size(), Stroke(), HasPen());
+  target_->DrawClosedArcPath(points.data(), points.size(), arc, Stroke(), HasPen());
 }
 
 // ---------------------------------------------------------------- rectangles, wedges, polygons

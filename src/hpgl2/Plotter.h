@@ -87,7 +87,8 @@ class Plotter {
   // A move of PE data, in user units.
   void EncodedMove(double x, double y, bool absolute, bool penUp);
   // A curve's points (plotter units) from the pen, drawn as the pen is up or down.
-  void Curve(const std::vector<PlotPoint>& points);
+  // `arc`: what the points are the arc of, when they are one.
+  void Curve(const std::vector<PlotPoint>& points, const PolylineArc* arc = nullptr);
 
   void Arc(PlotPoint centreUser, double sweepDeg, double chordDeg);
   void ThreePointArc(PlotPoint middleUser, PlotPoint endUser, double chordDeg);
@@ -114,6 +115,8 @@ class Plotter {
   const StrokeStyle& MakeStroke();
   std::int32_t DashIndex(const std::vector<double>& pattern);
   double ChordDeg(double parameter, double radiusUser) const;
+  PolylineArc ArcOf(PlotPoint centreUser, double radius, const ArcSteps& steps,
+                    std::vector<PlotPoint>& points) const;
   bool Drawing() const { return c_.state.penDown && HasPen(); }
 
   PlotterContext c_;

@@ -22,6 +22,18 @@ class StrokeTarget {
   // `drawn`: whether the pen draws it (pen 0 does not).
   virtual void DrawClosedPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style,
                               bool drawn) = 0;
+  // The same, where the points after the first are those of `arc`: a target that can keeps
+  // the arc instead of its points.
+  virtual void DrawArcPath(const PlotPoint* points, std::size_t count, const PolylineArc& arc,
+                           const StrokeStyle& style) {
+    (void)arc;
+    DrawPath(points, count, style);
+  }
+  virtual void DrawClosedArcPath(const PlotPoint* points, std::size_t count, const PolylineArc& arc,
+                                 const StrokeStyle& style, bool drawn) {
+    (void)arc;
+    DrawClosedPath(points, count, style, drawn);
+  }
   // A pen lowered and raised again without moving.
   virtual void DrawDot(PlotPoint at, const StrokeStyle& style) = 0;
   // The next segment starts a new line even if it continues the last one.

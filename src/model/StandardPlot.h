@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -70,10 +71,69 @@ struct StrokeStyle {
   bool operator==(const StrokeStyle&) const = default;
 };
 
-// A run of pen-down moves: two or more points (one point is a dot).
+// A scaling from the file's units to plotter units on each axis (IP, SC): a point is
+// offset + factor * user, axis by axis.
+struct AxisScaling {
+  bool scaled = false;
+  double factorX = 1, factorY = 1, offsetX = 0, offsetY = 0;
+
+  PlotPoint ToPlotter(PlotPoint user) const {
+    if (!scaled) return user;
+    return {offsetX + factorX * user.x, offsetY + factorY * user.y};
+  }
+};
+
+// The points of a circular arc as a plotter puts them down: `count` of them, from `start`
+// (radians) on, each `step` further round `centre` than the one before, the start itself
+// not among them.
+struct ArcSteps {
+  int count = 0;
+  double start = 0;
+  double step = 0;
+};
+void AppendArcPoints(PlotPoint centre, double radius, const ArcSteps& steps,
+                     std::vector<PlotPoint>& points);
+
+// An arc of a polyline kept as the arc: a plot of many small arcs would otherwise hold a few
+// dozen points for each. Its points are those AppendArcPoints puts down in the file's units,
+// scaled to plotter units, to the bit.
+struct PolylineArc {
+  std::uint32_t after = 0;  // the polyline's placed points before it
+  ArcSteps steps;
+  PlotPoint centre;  // in the file's units
+  double radius = 0;
+  AxisScaling scaling;
+  PlotPoint end;  // its last point, in plotter units
+
+  void AppendPoints(std::vector<PlotPoint>& points) const;
+  // No less than the length of its chords, its first from where it starts: none is longer
+  // than its step round the circle, stretched by the larger of the scaling's factors.
+  double ChordsLengthAtMost() const {
+    const double stretch =
+        scaling.scaled ? std::max(std::fabs(scaling.factorX), std::fabs(scaling.factorY)) : 1;
+    return std::fabs(radius * steps.step) * steps.count * stretch;
+  }
+};
+
+// A run of pen-down moves: two or more points (one point is a dot). Its points are those
+// placed one by one, each followed by the arcs drawn from it, in order.
 struct StandardPolyline {
-  std::vector<PlotPoint> points;
+  std::vector<PlotPoint> placed;
   StrokeStyle style;
+  std::vector<PolylineArc> arcs;
+
+  std::size_t PointCount() const;
+  PlotPoint Front() const { return placed.front(); }
+  PlotPoint Back() const {
+    return !arcs.empty() && arcs.back().after == placed.size() ? arcs.back().end : placed.back();
+  }
+  // All its points in order: the placed points themselves when it has no arcs, else
+  // `scratch` filled with them.
+  const std::vector<PlotPoint>& Points(std::vector<PlotPoint>& scratch) const;
+  std::vector<PlotPoint> AllPoints() const {
+    std::vector<PlotPoint> scratch;
+    return Points(scratch);
+  }
 };
 
 enum class FillKind : std::uint8_t { Solid, Hatch, CrossHatch };

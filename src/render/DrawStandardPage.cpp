@@ -65,11 +65,12 @@ void ForEachItem(const StandardPage& page, Line line, Fill fill) {
 // At least the lines a polyline draws, as room for them: a dot for each point, a line
 // between each two, and a dashed line's dashes: each pattern laid along it (an adaptive one
 // at least once on every segment, one more for the rounding) draws its dashes, and each
-// corner may cut one in two. The two parts of a page recorded at once meet where the first
-// part's count says, and the room it leaves unused is moved once: where the thinning leaves
-// points out (on a plot of fine arcs, more than half of them).
+// corner may cut one in two. Its arcs are measured without putting their points down. The two parts
+// of a page recorded at once meet where the first part's count says, and the room it leaves unused
+// is moved once: where the thinning leaves points out (on a plot of fine arcs, more than half of
+// them).
 std::size_t LinesOf(const StandardPlot& plot, const StandardPolyline& line) {
-  const std::size_t points = line.points.size();
+  const std::size_t points = line.PointCount();
   const StrokeStyle& style = line.style;
   if (style.DotsOnly()) return points;
   if (style.Solid()) return points > 0 ? points - 1 : 0;
@@ -78,10 +79,17 @@ std::size_t LinesOf(const StandardPlot& plot, const StandardPolyline& line) {
       !(style.patternLength > 0))
     return points;
   double length = 0;
-  for (std::size_t i = 1; i < points; ++i) {
-    const double dx = line.points[i].x - line.points[i - 1].x;
-    const double dy = line.points[i].y - line.points[i - 1].y;
-    length += std::sqrt(dx * dx + dy * dy);
+  PlotPoint from;
+  std::size_t arc = 0;
+  for (std::size_t i = 0; i < line.placed.size(); ++i) {
+    const PlotPoint to = line.placed[i];
+    if (i > 0)
+      length += std::sqrt((to.x - from.x) * (to.x - from.x) + (to.y - from.y) * (to.y - from.y));
+    from = to;
+    for (; arc < line.arcs.size() && line.arcs[arc].after == i + 1; ++arc) {
+      length += line.arcs[arc].ChordsLengthAtMost();
+      from = line.arcs[arc].end;
+    }
   }
   const std::size_t parts = patterns[static_cast<std::size_t>(style.dashIndex)].size();
   const double dashes = (length / style.patternLength + (style.Adaptive() ? points : 0) + 2) *
@@ -262,7 +270,7 @@ class PageDrawing {
     const ColourRef colour = Colour(ColourFor(entry, style.colour));
     const double widthMm = WidthFor(entry, style.widthMm);
     UsePen(colour, widthMm, PenStyleOf(style.ends, style.joins), style.miterLimit);
-    const std::vector<PlotPoint>& points = line.points;
+    const std::vector<PlotPoint>& points = line.Points(points_);
     if (style.DotsOnly()) {
       for (const PlotPoint& p : points)
         Segment(p, p);
@@ -272,7 +280,7 @@ class PageDrawing {
     const bool wide = halfWidth_ * scale_ > 0.5;
     triangleEnds_ = wide && style.ends == LineEnd::Triangle;
     if (wide && style.joins == LineJoin::Triangle) AddTriangleJoins(points);
-    const bool dashed = !style.Solid() && DrawDashed(line);
+    const bool dashed = !style.Solid() && DrawDashed(style, points);
     if (!dashed) {
       std::vector<EmfWriter::Point>& logical = scratch_;
       logical.clear();
@@ -345,8 +353,7 @@ class PageDrawing {
 
   // The dash pattern laid along the whole polyline, continuing from segment to segment; an
   // adaptive one starts afresh on every segment, stretched to a whole number of patterns.
-  bool DrawDashed(const StandardPolyline& line) {
-    const StrokeStyle& style = line.style;
+  bool DrawDashed(const StrokeStyle& style, const std::vector<PlotPoint>& points) {
     const auto& patterns = plot_.dashPatterns;
     if (style.dashIndex < 0 || static_cast<std::size_t>(style.dashIndex) >= patterns.size())
       return false;
@@ -361,20 +368,20 @@ class PageDrawing {
     std::vector<double>& lengths = lengthScratch_;
     lengths.clear();
     double length = 0;
-    for (std::size_t i = 1; i < line.points.size(); ++i) {
-      const double dx = line.points[i].x - line.points[i - 1].x;
-      const double dy = line.points[i].y - line.points[i - 1].y;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      const double dx = points[i].x - points[i - 1].x;
+      const double dy = points[i].y - points[i - 1].y;
       lengths.push_back(std::sqrt(dx * dx + dy * dy));
       length += lengths.back();
     }
     const double patternsDrawn =
-        length / style.patternLength + (style.Adaptive() ? line.points.size() : 0);
+        length / style.patternLength + (style.Adaptive() ? points.size() : 0);
     if (!std::isfinite(length) || patternsDrawn * pattern.size() > kMostDashes) return false;
     double unit = style.patternLength / total;
     std::size_t part = 0;
     double left = pattern[0] * unit;  // of the current part of the pattern
-    for (std::size_t i = 1; i < line.points.size(); ++i) {
-      const PlotPoint a = line.points[i - 1], b = line.points[i];
+    for (std::size_t i = 1; i < points.size(); ++i) {
+      const PlotPoint a = points[i - 1], b = points[i];
       const double segment = lengths[i - 1];
       if (style.Adaptive()) {
         const double repeats = std::max(1.0, std::round(segment / style.patternLength));
@@ -461,7 +468,8 @@ class PageDrawing {
   double scale_ = 1;
   Metafile* metafile_ = nullptr;
   std::vector<EmfWriter::Point> scratch_;
-  std::vector<double> lengthScratch_;                     // of the dashed polyline being drawn
+  std::vector<PlotPoint> points_;      // of the polyline being drawn, where it has arcs
+  std::vector<double> lengthScratch_;  // of the dashed polyline being drawn
   std::vector<std::vector<EmfWriter::Point>> triangles_;  // of the polyline being drawn
   double halfWidth_ = 0;  // plotter units, of the polyline being drawn
   bool triangleEnds_ = false;
@@ -590,12 +598,11 @@ class PageSource final : public PlotSource {
     ForEachItem(
         Shown(),
         [&](const StandardPolyline& line) {
-          items.work.push_back(static_cast<double>(line.points.size()));
+          items.work.push_back(static_cast<double>(line.PointCount()));
           if (withLines) items.lines.push_back(LinesOf(*plot_, line));
-          items.joinsOn.push_back(before != nullptr && !line.points.empty() &&
-                                  !before->points.empty() &&
-                                  line.points.front().x == before->points.back().x &&
-                                  line.points.front().y == before->points.back().y);
+          items.joinsOn.push_back(before != nullptr && !line.placed.empty() &&
+                                  !before->placed.empty() && line.Front().x == before->Back().x &&
+                                  line.Front().y == before->Back().y);
           before = &line;
         },
         [&](const StandardPolygon& polygon) {

@@ -17,10 +17,10 @@ void CheckPage(const StandardPage& page, const StandardPlot& plot) {
   };
   FUZZ_REQUIRE(page.Empty() == box.empty);
   for (const StandardPolyline& line : page.polylines) {
-    FUZZ_REQUIRE(line.points.size() >= 2 && std::isfinite(line.style.widthMm) &&
+    FUZZ_REQUIRE(line.PointCount() >= 2 && std::isfinite(line.style.widthMm) &&
                  line.style.widthMm >= 0);
     FUZZ_REQUIRE(line.style.dashIndex < static_cast<int>(plot.dashPatterns.size()));
-    for (const PlotPoint& p : line.points)
+    for (const PlotPoint& p : line.AllPoints())
       FUZZ_REQUIRE(std::isfinite(p.x) && std::isfinite(p.y) && inside(p));
   }
   for (const StandardPolygon& polygon : page.polygons) {

@@ -232,7 +232,7 @@ std::string Buffered(const std::string& moves) {
   buffer.DrawEdges(page, drawn);
   std::string out;
   for (const StandardPolyline& line : plot.pages[0].polylines)
-    out += (out.empty() ? "" : " | ") + Points(line.points);
+    out += (out.empty() ? "" : " | ") + Points(line.AllPoints());
   out += " / fills";
   for (const PlotRing& ring : buffer.Rings())
     out += " " + std::to_string(ring.size());

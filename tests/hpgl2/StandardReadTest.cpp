@@ -23,7 +23,7 @@ std::string Lines(const std::string& text) {
   const std::vector<StandardPage> pages = Read(text).plot.pages;
   for (std::size_t p = 0; p < pages.size(); ++p) {
     for (std::size_t i = 0; i < pages[p].polylines.size(); ++i)
-      out += (i ? " | " : p ? " || " : "") + Points(pages[p].polylines[i].points);
+      out += (i ? " | " : p ? " || " : "") + Points(pages[p].polylines[i].AllPoints());
   }
   return out;
 }
@@ -432,7 +432,7 @@ TEST(StandardRead, MemoryBudgetStopsTheReadAndSaysSo) {
     EXPECT_EQ(outcome.memoryBudgetReached, outcome.stoppedAtByte > 0) << budget;
     stoppedWithADrawing |= outcome.memoryBudgetReached && outcome.Drew();
     for (const StandardPolyline& line : outcome.plot.pages[0].polylines)
-      ASSERT_GE(line.points.size(), 2u) << budget;
+      ASSERT_GE(line.PointCount(), 2u) << budget;
   }
   EXPECT_TRUE(stoppedWithADrawing);
   std::string line = "PD";
@@ -440,7 +440,41 @@ TEST(StandardRead, MemoryBudgetStopsTheReadAndSaysSo) {
     line += std::to_string(i) + "," + std::to_string(i % 7) + ",";
   const StandardReadOutcome whole = Read(line + "0,0;PU;");
   EXPECT_FALSE(whole.memoryBudgetReached);
-  EXPECT_EQ(whole.plot.pages[0].polylines[0].points.size(), 20002u);
+  EXPECT_EQ(whole.plot.pages[0].polylines[0].PointCount(), 20002u);
+}
+
+// A polyline keeps its arcs as arcs where nothing clips or turns them: their points are
+// exactly those put down one by one where a window (far beyond them) makes the page clip.
+TEST(StandardRead, ArcsKeptAsArcsGiveThePointsDrawnOneByOne) {
+  const TextCase cases[] = {
+      {"ArcsInScaledUnits", "IP0,0,16158,11040;SC0,1000,0,700;PU10,10;PD;AA74.7,207.4,-160.5,5;",
+       "1"},
+      {"ArcAfterArcAndLines", "PU0,0;PD100,0;AA100,100,90;AR-100,0,-45,3;PD500,500;AA0,0,30;", "3"},
+      {"CirclesAndDashes", "LT2,4;PU300,300;CI200,5;PU-50,40;CI33.3;PD;AA0,0,359;", "3"},
+      {"TurnedPlotKeepsPoints", "RO90;PU100,100;PD;AA0,0,270;", "0"},
+  };
+  for (const TextCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const StandardReadOutcome kept = Read(c.text);
+    const StandardReadOutcome clipped = Read("IW-100000,-100000,100000,100000;" + c.text);
+    const StandardPage &a = kept.plot.pages[0], &b = clipped.plot.pages[0];
+    std::size_t arcs = 0;
+    for (const StandardPolyline& line : a.polylines)
+      arcs += line.arcs.size();
+    EXPECT_EQ(std::to_string(arcs), c.expected);
+    ASSERT_EQ(a.polylines.size(), b.polylines.size());
+    for (std::size_t i = 0; i < a.polylines.size(); ++i) {
+      ASSERT_TRUE(b.polylines[i].arcs.empty());
+      const std::vector<PlotPoint> p = a.polylines[i].AllPoints(), q = b.polylines[i].placed;
+      ASSERT_EQ(p.size(), q.size()) << i;
+      ASSERT_EQ(a.polylines[i].PointCount(), q.size());
+      EXPECT_TRUE(a.polylines[i].Back().x == q.back().x && a.polylines[i].Back().y == q.back().y);
+      for (std::size_t k = 0; k < p.size(); ++k)
+        ASSERT_TRUE(p[k].x == q[k].x && p[k].y == q[k].y) << i << " point " << k;
+    }
+    EXPECT_TRUE(a.extents.minX == b.extents.minX && a.extents.maxX == b.extents.maxX &&
+                a.extents.minY == b.extents.minY && a.extents.maxY == b.extents.maxY);
+  }
 }
 
 TEST(StandardRead, EmptyOrMissingFileHasOneEmptyPage) {
@@ -465,7 +499,7 @@ TEST(StandardRead, AdversarialInputsEndWithWhatCouldBeRead) {
     const StandardReadOutcome outcome = Read(input);
     for (const StandardPage& page : outcome.plot.pages)
       for (const StandardPolyline& line : page.polylines)
-        for (const PlotPoint& p : line.points)
+        for (const PlotPoint& p : line.AllPoints())
           ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y)) << input.substr(0, 60);
   }
 }

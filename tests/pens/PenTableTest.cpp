@@ -263,7 +263,7 @@ TEST(PenZero, DrawsInTheStandardReadingOnlyWhenAsked) {
   const StandardReadOutcome edged = ReadStandardPlotBytes(polygon, {.penZeroDraws = true});
   ASSERT_TRUE(edged.Drew());
   ASSERT_EQ(edged.plot.pages[0].polylines.size(), 1u);
-  EXPECT_EQ(edged.plot.pages[0].polylines[0].points.size(), 4u);
+  EXPECT_EQ(edged.plot.pages[0].polylines[0].PointCount(), 4u);
 }
 
 }  // namespace

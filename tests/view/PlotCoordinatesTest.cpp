@@ -61,13 +61,14 @@ TEST(PlotCoordinates, PlaceEveryPointWhereTheDrawingPutsIt) {
     const auto& lines = picture.Contents()->lines;
     std::size_t next = 0;
     for (const StandardPolyline& polyline : standard->pages[0].polylines) {
-      for (std::size_t i = 1; i < polyline.points.size(); ++i, ++next) {
+      const std::vector<PlotPoint> points = polyline.AllPoints();
+      for (std::size_t i = 1; i < points.size(); ++i, ++next) {
         ASSERT_LT(next, lines.size());
         const std::string what = "standard line " + std::to_string(next) + at;
-        const FrameSpot start = placement.ToFrame(polyline.points[i - 1]);
+        const FrameSpot start = placement.ToFrame(points[i - 1]);
         EXPECT_NEAR(start.u, lines[next].x1, 0.5) << what;
         EXPECT_NEAR(start.v, lines[next].y1, 0.5) << what;
-        ExpectNear(placement.ToPlot({lines[next].x2, lines[next].y2}), polyline.points[i],
+        ExpectNear(placement.ToPlot({lines[next].x2, lines[next].y2}), points[i],
                    0.6 / placement.scale, what);
       }
     }
@@ -189,14 +190,14 @@ TEST(PlotCoordinates, ReadTheStandardPageAndTheFilesOwnUnits) {
   const UserUnits& units = turned.pages[0].userUnits;
   EXPECT_TRUE(units.scaled);
   EXPECT_EQ(units.rotation, 90);
-  const PlotPoint end = turned.pages[0].polylines.back().points.back();
+  const PlotPoint end = turned.pages[0].polylines.back().Back();
   ExpectNear(units.ToUser(end), {100, 50}, 1e-9, "back through RO and SC");
   for (const int rotation : {0, 90, 180, 270}) {
     const StandardPlot each =
         ReadStandardPlotBytes("IN;RO" + std::to_string(rotation) + ";SC0,10,0,10,2;PU3,4;PD7,9;")
             .plot;
     const UserUnits& u = each.pages[0].userUnits;
-    ExpectNear(u.ToUser(each.pages[0].polylines[0].points[1]), {7, 9}, 1e-9,
+    ExpectNear(u.ToUser(each.pages[0].polylines[0].AllPoints()[1]), {7, 9}, 1e-9,
                "RO" + std::to_string(rotation));
   }
 }
