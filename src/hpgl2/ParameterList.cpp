@@ -52,6 +52,26 @@ bool ParameterList::Next(double& value) {
       value = negative ? -static_cast<double>(whole) : static_cast<double>(whole);
       return true;
     }
+    // A fraction of 15 digits in all: its digits and its power of ten are both exact as
+    // doubles, and one division rounds their quotient as the exact conversion does.
+    if (pos_ < text_.size() && text_[pos_] == '.') {
+      std::size_t at = pos_ + 1, digits = pos_ - start;
+      std::int64_t mantissa = whole;
+      while (at < text_.size() && IsDigit(text_[at]) && digits < 15) {
+        mantissa = mantissa * 10 + (text_[at] - '0');
+        ++at;
+        ++digits;
+      }
+      const std::size_t decimals = at - pos_ - 1;
+      if (digits > 0 && (at >= text_.size() || !IsDigit(text_[at]))) {
+        static constexpr double kPowers[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+        const double parsed = static_cast<double>(mantissa) / kPowers[decimals];
+        pos_ = at;
+        value = negative ? -parsed : parsed;
+        return true;
+      }
+    }
     // Long or fractional: the exact conversion.
     std::size_t end = start;
     while (end < text_.size() && IsDigit(text_[end]))

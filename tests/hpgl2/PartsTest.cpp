@@ -1,5 +1,8 @@
 // The parts of the standard reading on their own: how a file splits into instructions, PE
 // data, parameter numbers, clipping and curves.
+#include <bit>
+#include <charconv>
+#include <cstring>
 #include <sstream>
 
 #include "TextTable.h"
@@ -163,6 +166,19 @@ TEST(ParameterList, ReadsNumbersAsAPlotterDoes) {
       out += (out.empty() ? "" : " ") + std::string(number);
     }
     EXPECT_EQ(out, numbers) << text;
+  }
+  // Fractions to the bit as the exact conversion has them, up to 15 digits and beyond.
+  for (const char* text : {"0.1", "74.72", "-160.51", "0.3", "2.675", "9007.199254740993",
+                           "123456789.012345", "1234567890.123456", ".000000000000001",
+                           "0.1000000000000000055511151231257827", "-0.0", "5."}) {
+    double expected = 0, value = 1;
+    const bool negative = text[0] == '-';
+    std::from_chars(text + negative, text + std::strlen(text), expected);
+    ParameterList list(text);
+    ASSERT_TRUE(list.Next(value)) << text;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(value),
+              std::bit_cast<std::uint64_t>(negative ? -expected : expected))
+        << text;
   }
 }
 
