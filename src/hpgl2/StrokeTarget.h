@@ -22,8 +22,8 @@ class StrokeTarget {
   // `drawn`: whether the pen draws it (pen 0 does not).
   virtual void DrawClosedPath(const PlotPoint* points, std::size_t count, const StrokeStyle& style,
                               bool drawn) = 0;
-  // The same, where the points after the first are those of `arc`: a target that can keeps
-  // the arc instead of its points.
+  // The same, where the points after the first are those of `arc`: a target may keep the
+  // arc instead of its points.
   virtual void DrawArcPath(const PlotPoint* points, std::size_t count, const PolylineArc& arc,
                            const StrokeStyle& style) {
     (void)arc;

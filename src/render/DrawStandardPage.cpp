@@ -65,10 +65,10 @@ void ForEachItem(const StandardPage& page, Line line, Fill fill) {
 // At least the lines a polyline draws, as room for them: a dot for each point, a line
 // between each two, and a dashed line's dashes: each pattern laid along it (an adaptive one
 // at least once on every segment, one more for the rounding) draws its dashes, and each
-// corner may cut one in two. Its arcs are measured without putting their points down. The two parts
-// of a page recorded at once meet where the first part's count says, and the room it leaves unused
-// is moved once: where the thinning leaves points out (on a plot of fine arcs, more than half of
-// them).
+// corner may cut one in two. Its arcs are measured without putting their points down. The
+// two parts of a page recorded at once meet where the first part's count says, and the room
+// it leaves unused is moved once: where the thinning leaves points out (on a plot of fine
+// arcs, more than half of them).
 std::size_t LinesOf(const StandardPlot& plot, const StandardPolyline& line) {
   const std::size_t points = line.PointCount();
   const StrokeStyle& style = line.style;
