@@ -126,17 +126,19 @@ void PageBuilder::DrawPathOf(const PlotPoint* points, std::size_t count, const P
 
 void PageBuilder::DrawClosedPath(const PlotPoint* points, std::size_t count,
                                  const StrokeStyle& style, bool drawn) {
-  if (!drawn) return;
-  open_ = false;
-  AddPath(points, count, style);
-  open_ = false;
+  DrawClosedPathOf(points, count, nullptr, style, drawn);
 }
 
 void PageBuilder::DrawClosedArcPath(const PlotPoint* points, std::size_t count,
                                     const PolylineArc& arc, const StrokeStyle& style, bool drawn) {
+  DrawClosedPathOf(points, count, &arc, style, drawn);
+}
+
+void PageBuilder::DrawClosedPathOf(const PlotPoint* points, std::size_t count,
+                                   const PolylineArc* arc, const StrokeStyle& style, bool drawn) {
   if (!drawn) return;
   open_ = false;
-  AddPath(points, count, style, &arc);
+  AddPath(points, count, style, arc);
   open_ = false;
 }
 

@@ -79,8 +79,11 @@ class PageBuilder final : public StrokeTarget {
   StandardPage& Page() { return plot_.pages.back(); }
   const StandardPage& Page() const { return plot_.pages.back(); }
   PlotPoint Turned(PlotPoint p) const;
+  // The paths and closed paths, kept as `arc` where it is given.
   void DrawPathOf(const PlotPoint* points, std::size_t count, const PolylineArc* arc,
                   const StrokeStyle& style);
+  void DrawClosedPathOf(const PlotPoint* points, std::size_t count, const PolylineArc* arc,
+                        const StrokeStyle& style, bool drawn);
   template <typename T>
   void Grow(std::vector<T>& items);
   void Reserve(std::vector<PlotPoint>& points, std::size_t size);
