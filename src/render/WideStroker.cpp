@@ -9,6 +9,9 @@ namespace {
 
 // QPainter draws a point as a line this long.
 constexpr double kPointLength = 1.0 / 63;
+// A corner whose own outline lies within this of its miter's tip, in pixels, is cut along
+// its miter line however it is joined: half a point of QPainter's grid.
+constexpr double kCloseToTheTip = 1.0 / 128;
 // How far a join's piece reaches into the lines' rectangles, in its outer corners' distance
 // from the corner's point (at most the pen's width): far beyond the grid's steps, short of
 // any line but the shortest.
@@ -44,6 +47,37 @@ void WideStroker::SetPen(const DevicePen& pen) {
   ends_ = pen.ends;
   joins_ = pen.joins;
   miterLimitSquared_ = pen.miterLimit * pen.miterLimit;
+  // The cosine of half the sharpest turn a miter line may cut: the miter's tip lies
+  // 1 / cos(turn / 2) half widths out; a round corner's rim lies one half width out, a
+  // bevel's cos(turn / 2).
+  const double reach = half_ > 0 ? kCloseToTheTip / half_ : 0;
+  double halfTurn = 1;
+  if (joins_ == PenJoins::kMiter)
+    halfTurn = std::sqrt(std::min(1.0, 1 / miterLimitSquared_));
+  else if (joins_ == PenJoins::kRound)
+    halfTurn = 1 / (1 + reach);
+  else  // 1 / c - c within the reach
+    halfTurn = (std::sqrt(reach * reach + 4) - reach) / 2;
+  tiledCosine_ = 2 * halfTurn * halfTurn - 1;
+}
+
+// The inner corner of either line's rectangle must lie within the other, and the miter
+// line's inner end, 1 / tan(turn / 2) half widths back, within the first half of the shorter
+// line, so that the pieces on both sides of a line never cross.
+bool WideStroker::Tiled(double cross, double cosine, double shorter) const {
+  const double across = half_ * std::abs(cross);
+  return cosine >= tiledCosine_ && shorter >= across && (1 + cosine) * shorter >= 2 * across;
+}
+
+void WideStroker::Body(QPointF endPlus, QPointF endMinus) {
+  const QPointF body[] = {startPlus_, endPlus, endMinus, startMinus_};
+  fill_.Convex(body, 4);
+}
+
+void WideStroker::EndRun() {
+  const QPointF normal = Normal(along_, half_);
+  Body(pendingEnd_ + normal, pendingEnd_ - normal);
+  Cap(pendingEnd_, along_);
 }
 
 // QPainter strokes a run of two points, a lone line, otherwise than a longer one: the first
@@ -68,29 +102,51 @@ void WideStroker::Line(QPointF from, QPointF to) {
 }
 
 // The first line of some length starts the run with its end, every later one joins the one
-// before.
+// before. A line's piece is painted once the next shows where it ends: at a corner that
+// turns gently enough (as an arc's chords do), where the miter reaches no further than the
+// limit, the two lines' pieces meet on the miter line through the corner, which cuts the
+// corner's outline into a piece of each line, sharing its corners to the bit; one convex
+// piece a line instead of a rectangle and the corner's piece. Elsewhere each line's piece is
+// its rectangle, and the corner gets one of its own.
 void WideStroker::Continue(QPointF from, QPointF to) {
   QPointF along;
   double length;
   // A line of no length: QPainter leaves it out of the run.
   if (!Direction(from, to, along, length)) return;
-  if (started_)
-    Join(from, along_, along, std::min(length_, length));
-  else
+  const QPointF normal = Normal(along, half_);
+  if (started_) {
+    const double cross = along_.x() * along.y() - along_.y() * along.x();
+    const double cosine = along_.x() * along.x() + along_.y() * along.y();
+    const double shorter = std::min(length_, length);
+    const QPointF before = Normal(along_, half_);
+    if (from == pendingEnd_ && Tiled(cross, cosine, shorter)) {
+      const QPointF miter = (before + normal) / (1 + cosine);
+      const QPointF plus = from + miter, minus = from - miter;
+      Body(plus, minus);
+      startPlus_ = plus;
+      startMinus_ = minus;
+    } else {
+      Body(pendingEnd_ + before, pendingEnd_ - before);
+      Join(from, along_, along, shorter);
+      startPlus_ = from + normal;
+      startMinus_ = from - normal;
+    }
+  } else {
     Cap(from, -along);
+    startPlus_ = from + normal;
+    startMinus_ = from - normal;
+  }
   started_ = true;
   along_ = along;
   length_ = length;
-  const QPointF normal = Normal(along, half_);
-  const QPointF body[] = {from + normal, to + normal, to - normal, from - normal};
-  fill_.Convex(body, 4);
+  pendingEnd_ = to;
 }
 
 void WideStroker::Finish() {
   if (lines_ == 1) {
     LoneLine(first_, end_);
   } else if (lines_ > 1 && started_) {
-    Cap(end_, along_);
+    EndRun();
   }
   lines_ = 0;
   started_ = false;
@@ -101,7 +157,7 @@ void WideStroker::LoneLine(QPointF from, QPointF to) {
   if (ends_ != PenEnds::kRound)
     return fill_.LoneLine(from, to, 2 * half_, ends_ == PenEnds::kSquare);
   Continue(from, to);
-  if (started_) Cap(to, along_);
+  if (started_) EndRun();
 }
 
 void WideStroker::Dot(QPointF at) {

@@ -14,8 +14,9 @@ namespace korvid {
 // joined lines flat, square (half the width beyond the end) or round. Every piece is
 // convex and painted as soon as it is known, so a run of any length needs no memory; where
 // pieces meet they share their edges, and the fill's rule gives the pixels the whole outline
-// would. A lone line with flat or square ends is the rectangle QPainter draws for one, on
-// its grid as QPainter puts it there.
+// would, but for pixel centres within a point of QPainter's grid of a corner's outline,
+// where a gentle corner is cut along its miter line (see Continue). A lone line with flat or square
+// ends is the rectangle QPainter draws for one, on its grid as QPainter puts it there.
 class WideStroker {
  public:
   explicit WideStroker(ScanFill& fill) : fill_(fill) {}
@@ -34,6 +35,11 @@ class WideStroker {
   void Cap(QPointF at, QPointF outwards);
   // `shorter`: the length of the shorter line.
   void Join(QPointF at, QPointF before, QPointF after, double shorter);
+  // Whether the corner is cut along its miter line between the two lines' pieces.
+  bool Tiled(double cross, double cosine, double shorter) const;
+  // The line's piece waiting for its end.
+  void Body(QPointF endPlus, QPointF endMinus);
+  void EndRun();
 
   ScanFill& fill_;
   double half_ = 0;        // half the pen's width
@@ -47,6 +53,10 @@ class WideStroker {
   QPointF end_;
   QPointF along_;  // of unit length
   double length_ = 0;
+  double tiledCosine_ = 1;  // of the sharpest turn cut along its miter line
+  // The corners the piece of the line along `along_` starts with, on the side of its normal
+  // and on the other, and where the line ends.
+  QPointF startPlus_, startMinus_, pendingEnd_;
 };
 
 }  // namespace korvid
