@@ -62,11 +62,13 @@ void WideStroker::SetPen(const DevicePen& pen) {
 }
 
 // The inner corner of either line's rectangle must lie within the other, and the miter
-// line's inner end, 1 / tan(turn / 2) half widths back, within the first half of the shorter
-// line, so that the pieces on both sides of a line never cross.
+// line's inner end, tan(turn / 2) half widths back, within the first half of the shorter
+// line, so that the pieces on both sides of a line never cross. Straight back, the miter
+// line has no direction, whatever the limit.
 bool WideStroker::Tiled(double cross, double cosine, double shorter) const {
   const double across = half_ * std::abs(cross);
-  return cosine >= tiledCosine_ && shorter >= across && (1 + cosine) * shorter >= 2 * across;
+  return cosine >= tiledCosine_ && cosine > -1 && shorter >= across &&
+         (1 + cosine) * shorter >= 2 * across;
 }
 
 void WideStroker::Body(QPointF endPlus, QPointF endMinus) {

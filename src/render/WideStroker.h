@@ -15,8 +15,8 @@ namespace korvid {
 // convex and painted as soon as it is known, so a run of any length needs no memory; where
 // pieces meet they share their edges, and the fill's rule gives the pixels the whole outline
 // would, but for pixel centres within a point of QPainter's grid of a corner's outline,
-// where a gentle corner is cut along its miter line (see Continue). A lone line with flat or square
-// ends is the rectangle QPainter draws for one, on its grid as QPainter puts it there.
+// where a gentle corner is cut along its miter line (see Continue). A lone line with flat or
+// square ends is the rectangle QPainter draws for one, on its grid as QPainter puts it there.
 class WideStroker {
  public:
   explicit WideStroker(ScanFill& fill) : fill_(fill) {}
