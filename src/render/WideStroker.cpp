@@ -115,29 +115,25 @@ void WideStroker::Continue(QPointF from, QPointF to) {
   double length;
   // A line of no length: QPainter leaves it out of the run.
   if (!Direction(from, to, along, length)) return;
-  const QPointF normal = Normal(along, half_);
+  // From the line's point at `from` to its piece's first corner on the side of its normal.
+  QPointF start = Normal(along, half_);
   if (started_) {
     const double cross = along_.x() * along.y() - along_.y() * along.x();
     const double cosine = along_.x() * along.x() + along_.y() * along.y();
     const double shorter = std::min(length_, length);
     const QPointF before = Normal(along_, half_);
     if (from == pendingEnd_ && Tiled(cross, cosine, shorter)) {
-      const QPointF miter = (before + normal) / (1 + cosine);
-      const QPointF plus = from + miter, minus = from - miter;
-      Body(plus, minus);
-      startPlus_ = plus;
-      startMinus_ = minus;
+      start = (before + start) / (1 + cosine);
+      Body(from + start, from - start);
     } else {
       Body(pendingEnd_ + before, pendingEnd_ - before);
-      Join(from, along_, along, shorter);
-      startPlus_ = from + normal;
-      startMinus_ = from - normal;
+      Join(from, along_, along, cross, cosine, shorter);
     }
   } else {
     Cap(from, -along);
-    startPlus_ = from + normal;
-    startMinus_ = from - normal;
   }
+  startPlus_ = from + start;
+  startMinus_ = from - start;
   started_ = true;
   along_ = along;
   length_ = length;
@@ -194,9 +190,8 @@ void WideStroker::Cap(QPointF at, QPointF outwards) {
 // little way into both rectangles, does. (Not where the lines are shorter than half the pen:
 // there QPainter's outline leaves out pixel centres of the rectangles now and then, and the
 // band would add them.)
-void WideStroker::Join(QPointF at, QPointF before, QPointF after, double shorter) {
-  const double cross = before.x() * after.y() - before.y() * after.x();
-  const double cosine = before.x() * after.x() + before.y() * after.y();
+void WideStroker::Join(QPointF at, QPointF before, QPointF after, double cross, double cosine,
+                       double shorter) {
   // Straight on, or straight back, where a bevel or a miter has no area.
   if (cross == 0 && (joins_ != PenJoins::kRound || cosine > 0)) return;
   if (joins_ == PenJoins::kRound) {

@@ -33,8 +33,9 @@ class WideStroker {
   void Continue(QPointF from, QPointF to);
   void LoneLine(QPointF from, QPointF to);
   void Cap(QPointF at, QPointF outwards);
-  // `shorter`: the length of the shorter line.
-  void Join(QPointF at, QPointF before, QPointF after, double shorter);
+  // `cross` and `cosine` of the two lines' directions; `shorter`: the length of the shorter
+  // line.
+  void Join(QPointF at, QPointF before, QPointF after, double cross, double cosine, double shorter);
   // Whether the corner is cut along its miter line between the two lines' pieces.
   bool Tiled(double cross, double cosine, double shorter) const;
   // The line's piece waiting for its end.
