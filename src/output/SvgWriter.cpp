@@ -20,7 +20,7 @@ constexpr std::size_t kChunkBytes = 256 * 1024;
 
 class SvgCanvas {
  public:
-  SvgCanvas(std::string& text, const FrameOnPage& page, const TextSink& sink)
+  SvgCanvas(TextBuffer& text, const FrameOnPage& page, const TextSink& sink)
       : text_(text),
         out_(text),
         sink_(sink),
@@ -132,13 +132,12 @@ class SvgCanvas {
  private:
   // The command and its point appended at once, the commonest text of a drawing.
   void Point(char command, FramePoint p) {
-    char text[2 * DecimalText::kRoom + 2];
-    text[0] = command;
-    out_.Text(std::string_view(text, static_cast<std::size_t>(PutCoordinates(text + 1, p) - text)));
+    char* const at = text_.Room(2 * DecimalText::kRoom + 2);
+    *at = command;
+    text_.Commit(PutCoordinates(at + 1, p));
   }
   void Coordinates(FramePoint p) {
-    char text[2 * DecimalText::kRoom + 1];
-    out_.Text(std::string_view(text, static_cast<std::size_t>(PutCoordinates(text, p) - text)));
+    text_.Commit(PutCoordinates(text_.Room(2 * DecimalText::kRoom + 1), p));
   }
   char* PutCoordinates(char* out, FramePoint p) const {
     out = DecimalText::PutHundredths(out, left_ + p.x * unitsPerFrameUnit_);
@@ -151,8 +150,8 @@ class SvgCanvas {
       run_.push_back(kDigits[(colour >> shift) & 15]);
   }
 
-  std::string& text_;
-  DecimalText out_;
+  TextBuffer& text_;
+  BasicDecimalText<TextBuffer> out_;
   const TextSink& sink_;
   double unitsPerFrameUnit_;
   double left_, top_;  // where the frame's corner lies on the page, in user units
@@ -167,9 +166,8 @@ class SvgCanvas {
 
 void WriteSvgOfPicture(const MetafilePicture& picture, const FrameOnPage& page,
                        const TextSink& sink) {
-  std::string text;
-  text.reserve(kChunkBytes + 4096);
-  DecimalText out(text);
+  TextBuffer text(kChunkBytes + 4096);
+  BasicDecimalText<TextBuffer> out(text);
   const double width = page.layout.page.width * kUnitsPerMm;
   const double height = page.layout.page.height * kUnitsPerMm;
   out.Text("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n");
@@ -190,7 +188,7 @@ void WriteSvgOfPicture(const MetafilePicture& picture, const FrameOnPage& page,
     const FrameBox shown = ShownOnPage(page);
     // In the parts the canvas hands on, never copied as one text grows.
     std::vector<std::string> later;
-    std::string laterText;
+    TextBuffer laterText(cut != 0 ? kChunkBytes + 4096 : 0);
     const TextSink gather = [&later](std::string_view part) { later.emplace_back(part); };
     RunBoth(
         cut != 0,

@@ -388,13 +388,25 @@ TEST(DecimalText, WritesShortPlainNumbers) {
       {-0.004, "0", "0"}, {32767.126, "32767.13", "32767.1"}, {1e30, "0", "0"},
       {-7.07, "-7.07", "-7.1"}, {0.1, "0.1", "0.1"}, {std::nan(""), "0", "0"},
       {9999.994, "9999.99", "10000"}, {10000, "10000", "10000"}, {1005.5, "1005.5", "1005.5"},
-      {100.01, "100.01", "100"}, {-9.99, "-9.99", "-10"}, {1e9, "1000000000", "1000000000"}};
+      {100.01, "100.01", "100"}, {-9.99, "-9.99", "-10"}, {1e9, "1000000000", "1000000000"},
+      {7, "7", "7"}, {42.1, "42.1", "42.1"}, {100, "100", "100"}, {1000.001, "1000", "1000"},
+      {-1234.56, "-1234.56", "-1234.6"}, {0.05, "0.05", "0.1"}};
   // clang-format on
+  // Into a string, and into a buffer that starts with no room and grows on the way: the text
+  // written before stays, and nothing left past a number's end shows.
+  TextBuffer buffer;
+  std::string all;
   for (const auto& [value, hundredths, tenths] : cases) {
     std::string text;
     DecimalText(text).Hundredths(value).Char(' ').Tenths(value);
     EXPECT_EQ(text, hundredths + (" " + std::string(tenths))) << value;
+    BasicDecimalText<TextBuffer>(buffer).Hundredths(value).Char(' ').Tenths(value).Char(';');
+    all += text + ';';
   }
+  EXPECT_EQ(std::string_view(buffer), all);
+  buffer.resize(3);
+  buffer.append(std::string_view("|"));
+  EXPECT_EQ(std::string_view(buffer), all.substr(0, 3) + "|");
 }
 
 }  // namespace
