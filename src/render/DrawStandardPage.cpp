@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -549,12 +551,13 @@ class PageSource final : public PlotSource {
   // whole does.
   std::optional<DrawingParts> PartsForThreads(double) const override {
     if (page_ > PageCount()) return std::nullopt;
-    return PartsOf(WorkOfItems(false));
+    return PartsOf(*Work());
   }
 
   std::vector<DrawingPart> Pieces(const DrawingPart& part, std::size_t lines) const override {
     if (page_ > PageCount()) return {part};
-    const ItemWork items = WorkOfItems(false);
+    const std::shared_ptr<const ItemWork> work = Work();
+    const ItemWork& items = *work;
     std::vector<DrawingPart> pieces;
     std::size_t first = part.first;
     double done = 0;
@@ -592,8 +595,24 @@ class PageSource final : public PlotSource {
     return DrawingParts{{0, cut}, {cut, count}};
   }
 
+  // The work of the page's items, worked out once: the cut for the threads and each
+  // thread's pieces ask for it at once, and it reads every polyline of the page, most of
+  // them from memory that no cache holds.
+  std::shared_ptr<const ItemWork> Work() const {
+    const std::lock_guard lock(workMutex_);
+    if (!work_ || workPage_ != page_) {
+      work_ = std::make_shared<const ItemWork>(WorkOfItems(false));
+      workPage_ = page_;
+    }
+    return work_;
+  }
+
   ItemWork WorkOfItems(bool withLines) const {
     ItemWork items;
+    const std::size_t count = Shown().polylines.size() + Shown().polygons.size();
+    items.work.reserve(count);
+    items.joinsOn.reserve(count);
+    if (withLines) items.lines.reserve(count);
     const StandardPolyline* before = nullptr;
     ForEachItem(
         Shown(),
@@ -622,6 +641,9 @@ class PageSource final : public PlotSource {
 
   std::shared_ptr<const StandardPlot> plot_;
   int page_ = 1;
+  mutable std::mutex workMutex_;
+  mutable std::shared_ptr<const ItemWork> work_;  // of page `workPage_`
+  mutable int workPage_ = 0;
 };
 
 }  // namespace
