@@ -65,11 +65,13 @@ void WalkDrawing(const MetafilePicture::Drawing& drawing, Canvas& canvas, std::s
     canvas.BeginRun(pen);
     if (run.kind == RunKind::kLines) {
       const bool chain = pen.style == PenStyle::kSolid;
+      // A run wholly kept needs no line of it tried: mostly the page shows all the drawing.
+      const bool allKept = !keep || reach.Contains(run.bounds);
       bool open = false;
       FramePoint at{0, 0};
       const FrameLine* line = drawing.lines.data() + run.first;
       for (const FrameLine* end = line + run.count; line != end; ++line) {
-        if (!kept(line->Bounds())) continue;
+        if (!allKept && !kept(line->Bounds())) continue;
         const FramePoint from{line->x1, line->y1};
         const FramePoint to{line->x2, line->y2};
         if (from == to) {
