@@ -2,7 +2,9 @@
 # Times korvid-convert against hp2xx, side by side in one run, and prints how they compare:
 #   - the largest plot Korvid holds (150,000 segments and 15,000 circles and arcs) into SVG,
 #     into PNG of the same width, and into PDF (its time: hp2xx writes no PDF), in Korvid's
-#     own reading and in the standard HP-GL/2 reading (--hpgl2);
+#     own reading and in the standard HP-GL/2 reading (--hpgl2); in the standard reading
+#     also the smaller PNG with every pen hidden: start-up, reading and writing the image,
+#     with nothing painted, the least that any painting adds to;
 #   - a plot of one line into PNG, each with its default size: what the start-up costs;
 #   - the largest real plots of ../shared/corpus into PNG, each at its default size, in both
 #     readings (REAL_PLOTS= names them, separated by spaces);
@@ -78,6 +80,7 @@ declare -A KORVID=([svg]="$CONVERT max.hpgl -o max.svg"
                    [std-svg]="$CONVERT max.hpgl --hpgl2 -o std.svg"
                    [std-png]="$CONVERT max.hpgl --hpgl2 -o std.png --width $png_width"
                    [std-small]="$CONVERT max.hpgl --hpgl2 -o std-small.png --width $small_width"
+                   [std-bare]="$CONVERT max.hpgl --hpgl2 -o std-bare.png --width $small_width --hide-pens $(seq -s, 1 8)"
                    [std-pdf]="$CONVERT max.hpgl --hpgl2 -o std.pdf")
 declare -A HP2XX=([svg]="hp2xx -q -m svg -f hp2xx.svg max.hpgl"
                   [png]="hp2xx -q -m png -d 96 -w 327.67 -h 327.67 -f hp2xx.png max.hpgl"
@@ -86,11 +89,13 @@ declare -A HP2XX=([svg]="hp2xx -q -m svg -f hp2xx.svg max.hpgl"
 HP2XX[std-svg]=${HP2XX[svg]}
 HP2XX[std-png]=${HP2XX[png]}
 HP2XX[std-small]=${HP2XX[small]}
-cases=(svg png small pdf one std-svg std-png std-small std-pdf)
+HP2XX[std-bare]=${HP2XX[small]}
+cases=(svg png small pdf one std-svg std-png std-small std-bare std-pdf)
 declare -A NAME=([svg]="max SVG" [png]="max PNG ${png_width} px wide"
                  [small]="max PNG ${small_width} px wide" [pdf]="max PDF" [one]="one-line PNG"
                  [std-svg]="  max SVG" [std-png]="  max PNG ${png_width} px wide"
-                 [std-small]="  max PNG ${small_width} px wide" [std-pdf]="  max PDF")
+                 [std-small]="  max PNG ${small_width} px wide"
+                 [std-bare]="    the same, every pen hidden" [std-pdf]="  max PDF")
 real=0
 for plot in $REAL_PLOTS; do
   [[ -f "$CORPUS/$plot" ]] || continue
