@@ -235,7 +235,16 @@ class ModelBudget {
       exhausted_ = true;
       return false;
     }
-    DrawingBudget::Charge(bytes);
+    if (bytes > charged_) {
+      // The drawing budget is charged ahead, a slab at a time while it has room for one: a
+      // model grows by many small steps, and each charge of a budget that threads share
+      // costs more than the step itself.
+      const std::size_t needed = bytes - charged_;
+      const std::size_t slab = std::max(needed, std::min(kSlabBytes, DrawingBudget::Room()));
+      DrawingBudget::Charge(slab);
+      charged_ += slab;
+    }
+    charged_ -= bytes;
     used_ += bytes;
     return true;
   }
@@ -244,8 +253,11 @@ class ModelBudget {
   bool Exhausted() const { return exhausted_; }
 
  private:
+  static constexpr std::size_t kSlabBytes = std::size_t{64} << 10;
+
   std::size_t limit_;
   std::size_t used_ = 0;
+  std::size_t charged_ = 0;  // of the drawing budget, ahead of what is used
   bool exhausted_ = false;
 };
 

@@ -443,6 +443,27 @@ TEST(StandardRead, MemoryBudgetStopsTheReadAndSaysSo) {
   EXPECT_EQ(whole.plot.pages[0].polylines[0].PointCount(), 20002u);
 }
 
+// The model charges the drawing budget ahead, but never by more than a slab, and never so
+// that a step the drawing budget still has room for fails: a drawing stops where it did.
+TEST(StandardRead, ModelChargesTheDrawingBudgetAheadWithinItsRoom) {
+  for (const std::size_t limit :
+       {std::size_t{1000}, std::size_t{100} << 10, std::size_t{1} << 20}) {
+    DrawingBudget drawing(limit);
+    const DrawingBudget::Account account(drawing);
+    ModelBudget model;
+    std::size_t steps = 0;
+    try {
+      while (model.Take(64)) {
+        ++steps;
+        ASSERT_LE(account.Taken(), model.UsedBytes() + (std::size_t{64} << 10)) << limit;
+      }
+    } catch (const DrawingBudgetSpent&) {
+    }
+    EXPECT_EQ(steps, limit / 64) << limit;
+    EXPECT_LE(account.Taken(), limit) << limit;
+  }
+}
+
 // A polyline keeps its arcs as arcs where nothing clips or turns them: their points are
 // exactly those put down one by one where a window (far beyond them) makes the page clip.
 TEST(StandardRead, ArcsKeptAsArcsGiveThePointsDrawnOneByOne) {
