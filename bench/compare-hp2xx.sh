@@ -252,8 +252,9 @@ table() {  # index-array-name
     [[ $case == real1 ]] && echo "real plots, Korvid's own reading, each standard below it:"
     row "${NAME[$case]}" "${m[${at[$case]}]}" "$(hp2xx_of "$case")"
     # The least any conversion of the plot can take, against hp2xx's whole conversion.
-    [[ $case == std-real* ]] &&
+    if [[ $case == std-real* ]]; then
       row "    start-up alone (--version)" "${m[${at[startup]}]}" "$(hp2xx_of "$case")"
+    fi
   done
   detail "  max PDF" "${m[${at[pdf]}]}"
   detail "  max PDF, standard" "${m[${at[std-pdf]}]}"
